@@ -1,0 +1,152 @@
+#include "console/ConsoleBridge.h"
+
+#include "console/ConsoleText.h"
+
+namespace ravelin {
+
+WindowHandle ConsoleBridge::FindConsoleWindow()
+{
+    if (m_selected != 0)
+        return m_selected;
+    WindowHandle h = m_windows.findWindow(kConsoleClass, kConsoleTitle);
+    // The cached window wins as long as some console exists, so the console in
+    // use does not jump to another one when several servers run.
+    if (h > 0 && m_lastFound > 0)
+        return m_lastFound;
+    if (h > 0) {
+        m_lastFound = h;
+        return h;
+    }
+    int counter = 0;
+    while (h < 1 && counter < kFindRetries) {
+        h = m_windows.findWindow(kConsoleClass, kConsoleTitle);
+        ++counter;
+    }
+    m_lastFound = counter < kFindRetries ? m_windows.findWindow(kConsoleClass, kConsoleTitle) : 0;
+    return m_lastFound;
+}
+
+WindowHandle ConsoleBridge::FindChildByClass(WindowHandle parent, std::string_view className)
+{
+    for (WindowHandle child = m_windows.firstChild(parent); child != 0; child = m_windows.nextSibling(child)) {
+        std::string name = WindowClassName(child);
+        if (name.size() >= className.size() && startsWithNoCase(name, className))
+            return child;
+    }
+    return 0;
+}
+
+WindowHandle ConsoleBridge::FindChildByCaption(WindowHandle parent, std::string_view caption)
+{
+    for (WindowHandle child = m_windows.firstChild(parent); child != 0; child = m_windows.nextSibling(child)) {
+        if (startsWithNoCase(WindowCaption(child), caption))
+            return child;
+    }
+    return 0;
+}
+
+std::string ConsoleBridge::WindowClassName(WindowHandle window) { return m_windows.className(window, 250); }
+
+std::string ConsoleBridge::WindowCaption(WindowHandle window) { return m_windows.caption(window); }
+
+std::string ConsoleBridge::ReadEditText(WindowHandle window)
+{
+    if (window == 0)
+        return {};
+    int length = m_windows.textLength(window);
+    if (length <= 0)
+        return {};
+    return m_windows.text(window, length + 1);
+}
+
+WindowHandle ConsoleBridge::FindInputBox() { return FindInputBoxOf(FindConsoleWindow()); }
+
+WindowHandle ConsoleBridge::FindInputBoxOf(WindowHandle console) { return FindChildByClass(console, "Edit"); }
+
+WindowHandle ConsoleBridge::FindOutputBox() { return walkToOutputBox(FindInputBox(), kOutputWalkLimit); }
+
+WindowHandle ConsoleBridge::FindOutputBoxOf(WindowHandle console)
+{
+    return walkToOutputBox(FindInputBoxOf(console), kOutputWalkLimitOf);
+}
+
+// The walk keeps asking for the next sibling even past the end (the next
+// sibling of 0 is 0) until the step limit, yielding twice per step: that is
+// what bounds the cost of a console without an output box.
+WindowHandle ConsoleBridge::walkToOutputBox(WindowHandle input, int limit)
+{
+    WindowHandle w = m_windows.nextSibling(input);
+    int counter = 0;
+    for (;;) {
+        if (w != 0 && containsNoCase(WindowClassName(w), "Edit"))
+            return w;
+        m_loop.yield();
+        ++counter;
+        w = w != 0 ? m_windows.nextSibling(w) : 0;
+        if (counter > limit)
+            return 0;
+        m_loop.yield();
+    }
+}
+
+std::string ConsoleBridge::ReadConsoleOutput() { return ReadEditText(FindOutputBox()); }
+
+std::string ConsoleBridge::ReadConsoleOutputOf(WindowHandle console) { return ReadEditText(FindOutputBoxOf(console)); }
+
+int ConsoleBridge::ConsoleLineCount() { return consoleLineCount(ReadConsoleOutput()); }
+
+int ConsoleBridge::ConsoleLineCountOf(WindowHandle console) { return consoleLineCount(ReadConsoleOutputOf(console)); }
+
+std::string ConsoleBridge::ConsoleLineOf(int n, WindowHandle console)
+{
+    std::string text = ReadConsoleOutputOf(console);
+    auto parts = splitConsoleText(text);
+    int highest = static_cast<int>(parts.size()) - 1;
+    if (n > highest || n < 1)
+        return {};
+    return std::string(parts[static_cast<std::size_t>(n - 1)]);
+}
+
+void ConsoleBridge::typeAndEnter(WindowHandle box, std::string_view command)
+{
+    m_windows.setFocus(box);
+    m_windows.setText(box, command);
+    for (int i = 0; i < kYieldsBeforeEnter; ++i)
+        m_loop.yield();
+    m_windows.sendChar(box, '\r');
+}
+
+void ConsoleBridge::SendConsoleCommand(std::string_view command) { typeAndEnter(FindInputBox(), command); }
+
+void ConsoleBridge::SendConsoleCommandTo(std::string_view command, WindowHandle console)
+{
+    typeAndEnter(FindInputBoxOf(console), command);
+}
+
+void ConsoleBridge::ConsoleSay(std::string_view text)
+{
+    std::string command = "Say \"";
+    command += text;
+    command += '"';
+    SendConsoleCommand(command);
+}
+
+void ConsoleBridge::ClickButton(WindowHandle button)
+{
+    m_windows.leftButtonDown(button);
+    m_loop.yield();
+    m_windows.leftButtonUp(button);
+}
+
+void ConsoleBridge::ClearConsoleWindow()
+{
+    WindowHandle button = FindChildByCaption(FindConsoleWindow(), "Clear");
+    m_loop.yield();
+    ClickButton(button);
+}
+
+void ConsoleBridge::ShowConsole(bool visible) { ShowConsoleOf(visible, FindConsoleWindow()); }
+
+void ConsoleBridge::ShowConsoleOf(bool visible, WindowHandle console) { m_windows.showWindow(console, visible); }
+
+} // namespace ravelin

@@ -1,0 +1,295 @@
+#include "platform/sim/SimDesktop.h"
+
+#include <algorithm>
+
+namespace ravelin::sim {
+
+namespace {
+
+std::string toCrLf(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+void SimConsole::print(const std::string& text) { appendRaw(toCrLf(text)); }
+
+void SimConsole::appendRaw(const std::string& text)
+{
+    if (auto* w = m_desktop.find(m_output))
+        w->text += text;
+}
+
+void SimConsole::setOutput(const std::string& text)
+{
+    if (auto* w = m_desktop.find(m_output))
+        w->text = text;
+}
+
+std::string SimConsole::output() const { return m_desktop.textOf(m_output); }
+
+void SimConsole::enter(const std::string& line)
+{
+    m_entered.push_back(line);
+    if (m_echo)
+        appendRaw("]" + line + "\r\n");
+    if (m_server)
+        m_server(*this, line);
+}
+
+SimDesktop::SimDesktop() = default;
+SimDesktop::~SimDesktop() = default;
+
+WindowHandle SimDesktop::addWindow(const std::string& className, const std::string& caption)
+{
+    WindowHandle h = m_next++;
+    Window w;
+    w.className = className;
+    w.text = caption;
+    m_windows.emplace(h, std::move(w));
+    m_topLevel.push_back(h);
+    return h;
+}
+
+WindowHandle SimDesktop::addChild(WindowHandle parent, const std::string& className, const std::string& caption)
+{
+    WindowHandle h = m_next++;
+    Window w;
+    w.parent = parent;
+    w.className = className;
+    w.text = caption;
+    m_windows.emplace(h, std::move(w));
+    if (auto* p = find(parent))
+        p->children.push_back(h);
+    return h;
+}
+
+SimConsole& SimDesktop::addConsole(const SimConsoleOptions& options)
+{
+    m_consoles.push_back(std::unique_ptr<SimConsole>(new SimConsole(*this)));
+    SimConsole& console = *m_consoles.back();
+    console.m_window = addWindow(options.className, options.title);
+    console.m_input = addChild(console.m_window, "Edit", "");
+    addChild(console.m_window, "Button", "copy");
+    console.m_clear = addChild(console.m_window, "Button", "clear");
+    addChild(console.m_window, "Button", "quit");
+    for (int i = 0; i < options.extraButtonsBeforeOutput; ++i)
+        addChild(console.m_window, "Button", "extra");
+    if (options.withOutputBox)
+        console.m_output = addChild(console.m_window, "Edit", "");
+    console.m_echo = options.echoInput;
+    find(console.m_window)->console = &console;
+    return console;
+}
+
+void SimDesktop::closeWindow(WindowHandle window)
+{
+    auto* w = find(window);
+    if (!w)
+        return;
+    for (WindowHandle child : std::vector<WindowHandle>(w->children))
+        closeWindow(child);
+    if (w->parent) {
+        if (auto* p = find(w->parent))
+            std::erase(p->children, window);
+    }
+    std::erase(m_topLevel, window);
+    m_windows.erase(window);
+}
+
+bool SimDesktop::exists(WindowHandle window) const { return find(window) != nullptr; }
+
+std::string SimDesktop::textOf(WindowHandle window) const
+{
+    const auto* w = find(window);
+    return w ? w->text : std::string();
+}
+
+SimDesktop::Window* SimDesktop::find(WindowHandle window)
+{
+    auto it = m_windows.find(window);
+    return it == m_windows.end() ? nullptr : &it->second;
+}
+
+const SimDesktop::Window* SimDesktop::find(WindowHandle window) const
+{
+    auto it = m_windows.find(window);
+    return it == m_windows.end() ? nullptr : &it->second;
+}
+
+SimConsole* SimDesktop::consoleOwning(WindowHandle child)
+{
+    auto* w = find(child);
+    if (!w)
+        return nullptr;
+    auto* parent = find(w->parent);
+    return parent ? parent->console : nullptr;
+}
+
+WindowHandle SimDesktop::findWindow(std::string_view className, std::string_view title)
+{
+    ++m_calls.findWindow;
+    for (WindowHandle h : m_topLevel) {
+        const Window& w = m_windows.at(h);
+        if (w.className == className && w.text == title)
+            return h;
+    }
+    return 0;
+}
+
+WindowHandle SimDesktop::findNextWindow(WindowHandle after, std::string_view title)
+{
+    ++m_calls.findNextWindow;
+    auto it = m_topLevel.begin();
+    if (after > 0) {
+        it = std::find(m_topLevel.begin(), m_topLevel.end(), after);
+        if (it == m_topLevel.end())
+            return 0;
+        ++it;
+    }
+    for (; it != m_topLevel.end(); ++it) {
+        if (m_windows.at(*it).text == title)
+            return *it;
+    }
+    return 0;
+}
+
+WindowHandle SimDesktop::firstChild(WindowHandle parent)
+{
+    ++m_calls.firstChild;
+    const auto* w = find(parent);
+    return (w && !w->children.empty()) ? w->children.front() : 0;
+}
+
+WindowHandle SimDesktop::nextSibling(WindowHandle window)
+{
+    ++m_calls.nextSibling;
+    const auto* w = find(window);
+    if (!w)
+        return 0;
+    const std::vector<WindowHandle>& siblings = w->parent ? find(w->parent)->children : m_topLevel;
+    auto it = std::find(siblings.begin(), siblings.end(), window);
+    if (it == siblings.end() || ++it == siblings.end())
+        return 0;
+    return *it;
+}
+
+std::string SimDesktop::className(WindowHandle window, int capacity)
+{
+    ++m_calls.className;
+    const auto* w = find(window);
+    if (!w || capacity <= 0)
+        return {};
+    return w->className.substr(0, static_cast<size_t>(capacity - 1));
+}
+
+std::string SimDesktop::caption(WindowHandle window) { return textOf(window); }
+
+int SimDesktop::textLength(WindowHandle window)
+{
+    const auto* w = find(window);
+    return w ? static_cast<int>(w->text.size()) : 0;
+}
+
+std::string SimDesktop::text(WindowHandle window, int capacity)
+{
+    ++m_calls.textReads;
+    const auto* w = find(window);
+    if (!w || capacity <= 0)
+        return {};
+    return w->text.substr(0, static_cast<size_t>(capacity - 1));
+}
+
+void SimDesktop::setText(WindowHandle window, std::string_view text)
+{
+    ++m_calls.setText;
+    if (auto* w = find(window))
+        w->text = std::string(text);
+}
+
+void SimDesktop::sendChar(WindowHandle window, char character)
+{
+    ++m_calls.sendChar;
+    auto* w = find(window);
+    if (!w)
+        return;
+    SimConsole* console = consoleOwning(window);
+    if (character == '\r' && console && window == console->m_input) {
+        std::string line = w->text;
+        w->text.clear();
+        console->enter(line);
+        return;
+    }
+    if (character == '\b') {
+        if (!w->text.empty())
+            w->text.pop_back();
+        return;
+    }
+    w->text += character;
+}
+
+void SimDesktop::leftButtonDown(WindowHandle window)
+{
+    ++m_calls.buttonDown;
+    if (auto* w = find(window))
+        w->pressed = true;
+}
+
+void SimDesktop::leftButtonUp(WindowHandle window)
+{
+    ++m_calls.buttonUp;
+    auto* w = find(window);
+    if (!w || !w->pressed)
+        return;
+    w->pressed = false;
+    // A click is a press and a release on the same button.
+    if (SimConsole* console = consoleOwning(window); console && window == console->m_clear)
+        console->setOutput("");
+}
+
+void SimDesktop::showWindow(WindowHandle window, bool visible)
+{
+    ++m_calls.showWindow;
+    if (auto* w = find(window))
+        w->visible = visible;
+}
+
+bool SimDesktop::isWindowVisible(WindowHandle window)
+{
+    const auto* w = find(window);
+    return w && w->visible;
+}
+
+void SimDesktop::setFocus(WindowHandle window)
+{
+    ++m_calls.setFocus;
+    if (find(window))
+        m_focus = window;
+}
+
+void SimMessageLoop::yield()
+{
+    ++m_yields;
+    for (auto it = m_queue.begin(); it != m_queue.end() && it->first <= m_yields;) {
+        auto task = std::move(it->second);
+        it = m_queue.erase(it);
+        task();
+        it = m_queue.begin();
+    }
+    std::erase_if(m_everyYield, [](auto& task) { return !task(); });
+}
+
+void SimMessageLoop::post(int afterYields, std::function<void()> task)
+{
+    m_queue.emplace(m_yields + std::max(afterYields, 1), std::move(task));
+}
+
+} // namespace ravelin::sim

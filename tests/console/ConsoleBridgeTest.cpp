@@ -1,0 +1,230 @@
+#include "console/ConsoleBridge.h"
+#include "console/ConsoleText.h"
+#include "platform/sim/SimDesktop.h"
+
+#include <gtest/gtest.h>
+
+using namespace ravelin;
+using ravelin::sim::SimConsole;
+using ravelin::sim::SimConsoleOptions;
+using ravelin::sim::SimDesktop;
+using ravelin::sim::SimMessageLoop;
+
+namespace {
+
+struct BridgeTest : testing::Test {
+    SimDesktop desktop;
+    SimMessageLoop loop;
+    ConsoleBridge bridge{desktop, loop};
+};
+
+} // namespace
+
+// --- Line counting -------------------------------------------------------
+
+TEST(ConsoleTextTest, CountsCrLfPairsAndEmptyTextAsMinusOne)
+{
+    EXPECT_EQ(consoleLineCount(""), -1);
+    EXPECT_EQ(consoleLineCount("partial"), 0);
+    EXPECT_EQ(consoleLineCount("a\r\nb"), 1);
+    EXPECT_EQ(consoleLineCount("a\r\nb\r\n"), 2);
+    // A bare LF or CR is not a line end.
+    EXPECT_EQ(consoleLineCount("a\nb\rc\r\n"), 1);
+    EXPECT_EQ(consoleLineCount("\r\n\r\n"), 2);
+}
+
+TEST(ConsoleTextTest, SplitKeepsThePartialLineLast)
+{
+    auto parts = splitConsoleText("a\r\nb\r\n");
+    ASSERT_EQ(parts.size(), 3u);
+    EXPECT_EQ(parts[0], "a");
+    EXPECT_EQ(parts[1], "b");
+    EXPECT_EQ(parts[2], "");
+    EXPECT_TRUE(splitConsoleText("").empty());
+}
+
+TEST_F(BridgeTest, PartialLineBecomesCompleteWhenItsLineEndArrives)
+{
+    SimConsole& console = desktop.addConsole();
+    console.appendRaw("a\r\nb");
+    EXPECT_EQ(bridge.ConsoleLineCount(), 1);
+    EXPECT_EQ(bridge.ConsoleLineOf(1, console.handle()), "a");
+    EXPECT_EQ(bridge.ConsoleLineOf(2, console.handle()), "");
+    console.appendRaw("\r\n");
+    EXPECT_EQ(bridge.ConsoleLineCount(), 2);
+    EXPECT_EQ(bridge.ConsoleLineOf(2, console.handle()), "b");
+}
+
+TEST_F(BridgeTest, LineNumbersOutsideTheTextGiveEmptyLines)
+{
+    SimConsole& console = desktop.addConsole();
+    EXPECT_EQ(bridge.ConsoleLineCount(), -1);
+    for (int n : {-1, 0, 1, 5})
+        EXPECT_EQ(bridge.ConsoleLineOf(n, console.handle()), "") << n;
+    console.print("one\ntwo\n");
+    EXPECT_EQ(bridge.ConsoleLineOf(0, console.handle()), "");
+    EXPECT_EQ(bridge.ConsoleLineOf(-3, console.handle()), "");
+    EXPECT_EQ(bridge.ConsoleLineOf(3, console.handle()), "");
+    EXPECT_EQ(bridge.ReadConsoleOutput(), "one\r\ntwo\r\n");
+}
+
+// --- Finding the console ---------------------------------------------------
+
+TEST_F(BridgeTest, NoConsoleCostsTenThousandRetriesAndGivesZero)
+{
+    desktop.addWindow("Other", "Quake 3 Console"); // right title, wrong class
+    EXPECT_EQ(bridge.FindConsoleWindow(), 0);
+    EXPECT_EQ(desktop.calls().findWindow, 1 + ConsoleBridge::kFindRetries);
+    EXPECT_EQ(bridge.LastFoundConsole(), 0);
+    // Everything then works on handle 0, silently.
+    EXPECT_EQ(bridge.ConsoleLineCount(), -1);
+    bridge.SendConsoleCommand("status");
+    bridge.ClearConsoleWindow();
+    bridge.ShowConsole(false);
+}
+
+TEST_F(BridgeTest, FirstConsoleFoundStaysInUseWhileAnyConsoleExists)
+{
+    SimConsole& first = desktop.addConsole();
+    SimConsole& second = desktop.addConsole();
+    EXPECT_EQ(bridge.FindConsoleWindow(), first.handle());
+    desktop.closeWindow(first.handle());
+    // The cache is never validated: the closed console is still "in use".
+    EXPECT_EQ(bridge.FindConsoleWindow(), first.handle());
+    EXPECT_EQ(bridge.ConsoleLineCount(), -1);
+    bridge.SendConsoleCommand("lost");
+    EXPECT_TRUE(second.entered().empty());
+    desktop.closeWindow(second.handle());
+    EXPECT_EQ(bridge.FindConsoleWindow(), 0);
+}
+
+TEST_F(BridgeTest, SelectedConsoleWinsEvenAfterItCloses)
+{
+    SimConsole& first = desktop.addConsole();
+    SimConsole& second = desktop.addConsole();
+    bridge.setSelectedConsole(second.handle());
+    EXPECT_EQ(bridge.FindConsoleWindow(), second.handle());
+    EXPECT_EQ(desktop.calls().findWindow, 0);
+    bridge.SendConsoleCommand("status");
+    EXPECT_EQ(second.entered(), std::vector<std::string>{"status"});
+    EXPECT_TRUE(first.entered().empty());
+
+    desktop.closeWindow(second.handle());
+    EXPECT_EQ(bridge.FindConsoleWindow(), second.handle());
+    EXPECT_EQ(bridge.ReadConsoleOutput(), "");
+    bridge.SendConsoleCommand("lost");
+    EXPECT_TRUE(first.entered().empty());
+}
+
+TEST_F(BridgeTest, ChildLookupsIgnoreCaseAndMatchPrefixes)
+{
+    WindowHandle top = desktop.addWindow("Frame", "x");
+    desktop.addChild(top, "Ed", "short class");
+    WindowHandle edit = desktop.addChild(top, "EDITBOX", "");
+    WindowHandle clear = desktop.addChild(top, "Button", "CLEAR all");
+    EXPECT_EQ(bridge.FindChildByClass(top, "edit"), edit);
+    EXPECT_EQ(bridge.FindChildByCaption(top, "Clear"), clear);
+    EXPECT_EQ(bridge.FindChildByCaption(top, "nothing"), 0);
+    EXPECT_EQ(bridge.FindChildByClass(0, "Edit"), 0);
+}
+
+// --- The output-box walk ----------------------------------------------------
+
+TEST_F(BridgeTest, OutputBoxIsTheFirstEditAfterTheInputLine)
+{
+    SimConsoleOptions options;
+    options.extraButtonsBeforeOutput = 5;
+    SimConsole& console = desktop.addConsole(options);
+    EXPECT_EQ(bridge.FindInputBox(), console.inputBox());
+    EXPECT_EQ(bridge.FindOutputBox(), console.outputBox());
+    EXPECT_EQ(bridge.FindOutputBoxOf(console.handle()), console.outputBox());
+}
+
+TEST_F(BridgeTest, MissingOutputBoxWalksToTheStepLimitYieldingTwicePerStep)
+{
+    SimConsoleOptions options;
+    options.withOutputBox = false;
+    SimConsole& console = desktop.addConsole(options);
+
+    EXPECT_EQ(bridge.FindOutputBox(), 0);
+    // Steps 1..4001 each yield once before the limit test; all but the last
+    // yield again after it.
+    EXPECT_EQ(loop.yields(), 2 * ConsoleBridge::kOutputWalkLimit + 1);
+
+    int before = loop.yields();
+    EXPECT_EQ(bridge.FindOutputBoxOf(console.handle()), 0);
+    EXPECT_EQ(loop.yields() - before, 2 * ConsoleBridge::kOutputWalkLimitOf + 1);
+    EXPECT_EQ(bridge.ConsoleLineCountOf(console.handle()), -1);
+}
+
+// --- Sending -----------------------------------------------------------------
+
+TEST_F(BridgeTest, CommandIsTypedWholeAndEnteredAfterSixYields)
+{
+    SimConsole& console = desktop.addConsole();
+    desktop.setText(console.inputBox(), "half-typed by the operator");
+    int yieldsWhenEntered = -1;
+    console.setServer([&](SimConsole&, const std::string&) { yieldsWhenEntered = loop.yields(); });
+
+    bridge.SendConsoleCommand("ECHO [BEGIN STATUS];STATUS;ECHO [END STATUS]");
+
+    EXPECT_EQ(console.entered(), std::vector<std::string>{"ECHO [BEGIN STATUS];STATUS;ECHO [END STATUS]"});
+    EXPECT_EQ(yieldsWhenEntered, ConsoleBridge::kYieldsBeforeEnter);
+    EXPECT_EQ(desktop.focused(), console.inputBox());
+    EXPECT_EQ(desktop.textOf(console.inputBox()), "");
+}
+
+TEST_F(BridgeTest, ConsoleSayQuotesTheTextWithoutEscaping)
+{
+    SimConsole& console = desktop.addConsole();
+    bridge.ConsoleSay("hi");
+    bridge.ConsoleSay("say \"this\"; quit");
+    ASSERT_EQ(console.entered().size(), 2u);
+    EXPECT_EQ(console.entered()[0], "Say \"hi\"");
+    EXPECT_EQ(console.entered()[1], "Say \"say \"this\"; quit\"");
+}
+
+TEST_F(BridgeTest, SendToReachesTheNamedConsoleOnly)
+{
+    SimConsole& first = desktop.addConsole();
+    SimConsole& second = desktop.addConsole();
+    bridge.SendConsoleCommandTo("sv_hostname", second.handle());
+    EXPECT_TRUE(first.entered().empty());
+    EXPECT_EQ(second.entered(), std::vector<std::string>{"sv_hostname"});
+}
+
+TEST_F(BridgeTest, AnotherHandlerTypingDuringTheYieldsWins)
+{
+    // The bridge guards nothing: a handler running inside the six yields can
+    // replace the text before Enter is pressed.
+    SimConsole& console = desktop.addConsole();
+    loop.post(3, [&] { desktop.setText(console.inputBox(), "intruder"); });
+    bridge.SendConsoleCommand("mine");
+    EXPECT_EQ(console.entered(), std::vector<std::string>{"intruder"});
+}
+
+// --- Clear and show -----------------------------------------------------------
+
+TEST_F(BridgeTest, ClearClicksTheConsolesClearButton)
+{
+    SimConsole& console = desktop.addConsole();
+    console.print("lots\nof\noutput\n");
+    bridge.ClearConsoleWindow();
+    EXPECT_EQ(console.output(), "");
+    EXPECT_EQ(desktop.calls().buttonDown, 1);
+    EXPECT_EQ(desktop.calls().buttonUp, 1);
+    EXPECT_EQ(bridge.ConsoleLineCount(), -1);
+}
+
+TEST_F(BridgeTest, ShowAndHideActOnTheChosenConsole)
+{
+    SimConsole& first = desktop.addConsole();
+    SimConsole& second = desktop.addConsole();
+    bridge.ShowConsole(false);
+    EXPECT_FALSE(desktop.isWindowVisible(first.handle()));
+    EXPECT_TRUE(desktop.isWindowVisible(second.handle()));
+    bridge.ShowConsoleOf(false, second.handle());
+    EXPECT_FALSE(desktop.isWindowVisible(second.handle()));
+    bridge.ShowConsole(true);
+    EXPECT_TRUE(desktop.isWindowVisible(first.handle()));
+}

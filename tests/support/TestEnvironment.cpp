@@ -1,0 +1,51 @@
+#include "support/TestEnvironment.h"
+
+#include <cstdlib>
+#include <random>
+#include <thread>
+
+namespace ravelin::test {
+
+TempDir::TempDir(const std::string& prefix)
+{
+    std::random_device rd;
+    for (;;) {
+        auto candidate = std::filesystem::temp_directory_path() / (prefix + "-" + std::to_string(rd()));
+        if (std::filesystem::create_directory(candidate)) {
+            m_path = candidate;
+            break;
+        }
+    }
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+std::filesystem::path binDir()
+{
+    const char* dir = std::getenv("RAVELIN_BIN_DIR");
+    return dir ? std::filesystem::path(dir) : std::filesystem::current_path();
+}
+
+std::filesystem::path sourceDir()
+{
+    const char* dir = std::getenv("RAVELIN_SOURCE_DIR");
+    return dir ? std::filesystem::path(dir) : std::filesystem::current_path();
+}
+
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
+             std::chrono::milliseconds step)
+{
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(step);
+    }
+    return true;
+}
+
+} // namespace ravelin::test
