@@ -1,0 +1,51 @@
+// The start window "Ravelin Server List": lists every server console on this
+// machine by host name, connects to the chosen one (or, at a fresh start, to
+// the stored default server without ever showing itself), and shows, kills
+// or marks servers as the default. Connecting stores the console in the
+// bridge's SelectedConsole, asks the start procedure to show the main window
+// and closes this window.
+#pragma once
+
+#include "console/ConsoleBridge.h"
+#include "console/CvarProbe.h"
+#include "platform/Dialogs.h"
+#include "platform/HostInfo.h"
+#include "platform/SettingsStore.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+namespace ravelin {
+
+struct SplashServices {
+    ConsoleBridge& bridge;
+    CvarProbe& probe;
+    SettingsStore& settings;
+    Dialogs& dialogs;
+    HostInfo& host;
+    // The program's folder (written to "Settings"/"APPPath" and "EXEPath").
+    std::string programFolder;
+    // Shows (and on first use loads) the main window.
+    std::function<void()> showMainWindow;
+    // Ends the program at once; no further window events run.
+    std::function<void()> endProgram;
+};
+
+class FrmSplash : public QWidget {
+    Q_OBJECT
+public:
+    explicit FrmSplash(SplashServices services, QWidget* parent = nullptr);
+    ~FrmSplash() override;
+
+    bool Reloading() const;
+    void setReloading(bool reloading);
+
+    // The window's load steps: settings, version label, the first list
+    // build. At a fresh start this may connect to the default server and
+    // close the window before it is ever shown.
+    void load();
+};
+
+} // namespace ravelin
