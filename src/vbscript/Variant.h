@@ -1,0 +1,219 @@
+// The one value type of the engine.
+//
+// A Variant is 16 bytes: a 16-bit subtype tag and an 8-byte payload. Scalars
+// (Boolean, Byte, Integer, Long, Single, Double, Currency, Date, Error) live in
+// the payload; String, Object and Array hold one pointer to a reference-counted
+// block, so copying a Variant never allocates. Strings are immutable byte
+// strings (one byte per character, Latin-1 as the rest of the program treats
+// text). Arrays are copied on write: VBScript copies an array on assignment, and
+// sharing the block until someone writes keeps `a = Split(...)` cheap.
+// Currency is stored as a 64-bit count of ten-thousandths.
+//
+// Every coercion (to number, to string, to Boolean, numeric parsing of strings,
+// comparison) is declared here and defined in Variant.cpp, so the rules of
+// VBScript's type system sit in one place.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace ravelin::vbs {
+
+class Object;
+
+// VarType numbers, as VBScript reports them.
+enum class VT : uint16_t {
+    Empty = 0,
+    Null = 1,
+    Integer = 2,
+    Long = 3,
+    Single = 4,
+    Double = 5,
+    Currency = 6,
+    Date = 7,
+    String = 8,
+    Object = 9,
+    Error = 10,
+    Boolean = 11,
+    Variant = 12,
+    Byte = 17,
+    Array = 8192, // VarType of an array is Array + Variant (8204)
+};
+
+// Immutable reference-counted string block.
+struct StringRep {
+    uint32_t refs = 1;
+    std::string text;
+};
+
+class Variant;
+
+// One dimension of an array: element count; lower bound is always 0 in VBScript.
+struct ArrayRep {
+    uint32_t refs = 1;
+    uint32_t locks = 0;        // >0 while an element is passed ByRef or iterated: ReDim gives error 10
+    bool fixed = false;        // declared with bounds (Dim a(3)): ReDim gives error 10
+    std::vector<int32_t> dims; // element count per dimension (UBound + 1)
+    std::vector<Variant> data; // first index fastest
+};
+
+class Variant {
+public:
+    Variant() noexcept : m_type(VT::Empty) { m_u.i64 = 0; }
+    ~Variant() { release(); }
+    Variant(const Variant& o) noexcept : m_type(o.m_type), m_u(o.m_u) { retain(); }
+    Variant(Variant&& o) noexcept : m_type(o.m_type), m_u(o.m_u) { o.m_type = VT::Empty; }
+    Variant& operator=(const Variant& o) noexcept
+    {
+        if (this != &o) {
+            Variant tmp(o);
+            swap(tmp);
+        }
+        return *this;
+    }
+    Variant& operator=(Variant&& o) noexcept
+    {
+        if (this != &o) {
+            Variant tmp(std::move(o));
+            swap(tmp);
+        }
+        return *this;
+    }
+    void swap(Variant& o) noexcept
+    {
+        std::swap(m_type, o.m_type);
+        std::swap(m_u, o.m_u);
+    }
+
+    // Constructors for each subtype.
+    static Variant null() { Variant v; v.m_type = VT::Null; return v; }
+    static Variant boolean(bool b) { Variant v; v.m_type = VT::Boolean; v.m_u.i16 = b ? -1 : 0; return v; }
+    static Variant byte(uint8_t b) { Variant v; v.m_type = VT::Byte; v.m_u.i64 = b; return v; }
+    static Variant integer(int16_t i) { Variant v; v.m_type = VT::Integer; v.m_u.i16 = i; return v; }
+    static Variant longInt(int32_t i) { Variant v; v.m_type = VT::Long; v.m_u.i32 = i; return v; }
+    static Variant single(float f) { Variant v; v.m_type = VT::Single; v.m_u.f = f; return v; }
+    static Variant dbl(double d) { Variant v; v.m_type = VT::Double; v.m_u.d = d; return v; }
+    static Variant currency(int64_t tenThousandths) { Variant v; v.m_type = VT::Currency; v.m_u.i64 = tenThousandths; return v; }
+    static Variant date(double serial) { Variant v; v.m_type = VT::Date; v.m_u.d = serial; return v; }
+    static Variant error(int32_t code) { Variant v; v.m_type = VT::Error; v.m_u.i32 = code; return v; }
+    static Variant string(std::string s);
+    static Variant string(std::string_view s) { return string(std::string(s)); }
+    static Variant string(const char* s) { return string(std::string(s)); }
+    // Takes a new reference to obj; a null pointer is Nothing.
+    static Variant object(Object* obj);
+    static Variant nothing() { return object(nullptr); }
+    // Takes ownership of rep (its count is not increased).
+    static Variant array(ArrayRep* rep);
+    // A Long when the value fits a Long, else a Double (results of Len, InStr...).
+    static Variant fromInt64(int64_t i);
+    // Integer when it fits, then Long, then Double: VBScript's widening of integer results.
+    static Variant widenedInteger(int64_t i);
+
+    VT type() const { return m_type; }
+    bool isEmpty() const { return m_type == VT::Empty; }
+    bool isNull() const { return m_type == VT::Null; }
+    bool isString() const { return m_type == VT::String; }
+    bool isObject() const { return m_type == VT::Object; }
+    bool isArray() const { return m_type == VT::Array; }
+    bool isNumeric() const; // Boolean, Byte, Integer, Long, Single, Double, Currency, Date
+    bool isNothing() const { return m_type == VT::Object && m_u.obj == nullptr; }
+
+    // Raw payload access; the caller has checked the type.
+    bool rawBool() const { return m_u.i16 != 0; }
+    int16_t rawInt16() const { return m_u.i16; }
+    int32_t rawInt32() const { return m_u.i32; }
+    uint8_t rawByte() const { return static_cast<uint8_t>(m_u.i64); }
+    float rawSingle() const { return m_u.f; }
+    double rawDouble() const { return m_u.d; }
+    int64_t rawCurrency() const { return m_u.i64; }
+    const std::string& rawString() const { return m_u.str->text; }
+    StringRep* rawStringRep() const { return m_u.str; }
+    Object* rawObject() const { return m_u.obj; }
+    ArrayRep* rawArray() const { return m_u.arr; }
+    // Array block this Variant owns alone, copied first when shared (copy on write).
+    ArrayRep* mutableArray();
+
+    // ---- Coercions (Variant.cpp). Each raises the VBScript error on failure:
+    // 13 type mismatch, 94 invalid use of Null, 6 overflow. Objects are first read
+    // through their default member.
+    double toDouble() const;
+    int32_t toLong() const;     // CLng: banker's rounding, error 6 outside Long
+    int16_t toInteger() const;  // CInt
+    uint8_t toByte() const;     // CByte
+    float toSingle() const;     // CSng
+    int64_t toCurrency() const; // CCur, in ten-thousandths
+    double toDate() const;      // CDate, as a date serial
+    bool toBool() const;        // CBool
+    std::string toString() const; // CStr (Null gives error 94)
+    // Text for concatenation and display: Null and Empty give "".
+    std::string toText() const;
+    // Value of an object through its default member; other values unchanged.
+    Variant dereferenced() const;
+
+    // Type name as TypeName reports it.
+    std::string typeName() const;
+    // VarType number.
+    int varType() const;
+
+private:
+    void retain() const noexcept;
+    void release() noexcept;
+
+    VT m_type;
+    union Payload {
+        int16_t i16;
+        int32_t i32;
+        int64_t i64;
+        float f;
+        double d;
+        StringRep* str;
+        Object* obj;
+        ArrayRep* arr;
+    } m_u;
+};
+
+static_assert(sizeof(Variant) == 16, "Variant must stay two words");
+
+// ---- Numeric text and number formatting (simple local versions until the
+// formatting library lands; one function each so the switch is one place).
+
+// Parses text as VBScript does for numeric coercion ("  12 ", "&H1F", "1e3",
+// "-.5"); false when it is not a number.
+bool parseNumber(std::string_view text, double& out);
+// CStr of a Double/Single/Currency/Date.
+std::string formatDouble(double value);
+std::string formatSingle(float value);
+std::string formatCurrency(int64_t tenThousandths);
+std::string formatDate(double serial);
+// Parses date/time text; false when it is not a date.
+bool parseDate(std::string_view text, double& serial);
+
+// ---- Rounding rules shared by the conversions and operators.
+double roundHalfEven(double value);
+
+// ---- Comparison. Compares as VBScript's comparison operators do: numbers
+// numerically, strings as text (binary or text compare), a string against a
+// number converted. Returns -1, 0, 1; Null is reported through `isNull`.
+enum class CompareMode { Binary = 0, Text = 1 };
+// `aLiteral`/`bLiteral` tell that the operand is a numeric literal in the
+// source: a string compared with one is converted to a number, while a string
+// compared with a numeric variable is always the greater.
+int compareVariants(const Variant& a, const Variant& b, CompareMode mode, bool& isNull,
+                    bool aLiteral = false, bool bLiteral = false);
+// Case folding used by text comparisons and identifiers (ASCII and Latin-1).
+char foldCase(char c);
+std::string lowerCase(std::string_view s);
+std::string upperCase(std::string_view s);
+// Text comparison of two strings: -1, 0, 1.
+int compareStrings(std::string_view a, std::string_view b, CompareMode mode);
+
+// ---- Arrays.
+// New array block with the given UBounds (UBound -1 means an empty dimension).
+ArrayRep* newArray(const std::vector<int32_t>& ubounds);
+// Linear index of the element, or -1 out of range.
+int64_t arrayOffset(const ArrayRep& arr, const int32_t* indices, size_t count);
+
+} // namespace ravelin::vbs
