@@ -15,9 +15,16 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <string>
 
+class QLabel;
+class QToolButton;
+class QTreeWidget;
+
 namespace ravelin {
+
+class ServerList;
 
 struct SplashServices {
     ConsoleBridge& bridge;
@@ -46,6 +53,22 @@ public:
     // build. At a fresh start this may connect to the default server and
     // close the window before it is ever shown.
     void load();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QToolButton* addButton(const char* name, int glyph, const QString& text, const QString& toolTip);
+    void redrawTree();
+    // Runs a logic action, then honours a close that arrived while it waited.
+    void run(const std::function<void()>& action);
+
+    SplashServices m_services;
+    std::unique_ptr<ServerList> m_list;
+    QTreeWidget* m_tree = nullptr;
+    QLabel* m_version = nullptr;
+    bool m_redrawing = false;
+    bool m_closePending = false;
 };
 
 } // namespace ravelin

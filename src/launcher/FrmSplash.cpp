@@ -1,0 +1,189 @@
+#include "launcher/FrmSplash.h"
+
+#include "launcher/ServerList.h"
+#include "launcher/SplashArtwork.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace ravelin {
+
+namespace {
+
+constexpr int kKeyRole = Qt::UserRole;
+
+QString fromBytes(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
+std::string toBytes(const QString& text) { return text.toLatin1().toStdString(); }
+
+} // namespace
+
+FrmSplash::FrmSplash(SplashServices services, QWidget* parent)
+    : QWidget(parent)
+    , m_services(std::move(services))
+{
+    setObjectName("frmSplash");
+    setWindowTitle("Ravelin Server List");
+
+    ServerList::Callbacks callbacks;
+    callbacks.treeChanged = [this] { redrawTree(); };
+    callbacks.showWindow = [this] {
+        if (!isVisible())
+            show();
+    };
+    callbacks.showMainWindow = [this] {
+        if (m_services.showMainWindow)
+            m_services.showMainWindow();
+    };
+    callbacks.closeWindow = [this] { close(); };
+    callbacks.endProgram = [this] {
+        if (m_services.endProgram)
+            m_services.endProgram();
+    };
+    m_list = std::make_unique<ServerList>(m_services.bridge, m_services.probe, m_services.settings,
+                                          m_services.dialogs, m_services.host, m_services.programFolder,
+                                          std::move(callbacks));
+
+    m_tree = new QTreeWidget(this);
+    m_tree->setObjectName("tvMain");
+    m_tree->setHeaderHidden(true);
+    m_tree->setColumnCount(1);
+    m_tree->setRootIsDecorated(false);
+    m_tree->setExpandsOnDoubleClick(false);
+    m_tree->setIconSize(QSize(20, 20));
+    m_tree->setMinimumSize(360, 200);
+
+    // Tree events are handled after the tree has finished its own event:
+    // a refresh deletes the very item that was clicked.
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (m_redrawing)
+            return;
+        m_list->select(item ? std::optional(toBytes(item->data(0, kKeyRole).toString())) : std::nullopt);
+    });
+    connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        const std::string key = toBytes(item->data(0, kKeyRole).toString());
+        QTimer::singleShot(0, this, [this, key] { run([this, key] { m_list->NodeClick(key); }); });
+    });
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this] {
+        QTimer::singleShot(0, this, [this] { run([this] { m_list->Connect(); }); });
+    });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(2);
+    using splash::Glyph;
+    auto* connectButton = addButton("imgConnect", int(Glyph::Connect), "Connect", "Connect to Selected Server");
+    auto* showButton = addButton("imgShow", int(Glyph::Show), "Show", {});
+    auto* killButton = addButton("imgKill", int(Glyph::Kill), "Kill", "Kill Selected Server");
+    auto* reloadButton = addButton("imgReload", int(Glyph::Reload), "Refresh", "Refresh Server List");
+    auto* autoButton = addButton("imgAuto", int(Glyph::Auto), "Default", "Set Default Server");
+    auto* gatehopButton = addButton("imgGatehop", int(Glyph::Gatehop), "Gatehop", "Install Gatehop 1.0");
+    auto* minButton = addButton("imgMin", int(Glyph::Min), "Minimise", {});
+    auto* quitButton = addButton("imgQuit", int(Glyph::Quit), "Quit", {});
+    for (QToolButton* b : {connectButton, showButton, killButton, reloadButton, autoButton, gatehopButton})
+        buttons->addWidget(b);
+    buttons->addStretch(1);
+    buttons->addWidget(minButton);
+    buttons->addWidget(quitButton);
+
+    connect(connectButton, &QToolButton::clicked, this, [this] { run([this] { m_list->Connect(); }); });
+    connect(showButton, &QToolButton::clicked, this, [this] { run([this] { m_list->ShowServer(); }); });
+    connect(killButton, &QToolButton::clicked, this, [this] { run([this] { m_list->KillServer(); }); });
+    connect(reloadButton, &QToolButton::clicked, this, [this] { run([this] { m_list->BuildServerList(); }); });
+    connect(autoButton, &QToolButton::clicked, this, [this] { run([this] { m_list->SetDefaultServer(); }); });
+    connect(gatehopButton, &QToolButton::clicked, this, [this] { run([this] { m_list->Gatehop(); }); });
+    connect(minButton, &QToolButton::clicked, this, [this] { showMinimized(); });
+    connect(quitButton, &QToolButton::clicked, this, [this] { run([this] { m_list->Quit(); }); });
+
+    m_version = new QLabel(fromBytes(m_list->versionLabel()), this);
+    m_version->setObjectName("lblVersion");
+    m_version->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(m_tree, 1);
+    layout->addWidget(m_version);
+    resize(440, 320);
+}
+
+FrmSplash::~FrmSplash() = default;
+
+QToolButton* FrmSplash::addButton(const char* name, int glyph, const QString& text, const QString& toolTip)
+{
+    auto* button = new QToolButton(this);
+    button->setObjectName(name);
+    button->setIcon(splash::icon(splash::Glyph(glyph)));
+    button->setIconSize(QSize(32, 32));
+    button->setText(text);
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setAutoRaise(true);
+    if (!toolTip.isEmpty())
+        button->setToolTip(toolTip);
+    return button;
+}
+
+bool FrmSplash::Reloading() const { return m_list->Reloading(); }
+
+void FrmSplash::setReloading(bool reloading) { m_list->setReloading(reloading); }
+
+void FrmSplash::load()
+{
+    run([this] { m_list->load(); });
+}
+
+void FrmSplash::run(const std::function<void()>& action)
+{
+    action();
+    if (m_closePending && !m_list->building()) {
+        m_closePending = false;
+        close();
+    }
+}
+
+void FrmSplash::closeEvent(QCloseEvent* event)
+{
+    m_list->windowClosing();
+    // An action still waiting inside a yield needs this window alive; the
+    // close is finished once it has returned.
+    if (m_list->building()) {
+        m_closePending = true;
+        hide();
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void FrmSplash::redrawTree()
+{
+    m_redrawing = true;
+    m_version->setText(fromBytes(m_list->versionLabel()));
+    const ServerTree& tree = m_list->tree();
+    m_tree->clear();
+    QTreeWidgetItem* selected = nullptr;
+    const auto& selectedKey = m_list->selectedKey();
+    if (!tree.machine.key.empty()) {
+        auto* machine = new QTreeWidgetItem(m_tree, QStringList(fromBytes(tree.machine.text)));
+        machine->setData(0, kKeyRole, fromBytes(tree.machine.key));
+        machine->setIcon(0, splash::icon(splash::Glyph::Machine, 20));
+        if (selectedKey == tree.machine.key)
+            selected = machine;
+        for (const ServerNode& node : tree.children) {
+            auto* item = new QTreeWidgetItem(machine, QStringList(fromBytes(node.text)));
+            item->setData(0, kKeyRole, fromBytes(node.key));
+            if (node.image == 2)
+                item->setIcon(0, splash::icon(splash::Glyph::Server, 20));
+            if (selectedKey == node.key)
+                selected = item;
+        }
+        machine->setExpanded(tree.expanded);
+    }
+    m_tree->setCurrentItem(selected);
+    m_redrawing = false;
+}
+
+} // namespace ravelin
