@@ -1,0 +1,248 @@
+// The start window's wiring, offscreen: controls found by name, clicks
+// reaching the list logic, and every message answered through Dialogs.
+#include "launcher/FrmSplash.h"
+#include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimServices.h"
+#include "support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace ravelin;
+using ravelin::sim::FixedHostInfo;
+using ravelin::sim::MemorySettings;
+using ravelin::sim::ScriptedDialogs;
+using ravelin::sim::SimConsole;
+using ravelin::sim::SimDesktop;
+using ravelin::sim::SimMessageLoop;
+
+namespace {
+
+QApplication& application()
+{
+    static int argc = 1;
+    static char name[] = "frmsplash-test";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+bool processUntil(const std::function<bool()>& condition)
+{
+    return test::waitFor([&] {
+        QCoreApplication::processEvents();
+        return condition();
+    });
+}
+
+struct FrmSplashTest : testing::Test {
+    SimDesktop desktop;
+    SimMessageLoop loop;
+    ConsoleBridge bridge{desktop, loop};
+    CvarProbe probe{bridge};
+    MemorySettings settings;
+    ScriptedDialogs dialogs;
+    FixedHostInfo host;
+    int mainShown = 0;
+    int ended = 0;
+    QPointer<FrmSplash> window;
+
+    void SetUp() override { application(); }
+    void TearDown() override { delete window.data(); }
+
+    SimConsole& addServer(const std::string& name)
+    {
+        SimConsole& console = desktop.addConsole();
+        console.setServer([name](SimConsole& c, const std::string& line) {
+            if (line == "sv_hostname")
+                c.print("\"sv_hostname\" is:\"" + name + "\" default:\"noname\"\n");
+        });
+        return console;
+    }
+
+    FrmSplash& open(bool reloading = false)
+    {
+        SplashServices services{bridge, probe, settings, dialogs, host, "/opt/ravelin",
+                                [this] { ++mainShown; }, [this] { ++ended; }};
+        window = new FrmSplash(services);
+        window->setReloading(reloading);
+        window->load();
+        return *window;
+    }
+
+    template <typename T> T* child(const char* name)
+    {
+        T* found = window->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    QTreeWidget* tree() { return child<QTreeWidget>("tvMain"); }
+    QTreeWidgetItem* machine() { return tree()->topLevelItem(0); }
+
+    void click(const char* button) { child<QToolButton>(button)->click(); }
+
+    void selectRow(int row) { tree()->setCurrentItem(machine()->child(row)); }
+
+    std::vector<std::string> askedTexts()
+    {
+        std::vector<std::string> out;
+        for (const auto& a : dialogs.asked())
+            out.push_back(a.text);
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(FrmSplashTest, ShowsCaptionControlsToolTipsAndVersion)
+{
+    addServer("Demo Arena One");
+    open();
+    EXPECT_EQ(window->objectName(), "frmSplash");
+    EXPECT_EQ(window->windowTitle(), "Ravelin Server List");
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(child<QLabel>("lblVersion")->text(), "Ravelin Version 1.0 Rev.448");
+    EXPECT_EQ(child<QToolButton>("imgConnect")->toolTip(), "Connect to Selected Server");
+    EXPECT_EQ(child<QToolButton>("imgKill")->toolTip(), "Kill Selected Server");
+    EXPECT_EQ(child<QToolButton>("imgReload")->toolTip(), "Refresh Server List");
+    EXPECT_EQ(child<QToolButton>("imgAuto")->toolTip(), "Set Default Server");
+    EXPECT_EQ(child<QToolButton>("imgGatehop")->toolTip(), "Install Gatehop 1.0");
+    for (const char* name : {"imgShow", "imgMin", "imgQuit"})
+        EXPECT_TRUE(child<QToolButton>(name)->toolTip().isEmpty()) << name;
+
+    ASSERT_EQ(tree()->topLevelItemCount(), 1);
+    EXPECT_EQ(machine()->text(0), "testhost   [192.168.10.20]");
+    EXPECT_TRUE(machine()->isExpanded());
+    ASSERT_EQ(machine()->childCount(), 1);
+    EXPECT_EQ(machine()->child(0)->text(0), "Quake 3 Arena [Demo Arena One]");
+    EXPECT_FALSE(machine()->icon(0).isNull());
+    EXPECT_FALSE(machine()->child(0)->icon(0).isNull());
+}
+
+TEST_F(FrmSplashTest, ConnectWithoutSelectionAsksThenConnectsTheSelectedServer)
+{
+    addServer("A");
+    SimConsole& b = addServer("B");
+    open();
+    click("imgConnect");
+    EXPECT_EQ(askedTexts(), std::vector<std::string>{"Please select a server"});
+    EXPECT_EQ(dialogs.asked()[0].title, "Quake 3: Ravelin");
+
+    selectRow(1);
+    click("imgConnect");
+    EXPECT_EQ(mainShown, 1);
+    EXPECT_EQ(bridge.SelectedConsole(), b.handle());
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(FrmSplashTest, DoubleClickOnAServerConnects)
+{
+    SimConsole& a = addServer("A");
+    open();
+    QTreeWidgetItem* item = machine()->child(0);
+    const QPoint centre = tree()->visualItemRect(item).center();
+    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(tree()->viewport(), Qt::LeftButton, {}, centre);
+    ASSERT_TRUE(processUntil([&] { return mainShown == 1; }));
+    EXPECT_EQ(bridge.SelectedConsole(), a.handle());
+}
+
+TEST_F(FrmSplashTest, DefaultServerAtFreshStartNeverShowsTheWindow)
+{
+    addServer("A");
+    SimConsole& b = addServer("B");
+    settings.saveSetting("Ravelin", "Launch", "DefaultServer", "Quake 3 Arena [B]");
+    open();
+    EXPECT_EQ(mainShown, 1);
+    EXPECT_EQ(bridge.SelectedConsole(), b.handle());
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(FrmSplashTest, RefreshPromptClickRebuildsTheList)
+{
+    open();
+    ASSERT_EQ(machine()->child(0)->text(0), "No servers found: click here to refresh");
+    addServer("Late");
+    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(machine()->child(0)).center());
+    ASSERT_TRUE(processUntil([&] { return machine()->child(0)->text(0) == "Quake 3 Arena [Late]"; }));
+}
+
+TEST_F(FrmSplashTest, ReloadKillShowAndSetDefaultButtons)
+{
+    SimConsole& a = addServer("A");
+    a.setServer([&](SimConsole& c, const std::string& line) {
+        if (line == "QUIT")
+            desktop.closeWindow(c.handle());
+        else if (line == "sv_hostname")
+            c.print("\"sv_hostname\" is:\"A\" default:\"\"\n");
+    });
+    open(true);
+
+    selectRow(0);
+    click("imgShow");
+    EXPECT_TRUE(desktop.isWindowVisible(a.handle()));
+    EXPECT_EQ(desktop.focused(), a.handle());
+
+    dialogs.queueAnswer(Dialogs::Answer::Yes);
+    click("imgAuto");
+    EXPECT_EQ(askedTexts(), (std::vector<std::string>{
+                                "Would you like to set \"Quake 3 Arena [A]\" as the default server?",
+                                "Default server has been set.  If you change the Name of your server, you will have "
+                                "to set it as the default again..."}));
+    EXPECT_EQ(settings.getSetting("Ravelin", "Launch", "DefaultServer", ""), "Quake 3 Arena [A]");
+
+    addServer("B");
+    click("imgReload");
+    EXPECT_EQ(machine()->childCount(), 2);
+
+    selectRow(0);
+    click("imgKill");
+    ASSERT_EQ(machine()->childCount(), 1);
+    EXPECT_EQ(machine()->child(0)->text(0), "Quake 3 Arena [B]");
+}
+
+TEST_F(FrmSplashTest, GatehopSaysItIsNotAvailableYet)
+{
+    open();
+    click("imgGatehop");
+    ASSERT_EQ(dialogs.asked().size(), 1u);
+    EXPECT_EQ(dialogs.asked()[0].title, "Quake 3: Ravelin");
+}
+
+TEST_F(FrmSplashTest, QuitAsksWithItsOwnTitleThenShowsConsolesAndEnds)
+{
+    SimConsole& a = addServer("A");
+    open();
+    click("imgQuit");
+    ASSERT_EQ(dialogs.asked().size(), 1u);
+    EXPECT_EQ(dialogs.asked()[0].title, "Quit Quake 3:Ravelin?");
+    EXPECT_EQ(ended, 0);
+    EXPECT_FALSE(desktop.isWindowVisible(a.handle()));
+
+    dialogs.queueAnswer(Dialogs::Answer::Yes);
+    click("imgQuit");
+    EXPECT_EQ(ended, 1);
+    EXPECT_TRUE(desktop.isWindowVisible(a.handle()));
+}
+
+TEST_F(FrmSplashTest, ClosingTheWindowGivesTheConsolesBack)
+{
+    SimConsole& a = addServer("A");
+    open();
+    window->close();
+    EXPECT_TRUE(desktop.isWindowVisible(a.handle()));
+}
+
+TEST_F(FrmSplashTest, MinimiseButtonMinimises)
+{
+    open();
+    click("imgMin");
+    EXPECT_TRUE(processUntil([&] { return window->isMinimized(); }));
+}
