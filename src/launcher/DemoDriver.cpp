@@ -1,0 +1,269 @@
+#include "launcher/DemoDriver.h"
+
+#include "console/ConsoleBridge.h"
+#include "console/CvarProbe.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QWidget>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace ravelin {
+
+namespace {
+
+const char* const kTabNames[] = {"console", "sys", "stats", "function", "options", "clients", "cvars", "editor"};
+
+QWidget* visibleTopLevel(const char* name)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+[[noreturn]] void finish(int code, const QString& message)
+{
+    std::FILE* out = code == 0 ? stdout : stderr;
+    if (!message.isEmpty())
+        std::fprintf(out, "%s%s\n", code == 0 ? "" : "ravelin: ", message.toLocal8Bit().constData());
+    std::fflush(nullptr);
+    // The same immediate end as the start window's Quit: no window event
+    // may run on a half-closed program.
+    std::_Exit(code);
+}
+
+// A person's click: press and release in the middle of the widget.
+void clickWidget(QWidget* widget)
+{
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        button->click();
+        return;
+    }
+    const QPointF centre(widget->width() / 2.0, widget->height() / 2.0);
+    const QPointF global = widget->mapToGlobal(centre);
+    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &release);
+}
+
+QString displayText(QWidget* display)
+{
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(display))
+        return plain->toPlainText();
+    if (auto* rich = qobject_cast<QTextEdit*>(display))
+        return rich->toPlainText();
+    return {};
+}
+
+class DemoDriver final : public QObject {
+public:
+    DemoDriver(ConsoleBridge& bridge, CvarProbe& probe)
+        : m_bridge(bridge)
+        , m_probe(probe)
+    {
+    }
+
+    QString connectTo;
+    QString screenshots;
+    bool reportStart = false;
+    int timeoutSeconds = 60;
+
+    void start()
+    {
+        m_clock.start();
+        connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
+        m_timer.start(20);
+    }
+
+private:
+    enum class Stage { Start, WaitMain, WaitOutput, Tabs };
+
+    void fail(const QString& reason) { finish(1, reason); }
+
+    void save(QWidget* widget, const QString& file)
+    {
+        const QString path = QDir(screenshots).filePath(file);
+        if (!widget->grab().save(path, "PNG"))
+            fail("could not write " + path);
+        std::printf("screenshot: %s\n", path.toLocal8Bit().constData());
+        std::fflush(stdout);
+    }
+
+    void tick()
+    {
+        if (m_clock.elapsed() > qint64(timeoutSeconds) * 1000)
+            fail(stageTimeoutReason());
+        if (m_busy)
+            return; // a click below is still inside a yield
+        m_busy = true;
+        switch (m_stage) {
+        case Stage::Start:
+            startStage();
+            break;
+        case Stage::WaitMain:
+            if (visibleTopLevel("frmMain"))
+                m_stage = Stage::WaitOutput;
+            break;
+        case Stage::WaitOutput:
+            outputStage();
+            break;
+        case Stage::Tabs:
+            tabStage();
+            break;
+        }
+        m_busy = false;
+    }
+
+    QString stageTimeoutReason() const
+    {
+        switch (m_stage) {
+        case Stage::Start:
+            return "neither the start window nor the main window appeared";
+        case Stage::WaitMain:
+            return "the main window did not appear after Connect";
+        case Stage::WaitOutput:
+            return "the console page showed no server output";
+        case Stage::Tabs:
+            break;
+        }
+        return "the main window's tabs could not be captured";
+    }
+
+    void startStage()
+    {
+        if (visibleTopLevel("frmMain")) {
+            if (reportStart) {
+                const std::string host = m_probe.GetCvarValue(m_bridge.SelectedConsole(), "sv_hostname");
+                finish(0, "connected: " + QString::fromLatin1(host.c_str()));
+            }
+            fail("the main window opened by itself; the start window was never shown");
+        }
+        QWidget* splash = visibleTopLevel("frmSplash");
+        if (!splash)
+            return;
+        auto* tree = splash->findChild<QTreeWidget*>("tvMain");
+        if (!tree || tree->topLevelItemCount() == 0)
+            return;
+        QTreeWidgetItem* machine = tree->topLevelItem(0);
+        if (reportStart) {
+            QString lines;
+            for (int i = 0; i < machine->childCount(); ++i)
+                lines += "listed: " + machine->child(i)->text(0) + (i + 1 < machine->childCount() ? "\n" : "");
+            finish(0, lines);
+        }
+        if (!screenshots.isEmpty())
+            save(splash, "start-window.png");
+        if (connectTo.isEmpty())
+            finish(0, {});
+        const QString wanted = "Quake 3 Arena [" + connectTo + "]";
+        QTreeWidgetItem* target = nullptr;
+        for (int i = 0; i < machine->childCount() && !target; ++i)
+            if (machine->child(i)->text(0) == wanted)
+                target = machine->child(i);
+        if (!target)
+            fail("the start window does not list \"" + wanted + "\"");
+        tree->setCurrentItem(target);
+        auto* button = splash->findChild<QWidget*>("imgConnect");
+        if (!button)
+            fail("the start window has no Connect button");
+        m_stage = Stage::WaitMain;
+        clickWidget(button);
+    }
+
+    void outputStage()
+    {
+        QWidget* main = visibleTopLevel("frmMain");
+        if (!main)
+            fail("the main window closed");
+        auto* display = main->findChild<QWidget*>("txtDisplay");
+        if (!display)
+            fail("the main window has no console display");
+        if (displayText(display).trimmed().isEmpty())
+            return;
+        if (screenshots.isEmpty())
+            finish(0, "connected: console output is showing");
+        m_stage = Stage::Tabs;
+    }
+
+    void tabStage()
+    {
+        QWidget* main = visibleTopLevel("frmMain");
+        if (!main)
+            fail("the main window closed");
+        if (m_tab > 0) {
+            // The tab clicked on the previous tick has been drawn by now.
+            const int shown = m_tab - 1;
+            save(main, QString("tab-%1-%2.png").arg(shown).arg(kTabNames[shown]));
+        }
+        if (m_tab == 8) {
+            // Back to the console page, as a person would leave it.
+            if (auto* first = main->findChild<QWidget*>("imgTab0"))
+                clickWidget(first);
+            finish(0, "screenshots written to " + QDir(screenshots).absolutePath());
+        }
+        auto* tab = main->findChild<QWidget*>(QString("imgTab%1").arg(m_tab));
+        if (!tab)
+            fail(QString("the main window has no tab %1").arg(m_tab));
+        ++m_tab;
+        clickWidget(tab);
+    }
+
+    ConsoleBridge& m_bridge;
+    CvarProbe& m_probe;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    Stage m_stage = Stage::Start;
+    int m_tab = 0;
+    bool m_busy = false;
+};
+
+} // namespace
+
+bool startDemoDriver(const QStringList& arguments, ConsoleBridge& bridge, CvarProbe& probe)
+{
+    auto* driver = new DemoDriver(bridge, probe);
+    bool wanted = false;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (arg == "--report-start") {
+            driver->reportStart = wanted = true;
+        } else if (arg == "--connect" && hasValue) {
+            driver->connectTo = arguments[++i];
+            wanted = true;
+        } else if (arg == "--screenshots" && hasValue) {
+            driver->screenshots = arguments[++i];
+            wanted = true;
+        } else if (arg == "--driver-timeout" && hasValue) {
+            driver->timeoutSeconds = arguments[++i].toInt();
+        }
+    }
+    if (!wanted) {
+        delete driver;
+        return false;
+    }
+    if (!driver->screenshots.isEmpty()) {
+        if (driver->connectTo.isEmpty())
+            finish(1, "--screenshots needs --connect NAME");
+        if (!QDir().mkpath(driver->screenshots))
+            finish(1, "cannot create the screenshot folder " + driver->screenshots);
+    }
+    if (driver->timeoutSeconds <= 0)
+        driver->timeoutSeconds = 60;
+    driver->setParent(QCoreApplication::instance());
+    driver->start();
+    return true;
+}
+
+} // namespace ravelin
