@@ -1,0 +1,23 @@
+#include "platform/qt/QtHostInfo.h"
+
+#include <QHostAddress>
+#include <QNetworkInterface>
+#include <QSysInfo>
+
+namespace ravelin {
+
+std::string QtHostInfo::computerName() { return QSysInfo::machineHostName().toLatin1().toStdString(); }
+
+std::string QtHostInfo::localIp()
+{
+    for (const QNetworkInterface& iface : QNetworkInterface::allInterfaces()) {
+        for (const QNetworkAddressEntry& entry : iface.addressEntries()) {
+            const QHostAddress ip = entry.ip();
+            if (ip.protocol() == QAbstractSocket::IPv4Protocol && !ip.isLoopback())
+                return ip.toString().toStdString();
+        }
+    }
+    return "127.0.0.1";
+}
+
+} // namespace ravelin
