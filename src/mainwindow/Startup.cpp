@@ -2,6 +2,7 @@
 
 #include "console/ConsoleBridge.h"
 #include "console/CvarProbe.h"
+#include "launcher/DemoDriver.h"
 #include "launcher/FrmSplash.h"
 #include "mainwindow/FrmMain.h"
 #include "platform/AppFolder.h"
@@ -86,6 +87,9 @@ int m_Startup(int argc, char** argv)
     if (!watcher.closed && !mainShown)
         splash->show();
     splash->removeEventFilter(&watcher);
+    // The demo's screenshot mode and the end-to-end runs drive the windows
+    // from here when their options are given.
+    startDemoDriver(QCoreApplication::arguments(), bridge, probe);
     return app.exec();
 }
 

@@ -1,0 +1,249 @@
+#include "pump/PumpFixture.h"
+
+#include <stdexcept>
+
+using namespace ravelin;
+using ravelin::test::PumpTest;
+
+TEST_F(PumpTest, EmptyConsoleChangesNothing)
+{
+    pump.runPass();
+    EXPECT_EQ(display.text, "");
+    EXPECT_EQ(pump.LLC(), 0);
+}
+
+TEST_F(PumpTest, PartialLineWaitsForItsLineEnd)
+{
+    console->appendRaw("first\r\nsec");
+    pump.runPass();
+    EXPECT_EQ(display.text, "first\r\n");
+    EXPECT_EQ(pump.LLC(), 1);
+
+    pump.runPass();
+    EXPECT_EQ(display.text, "first\r\n");
+
+    console->appendRaw("ond\r\n");
+    pump.runPass();
+    EXPECT_EQ(display.text, "first\r\nsecond\r\n");
+    EXPECT_EQ(pump.LLC(), 2);
+}
+
+TEST_F(PumpTest, ExistingHistoryIsEchoedOnceOnTheFirstPass)
+{
+    console->print("one\ntwo\nthree\n");
+    pump.runPass();
+    pump.runPass();
+    EXPECT_EQ(display.text, "one\r\ntwo\r\nthree\r\n");
+    EXPECT_EQ(pump.LLC(), 3);
+}
+
+TEST_F(PumpTest, ShorterReplacementIsHandledFromItsFirstLine)
+{
+    console->print("a\nb\nc\n");
+    pump.runPass();
+    console->setOutput("x\r\ny\r\n");
+    pump.runPass();
+    EXPECT_EQ(display.text, "a\r\nb\r\nc\r\nx\r\ny\r\n");
+    EXPECT_EQ(pump.LLC(), 2);
+}
+
+TEST_F(PumpTest, OutputClearedMidPassRestartsFromTheNewFirstLine)
+{
+    console->print("a\nb\nc\n");
+    // Clear the console while the pass counts lines before its second line:
+    // each count walks past three buttons, yielding twice per step.
+    bool cleared = false;
+    loop.onEveryYield([&] {
+        if (!cleared && display.text == "a\r\n") {
+            console->setOutput("");
+            cleared = true;
+        }
+        return !cleared;
+    });
+    pump.runPass();
+    EXPECT_TRUE(cleared);
+    EXPECT_EQ(display.text, "a\r\n");
+    EXPECT_EQ(pump.LLC(), 0);
+
+    // An empty box is no line at all; the next line is the new first line.
+    pump.runPass();
+    console->print("fresh\n");
+    pump.runPass();
+    EXPECT_EQ(display.text, "a\r\nfresh\r\n");
+    EXPECT_EQ(pump.LLC(), 1);
+}
+
+TEST_F(PumpTest, LinesArrivingDuringAPassAreHandledByTheNextPass)
+{
+    console->print("a\nb\n");
+    bool printed = false;
+    loop.onEveryYield([&] {
+        if (!printed && display.text == "a\r\n") {
+            console->print("late\n");
+            printed = true;
+        }
+        return !printed;
+    });
+    pump.runPass();
+    EXPECT_TRUE(printed);
+    EXPECT_EQ(display.text, "a\r\nb\r\n");
+    EXPECT_EQ(pump.LLC(), 2);
+    pump.runPass();
+    EXPECT_EQ(display.text, "a\r\nb\r\nlate\r\n");
+    EXPECT_EQ(pump.LLC(), 3);
+}
+
+TEST_F(PumpTest, StatusBlockIsCapturedNotEchoed)
+{
+    procs = {"Q3ARVL_map"};
+    console->print("before\n[BEGIN STATUS]\nmap: q3dm17\nnum score ping name\n[END STATUS]\nafter\n");
+    pump.runPass();
+    ASSERT_EQ(blocks.size(), 1u);
+    // The marker line itself leaves one empty line at the front.
+    EXPECT_EQ(blocks[0], "\r\nmap: q3dm17\r\nnum score ping name\r\n");
+    EXPECT_EQ(display.text, "before\r\n... Successfull!\r\n\r\nafter\r\n");
+    EXPECT_TRUE(lastCalls.empty()) << "lines inside a block are not dispatched";
+    EXPECT_FALSE(pump.InStatusBlock());
+    EXPECT_EQ(pump.StatusBuffer(), "");
+}
+
+TEST_F(PumpTest, MarkersAreFoundWhateverTheirCase)
+{
+    console->print("echo: [begin status]\nrow\nx [End Status] y\n");
+    pump.runPass();
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_EQ(blocks[0], "\r\nrow\r\n");
+}
+
+TEST_F(PumpTest, StatusBlockSpreadOverTwoTicksIsHandedOnOnce)
+{
+    console->print("[BEGIN STATUS]\nmap: q3dm6\n");
+    pump.runPass();
+    EXPECT_TRUE(pump.InStatusBlock());
+    EXPECT_TRUE(blocks.empty());
+    EXPECT_EQ(display.text, "..");
+
+    console->print("  0   5   48 Bob\n[END STATUS]\n");
+    pump.runPass();
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_EQ(blocks[0], "\r\nmap: q3dm6\r\n  0   5   48 Bob\r\n");
+    EXPECT_EQ(display.text, "... Successfull!\r\n\r\n");
+}
+
+TEST_F(PumpTest, BothMarkersOnOneLineHandOnAnEmptyBlock)
+{
+    // The server's echo of the request line carries both markers.
+    console->print("]ECHO [BEGIN STATUS];STATUS;ECHO [END STATUS]\nnext\n");
+    pump.runPass();
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_EQ(blocks[0], "");
+    EXPECT_EQ(display.text, " Successfull!\r\n\r\nnext\r\n");
+}
+
+TEST_F(PumpTest, EndMarkerOutsideACaptureIsAnOrdinaryLine)
+{
+    procs = {"Q3ARVL_[END_STATUS]"};
+    console->print("[END STATUS]: odd\n");
+    pump.runPass();
+    EXPECT_TRUE(blocks.empty());
+    EXPECT_EQ(display.text, "[END STATUS]: odd\r\n");
+    ASSERT_EQ(lastCalls.size(), 1u);
+    EXPECT_EQ(lastCalls[0].first, "Q3ARVL_[END_STATUS]");
+    EXPECT_EQ(lastCalls[0].second, " odd");
+}
+
+TEST_F(PumpTest, UnterminatedCaptureSwallowsLinesUntilItsEnd)
+{
+    procs = {"Q3ARVL_say"};
+    console->print("[BEGIN STATUS]\nsay: hello\nsay: again\n");
+    pump.runPass();
+    console->print("say: still captured\n");
+    pump.runPass();
+    EXPECT_EQ(display.text, "....");
+    EXPECT_TRUE(lastCalls.empty());
+    EXPECT_TRUE(blocks.empty());
+
+    console->print("[END STATUS]\nsay: free\n");
+    pump.runPass();
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_EQ(blocks[0], "\r\nsay: hello\r\nsay: again\r\nsay: still captured\r\n");
+    ASSERT_EQ(lastCalls.size(), 1u);
+    EXPECT_EQ(lastCalls[0].second, " free");
+}
+
+TEST_F(PumpTest, FailingBlockHandlerStillEchoesAndGoesOn)
+{
+    pump.hooks().parseStatusBlock = [](const std::string&) { throw std::runtime_error("bad block"); };
+    console->print("[BEGIN STATUS]\nrow\n[END STATUS]\nafter\n");
+    pump.runPass();
+    EXPECT_EQ(display.text, ".. Successfull!\r\n\r\nafter\r\n");
+    EXPECT_EQ(pump.LLC(), 4);
+    EXPECT_FALSE(pump.InStatusBlock());
+}
+
+TEST_F(PumpTest, TrimKeepsTheLast4096CharactersPast8192)
+{
+    display.text = std::string(8192, 'a');
+    pump.trimDisplay();
+    EXPECT_EQ(display.text.size(), 8192u);
+
+    display.text = "b" + std::string(4095, 'a') + std::string(4096, 'z') + "!";
+    ASSERT_EQ(display.text.size(), 8193u);
+    pump.trimDisplay();
+    EXPECT_EQ(display.text, std::string(4095, 'z') + "!");
+
+    display.text = std::string(9000, 'q');
+    unloading = true;
+    pump.trimDisplay();
+    EXPECT_EQ(display.text.size(), 9000u);
+}
+
+TEST_F(PumpTest, ClearEmptiesBothSidesAndRestartsTheLineCount)
+{
+    console->print("one\ntwo\n");
+    pump.runPass();
+    ASSERT_EQ(pump.LLC(), 2);
+
+    pump.clear();
+    EXPECT_EQ(display.text, "");
+    EXPECT_EQ(pump.LLC(), 0);
+    EXPECT_EQ(console->output(), "");
+
+    console->print("three\n");
+    pump.runPass();
+    EXPECT_EQ(display.text, "three\r\n");
+    EXPECT_EQ(pump.LLC(), 1);
+}
+
+TEST_F(PumpTest, UnloadingStopsASuspendedPassWithoutBookkeeping)
+{
+    console->print("a\nb\nc\n");
+    loop.onEveryYield([&] {
+        if (display.text == "a\r\n")
+            unloading = true;
+        return !unloading;
+    });
+    pump.runPass();
+    EXPECT_EQ(display.text, "a\r\n");
+    EXPECT_EQ(pump.LLC(), 0);
+    EXPECT_FALSE(pump.passRunning());
+
+    pump.runPass();
+    EXPECT_EQ(display.text, "a\r\n");
+}
+
+TEST_F(PumpTest, TickDuringASuspendedPassDoesNotNest)
+{
+    console->print("a\nb\nc\n");
+    int nestedTicks = 0;
+    // Every yield inside the pass is a chance for the timer to fire again.
+    loop.onEveryYield([&] {
+        ++nestedTicks;
+        pump.runPass();
+        return true;
+    });
+    pump.runPass();
+    EXPECT_GT(nestedTicks, 0);
+    EXPECT_EQ(display.text, "a\r\nb\r\nc\r\n");
+    EXPECT_EQ(pump.LLC(), 3);
+}
