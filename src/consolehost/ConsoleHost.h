@@ -1,0 +1,41 @@
+// One console host: starts the server, presents its console window (a Qt
+// window, or headless), serves the console protocol on its endpoint, feeds
+// entered lines to the server one at a time, and ends with the server.
+// Runs on a Qt event loop; the pieces it wires together are plain C++.
+#pragma once
+
+#include "consolehost/ConsoleModel.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ravelin::consolehost {
+
+struct HostOptions {
+    bool headless = false;
+    bool keep = false;
+    std::vector<std::string> command;
+};
+
+class ConsoleHost {
+public:
+    explicit ConsoleHost(HostOptions options);
+    ~ConsoleHost();
+    ConsoleHost(const ConsoleHost&) = delete;
+    ConsoleHost& operator=(const ConsoleHost&) = delete;
+
+    // Sets everything up; false (with the reason on stderr) when the host
+    // cannot run. The exit status is then `exitStatus()`.
+    bool start();
+    int exitStatus() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// Whether a display is there to show a window on.
+bool displayAvailable();
+
+} // namespace ravelin::consolehost

@@ -1,0 +1,97 @@
+// The state of one console window, whoever shows it: the output box, the
+// input line, the three buttons and the visibility flag. Server output comes
+// in as raw bytes and is shown the way the original console window shows it:
+// line ends become CR LF, colour codes (a caret and one following character
+// other than a caret) are dropped, and text that would pass 32767 characters
+// replaces the whole box. Entering the input line echoes "]" + line and
+// queues the line for the server; the queue hands out one line at a time,
+// each at most 255 bytes with its LF, because the engines read their piped
+// input 256 bytes per read and drop the last byte of each read.
+//
+// Plain C++: the Qt window and the socket server both drive this and listen
+// to its events.
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace ravelin::consolehost {
+
+class ConsoleModel {
+public:
+    static constexpr std::size_t kOutputLimit = 32767;
+    // Longest line the server can take in one read, line end included.
+    static constexpr std::size_t kMaxLineBytes = 255;
+    // Lines waiting for a server that does not read; more are dropped.
+    static constexpr std::size_t kMaxQueuedLines = 4096;
+
+    struct Events {
+        // The output box changed: `replaced` means the whole text is new
+        // (cleared or replaced), otherwise `appended` was added at the end.
+        std::function<void(bool replaced, std::string_view appended)> outputChanged;
+        std::function<void()> inputChanged;
+        std::function<void(bool visible)> visibilityChanged;
+        std::function<void()> lineQueued;
+        std::function<void(const std::string& text)> copyRequested;
+        std::function<void()> focusRequested;
+    };
+
+    void setEvents(Events events) { m_events = std::move(events); }
+
+    // Raw server output (stdout and stderr, in the order read).
+    void serverOutput(std::string_view bytes);
+    // The host's own remarks ("server exited", "line cut"): LF becomes
+    // CR LF, nothing else is touched.
+    void note(std::string_view text);
+
+    const std::string& output() const { return m_output; }
+    void setOutput(std::string_view text);
+    void clearOutput();
+
+    const std::string& input() const { return m_input; }
+    void setInput(std::string_view text);
+    // A typed character: 13 runs the line, 8 takes the last one back,
+    // anything else is added.
+    void typeChar(char character);
+    // Runs the input line: echo, queue for the server, empty the line.
+    void enter();
+    // Queues a command for the server as if entered (the "quit" button).
+    void submit(std::string_view line);
+
+    void buttonDown(int button);
+    void buttonUp(int button);
+    void click(int button);
+
+    bool visible() const { return m_visible; }
+    void setVisible(bool visible);
+    void requestFocus();
+
+    // The feeding queue: lines with their LF, each within kMaxLineBytes.
+    bool hasQueuedLine() const { return !m_queue.empty(); }
+    std::string takeQueuedLine();
+    std::size_t queuedLines() const { return m_queue.size(); }
+    // Whether entered lines still go anywhere (false once the server ended).
+    void setAcceptingLines(bool accepting) { m_accepting = accepting; }
+
+private:
+    void appendShown(std::string text);
+    void queueLine(std::string_view line);
+
+    Events m_events;
+    std::string m_output;
+    std::string m_input;
+    bool m_visible = true;
+    bool m_accepting = true;
+    int m_pressed = -1;
+    // A caret or CR at the very end of a read waits for the next byte,
+    // which decides what it is.
+    bool m_heldCaret = false;
+    bool m_heldCr = false;
+    std::deque<std::string> m_queue;
+    bool m_droppedNoted = false;
+};
+
+} // namespace ravelin::consolehost

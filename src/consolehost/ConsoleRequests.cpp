@@ -1,0 +1,124 @@
+#include "consolehost/ConsoleRequests.h"
+
+#include "platform/ipc/IpcProtocol.h"
+
+namespace ravelin::consolehost {
+
+using namespace ravelin::ipc;
+
+namespace {
+
+struct ChildFacts {
+    const char* className;
+    const char* caption;
+};
+
+// The window's children in the order a child walk sees them.
+constexpr ChildFacts kChildren[kChildCount] = {
+    {"Edit", ""}, {"Button", "copy"}, {"Button", "clear"}, {"Button", "quit"}, {"Edit", ""},
+};
+
+std::string ok() { return std::string(1, static_cast<char>(Status::Ok)); }
+
+} // namespace
+
+std::string ConsoleRequests::malformed(std::string_view why)
+{
+    return PayloadWriter().u8(static_cast<std::uint8_t>(Status::Malformed)).raw(why).payload();
+}
+
+std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter)
+{
+    closeAfter = false;
+    PayloadReader reader(request);
+    auto op = static_cast<Op>(reader.u8());
+    int window = reader.u8();
+    if (!reader.ok()) {
+        closeAfter = true;
+        return malformed("request too short");
+    }
+    if (window > kChildCount)
+        return PayloadWriter().u8(static_cast<std::uint8_t>(Status::NoWindow)).payload();
+    bool edit = window == kInputLine || window == kOutputBox;
+    const std::string& text = window == kInputLine ? m_model.input() : m_model.output();
+
+    switch (op) {
+    case Op::Describe: {
+        PayloadWriter writer;
+        writer.u8(static_cast<std::uint8_t>(Status::Ok))
+            .u32(kProtocolVersion)
+            .u32(static_cast<std::uint32_t>(m_facts.hostPid))
+            .u32(static_cast<std::uint32_t>(m_facts.serverPid))
+            .string("Q3 WinConsole")
+            .string("Quake 3 Console")
+            .u8(kChildCount);
+        for (const ChildFacts& child : kChildren)
+            writer.string(child.className).string(child.caption);
+        return writer.payload();
+    }
+    case Op::TextLength: {
+        std::size_t length = 0;
+        if (edit)
+            length = text.size();
+        else if (window == kConsoleWindow)
+            length = 15; // the title
+        else
+            length = std::string_view(kChildren[window - 1].caption).size();
+        return PayloadWriter().u8(0).u32(static_cast<std::uint32_t>(length)).payload();
+    }
+    case Op::GetText: {
+        std::uint32_t capacity = reader.u32();
+        if (!reader.ok())
+            break;
+        std::string_view value = edit ? std::string_view(text)
+                                 : window == kConsoleWindow ? std::string_view("Quake 3 Console")
+                                                            : std::string_view(kChildren[window - 1].caption);
+        if (capacity == 0)
+            value = {};
+        else if (value.size() > capacity - 1)
+            value = value.substr(0, capacity - 1);
+        return ok() + std::string(value);
+    }
+    case Op::SetText:
+        if (window == kInputLine)
+            m_model.setInput(reader.rest());
+        else if (window == kOutputBox)
+            m_model.setOutput(reader.rest());
+        return ok();
+    case Op::Char: {
+        std::uint8_t character = reader.u8();
+        if (!reader.ok())
+            break;
+        if (window == kInputLine)
+            m_model.typeChar(static_cast<char>(character));
+        return ok();
+    }
+    case Op::ButtonDown:
+        m_model.buttonDown(window);
+        return ok();
+    case Op::ButtonUp:
+        m_model.buttonUp(window);
+        return ok();
+    case Op::Show: {
+        std::uint8_t visible = reader.u8();
+        if (!reader.ok())
+            break;
+        if (window == kConsoleWindow)
+            m_model.setVisible(visible != 0);
+        return ok();
+    }
+    case Op::IsVisible:
+        return ok() + std::string(1, m_model.visible() ? '\1' : '\0');
+    case Op::Focus:
+        if (window == kInputLine)
+            m_model.requestFocus();
+        return ok();
+    default:
+        closeAfter = true;
+        return malformed("unknown request " + std::to_string(static_cast<int>(op)));
+    }
+    closeAfter = true;
+    return malformed("request arguments missing");
+}
+
+} // namespace ravelin::consolehost

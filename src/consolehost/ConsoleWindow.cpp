@@ -1,0 +1,125 @@
+#include "consolehost/ConsoleWindow.h"
+
+#include "platform/ipc/IpcProtocol.h"
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace ravelin::consolehost {
+
+namespace {
+
+// The model keeps CR LF line ends; the text widget wants LF.
+QString shown(std::string_view bytes)
+{
+    std::string text;
+    text.reserve(bytes.size());
+    for (char c : bytes) {
+        if (c != '\r')
+            text += c;
+    }
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+ConsoleWindow::ConsoleWindow(ConsoleModel& model) : m_model(model)
+{
+    setWindowTitle(QStringLiteral("Quake 3 Console"));
+    setObjectName(QStringLiteral("Q3 WinConsole"));
+    resize(640, 420);
+
+    m_input = new QLineEdit(this);
+    m_input->setObjectName(QStringLiteral("input"));
+    auto* copyButton = new QPushButton(QStringLiteral("copy"), this);
+    copyButton->setObjectName(QStringLiteral("copy"));
+    auto* clearButton = new QPushButton(QStringLiteral("clear"), this);
+    clearButton->setObjectName(QStringLiteral("clear"));
+    auto* quitButton = new QPushButton(QStringLiteral("quit"), this);
+    quitButton->setObjectName(QStringLiteral("quit"));
+    m_output = new QPlainTextEdit(this);
+    m_output->setObjectName(QStringLiteral("output"));
+    m_output->setReadOnly(true);
+    m_output->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_input->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(copyButton);
+    buttons->addWidget(clearButton);
+    buttons->addWidget(quitButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_output, 1);
+    layout->addWidget(m_input);
+    layout->addLayout(buttons);
+    // Keyboard order follows the child order clients see.
+    setTabOrder(m_input, copyButton);
+    setTabOrder(copyButton, clearButton);
+    setTabOrder(clearButton, quitButton);
+    setTabOrder(quitButton, m_output);
+
+    m_output->setPlainText(shown(m_model.output()));
+    QObject::connect(m_input, &QLineEdit::textEdited, this, [this](const QString& text) {
+        m_updatingInput = true;
+        QByteArray bytes = text.toLatin1();
+        m_model.setInput(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        m_updatingInput = false;
+    });
+    QObject::connect(m_input, &QLineEdit::returnPressed, this, [this] { m_model.enter(); });
+    QObject::connect(copyButton, &QPushButton::clicked, this, [this] { m_model.click(ipc::kCopyButton); });
+    QObject::connect(clearButton, &QPushButton::clicked, this, [this] { m_model.click(ipc::kClearButton); });
+    QObject::connect(quitButton, &QPushButton::clicked, this, [this] { m_model.click(ipc::kQuitButton); });
+    m_input->setFocus();
+}
+
+void ConsoleWindow::outputChanged(bool replaced, std::string_view appended)
+{
+    QScrollBar* bar = m_output->verticalScrollBar();
+    bool atEnd = bar->value() == bar->maximum();
+    if (replaced) {
+        m_output->setPlainText(shown(appended));
+    } else {
+        QTextCursor cursor(m_output->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(shown(appended));
+    }
+    if (atEnd || replaced)
+        bar->setValue(bar->maximum());
+}
+
+void ConsoleWindow::inputChanged()
+{
+    if (m_updatingInput)
+        return;
+    const std::string& text = m_model.input();
+    m_input->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void ConsoleWindow::copy(const std::string& text)
+{
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setText(shown(text));
+}
+
+void ConsoleWindow::focusInput() { m_input->setFocus(); }
+
+void ConsoleWindow::closeEvent(QCloseEvent* event)
+{
+    // Closing the console window ends the server, as the quit button does;
+    // the window goes with the host once the server has gone.
+    event->ignore();
+    if (m_onClose)
+        m_onClose();
+    else
+        m_model.click(ipc::kQuitButton);
+}
+
+} // namespace ravelin::consolehost

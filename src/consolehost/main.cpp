@@ -1,0 +1,63 @@
+// ravelin-console: a server's console window (`ravelin-console [--headless]
+// [--keep] -- SERVER ARGS...`), and a command-line client over running
+// consoles (`list`, `send`, `read`, `cvar`, `show`, `hide`, `clear`).
+#include "consolehost/ClientCommands.h"
+#include "consolehost/ConsoleHost.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <memory>
+
+using namespace ravelin::consolehost;
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && isClientCommand(args[0]))
+        return runClientCommand(args, std::cout, std::cerr);
+
+    HostOptions options;
+    std::size_t i = 0;
+    for (; i < args.size(); ++i) {
+        if (args[i] == "--") {
+            ++i;
+            break;
+        }
+        if (args[i] == "--headless")
+            options.headless = true;
+        else if (args[i] == "--keep")
+            options.keep = true;
+        else if (args[i] == "--help" || args[i] == "-h")
+            return runClientCommand({}, std::cout, std::cout) == 2 ? 0 : 0;
+        else {
+            std::fprintf(stderr, "ravelin-console: unknown option %s\n", args[i].c_str());
+            return runClientCommand({}, std::cout, std::cerr);
+        }
+    }
+    options.command.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+    if (options.command.empty()) {
+        std::fprintf(stderr, "ravelin-console: no server command given (put it after --)\n");
+        return runClientCommand({}, std::cout, std::cerr);
+    }
+    if (!options.headless && !displayAvailable())
+        options.headless = true;
+
+    std::unique_ptr<QCoreApplication> app;
+    if (options.headless) {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    } else {
+        // The window system's class name for our window.
+        QCoreApplication::setApplicationName(QStringLiteral("Q3 WinConsole"));
+        auto gui = std::make_unique<QApplication>(argc, argv);
+        gui->setQuitOnLastWindowClosed(false);
+        app = std::move(gui);
+    }
+    ConsoleHost host(options);
+    if (!host.start())
+        return host.exitStatus();
+    return app->exec();
+}

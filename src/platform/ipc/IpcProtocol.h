@@ -1,0 +1,127 @@
+// The wire protocol between a console host (ravelin-console) and the clients
+// that drive its window (IpcWindowManager in ravelin, the command-line
+// client). Plain bytes over a Unix stream socket; one socket per host.
+//
+// Endpoints. Every host listens on a socket in the endpoint folder
+// ($XDG_RUNTIME_DIR/ravelin/consoles, else /tmp/ravelin-<uid>/consoles),
+// named "<start time in ns, 16 hex digits>-<host pid>.sock", so that sorting
+// the names gives the hosts in the order they started and the name alone
+// tells the host's pid. The folder and its parent are created 0700 and are
+// refused when they are not directories owned by us, closed to group and
+// others. A host accepts only peers of its own user id (SO_PEERCRED) and a
+// client checks the host's id the same way.
+//
+// Frames. Every request and every answer is a frame: a 4-byte big-endian
+// payload length, then the payload. A request's payload is at most
+// kMaxRequestPayload bytes; an answer's at most kMaxAnswerPayload.
+//
+//   request  = op:u8  window:u8  arguments...
+//   answer   = status:u8  result...
+//
+// `window` names the host's own windows: 0 the top-level console window,
+// 1 the input line ("Edit"), 2..4 the buttons "copy", "clear", "quit"
+// ("Button"), 5 the output box ("Edit") — the order a child walk sees them.
+// Integers are big-endian u32; a "string" is a u32 length and that many
+// bytes (no encoding: text is bytes end to end).
+//
+//   op            arguments          result (status Ok)
+//   Describe      -                  version:u32 hostPid:u32 serverPid:u32
+//                                    class:string title:string
+//                                    count:u8 then count x (class:string caption:string)
+//   TextLength    -                  length:u32        (edit boxes; others: caption)
+//   GetText       capacity:u32       the text, at most capacity - 1 bytes, to the end
+//   SetText       the text, to the end   -
+//   Char          character:u8       -   (13 on the input line runs it)
+//   ButtonDown    -                  -
+//   ButtonUp      -                  -   (down then up on a button clicks it)
+//   Show          visible:u8         -
+//   IsVisible     -                  visible:u8
+//   Focus         -                  -
+//
+// Status NoWindow answers a window number the host does not have. A frame
+// that cannot be parsed (unknown op, short arguments, oversized length) is
+// answered with Malformed and a message, and the host closes the
+// connection; a refused peer gets Refused before the close. Static facts
+// (class names, captions, child order) come once with Describe and are
+// cached by the client, so walking a console's children costs no traffic.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ravelin::ipc {
+
+inline constexpr std::uint32_t kProtocolVersion = 1;
+inline constexpr std::size_t kFrameHeader = 4;
+inline constexpr std::size_t kMaxRequestPayload = 64 * 1024 + 16;
+inline constexpr std::size_t kMaxAnswerPayload = 4 * 1024 * 1024;
+
+enum class Op : std::uint8_t {
+    Describe = 1,
+    TextLength = 2,
+    GetText = 3,
+    SetText = 4,
+    Char = 5,
+    ButtonDown = 6,
+    ButtonUp = 7,
+    Show = 8,
+    IsVisible = 9,
+    Focus = 10,
+};
+
+enum class Status : std::uint8_t {
+    Ok = 0,
+    NoWindow = 1,
+    Malformed = 2,
+    Refused = 3,
+};
+
+// The host's windows, in child order.
+enum HostWindow : std::uint8_t {
+    kConsoleWindow = 0,
+    kInputLine = 1,
+    kCopyButton = 2,
+    kClearButton = 3,
+    kQuitButton = 4,
+    kOutputBox = 5,
+};
+inline constexpr int kChildCount = 5;
+
+// Builds a payload, then frames it.
+class PayloadWriter {
+public:
+    PayloadWriter& u8(std::uint8_t value);
+    PayloadWriter& u32(std::uint32_t value);
+    PayloadWriter& string(std::string_view value);
+    PayloadWriter& raw(std::string_view bytes);
+    const std::string& payload() const { return m_payload; }
+    std::string frame() const;
+
+private:
+    std::string m_payload;
+};
+
+// Reads a payload; any read past the end leaves ok() false and yields zeros.
+class PayloadReader {
+public:
+    explicit PayloadReader(std::string_view payload) : m_data(payload) {}
+    std::uint8_t u8();
+    std::uint32_t u32();
+    std::string string();
+    std::string rest();
+    bool ok() const { return m_ok; }
+    bool atEnd() const { return m_pos == m_data.size(); }
+
+private:
+    std::string_view m_data;
+    std::size_t m_pos = 0;
+    bool m_ok = true;
+};
+
+std::string frame(std::string_view payload);
+// The payload length announced by a frame header (4 bytes at `header`).
+std::uint32_t frameLength(std::string_view header);
+
+} // namespace ravelin::ipc

@@ -1,0 +1,75 @@
+// The window manager over running console hosts (ravelin-console). Every
+// host in the endpoint folder is one top-level window of class
+// "Q3 WinConsole" with five children; this class maps each (host, child) to
+// a positive handle that stays the same for the life of this process: a
+// host's window gets its pid as handle (so `ravelin-console list` and `send`
+// agree across processes), children and pid clashes get numbers from
+// 0x40000000 up.
+//
+// Cheap lookups: the folder listing is cached keyed on the folder's mtime
+// (re-read while the mtime is too recent to trust, since timestamps are
+// coarser than the changes), and one connection per host is kept open, so a
+// lookup with nothing changed costs a stat and a zero-timeout poll per host.
+// A socket whose owner died (connect refused) is removed when it is ours.
+//
+// Failure: every call is bounded by a timeout (2 s by default). A host that
+// is gone, or that timed out (it is then left alone for a few seconds),
+// behaves like handle 0: reads are empty, sends are lost, nothing is thrown.
+// Not thread-safe: use it from one thread (the user-interface thread).
+#pragma once
+
+#include "platform/WindowManager.h"
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ravelin::ipc {
+
+class IpcWindowManager final : public WindowManager {
+public:
+    IpcWindowManager();
+    explicit IpcWindowManager(std::filesystem::path endpointFolder);
+    ~IpcWindowManager() override;
+    IpcWindowManager(const IpcWindowManager&) = delete;
+    IpcWindowManager& operator=(const IpcWindowManager&) = delete;
+
+    WindowHandle findWindow(std::string_view className, std::string_view title) override;
+    WindowHandle findNextWindow(WindowHandle after, std::string_view title) override;
+    WindowHandle firstChild(WindowHandle parent) override;
+    WindowHandle nextSibling(WindowHandle window) override;
+    std::string className(WindowHandle window, int capacity = 250) override;
+    std::string caption(WindowHandle window) override;
+    int textLength(WindowHandle window) override;
+    std::string text(WindowHandle window, int capacity) override;
+    void setText(WindowHandle window, std::string_view text) override;
+    void sendChar(WindowHandle window, char character) override;
+    void leftButtonDown(WindowHandle window) override;
+    void leftButtonUp(WindowHandle window) override;
+    void showWindow(WindowHandle window, bool visible) override;
+    bool isWindowVisible(WindowHandle window) override;
+    void setFocus(WindowHandle window) override;
+
+    const std::filesystem::path& endpointFolder() const;
+    // Why the last listing found nothing usable (unsafe folder, a host of
+    // another user); empty when all was well.
+    std::string lastError() const;
+    void setTimeout(std::chrono::milliseconds timeout);
+
+    // Live console windows in start order.
+    std::vector<WindowHandle> consoleWindows();
+    // The pids of a console window's host and of the server it runs; 0 when
+    // the handle is no live console window.
+    int hostPid(WindowHandle window);
+    int serverPid(WindowHandle window);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+std::filesystem::path defaultEndpointFolder();
+
+} // namespace ravelin::ipc

@@ -1,0 +1,206 @@
+#include "consolehost/ConsoleModel.h"
+#include "platform/ipc/IpcProtocol.h"
+
+#include <gtest/gtest.h>
+
+using ravelin::consolehost::ConsoleModel;
+
+namespace {
+
+struct ModelTest : testing::Test {
+    ConsoleModel model;
+    int replacements = 0;
+
+    void SetUp() override
+    {
+        ConsoleModel::Events events;
+        events.outputChanged = [this](bool replaced, std::string_view) { replacements += replaced ? 1 : 0; };
+        model.setEvents(events);
+    }
+
+    std::vector<std::string> drain()
+    {
+        std::vector<std::string> lines;
+        while (model.hasQueuedLine())
+            lines.push_back(model.takeQueuedLine());
+        return lines;
+    }
+};
+
+} // namespace
+
+// --- Output box ----------------------------------------------------------
+
+TEST_F(ModelTest, LineFeedsBecomeCrLfAndExistingCrLfStays)
+{
+    model.serverOutput("one\ntwo\r\nthree");
+    EXPECT_EQ(model.output(), "one\r\ntwo\r\nthree");
+}
+
+TEST_F(ModelTest, CrLfSplitAcrossReadsIsOneLineEnd)
+{
+    model.serverOutput("a\r");
+    model.serverOutput("\nb\n");
+    EXPECT_EQ(model.output(), "a\r\nb\r\n");
+}
+
+TEST_F(ModelTest, ColourCodesAreStrippedAndDoubleCaretKeepsOne)
+{
+    model.serverOutput("^1Red^7Guy ^^2x\n");
+    EXPECT_EQ(model.output(), "RedGuy ^x\r\n");
+}
+
+TEST_F(ModelTest, ColourCodeSplitAcrossReadsIsStillStripped)
+{
+    model.serverOutput("Real ^");
+    model.serverOutput("1Arena\n");
+    EXPECT_EQ(model.output(), "Real Arena\r\n");
+}
+
+TEST_F(ModelTest, CaretBeforeLineEndDoesNotSwallowTheLineEnd)
+{
+    model.serverOutput("value^\nnext^");
+    model.serverOutput("\n");
+    EXPECT_EQ(model.output(), "value^\r\nnext^\r\n");
+}
+
+TEST_F(ModelTest, BytesAboveAsciiSurviveUntouched)
+{
+    std::string bytes = "caf\xe9 \xff\x01\n";
+    model.serverOutput(bytes);
+    EXPECT_EQ(model.output(), "caf\xe9 \xff\x01\r\n");
+}
+
+TEST_F(ModelTest, TextPassingTheLimitReplacesTheWholeBox)
+{
+    std::string first(ConsoleModel::kOutputLimit - 10, 'a');
+    model.serverOutput(first);
+    EXPECT_EQ(model.output().size(), ConsoleModel::kOutputLimit - 10);
+    model.serverOutput("0123456789"); // exactly at the limit: appended
+    EXPECT_EQ(model.output().size(), ConsoleModel::kOutputLimit);
+    EXPECT_EQ(replacements, 0);
+    model.serverOutput("new\n");
+    EXPECT_EQ(model.output(), "new\r\n");
+    EXPECT_EQ(replacements, 1);
+}
+
+TEST_F(ModelTest, OversizedSingleReadKeepsItsEnd)
+{
+    std::string huge(ConsoleModel::kOutputLimit + 100, 'x');
+    huge += "END";
+    model.serverOutput(huge);
+    EXPECT_EQ(model.output().size(), ConsoleModel::kOutputLimit);
+    EXPECT_EQ(model.output().substr(model.output().size() - 3), "END");
+}
+
+// --- Input line and feeding ----------------------------------------------
+
+TEST_F(ModelTest, EnterEchoesQueuesAndEmptiesTheLine)
+{
+    model.setInput("status");
+    model.typeChar('\r');
+    EXPECT_EQ(model.input(), "");
+    EXPECT_EQ(model.output(), "]status\r\n");
+    EXPECT_EQ(drain(), (std::vector<std::string> {"status\n"}));
+}
+
+TEST_F(ModelTest, TypedCharactersBuildTheLine)
+{
+    model.typeChar('e');
+    model.typeChar('c');
+    model.typeChar('x');
+    model.typeChar('\b');
+    model.typeChar('h');
+    EXPECT_EQ(model.input(), "ech");
+}
+
+TEST_F(ModelTest, SemicolonJoinedCommandsStayOneLine)
+{
+    model.setInput("echo a;status;echo b");
+    model.enter();
+    EXPECT_EQ(drain(), (std::vector<std::string> {"echo a;status;echo b\n"}));
+}
+
+TEST_F(ModelTest, LongLineIsCutTo255BytesWithItsLineEndAndSaysSo)
+{
+    std::string line(300, 'k');
+    model.setInput(line);
+    model.enter();
+    auto lines = drain();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].size(), 255u);
+    EXPECT_EQ(lines[0].back(), '\n');
+    EXPECT_NE(model.output().find("line cut to 254"), std::string::npos);
+}
+
+TEST_F(ModelTest, LineOf254CharactersIsNotCut)
+{
+    model.setInput(std::string(254, 'k'));
+    model.enter();
+    auto lines = drain();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].size(), 255u);
+    EXPECT_EQ(model.output().find("cut"), std::string::npos);
+}
+
+TEST_F(ModelTest, EmbeddedLineEndsMakeSeparateLines)
+{
+    model.setInput("echo one\necho two\r\necho three");
+    model.enter();
+    EXPECT_EQ(drain(), (std::vector<std::string> {"echo one\n", "echo two\n", "echo three\n"}));
+}
+
+TEST_F(ModelTest, LinesAfterTheServerEndedAreNotQueued)
+{
+    model.setAcceptingLines(false);
+    model.submit("status");
+    EXPECT_FALSE(model.hasQueuedLine());
+    EXPECT_NE(model.output().find("not running"), std::string::npos);
+}
+
+// --- Buttons and visibility ----------------------------------------------
+
+TEST_F(ModelTest, ClearNeedsDownThenUpOnTheSameButton)
+{
+    model.serverOutput("text\n");
+    model.buttonUp(ravelin::ipc::kClearButton);
+    EXPECT_FALSE(model.output().empty());
+    model.buttonDown(ravelin::ipc::kCopyButton);
+    model.buttonUp(ravelin::ipc::kClearButton);
+    EXPECT_FALSE(model.output().empty());
+    model.buttonDown(ravelin::ipc::kClearButton);
+    model.buttonUp(ravelin::ipc::kClearButton);
+    EXPECT_EQ(model.output(), "");
+}
+
+TEST_F(ModelTest, QuitButtonSendsQuit)
+{
+    model.buttonDown(ravelin::ipc::kQuitButton);
+    model.buttonUp(ravelin::ipc::kQuitButton);
+    EXPECT_EQ(drain(), (std::vector<std::string> {"quit\n"}));
+}
+
+TEST_F(ModelTest, CopyHandsOverTheOutputText)
+{
+    std::string copied;
+    ConsoleModel::Events events;
+    events.copyRequested = [&](const std::string& text) { copied = text; };
+    model.setEvents(events);
+    model.serverOutput("abc\n");
+    model.click(ravelin::ipc::kCopyButton);
+    EXPECT_EQ(copied, "abc\r\n");
+}
+
+TEST_F(ModelTest, VisibilityFlagFollowsShowAndHide)
+{
+    int changes = 0;
+    ConsoleModel::Events events;
+    events.visibilityChanged = [&](bool) { ++changes; };
+    model.setEvents(events);
+    EXPECT_TRUE(model.visible());
+    model.setVisible(false);
+    model.setVisible(false);
+    EXPECT_FALSE(model.visible());
+    model.setVisible(true);
+    EXPECT_EQ(changes, 2);
+}

@@ -1,0 +1,87 @@
+#include "platform/ipc/EndpointFolder.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace ravelin::ipc;
+using ravelin::test::TempDir;
+namespace fs = std::filesystem;
+
+TEST(EndpointFolderTest, DefaultFolderIsUnderTheRuntimeFolder)
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    ASSERT_NE(runtime, nullptr);
+    EXPECT_EQ(defaultEndpointFolder(), fs::path(runtime) / "ravelin" / "consoles");
+    std::string saved = runtime;
+    unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(defaultEndpointFolder(), fs::path("/tmp/ravelin-" + std::to_string(::geteuid())) / "consoles");
+    setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+}
+
+TEST(EndpointFolderTest, PreparedFolderIsPrivate)
+{
+    TempDir dir;
+    fs::path folder = dir.path() / "ravelin" / "consoles";
+    ASSERT_EQ(prepareEndpointFolder(folder), "");
+    struct stat st {};
+    ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    ASSERT_EQ(::stat(folder.parent_path().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST(EndpointFolderTest, FolderOpenToOthersIsRefused)
+{
+    TempDir dir;
+    fs::path folder = dir.path() / "ravelin" / "consoles";
+    ASSERT_EQ(prepareEndpointFolder(folder), "");
+    ::chmod(folder.c_str(), 0777);
+    std::string problem = prepareEndpointFolder(folder);
+    EXPECT_NE(problem.find("refusing"), std::string::npos) << problem;
+    EXPECT_NE(problem.find("0777"), std::string::npos) << problem;
+}
+
+TEST(EndpointFolderTest, SymlinkedFolderIsRefused)
+{
+    TempDir dir;
+    fs::path real = dir.path() / "ravelin" / "elsewhere";
+    ASSERT_EQ(prepareEndpointFolder(real), "");
+    fs::create_directory_symlink(real, dir.path() / "ravelin" / "consoles");
+    EXPECT_NE(checkEndpointFolder(dir.path() / "ravelin" / "consoles"), "");
+}
+
+TEST(EndpointFolderTest, NamesSortInStartOrderAndCarryThePid)
+{
+    std::string early = makeEndpointName(0x0000000fULL, 99999);
+    std::string late = makeEndpointName(0x000000f0ULL, 1);
+    EXPECT_LT(early, late);
+    auto parsed = parseEndpointName(late);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->pid, 1);
+    EXPECT_EQ(parsed->startNs, 0xf0u);
+    EXPECT_FALSE(parseEndpointName("notasocket"));
+    EXPECT_FALSE(parseEndpointName("00000000000000zz-12.sock"));
+    EXPECT_FALSE(parseEndpointName("000000000000000f-.sock"));
+}
+
+TEST(EndpointFolderTest, DeepFoldersStillBindAndConnect)
+{
+    TempDir dir;
+    fs::path folder = dir.path() / std::string(60, 'd') / std::string(60, 'e');
+    ASSERT_EQ(prepareEndpointFolder(folder), "");
+    std::string name = makeEndpointName(1, ::getpid());
+    ASSERT_GT((folder / name).string().size(), 108u);
+    std::string error;
+    int listener = listenEndpoint(folder, name, error);
+    ASSERT_GE(listener, 0) << error;
+    EXPECT_TRUE(fs::exists(folder / name));
+    EXPECT_EQ(listEndpoints(folder), (std::vector<std::string> {name}));
+    int client = connectEndpoint(folder, name);
+    EXPECT_GE(client, 0);
+    EXPECT_EQ(peerUid(client), static_cast<long>(::geteuid()));
+    ::close(client);
+    ::close(listener);
+}

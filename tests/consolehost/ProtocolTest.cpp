@@ -1,0 +1,124 @@
+#include "consolehost/ConsoleModel.h"
+#include "consolehost/ConsoleRequests.h"
+#include "platform/ipc/IpcProtocol.h"
+
+#include <gtest/gtest.h>
+
+using namespace ravelin::ipc;
+using ravelin::consolehost::ConsoleModel;
+using ravelin::consolehost::ConsoleRequests;
+
+namespace {
+
+struct RequestsTest : testing::Test {
+    ConsoleModel model;
+    ConsoleRequests requests {model, {1234, 5678}};
+    bool closeAfter = false;
+
+    std::string ask(Op op, int window, std::string_view arguments = {})
+    {
+        PayloadWriter writer;
+        writer.u8(static_cast<std::uint8_t>(op)).u8(static_cast<std::uint8_t>(window)).raw(arguments);
+        return requests.answer(writer.payload(), closeAfter);
+    }
+};
+
+Status statusOf(const std::string& answer) { return static_cast<Status>(static_cast<unsigned char>(answer.at(0))); }
+
+} // namespace
+
+TEST(ProtocolCodecTest, FramesCarryABigEndianLength)
+{
+    std::string framed = frame("abc");
+    ASSERT_EQ(framed.size(), 7u);
+    EXPECT_EQ(framed.substr(0, 4), std::string("\0\0\0\3", 4));
+    EXPECT_EQ(frameLength(std::string("\x01\x02\x03\x04", 4)), 0x01020304u);
+}
+
+TEST(ProtocolCodecTest, ReaderStopsSafelyAtTheEnd)
+{
+    std::string payload = PayloadWriter().u32(7).string("hello").payload();
+    PayloadReader reader(payload);
+    EXPECT_EQ(reader.u32(), 7u);
+    EXPECT_EQ(reader.string(), "hello");
+    EXPECT_TRUE(reader.atEnd());
+    EXPECT_TRUE(reader.ok());
+    EXPECT_EQ(reader.u32(), 0u);
+    EXPECT_FALSE(reader.ok());
+
+    // A string length pointing past the end must not read beyond it.
+    std::string lying = PayloadWriter().u32(1000).raw("ab").payload();
+    PayloadReader bad(lying);
+    EXPECT_EQ(bad.string(), "");
+    EXPECT_FALSE(bad.ok());
+}
+
+TEST_F(RequestsTest, DescribeListsTheWindowAndItsChildrenInOrder)
+{
+    std::string answer = ask(Op::Describe, 0);
+    ASSERT_EQ(statusOf(answer), Status::Ok);
+    PayloadReader reader(std::string_view(answer).substr(1));
+    EXPECT_EQ(reader.u32(), kProtocolVersion);
+    EXPECT_EQ(reader.u32(), 1234u);
+    EXPECT_EQ(reader.u32(), 5678u);
+    EXPECT_EQ(reader.string(), "Q3 WinConsole");
+    EXPECT_EQ(reader.string(), "Quake 3 Console");
+    ASSERT_EQ(reader.u8(), 5);
+    std::vector<std::pair<std::string, std::string>> children;
+    for (int i = 0; i < 5; ++i) {
+        std::string cls = reader.string();
+        children.emplace_back(cls, reader.string());
+    }
+    EXPECT_EQ(children, (std::vector<std::pair<std::string, std::string>> {
+                            {"Edit", ""}, {"Button", "copy"}, {"Button", "clear"}, {"Button", "quit"}, {"Edit", ""}}));
+    EXPECT_TRUE(reader.ok());
+}
+
+TEST_F(RequestsTest, TextIsCutToCapacityMinusOne)
+{
+    model.serverOutput("hello\n");
+    std::string length = ask(Op::TextLength, kOutputBox);
+    EXPECT_EQ(frameLength(length.substr(1)), 7u);
+    EXPECT_EQ(ask(Op::GetText, kOutputBox, PayloadWriter().u32(8).payload()).substr(1), "hello\r\n");
+    EXPECT_EQ(ask(Op::GetText, kOutputBox, PayloadWriter().u32(4).payload()).substr(1), "hel");
+    EXPECT_EQ(ask(Op::GetText, kOutputBox, PayloadWriter().u32(0).payload()).substr(1), "");
+}
+
+TEST_F(RequestsTest, SetTextAndEnterReachTheQueue)
+{
+    ask(Op::SetText, kInputLine, "sv_hostname");
+    EXPECT_EQ(model.input(), "sv_hostname");
+    ask(Op::Char, kInputLine, "\r");
+    EXPECT_EQ(model.takeQueuedLine(), "sv_hostname\n");
+    EXPECT_FALSE(closeAfter);
+}
+
+TEST_F(RequestsTest, ShowAndHideActOnTheTopLevelWindowOnly)
+{
+    ask(Op::Show, kOutputBox, std::string(1, '\0'));
+    EXPECT_TRUE(model.visible());
+    ask(Op::Show, kConsoleWindow, std::string(1, '\0'));
+    EXPECT_FALSE(model.visible());
+    EXPECT_EQ(ask(Op::IsVisible, kConsoleWindow).substr(1), std::string(1, '\0'));
+}
+
+TEST_F(RequestsTest, MalformedRequestsAreAnsweredAndCloseTheConnection)
+{
+    std::string answer = requests.answer(std::string(1, '\x01'), closeAfter);
+    EXPECT_EQ(statusOf(answer), Status::Malformed);
+    EXPECT_TRUE(closeAfter);
+
+    closeAfter = false;
+    EXPECT_EQ(statusOf(ask(static_cast<Op>(200), 0)), Status::Malformed);
+    EXPECT_TRUE(closeAfter);
+
+    closeAfter = false;
+    EXPECT_EQ(statusOf(ask(Op::GetText, kOutputBox, "ab")), Status::Malformed); // capacity cut short
+    EXPECT_TRUE(closeAfter);
+}
+
+TEST_F(RequestsTest, UnknownWindowIsNotFatal)
+{
+    EXPECT_EQ(statusOf(ask(Op::TextLength, 9)), Status::NoWindow);
+    EXPECT_FALSE(closeAfter);
+}
