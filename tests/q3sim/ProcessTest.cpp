@@ -1,0 +1,156 @@
+// The q3sim program over real pipes and UDP on loopback.
+#include "Q3simProcess.h"
+
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::string kMarker = "\xff\xff\xff\xff";
+
+bool contains(const std::vector<std::string>& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+} // namespace
+
+TEST(Q3simProcess, AnswersConsoleAndStatusQueries)
+{
+    Q3simProcess q3({"--players", "Bob,^1Red^7Guy", "+set", "sv_hostname", "My Arena", "+set", "net_port", "0"});
+    int port = q3.udpPort();
+    ASSERT_GT(port, 0);
+    q3.write("sv_hostname\n");
+    EXPECT_TRUE(q3.waitForLine("\"sv_hostname\" is:\"My Arena\" default:\"noname\""));
+    // net_port reports the port actually bound, so the console can find it.
+    q3.write("net_port\n");
+    EXPECT_TRUE(q3.waitForLine("\"net_port\" is:\"" + std::to_string(port) + "\" default:\"27960\""));
+
+    auto reply = q3.query(kMarker + "getstatus");
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->rfind(kMarker + "statusResponse\n\\", 0), 0u);
+    EXPECT_NE(reply->find("\\sv_hostname\\My Arena"), std::string::npos);
+    EXPECT_NE(reply->find(" \"Bob\"\n"), std::string::npos);
+    EXPECT_NE(reply->find(" \"^1Red^7Guy\"\n"), std::string::npos);
+
+    auto info = q3.query(kMarker + "getinfo abc");
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->rfind(kMarker + "infoResponse\n\\challenge\\abc\\", 0), 0u);
+    // Garbage gets no answer and does not hurt; a short wait is enough,
+    // since the queries above were answered at once.
+    EXPECT_FALSE(q3.query("\x01garbage", 300ms));
+    EXPECT_FALSE(q3.query(kMarker + "rcon secret status", 300ms));
+    EXPECT_TRUE(q3.query(kMarker + "getstatus"));
+}
+
+TEST(Q3simProcess, KickLeavesStatusTableAndReply)
+{
+    Q3simProcess q3({"--players", "Bob,^1Red^7Guy", "+set", "net_port", "0"});
+    ASSERT_GT(q3.udpPort(), 0);
+    q3.write("Kick \"RedGuy\"\n");
+    ASSERT_TRUE(q3.waitForLine("broadcast: print \"^1Red^7Guy^7 was kicked\\n\""));
+    q3.write("ECHO [BEGIN STATUS];STATUS;ECHO [END STATUS]\n");
+    ASSERT_TRUE(q3.waitForLine("[END STATUS]"));
+    auto lines = q3.lines();
+    auto begin = std::find(lines.begin(), lines.end(), "[BEGIN STATUS]");
+    ASSERT_NE(begin, lines.end());
+    std::vector<std::string> table(begin, lines.end());
+    EXPECT_TRUE(std::any_of(table.begin(), table.end(), [](auto& l) { return l.find(" Bob ") != std::string::npos; }));
+    EXPECT_FALSE(std::any_of(table.begin(), table.end(), [](auto& l) { return l.find("Red") != std::string::npos; }));
+    auto reply = q3.query(kMarker + "getstatus");
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->find("Red"), std::string::npos);
+}
+
+TEST(Q3simProcess, ReadsStdinTheEngineWay)
+{
+    Q3simProcess q3({"+set", "net_port", "0"});
+    ASSERT_GT(q3.udpPort(), 0);
+    // Two commands in one write, then one longer than a read.
+    q3.write("echo one\necho two\n");
+    EXPECT_TRUE(q3.waitForLine("two"));
+    EXPECT_TRUE(contains(q3.lines(), "one"));
+    q3.write("echo " + std::string(300, 'x') + "\n");
+    EXPECT_TRUE(q3.waitForLine(std::string(250, 'x')));
+    EXPECT_TRUE(q3.waitForLine("Unknown command \"" + std::string(49, 'x') + "\""));
+    // Without a line end, the last byte is still taken for one.
+    q3.write("echo abc!");
+    EXPECT_TRUE(q3.waitForLine("abc"));
+}
+
+TEST(Q3simProcess, KeepsRunningAfterEndOfInputAndQuitsOnQuit)
+{
+    {
+        Q3simProcess q3({"+set", "net_port", "0"});
+        ASSERT_GT(q3.udpPort(), 0);
+        q3.closeInput();
+        // Still serving the network after its console went away.
+        EXPECT_TRUE(q3.query(kMarker + "getstatus"));
+        EXPECT_TRUE(q3.running());
+    }
+    Q3simProcess q3({"+set", "net_port", "0"});
+    q3.write("quit\n");
+    EXPECT_EQ(q3.waitForExit(), 0);
+}
+
+TEST(Q3simProcess, WriteConfigLandsInTheBaseFolder)
+{
+    ravelin::test::TempDir base("q3sim-base");
+    ravelin::test::TempDir work("q3sim-work");
+    Q3simProcess q3({"+set", "fs_basepath", base.path().string(), "+set", "net_port", "0"}, work.path());
+    ASSERT_GT(q3.udpPort(), 0);
+    q3.write("WRITECONFIG ..\\ravelin_tmp.cfg\n");
+    EXPECT_TRUE(ravelin::test::waitFor([&] { return std::filesystem::exists(base.path() / "ravelin_tmp.cfg"); }));
+    // Without fs_basepath the current folder is the base.
+    Q3simProcess here({"+set", "net_port", "0"}, work.path());
+    here.write("WRITECONFIG ..\\ravelin_tmp.cfg\n");
+    EXPECT_TRUE(ravelin::test::waitFor([&] { return std::filesystem::exists(work.path() / "ravelin_tmp.cfg"); }));
+}
+
+TEST(Q3simProcess, SeededRunsPlayTheSameEvents)
+{
+    auto events = [](Q3simProcess& q3) {
+        std::vector<std::string> found;
+        ravelin::test::waitFor([&] {
+            found.clear();
+            for (const auto& l : q3.lines())
+                if (l.rfind("Kill: ", 0) == 0 || l.rfind("say: ", 0) == 0 || l.rfind("Item: ", 0) == 0 ||
+                    l.rfind("ClientConnect: ", 0) == 0)
+                    found.push_back(l);
+            return found.size() >= 25;
+        });
+        found.resize(std::min<std::size_t>(found.size(), 25));
+        return found;
+    };
+    std::vector<std::string> args{"--seed", "11",        "--join-every", "0.05", "--chat-every", "0.03",
+                                  "--kill-every", "0.04", "--item-every", "0.06", "+set",         "net_port", "0"};
+    Q3simProcess a(args), b(args);
+    auto first = events(a);
+    ASSERT_EQ(first.size(), 25u);
+    EXPECT_EQ(first, events(b));
+}
+
+TEST(Q3simProcess, FloodLinesArriveInOrderOnStderrWhenAsked)
+{
+    Q3simProcess q3({"--stderr", "--flood", "3000", "+set", "net_port", "0"});
+    ASSERT_TRUE(ravelin::test::waitFor([&] { return q3.stderrText().find("\nflood: 3000\n") != std::string::npos; }));
+    std::string text = q3.stderrText();
+    std::size_t at = 0;
+    for (int n = 1; n <= 3000; ++n) {
+        at = text.find("\nflood: " + std::to_string(n) + "\n", at);
+        ASSERT_NE(at, std::string::npos) << n;
+    }
+    EXPECT_TRUE(q3.lines().empty());
+}
+
+TEST(Q3simProcess, BadOptionsAreReported)
+{
+    Q3simProcess q3({"--kill-every", "soon"});
+    EXPECT_EQ(q3.waitForExit(), 2);
+    EXPECT_NE(q3.stderrText().find("--kill-every"), std::string::npos);
+}

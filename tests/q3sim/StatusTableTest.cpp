@@ -1,0 +1,109 @@
+// The console status table, read the way the roster reads it: slot from
+// columns 1-3, score from column 5, ping from column 11, name from column 16
+// up to the first blank.
+#include "q3sim/Players.h"
+#include "q3sim/Reports.h"
+
+#include <gtest/gtest.h>
+
+using namespace q3sim;
+
+namespace {
+
+std::string trim(const std::string& text)
+{
+    auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+struct ParsedRow {
+    std::string slot, score, ping, name;
+};
+
+ParsedRow parseRow(const std::string& row)
+{
+    ParsedRow parsed;
+    parsed.slot = trim(row.substr(0, 3));
+    parsed.score = trim(row.substr(4, 5));
+    parsed.ping = trim(row.substr(10, 4));
+    auto blank = row.find(' ', 15);
+    parsed.name = row.substr(15, blank - 15);
+    return parsed;
+}
+
+Player player(int slot, const std::string& name, int score, int ping, bool bot = false)
+{
+    Player p;
+    p.slot = slot;
+    p.name = name;
+    p.score = score;
+    p.ping = ping;
+    p.bot = bot;
+    p.address = bot ? "bot" : "203.0.113.7:27960";
+    p.qport = bot ? 0 : 4242;
+    p.rate = bot ? 16384 : 25000;
+    p.lastmsg = 50;
+    return p;
+}
+
+} // namespace
+
+TEST(StatusTable, HeaderAndRuleLines)
+{
+    auto lines = statusTable("q3dm17", {});
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "map: q3dm17");
+    EXPECT_EQ(lines[1], "num score ping name            lastmsg address               qport rate");
+    EXPECT_EQ(lines[2], "--- ----- ---- --------------- ------- --------------------- ----- -----");
+    EXPECT_EQ(lines[3], "");
+}
+
+TEST(StatusTable, RowColumnsForOneToThreeDigitSlots)
+{
+    struct Case {
+        Player p;
+        std::string slot, score, ping;
+    };
+    const Case cases[] = {
+        {player(3, "Bob", 12, 50), "3", "12", "50"},
+        {player(42, "^1Red^7Guy", -3, 999), "42", "-3", "999"},
+        {player(123, "^2Green^9Angel", 10000, 9999), "123", "10000", "9999"},
+        {player(0, "Sarge", 0, 0, true), "0", "0", "0"},
+    };
+    for (const auto& c : cases) {
+        std::string row = statusRow(c.p);
+        SCOPED_TRACE(row);
+        auto parsed = parseRow(row);
+        EXPECT_EQ(parsed.slot, c.slot);
+        EXPECT_EQ(parsed.score, c.score);
+        EXPECT_EQ(parsed.ping, c.ping);
+        EXPECT_EQ(parsed.name, c.p.name);
+        // Slot right-aligned in columns 1-3.
+        EXPECT_EQ(row.substr(0, 3), std::string(3 - c.slot.size(), ' ') + c.slot);
+    }
+}
+
+TEST(StatusTable, NameIsPaddedToSixteenSoLaterColumnsLineUp)
+{
+    std::string a = statusRow(player(1, "Bob", 1, 20));
+    std::string b = statusRow(player(2, "^1Red^7Guy", 1, 20));
+    EXPECT_EQ(a.substr(15, 16), "Bob             ");
+    EXPECT_EQ(b.substr(15, 16), "^1Red^7Guy      ");
+    EXPECT_EQ(a.size(), b.size());
+    EXPECT_EQ(a.substr(31), "     50 203.0.113.7:27960      4242 25000");
+    EXPECT_EQ(statusRow(player(5, "Sarge", 0, 0, true)).substr(31), "     50 bot                       0 16384");
+}
+
+TEST(StatusTable, NameWithABlankIsCutThere)
+{
+    // The roster's known limit: it reads the name up to the first blank.
+    EXPECT_EQ(parseRow(statusRow(player(4, "Two Words", 0, 30))).name, "Two");
+}
+
+TEST(StatusTable, LongNameStillEndsAtABlank)
+{
+    std::string name(16, 'N');
+    EXPECT_EQ(parseRow(statusRow(player(4, name, 0, 30))).name, name);
+}
