@@ -26,6 +26,7 @@
 namespace {
 
 int g_outputFd = STDOUT_FILENO;
+volatile std::sig_atomic_t g_stop = 0;
 
 // One whole line per write, so each line is out the moment it is printed (a
 // pipe is not a terminal and nothing else would flush it).
@@ -37,7 +38,8 @@ void writeLine(const std::string& line)
     while (left > 0) {
         ssize_t n = ::write(g_outputFd, data, left);
         if (n < 0) {
-            if (errno == EINTR)
+            // A reader that stopped reading must not keep us from ending.
+            if (errno == EINTR && !g_stop)
                 continue;
             // Nobody reads us any more: a server without a console has no
             // one to serve here, so end instead of playing on unheard.
@@ -47,8 +49,6 @@ void writeLine(const std::string& line)
         left -= static_cast<std::size_t>(n);
     }
 }
-
-volatile std::sig_atomic_t g_stop = 0;
 
 void onSignal(int) { g_stop = 1; }
 
