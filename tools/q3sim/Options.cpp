@@ -90,10 +90,15 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         }
         return args[++i];
     };
+    // Options may stand anywhere, also between the engine commands, so a
+    // known option name always counts as one; any other word belongs to the
+    // "+" command before it.
     for (; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (!arg.empty() && arg[0] == '+')
-            break;
+        if (!arg.empty() && arg[0] == '+') {
+            options.commands.push_back({arg.substr(1)});
+            continue;
+        }
         if (arg == "--help" || arg == "-h") {
             options.help = true;
             continue;
@@ -167,19 +172,12 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
                 error = "option " + arg + " needs a number, not \"" + *text + "\"";
                 return std::nullopt;
             }
+        } else if (!options.commands.empty()) {
+            options.commands.back().push_back(arg);
         } else {
             error = "unknown option \"" + arg + "\"";
             return std::nullopt;
         }
-    }
-    // Engine commands: each "+" word starts one.
-    for (; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (!arg.empty() && arg[0] == '+') {
-            options.commands.push_back({arg.substr(1)});
-            continue;
-        }
-        options.commands.back().push_back(arg);
     }
     std::vector<std::vector<std::string>> commands;
     for (auto& command : options.commands) {
