@@ -65,13 +65,16 @@ void roundDecimal(double value, int digits, std::string& intPart, std::string& f
     for (int i = 0; i < intDigits; ++i)
         intPart += i < static_cast<int>(kept.size()) ? kept[static_cast<std::size_t>(i)] : '0';
     if (intPart.empty())
-        intPart = "0";
+        intPart.assign(1, '0');
     for (int i = 0; i < digits; ++i) {
         int at = intDigits + i;
         fracPart += (at >= 0 && at < static_cast<int>(kept.size())) ? kept[static_cast<std::size_t>(at)] : '0';
     }
     std::size_t nonZero = intPart.find_first_not_of('0');
-    intPart = nonZero == std::string::npos ? "0" : intPart.substr(nonZero);
+    if (nonZero == std::string::npos)
+        intPart.assign(1, '0');
+    else
+        intPart.erase(0, nonZero);
 }
 
 std::string grouped(const std::string& digits)
