@@ -1,0 +1,110 @@
+#include "platform/AppFolder.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+
+namespace fs = std::filesystem;
+using ravelin::AppFolder;
+using ravelin::test::TempDir;
+
+namespace {
+
+// Sets or unsets an environment variable for the length of a test.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnv()
+    {
+        if (m_old)
+            setenv(m_name, m_old->c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+void writeFile(const fs::path& file, const std::string& text)
+{
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+std::string readFile(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A program folder holding the shipped pictures but no Scripts folder.
+struct AppFolderTest : testing::Test {
+    TempDir program{"ravelin-program"};
+    TempDir data{"ravelin-data"};
+
+    void SetUp() override { writeFile(program.path() / "img" / "tab_console_on.gif", "picture"); }
+};
+
+} // namespace
+
+TEST_F(AppFolderTest, RavelinHomeWinsWhenSet)
+{
+    TempDir home{"ravelin-home"};
+    ScopedEnv env("RAVELIN_HOME", home.path().c_str());
+    fs::create_directories(program.path() / "Scripts");
+    EXPECT_EQ(AppFolder::resolve(program.path()), home.path());
+}
+
+TEST_F(AppFolderTest, ProgramFolderWithScriptsIsUsedInPlace)
+{
+    ScopedEnv env("RAVELIN_HOME", nullptr);
+    ScopedEnv xdg("XDG_DATA_HOME", data.path().c_str());
+    fs::create_directories(program.path() / "Scripts");
+    EXPECT_EQ(AppFolder::resolve(program.path()), program.path());
+    EXPECT_FALSE(fs::exists(data.path() / "ravelin"));
+}
+
+TEST_F(AppFolderTest, OtherwiseTheDataFolderIsCreatedAndSeeded)
+{
+    ScopedEnv env("RAVELIN_HOME", nullptr);
+    ScopedEnv xdg("XDG_DATA_HOME", data.path().c_str());
+    writeFile(program.path() / "share-less" / "ignored", "x");
+    fs::path folder = AppFolder::resolve(program.path());
+    EXPECT_EQ(folder, data.path() / "ravelin");
+    EXPECT_EQ(readFile(folder / "img" / "tab_console_on.gif"), "picture");
+}
+
+TEST_F(AppFolderTest, SeedingNeverTouchesWhatTheOperatorHas)
+{
+    ScopedEnv env("RAVELIN_HOME", nullptr);
+    ScopedEnv xdg("XDG_DATA_HOME", data.path().c_str());
+    writeFile(program.path() / "share" / "ravelin" / "Scripts" / "InitScripts.txt", "Console.q3s\n");
+    fs::path folder = data.path() / "ravelin";
+    writeFile(folder / "img" / "mine.gif", "operator's own");
+
+    fs::path resolved = AppFolder::resolve(program.path() / "bin");
+    EXPECT_EQ(resolved, folder);
+    // img/ exists, so it is left as the operator has it.
+    EXPECT_FALSE(fs::exists(folder / "img" / "tab_console_on.gif"));
+    EXPECT_EQ(readFile(folder / "img" / "mine.gif"), "operator's own");
+    // Scripts/ was missing: taken from the installed share folder.
+    EXPECT_EQ(readFile(folder / "Scripts" / "InitScripts.txt"), "Console.q3s\n");
+
+    // A script the operator deleted stays deleted on the next start.
+    fs::remove(folder / "Scripts" / "InitScripts.txt");
+    AppFolder::resolve(program.path() / "bin");
+    EXPECT_FALSE(fs::exists(folder / "Scripts" / "InitScripts.txt"));
+}

@@ -1,0 +1,217 @@
+#include "MainFixture.h"
+
+#include "platform/qt/QtDialogs.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace ravelin;
+using ravelin::test::MainWindowTest;
+using ravelin::test::waitForQt;
+
+namespace {
+
+struct TimerState {
+    const char* name;
+    int interval;
+    bool active;
+};
+
+// Closes the next modal dialog as soon as it is up.
+void acceptNextModal()
+{
+    QTimer::singleShot(0, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+        else
+            acceptNextModal();
+    });
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, LoadReadsTheGameBasePathAndStartsTheDesignTimeTimers)
+{
+    FrmMain& w = makeWindow();
+    w.load();
+    EXPECT_EQ(w.GameBasePath(), "/srv/q3");
+    EXPECT_EQ(w.tabNames(), (std::vector<std::string>{"console", "sys", "stats", "function", "options", "clients",
+                                                      "cvars", "editor"}));
+    const TimerState expected[] = {{"tmrConsole", 100, false}, {"tmrClearOut", 1000, true},
+                                   {"tmrClient", 1000, false}, {"tmrBanned", 10000, true},
+                                   {"tmrAAI", 1000, false},    {"tmrReport", 60000, true},
+                                   {"tmrSystem", 500, true}};
+    for (const auto& t : expected) {
+        QTimer* timer = this->timer(t.name);
+        ASSERT_NE(timer, nullptr) << t.name;
+        EXPECT_EQ(timer->interval(), t.interval) << t.name;
+        EXPECT_EQ(timer->isActive(), t.active) << t.name;
+    }
+    // The pump does not run before the window is first activated.
+    console->print("early line\n");
+    QTest::qWait(250);
+    EXPECT_EQ(w.displayText(), "");
+    EXPECT_EQ(w.activations(), 0);
+}
+
+TEST_F(MainWindowTest, WithoutAConsoleTheBasePathIsUnknown)
+{
+    // Giving up costs the probe's full attempt limit; yields that run no
+    // Qt events keep that quick here.
+    sim::SimMessageLoop quickLoop;
+    ConsoleBridge lonelyBridge(desktop, quickLoop);
+    CvarProbe lonelyProbe(lonelyBridge);
+    desktop.closeWindow(console->handle());
+    window = std::make_unique<FrmMain>(MainServices{lonelyBridge, lonelyProbe, settings, dialogs, appFolder.path()});
+    window->load();
+    EXPECT_EQ(window->GameBasePath(), "UNKNOWN");
+    window->unload();
+    window.reset();
+}
+
+TEST_F(MainWindowTest, FirstShowActivatesAndThePumpFollowsTheConsole)
+{
+    console->print("history line\n");
+    FrmMain& w = makeWindow();
+    w.load();
+    w.show();
+    ASSERT_TRUE(waitForQt([&] { return w.activations() == 1; }));
+    EXPECT_TRUE(timer("tmrConsole")->isActive());
+    // The whole history is echoed once, the load's own cvar query included.
+    ASSERT_TRUE(waitForQt([&] { return w.displayText() == console->output(); }));
+    EXPECT_EQ(w.displayText().rfind("history line\r\n]FS_BASEPATH\r\n", 0), 0u) << w.displayText();
+
+    console->print("Bob entered the game\n");
+    ASSERT_TRUE(waitForQt([&] { return w.displayText() == console->output(); }));
+    auto* display = w.findChild<QPlainTextEdit*>("txtDisplay");
+    ASSERT_NE(display, nullptr);
+    EXPECT_TRUE(display->toPlainText().startsWith("history line\n]FS_BASEPATH\n"));
+    EXPECT_TRUE(display->toPlainText().endsWith("\"\nBob entered the game\n"));
+}
+
+TEST_F(MainWindowTest, OurDialogClosingActivatesButSwitchingBackFromElsewhereDoesNot)
+{
+    FrmMain& w = makeWindow();
+    w.load();
+    w.show();
+    ASSERT_TRUE(waitForQt([&] { return w.activations() == 1; }));
+
+    // A mode button switched the pump off; our own dialog closing brings it back.
+    timer("tmrConsole")->stop();
+    QtDialogs ours;
+    acceptNextModal();
+    ours.messageBox("Default server has been set.");
+    ASSERT_TRUE(waitForQt([&] { return w.activations() == 2; }));
+    EXPECT_TRUE(timer("tmrConsole")->isActive());
+
+    // The operator returns from another application: no activation steps.
+    timer("tmrConsole")->stop();
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(&w, &deactivate);
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&w, &activate);
+    // A dialog that is not ours closing does not count either.
+    QMessageBox foreign(QMessageBox::Information, "other", "not ours", QMessageBox::Ok, &w);
+    acceptNextModal();
+    foreign.exec();
+    QTest::qWait(100);
+    EXPECT_EQ(w.activations(), 2);
+    EXPECT_FALSE(timer("tmrConsole")->isActive());
+}
+
+TEST_F(MainWindowTest, UnloadStopsEveryTimerAndSetsUnloading)
+{
+    FrmMain& w = makeWindow();
+    w.load();
+    w.show();
+    ASSERT_TRUE(waitForQt([&] { return w.activations() == 1; }));
+    w.close();
+    EXPECT_TRUE(w.Unloading());
+    for (const char* name : {"tmrConsole", "tmrClearOut", "tmrClient", "tmrBanned", "tmrAAI", "tmrReport",
+                             "tmrSystem"})
+        EXPECT_FALSE(timer(name)->isActive()) << name;
+
+    // Nothing more reaches the display once unloading.
+    console->print("after unload\n");
+    QTest::qWait(250);
+    EXPECT_EQ(w.displayText(), "");
+}
+
+TEST_F(MainWindowTest, DoubleClickOnTheBackgroundShowsTheConsole)
+{
+    FrmMain& w = makeWindow();
+    w.load();
+    w.show();
+    desktop.showWindow(console->handle(), false);
+
+    // On a page it is the page's double click, not the background's.
+    QTest::mouseDClick(w.picBase(0), Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_FALSE(desktop.isWindowVisible(console->handle()));
+
+    QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(2, w.height() - 3));
+    EXPECT_TRUE(desktop.isWindowVisible(console->handle()));
+}
+
+TEST_F(MainWindowTest, CommandLineSendsItsLineOnEnter)
+{
+    FrmMain& w = makeWindow();
+    w.load();
+    auto* txtOut = w.findChild<QLineEdit*>("txtOut");
+    ASSERT_NE(txtOut, nullptr);
+    txtOut->setText("map q3dm17");
+    QTest::keyClick(txtOut, Qt::Key_Return);
+    ASSERT_FALSE(console->entered().empty());
+    EXPECT_EQ(console->entered().back(), "map q3dm17");
+    EXPECT_EQ(txtOut->text(), "");
+
+    w.ConsoleOut("say \"hi\"");
+    EXPECT_EQ(console->entered().back(), "say \"hi\"");
+}
+
+TEST_F(MainWindowTest, ClearEmptiesTheDisplayAndTheServerConsole)
+{
+    console->print("one\ntwo\n");
+    FrmMain& w = makeWindow();
+    w.load();
+    w.show();
+    ASSERT_TRUE(waitForQt([&] { return w.displayText() == console->output(); }));
+
+    QTest::mouseClick(w.findChild<QPushButton*>("cmdClear"), Qt::LeftButton);
+    EXPECT_EQ(w.displayText(), "");
+    EXPECT_EQ(w.findChild<QPlainTextEdit*>("txtDisplay")->toPlainText(), "");
+    EXPECT_EQ(console->output(), "");
+    EXPECT_EQ(w.pump().LLC(), 0);
+
+    console->print("three\n");
+    ASSERT_TRUE(waitForQt([&] { return w.displayText() == "three\r\n"; }));
+}
+
+TEST_F(MainWindowTest, ListedConsoleProcedureFillsLastProcAndLastData)
+{
+    FrmMain& w = makeWindow();
+    w.load();
+    w.findChild<QListWidget*>("lstConsoleProc")->addItem("Q3ARVL_say");
+    w.show();
+    console->print("say: Bob: hello there\n");
+    auto* lastProc = w.findChild<QLineEdit*>("txtLastProc");
+    auto* lastData = w.findChild<QLineEdit*>("txtLastData");
+    ASSERT_TRUE(waitForQt([&] { return lastProc->text() == "Q3ARVL_say"; }));
+    EXPECT_EQ(lastData->text(), " Bob: hello there");
+}
+
+TEST_F(MainWindowTest, DebugPrintAppendsLinesToTheDebugBox)
+{
+    FrmMain& w = makeWindow();
+    w.load();
+    w.DebugPrint("first");
+    w.DebugPrint("second");
+    EXPECT_EQ(w.findChild<QPlainTextEdit*>("txtDebug")->toPlainText(), "first\nsecond\n");
+    for (const char* name : {"lstScripts", "cmdInitScripts", "lstConsoleProc"})
+        EXPECT_NE(w.findChild<QWidget*>(name), nullptr) << name;
+    EXPECT_FALSE(w.findChild<QWidget*>("lstConsoleProc")->isVisibleTo(&w));
+}

@@ -1,0 +1,58 @@
+// A main window over a console on the simulated desktop, with the real Qt
+// message loop (so timers tick inside the bridge's yields, as in the
+// program) and a private application folder.
+#pragma once
+
+#include "QtTestApp.h"
+#include "mainwindow/FrmMain.h"
+#include "platform/qt/QtMessageLoop.h"
+#include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimServices.h"
+#include "support/TestEnvironment.h"
+
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace ravelin::test {
+
+struct MainWindowTest : testing::Test {
+    sim::SimDesktop desktop;
+    QtMessageLoop loop;
+    ConsoleBridge bridge{desktop, loop};
+    CvarProbe probe{bridge};
+    sim::MemorySettings settings;
+    sim::ScriptedDialogs dialogs;
+    TempDir appFolder{"ravelin-app"};
+    sim::SimConsole* console = nullptr;
+    std::unique_ptr<FrmMain> window;
+
+    void SetUp() override
+    {
+        console = &desktop.addConsole();
+        console->setServer([](sim::SimConsole& c, const std::string& line) {
+            if (line == "FS_BASEPATH")
+                c.print("\"fs_basepath\" is:\"/srv/q3\" default:\"\"\n");
+        });
+        bridge.setSelectedConsole(console->handle());
+    }
+
+    void TearDown() override
+    {
+        if (window)
+            window->unload();
+        window.reset();
+    }
+
+    FrmMain& makeWindow()
+    {
+        window = std::make_unique<FrmMain>(MainServices{bridge, probe, settings, dialogs, appFolder.path()});
+        return *window;
+    }
+
+    QTimer* timer(const char* name) { return window->findChild<QTimer*>(name); }
+};
+
+} // namespace ravelin::test

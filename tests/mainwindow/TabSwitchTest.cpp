@@ -1,0 +1,116 @@
+#include "MainFixture.h"
+
+#include "mainwindow/TabPictures.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QTest>
+
+#include <filesystem>
+
+using namespace ravelin;
+using ravelin::test::MainWindowTest;
+
+namespace {
+
+// Tab indices from the topmost down, read from the strip's stacking order.
+std::vector<int> tabsTopDown(FrmMain& w)
+{
+    std::vector<int> order;
+    const auto siblings = w.imgTab(0)->parentWidget()->children();
+    for (auto it = siblings.rbegin(); it != siblings.rend(); ++it)
+        if ((*it)->objectName().startsWith("imgTab"))
+            order.push_back((*it)->property("index").toInt());
+    return order;
+}
+
+int topPage(FrmMain& w)
+{
+    const auto siblings = w.picBase(0)->parentWidget()->children();
+    for (auto it = siblings.rbegin(); it != siblings.rend(); ++it)
+        if ((*it)->objectName().startsWith("picBase"))
+            return (*it)->property("index").toInt();
+    return -1;
+}
+
+std::vector<int> expectedOrder(int k)
+{
+    std::vector<int> order;
+    for (int i = k; i < kTabCount; ++i)
+        order.push_back(i);
+    for (int i = k - 1; i >= 0; --i)
+        order.push_back(i);
+    return order;
+}
+
+void copyShippedPictures(const std::filesystem::path& appFolder)
+{
+    std::filesystem::copy(ravelin::test::sourceDir() / "assets" / "img", appFolder / "img",
+                          std::filesystem::copy_options::recursive);
+}
+
+} // namespace
+
+TEST(TabOrder, RaiseSequenceLeavesTheChosenTabOnTop)
+{
+    EXPECT_EQ(tabRaiseSequence(0), (std::vector<int>{7, 6, 5, 4, 3, 2, 1, 0, 0}));
+    EXPECT_EQ(tabRaiseSequence(3), (std::vector<int>{0, 1, 2, 3, 7, 6, 5, 4, 3, 3}));
+    EXPECT_EQ(tabRaiseSequence(7), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 7}));
+}
+
+TEST_F(MainWindowTest, LoadSelectsTheConsoleTab)
+{
+    copyShippedPictures(appFolder.path());
+    FrmMain& w = makeWindow();
+    w.load();
+    EXPECT_EQ(tabsTopDown(w), expectedOrder(0));
+    EXPECT_EQ(topPage(w), 0);
+    EXPECT_EQ(w.imgTab(0)->pixmap().cacheKey(), w.TabPicOn(0).cacheKey());
+    for (int i = 1; i < kTabCount; ++i)
+        EXPECT_EQ(w.imgTab(i)->pixmap().cacheKey(), w.TabPicOff(i).cacheKey()) << i;
+}
+
+TEST_F(MainWindowTest, EveryTabClickRestacksAndSwapsPictures)
+{
+    copyShippedPictures(appFolder.path());
+    FrmMain& w = makeWindow();
+    w.load();
+    w.show();
+    for (int k : {3, 7, 0, 5, 6, 6, 1, 2, 4}) {
+        QTest::mouseClick(w.imgTab(k), Qt::LeftButton);
+        EXPECT_EQ(tabsTopDown(w), expectedOrder(k)) << "tab " << k;
+        EXPECT_EQ(topPage(w), k) << "tab " << k;
+        for (int i = 0; i < kTabCount; ++i) {
+            const QPixmap& wanted = i == k ? w.TabPicOn(i) : w.TabPicOff(i);
+            EXPECT_EQ(w.imgTab(i)->pixmap().cacheKey(), wanted.cacheKey()) << "tab " << k << " picture " << i;
+        }
+    }
+}
+
+TEST_F(MainWindowTest, PicturesComeFromTheApplicationFolderWithBuiltInFallbacks)
+{
+    copyShippedPictures(appFolder.path());
+    std::filesystem::remove(appFolder.path() / "img" / "tab_cvars_on.gif");
+    // An unreadable file counts as missing.
+    {
+        QFile broken(QString::fromStdString((appFolder.path() / "img" / "tab_sys_off.gif").string()));
+        ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        broken.write("not a picture");
+    }
+    FrmMain& w = makeWindow();
+    w.load();
+    for (int i = 0; i < kTabCount; ++i) {
+        for (bool on : {true, false}) {
+            const QImage shown = (on ? w.TabPicOn(i) : w.TabPicOff(i)).toImage();
+            const bool fallback = (i == kCvarsTab && on) || (i == 1 && !on);
+            const QImage wanted = fallback
+                ? builtInTabPicture(i, on).toImage()
+                : QImage(QString::fromStdString(tabPictureFile(appFolder.path(), i, on).string()));
+            ASSERT_FALSE(wanted.isNull());
+            EXPECT_EQ(shown.convertToFormat(QImage::Format_ARGB32), wanted.convertToFormat(QImage::Format_ARGB32))
+                << "tab " << i << (on ? " on" : " off");
+        }
+    }
+    // Every shipped picture is a real, distinct picture.
+    EXPECT_NE(w.TabPicOn(0).toImage(), w.TabPicOff(0).toImage());
+}
