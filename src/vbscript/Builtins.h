@@ -49,6 +49,11 @@ public:
     virtual Variant createObject(const std::string& progId) = 0;
 
     virtual const BuiltinRegistry& registry() const = 0;
+
+    // Eval, Execute, ExecuteGlobal and GetRef work in the scope of the running code.
+    virtual Variant evalText(const std::string& expression) = 0;
+    virtual void executeText(const std::string& code, bool global) = 0;
+    virtual Variant getRef(const std::string& procedureName) = 0;
 };
 
 using BuiltinFunction = Variant (*)(Context& ctx, std::span<Variant> args);

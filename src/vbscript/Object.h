@@ -85,6 +85,8 @@ public:
 protected:
     // Runs when the last reference is gone; the default deletes the object.
     virtual void lastReferenceGone() noexcept { delete this; }
+    // Gives back a temporary reference taken inside lastReferenceGone.
+    void dropReferenceQuietly() noexcept { --m_refs; }
 
 private:
     uint32_t m_refs = 0;

@@ -730,6 +730,7 @@ enum class Op : std::uint8_t {
     RegSet,    // a = loop register: remember where this iteration began
     RegCheck,  // a = loop register: an iteration that consumed nothing fails
     ResetCaps, // slots [a, b) become unset at the start of an iteration
+    AltDispatch, // a = dispatch table: the alternatives worth trying for the next byte
     Match,
 };
 
@@ -743,10 +744,16 @@ struct Inst {
 
 } // namespace
 
+// For each byte, the start of every alternative that can begin with it, in
+// pattern order; an alternation of many words tries one or two of them
+// instead of all.
+using DispatchTable = std::array<std::vector<std::int32_t>, 256>;
+
 struct RegexProgram {
     RegexFlags flags;
     std::vector<Inst> code;
     std::vector<ByteSet> sets;
+    std::vector<DispatchTable> dispatch;
     std::string literals;
     int groups = 0;
     int registers = 0;
@@ -755,6 +762,8 @@ struct RegexProgram {
     std::string prefix;           // every match begins with these bytes
     bool useFirstSet = false;
     ByteSet firstSet{};
+    // Matches start with \b and a word byte: only word starts are worth trying.
+    bool wordStart = false;
 };
 
 namespace {
@@ -821,6 +830,8 @@ private:
                 emitNode(k);
             break;
         case Node::Kind::Alt: {
+            if (emitDispatch(n))
+                break;
             std::vector<int> exits;
             for (std::size_t i = 0; i < n.kids.size(); ++i) {
                 if (i + 1 < n.kids.size()) {
@@ -868,6 +879,35 @@ private:
             break;
         }
         }
+    }
+
+    // An alternation whose branches all consume at least one byte jumps
+    // straight to the branches that can start with the next byte.
+    bool emitDispatch(const Node& n)
+    {
+        if (n.kids.size() < 3)
+            return false;
+        std::vector<FirstInfo> firsts;
+        for (const Node& k : n.kids) {
+            firsts.push_back(firstBytes(k));
+            if (firsts.back().nullable)
+                return false;
+        }
+        int table = static_cast<int>(m_prog.dispatch.size());
+        m_prog.dispatch.emplace_back();
+        emit(Op::AltDispatch, table);
+        std::vector<int> exits;
+        for (std::size_t i = 0; i < n.kids.size(); ++i) {
+            int start = here();
+            for (int b = 0; b < 256; ++b)
+                if (firsts[i].set[static_cast<std::size_t>(b)])
+                    m_prog.dispatch[static_cast<std::size_t>(table)][static_cast<std::size_t>(b)].push_back(start);
+            emitNode(n.kids[i]);
+            exits.push_back(emit(Op::Jmp));
+        }
+        for (int e : exits)
+            patchA(e, here());
+        return true;
     }
 
     // A node that matches exactly one byte, as a set; false otherwise.
@@ -970,6 +1010,17 @@ std::string literalPrefix(const Node& root)
     return {};
 }
 
+bool startsWithWordBoundary(const Node& root)
+{
+    const Node* n = &root;
+    while (n->kind == Node::Kind::Cat || n->kind == Node::Kind::Group) {
+        if (n->kids.empty())
+            return false;
+        n = &n->kids[0];
+    }
+    return n->kind == Node::Kind::WordB;
+}
+
 bool startsWithBol(const Node& root)
 {
     const Node* n = &root;
@@ -984,7 +1035,7 @@ bool startsWithBol(const Node& root)
 // ---------------------------------------------------------------- matching
 
 struct Frame {
-    enum Kind : std::int32_t { Choice, RestoreSlot, RestoreReg, RepGreedy, RepLazy };
+    enum Kind : std::int32_t { Choice, RestoreSlot, RestoreReg, RepGreedy, RepLazy, AltNext };
     Kind kind;
     std::int32_t pc;
     std::size_t a;
@@ -1144,6 +1195,17 @@ public:
                     continue;
                 }
                 break;
+            case Op::AltDispatch: {
+                if (pos >= m_n)
+                    break;
+                const auto& starts = m_prog.dispatch[static_cast<std::size_t>(in.a)][m_s[pos]];
+                if (starts.empty())
+                    break;
+                if (starts.size() > 1)
+                    m_stack.push_back(Frame{Frame::AltNext, pc, pos, 1});
+                pc = starts[0];
+                continue;
+            }
             case Op::ResetCaps:
                 for (int k = in.a; k < in.b; ++k) {
                     if (m_caps[k] != kNoMatch) {
@@ -1175,6 +1237,13 @@ public:
                     pos = --f.b;
                     pc = f.pc + 1;
                     if (f.b == f.a)
+                        m_stack.pop_back();
+                    break;
+                } else if (f.kind == Frame::AltNext) {
+                    const auto& starts = m_prog.dispatch[static_cast<std::size_t>(code[f.pc].a)][m_s[f.a]];
+                    pos = f.a;
+                    pc = starts[f.b++];
+                    if (f.b == starts.size())
                         m_stack.pop_back();
                     break;
                 } else { // RepLazy: take one more byte
@@ -1266,6 +1335,10 @@ Regex::CompileResult Regex::compile(std::string_view pattern, RegexFlags flags)
     FirstInfo first = firstBytes(root);
     program->useFirstSet = !first.nullable;
     program->firstSet = first.set;
+    program->wordStart = program->useFirstSet && startsWithWordBoundary(root);
+    for (int b = 0; b < 256 && program->wordStart; ++b)
+        if (first.set[static_cast<std::size_t>(b)] && !isWordByte(static_cast<unsigned char>(b)))
+            program->wordStart = false;
     result.regex.reset(new Regex(std::move(program)));
     return result;
 }
@@ -1295,6 +1368,11 @@ bool Regex::search(std::string_view subject, std::size_t start, RegexMatch& matc
             if (found == std::string_view::npos)
                 return false;
             at = found;
+        } else if (prog.wordStart) {
+            while (at < n && (!prog.firstSet[bytes[at]] || (at > 0 && isWordByte(bytes[at - 1]))))
+                ++at;
+            if (at == n)
+                return false;
         } else if (prog.useFirstSet) {
             while (at < n && !prog.firstSet[bytes[at]])
                 ++at;

@@ -1,0 +1,197 @@
+// Scripting.Dictionary.
+#include "vbscript/Dictionary.h"
+
+#include "vbscript/Builtins.h"
+#include "vbscript/Errors.h"
+
+#include <cstring>
+
+namespace ravelin::vbs {
+
+namespace {
+
+enum { Item = 0, Add = 1, Exists, Items, Keys, Key, Remove, RemoveAll, Count, CompareModeMember, ItemNamed };
+
+const MemberTable& members()
+{
+    static const MemberTable table({"Add", "Exists", "Items", "Keys", "Key", "Remove", "RemoveAll", "Count", "CompareMode", "Item"});
+    return table;
+}
+
+Variant arrayOf(const std::vector<Variant>& items)
+{
+    ArrayRep* rep = newArray({static_cast<int32_t>(items.size()) - 1});
+    for (size_t i = 0; i < items.size(); ++i)
+        rep->data[i] = items[i];
+    return Variant::array(rep);
+}
+
+} // namespace
+
+int Dictionary::memberId(std::string_view name) const
+{
+    int id = members().find(name);
+    return id == ItemNamed ? Item : id;
+}
+
+const void* Dictionary::memberKey() const
+{
+    return &members();
+}
+
+std::vector<std::string> Dictionary::memberNames() const
+{
+    return members().names();
+}
+
+std::string Dictionary::hashKey(const Variant& key0) const
+{
+    const Variant& key = key0;
+    std::string h;
+    switch (key.type()) {
+    case VT::String:
+        h.reserve(key.rawString().size() + 1);
+        h.push_back('s');
+        if (m_mode == CompareMode::Binary)
+            h += key.rawString();
+        else
+            h += lowerCase(key.rawString());
+        return h;
+    case VT::Object: {
+        if (key.rawObject() == nullptr)
+            return "o0";
+        Object* o = key.rawObject();
+        h = "o";
+        h.append(reinterpret_cast<const char*>(&o), sizeof o);
+        return h;
+    }
+    case VT::Empty: return "e";
+    case VT::Null: return "z";
+    case VT::Array: raise(Err::TypeMismatch);
+    default: {
+        double d = key.toDouble();
+        h = "n";
+        h.append(reinterpret_cast<const char*>(&d), sizeof d);
+        return h;
+    }
+    }
+}
+
+Variant& Dictionary::itemFor(const Variant& key)
+{
+    std::string h = hashKey(key);
+    auto it = m_index.find(h);
+    if (it != m_index.end())
+        return m_values[it->second];
+    m_index.emplace(std::move(h), m_keys.size());
+    m_keys.push_back(key);
+    m_values.emplace_back();
+    return m_values.back();
+}
+
+void Dictionary::removeAt(size_t index)
+{
+    m_keys.erase(m_keys.begin() + static_cast<std::ptrdiff_t>(index));
+    m_values.erase(m_values.begin() + static_cast<std::ptrdiff_t>(index));
+    for (auto& [k, i] : m_index)
+        if (i > index)
+            --i;
+}
+
+Variant Dictionary::invoke(int id, InvokeKind kind, std::span<Variant> args)
+{
+    bool put = kind & (InvokeLet | InvokeSet);
+    switch (id) {
+    case Item: {
+        if (put) {
+            expectArgs(args, 2, 2);
+            Variant key = args[0].isObject() && !(kind & InvokeSet) ? args[0] : args[0];
+            Variant& slot = itemFor(key);
+            if ((kind & InvokeLet) && args[1].isObject())
+                slot = args[1].dereferenced();
+            else
+                slot = args[1];
+            return {};
+        }
+        expectArgs(args, 1, 1);
+        return itemFor(args[0]);
+    }
+    case Add: {
+        expectArgs(args, 2, 2);
+        std::string h = hashKey(args[0]);
+        if (m_index.count(h))
+            raise(Err::KeyExists);
+        m_index.emplace(std::move(h), m_keys.size());
+        m_keys.push_back(args[0]);
+        m_values.push_back(args[1]);
+        return {};
+    }
+    case Exists:
+        expectArgs(args, 1, 1);
+        return Variant::boolean(m_index.count(hashKey(args[0])) != 0);
+    case Items:
+        expectArgs(args, 0, 0);
+        return arrayOf(m_values);
+    case Keys:
+        expectArgs(args, 0, 0);
+        return arrayOf(m_keys);
+    case Key: {
+        if (!put)
+            raise(Err::NoSuchMember);
+        expectArgs(args, 2, 2);
+        std::string oldH = hashKey(args[0]);
+        auto it = m_index.find(oldH);
+        if (it == m_index.end())
+            raise(Err::ElementNotFound);
+        std::string newH = hashKey(args[1]);
+        if (m_index.count(newH))
+            raise(Err::KeyExists);
+        size_t i = it->second;
+        m_index.erase(it);
+        m_index.emplace(std::move(newH), i);
+        m_keys[i] = args[1];
+        return {};
+    }
+    case Remove: {
+        expectArgs(args, 1, 1);
+        auto it = m_index.find(hashKey(args[0]));
+        if (it == m_index.end())
+            raise(Err::ElementNotFound);
+        size_t i = it->second;
+        m_index.erase(it);
+        removeAt(i);
+        return {};
+    }
+    case RemoveAll:
+        expectArgs(args, 0, 0);
+        m_keys.clear();
+        m_values.clear();
+        m_index.clear();
+        return {};
+    case Count:
+        if (put)
+            raise(Err::NoSuchMember);
+        expectArgs(args, 0, 0);
+        return Variant::longInt(static_cast<int32_t>(m_keys.size()));
+    case CompareModeMember:
+        if (put) {
+            expectArgs(args, 1, 1);
+            int32_t m = args[0].toLong();
+            requireValid(m >= 0);
+            if (!m_keys.empty())
+                raise(Err::InvalidCall);
+            m_mode = m == 0 ? CompareMode::Binary : CompareMode::Text;
+            return {};
+        }
+        return Variant::longInt(m_mode == CompareMode::Binary ? 0 : 1);
+    default:
+        raise(Err::NoSuchMember);
+    }
+}
+
+std::unique_ptr<Enumerator> Dictionary::enumerate()
+{
+    return std::make_unique<VectorEnumerator>(m_keys);
+}
+
+} // namespace ravelin::vbs

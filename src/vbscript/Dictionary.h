@@ -1,0 +1,39 @@
+// Scripting.Dictionary: an insertion-ordered map from Variant keys to values.
+//
+// Keys are normalised into a hash key once (strings by text, folded when
+// CompareMode is text; numbers by value; objects by identity), so lookups are
+// one hash probe. Reading a missing key through Item adds it with Empty, as
+// the original does; For Each runs over the keys in insertion order.
+#pragma once
+
+#include "vbscript/Object.h"
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace ravelin::vbs {
+
+class Dictionary : public Object {
+public:
+    std::string typeName() const override { return "Dictionary"; }
+    int memberId(std::string_view name) const override;
+    const void* memberKey() const override;
+    Variant invoke(int id, InvokeKind kind, std::span<Variant> args) override;
+    std::unique_ptr<Enumerator> enumerate() override;
+    std::vector<std::string> memberNames() const override;
+
+    size_t count() const { return m_keys.size(); }
+
+private:
+    std::string hashKey(const Variant& key) const;
+    Variant& itemFor(const Variant& key); // adds Empty when absent
+    void removeAt(size_t index);
+
+    std::vector<Variant> m_keys;
+    std::vector<Variant> m_values;
+    std::unordered_map<std::string, size_t> m_index;
+    CompareMode m_mode = CompareMode::Binary;
+};
+
+} // namespace ravelin::vbs

@@ -1,0 +1,939 @@
+// Evaluator: the statement loop and expression evaluation of the interpreter.
+//
+// The statement loop is one of the two places errors are caught: under On
+// Error Resume Next an error ends its statement, is recorded in Err, and the
+// next statement runs. Integer/Long arithmetic and comparisons take an inline
+// fast path; everything else goes through Operators.cpp.
+#include "vbscript/Interpreter.h"
+
+#include "vbscript/Operators.h"
+
+#include <cmath>
+
+namespace ravelin::vbs {
+
+namespace {
+
+bool isIntClass(VT t) { return t == VT::Integer || t == VT::Long; }
+int32_t intOf(const Variant& v) { return v.type() == VT::Integer ? v.rawInt16() : v.rawInt32(); }
+
+bool numericLiteral(const Expr* e)
+{
+    return e->kind == ExprKind::Literal && static_cast<const LiteralExpr*>(e)->numericLiteral;
+}
+
+// Values handed to ordinary assignments: an object is read through its default member.
+Variant valueForLet(Variant v)
+{
+    if (v.isObject())
+        return v.dereferenced();
+    return v;
+}
+
+} // namespace
+
+void Interpreter::position(ScriptException& ex, const Stmt* s)
+{
+    ScriptError& e = ex.error();
+    if (e.line > 0)
+        return;
+    e.line = s->line;
+    e.column = s->column;
+    if (m_frame && m_frame->unit)
+        e.lineText = m_frame->unit->lineText(s->line);
+    if (e.source.empty())
+        e.source = std::string(RuntimeErrorSource);
+}
+
+// ---- Statements.
+
+Flow Interpreter::execBlock(const Block& block)
+{
+    for (const StmtP& sp : block) {
+        const Stmt* s = sp.get();
+        try {
+            Flow f = execStmt(s);
+            if (f != Flow::Normal)
+                return f;
+        } catch (ScriptException& ex) {
+            position(ex, s);
+            if (ex.fatal() || !m_frame->resumeNext)
+                throw;
+            m_err = ex.error();
+        }
+    }
+    return Flow::Normal;
+}
+
+Flow Interpreter::execStmt(const Stmt* s)
+{
+    switch (s->kind) {
+    case StmtKind::Assign: execAssign(static_cast<const AssignStmt*>(s)); return Flow::Normal;
+    case StmtKind::Call: execCallStmt(static_cast<const CallStmt*>(s)); return Flow::Normal;
+    case StmtKind::If: return execIf(static_cast<const IfStmt*>(s));
+    case StmtKind::For: return execFor(static_cast<const ForStmt*>(s));
+    case StmtKind::ForEach: return execForEach(static_cast<const ForEachStmt*>(s));
+    case StmtKind::Do: return execDo(static_cast<const DoStmt*>(s));
+    case StmtKind::Select: return execSelect(static_cast<const SelectStmt*>(s));
+    case StmtKind::With: return execWith(static_cast<const WithStmt*>(s));
+    case StmtKind::ReDim: execReDim(static_cast<const ReDimStmt*>(s)); return Flow::Normal;
+    case StmtKind::Dim: execDim(static_cast<const DimStmt*>(s)); return Flow::Normal;
+    case StmtKind::Erase: execErase(static_cast<const EraseStmt*>(s)); return Flow::Normal;
+    case StmtKind::OnError:
+        m_frame->resumeNext = static_cast<const OnErrorStmt*>(s)->resumeNext;
+        clearErr();
+        return Flow::Normal;
+    case StmtKind::Exit:
+        switch (static_cast<const ExitStmt*>(s)->what) {
+        case ExitKind::Do: return Flow::ExitDo;
+        case ExitKind::For: return Flow::ExitFor;
+        default: return Flow::ExitProc;
+        }
+    case StmtKind::Nop: return Flow::Normal;
+    }
+    return Flow::Normal;
+}
+
+bool Interpreter::evalCondition(const Expr* e)
+{
+    if (e->kind == ExprKind::Binary) {
+        auto* b = static_cast<const BinaryExpr*>(e);
+        if (b->op >= Op::Eq && b->op <= Op::Ge) {
+            Variant l = eval(b->left.get());
+            Variant r = eval(b->right.get());
+            if (isIntClass(l.type()) && isIntClass(r.type())) {
+                int32_t x = intOf(l), y = intOf(r);
+                switch (b->op) {
+                case Op::Eq: return x == y;
+                case Op::Ne: return x != y;
+                case Op::Lt: return x < y;
+                case Op::Gt: return x > y;
+                case Op::Le: return x <= y;
+                default: return x >= y;
+                }
+            }
+            return truth(binaryOp(b->op, l, r, numericLiteral(b->left.get()), numericLiteral(b->right.get())));
+        }
+    }
+    return truth(eval(e));
+}
+
+Flow Interpreter::execIf(const IfStmt* s)
+{
+    for (const auto& [cond, block] : s->branches) {
+        bool taken;
+        if (m_frame->resumeNext) {
+            // Under Resume Next an error in the condition continues into the Then branch.
+            try {
+                taken = evalCondition(cond.get());
+            } catch (ScriptException& ex) {
+                if (ex.fatal())
+                    throw;
+                position(ex, s);
+                m_err = ex.error();
+                taken = true;
+            }
+        } else {
+            taken = evalCondition(cond.get());
+        }
+        if (taken)
+            return execBlock(block);
+    }
+    if (s->hasElse)
+        return execBlock(s->elseBlock);
+    return Flow::Normal;
+}
+
+Flow Interpreter::execSelect(const SelectStmt* s)
+{
+    Variant subject = eval(s->subject.get());
+    if (subject.isObject())
+        subject = subject.dereferenced();
+    bool subjectLiteral = numericLiteral(s->subject.get());
+    for (const auto& [tests, block] : s->cases) {
+        for (const CaseTest& t : tests) {
+            Variant a = eval(t.a.get());
+            bool lit = numericLiteral(t.a.get());
+            bool hit = false;
+            switch (t.kind) {
+            case CaseTest::Value:
+                hit = truth(binaryOp(Op::Eq, subject, a, subjectLiteral, lit));
+                break;
+            case CaseTest::Is:
+                hit = truth(binaryOp(t.op, subject, a, subjectLiteral, lit));
+                break;
+            case CaseTest::Range: {
+                Variant b = eval(t.b.get());
+                hit = truth(binaryOp(Op::Ge, subject, a, subjectLiteral, lit))
+                    && truth(binaryOp(Op::Le, subject, b, subjectLiteral, numericLiteral(t.b.get())));
+                break;
+            }
+            }
+            if (hit)
+                return execBlock(block);
+        }
+    }
+    if (s->hasElse)
+        return execBlock(s->elseBlock);
+    return Flow::Normal;
+}
+
+Flow Interpreter::execFor(const ForStmt* s)
+{
+    Variant from = valueForLet(eval(s->from.get()));
+    Variant to = valueForLet(eval(s->to.get()));
+    Variant step = s->step ? valueForLet(eval(s->step.get())) : Variant::integer(1);
+    if (from.isNull() || to.isNull() || step.isNull())
+        raise(Err::InvalidNull);
+    Variant* var = variableRef(s->var.get(), true);
+    if (!var)
+        raise(Err::InvalidForVariable);
+    if (isIntClass(from.type()) && isIntClass(to.type()) && isIntClass(step.type())) {
+        int64_t i = intOf(from), end = intOf(to), st = intOf(step);
+        bool isLong = from.type() == VT::Long || to.type() == VT::Long || step.type() == VT::Long;
+        for (;;) {
+            if (st >= 0 ? i > end : i < end)
+                break;
+            *var = isLong || i < -32768 || i > 32767 ? Variant::fromInt64(i) : Variant::integer(static_cast<int16_t>(i));
+            Flow f = execBlock(s->body);
+            if (f == Flow::ExitFor)
+                break;
+            if (f != Flow::Normal)
+                return f;
+            tick();
+            const Variant& cur = *var;
+            if (isIntClass(cur.type()))
+                i = intOf(cur);
+            else
+                i = static_cast<int64_t>(cur.toDouble());
+            i += st;
+        }
+        return Flow::Normal;
+    }
+    double i = from.toDouble(), end = to.toDouble(), st = step.toDouble();
+    VT type = from.type() == VT::Date ? VT::Date : VT::Double;
+    if (from.type() == VT::Currency && to.type() != VT::Double && step.type() != VT::Double)
+        type = VT::Currency;
+    for (;;) {
+        if (st >= 0 ? i > end : i < end)
+            break;
+        *var = type == VT::Date ? Variant::date(i) : type == VT::Currency ? Variant::currency(static_cast<int64_t>(std::llround(i * 10000))) : Variant::dbl(i);
+        Flow f = execBlock(s->body);
+        if (f == Flow::ExitFor)
+            break;
+        if (f != Flow::Normal)
+            return f;
+        tick();
+        i = var->toDouble() + st;
+    }
+    return Flow::Normal;
+}
+
+Flow Interpreter::execForEach(const ForEachStmt* s)
+{
+    Variant coll = eval(s->collection.get());
+    if (coll.isArray()) {
+        ArrayRep* rep = coll.rawArray();
+        for (size_t i = 0; i < rep->data.size(); ++i) {
+            Variant item = rep->data[i];
+            assignTo(s->var.get(), std::move(item), false);
+            Flow f = execBlock(s->body);
+            if (f == Flow::ExitFor)
+                break;
+            if (f != Flow::Normal)
+                return f;
+            tick();
+        }
+        return Flow::Normal;
+    }
+    if (!coll.isObject())
+        raise(Err::NotCollection);
+    if (!coll.rawObject())
+        raise(Err::ObjectNotSet);
+    std::unique_ptr<Enumerator> en = coll.rawObject()->enumerate();
+    if (!en)
+        raise(Err::NotCollection);
+    Variant item;
+    while (en->next(item)) {
+        bool isObj = item.isObject();
+        assignTo(s->var.get(), std::move(item), isObj);
+        Flow f = execBlock(s->body);
+        if (f == Flow::ExitFor)
+            break;
+        if (f != Flow::Normal)
+            return f;
+        tick();
+        item = Variant();
+    }
+    return Flow::Normal;
+}
+
+Flow Interpreter::execDo(const DoStmt* s)
+{
+    for (;;) {
+        if (s->cond && s->testFirst && evalCondition(s->cond.get()) == s->until)
+            break;
+        Flow f = execBlock(s->body);
+        if (f == Flow::ExitDo)
+            break;
+        if (f != Flow::Normal)
+            return f;
+        tick();
+        if (s->cond && !s->testFirst && evalCondition(s->cond.get()) == s->until)
+            break;
+    }
+    return Flow::Normal;
+}
+
+Flow Interpreter::execWith(const WithStmt* s)
+{
+    Variant obj = eval(s->object.get());
+    std::vector<Variant> local;
+    std::vector<Variant>* stack = m_frame->withStack;
+    if (!stack) {
+        stack = &local;
+        m_frame->withStack = stack;
+    }
+    stack->push_back(std::move(obj));
+    struct Pop {
+        Frame* f;
+        std::vector<Variant>* st;
+        std::vector<Variant>* local;
+        ~Pop()
+        {
+            st->pop_back();
+            if (st == local)
+                f->withStack = nullptr;
+        }
+    } pop{m_frame, stack, &local};
+    return execBlock(s->body);
+}
+
+void Interpreter::execDim(const DimStmt* s)
+{
+    for (const ReDimItem& item : s->items) {
+        Variant* ref = variableRef(item.target.get(), true);
+        if (!ref || ref->isArray())
+            continue; // a Dim met again (in a loop) keeps its array
+        std::vector<int32_t> ub;
+        for (auto& b : item.bounds)
+            ub.push_back(valueForLet(eval(b.get())).toLong());
+        ArrayRep* rep = newArray(ub);
+        rep->fixed = true;
+        *ref = Variant::array(rep);
+    }
+}
+
+void Interpreter::execReDim(const ReDimStmt* s)
+{
+    for (const ReDimItem& item : s->items) {
+        std::vector<int32_t> ub;
+        for (auto& b : item.bounds)
+            ub.push_back(valueForLet(eval(b.get())).toLong());
+        Variant* ref = variableRef(item.target.get(), true);
+        if (!ref)
+            raise(Err::TypeMismatch);
+        if (ref->isArray() && (ref->rawArray()->fixed || ref->rawArray()->locks))
+            raise(Err::ArrayLocked);
+        if (s->preserve && ref->isArray() && !ref->rawArray()->dims.empty()) {
+            ArrayRep* old = ref->mutableArray();
+            if (old->dims.size() != ub.size())
+                raise(Err::SubscriptOutOfRange);
+            for (size_t d = 0; d + 1 < ub.size(); ++d)
+                if (old->dims[d] != ub[d] + 1)
+                    raise(Err::SubscriptOutOfRange);
+            ArrayRep* rep = newArray(ub);
+            // Only the last dimension may change, so the first elements line up.
+            size_t keep = std::min(rep->data.size(), old->data.size());
+            for (size_t i = 0; i < keep; ++i)
+                rep->data[i] = std::move(old->data[i]);
+            *ref = Variant::array(rep);
+            continue;
+        }
+        *ref = Variant::array(newArray(ub));
+    }
+}
+
+void Interpreter::execErase(const EraseStmt* s)
+{
+    Variant* ref = variableRef(s->target.get(), true);
+    if (!ref || !ref->isArray())
+        raise(Err::TypeMismatch);
+    ArrayRep* rep = ref->mutableArray();
+    if (rep->fixed) {
+        for (Variant& v : rep->data)
+            v = Variant();
+        return;
+    }
+    auto* empty = new ArrayRep;
+    *ref = Variant::array(empty);
+}
+
+void Interpreter::execAssign(const AssignStmt* s)
+{
+    Variant value = eval(s->value.get());
+    if (s->isSet) {
+        if (!value.isObject())
+            raise(Err::ObjectRequired);
+    } else if (value.isObject()) {
+        value = value.dereferenced();
+    }
+    assignTo(s->target.get(), std::move(value), s->isSet);
+}
+
+void Interpreter::execCallStmt(const CallStmt* s)
+{
+    const Expr* e = s->call.get();
+    if (e->kind == ExprKind::Call)
+        evalCall(static_cast<const CallExpr*>(e), false);
+    else
+        eval(e);
+}
+
+// ---- Assignment.
+
+void Interpreter::storeValue(Variant& slot, Variant value, bool)
+{
+    slot = std::move(value);
+}
+
+Cell* Interpreter::liveCell(Cell* c)
+{
+    while (c && c->kind == CellKind::Undefined)
+        c = c->fallback;
+    return c;
+}
+
+Variant* Interpreter::nameRef(const NameExpr* e, bool forWrite)
+{
+    switch (e->bind.kind) {
+    case BindKind::Local: return m_frame->refs[e->bind.index];
+    case BindKind::Field: return &m_frame->me->fields[static_cast<size_t>(e->bind.index)];
+    case BindKind::Global: {
+        Cell* c = liveCell(e->bind.cell);
+        if (c && c->kind == CellKind::Variable)
+            return &c->value;
+        if (c)
+            return nullptr;
+        if (m_frame->unit && m_frame->unit->optionExplicit)
+            raise(Err::VariableUndefined);
+        if (!forWrite)
+            return nullptr;
+        // An undeclared name assigned without Option Explicit becomes a variable.
+        Cell* own = e->bind.cell;
+        own->kind = CellKind::Variable;
+        return &own->value;
+    }
+    default: return nullptr;
+    }
+}
+
+Variant* Interpreter::variableRef(const Expr* e, bool forWrite)
+{
+    if (e->kind == ExprKind::Name)
+        return nameRef(static_cast<const NameExpr*>(e), forWrite);
+    if (e->kind == ExprKind::Call) {
+        auto* c = static_cast<const CallExpr*>(e);
+        if (c->target->kind != ExprKind::Name || c->args.empty())
+            return nullptr;
+        Variant* base = nameRef(static_cast<const NameExpr*>(c->target.get()), false);
+        if (!base || !base->isArray())
+            return nullptr;
+        Variant idx[8];
+        std::vector<Variant> many;
+        std::span<Variant> indices;
+        if (c->args.size() <= 8) {
+            for (size_t i = 0; i < c->args.size(); ++i)
+                idx[i] = eval(c->args[i].get());
+            indices = std::span<Variant>(idx, c->args.size());
+        } else {
+            for (auto& a : c->args)
+                many.push_back(eval(a.get()));
+            indices = many;
+        }
+        return elementRef(*base, indices, true);
+    }
+    return nullptr;
+}
+
+Variant* Interpreter::elementRef(Variant& arrayVar, std::span<Variant> indices, bool forWrite)
+{
+    ArrayRep* rep = forWrite ? arrayVar.mutableArray() : arrayVar.rawArray();
+    int32_t idx[16];
+    if (indices.size() > 16 || indices.size() != rep->dims.size())
+        raise(Err::SubscriptOutOfRange);
+    for (size_t i = 0; i < indices.size(); ++i) {
+        const Variant& v = indices[i];
+        idx[i] = v.type() == VT::Integer ? v.rawInt16() : v.type() == VT::Long ? v.rawInt32() : v.toLong();
+    }
+    int64_t off = arrayOffset(*rep, idx, indices.size());
+    if (off < 0)
+        raise(Err::SubscriptOutOfRange);
+    return &rep->data[static_cast<size_t>(off)];
+}
+
+void Interpreter::assignTo(const Expr* target, Variant value, bool isSet)
+{
+    switch (target->kind) {
+    case ExprKind::Name: {
+        auto* n = static_cast<const NameExpr*>(target);
+        switch (n->bind.kind) {
+        case BindKind::Local:
+            *m_frame->refs[n->bind.index] = std::move(value);
+            return;
+        case BindKind::Field:
+            m_frame->me->fields[static_cast<size_t>(n->bind.index)] = std::move(value);
+            return;
+        case BindKind::MeMember: {
+            Variant args[1] = {std::move(value)};
+            invokeMember(m_frame->me, n->bind.index, isSet ? InvokeSet : InvokeLet, args);
+            return;
+        }
+        case BindKind::Global: {
+            Cell* c = liveCell(n->bind.cell);
+            if (c && c->kind == CellKind::HostMember) {
+                Variant args[1] = {std::move(value)};
+                c->host->invoke(c->hostId, isSet ? InvokeSet : InvokeLet, args);
+                return;
+            }
+            Variant* ref = nameRef(n, true);
+            if (!ref)
+                raise(Err::IllegalAssignment);
+            *ref = std::move(value);
+            return;
+        }
+        default:
+            raise(Err::IllegalAssignment);
+        }
+    }
+    case ExprKind::Call: {
+        auto* c = static_cast<const CallExpr*>(target);
+        std::vector<Variant> args;
+        if (c->target->kind == ExprKind::Name) {
+            auto* n = static_cast<const NameExpr*>(c->target.get());
+            if (n->bind.kind == BindKind::MeMember) {
+                evalArgs(c->args, args, nullptr);
+                args.push_back(std::move(value));
+                invokeMember(m_frame->me, n->bind.index, isSet ? InvokeSet : InvokeLet, args);
+                return;
+            }
+            if (n->bind.kind == BindKind::Global) {
+                Cell* cell = liveCell(n->bind.cell);
+                if (cell && cell->kind == CellKind::HostMember) {
+                    evalArgs(c->args, args, nullptr);
+                    args.push_back(std::move(value));
+                    cell->host->invoke(cell->hostId, isSet ? InvokeSet : InvokeLet, args);
+                    return;
+                }
+            }
+            Variant* base = nameRef(n, false);
+            if (base && base->isArray()) {
+                evalArgs(c->args, args, nullptr);
+                *elementRef(*base, args, true) = std::move(value);
+                return;
+            }
+            if (base && base->isObject()) {
+                if (!base->rawObject())
+                    raise(Err::ObjectNotSet);
+                Variant obj = *base;
+                evalArgs(c->args, args, nullptr);
+                args.push_back(std::move(value));
+                obj.rawObject()->invoke(DefaultMemberId, isSet ? InvokeSet : InvokeLet, args);
+                return;
+            }
+            raise(Err::TypeMismatch);
+        }
+        if (c->target->kind == ExprKind::Member) {
+            auto* m = static_cast<const MemberExpr*>(c->target.get());
+            Variant obj = m->object ? eval(m->object.get()) : Variant::object(withObject(m));
+            if (!obj.isObject())
+                raise(Err::ObjectRequired);
+            if (!obj.rawObject())
+                raise(Err::ObjectNotSet);
+            int id = memberIdFor(obj.rawObject(), m);
+            evalArgs(c->args, args, nullptr);
+            args.push_back(std::move(value));
+            obj.rawObject()->invoke(id, isSet ? InvokeSet : InvokeLet, args);
+            return;
+        }
+        raise(Err::IllegalAssignment);
+    }
+    case ExprKind::Member: {
+        auto* m = static_cast<const MemberExpr*>(target);
+        Variant obj = m->object ? eval(m->object.get()) : Variant::object(withObject(m));
+        if (!obj.isObject())
+            raise(Err::ObjectRequired);
+        if (!obj.rawObject())
+            raise(Err::ObjectNotSet);
+        int id = memberIdFor(obj.rawObject(), m);
+        Variant args[1] = {std::move(value)};
+        obj.rawObject()->invoke(id, isSet ? InvokeSet : InvokeLet, args);
+        return;
+    }
+    default:
+        raise(Err::IllegalAssignment);
+    }
+}
+
+// ---- Expressions.
+
+Variant Interpreter::eval(const Expr* e)
+{
+    switch (e->kind) {
+    case ExprKind::Literal:
+        return static_cast<const LiteralExpr*>(e)->value;
+    case ExprKind::Name:
+        return evalName(static_cast<const NameExpr*>(e));
+    case ExprKind::Binary: {
+        auto* b = static_cast<const BinaryExpr*>(e);
+        Variant l = eval(b->left.get());
+        Variant r = eval(b->right.get());
+        if (isIntClass(l.type()) && isIntClass(r.type())) {
+            int64_t x = intOf(l), y = intOf(r);
+            bool wide = l.type() == VT::Long || r.type() == VT::Long;
+            switch (b->op) {
+            case Op::Add: return wide ? Variant::fromInt64(x + y) : Variant::widenedInteger(x + y);
+            case Op::Sub: return wide ? Variant::fromInt64(x - y) : Variant::widenedInteger(x - y);
+            case Op::Mul: return wide ? Variant::fromInt64(x * y) : Variant::widenedInteger(x * y);
+            case Op::Eq: return Variant::boolean(x == y);
+            case Op::Ne: return Variant::boolean(x != y);
+            case Op::Lt: return Variant::boolean(x < y);
+            case Op::Gt: return Variant::boolean(x > y);
+            case Op::Le: return Variant::boolean(x <= y);
+            case Op::Ge: return Variant::boolean(x >= y);
+            default: break;
+            }
+        } else if (b->op == Op::Concat && l.isString() && r.isString()) {
+            std::string s;
+            s.reserve(l.rawString().size() + r.rawString().size());
+            s += l.rawString();
+            s += r.rawString();
+            return Variant::string(std::move(s));
+        } else if (l.type() == VT::Double && r.type() == VT::Double) {
+            double x = l.rawDouble(), y = r.rawDouble();
+            switch (b->op) {
+            case Op::Add: return Variant::dbl(x + y);
+            case Op::Sub: return Variant::dbl(x - y);
+            case Op::Mul: return Variant::dbl(x * y);
+            case Op::Lt: return Variant::boolean(x < y);
+            case Op::Gt: return Variant::boolean(x > y);
+            default: break;
+            }
+        }
+        return binaryOp(b->op, l, r, numericLiteral(b->left.get()), numericLiteral(b->right.get()));
+    }
+    case ExprKind::Unary: {
+        auto* u = static_cast<const UnaryExpr*>(e);
+        return unaryOp(u->op, eval(u->operand.get()));
+    }
+    case ExprKind::Call:
+        return evalCall(static_cast<const CallExpr*>(e), true);
+    case ExprKind::Member:
+        return evalMember(static_cast<const MemberExpr*>(e), {}, InvokeKind(InvokeGet | InvokeMethod));
+    case ExprKind::Paren:
+        return eval(static_cast<const ParenExpr*>(e)->inner.get());
+    case ExprKind::New:
+        return evalNew(static_cast<const NewExpr*>(e));
+    case ExprKind::Me:
+        return Variant::object(m_frame->me);
+    case ExprKind::Missing:
+        return missingArgument();
+    }
+    return {};
+}
+
+Variant Interpreter::readCell(Cell* c, const Expr*)
+{
+    Cell* l = liveCell(c);
+    if (!l) {
+        if (m_frame->unit && m_frame->unit->optionExplicit)
+            raise(Err::VariableUndefined);
+        return {};
+    }
+    switch (l->kind) {
+    case CellKind::Variable:
+    case CellKind::Constant:
+        return l->value;
+    case CellKind::Procedure:
+        return callScript(l->proc, nullptr, {});
+    case CellKind::HostMember:
+        return l->host->invoke(l->hostId, InvokeKind(InvokeGet | InvokeMethod), {});
+    default:
+        raise(Err::TypeMismatch);
+    }
+}
+
+Variant Interpreter::evalName(const NameExpr* e)
+{
+    switch (e->bind.kind) {
+    case BindKind::Local: return *m_frame->refs[e->bind.index];
+    case BindKind::Field: return m_frame->me->fields[static_cast<size_t>(e->bind.index)];
+    case BindKind::Constant: return e->constValue;
+    case BindKind::Global: return readCell(e->bind.cell, e);
+    case BindKind::Builtin: {
+        const BuiltinDef& def = m_registry.function(e->bind.index);
+        if (def.minArgs > 0)
+            raise(Err::WrongArgCount);
+        return def.function(*this, {});
+    }
+    case BindKind::MeMember: return invokeMember(m_frame->me, e->bind.index, InvokeKind(InvokeGet | InvokeMethod), {});
+    default: return {};
+    }
+}
+
+Object* Interpreter::withObject(const MemberExpr*)
+{
+    if (!m_frame->withStack || m_frame->withStack->empty())
+        raise(Err::InvalidReference);
+    const Variant& v = m_frame->withStack->back();
+    if (!v.isObject())
+        raise(Err::ObjectRequired);
+    if (!v.rawObject())
+        raise(Err::ObjectNotSet);
+    return v.rawObject();
+}
+
+int Interpreter::memberIdFor(Object* obj, const MemberExpr* e)
+{
+    const void* key = obj->memberKey();
+    if (key && key == e->cacheKey)
+        return e->cacheId;
+    int id = obj->memberId(m_interner.spelling(e->name));
+    if (id < 0)
+        raise(Err::NoSuchMember);
+    if (key) {
+        e->cacheKey = key;
+        e->cacheId = id;
+    }
+    return id;
+}
+
+Variant Interpreter::evalMember(const MemberExpr* e, std::span<Variant> args, InvokeKind kind)
+{
+    Variant obj = e->object ? eval(e->object.get()) : Variant::object(withObject(e));
+    if (!obj.isObject())
+        raise(Err::ObjectRequired);
+    if (!obj.rawObject())
+        raise(Err::ObjectNotSet);
+    int id = memberIdFor(obj.rawObject(), e);
+    return obj.rawObject()->invoke(id, kind, args);
+}
+
+void Interpreter::evalArgs(const std::vector<ExprP>& argExprs, std::vector<Variant>& out, std::vector<Variant*>* refs)
+{
+    out.reserve(out.size() + argExprs.size() + 1);
+    for (const ExprP& a : argExprs) {
+        if (refs) {
+            Variant* r = nullptr;
+            if (a->kind == ExprKind::Name || a->kind == ExprKind::Call)
+                r = variableRef(a.get(), false);
+            refs->push_back(r);
+            out.push_back(r ? *r : eval(a.get()));
+        } else {
+            out.push_back(eval(a.get()));
+        }
+    }
+}
+
+Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vector<ExprP>& argExprs)
+{
+    size_t n = argExprs.size();
+    if (n != proc->params.size())
+        raise(Err::WrongArgCount);
+    // Temporaries for arguments passed by value live on the slot stack.
+    size_t base = m_sp;
+    if (base + n > m_capacity)
+        raise(Err::OutOfStack);
+    m_sp += n;
+    struct Pop {
+        Interpreter& in;
+        size_t base, n;
+        ~Pop()
+        {
+            for (size_t i = 0; i < n; ++i)
+                in.m_stack[base + i] = Variant();
+            in.m_sp = base;
+        }
+    } pop{*this, base, n};
+    Variant* ptrs[32];
+    std::vector<Variant*> big;
+    Variant** refs = ptrs;
+    if (n > 32) {
+        big.resize(n);
+        refs = big.data();
+    }
+    for (size_t i = 0; i < n; ++i) {
+        const Expr* a = argExprs[i].get();
+        if (a->kind == ExprKind::Missing)
+            raise(Err::WrongArgCount);
+        Variant* r = nullptr;
+        if (proc->params[i].byRef && (a->kind == ExprKind::Name || a->kind == ExprKind::Call))
+            r = variableRef(a, false);
+        if (!r) {
+            m_stack[base + i] = eval(a);
+            r = &m_stack[base + i];
+        }
+        refs[i] = r;
+    }
+    Module* module = m_frame ? m_frame->module : globalModule();
+    return invokeFrame(proc, me, module, refs, n);
+}
+
+Variant Interpreter::callOnValue(const Variant& target, std::span<Variant> args, bool)
+{
+    if (target.isObject()) {
+        if (!target.rawObject())
+            raise(Err::ObjectNotSet);
+        Variant keep = target;
+        return keep.rawObject()->invoke(DefaultMemberId, InvokeKind(InvokeGet | InvokeMethod), args);
+    }
+    if (target.isArray()) {
+        Variant copy = target;
+        return *elementRef(copy, args, false);
+    }
+    if (args.empty())
+        return target;
+    raise(Err::TypeMismatch);
+}
+
+Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
+{
+    const Expr* t = c->target.get();
+    if (t->kind == ExprKind::Name) {
+        auto* n = static_cast<const NameExpr*>(t);
+        switch (n->bind.kind) {
+        case BindKind::Builtin: {
+            const BuiltinDef& def = m_registry.function(n->bind.index);
+            size_t argc = c->args.size();
+            if (argc < def.minArgs || argc > def.maxArgs)
+                raise(Err::WrongArgCount);
+            Variant args[8];
+            std::vector<Variant> many;
+            std::span<Variant> span;
+            if (argc <= 8) {
+                for (size_t i = 0; i < argc; ++i)
+                    args[i] = eval(c->args[i].get());
+                span = std::span<Variant>(args, argc);
+            } else {
+                for (auto& a : c->args)
+                    many.push_back(eval(a.get()));
+                span = many;
+            }
+            return def.function(*this, span);
+        }
+        case BindKind::Local:
+        case BindKind::Field: {
+            Variant* ref = nameRef(n, false);
+            if (ref->isArray()) {
+                Variant idx[8];
+                std::vector<Variant> many;
+                std::span<Variant> span;
+                if (c->args.size() <= 8) {
+                    for (size_t i = 0; i < c->args.size(); ++i)
+                        idx[i] = eval(c->args[i].get());
+                    span = std::span<Variant>(idx, c->args.size());
+                } else {
+                    evalArgs(c->args, many, nullptr);
+                    span = many;
+                }
+                ref = nameRef(n, false); // the arguments may have changed the variable
+                if (!ref->isArray())
+                    raise(Err::TypeMismatch);
+                return *elementRef(*ref, span, false);
+            }
+            std::vector<Variant> args;
+            evalArgs(c->args, args, nullptr);
+            return callOnValue(*nameRef(n, false), args, wantValue);
+        }
+        case BindKind::MeMember: {
+            ClassDef* cls = m_frame->me->classDef();
+            const ClassMember& m = cls->members[static_cast<size_t>(n->bind.index)];
+            ProcDef* p = m.method ? m.method : m.get;
+            if (p)
+                return callScript(p, m_frame->me, c->args);
+            std::vector<Variant> args;
+            evalArgs(c->args, args, nullptr);
+            return invokeMember(m_frame->me, n->bind.index, InvokeKind(InvokeGet | InvokeMethod), args);
+        }
+        case BindKind::Global: {
+            Cell* cell = liveCell(n->bind.cell);
+            if (cell && cell->kind == CellKind::Procedure)
+                return callScript(cell->proc, nullptr, c->args);
+            if (cell && cell->kind == CellKind::HostMember) {
+                std::vector<Variant> args;
+                std::vector<Variant*> refs;
+                evalArgs(c->args, args, &refs);
+                Variant r = cell->host->invoke(cell->hostId, InvokeKind(InvokeMethod | InvokeGet), args);
+                for (size_t i = 0; i < refs.size(); ++i)
+                    if (refs[i])
+                        *refs[i] = args[i];
+                return r;
+            }
+            if (cell && (cell->kind == CellKind::Variable || cell->kind == CellKind::Constant)) {
+                if (cell->value.isArray()) {
+                    std::vector<Variant> args;
+                    evalArgs(c->args, args, nullptr);
+                    return *elementRef(cell->value, args, false);
+                }
+                std::vector<Variant> args;
+                evalArgs(c->args, args, nullptr);
+                return callOnValue(cell->value, args, wantValue);
+            }
+            if (!cell) {
+                if (m_frame->unit && m_frame->unit->optionExplicit)
+                    raise(Err::VariableUndefined);
+                raise(Err::TypeMismatch);
+            }
+            raise(Err::TypeMismatch);
+        }
+        case BindKind::Constant: {
+            std::vector<Variant> args;
+            evalArgs(c->args, args, nullptr);
+            return callOnValue(n->constValue, args, wantValue);
+        }
+        default:
+            raise(Err::TypeMismatch);
+        }
+    }
+    if (t->kind == ExprKind::Member) {
+        auto* m = static_cast<const MemberExpr*>(t);
+        Variant obj = m->object ? eval(m->object.get()) : Variant::object(withObject(m));
+        if (!obj.isObject())
+            raise(Err::ObjectRequired);
+        Object* o = obj.rawObject();
+        if (!o)
+            raise(Err::ObjectNotSet);
+        int id = memberIdFor(o, m);
+        if (auto* so = dynamic_cast<ScriptObject*>(o)) {
+            // Script methods take ByRef arguments straight from the caller's variables.
+            const ClassMember& cm = so->classDef()->members[static_cast<size_t>(id)];
+            ProcDef* p = cm.method ? cm.method : (cm.field < 0 ? cm.get : nullptr);
+            if (p && !(id == 0 && so->classDef()->defaultMember < 0))
+                return callScript(p, so, c->args);
+        }
+        std::vector<Variant> args;
+        std::vector<Variant*> refs;
+        evalArgs(c->args, args, &refs);
+        Variant r = o->invoke(id, InvokeKind(InvokeMethod | InvokeGet), args);
+        for (size_t i = 0; i < refs.size(); ++i)
+            if (refs[i])
+                *refs[i] = args[i];
+        return r;
+    }
+    Variant target = eval(t);
+    std::vector<Variant> args;
+    evalArgs(c->args, args, nullptr);
+    return callOnValue(target, args, wantValue);
+}
+
+Variant Interpreter::evalNew(const NewExpr* e)
+{
+    Cell* c = liveCell(e->cell);
+    if (c && c->kind == CellKind::Class)
+        return newScriptObject(c->cls, m_frame->module);
+    if (ObjectFactory f = m_registry.classFactory(m_interner.folded(e->className)))
+        return Variant::object(f(*this).get());
+    raise(Err::ClassNotDefined);
+}
+
+} // namespace ravelin::vbs

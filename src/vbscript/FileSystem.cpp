@@ -1,0 +1,353 @@
+// Scripting.FileSystemObject and TextStream.
+#include "vbscript/FileSystem.h"
+
+#include "vbscript/Builtins.h"
+#include "vbscript/Errors.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace ravelin::vbs {
+
+namespace {
+
+enum {
+    FileExists = 1, FolderExists, OpenTextFile, CreateTextFile, DeleteFile, BuildPath, GetFileName,
+    GetParentFolderName, CreateFolder, GetBaseName, GetExtensionName, DeleteFolder, GetAbsolutePathName
+};
+
+const MemberTable& fsoMembers()
+{
+    static const MemberTable table({"FileExists", "FolderExists", "OpenTextFile", "CreateTextFile", "DeleteFile",
+                                    "BuildPath", "GetFileName", "GetParentFolderName", "CreateFolder", "GetBaseName",
+                                    "GetExtensionName", "DeleteFolder", "GetAbsolutePathName"});
+    return table;
+}
+
+enum { ReadLine = 1, ReadAll, Read, Write, WriteLine, WriteBlankLines, AtEndOfStream, AtEndOfLine, Close, SkipLine, Line, Column, Skip };
+
+const MemberTable& streamMembers()
+{
+    static const MemberTable table({"ReadLine", "ReadAll", "Read", "Write", "WriteLine", "WriteBlankLines",
+                                    "AtEndOfStream", "AtEndOfLine", "Close", "SkipLine", "Line", "Column", "Skip"});
+    return table;
+}
+
+// Paths from scripts may use '\' as on the original platform.
+std::string nativePath(std::string p)
+{
+    for (char& c : p)
+        if (c == '\\')
+            c = '/';
+    return p;
+}
+
+bool isSep(char c) { return c == '/' || c == '\\'; }
+
+std::string fileNamePart(const std::string& path)
+{
+    size_t e = path.size();
+    while (e > 0 && isSep(path[e - 1]))
+        --e;
+    size_t b = e;
+    while (b > 0 && !isSep(path[b - 1]))
+        --b;
+    return path.substr(b, e - b);
+}
+
+std::string parentPart(const std::string& path)
+{
+    size_t e = path.size();
+    while (e > 0 && isSep(path[e - 1]))
+        --e;
+    while (e > 0 && !isSep(path[e - 1]))
+        --e;
+    while (e > 1 && isSep(path[e - 1]))
+        --e;
+    if (e == 1 && isSep(path[0]))
+        return path.substr(0, 1);
+    return path.substr(0, e);
+}
+
+[[noreturn]] void raiseFromErrno(int err)
+{
+    switch (err) {
+    case ENOENT: raise(Err::PathNotFound);
+    case EACCES: case EPERM: case EROFS: raise(Err::PermissionDenied);
+    case EISDIR: raise(Err::PermissionDenied);
+    case ENOSPC: raise(Err::DiskFull);
+    default: raise(Err::IoError);
+    }
+}
+
+} // namespace
+
+int FileSystemObject::memberId(std::string_view name) const { return fsoMembers().find(name); }
+const void* FileSystemObject::memberKey() const { return &fsoMembers(); }
+std::vector<std::string> FileSystemObject::memberNames() const { return fsoMembers().names(); }
+
+Variant FileSystemObject::invoke(int id, InvokeKind, std::span<Variant> args)
+{
+    std::error_code ec;
+    switch (id) {
+    case FileExists:
+        expectArgs(args, 1, 1);
+        return Variant::boolean(fs::is_regular_file(nativePath(args[0].toString()), ec));
+    case FolderExists:
+        expectArgs(args, 1, 1);
+        return Variant::boolean(fs::is_directory(nativePath(args[0].toString()), ec));
+    case OpenTextFile: {
+        expectArgs(args, 1, 4);
+        int mode = hasArg(args, 1) ? args[1].toLong() : 1;
+        bool create = hasArg(args, 2) && args[2].toBool();
+        TextStream::Mode m;
+        if (mode == 1) m = TextStream::Mode::Read;
+        else if (mode == 2) m = TextStream::Mode::Write;
+        else if (mode == 8) m = TextStream::Mode::Append;
+        else raise(Err::InvalidCall);
+        return Variant::object(new TextStream(nativePath(args[0].toString()), m, create, true));
+    }
+    case CreateTextFile: {
+        expectArgs(args, 1, 3);
+        bool overwrite = hasArg(args, 1) ? args[1].toBool() : true;
+        return Variant::object(new TextStream(nativePath(args[0].toString()), TextStream::Mode::Write, true, overwrite));
+    }
+    case DeleteFile: {
+        expectArgs(args, 1, 2);
+        std::string p = nativePath(args[0].toString());
+        if (!fs::is_regular_file(p, ec))
+            raise(Err::FileNotFound);
+        if (!fs::remove(p, ec))
+            raise(Err::PermissionDenied);
+        return {};
+    }
+    case DeleteFolder: {
+        expectArgs(args, 1, 2);
+        std::string p = nativePath(args[0].toString());
+        if (!fs::is_directory(p, ec))
+            raise(Err::PathNotFound);
+        fs::remove_all(p, ec);
+        if (ec)
+            raise(Err::PermissionDenied);
+        return {};
+    }
+    case BuildPath: {
+        expectArgs(args, 2, 2);
+        std::string a = args[0].toString(), b = args[1].toString();
+        if (a.empty())
+            return Variant::string(b);
+        if (isSep(a.back()) || (!b.empty() && isSep(b.front())))
+            return Variant::string(a + b);
+        return Variant::string(a + "/" + b);
+    }
+    case GetFileName:
+        expectArgs(args, 1, 1);
+        return Variant::string(fileNamePart(args[0].toString()));
+    case GetParentFolderName:
+        expectArgs(args, 1, 1);
+        return Variant::string(parentPart(args[0].toString()));
+    case GetBaseName: {
+        expectArgs(args, 1, 1);
+        std::string n = fileNamePart(args[0].toString());
+        size_t dot = n.rfind('.');
+        return Variant::string(dot == std::string::npos ? n : n.substr(0, dot));
+    }
+    case GetExtensionName: {
+        expectArgs(args, 1, 1);
+        std::string n = fileNamePart(args[0].toString());
+        size_t dot = n.rfind('.');
+        return Variant::string(dot == std::string::npos ? std::string() : n.substr(dot + 1));
+    }
+    case GetAbsolutePathName: {
+        expectArgs(args, 1, 1);
+        return Variant::string(fs::absolute(nativePath(args[0].toString()), ec).lexically_normal().string());
+    }
+    case CreateFolder: {
+        expectArgs(args, 1, 1);
+        std::string p = nativePath(args[0].toString());
+        if (fs::exists(p, ec))
+            raise(Err::FileExists);
+        if (!fs::create_directory(p, ec)) {
+            if (ec == std::errc::no_such_file_or_directory)
+                raise(Err::PathNotFound);
+            raise(Err::PermissionDenied);
+        }
+        return {};
+    }
+    default:
+        raise(Err::NoSuchMember);
+    }
+}
+
+TextStream::TextStream(const std::string& path, Mode mode, bool create, bool overwrite) : m_mode(mode)
+{
+    std::error_code ec;
+    bool exists = fs::exists(path, ec);
+    if (fs::is_directory(path, ec))
+        raise(Err::PermissionDenied);
+    if (mode == Mode::Read) {
+        if (!exists) {
+            if (!create)
+                raise(Err::FileNotFound);
+            std::FILE* f = std::fopen(path.c_str(), "wb");
+            if (!f)
+                raiseFromErrno(errno);
+            std::fclose(f);
+        }
+        std::ifstream in(path, std::ios::binary);
+        if (!in)
+            raise(Err::PermissionDenied);
+        std::ostringstream ss;
+        ss << in.rdbuf();
+        m_data = ss.str();
+        return;
+    }
+    if (mode == Mode::Write && exists && !overwrite)
+        raise(Err::FileExists);
+    if (!exists && !create && mode == Mode::Append)
+        raise(Err::FileNotFound);
+    if (!exists && !create && mode == Mode::Write)
+        raise(Err::FileNotFound);
+    m_file = std::fopen(path.c_str(), mode == Mode::Append ? "ab" : "wb");
+    if (!m_file)
+        raiseFromErrno(errno);
+}
+
+TextStream::~TextStream()
+{
+    if (m_file)
+        std::fclose(m_file);
+}
+
+int TextStream::memberId(std::string_view name) const { return streamMembers().find(name); }
+const void* TextStream::memberKey() const { return &streamMembers(); }
+
+void TextStream::requireReading() const
+{
+    if (m_closed)
+        raise(Err::BadFileName);
+    if (m_mode != Mode::Read)
+        raise(Err::BadFileMode);
+}
+
+void TextStream::requireWriting() const
+{
+    if (m_closed)
+        raise(Err::BadFileName);
+    if (m_mode == Mode::Read)
+        raise(Err::BadFileMode);
+}
+
+void TextStream::write(const std::string& text)
+{
+    requireWriting();
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), m_file) != text.size())
+        raise(Err::IoError);
+    for (char c : text) {
+        if (c == '\n') {
+            ++m_line;
+            m_column = 1;
+        } else {
+            ++m_column;
+        }
+    }
+}
+
+Variant TextStream::invoke(int id, InvokeKind, std::span<Variant> args)
+{
+    switch (id) {
+    case ReadLine: {
+        expectArgs(args, 0, 0);
+        requireReading();
+        if (m_pos >= m_data.size())
+            raise(Err::InputPastEnd);
+        size_t e = m_data.find('\n', m_pos);
+        std::string line;
+        if (e == std::string::npos) {
+            line = m_data.substr(m_pos);
+            m_pos = m_data.size();
+        } else {
+            line = m_data.substr(m_pos, e - m_pos);
+            m_pos = e + 1;
+        }
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        ++m_line;
+        return Variant::string(std::move(line));
+    }
+    case SkipLine: {
+        expectArgs(args, 0, 0);
+        requireReading();
+        if (m_pos >= m_data.size())
+            raise(Err::InputPastEnd);
+        size_t e = m_data.find('\n', m_pos);
+        m_pos = e == std::string::npos ? m_data.size() : e + 1;
+        ++m_line;
+        return {};
+    }
+    case ReadAll: {
+        expectArgs(args, 0, 0);
+        requireReading();
+        if (m_pos >= m_data.size() && !m_data.empty())
+            raise(Err::InputPastEnd);
+        std::string rest = m_data.substr(m_pos);
+        m_pos = m_data.size();
+        return Variant::string(std::move(rest));
+    }
+    case Read: case Skip: {
+        expectArgs(args, 1, 1);
+        requireReading();
+        int32_t n = args[0].toLong();
+        requireValid(n >= 0);
+        if (m_pos >= m_data.size() && n > 0)
+            raise(Err::InputPastEnd);
+        std::string part = m_data.substr(m_pos, static_cast<size_t>(n));
+        m_pos += part.size();
+        return id == Read ? Variant::string(std::move(part)) : Variant();
+    }
+    case Write:
+        expectArgs(args, 1, 1);
+        write(args[0].toString());
+        return {};
+    case WriteLine:
+        expectArgs(args, 0, 1);
+        write((args.empty() ? std::string() : args[0].toString()) + "\r\n");
+        return {};
+    case WriteBlankLines: {
+        expectArgs(args, 1, 1);
+        int32_t n = args[0].toLong();
+        requireValid(n >= 0);
+        std::string s;
+        for (int32_t i = 0; i < n; ++i)
+            s += "\r\n";
+        write(s);
+        return {};
+    }
+    case AtEndOfStream:
+        requireReading();
+        return Variant::boolean(m_pos >= m_data.size());
+    case AtEndOfLine:
+        requireReading();
+        return Variant::boolean(m_pos >= m_data.size() || m_data[m_pos] == '\n' || m_data[m_pos] == '\r');
+    case Close:
+        expectArgs(args, 0, 0);
+        if (m_file) {
+            std::fclose(m_file);
+            m_file = nullptr;
+        }
+        m_closed = true;
+        return {};
+    case Line:
+        return Variant::longInt(m_line);
+    case Column:
+        return Variant::longInt(m_column);
+    default:
+        raise(Err::NoSuchMember);
+    }
+}
+
+} // namespace ravelin::vbs

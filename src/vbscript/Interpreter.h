@@ -1,0 +1,236 @@
+// Interpreter: runs resolved units.
+//
+// It owns the modules (the global module first, then named ones), their cells
+// (one per module-level name: variable, constant, procedure, class or a
+// member of a host object added with its members), and the call machinery.
+// A procedure's frame is a window of slot pointers on a preallocated stack:
+// a ByVal parameter or local points at its own storage, a ByRef parameter at
+// the caller's variable, so every local access is one indirection and a call
+// allocates nothing on the heap. Errors travel as ScriptException and are
+// caught in the statement loop (On Error Resume Next) and at the host
+// boundary (ScriptControl); the position of the statement running is attached
+// on the way out. A step counter checked every few thousand loop iterations and
+// calls enforces the run-time limit.
+#pragma once
+
+#include "vbscript/Ast.h"
+#include "vbscript/Builtins.h"
+#include "vbscript/Errors.h"
+#include "vbscript/Object.h"
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace ravelin::vbs {
+
+class Interpreter;
+struct Module;
+
+enum class CellKind : uint8_t { Undefined, Variable, Constant, Procedure, Class, HostMember };
+
+struct Cell {
+    CellKind kind = CellKind::Undefined;
+    Symbol name = 0;
+    Variant value;
+    ProcDef* proc = nullptr;
+    ClassDef* cls = nullptr;
+    Object* host = nullptr; // HostMember: the object (kept alive by the interpreter)
+    int hostId = -1;
+    Cell* fallback = nullptr; // the global module's cell of the same name
+    Module* module = nullptr;
+};
+
+struct ProcInfo {
+    std::string name;
+    int argumentCount = 0;
+    bool hasReturnValue = false;
+};
+
+struct Module {
+    std::string name;
+    std::unordered_map<Symbol, std::unique_ptr<Cell>> cells;
+    std::vector<ProcDef*> procedures; // definition order, one per name
+    std::vector<std::shared_ptr<Unit>> units;
+};
+
+// An instance of a script class.
+class ScriptObject : public Object {
+public:
+    ScriptObject(Interpreter* in, ClassDef* cls, std::shared_ptr<Unit> unit);
+    std::string typeName() const override { return m_class->spelling; }
+    int memberId(std::string_view name) const override;
+    const void* memberKey() const override { return m_class; }
+    Variant invoke(int id, InvokeKind kind, std::span<Variant> args) override;
+    std::vector<std::string> memberNames() const override;
+    ClassDef* classDef() const { return m_class; }
+    std::vector<Variant> fields;
+    void detach() { m_in = nullptr; }
+
+protected:
+    void lastReferenceGone() noexcept override;
+
+private:
+    Interpreter* m_in;
+    ClassDef* m_class;
+    std::shared_ptr<Unit> m_unit; // keeps the class's code alive
+};
+
+enum class Flow : uint8_t { Normal, ExitDo, ExitFor, ExitProc };
+
+struct Frame {
+    ProcDef* proc = nullptr;
+    Variant** refs = nullptr;
+    ScriptObject* me = nullptr;
+    Module* module = nullptr;
+    Unit* unit = nullptr;
+    bool resumeNext = false;
+    std::vector<Variant>* withStack = nullptr;
+    const Stmt* current = nullptr;
+};
+
+struct HostCallbacks {
+    std::function<int(const std::string& prompt, int buttons, const std::string& title)> msgBox;
+    std::function<Variant(const std::string& prompt, const std::string& title, const std::string& def)> inputBox;
+    // CreateObject for ProgIDs the engine does not know; return Nothing to refuse.
+    std::function<Ref<Object>(const std::string& progId)> createObject;
+};
+
+class Interpreter : public Context {
+public:
+    explicit Interpreter(const BuiltinRegistry& registry = BuiltinRegistry::standard());
+    ~Interpreter() override;
+    Interpreter(const Interpreter&) = delete;
+    Interpreter& operator=(const Interpreter&) = delete;
+
+    // ---- Host side.
+    void reset();
+    Module* globalModule() { return m_modules.front().get(); }
+    Module* addModule(const std::string& name); // returns the existing one when present
+    Module* findModule(const std::string& name);
+    std::vector<Module*> modules();
+    void addObject(const std::string& name, Ref<Object> object, bool addMembers);
+    // Compiles and runs top-level statements. Throws ScriptException.
+    void addCode(Module* module, std::string_view code);
+    // Compiles only (for --dump); returns the unit, loaded into the module.
+    std::shared_ptr<Unit> compile(Module* module, std::string_view code);
+    void runUnit(Module* module, Unit& unit);
+    Variant run(Module* module, const std::string& procedure, std::span<Variant> args);
+    Variant eval(Module* module, std::string_view expression);
+    void execute(Module* module, std::string_view code);
+    std::vector<ProcInfo> procedures(Module* module);
+    void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+    int timeout() const { return m_timeoutMs; }
+    HostCallbacks& callbacks() { return m_callbacks; }
+    // Asks running code to stop at its next check (another thread may call this).
+    void requestStop() { m_stopRequested = true; }
+    Interner& interner() { return m_interner; }
+    std::string dump(const Unit& unit);
+
+    // ---- Context (built-ins).
+    int msgBox(const std::string& prompt, int buttons, const std::string& title) override;
+    Variant inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) override;
+    float rnd(const Variant* argument) override;
+    void randomize(const Variant* seed) override;
+    Variant createObject(const std::string& progId) override;
+    const BuiltinRegistry& registry() const override { return m_registry; }
+    Variant evalText(const std::string& expression) override;
+    void executeText(const std::string& code, bool global) override;
+    Variant getRef(const std::string& procedureName) override;
+
+    // ---- Used by script objects and the Err object.
+    Variant invokeMember(ScriptObject* self, int id, InvokeKind kind, std::span<Variant> args);
+    void terminate(ScriptObject* self) noexcept;
+    Variant callProcedure(ProcDef* proc, ScriptObject* me, Module* module, std::span<Variant> args);
+    ScriptError& errState() { return m_err; }
+    void clearErr() { m_err = ScriptError{}; }
+    Symbol symbol(std::string_view name) { return m_interner.intern(name); }
+
+private:
+    friend class Resolver;
+    struct CallGuard;
+
+    // Resolution (Compiler.cpp).
+    void resolveUnit(Module* module, Unit& unit, Frame* scope);
+    Cell* cellFor(Module* module, Symbol name);
+    Cell* globalCell(Symbol name);
+
+    // Execution.
+    Flow execBlock(const Block& block);
+    Flow execStmt(const Stmt* s);
+    Flow execIf(const IfStmt* s);
+    Flow execSelect(const SelectStmt* s);
+    Flow execFor(const ForStmt* s);
+    Flow execForEach(const ForEachStmt* s);
+    Flow execDo(const DoStmt* s);
+    Flow execWith(const WithStmt* s);
+    void execReDim(const ReDimStmt* s);
+    void execDim(const DimStmt* s);
+    void execErase(const EraseStmt* s);
+    void execAssign(const AssignStmt* s);
+    void execCallStmt(const CallStmt* s);
+
+    Variant eval(const Expr* e);
+    bool evalCondition(const Expr* e);
+    Variant evalName(const NameExpr* e);
+    Variant evalMember(const MemberExpr* e, std::span<Variant> args, InvokeKind kind);
+    Variant evalCall(const CallExpr* e, bool wantValue);
+    Variant evalNew(const NewExpr* e);
+    Variant callOnValue(const Variant& target, std::span<Variant> args, bool wantValue);
+    Variant readCell(Cell* c, const Expr* at);
+    Cell* liveCell(Cell* c);
+    Variant* variableRef(const Expr* e, bool forWrite); // nullptr when not a variable
+    Variant* nameRef(const NameExpr* e, bool forWrite);
+    void assignTo(const Expr* target, Variant value, bool isSet);
+    void storeValue(Variant& slot, Variant value, bool isSet);
+    Object* withObject(const MemberExpr* e);
+    int memberIdFor(Object* obj, const MemberExpr* e);
+    Variant callScript(ProcDef* proc, ScriptObject* me, const std::vector<ExprP>& argExprs);
+    Variant invokeFrame(ProcDef* proc, ScriptObject* me, Module* module, Variant** argRefs, size_t argc);
+    void evalArgs(const std::vector<ExprP>& argExprs, std::vector<Variant>& out, std::vector<Variant*>* refs);
+    Variant* elementRef(Variant& arrayVar, std::span<Variant> indices, bool forWrite);
+    Variant newScriptObject(ClassDef* cls, Module* module);
+    void position(ScriptException& ex, const Stmt* s);
+    void tick()
+    {
+        if (++m_steps >= 4096) {
+            m_steps = 0;
+            checkDeadline();
+        }
+    }
+    void checkDeadline();
+    std::shared_ptr<Unit> findUnitOf(ClassDef* cls);
+
+    const BuiltinRegistry& m_registry;
+    Interner m_interner;
+    std::vector<std::unique_ptr<Module>> m_modules;
+    std::vector<std::unique_ptr<Module>> m_graveyard; // modules reset while code still ran
+    std::vector<std::pair<Ref<Object>, bool>> m_hostObjects; // object, members global
+    HostCallbacks m_callbacks;
+    ScriptError m_err;
+    Ref<Object> m_errObject;
+
+    Frame* m_frame = nullptr;
+    int m_depth = 0;
+    // The slot stack: storage and pointers for every frame.
+    std::unique_ptr<Variant[]> m_stack;
+    std::unique_ptr<Variant*[]> m_refStack;
+    size_t m_sp = 0;
+    size_t m_capacity = 0;
+
+    int m_timeoutMs = 10000;
+    std::chrono::steady_clock::time_point m_deadline;
+    bool m_deadlineActive = false;
+    unsigned m_steps = 0;
+    volatile bool m_stopRequested = false;
+
+    std::mt19937 m_rng;
+    float m_lastRnd = 0;
+    uint32_t m_rndState = 327680;
+};
+
+} // namespace ravelin::vbs

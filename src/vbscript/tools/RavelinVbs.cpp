@@ -1,0 +1,256 @@
+// ravelin-vbs: runs a VBScript file like the classic command-line script host,
+// with the same engine the console embeds. `--dump FILE` prints the compiled
+// form instead of running it.
+#include "vbscript/Interpreter.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <thread>
+
+using namespace ravelin::vbs;
+
+namespace {
+
+// WScript.Quit unwinds the running script through this.
+struct QuitScript {
+    int code;
+};
+
+// WScript.Arguments: Count, Length, Item(i) (the default member), For Each.
+class Arguments : public Object {
+public:
+    explicit Arguments(std::vector<std::string> args) : m_args(std::move(args)) {}
+    std::string typeName() const override { return "Object"; }
+    int memberId(std::string_view name) const override { return table().find(name); }
+    const void* memberKey() const override { return &table(); }
+    Variant invoke(int id, InvokeKind, std::span<Variant> args) override
+    {
+        switch (id) {
+        case 0: case 1: {
+            expectArgs(args, 1, 1);
+            int32_t i = args[0].toLong();
+            if (i < 0 || static_cast<size_t>(i) >= m_args.size())
+                raise(Err::SubscriptOutOfRange);
+            return Variant::string(m_args[static_cast<size_t>(i)]);
+        }
+        case 2: case 3:
+            return Variant::longInt(static_cast<int32_t>(m_args.size()));
+        default:
+            raise(Err::NoSuchMember);
+        }
+    }
+    std::unique_ptr<Enumerator> enumerate() override
+    {
+        std::vector<Variant> items;
+        for (auto& a : m_args)
+            items.push_back(Variant::string(a));
+        return std::make_unique<VectorEnumerator>(std::move(items));
+    }
+
+private:
+    static const MemberTable& table()
+    {
+        static const MemberTable t({"Item", "Count", "Length"});
+        return t;
+    }
+    std::vector<std::string> m_args;
+};
+
+// WScript.StdOut / StdErr / StdIn.
+class StdStream : public Object {
+public:
+    explicit StdStream(std::FILE* f) : m_file(f) {}
+    std::string typeName() const override { return "TextStream"; }
+    int memberId(std::string_view name) const override { return table().find(name); }
+    const void* memberKey() const override { return &table(); }
+    Variant invoke(int id, InvokeKind, std::span<Variant> args) override
+    {
+        switch (id) {
+        case 1: // Write
+            expectArgs(args, 1, 1);
+            put(args[0].toString());
+            return {};
+        case 2: // WriteLine
+            expectArgs(args, 0, 1);
+            put((args.empty() ? std::string() : args[0].toString()) + "\n");
+            return {};
+        case 3: { // ReadLine
+            std::string line;
+            if (!std::getline(std::cin, line))
+                raise(Err::InputPastEnd);
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            return Variant::string(line);
+        }
+        case 4: // AtEndOfStream
+            return Variant::boolean(std::cin.peek() == EOF);
+        case 5: // WriteBlankLines
+            expectArgs(args, 1, 1);
+            put(std::string(static_cast<size_t>(std::max(0, args[0].toLong())), '\n'));
+            return {};
+        case 6: // Close
+            return {};
+        default:
+            raise(Err::NoSuchMember);
+        }
+    }
+
+private:
+    void put(const std::string& s)
+    {
+        std::fwrite(s.data(), 1, s.size(), m_file);
+        if (m_file == stderr)
+            std::fflush(stderr);
+    }
+    static const MemberTable& table()
+    {
+        static const MemberTable t({"Write", "WriteLine", "ReadLine", "AtEndOfStream", "WriteBlankLines", "Close"});
+        return t;
+    }
+    std::FILE* m_file;
+};
+
+std::string echoText(const Variant& v)
+{
+    if (v.isNull())
+        return "Null";
+    return v.toText();
+}
+
+class WScriptObject : public Object {
+public:
+    WScriptObject(std::string name, std::string fullName, std::vector<std::string> args)
+        : m_name(std::move(name)), m_fullName(std::move(fullName))
+        , m_args(new Arguments(std::move(args))), m_out(new StdStream(stdout)), m_err(new StdStream(stderr))
+        , m_in(new StdStream(stdin))
+    {
+    }
+    std::string typeName() const override { return "Object"; }
+    int memberId(std::string_view name) const override { return table().find(name); }
+    const void* memberKey() const override { return &table(); }
+    Variant invoke(int id, InvokeKind, std::span<Variant> args) override
+    {
+        switch (id) {
+        case 1: { // Echo
+            std::string line;
+            for (size_t i = 0; i < args.size(); ++i) {
+                if (i)
+                    line += ' ';
+                line += echoText(args[i]);
+            }
+            line += '\n';
+            std::fwrite(line.data(), 1, line.size(), stdout);
+            return {};
+        }
+        case 2: // Arguments
+            if (!args.empty())
+                return m_args->invoke(0, InvokeGet, args);
+            return Variant::object(m_args.get());
+        case 3: // Quit
+            std::fflush(stdout);
+            throw QuitScript{args.empty() || isMissing(args, 0) ? 0 : args[0].toLong()};
+        case 4: return Variant::object(m_out.get());
+        case 5: return Variant::object(m_err.get());
+        case 6: return Variant::object(m_in.get());
+        case 7: return Variant::string(m_name);
+        case 8: return Variant::string(m_fullName);
+        case 9: // Sleep
+            expectArgs(args, 1, 1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::max(0, args[0].toLong())));
+            return {};
+        case 10: return Variant::string("ravelin-vbs");
+        case 11: return Variant::string("5.8");
+        case 12: return Variant::string(m_fullName.substr(0, m_fullName.size() - m_name.size()));
+        default:
+            raise(Err::NoSuchMember);
+        }
+    }
+
+private:
+    static const MemberTable& table()
+    {
+        static const MemberTable t({"Echo", "Arguments", "Quit", "StdOut", "StdErr", "StdIn", "ScriptName",
+                                    "ScriptFullName", "Sleep", "Name", "Version", "Path"});
+        return t;
+    }
+    std::string m_name, m_fullName;
+    Ref<Object> m_args, m_out, m_err, m_in;
+};
+
+int usage()
+{
+    std::fprintf(stderr, "usage: ravelin-vbs FILE [ARGS...]\n       ravelin-vbs --dump FILE\n");
+    return 2;
+}
+
+void report(const std::string& file, const ScriptError& e)
+{
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s(%d, %d) error %d: %s\n", file.c_str(), e.line, e.column, e.number, e.description.c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return usage();
+    bool dump = std::string(argv[1]) == "--dump";
+    if (dump && argc < 3)
+        return usage();
+    std::string file = dump ? argv[2] : argv[1];
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "ravelin-vbs: cannot open %s\n", file.c_str());
+        return 2;
+    }
+    std::stringstream ss;
+    ss << in.rdbuf();
+    std::string code = ss.str();
+
+    std::error_code ec;
+    std::string fullName = std::filesystem::absolute(file, ec).string();
+    std::string name = std::filesystem::path(file).filename().string();
+    std::vector<std::string> args;
+    for (int i = dump ? 3 : 2; i < argc; ++i)
+        args.emplace_back(argv[i]);
+
+    Interpreter engine;
+    engine.setTimeout(0);
+    engine.callbacks().msgBox = [](const std::string& prompt, int, const std::string&) {
+        std::fwrite(prompt.data(), 1, prompt.size(), stdout);
+        std::fputc('\n', stdout);
+        return 1;
+    };
+    engine.callbacks().inputBox = [](const std::string& prompt, const std::string&, const std::string& def) {
+        std::fwrite(prompt.data(), 1, prompt.size(), stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+        std::string line;
+        if (!std::getline(std::cin, line))
+            return Variant();
+        return Variant::string(line.empty() ? def : line);
+    };
+    Ref<Object> wscript(new WScriptObject(name, fullName, args));
+    engine.addObject("WScript", wscript, false);
+    int rc = 0;
+    try {
+        if (dump) {
+            auto unit = engine.compile(engine.globalModule(), code);
+            std::string text = engine.dump(*unit);
+            std::fwrite(text.data(), 1, text.size(), stdout);
+        } else {
+            engine.addCode(engine.globalModule(), code);
+        }
+    } catch (ScriptException& ex) {
+        report(file, ex.error());
+        rc = 1;
+    } catch (QuitScript& q) {
+        rc = q.code;
+    }
+    std::fflush(stdout);
+    return rc;
+}
