@@ -205,6 +205,21 @@ TEST(RegexAlternation, LeftmostAlternativeWins)
     EXPECT_EQ(first("|x", "x"), "");
 }
 
+TEST(RegexAlternation, ManyBranchesBacktrackInOrder)
+{
+    // Three or more branches jump by their first byte; order and
+    // backtracking into later branches must not change.
+    EXPECT_EQ(groups("(fuck|fucking|f\\w+)x", "fuckingx"), "fuckingx,fucking");
+    EXPECT_EQ(groups("(ab|a|abc)c", "abc"), "abc,ab");
+    EXPECT_EQ(groups("(abc|ab|a)c", "abc"), "abc,ab");
+    EXPECT_EQ(first("\\b(hell|hello|shell)\\b", "Shell HELLO", icase()), "Shell");
+    EXPECT_EQ(first("\\b(hell|hello|shell)\\b", "shelly HELLO", icase()), "HELLO");
+    EXPECT_EQ(first("\\b(ass|bass|pass)\\b", "passage bass"), "bass");
+    EXPECT_EQ(first("(x|[0-9]+|y)+", "a12x3yb"), "12x3y");
+    EXPECT_EQ(first("(a|b|c)", ""), "<none>");
+    EXPECT_EQ(first("(a|b|c|)d", "d"), "d"); // an empty branch
+}
+
 TEST(RegexFlags, IgnoreCaseFoldsLiteralsAndClasses)
 {
     EXPECT_EQ(first("hello", "Say HeLLo"), "<none>");
