@@ -26,11 +26,15 @@ namespace {
 
 QApplication& application()
 {
+    // Never a real display, however the test is started.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "frmsplash-test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Left for the process to reclaim: destroyed among static objects, after
+    // Qt's own globals, it would crash at exit.
+    static auto* app = new QApplication(argc, argv);
+    return *app;
 }
 
 bool processUntil(const std::function<bool()>& condition)
