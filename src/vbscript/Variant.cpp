@@ -3,7 +3,9 @@
 // integers, overflow as error 6, Null as error 94, anything unconvertible as 13.
 #include "vbscript/Variant.h"
 
+#include "vbscript/DateTime.h"
 #include "vbscript/Errors.h"
+#include "vbscript/NumberFormat.h"
 #include "vbscript/Object.h"
 
 #include <cmath>
@@ -310,308 +312,40 @@ int Variant::varType() const
     return static_cast<int>(m_type);
 }
 
-// ---- Numeric text.
-
-static bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// ---- Numeric text and dates: the formatting library's rules, behind the
+// names the rest of the engine uses.
 
 bool parseNumber(std::string_view text, double& out)
 {
-    size_t i = 0, n = text.size();
-    while (i < n && isBlank(text[i]))
-        ++i;
-    while (n > i && isBlank(text[n - 1]))
-        --n;
-    if (i >= n)
-        return false;
-    std::string_view t = text.substr(i, n - i);
-    if (t.size() >= 2 && t[0] == '&') {
-        int base = 0;
-        size_t p = 1;
-        char k = static_cast<char>(t[1] | 0x20);
-        if (k == 'h') { base = 16; p = 2; }
-        else if (k == 'o') { base = 8; p = 2; }
-        else base = 8;
-        if (p >= t.size())
-            return false;
-        uint64_t v = 0;
-        for (; p < t.size(); ++p) {
-            char c = t[p];
-            int d;
-            if (c >= '0' && c <= '9') d = c - '0';
-            else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f') d = (c | 0x20) - 'a' + 10;
-            else return false;
-            if (d >= base)
-                return false;
-            v = v * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
-            if (v > 0xFFFFFFFFull)
-                return false;
-        }
-        // Hexadecimal text is a 32-bit pattern (16-bit when it fits 4 digits).
-        if (v <= 0xFFFF && t.size() - 2 <= 4 && base == 16)
-            out = static_cast<int16_t>(static_cast<uint16_t>(v));
-        else
-            out = static_cast<int32_t>(static_cast<uint32_t>(v));
-        return true;
-    }
-    size_t p = 0;
-    bool neg = false;
-    if (t[p] == '+' || t[p] == '-') {
-        neg = t[p] == '-';
-        ++p;
-    }
-    size_t digits = 0;
-    std::string buf;
-    buf.reserve(t.size());
-    for (; p < t.size() && ((t[p] >= '0' && t[p] <= '9') || t[p] == ','); ++p) {
-        if (t[p] != ',') {
-            buf.push_back(t[p]);
-            ++digits;
-        }
-    }
-    if (p < t.size() && t[p] == '.') {
-        buf.push_back('.');
-        ++p;
-        for (; p < t.size() && t[p] >= '0' && t[p] <= '9'; ++p) {
-            buf.push_back(t[p]);
-            ++digits;
-        }
-    }
-    if (digits == 0)
-        return false;
-    if (p < t.size() && (t[p] == 'e' || t[p] == 'E' || t[p] == 'd' || t[p] == 'D')) {
-        buf.push_back('e');
-        ++p;
-        if (p < t.size() && (t[p] == '+' || t[p] == '-'))
-            buf.push_back(t[p++]);
-        size_t ed = 0;
-        for (; p < t.size() && t[p] >= '0' && t[p] <= '9'; ++p, ++ed)
-            buf.push_back(t[p]);
-        if (ed == 0)
-            return false;
-    }
-    if (p != t.size())
-        return false;
-    double v = std::strtod(buf.c_str(), nullptr);
-    out = neg ? -v : v;
-    return true;
-}
-
-static std::string trimExponent(const char* s)
-{
-    // "1.5E+020" style differs between C libraries; VBScript prints "1.5E+20".
-    std::string r(s);
-    size_t e = r.find('E');
-    if (e == std::string::npos)
-        return r;
-    std::string mant = r.substr(0, e);
-    char sign = r[e + 1];
-    std::string digs = r.substr(e + 2);
-    while (digs.size() > 2 && digs[0] == '0')
-        digs.erase(0, 1);
-    return mant + "E" + sign + digs;
+    return parseNumericText(text, out);
 }
 
 std::string formatDouble(double value)
 {
-    if (value == 0)
-        return "0";
-    if (std::isnan(value))
-        return "NaN";
-    if (std::isinf(value))
-        return value > 0 ? "Infinity" : "-Infinity";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15G", value);
-    return trimExponent(buf);
+    return doubleToText(value);
 }
 
 std::string formatSingle(float value)
 {
-    if (value == 0)
-        return "0";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.7G", static_cast<double>(value));
-    return trimExponent(buf);
+    return singleToText(value);
 }
 
 std::string formatCurrency(int64_t v)
 {
-    bool neg = v < 0;
-    uint64_t a = neg ? static_cast<uint64_t>(-(v + 1)) + 1 : static_cast<uint64_t>(v);
-    std::string s = std::to_string(a / 10000);
-    uint64_t frac = a % 10000;
-    if (frac) {
-        char buf[8];
-        std::snprintf(buf, sizeof buf, "%04u", static_cast<unsigned>(frac));
-        std::string f(buf);
-        while (!f.empty() && f.back() == '0')
-            f.pop_back();
-        s += "." + f;
-    }
-    return neg ? "-" + s : s;
-}
-
-// Days from 1899-12-30 for a civil date, and back (proleptic Gregorian).
-static int64_t daysFromCivil(int64_t y, int64_t m, int64_t d)
-{
-    y -= m <= 2;
-    int64_t era = (y >= 0 ? y : y - 399) / 400;
-    int64_t yoe = y - era * 400;
-    int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468 + 25569; // 1970-01-01 is serial 25569
-}
-
-static void civilFromDays(int64_t serial, int& y, int& m, int& d)
-{
-    int64_t z = serial - 25569 + 719468;
-    int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    int64_t doe = z - era * 146097;
-    int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    int64_t yy = yoe + era * 400;
-    int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    int64_t mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = static_cast<int>(yy + (m <= 2));
+    return currencyToText(v);
 }
 
 std::string formatDate(double serial)
 {
-    double whole = std::trunc(serial);
-    double frac = std::fabs(serial - whole);
-    int64_t secs = static_cast<int64_t>(std::llround(frac * 86400.0));
-    if (secs >= 86400)
-        secs = 86399;
-    std::string out;
-    char buf[64];
-    if (whole != 0 || frac == 0) {
-        int y, m, d;
-        civilFromDays(static_cast<int64_t>(whole), y, m, d);
-        std::snprintf(buf, sizeof buf, "%d/%d/%d", m, d, y);
-        out = buf;
-    }
-    if (frac != 0) {
-        int h = static_cast<int>(secs / 3600), mi = static_cast<int>(secs / 60 % 60), s = static_cast<int>(secs % 60);
-        int h12 = h % 12 == 0 ? 12 : h % 12;
-        std::snprintf(buf, sizeof buf, "%d:%02d:%02d %s", h12, mi, s, h < 12 ? "AM" : "PM");
-        if (!out.empty())
-            out += ' ';
-        out += buf;
-    }
-    return out;
+    return formatDateText(serial);
 }
 
 bool parseDate(std::string_view text, double& serial)
 {
-    std::string t = lowerCase(text);
-    int nums[6] = {0, 0, 0, 0, 0, 0};
-    int count = 0;
-    int dateParts = 0;
-    char dateSep = 0;
-    bool pm = false, am = false, hasTime = false;
-    size_t i = 0;
-    while (i < t.size()) {
-        char c = t[i];
-        if (c >= '0' && c <= '9') {
-            if (count >= 6)
-                return false;
-            int v = 0, nd = 0;
-            while (i < t.size() && t[i] >= '0' && t[i] <= '9' && nd < 5) {
-                v = v * 10 + (t[i] - '0');
-                ++i;
-                ++nd;
-            }
-            nums[count++] = v;
-            char next = i < t.size() ? t[i] : 0;
-            if (next == ':' || (count > 0 && hasTime && dateParts < count - 1 - 0 && false))
-                hasTime = true;
-            if (!hasTime && (next == '/' || next == '-' || next == '.')) {
-                if (dateSep && dateSep != next)
-                    return false;
-                dateSep = next;
-            }
-            if (!hasTime && next != ':')
-                dateParts = count;
-            if (next == ':')
-                hasTime = true;
-            continue;
-        }
-        if (c == '/' || c == '-' || c == '.' || c == ':' || c == ' ' || c == ',') {
-            ++i;
-            continue;
-        }
-        if (t.compare(i, 2, "am") == 0) { am = true; i += 2; continue; }
-        if (t.compare(i, 2, "pm") == 0) { pm = true; i += 2; continue; }
+    auto parsed = parseDateTime(text);
+    if (!parsed)
         return false;
-    }
-    if (count == 0)
-        return false;
-    // A time portion starts at the first number followed by ':'.
-    int timeStart = count;
-    for (int k = 0, pos = 0; k < count; ++k) {
-        (void)pos;
-    }
-    {
-        // Re-scan to find which numbers belong to the time.
-        int idx = 0;
-        size_t j = 0;
-        while (j < t.size()) {
-            if (t[j] >= '0' && t[j] <= '9') {
-                size_t st = j;
-                while (j < t.size() && t[j] >= '0' && t[j] <= '9')
-                    ++j;
-                (void)st;
-                if (j < t.size() && t[j] == ':' && timeStart == count)
-                    timeStart = idx;
-                ++idx;
-                continue;
-            }
-            ++j;
-        }
-    }
-    int nDate = timeStart;
-    int nTime = count - timeStart;
-    if (nTime == 0 && (am || pm) && nDate == 1) {
-        nTime = 1;
-        nDate = 0;
-        timeStart = 0;
-    }
-    if (nDate != 0 && nDate != 3 && nDate != 2)
-        return false;
-    if (nDate == 0 && nTime == 0)
-        return false;
-    double day = 0;
-    if (nDate >= 2) {
-        int y, m, d;
-        if (nDate == 3) {
-            if (nums[0] > 31) { y = nums[0]; m = nums[1]; d = nums[2]; }
-            else { m = nums[0]; d = nums[1]; y = nums[2]; }
-        } else {
-            m = nums[0]; d = nums[1];
-            int yy, mm, dd;
-            civilFromDays(25569 + 20000, yy, mm, dd); // current year unknown here: take a fixed one
-            y = yy;
-        }
-        if (y < 100)
-            y += y < 30 ? 2000 : 1900;
-        if (m > 12 && d <= 12)
-            std::swap(m, d);
-        if (m < 1 || m > 12 || d < 1 || d > 31)
-            return false;
-        day = static_cast<double>(daysFromCivil(y, m, d));
-    }
-    double time = 0;
-    if (nTime > 0) {
-        int h = nums[timeStart], mi = nTime > 1 ? nums[timeStart + 1] : 0, s = nTime > 2 ? nums[timeStart + 2] : 0;
-        if (nTime > 3)
-            return false;
-        if (pm && h < 12) h += 12;
-        if (am && h == 12) h = 0;
-        if (h > 23 || mi > 59 || s > 59)
-            return false;
-        time = (h * 3600 + mi * 60 + s) / 86400.0;
-    }
-    serial = day >= 0 ? day + time : day - time;
+    serial = parsed->serial;
     return true;
 }
 

@@ -177,8 +177,8 @@ private:
 
 static_assert(sizeof(Variant) == 16, "Variant must stay two words");
 
-// ---- Numeric text and number formatting (simple local versions until the
-// formatting library lands; one function each so the switch is one place).
+// ---- Numeric text, number and date formatting (NumberFormat.h and
+// DateTime.h hold the rules; these are the names the engine calls).
 
 // Parses text as VBScript does for numeric coercion ("  12 ", "&H1F", "1e3",
 // "-.5"); false when it is not a number.
