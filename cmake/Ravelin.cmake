@@ -48,6 +48,9 @@ function(ravelin_add_test name)
   if(ARG_LABEL STREQUAL "gui")
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
   endif()
+  # The discovery script flattens property lists, so ENVIRONMENT keeps only
+  # its first variable; running each test through `cmake -E env` sets all.
+  set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env ${env})
   gtest_discover_tests(${name}
     PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${env}"
     DISCOVERY_TIMEOUT 60)

@@ -26,8 +26,6 @@ namespace {
 
 QApplication& application()
 {
-    // Never a real display, however the test is started.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "frmsplash-test";
     static char* argv[] = {name, nullptr};
