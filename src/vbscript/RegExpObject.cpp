@@ -93,9 +93,13 @@ public:
         case 2: // Length
             readOnly(kind, args, 0);
             return Variant::fromInt64(static_cast<int64_t>(m_value.size()));
-        case 3: { // SubMatches
-            readOnly(kind, args, 0);
-            return Variant::object(new SubMatchesObject(m_groups));
+        case 3: { // SubMatches; m.SubMatches(0) indexes the collection
+            if (isPut(kind))
+                raise(Err::NoSuchMember);
+            Variant collection = Variant::object(new SubMatchesObject(m_groups));
+            if (args.empty())
+                return collection;
+            return collection.rawObject()->invoke(DefaultMemberId, kind, args);
         }
         default:
             raise(Err::NoSuchMember);
