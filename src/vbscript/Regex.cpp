@@ -21,12 +21,16 @@ constexpr int kMaxNesting = 500;
 
 bool isWordByte(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'; }
 bool isLineBreak(unsigned char c) { return c == '\n' || c == '\r'; }
-unsigned char foldByte(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
+// Case pairs of the byte strings' character set, Latin-1: ASCII letters
+// and the accented letters 0xC0-0xDE / 0xE0-0xFE (but for × and ÷).
+bool isUpperByte(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7); }
+bool isLowerByte(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7); }
+unsigned char foldByte(unsigned char c) { return isUpperByte(c) ? static_cast<unsigned char>(c + 32) : c; }
 unsigned char otherCase(unsigned char c)
 {
-    if (c >= 'A' && c <= 'Z')
+    if (isUpperByte(c))
         return static_cast<unsigned char>(c + 32);
-    if (c >= 'a' && c <= 'z')
+    if (isLowerByte(c))
         return static_cast<unsigned char>(c - 32);
     return c;
 }

@@ -3,8 +3,8 @@
 // program once, and `search` runs it over a byte string from a start position,
 // giving the whole match and every group (an unset group has offset kNoMatch).
 // `replace` substitutes `$1`..`$99`, `$&`, `` $` ``, `$'` and `$$` for the first
-// or every match. Strings are bytes, one byte per character; case folding is
-// ASCII only.
+// or every match. Strings are bytes, one byte per character (Latin-1, as the
+// rest of the engine reads them); IgnoreCase folds Latin-1 letters.
 //
 // Trade-off: a backtracking matcher (needed for backreferences and lookahead)
 // driven by an explicit stack, so a long subject never deepens the C++ stack;

@@ -227,6 +227,9 @@ TEST(RegexFlags, IgnoreCaseFoldsLiteralsAndClasses)
     EXPECT_EQ(first("[a-c]+", "xABCx", icase()), "ABC");
     EXPECT_EQ(first("[^a]+", "Aab", icase()), "b");
     EXPECT_EQ(first("\\bBAD\\b", "so bad!", icase()), "bad");
+    EXPECT_EQ(first("caf\xe9", "CAF\xc9", icase()), "CAF\xc9"); // Latin-1 letters fold too
+    EXPECT_EQ(first("\xd7", "\xf7", icase()), "<none>");           // but × and ÷ are no pair
+    EXPECT_EQ(first("(\xe0)\\1", "\xe0\xc0", icase()), "\xe0\xc0");
 }
 
 TEST(RegexSearch, StartPositionAndGlobalWalk)
