@@ -1049,9 +1049,10 @@ struct Frame {
 class Matcher {
 public:
     Matcher(const RegexProgram& prog, std::string_view subject, std::vector<Frame>& stack,
-            std::vector<std::size_t>& caps, std::vector<std::size_t>& regs)
+            std::vector<std::size_t>& caps, std::vector<std::size_t>& regs, const RegexInterrupt& interrupt,
+            unsigned& steps)
         : m_prog(prog), m_s(reinterpret_cast<const unsigned char*>(subject.data())), m_n(subject.size()),
-          m_stack(stack), m_caps(caps), m_regs(regs)
+          m_stack(stack), m_caps(caps), m_regs(regs), m_interrupt(interrupt), m_steps(steps)
     {
     }
 
@@ -1222,6 +1223,11 @@ public:
             }
 
             // Failure: unwind to the most recent choice.
+            if (++m_steps >= kRegexInterruptInterval) {
+                m_steps = 0;
+                if (m_interrupt.check)
+                    m_interrupt.check(m_interrupt.context);
+            }
             for (;;) {
                 if (m_stack.size() == base)
                     return false;
@@ -1291,6 +1297,8 @@ private:
     std::vector<Frame>& m_stack;
     std::vector<std::size_t>& m_caps;
     std::vector<std::size_t>& m_regs;
+    const RegexInterrupt& m_interrupt;
+    unsigned& m_steps;
 };
 
 // Scratch space reused across searches on one thread, so a search over
@@ -1298,6 +1306,8 @@ private:
 struct Scratch {
     std::vector<Frame> stack;
     std::vector<std::size_t> regs;
+    RegexInterrupt interrupt;
+    unsigned steps = 0;
 };
 
 Scratch& scratch()
@@ -1307,6 +1317,13 @@ Scratch& scratch()
 }
 
 } // namespace
+
+RegexInterrupt setRegexInterrupt(RegexInterrupt interrupt)
+{
+    RegexInterrupt previous = scratch().interrupt;
+    scratch().interrupt = interrupt;
+    return previous;
+}
 
 std::string_view RegexMatch::group(std::string_view subject, std::size_t n) const
 {
@@ -1361,7 +1378,7 @@ bool Regex::search(std::string_view subject, std::size_t start, RegexMatch& matc
     match.m_slots.assign(2 * (prog.groups + 1), kNoMatch);
     sc.regs.assign(prog.registers, kNoMatch);
     sc.stack.clear();
-    Matcher matcher(prog, subject, sc.stack, match.m_slots, sc.regs);
+    Matcher matcher(prog, subject, sc.stack, match.m_slots, sc.regs, sc.interrupt, sc.steps);
     const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
 
     for (std::size_t at = start; at <= n; ++at) {

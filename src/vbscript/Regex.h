@@ -49,6 +49,18 @@ struct RegexMatch {
 
 struct RegexProgram;
 
+// Called every kRegexInterruptInterval backtracking steps of a search on this
+// thread; it may throw to abandon the search (the engine's script time-out),
+// so a pattern that backtracks without end cannot freeze its host. Null (the
+// default) checks nothing. Returns the previous check.
+using RegexInterruptCheck = void (*)(void* context);
+inline constexpr unsigned kRegexInterruptInterval = 1u << 16;
+struct RegexInterrupt {
+    RegexInterruptCheck check = nullptr;
+    void* context = nullptr;
+};
+RegexInterrupt setRegexInterrupt(RegexInterrupt interrupt);
+
 class Regex {
 public:
     // Longest program a pattern may unroll to; `a{1000000}` is refused as a

@@ -283,3 +283,21 @@ TEST(RegexLongSubjects, NoRecursionOnLongInput)
         lines += "line\n";
     EXPECT_EQ(make("^line$", multi()).searchAll(lines).size(), 100'000u);
 }
+
+TEST(RegexLongSubjects, InterruptAbandonsRunawayBacktracking)
+{
+    struct Abandoned {};
+    int calls = 0;
+    auto previous = ravelin::vbs::setRegexInterrupt({[](void* c) {
+                                                         if (++*static_cast<int*>(c) >= 3)
+                                                             throw Abandoned{};
+                                                     },
+                                                     &calls});
+    Regex runaway = make("(a+)+b");
+    std::string subject(40, 'a'); // 2^40 ways to fail
+    EXPECT_THROW(runaway.test(subject), Abandoned);
+    EXPECT_EQ(calls, 3);
+    // The thread's matcher is usable again afterwards.
+    EXPECT_EQ(first("(a+)+b", "aab"), "aab");
+    ravelin::vbs::setRegexInterrupt(previous);
+}
