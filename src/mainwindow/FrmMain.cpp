@@ -10,7 +10,6 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QTimer>
 
 namespace ravelin {
@@ -215,7 +214,7 @@ void FrmMain::appendDisplay(std::string_view text)
     m_displayText += text;
     m_txtDisplay->moveCursor(QTextCursor::End);
     m_txtDisplay->insertPlainText(forDisplay(text));
-    m_txtDisplay->verticalScrollBar()->setValue(m_txtDisplay->verticalScrollBar()->maximum());
+    m_txtDisplay->ensureCursorVisible();
     // BumpTray: added with the tray icon.
 }
 
@@ -224,7 +223,7 @@ void FrmMain::setDisplayText(std::string_view text)
     m_displayText = std::string(text);
     m_txtDisplay->setPlainText(forDisplay(text));
     m_txtDisplay->moveCursor(QTextCursor::End);
-    m_txtDisplay->verticalScrollBar()->setValue(m_txtDisplay->verticalScrollBar()->maximum());
+    m_txtDisplay->ensureCursorVisible();
 }
 
 void FrmMain::tmrConsole_Timer()

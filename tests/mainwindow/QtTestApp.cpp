@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace ravelin::test {
@@ -16,6 +17,8 @@ class QtAppEnvironment final : public testing::Environment {
 public:
     void SetUp() override
     {
+        // Windows stay off the operator's screen unless asked otherwise.
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
         static int argc = 1;
         static char name[] = "ravelin-test";
         static char* argv[] = {name, nullptr};
