@@ -126,7 +126,7 @@ bool formatWith(double value, const NumberFormatOptions& o, bool parensByDefault
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // &H and &O texts: up to 32 bits, the top bit making the value negative.
-bool parseRadix(std::string_view text, double& out)
+bool parseRadix(std::string_view text, double& out, bool& overflow)
 {
     if (text.size() < 3 || text[0] != '&')
         return false;
@@ -149,8 +149,17 @@ bool parseRadix(std::string_view text, double& out)
         if (d >= base)
             return false;
         value = value * base + d;
-        if (value > 0xFFFFFFFFull)
+        if (value > 0xFFFFFFFFull) {
+            // Still a number, only too big: keep reading to tell the two apart.
+            for (std::size_t j = i + 1; j < text.size(); ++j) {
+                char k = text[j];
+                bool digit = (k >= '0' && k <= '7') || (base == 16 && ((k >= '8' && k <= '9') || (k >= 'a' && k <= 'f') || (k >= 'A' && k <= 'F')));
+                if (!digit)
+                    return false;
+            }
+            overflow = true;
             return false;
+        }
     }
     out = value > 0x7FFFFFFFull ? static_cast<double>(static_cast<std::int64_t>(value) - 0x100000000LL)
                                 : static_cast<double>(value);
@@ -195,8 +204,11 @@ bool formatCurrencyValue(double value, const NumberFormatOptions& options, std::
     return formatWith(value, options, true, "$", "", out);
 }
 
-bool parseNumericText(std::string_view text, double& out)
+bool parseNumericText(std::string_view text, double& out, bool* overflowOut)
 {
+    bool overflowSeen = false;
+    bool& overflow = overflowOut ? *overflowOut : overflowSeen;
+    overflow = false;
     std::size_t b = 0, e = text.size();
     while (b < e && isBlank(text[b]))
         ++b;
@@ -206,7 +218,7 @@ bool parseNumericText(std::string_view text, double& out)
     if (text.empty())
         return false;
     if (text[0] == '&')
-        return parseRadix(text, out);
+        return parseRadix(text, out, overflow);
 
     std::size_t i = 0;
     const std::size_t n = text.size();
@@ -298,6 +310,7 @@ bool parseNumericText(std::string_view text, double& out)
             out = negative ? -0.0 : 0.0;
             return true;
         }
+        overflow = true;
         return false;
     }
     if (ec != std::errc() || end != number.data() + number.size() || !std::isfinite(value))

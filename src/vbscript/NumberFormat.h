@@ -56,8 +56,9 @@ bool formatCurrencyValue(double value, const NumberFormatOptions& options, std::
 // Reads a number the way VBScript coerces a string: blanks around it, a
 // leading or trailing sign, "$", parentheses for a negative amount, ","
 // grouping in the integer part, a decimal point, an exponent, and &H / &O
-// prefixes (up to 32 bits). False when the text is not a number or
-// overflows a double.
-bool parseNumericText(std::string_view text, double& out);
+// prefixes (up to 32 bits). False when the text is not a number or is out
+// of range; `overflow`, when given, tells the second case (error 6 rather
+// than 13 for CDbl).
+bool parseNumericText(std::string_view text, double& out, bool* overflow = nullptr);
 
 } // namespace ravelin::vbs

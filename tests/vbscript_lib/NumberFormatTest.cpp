@@ -183,3 +183,21 @@ TEST(NumericParsing, RejectedTexts)
         EXPECT_FALSE(parseNumericText(bad, v)) << bad;
     }
 }
+
+TEST(NumericParsing, OverflowIsToldApart)
+{
+    double v = 0;
+    bool overflow = false;
+    EXPECT_FALSE(parseNumericText("1e400", v, &overflow));
+    EXPECT_TRUE(overflow);
+    EXPECT_FALSE(parseNumericText("-1,000e999", v, &overflow));
+    EXPECT_TRUE(overflow);
+    EXPECT_FALSE(parseNumericText("&H100000000", v, &overflow));
+    EXPECT_TRUE(overflow);
+    EXPECT_FALSE(parseNumericText("&H1000000000G", v, &overflow));
+    EXPECT_FALSE(overflow);
+    EXPECT_FALSE(parseNumericText("1e4x", v, &overflow));
+    EXPECT_FALSE(overflow);
+    EXPECT_TRUE(parseNumericText("1e300", v, &overflow));
+    EXPECT_FALSE(overflow);
+}
