@@ -16,9 +16,26 @@ namespace {
 // The probe types the cvar name again on every attempt until the answer is
 // the last line; a real server needs milliseconds to answer, so each yield
 // waits a little and 1001 attempts span seconds rather than microseconds.
-class SleepingMessageLoop final : public MessageLoop {
+// Once the console is gone there is nothing to wait for: the bridge's walks
+// over a missing window yield thousands of times, so sleeping stops then.
+class ProbeMessageLoop final : public MessageLoop {
 public:
-    void yield() override { std::this_thread::sleep_for(std::chrono::microseconds(200)); }
+    explicit ProbeMessageLoop(ipc::IpcWindowManager& windows) : m_windows(windows) {}
+    void setConsole(WindowHandle console) { m_console = console; }
+
+    void yield() override
+    {
+        if (++m_yields % 64 == 0)
+            m_alive = m_console != 0 && m_windows.hostPid(m_console) != 0;
+        if (m_alive)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+
+private:
+    ipc::IpcWindowManager& m_windows;
+    WindowHandle m_console = 0;
+    bool m_alive = true;
+    unsigned m_yields = 0;
 };
 
 bool parseHandle(const std::string& text, WindowHandle& handle)
@@ -61,7 +78,7 @@ int runClientCommand(const std::vector<std::string>& args, std::ostream& out, st
         return usage(err);
     const std::string& command = args[0];
     ipc::IpcWindowManager windows;
-    SleepingMessageLoop loop;
+    ProbeMessageLoop loop(windows);
     ConsoleBridge bridge(windows, loop);
     CvarProbe probe(bridge);
 
@@ -74,6 +91,7 @@ int runClientCommand(const std::vector<std::string>& args, std::ostream& out, st
             return 1;
         }
         for (WindowHandle console : consoles) {
+            loop.setConsole(console);
             bool visible = windows.isWindowVisible(console);
             std::string hostname = probe.GetCvarValue(console, "sv_hostname");
             out << console << '\t' << (visible ? "visible" : "hidden") << '\t' << hostname << '\n';
@@ -94,6 +112,8 @@ int runClientCommand(const std::vector<std::string>& args, std::ostream& out, st
         err << "ravelin-console: no console window with handle " << console << " (see ravelin-console list)\n";
         return 1;
     }
+
+    loop.setConsole(console);
 
     if (command == "send") {
         if (args.size() < 3)

@@ -1,0 +1,97 @@
+// How a console host starts and ends with its server.
+#include "integration/IntegrationSupport.h"
+
+#include "platform/ipc/EndpointFolder.h"
+
+#include <csignal>
+
+using namespace ravelin;
+using namespace ravelin::test;
+
+using HostLifecycleTest = ConsoleFixture;
+
+TEST_F(HostLifecycleTest, ServerQuitEndsTheHostWithItsStatus)
+{
+    ConsoleHostProcess host;
+    ASSERT_TRUE(host.startQ3sim({"+set", "net_port", "0"}));
+    bridge.SendConsoleCommandTo("quit", host.handle());
+    auto status = host.process().wait();
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 0);
+    EXPECT_TRUE(ipc::listEndpoints(endpointFolder()).empty());
+    EXPECT_EQ(windows.findWindow("Q3 WinConsole", "Quake 3 Console"), 0);
+}
+
+TEST_F(HostLifecycleTest, ServerExitStatusIsPassedOn)
+{
+    ConsoleHostProcess host;
+    ASSERT_TRUE(host.start({"/bin/sh", "-c", "read line; echo got $line; exit 7"}));
+    bridge.SendConsoleCommandTo("hello", host.handle());
+    auto status = host.process().wait();
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 7);
+}
+
+TEST_F(HostLifecycleTest, KeepLeavesTheWindowOpenAfterTheServerEnds)
+{
+    ConsoleHostProcess host;
+    ASSERT_TRUE(host.start({"/bin/sh", "-c", "echo bye now; exit 3"}, {"--keep"}));
+    ASSERT_TRUE(waitForOutput(host.handle(), "Server exited with status 3"));
+    EXPECT_NE(output(host.handle()).find("bye now\r\n"), std::string::npos);
+    EXPECT_TRUE(host.process().running());
+    bridge.SendConsoleCommandTo("status", host.handle());
+    EXPECT_TRUE(waitForOutput(host.handle(), "not running"));
+    host.process().signal(SIGTERM);
+    auto status = host.process().wait();
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 3);
+}
+
+TEST_F(HostLifecycleTest, SigtermSendsQuitToTheServer)
+{
+    ConsoleHostProcess host;
+    ASSERT_TRUE(host.startQ3sim({"+set", "net_port", "0"}));
+    int serverPid = windows.serverPid(host.handle());
+    ASSERT_GT(serverPid, 0);
+    ASSERT_TRUE(waitForOutput(host.handle(), "Opening IP socket"));
+    host.process().signal(SIGTERM);
+    auto status = host.process().wait();
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 0); // q3sim quit on its own
+    EXPECT_TRUE(processGone(serverPid));
+    EXPECT_TRUE(ipc::listEndpoints(endpointFolder()).empty());
+}
+
+TEST_F(HostLifecycleTest, ServerIgnoringQuitIsEndedAfterTheGracePeriod)
+{
+    ConsoleHostProcess host;
+    ASSERT_TRUE(host.start({"/bin/sh", "-c", "trap '' TERM; while :; do sleep 0.1; done"}));
+    host.process().signal(SIGINT);
+    auto status = host.process().wait(std::chrono::seconds(20));
+    ASSERT_TRUE(status.has_value());
+    EXPECT_NE(*status, 0);
+    EXPECT_TRUE(ipc::listEndpoints(endpointFolder()).empty());
+}
+
+TEST_F(HostLifecycleTest, ServerThatCannotStartIsAClearError)
+{
+    auto result = runCommand({(binDir() / "ravelin-console").string(), "--headless", "--", "/no/such/server", "+map"});
+    EXPECT_NE(result.status, 0);
+    EXPECT_NE(result.err.find("cannot start /no/such/server"), std::string::npos) << result.err;
+    EXPECT_TRUE(ipc::listEndpoints(endpointFolder()).empty());
+}
+
+TEST_F(HostLifecycleTest, MissingServerCommandIsAUsageError)
+{
+    auto result = runCommand({(binDir() / "ravelin-console").string(), "--headless"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("no server command"), std::string::npos);
+}
+
+TEST_F(HostLifecycleTest, NoConsoleMeansAnEmptyListAndQuickLookups)
+{
+    auto listed = runCommand({(binDir() / "ravelin-console").string(), "list"});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.out, "");
+    EXPECT_EQ(bridge.FindConsoleWindow(), 0);
+}

@@ -1,0 +1,48 @@
+#include "integration/IntegrationSupport.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace ravelin::test {
+
+int serverPort(const std::string& consoleText)
+{
+    constexpr std::string_view marker = "Opening IP socket: ";
+    auto at = consoleText.find(marker);
+    if (at == std::string::npos)
+        return 0;
+    auto colon = consoleText.find(':', at + marker.size());
+    auto end = consoleText.find("\r\n", at);
+    if (colon == std::string::npos || end == std::string::npos || colon > end)
+        return 0;
+    return std::atoi(consoleText.substr(colon + 1, end - colon - 1).c_str());
+}
+
+std::string udpQuery(int port, const std::string& datagram, std::chrono::milliseconds timeout)
+{
+    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return {};
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::string reply;
+    if (::sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&address), sizeof address) ==
+        static_cast<ssize_t>(datagram.size())) {
+        pollfd p {fd, POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(timeout.count())) > 0) {
+            char buffer[65536];
+            ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+            if (n > 0)
+                reply.assign(buffer, static_cast<std::size_t>(n));
+        }
+    }
+    ::close(fd);
+    return reply;
+}
+
+} // namespace ravelin::test

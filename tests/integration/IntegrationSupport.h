@@ -1,0 +1,48 @@
+// What the integration tests share: a window manager and bridge over the
+// test's own endpoint folder, waits on console output, and a UDP query.
+#pragma once
+
+#include "console/ConsoleBridge.h"
+#include "console/CvarProbe.h"
+#include "integration/ChildProcess.h"
+#include "platform/ipc/IpcWindowManager.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+namespace ravelin::test {
+
+// The probe re-types the name on every attempt; a real process needs a
+// moment to answer, so each yield waits a little.
+class SleepingLoop final : public MessageLoop {
+public:
+    void yield() override { std::this_thread::sleep_for(std::chrono::microseconds(300)); }
+};
+
+struct ConsoleFixture : testing::Test {
+    ipc::IpcWindowManager windows;
+    SleepingLoop loop;
+    ConsoleBridge bridge {windows, loop};
+    CvarProbe probe {bridge};
+
+    std::string output(WindowHandle console) { return bridge.ReadConsoleOutputOf(console); }
+
+    bool waitForOutput(WindowHandle console, const std::string& needle,
+                       std::chrono::milliseconds timeout = std::chrono::seconds(10))
+    {
+        return waitFor([&] { return output(console).find(needle) != std::string::npos; }, timeout);
+    }
+};
+
+// The UDP port the server printed ("Opening IP socket: 0.0.0.0:PORT"), or 0.
+int serverPort(const std::string& consoleText);
+
+// Sends one datagram to 127.0.0.1:port and returns the first reply (empty
+// after `timeout`).
+std::string udpQuery(int port, const std::string& datagram,
+                     std::chrono::milliseconds timeout = std::chrono::seconds(3));
+
+} // namespace ravelin::test
