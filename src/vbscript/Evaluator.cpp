@@ -738,8 +738,17 @@ void Interpreter::evalArgs(const std::vector<ExprP>& argExprs, std::vector<Varia
 Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vector<ExprP>& argExprs)
 {
     size_t n = argExprs.size();
-    if (n != proc->params.size())
+    if (n != proc->params.size()) {
+        // `o.List(0)` on a parameterless property or function indexes its result.
+        if (proc->params.empty() && proc->returnsValue()) {
+            std::vector<Variant> none;
+            Variant result = callScript(proc, me, {});
+            std::vector<Variant> args;
+            evalArgs(argExprs, args, nullptr);
+            return callOnValue(result, args, true);
+        }
         raise(Err::WrongArgCount);
+    }
     // Temporaries for arguments passed by value live on the slot stack.
     size_t base = m_sp;
     if (base + n > m_capacity)

@@ -360,6 +360,10 @@ Variant Interpreter::invokeFrame(ProcDef* proc, ScriptObject* me, Module* module
 
 Variant Interpreter::callProcedure(ProcDef* proc, ScriptObject* me, Module* module, std::span<Variant> args)
 {
+    if (!args.empty() && proc->params.empty() && proc->returnsValue()) {
+        Variant result = callProcedure(proc, me, module, {});
+        return callOnValue(result, args, true);
+    }
     Variant* ptrs[32];
     std::vector<Variant*> big;
     Variant** refs = ptrs;

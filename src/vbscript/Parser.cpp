@@ -119,7 +119,7 @@ private:
             parseClass();
             return;
         }
-        if (at(Tok::KwSub) || at(Tok::KwFunction) || (atWord(m_symProperty) && m_class)) {
+        if (at(Tok::KwSub) || at(Tok::KwFunction) || (atWord(m_symProperty) && (m_class || peekTok().kind != Tok::Eq))) {
             parseProcedure(true, false);
             return;
         }

@@ -1,0 +1,98 @@
+// Run-time errors from a table: number, line and column of the failing
+// statement together, plus the ravelin-vbs report format.
+#include "vbscript/ScriptControl.h"
+
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+
+using namespace ravelin::vbs;
+
+namespace {
+
+struct RuntimeCase {
+    const char* name;
+    const char* code;
+    int number;
+    int line;
+    int column;
+};
+
+const RuntimeCase runtimeCases[] = {
+    {"invalid_call", "x = 1\ny = Mid(\"abc\", 0)", 5, 2, 1},
+    {"overflow", "x = CInt(40000)", 6, 1, 1},
+    {"subscript", "Dim a(2)\n  a(3) = 1", 9, 2, 3},
+    {"fixed_array", "Dim a(2)\nReDim a(4)", 10, 2, 1},
+    {"division_by_zero", "x = 0\nIf True Then\n    y = 5 / x\nEnd If", 11, 3, 5},
+    {"type_mismatch", "x = \"a\" - 1", 13, 1, 1},
+    {"object_not_set", "Dim o\nSet o = Nothing\no.Foo", 91, 3, 1},
+    {"invalid_null", "x = CLng(Null)", 94, 1, 1},
+    {"object_required", "x = 5\nx.Foo = 1", 424, 2, 1},
+    {"cannot_create", "Set o = CreateObject(\"Excel.Application\")", 429, 1, 1},
+    {"no_such_member", "Set d = CreateObject(\"Scripting.Dictionary\")\nd.Frobnicate", 438, 2, 1},
+    {"wrong_arg_count", "Sub S(a)\nEnd Sub\nS 1, 2", 450, 3, 1},
+    {"not_collection", "For Each x In 5\nNext", 451, 1, 1},
+    {"key_exists", "Set d = CreateObject(\"Scripting.Dictionary\")\nd.Add 1, 1\nd.Add 1, 1", 457, 3, 1},
+    {"variable_undefined", "Option Explicit\nDim a\na = b", 500, 3, 1},
+    {"inside_procedure", "Sub Inner()\n  Err.Raise 9\nEnd Sub\nInner", 9, 2, 3},
+    {"raise_custom", "Err.Raise 513, \"src\", \"custom\"", 513, 1, 1},
+    {"in_class_method", "Class C\nSub M()\n    x = 1 / 0\nEnd Sub\nEnd Class\nSet obj = New C\nobj.M", 11, 3, 5},
+};
+
+class RuntimeErrors : public ::testing::TestWithParam<RuntimeCase> {};
+
+TEST_P(RuntimeErrors, ReportNumberLineAndColumn)
+{
+    const RuntimeCase& c = GetParam();
+    ScriptControl sc;
+    EXPECT_FALSE(sc.addCode(c.code));
+    EXPECT_EQ(sc.error().number, c.number) << sc.error().description;
+    EXPECT_EQ(sc.error().line, c.line);
+    EXPECT_EQ(sc.error().column, c.column);
+    EXPECT_FALSE(sc.error().description.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RuntimeErrors, ::testing::ValuesIn(runtimeCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RavelinVbs, UncaughtErrorIsReportedWithFileLineColumnAndExitCode)
+{
+    ravelin::test::TempDir dir;
+    std::string script = (dir.path() / "fail.vbs").string();
+    std::ofstream(script) << "WScript.Echo \"before\"\nDim x\n  x = 1 / 0\nWScript.Echo \"after\"\n";
+    std::string cmd = (ravelin::test::binDir() / "ravelin-vbs").string() + " " + script + " 2>&1";
+    FILE* p = popen(cmd.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::string out;
+    std::array<char, 256> buf{};
+    while (fgets(buf.data(), buf.size(), p))
+        out += buf.data();
+    int status = pclose(p);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(out, "before\n" + script + "(3, 3) error 11: Division by zero\n");
+}
+
+TEST(RavelinVbs, ArgumentsQuitAndScriptName)
+{
+    ravelin::test::TempDir dir;
+    std::string script = (dir.path() / "args.vbs").string();
+    std::ofstream(script) << "Dim a, s\nFor Each a In WScript.Arguments : s = s & \"[\" & a & \"]\" : Next\n"
+                             "WScript.StdOut.Write WScript.ScriptName & \" \" & WScript.Arguments.Count & \" \" & s\n"
+                             "WScript.StdOut.WriteLine \"|\" & WScript.Arguments(1)\nWScript.Quit 7\nWScript.Echo \"not reached\"\n";
+    std::string cmd = (ravelin::test::binDir() / "ravelin-vbs").string() + " " + script + " one \"two words\"";
+    FILE* p = popen(cmd.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::string out;
+    std::array<char, 256> buf{};
+    while (fgets(buf.data(), buf.size(), p))
+        out += buf.data();
+    int status = pclose(p);
+    EXPECT_EQ(WEXITSTATUS(status), 7);
+    EXPECT_EQ(out, "args.vbs 2 [one][two words]|two words\n");
+}
+
+} // namespace

@@ -1,0 +1,364 @@
+// The host interface: modules, procedures, running with arguments, error
+// state, host objects and their global members, the time limit, reset.
+#include "vbscript/ScriptControl.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using namespace ravelin::vbs;
+
+namespace {
+
+// A host object like the main window: a method, a property, a ByRef method,
+// one that resets the engine running it, and one that fails in C++.
+class TestHost : public Object {
+public:
+    explicit TestHost(ScriptControl* control = nullptr) : m_control(control) {}
+    std::string typeName() const override { return "TestHost"; }
+    int memberId(std::string_view name) const override { return table().find(name); }
+    const void* memberKey() const override { return &table(); }
+    Variant invoke(int id, InvokeKind kind, std::span<Variant> args) override
+    {
+        switch (id) {
+        case 1: // DebugPrint text
+            expectArgs(args, 1, 1);
+            printed.push_back(args[0].toString());
+            return {};
+        case 2: // Value property
+            if (kind & InvokeLet) {
+                value = args.back();
+                return {};
+            }
+            return value;
+        case 3: // Double(ByRef n)
+            expectArgs(args, 1, 1);
+            args[0] = Variant::longInt(args[0].toLong() * 2);
+            return {};
+        case 4: // Reload
+            if (m_control)
+                m_control->reset();
+            return {};
+        case 5: // Boom
+            throw std::runtime_error("host failure");
+        case 6: // Fail
+            raiseCustom(1234, "host said no", "TestHost");
+        default:
+            raise(Err::NoSuchMember);
+        }
+    }
+
+    std::vector<std::string> printed;
+    Variant value;
+
+private:
+    static const MemberTable& table()
+    {
+        static const MemberTable t({"DebugPrint", "Value", "Double", "Reload", "Boom", "Fail"});
+        return t;
+    }
+    ScriptControl* m_control;
+};
+
+std::vector<std::string> moduleNames(const ScriptControl& sc)
+{
+    std::vector<std::string> names;
+    for (const ModuleInfo& m : sc.modules())
+        names.push_back(m.name);
+    return names;
+}
+
+TEST(ScriptControl, GlobalModuleComesFirstAndModulesKeepCreationOrder)
+{
+    ScriptControl sc;
+    EXPECT_TRUE(sc.addModule("Console"));
+    EXPECT_TRUE(sc.addModule("global"));
+    EXPECT_TRUE(sc.addModule("Alpha"));
+    EXPECT_EQ(moduleNames(sc), (std::vector<std::string>{"Global", "Console", "global", "Alpha"}));
+}
+
+TEST(ScriptControl, ProceduresAreListedInDefinitionOrderWithArgumentsAndResult)
+{
+    ScriptControl sc;
+    ASSERT_TRUE(sc.addCode("Sub Zed(a, b)\nEnd Sub\nFunction Alpha()\nEnd Function\nSub Mid_(x)\nEnd Sub\n", "Console"));
+    auto procs = sc.procedures("Console");
+    ASSERT_EQ(procs.size(), 3u);
+    EXPECT_EQ(procs[0].name, "Zed");
+    EXPECT_EQ(procs[0].argumentCount, 2);
+    EXPECT_FALSE(procs[0].hasReturnValue);
+    EXPECT_EQ(procs[1].name, "Alpha");
+    EXPECT_TRUE(procs[1].hasReturnValue);
+    EXPECT_EQ(procs[2].name, "Mid_");
+    EXPECT_TRUE(sc.procedures("Global").empty());
+}
+
+TEST(ScriptControl, RedefinedProcedureIsListedOnceAndTheLaterOneRuns)
+{
+    ScriptControl sc;
+    ASSERT_TRUE(sc.addCode("Function F() : F = 1 : End Function\nFunction F() : F = 2 : End Function"));
+    EXPECT_EQ(sc.procedures().size(), 1u);
+    auto r = sc.run("Global", "F");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->toLong(), 2);
+}
+
+TEST(ScriptControl, TopLevelStatementsRunWhenCodeIsAdded)
+{
+    ScriptControl sc;
+    Ref<TestHost> host(new TestHost);
+    ASSERT_TRUE(sc.addObject("Ravelin", host, true));
+    ASSERT_TRUE(sc.addCode("DebugPrint \"loaded\"\nSub Later()\nDebugPrint \"later\"\nEnd Sub"));
+    EXPECT_EQ(host->printed, (std::vector<std::string>{"loaded"}));
+}
+
+TEST(ScriptControl, RunPassesArgumentsAndReturnsTheResult)
+{
+    ScriptControl sc;
+    ASSERT_TRUE(sc.addCode("Function Join3(a, b, c)\nJoin3 = a & \"-\" & b & \"-\" & c\nEnd Function"));
+    auto r = sc.run("Global", "join3", {Variant::string("x"), Variant::longInt(2), Variant::boolean(true)});
+    ASSERT_TRUE(r) << sc.error().description;
+    EXPECT_EQ(r->toString(), "x-2-True");
+    EXPECT_FALSE(sc.hasError());
+}
+
+TEST(ScriptControl, RunWritesByRefArgumentsBack)
+{
+    ScriptControl sc;
+    ASSERT_TRUE(sc.addCode("Sub Bump(ByRef n, ByVal m)\nn = n + 1\nm = m + 1\nEnd Sub"));
+    std::vector<Variant> args{Variant::longInt(1), Variant::longInt(1)};
+    ASSERT_TRUE(sc.run("Global", "Bump", args));
+    EXPECT_EQ(args[0].toLong(), 2);
+    EXPECT_EQ(args[1].toLong(), 1);
+}
+
+TEST(ScriptControl, RunWithWrongArgumentCountFails)
+{
+    ScriptControl sc;
+    ASSERT_TRUE(sc.addCode("Sub One(a)\nEnd Sub"));
+    EXPECT_FALSE(sc.run("Global", "One", {}));
+    EXPECT_EQ(sc.error().number, 450);
+}
+
+TEST(ScriptControl, RunOfMissingProcedureFails)
+{
+    ScriptControl sc;
+    EXPECT_FALSE(sc.run("Global", "Nowhere", {}));
+    EXPECT_NE(sc.error().number, 0);
+    EXPECT_FALSE(sc.run("NoModule", "Nowhere", {}));
+    EXPECT_NE(sc.error().number, 0);
+}
+
+TEST(ScriptControl, ErrorStateCarriesNumberPositionAndSourceLine)
+{
+    ScriptControl sc;
+    ASSERT_TRUE(sc.addCode("Sub Fail(data)\n  Dim x\n  x = 1 / 0\nEnd Sub", "Console"));
+    EXPECT_FALSE(sc.run("Console", "Fail", {Variant::string("line")}));
+    const ScriptError& e = sc.error();
+    EXPECT_EQ(e.number, 11);
+    EXPECT_EQ(e.description, "Division by zero");
+    EXPECT_EQ(e.line, 3);
+    EXPECT_EQ(e.column, 3);
+    EXPECT_EQ(e.lineText, "  x = 1 / 0");
+    EXPECT_EQ(e.source, "VBScript runtime error");
+    sc.clearError();
+    EXPECT_FALSE(sc.hasError());
+    EXPECT_EQ(sc.error().number, 0);
+}
+
+TEST(ScriptControl, SuccessfulOperationClearsThePreviousError)
+{
+    ScriptControl sc;
+    EXPECT_FALSE(sc.addCode("x = 1 / 0"));
+    EXPECT_TRUE(sc.hasError());
+    EXPECT_TRUE(sc.addCode("x = 1"));
+    EXPECT_FALSE(sc.hasError());
+}
+
+TEST(ScriptControl, CompileErrorReportsLineAndColumnAndAddsNothing)
+{
+    ScriptControl sc;
+    EXPECT_FALSE(sc.addCode("Sub Good()\nEnd Sub\nx = (1 + \n"));
+    EXPECT_EQ(sc.error().number, 1023);
+    EXPECT_EQ(sc.error().line, 3);
+    EXPECT_EQ(sc.error().column, 10);
+    EXPECT_EQ(sc.error().source, "VBScript compilation error");
+    EXPECT_TRUE(sc.procedures().empty());
+}
+
+TEST(ScriptControl, AddedObjectMembersAreGlobalNames)
+{
+    ScriptControl sc;
+    Ref<TestHost> host(new TestHost);
+    ASSERT_TRUE(sc.addObject("Ravelin", host, true));
+    ASSERT_TRUE(sc.addModule("Console"));
+    ASSERT_TRUE(sc.addCode("Sub Q3ARVL_say(data)\n  DebugPrint \"said \" & data\n  Value = Len(data)\nEnd Sub", "Console"));
+    ASSERT_TRUE(sc.run("Console", "Q3ARVL_say", {Variant::string("hello")})) << sc.error().description;
+    EXPECT_EQ(host->printed, (std::vector<std::string>{"said hello"}));
+    EXPECT_EQ(host->value.toLong(), 5);
+    auto r = sc.eval("Value * 2", "Console");
+    ASSERT_TRUE(r) << sc.error().description;
+    EXPECT_EQ(r->toLong(), 10);
+    auto named = sc.eval("Ravelin.Value + 1");
+    ASSERT_TRUE(named) << sc.error().description;
+    EXPECT_EQ(named->toLong(), 6);
+}
+
+TEST(ScriptControl, ObjectWithoutAddMembersIsReachableOnlyByName)
+{
+    ScriptControl sc;
+    Ref<TestHost> host(new TestHost);
+    ASSERT_TRUE(sc.addObject("Host", host, false));
+    ASSERT_TRUE(sc.addCode("Host.DebugPrint \"ok\""));
+    EXPECT_EQ(host->printed.size(), 1u);
+    EXPECT_FALSE(sc.addCode("Option Explicit\nDebugPrint \"bare\""));
+    EXPECT_EQ(sc.error().number, 500);
+}
+
+TEST(ScriptControl, HostMethodsTakeByRefArguments)
+{
+    ScriptControl sc;
+    Ref<TestHost> host(new TestHost);
+    ASSERT_TRUE(sc.addObject("Ravelin", host, true));
+    ASSERT_TRUE(sc.addCode("Dim n : n = 21 : Double n : Dim m : m = 5 : Double (m)"));
+    EXPECT_EQ(sc.eval("n")->toLong(), 42);
+    EXPECT_EQ(sc.eval("m")->toLong(), 5);
+}
+
+TEST(ScriptControl, HostFailuresLandInTheErrorState)
+{
+    ScriptControl sc;
+    Ref<TestHost> host(new TestHost);
+    ASSERT_TRUE(sc.addObject("Ravelin", host, true));
+    EXPECT_FALSE(sc.addCode("x = 1\nBoom"));
+    EXPECT_EQ(sc.error().number, 51);
+    EXPECT_FALSE(sc.addCode("Fail"));
+    EXPECT_EQ(sc.error().number, 1234);
+    EXPECT_EQ(sc.error().description, "host said no");
+    EXPECT_EQ(sc.error().line, 1);
+    ASSERT_TRUE(sc.addCode("On Error Resume Next\nFail\nDim caught : caught = Err.Number"));
+    EXPECT_EQ(sc.eval("caught")->toLong(), 1234);
+}
+
+TEST(ScriptControl, NamedModulesSeeGlobalsAndShadowThem)
+{
+    ScriptControl sc;
+    ASSERT_TRUE(sc.addCode("Public AppPath\nDim Shared : Shared = \"global\"\nFunction Helper() : Helper = \"global helper\" : End Function"));
+    ASSERT_TRUE(sc.addCode("AppPath = \"/opt/app\""));
+    ASSERT_TRUE(sc.addCode("Function Where() : Where = AppPath & \"|\" & Helper() & \"|\" & Shared : End Function", "Console"));
+    EXPECT_EQ(sc.run("Console", "Where")->toString(), "/opt/app|global helper|global");
+    ASSERT_TRUE(sc.addCode("Dim Shared : Shared = \"own\"\nFunction Helper() : Helper = \"own helper\" : End Function\nFunction Mine() : Mine = Helper() & \"|\" & Shared : End Function", "Other"));
+    EXPECT_EQ(sc.run("Other", "Mine")->toString(), "own helper|own");
+    EXPECT_EQ(sc.run("Console", "Where")->toString(), "/opt/app|global helper|global");
+    EXPECT_EQ(sc.eval("Shared")->toString(), "global");
+}
+
+TEST(ScriptControl, GlobalDefinedAfterAModuleIsStillVisibleToIt)
+{
+    ScriptControl sc;
+    ASSERT_TRUE(sc.addCode("Function ShowPath() : ShowPath = \"[\" & AppPath & \"]\" : End Function", "Console"));
+    ASSERT_TRUE(sc.addCode("Public AppPath"));
+    ASSERT_TRUE(sc.addCode("AppPath = \"/home/op/ravelin\""));
+    auto r = sc.run("Console", "ShowPath");
+    ASSERT_TRUE(r) << sc.error().description;
+    EXPECT_EQ(r->toString(), "[/home/op/ravelin]");
+}
+
+TEST(ScriptControl, EvalAndExecuteStatementWorkInAModule)
+{
+    ScriptControl sc;
+    ASSERT_TRUE(sc.addModule("M"));
+    ASSERT_TRUE(sc.executeStatement("Dim counter : counter = 40", "M"));
+    ASSERT_TRUE(sc.executeStatement("counter = counter + 2", "M"));
+    EXPECT_EQ(sc.eval("counter", "M")->toLong(), 42);
+    EXPECT_FALSE(sc.eval("1 +"));
+    EXPECT_EQ(sc.error().number, 1023);
+    EXPECT_FALSE(sc.eval("1 / 0"));
+    EXPECT_EQ(sc.error().number, 11);
+}
+
+TEST(ScriptControl, TimeoutStopsAnEndlessLoop)
+{
+    ScriptControl sc;
+    sc.setTimeout(200);
+    EXPECT_EQ(sc.timeout(), 200);
+    EXPECT_FALSE(sc.addCode("x = 0\nDo\n  x = x + 1\nLoop"));
+    EXPECT_EQ(sc.error().number, 1799);
+    EXPECT_EQ(sc.error().description, "Script timed out");
+    EXPECT_EQ(sc.error().line, 2); // the loop that was stopped
+}
+
+TEST(ScriptControl, TimeoutIsNotSwallowedByResumeNextAndAppliesToRun)
+{
+    ScriptControl sc;
+    sc.setTimeout(200);
+    ASSERT_TRUE(sc.addCode("Sub Spin()\nOn Error Resume Next\nDo : Loop\nEnd Sub\nFunction Rec(n) : Rec = Rec(n + 1) : End Function"));
+    EXPECT_FALSE(sc.run("Global", "Spin"));
+    EXPECT_EQ(sc.error().number, 1799);
+    // Each call gets its own limit: the engine works normally afterwards.
+    EXPECT_TRUE(sc.addCode("y = 1"));
+    EXPECT_FALSE(sc.run("Global", "Rec", {Variant::longInt(0)}));
+    EXPECT_EQ(sc.error().number, 28);
+}
+
+TEST(ScriptControl, ZeroTimeoutMeansNoLimit)
+{
+    ScriptControl sc;
+    sc.setTimeout(0);
+    ASSERT_TRUE(sc.addCode("For i = 1 To 300000 : x = x + i : Next"));
+    EXPECT_EQ(sc.eval("x")->toDouble(), 300000.0 * 300001.0 / 2.0);
+}
+
+TEST(ScriptControl, ResetRemovesCodeModulesObjectsAndError)
+{
+    ScriptControl sc;
+    Ref<TestHost> host(new TestHost);
+    ASSERT_TRUE(sc.addObject("Ravelin", host, true));
+    ASSERT_TRUE(sc.addCode("Dim kept : kept = 1\nSub P() : End Sub"));
+    ASSERT_TRUE(sc.addModule("Console"));
+    EXPECT_FALSE(sc.addCode("x = 1 / 0"));
+    sc.reset();
+    EXPECT_FALSE(sc.hasError());
+    EXPECT_EQ(moduleNames(sc), (std::vector<std::string>{"Global"}));
+    EXPECT_TRUE(sc.procedures().empty());
+    EXPECT_TRUE(sc.eval("IsEmpty(kept)")->toBool());
+    EXPECT_FALSE(sc.addCode("Option Explicit\nDebugPrint \"gone\""));
+    EXPECT_TRUE(host->printed.empty());
+}
+
+TEST(ScriptControl, ScriptCanResetTheEngineItRunsIn)
+{
+    ScriptControl sc;
+    Ref<TestHost> host(new TestHost(&sc));
+    ASSERT_TRUE(sc.addObject("Ravelin", host, true));
+    ASSERT_TRUE(sc.addCode("Sub Reload()\n  Dim local : local = \"still here\"\n  Ravelin.Reload\n  Ravelin.DebugPrint local\nEnd Sub"));
+    EXPECT_TRUE(sc.run("Global", "Reload")) << sc.error().description;
+    EXPECT_EQ(host->printed, (std::vector<std::string>{"still here"}));
+    EXPECT_TRUE(sc.procedures().empty());
+}
+
+TEST(ScriptControl, TerminateRunsWhenTheLastReferenceGoes)
+{
+    ScriptControl sc;
+    Ref<TestHost> host(new TestHost);
+    ASSERT_TRUE(sc.addObject("Ravelin", host, true));
+    ASSERT_TRUE(sc.addCode("Class T\nPrivate Sub Class_Terminate() : DebugPrint \"gone\" : End Sub\nEnd Class\nDim a, b\nSet a = New T\nSet b = a"));
+    ASSERT_TRUE(sc.addCode("Set a = Nothing"));
+    EXPECT_TRUE(host->printed.empty());
+    ASSERT_TRUE(sc.addCode("Set b = Nothing"));
+    EXPECT_EQ(host->printed, (std::vector<std::string>{"gone"}));
+}
+
+TEST(ScriptControl, MsgBoxGoesThroughTheHostCallback)
+{
+    ScriptControl sc;
+    std::string seen;
+    sc.callbacks().msgBox = [&](const std::string& prompt, int buttons, const std::string& title) {
+        seen = prompt + "|" + std::to_string(buttons) + "|" + title;
+        return 6;
+    };
+    ASSERT_TRUE(sc.addCode("Dim answer : answer = MsgBox(\"Proceed?\", vbYesNo, \"Ravelin\")"));
+    EXPECT_EQ(seen, "Proceed?|4|Ravelin");
+    EXPECT_EQ(sc.eval("answer = vbYes")->toBool(), true);
+}
+
+} // namespace
