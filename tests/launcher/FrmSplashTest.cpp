@@ -68,12 +68,14 @@ struct FrmSplashTest : testing::Test {
         return console;
     }
 
-    FrmSplash& open(bool reloading = false)
+    FrmSplash& open(bool reloading = false, bool deleteOnClose = false)
     {
         SplashServices services{bridge, probe, settings, dialogs, host, "/opt/ravelin",
                                 [this] { ++mainShown; }, [this] { ++ended; }};
         window = new FrmSplash(services);
         window->setReloading(reloading);
+        // As the start procedure has it.
+        window->setAttribute(Qt::WA_DeleteOnClose, deleteOnClose);
         window->load();
         return *window;
     }
@@ -247,4 +249,31 @@ TEST_F(FrmSplashTest, MinimiseButtonMinimises)
     open();
     click("imgMin");
     EXPECT_TRUE(processUntil([&] { return window->isMinimized(); }));
+}
+
+TEST_F(FrmSplashTest, ClosedWhileAListBuildWaitsTheWindowOutlivesTheBuild)
+{
+    SimConsole& a = addServer("A");
+    SimConsole& slow = desktop.addConsole(); // answers only after a while
+    int asked = 0;
+    slow.setServer([&](SimConsole& c, const std::string& line) {
+        if (line == "sv_hostname" && ++asked == 5)
+            c.print("\"sv_hostname\" is:\"Slow\" default:\"\"\n");
+    });
+    loop.onEveryYield([&] {
+        if (slow.entered().empty())
+            return true;
+        // The window manager's close button, pressed mid-build.
+        window->close();
+        return false;
+    });
+    open(true, true);
+    ASSERT_FALSE(window.isNull());
+    EXPECT_TRUE(desktop.isWindowVisible(a.handle()));
+    EXPECT_TRUE(desktop.isWindowVisible(slow.handle()));
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(mainShown, 0);
+    // The close finished after the build, and the window goes away.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
 }
