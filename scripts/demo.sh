@@ -152,7 +152,17 @@ if [ "$mode" = display ]; then
   echo "demo: opening Ravelin; pick a server and press Connect."
   echo "demo: after Quit the demo servers keep running as their own console windows."
   status=0
+  # Ctrl-C ends ravelin, not this script: the consoles are given back below.
+  trap 'true' INT
   "$bin/ravelin" || status=$?
+  trap - INT
+  # However ravelin ended, the demo servers stay visible as their own
+  # console windows.
+  "$bin/ravelin-console" list 2>/dev/null | while IFS=$'\t' read -r handle shown name; do
+    case "$name" in
+      "Demo Arena "*) [ "$shown" = hidden ] && "$bin/ravelin-console" show "$handle" >/dev/null 2>&1 ;;
+    esac
+  done || true
   echo
   echo "The demo servers are still running. Stop them with:"
   echo "  scripts/demo.sh --stop"
