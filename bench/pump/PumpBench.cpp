@@ -1,0 +1,304 @@
+// Pump throughput and idle cost, measured through a real console host.
+//
+// For each flood rate a ravelin-console host runs q3sim printing
+// "flood: K" lines at that rate for a number of seconds, while a pump on a
+// 100 ms timer (with the 1 s display trimmer, exactly as the main window
+// runs them) follows it. Reported: lines handled / lines printed, and the
+// pump's CPU time per 1,000 lines handled. The reference is the same pump
+// following a quiet server for the same time; the ratio says what the
+// flood costs over that. Then a whole main window connected to a quiet
+// server idles for a while: CPU seconds, and the share of one core.
+//
+// --chain runs the next pass at once (instead of at the next tick) while
+// passes keep finding new lines, to see what the tick interval costs.
+//
+//   pump_bench [--rates 1000,5000,20000] [--seconds 10] [--idle-seconds 30] [--chain]
+#include "console/ConsolePump.h"
+#include "mainwindow/FrmMain.h"
+#include "platform/ipc/IpcWindowManager.h"
+#include "platform/qt/QtMessageLoop.h"
+#include "platform/sim/SimServices.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <set>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace ravelin;
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path g_bin;
+// Run the next pass at once while passes keep finding new lines.
+bool g_chain = false;
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// A console host running q3sim with these arguments, ended on destruction.
+class Host {
+public:
+    explicit Host(const std::vector<std::string>& q3simArgs)
+    {
+        std::vector<std::string> argv{(g_bin / "ravelin-console").string(), "--headless", "--",
+                                      (g_bin / "q3sim").string(), "+set", "net_port", "0"};
+        argv.insert(argv.end(), q3simArgs.begin(), q3simArgs.end());
+        m_pid = fork();
+        if (m_pid == 0) {
+            int null = open("/dev/null", O_RDWR);
+            dup2(null, 0);
+            dup2(null, 1);
+            dup2(null, 2);
+            std::vector<char*> args;
+            for (auto& a : argv)
+                args.push_back(a.data());
+            args.push_back(nullptr);
+            execv(args[0], args.data());
+            _exit(127);
+        }
+    }
+    ~Host()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+
+private:
+    pid_t m_pid = -1;
+};
+
+// Runs the event loop for `ms` milliseconds, or until `done` holds
+// (checked every 20 ms), sleeping while there is nothing to do.
+void runFor(int ms, const std::function<bool()>& done = {})
+{
+    QEventLoop events;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &events, &QEventLoop::quit);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (done && done())
+            events.quit();
+    });
+    if (done && done())
+        return;
+    deadline.start(ms);
+    poll.start(20);
+    events.exec();
+}
+
+WindowHandle waitForConsole(WindowManager& windows)
+{
+    WindowHandle handle = 0;
+    runFor(10000, [&] {
+        handle = windows.findNextWindow(0, "Quake 3 Console");
+        return handle > 0;
+    });
+    return handle;
+}
+
+// Keeps the text like the window's display does, and notes every flood
+// line number it was handed.
+class CountingDisplay final : public ConsoleDisplay {
+public:
+    std::set<long> seen;
+    QPlainTextEdit view;
+
+    void appendDisplay(std::string_view text) override
+    {
+        m_text += text;
+        view.moveCursor(QTextCursor::End);
+        view.insertPlainText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+        if (text.rfind("flood: ", 0) == 0)
+            seen.insert(std::strtol(std::string(text.substr(7)).c_str(), nullptr, 10));
+    }
+    std::string displayText() const override { return m_text; }
+    void setDisplayText(std::string_view text) override
+    {
+        m_text = std::string(text);
+        view.setPlainText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    }
+
+private:
+    std::string m_text;
+};
+
+struct PumpRun {
+    long printed = 0;
+    long handled = 0;
+    double cpu = 0;
+    double seconds = 0;
+};
+
+// One pump following one host for `seconds` (plus time to catch up).
+PumpRun followHost(const std::vector<std::string>& q3simArgs, int seconds, long expected)
+{
+    Host host(q3simArgs);
+    ipc::IpcWindowManager windows;
+    QtMessageLoop loop;
+    ConsoleBridge bridge(windows, loop);
+    WindowHandle console = waitForConsole(windows);
+    if (console <= 0) {
+        std::fprintf(stderr, "pump_bench: no console host appeared\n");
+        std::exit(1);
+    }
+    bridge.setSelectedConsole(console);
+
+    CountingDisplay display;
+    bool unloading = false;
+    ConsolePump pump(bridge, display, unloading);
+    QTimer tick;
+    tick.setInterval(100);
+    std::function<void()> pass = [&] {
+        int before = pump.LLC();
+        pump.runPass();
+        if (g_chain && pump.LLC() != before && tick.isActive())
+            QTimer::singleShot(0, pass);
+    };
+    QObject::connect(&tick, &QTimer::timeout, pass);
+    QTimer trim;
+    trim.setInterval(1000);
+    QObject::connect(&trim, &QTimer::timeout, [&] { pump.trimDisplay(); });
+
+    PumpRun run;
+    QElapsedTimer clock;
+    clock.start();
+    double cpuBefore = cpuSeconds();
+    tick.start();
+    trim.start();
+    runFor(seconds * 1000 + 3000, [&] { return expected > 0 && display.seen.count(expected) > 0; });
+    tick.stop();
+    trim.stop();
+    run.cpu = cpuSeconds() - cpuBefore;
+    run.seconds = static_cast<double>(clock.elapsed()) / 1000.0;
+    run.handled = static_cast<long>(display.seen.size());
+    run.printed = expected;
+    return run;
+}
+
+std::vector<long> parseRates(const std::string& list)
+{
+    std::vector<long> rates;
+    std::stringstream in(list);
+    std::string item;
+    while (std::getline(in, item, ','))
+        rates.push_back(std::strtol(item.c_str(), nullptr, 10));
+    return rates;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<long> rates{1000, 5000, 20000};
+    int seconds = 10;
+    int idleSeconds = 30;
+    for (int i = 1; i < argc; ++i) {
+        std::string option = argv[i];
+        if (option == "--chain") {
+            g_chain = true;
+            continue;
+        }
+        if (i + 1 >= argc)
+            break;
+        if (option == "--rates")
+            rates = parseRates(argv[i + 1]);
+        else if (option == "--seconds")
+            seconds = std::atoi(argv[i + 1]);
+        else if (option == "--idle-seconds")
+            idleSeconds = std::atoi(argv[i + 1]);
+        ++i;
+    }
+    g_bin = fs::read_symlink("/proc/self/exe").parent_path();
+
+    // Private console endpoints: the bench sees only its own hosts.
+    char runtimeTemplate[] = "/tmp/ravelin-pump-bench-XXXXXX";
+    const char* runtime = mkdtemp(runtimeTemplate);
+    if (!runtime)
+        return 1;
+    setenv("XDG_RUNTIME_DIR", runtime, 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+
+    // Reference: the same pump over a quiet server.
+    PumpRun quiet = followHost({"+set", "sv_hostname", "Quiet"}, seconds, 0);
+    const double quietCpuPerSecond = quiet.cpu / quiet.seconds;
+
+    std::string json = "{\"bench\":\"pump\",\"chain\":" + std::string(g_chain ? "true" : "false")
+        + ",\"seconds\":" + std::to_string(seconds) + ",\"reference_cpu_s\":"
+        + std::to_string(quiet.cpu) + ",\"runs\":[";
+    std::string summary;
+    for (std::size_t i = 0; i < rates.size(); ++i) {
+        long rate = rates[i];
+        long expected = rate * seconds;
+        PumpRun run = followHost({"+set", "sv_hostname", "Flood", "--flood-rate", std::to_string(rate),
+                                  "--flood-seconds", std::to_string(seconds)},
+                                 seconds, expected);
+        double handledShare = static_cast<double>(run.handled) / static_cast<double>(run.printed);
+        double cpuPer1000 = run.handled > 0 ? run.cpu * 1000.0 / static_cast<double>(run.handled) * 1000.0 : 0.0;
+        double overQuiet = quietCpuPerSecond > 0 ? (run.cpu / run.seconds) / quietCpuPerSecond : 0.0;
+        char line[512];
+        std::snprintf(line, sizeof line,
+                      "%s{\"rate\":%ld,\"printed\":%ld,\"handled\":%ld,\"handled_share\":%.4f,"
+                      "\"cpu_s\":%.3f,\"cpu_ms_per_1000_lines\":%.2f,\"cpu_vs_reference\":%.1f}",
+                      i ? "," : "", rate, run.printed, run.handled, handledShare, run.cpu, cpuPer1000, overQuiet);
+        json += line;
+        std::snprintf(line, sizeof line, "%ld/s: %ld of %ld lines (%.1f%%), %.2f ms CPU per 1000 lines, %.1fx quiet; ",
+                      rate, run.handled, run.printed, handledShare * 100.0, cpuPer1000, overQuiet);
+        summary += line;
+    }
+
+    // Idle cost of a whole connected main window.
+    double idleCpu = 0;
+    {
+        Host host({"+set", "sv_hostname", "Idle Arena", "--players", "Bob"});
+        ipc::IpcWindowManager windows;
+        QtMessageLoop loop;
+        ConsoleBridge bridge(windows, loop);
+        CvarProbe probe(bridge);
+        sim::MemorySettings settings;
+        sim::ScriptedDialogs dialogs;
+        WindowHandle console = waitForConsole(windows);
+        bridge.setSelectedConsole(console);
+        FrmMain window(MainServices{bridge, probe, settings, dialogs, fs::path(runtime)});
+        window.load();
+        window.show();
+        runFor(2000); // settle: first activation, first pass over the history
+        double before = cpuSeconds();
+        runFor(idleSeconds * 1000);
+        idleCpu = cpuSeconds() - before;
+        window.unload();
+    }
+    const double idleShare = idleCpu / idleSeconds * 100.0;
+    char tail[256];
+    std::snprintf(tail, sizeof tail, "],\"idle_seconds\":%d,\"idle_cpu_s\":%.3f,\"idle_core_percent\":%.3f}",
+                  idleSeconds, idleCpu, idleShare);
+    json += tail;
+    std::printf("%s\n", json.c_str());
+    std::printf("pump: %sidle main window %.2f s CPU in %d s (%.2f%% of a core)\n", summary.c_str(), idleCpu,
+                idleSeconds, idleShare);
+    fs::remove_all(runtime);
+    return 0;
+}
