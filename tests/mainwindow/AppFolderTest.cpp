@@ -81,7 +81,6 @@ TEST_F(AppFolderTest, OtherwiseTheDataFolderIsCreatedAndSeeded)
 {
     ScopedEnv env("RAVELIN_HOME", nullptr);
     ScopedEnv xdg("XDG_DATA_HOME", data.path().c_str());
-    writeFile(program.path() / "share-less" / "ignored", "x");
     fs::path folder = AppFolder::resolve(program.path());
     EXPECT_EQ(folder, data.path() / "ravelin");
     EXPECT_EQ(readFile(folder / "img" / "tab_console_on.gif"), "picture");
