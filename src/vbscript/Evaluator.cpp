@@ -8,6 +8,7 @@
 
 #include "vbscript/Operators.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace ravelin::vbs {
@@ -586,6 +587,8 @@ Variant Interpreter::eval(const Expr* e)
         return evalName(static_cast<const NameExpr*>(e));
     case ExprKind::Binary: {
         auto* b = static_cast<const BinaryExpr*>(e);
+        if (b->op == Op::Concat && b->left->kind == ExprKind::Binary && static_cast<const BinaryExpr*>(b->left.get())->op == Op::Concat)
+            return evalConcatChain(b);
         Variant l = eval(b->left.get());
         Variant r = eval(b->right.get());
         if (isIntClass(l.type()) && isIntClass(r.type())) {
@@ -595,6 +598,14 @@ Variant Interpreter::eval(const Expr* e)
             case Op::Add: return wide ? Variant::fromInt64(x + y) : Variant::widenedInteger(x + y);
             case Op::Sub: return wide ? Variant::fromInt64(x - y) : Variant::widenedInteger(x - y);
             case Op::Mul: return wide ? Variant::fromInt64(x * y) : Variant::widenedInteger(x * y);
+            case Op::Mod:
+                if (y == 0)
+                    raise(Err::DivisionByZero);
+                return wide ? Variant::fromInt64(x % y) : Variant::widenedInteger(x % y);
+            case Op::IntDiv:
+                if (y == 0)
+                    raise(Err::DivisionByZero);
+                return wide ? Variant::fromInt64(x / y) : Variant::widenedInteger(x / y);
             case Op::Eq: return Variant::boolean(x == y);
             case Op::Ne: return Variant::boolean(x != y);
             case Op::Lt: return Variant::boolean(x < y);
@@ -609,8 +620,10 @@ Variant Interpreter::eval(const Expr* e)
             s += l.rawString();
             s += r.rawString();
             return Variant::string(std::move(s));
-        } else if (l.type() == VT::Double && r.type() == VT::Double) {
-            double x = l.rawDouble(), y = r.rawDouble();
+        } else if ((l.type() == VT::Double || r.type() == VT::Double) && (l.type() == VT::Double || isIntClass(l.type()))
+                   && (r.type() == VT::Double || isIntClass(r.type()))) {
+            double x = l.type() == VT::Double ? l.rawDouble() : intOf(l);
+            double y = r.type() == VT::Double ? r.rawDouble() : intOf(r);
             switch (b->op) {
             case Op::Add: return Variant::dbl(x + y);
             case Op::Sub: return Variant::dbl(x - y);
@@ -640,6 +653,43 @@ Variant Interpreter::eval(const Expr* e)
         return missingArgument();
     }
     return {};
+}
+
+// `a & b & c & ...` evaluates every operand, then builds the result once
+// instead of copying each intermediate string.
+Variant Interpreter::evalConcatChain(const BinaryExpr* top)
+{
+    const Expr* operands[32];
+    size_t count = 0;
+    const Expr* e = top;
+    while (e->kind == ExprKind::Binary && static_cast<const BinaryExpr*>(e)->op == Op::Concat && count < 31) {
+        auto* b = static_cast<const BinaryExpr*>(e);
+        operands[count++] = b->right.get();
+        e = b->left.get();
+    }
+    operands[count++] = e;
+    std::reverse(operands, operands + count); // evaluate left to right
+    Variant values[32];
+    bool allNull = true;
+    size_t total = 0;
+    for (size_t i = 0; i < count; ++i) {
+        Variant& v = values[i];
+        v = eval(operands[i]);
+        if (!v.isNull())
+            allNull = false;
+        if (!v.isString() && !v.isNull() && !v.isEmpty())
+            v = Variant::string(v.toText());
+        if (v.isString())
+            total += v.rawString().size();
+    }
+    if (allNull)
+        return Variant::null();
+    std::string out;
+    out.reserve(total);
+    for (size_t i = 0; i < count; ++i)
+        if (values[i].isString())
+            out += values[i].rawString();
+    return Variant::string(std::move(out));
 }
 
 Variant Interpreter::readCell(Cell* c, const Expr*)

@@ -177,6 +177,7 @@ private:
     Variant eval(const Expr* e);
     bool evalCondition(const Expr* e);
     Variant evalName(const NameExpr* e);
+    Variant evalConcatChain(const BinaryExpr* top);
     Variant evalMember(const MemberExpr* e, std::span<Variant> args, InvokeKind kind);
     Variant evalCall(const CallExpr* e, bool wantValue);
     Variant evalNew(const NewExpr* e);

@@ -464,7 +464,10 @@ private:
                 ch = peek() % 32;
                 ++m_pos;
             } else {
-                ch = 'c';
+                // Not a control letter: the backslash stands for itself and
+                // the "c" is read again as an ordinary character.
+                ch = '\\';
+                --m_pos;
             }
             return true;
         default:

@@ -55,7 +55,7 @@ Variant Variant::widenedInteger(int64_t i)
     return fromInt64(i);
 }
 
-void Variant::retain() const noexcept
+void Variant::retainShared() const noexcept
 {
     switch (m_type) {
     case VT::String: ++m_u.str->refs; break;
@@ -65,7 +65,7 @@ void Variant::retain() const noexcept
     }
 }
 
-void Variant::release() noexcept
+void Variant::releaseShared() noexcept
 {
     switch (m_type) {
     case VT::String:

@@ -159,8 +159,19 @@ public:
     int varType() const;
 
 private:
-    void retain() const noexcept;
-    void release() noexcept;
+    static bool shared(VT t) { return t == VT::String || t == VT::Object || t == VT::Array; }
+    void retain() const noexcept
+    {
+        if (shared(m_type))
+            retainShared();
+    }
+    void release() noexcept
+    {
+        if (shared(m_type))
+            releaseShared();
+    }
+    void retainShared() const noexcept;
+    void releaseShared() noexcept;
 
     VT m_type;
     union Payload {
