@@ -88,6 +88,11 @@ double secondsSince(std::chrono::steady_clock::time_point start)
 
 int main(int argc, char** argv)
 {
+    // Started with a standard descriptor closed, the socket could take its
+    // number and be mistaken for the console; /dev/null keeps the places.
+    for (int fd = 0; fd <= 2; ++fd)
+        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF)
+            ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
     auto options = q3sim::parseOptions(args, error);
@@ -191,7 +196,7 @@ int main(int argc, char** argv)
                 continue;
             break;
         }
-        if (stdinIndex >= 0 && (fds[stdinIndex].revents & (POLLIN | POLLHUP | POLLERR))) {
+        if (stdinIndex >= 0 && (fds[stdinIndex].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL))) {
             char buffer[q3sim::kStdinReadSize];
             ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
             if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) {
