@@ -14,8 +14,10 @@ namespace ravelin::consolehost {
 namespace {
 
 // The probe types the cvar name again on every attempt until the answer is
-// the last line; a real server needs milliseconds to answer, so each yield
-// waits a little and 1001 attempts span seconds rather than microseconds.
+// the last line. A real server takes one piped line per frame (50 ms at 20
+// frames a second), so each yield waits a little: an attempt (about twenty
+// yields) then spans about a frame, and the server is not sent a backlog of
+// repeated queries whose late answers would pass for the next probe's.
 // Once the console is gone there is nothing to wait for: the bridge's walks
 // over a missing window yield thousands of times, so sleeping stops then.
 class ProbeMessageLoop final : public MessageLoop {
@@ -28,7 +30,7 @@ public:
         if (++m_yields % 64 == 0)
             m_alive = m_console != 0 && m_windows.hostPid(m_console) != 0;
         if (m_alive)
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            std::this_thread::sleep_for(std::chrono::microseconds(2500));
     }
 
 private:

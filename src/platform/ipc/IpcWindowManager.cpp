@@ -28,6 +28,10 @@ constexpr auto kCooldown = std::chrono::seconds(5);
 // A directory mtime this close to the time of listing may hide a later
 // change within the same timestamp tick; such a listing is not trusted.
 constexpr std::int64_t kRacyMtimeNs = 50'000'000;
+// Within this long of the last look, the folder and the connections are
+// taken as they were: FindConsoleWindow's 10000 back-to-back lookups then
+// cost a clock read each, and a change is still seen within a millisecond.
+constexpr auto kRecheck = std::chrono::milliseconds(1);
 
 std::int64_t toNs(const timespec& t) { return std::int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec; }
 
@@ -55,6 +59,7 @@ struct Host {
     std::vector<ChildInfo> children;
     std::uint32_t serverPid = 0;
     Clock::time_point cooldownUntil {};
+    Clock::time_point checkedAt {};
 };
 
 } // namespace
@@ -71,6 +76,7 @@ struct IpcWindowManager::Impl {
     dev_t device = 0;
     ino_t inode = 0;
     std::vector<Host*> listing; // in start order
+    Clock::time_point refreshedAt {};
 
     std::map<std::string, std::unique_ptr<Host>> hosts; // by endpoint name, never erased
     std::map<WindowHandle, std::pair<Host*, int>> byHandle;
@@ -101,6 +107,10 @@ struct IpcWindowManager::Impl {
     // Brings the listing up to date; cheap when the folder did not change.
     void refresh()
     {
+        auto now = Clock::now();
+        if (refreshedAt != Clock::time_point {} && now - refreshedAt < kRecheck)
+            return;
+        refreshedAt = now;
         struct stat st {};
         if (::lstat(folder.c_str(), &st) != 0) {
             listing.clear();
@@ -148,6 +158,7 @@ struct IpcWindowManager::Impl {
         if (host.fd >= 0)
             ::close(host.fd);
         host.fd = -1;
+        host.checkedAt = {};
     }
 
     bool cooling(const Host& host) const { return Clock::now() < host.cooldownUntil; }
@@ -222,10 +233,15 @@ struct IpcWindowManager::Impl {
         if (host.gone || cooling(host))
             return false;
         if (host.fd >= 0) {
+            auto now = Clock::now();
+            if (now - host.checkedAt < kRecheck)
+                return true;
             pollfd p {host.fd, POLLIN | POLLRDHUP, 0};
             int ready = ::poll(&p, 1, 0);
-            if (ready == 0)
+            if (ready == 0) {
+                host.checkedAt = now;
                 return true;
+            }
             // Nothing may arrive unasked: data or a hang-up means the
             // connection is done with.
             disconnect(host);
