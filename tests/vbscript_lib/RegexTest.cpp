@@ -83,6 +83,7 @@ TEST(RegexLiterals, EscapesDenoteTheirCharacters)
     EXPECT_EQ(first("\\0", std::string("a\0b", 3)), std::string(1, '\0'));
     EXPECT_EQ(first("\\.\\/\\\\\\$", "a./\\$"), "./\\$");
     EXPECT_EQ(first("\\cJ", "a\nb"), "\n");
+    EXPECT_EQ(first("\\c1", "x\\c1"), "\\c1"); // no control letter: a backslash
     EXPECT_EQ(first("\\u0100", "\x01\x00"), "<none>"); // beyond a byte never matches
     EXPECT_EQ(first("\\xZ", "xZ"), "xZ");               // incomplete hex is the letter
 }
