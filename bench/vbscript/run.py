@@ -8,7 +8,7 @@ Python 3 and Lua 5.4, in one invocation, on data made here.
 (c) calls   1,000,000 calls of a small Function
 (d) chat    a RegExp word filter over 200,000 chat lines
 
-Each program runs three times and the best CPU time (user + system) counts. The outputs of
+Each program runs five times and the best CPU time (user + system) counts. The outputs of
 the three languages must agree, so a fast wrong answer does not pass for a
 fast one. Prints each ratio (ravelin-vbs time divided by the reference's),
 one JSON line and a one-line summary.
@@ -63,11 +63,11 @@ def make_chat_lines(path, count, rng):
 
 
 def run(cmd):
-    """Best of three runs, in CPU seconds (user + system) of the child: the
+    """Best of five runs, in CPU seconds (user + system) of the child: the
     machine is shared, and wall time would measure the neighbours' load."""
     best = None
     output = None
-    for _ in range(3):
+    for _ in range(5):
         before = resource.getrusage(resource.RUSAGE_CHILDREN)
         proc = subprocess.run(cmd, capture_output=True, text=True, encoding="latin-1")
         after = resource.getrusage(resource.RUSAGE_CHILDREN)

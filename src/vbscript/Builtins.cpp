@@ -102,6 +102,14 @@ std::string argString(std::span<Variant> args, size_t i)
     return args[i].toString();
 }
 
+std::string_view argView(std::span<Variant> args, size_t i, std::string& scratch)
+{
+    if (i < args.size() && args[i].isString())
+        return args[i].rawString();
+    scratch = argString(args, i);
+    return scratch;
+}
+
 int32_t argLong(std::span<Variant> args, size_t i)
 {
     if (i >= args.size())

@@ -128,6 +128,9 @@ inline bool hasArg(std::span<Variant> args, size_t i) { return i < args.size() &
 // Coerced arguments: objects are read through their default member, Null is
 // error 94, and the other failures are 13 or 6 as in CStr/CLng/CDbl/CBool.
 std::string argString(std::span<Variant> args, size_t i);
+// The text of argument i without a copy when it already is a String; other
+// values are converted into `scratch` (same rules as argString).
+std::string_view argView(std::span<Variant> args, size_t i, std::string& scratch);
 int32_t argLong(std::span<Variant> args, size_t i);
 double argDouble(std::span<Variant> args, size_t i);
 bool argBool(std::span<Variant> args, size_t i);

@@ -72,7 +72,8 @@ Variant fnLeft(Context&, Args a)
     if (nullArg(a, 0))
         return Variant::null();
     int64_t n = count(a, 1);
-    std::string s = argString(a, 0);
+    std::string scratch;
+    std::string_view s = argView(a, 0, scratch);
     return Variant::string(s.substr(0, static_cast<size_t>(std::min<int64_t>(n, static_cast<int64_t>(s.size())))));
 }
 
@@ -81,7 +82,8 @@ Variant fnRight(Context&, Args a)
     if (nullArg(a, 0))
         return Variant::null();
     int64_t n = count(a, 1);
-    std::string s = argString(a, 0);
+    std::string scratch;
+    std::string_view s = argView(a, 0, scratch);
     size_t k = static_cast<size_t>(std::min<int64_t>(n, static_cast<int64_t>(s.size())));
     return Variant::string(s.substr(s.size() - k));
 }
@@ -120,7 +122,8 @@ Variant fnInStr(Context&, Args a)
     CompareMode mode = a.size() >= 4 ? argCompareMode(a, 3) : CompareMode::Binary;
     if (nullArg(a, base) || nullArg(a, base + 1))
         return Variant::null();
-    std::string hay = argString(a, base), needle = argString(a, base + 1);
+    std::string scratchHay, scratchNeedle;
+    std::string_view hay = argView(a, base, scratchHay), needle = argView(a, base + 1, scratchNeedle);
     if (static_cast<size_t>(start) > hay.size())
         return Variant::longInt(needle.empty() && static_cast<size_t>(start) == hay.size() + 1 ? 0 : 0);
     if (needle.empty())
@@ -152,14 +155,16 @@ Variant fnLCase(Context&, Args a)
 {
     if (nullArg(a, 0))
         return Variant::null();
-    return Variant::string(lowerCase(argString(a, 0)));
+    std::string scratch;
+    return Variant::string(lowerCase(argView(a, 0, scratch)));
 }
 
 Variant fnUCase(Context&, Args a)
 {
     if (nullArg(a, 0))
         return Variant::null();
-    return Variant::string(upperCase(argString(a, 0)));
+    std::string scratch;
+    return Variant::string(upperCase(argView(a, 0, scratch)));
 }
 
 Variant trimmed(Args a, bool left, bool right)
@@ -227,30 +232,32 @@ Variant fnSplit(Context&, Args a)
 {
     if (nullArg(a, 0))
         return Variant::null();
-    std::string s = argString(a, 0);
-    std::string delim = hasArg(a, 1) ? argString(a, 1) : std::string(" ");
+    std::string scratch, scratchDelim(" ");
+    std::string_view s = argView(a, 0, scratch);
+    std::string_view delim = hasArg(a, 1) ? argView(a, 1, scratchDelim) : std::string_view(scratchDelim);
     int32_t limit = argLongOr(a, 2, -1);
     requireValid(limit >= -1);
     CompareMode mode = argCompareMode(a, 3);
-    std::vector<std::string> parts;
-    if (s.empty() || limit == 0)
-        return stringArray(parts);
-    if (delim.empty()) {
-        parts.push_back(s);
-        return stringArray(parts);
+    // The pieces go straight into the array block: Split is on hot paths.
+    auto* rep = new ArrayRep;
+    Variant result = Variant::array(rep);
+    if (!s.empty() && limit != 0) {
+        size_t pos = 0;
+        if (!delim.empty()) {
+            for (;;) {
+                if (limit > 0 && static_cast<int32_t>(rep->data.size()) == limit - 1)
+                    break;
+                size_t p = findText(s, delim, pos, mode);
+                if (p == std::string::npos)
+                    break;
+                rep->data.push_back(Variant::string(s.substr(pos, p - pos)));
+                pos = p + delim.size();
+            }
+        }
+        rep->data.push_back(Variant::string(s.substr(pos)));
     }
-    size_t pos = 0;
-    for (;;) {
-        if (limit > 0 && static_cast<int32_t>(parts.size()) == limit - 1)
-            break;
-        size_t p = findText(s, delim, pos, mode);
-        if (p == std::string::npos)
-            break;
-        parts.emplace_back(s, pos, p - pos);
-        pos = p + delim.size();
-    }
-    parts.emplace_back(s, pos, std::string::npos);
-    return stringArray(parts);
+    rep->dims.push_back(static_cast<int32_t>(rep->data.size()));
+    return result;
 }
 
 const ArrayRep& oneDimArray(const Variant& v)

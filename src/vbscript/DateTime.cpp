@@ -151,17 +151,15 @@ struct Token {
 
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
-// A word that names a month or weekday in full or by at least its first
-// three letters ("Sept"); -1 when it is neither.
+// A word that names a month or weekday in full or by its three-letter
+// abbreviation, the two forms the locale knows; -1 when it is neither.
 int matchName(const std::string& word, const char* const* names, int count)
 {
-    if (word.size() < 3)
-        return -1;
     for (int i = 0; i < count; ++i) {
         std::string name;
         for (const char* c = names[i]; *c; ++c)
             name += lower(*c);
-        if (word.size() <= name.size() && name.compare(0, word.size(), word) == 0)
+        if (word == name || (word.size() == 3 && name.compare(0, 3, word) == 0))
             return i;
     }
     return -1;
@@ -202,7 +200,13 @@ bool tokenize(std::string_view text, std::vector<Token>& tokens)
             t.sep = ' ';
             tokens.push_back(t);
             ++i;
-        } else if (c == '/' || c == '-' || c == '.' || c == ',' || c == ':') {
+        } else if (c == '/' || c == '-' || c == ',' || c == ':') {
+            // Two date or time separators in a row ("3//4") leave a part out.
+            std::size_t prev = tokens.size();
+            while (prev > 0 && tokens[prev - 1].kind == Token::Sep && tokens[prev - 1].sep == ' ')
+                --prev;
+            if (c != ',' && prev > 0 && tokens[prev - 1].kind == Token::Sep && tokens[prev - 1].sep != ',')
+                return false;
             Token t{Token::Sep};
             t.sep = c;
             tokens.push_back(t);
@@ -211,7 +215,11 @@ bool tokenize(std::string_view text, std::vector<Token>& tokens)
             return false;
         }
     }
-    return true;
+    // A separator may not end the text ("3/4/2026,").
+    std::size_t last = tokens.size();
+    while (last > 0 && tokens[last - 1].kind == Token::Sep && tokens[last - 1].sep == ' ')
+        --last;
+    return last == 0 || tokens[last - 1].kind != Token::Sep;
 }
 
 struct DateNumber {
@@ -543,13 +551,13 @@ std::optional<ParsedDateTime> parseDateTime(std::string_view text, int currentYe
         second = parts.size() > 2 ? parts[2] : 0;
         if (minute > 59 || second > 59)
             return std::nullopt;
+        if (hour > 23)
+            return std::nullopt;
         if (meridiem) {
             used[k] = true;
-            if (hour > 12)
-                return std::nullopt;
-            hour = hour % 12 + (tokens[k].value == 1 ? 12 : 0);
-        } else if (hour > 23) {
-            return std::nullopt;
+            // A 24-hour clock time keeps its hour whatever AM/PM says.
+            if (hour <= 12)
+                hour = hour % 12 + (tokens[k].value == 1 ? 12 : 0);
         }
         i = j - 1;
     }

@@ -90,7 +90,8 @@ struct ParsedDateTime {
 };
 // Reads a date, a time or both as en-US text ("12/25/2026", "2026-12-25",
 // "Dec 25, 2026", "25 December 2026", "10:30 PM", "22:30:15"); a missing year
-// is `currentYear` (the local clock's when 0).
+// is `currentYear` (the local clock's when 0). Month and weekday names are
+// the full English names or their three-letter abbreviations.
 std::optional<ParsedDateTime> parseDateTime(std::string_view text, int currentYear = 0);
 
 // CStr of a date: "12/25/2026", "10:30:00 PM" or "12/25/2026 10:30:00 PM".

@@ -441,7 +441,7 @@ Variant* Interpreter::variableRef(const Expr* e, bool forWrite)
         if (!base || !base->isArray())
             return nullptr;
         Variant idx[8];
-        std::vector<Variant> many;
+        ArgVec many;
         std::span<Variant> indices;
         if (c->args.size() <= 8) {
             for (size_t i = 0; i < c->args.size(); ++i)
@@ -509,7 +509,7 @@ void Interpreter::assignTo(const Expr* target, Variant value, bool isSet)
     }
     case ExprKind::Call: {
         auto* c = static_cast<const CallExpr*>(target);
-        std::vector<Variant> args;
+        ArgVec args;
         if (c->target->kind == ExprKind::Name) {
             auto* n = static_cast<const NameExpr*>(c->target.get());
             if (n->bind.kind == BindKind::MeMember) {
@@ -769,7 +769,7 @@ Variant Interpreter::evalMember(const MemberExpr* e, std::span<Variant> args, In
     return obj.rawObject()->invoke(id, kind, args);
 }
 
-void Interpreter::evalArgs(const std::vector<ExprP>& argExprs, std::vector<Variant>& out, std::vector<Variant*>* refs)
+void Interpreter::evalArgs(const std::vector<ExprP>& argExprs, ArgVec& out, RefVec* refs)
 {
     out.reserve(out.size() + argExprs.size() + 1);
     for (const ExprP& a : argExprs) {
@@ -793,7 +793,7 @@ Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vect
         if (proc->params.empty() && proc->returnsValue()) {
             std::vector<Variant> none;
             Variant result = callScript(proc, me, {});
-            std::vector<Variant> args;
+            ArgVec args;
             evalArgs(argExprs, args, nullptr);
             return callOnValue(result, args, true);
         }
@@ -867,7 +867,7 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
             if (argc < def.minArgs || argc > def.maxArgs)
                 raise(Err::WrongArgCount);
             Variant args[8];
-            std::vector<Variant> many;
+            ArgVec many;
             std::span<Variant> span;
             if (argc <= 8) {
                 for (size_t i = 0; i < argc; ++i)
@@ -885,7 +885,7 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
             Variant* ref = nameRef(n, false);
             if (ref->isArray()) {
                 Variant idx[8];
-                std::vector<Variant> many;
+                ArgVec many;
                 std::span<Variant> span;
                 if (c->args.size() <= 8) {
                     for (size_t i = 0; i < c->args.size(); ++i)
@@ -900,7 +900,7 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
                     raise(Err::TypeMismatch);
                 return *elementRef(*ref, span, false);
             }
-            std::vector<Variant> args;
+            ArgVec args;
             evalArgs(c->args, args, nullptr);
             return callOnValue(*nameRef(n, false), args, wantValue);
         }
@@ -910,7 +910,7 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
             ProcDef* p = m.method ? m.method : m.get;
             if (p)
                 return callScript(p, m_frame->me, c->args);
-            std::vector<Variant> args;
+            ArgVec args;
             evalArgs(c->args, args, nullptr);
             return invokeMember(m_frame->me, n->bind.index, InvokeKind(InvokeGet | InvokeMethod), args);
         }
@@ -919,8 +919,8 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
             if (cell && cell->kind == CellKind::Procedure)
                 return callScript(cell->proc, nullptr, c->args);
             if (cell && cell->kind == CellKind::HostMember) {
-                std::vector<Variant> args;
-                std::vector<Variant*> refs;
+                ArgVec args;
+                RefVec refs;
                 evalArgs(c->args, args, &refs);
                 Variant r = cell->host->invoke(cell->hostId, InvokeKind(InvokeMethod | InvokeGet), args);
                 for (size_t i = 0; i < refs.size(); ++i)
@@ -930,11 +930,11 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
             }
             if (cell && (cell->kind == CellKind::Variable || cell->kind == CellKind::Constant)) {
                 if (cell->value.isArray()) {
-                    std::vector<Variant> args;
+                    ArgVec args;
                     evalArgs(c->args, args, nullptr);
                     return *elementRef(cell->value, args, false);
                 }
-                std::vector<Variant> args;
+                ArgVec args;
                 evalArgs(c->args, args, nullptr);
                 return callOnValue(cell->value, args, wantValue);
             }
@@ -946,7 +946,7 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
             raise(Err::TypeMismatch);
         }
         case BindKind::Constant: {
-            std::vector<Variant> args;
+            ArgVec args;
             evalArgs(c->args, args, nullptr);
             return callOnValue(n->constValue, args, wantValue);
         }
@@ -970,8 +970,8 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
             if (p && !(id == 0 && so->classDef()->defaultMember < 0))
                 return callScript(p, so, c->args);
         }
-        std::vector<Variant> args;
-        std::vector<Variant*> refs;
+        ArgVec args;
+        RefVec refs;
         evalArgs(c->args, args, &refs);
         Variant r = o->invoke(id, InvokeKind(InvokeMethod | InvokeGet), args);
         for (size_t i = 0; i < refs.size(); ++i)
@@ -980,7 +980,7 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
         return r;
     }
     Variant target = eval(t);
-    std::vector<Variant> args;
+    ArgVec args;
     evalArgs(c->args, args, nullptr);
     return callOnValue(target, args, wantValue);
 }

@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <random>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -30,6 +31,46 @@ namespace ravelin::vbs {
 
 class Interpreter;
 struct Module;
+
+// A vector keeping its first N elements inline: call arguments live here so a
+// call allocates nothing on the heap in the common case.
+template <typename T, size_t N>
+class SmallVec {
+public:
+    SmallVec() = default;
+    SmallVec(const SmallVec&) = delete;
+    SmallVec& operator=(const SmallVec&) = delete;
+    void push_back(T v)
+    {
+        if (m_big.empty() && m_size < N) {
+            m_small[m_size++] = std::move(v);
+            return;
+        }
+        if (m_big.empty()) {
+            m_big.reserve(N * 2);
+            for (size_t i = 0; i < m_size; ++i)
+                m_big.push_back(std::move(m_small[i]));
+        }
+        m_big.push_back(std::move(v));
+        ++m_size;
+    }
+    void reserve(size_t) {}
+    T* data() { return m_big.empty() ? m_small : m_big.data(); }
+    size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    T& operator[](size_t i) { return data()[i]; }
+    T* begin() { return data(); }
+    T* end() { return data() + m_size; }
+    operator std::span<T>() { return std::span<T>(data(), m_size); }
+
+private:
+    T m_small[N] = {};
+    std::vector<T> m_big;
+    size_t m_size = 0;
+};
+
+using ArgVec = SmallVec<Variant, 6>;
+using RefVec = SmallVec<Variant*, 6>;
 
 enum class CellKind : uint8_t { Undefined, Variable, Constant, Procedure, Class, HostMember };
 
@@ -192,7 +233,7 @@ private:
     int memberIdFor(Object* obj, const MemberExpr* e);
     Variant callScript(ProcDef* proc, ScriptObject* me, const std::vector<ExprP>& argExprs);
     Variant invokeFrame(ProcDef* proc, ScriptObject* me, Module* module, Variant** argRefs, size_t argc);
-    void evalArgs(const std::vector<ExprP>& argExprs, std::vector<Variant>& out, std::vector<Variant*>* refs);
+    void evalArgs(const std::vector<ExprP>& argExprs, ArgVec& out, RefVec* refs);
     Variant* elementRef(Variant& arrayVar, std::span<Variant> indices, bool forWrite);
     Variant newScriptObject(ClassDef* cls, Module* module);
     void position(ScriptException& ex, const Stmt* s);
