@@ -252,7 +252,8 @@ TEST(DateParsing, AcceptedForms)
     EXPECT_EQ(parsed("25 December 2026"), "12/25/2026");
     EXPECT_EQ(parsed("25-Dec-2026"), "12/25/2026");
     EXPECT_EQ(parsed("Friday, December 25, 2026"), "12/25/2026");
-    EXPECT_EQ(parsed("Sept 3, 2026"), "9/3/2026");
+    EXPECT_EQ(parsed("sep 3 2026"), "9/3/2026");
+    EXPECT_EQ(parsed(",3/4/2026"), "3/4/2026");
     EXPECT_EQ(parsed("12/25/26"), "12/25/2026");
     EXPECT_EQ(parsed("1/2/30"), "1/2/1930");
     EXPECT_EQ(parsed("25/12/2026"), "12/25/2026"); // no 25th month: read day first
@@ -267,6 +268,8 @@ TEST(DateParsing, TimesAndCombinations)
     EXPECT_EQ(parsed("10pm"), "10:00:00 PM");
     EXPECT_EQ(parsed("12:00 AM"), "12:00:00 AM");
     EXPECT_EQ(parsed("12:15 pm"), "12:15:00 PM");
+    EXPECT_EQ(parsed("13:00 PM"), "1:00:00 PM"); // a 24-hour time ignores PM
+    EXPECT_EQ(parsed("0:0"), "12:00:00 AM");
     EXPECT_EQ(parsed("12/25/2026 10:30 PM"), "12/25/2026 10:30:00 PM");
     EXPECT_EQ(parsed("2026-12-25 22:30:15"), "12/25/2026 10:30:15 PM");
     EXPECT_EQ(parsed("10:30 PM 12/25/2026"), "12/25/2026 10:30:00 PM");
@@ -280,7 +283,8 @@ TEST(DateParsing, TimesAndCombinations)
 TEST(DateParsing, RejectedTexts)
 {
     for (const char* bad : {"", "   ", "hello", "2026", "12", "13/13/2026", "2/30/2026", "25:00", "10:60",
-                            "13:00 PM", "PM", "12/25/2026 10:30 PM 11:00", "1:2:3:4", "12//", "Dec", "Foo 25, 2026",
+                            "24:00", "PM", "Sept 3, 2026", "Decem 25", "1.2.2026", "3//4/2026", "3/4/2026,",
+                            "10:30:15.5", "12/25/2026 10:30 PM 11:00", "1:2:3:4", "12//", "Dec", "Foo 25, 2026",
                             "12/25/10000", "1.5e3", "$12"}) {
         EXPECT_FALSE(parseDateTime(bad, 2026)) << bad;
     }
