@@ -39,6 +39,8 @@ void Resolver::run()
             c->value = Variant();
         }
     }
+    if (!hostProc && !m_unit.optionExplicit)
+        declareImplicitGlobals(m_unit.body);
     Scope top;
     top.proc = hostProc;
     top.cls = m_scope && m_scope->me ? m_scope->me->classDef() : nullptr;
@@ -78,6 +80,56 @@ void Resolver::run()
         }
     }
     resolveBlock(m_unit.body, top);
+}
+
+// Names assigned by top-level code without a Dim are module variables; a
+// procedure assigning the same name must update that variable, not a local.
+void Resolver::declareImplicitGlobals(const Block& block)
+{
+    auto declareName = [&](const Expr* e) {
+        if (e->kind != ExprKind::Name)
+            return;
+        Cell* c = m_in.cellFor(m_module, static_cast<const NameExpr*>(e)->name);
+        Cell* live = c;
+        while (live && live->kind == CellKind::Undefined)
+            live = live->fallback;
+        if (!live)
+            c->kind = CellKind::Variable;
+    };
+    for (const StmtP& s : block) {
+        switch (s->kind) {
+        case StmtKind::Assign: declareName(static_cast<const AssignStmt*>(s.get())->target.get()); break;
+        case StmtKind::For: {
+            auto* f = static_cast<const ForStmt*>(s.get());
+            declareName(f->var.get());
+            declareImplicitGlobals(f->body);
+            break;
+        }
+        case StmtKind::ForEach: {
+            auto* f = static_cast<const ForEachStmt*>(s.get());
+            declareName(f->var.get());
+            declareImplicitGlobals(f->body);
+            break;
+        }
+        case StmtKind::If: {
+            auto* i = static_cast<const IfStmt*>(s.get());
+            for (auto& [cond, b] : i->branches)
+                declareImplicitGlobals(b);
+            declareImplicitGlobals(i->elseBlock);
+            break;
+        }
+        case StmtKind::Do: declareImplicitGlobals(static_cast<const DoStmt*>(s.get())->body); break;
+        case StmtKind::With: declareImplicitGlobals(static_cast<const WithStmt*>(s.get())->body); break;
+        case StmtKind::Select: {
+            auto* sel = static_cast<const SelectStmt*>(s.get());
+            for (auto& [tests, b] : sel->cases)
+                declareImplicitGlobals(b);
+            declareImplicitGlobals(sel->elseBlock);
+            break;
+        }
+        default: break;
+        }
+    }
 }
 
 void Resolver::declareClass(ClassDef& cls)

@@ -25,6 +25,7 @@ public:
 
 private:
     struct Scope;
+    void declareImplicitGlobals(const Block& block);
     void declareClass(ClassDef& cls);
     void declareProcedure(ProcDef* proc);
     void prepareSlots(ProcDef& proc);

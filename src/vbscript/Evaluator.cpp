@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 
 namespace ravelin::vbs {
 
@@ -963,7 +964,8 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
         if (!o)
             raise(Err::ObjectNotSet);
         int id = memberIdFor(o, m);
-        if (auto* so = dynamic_cast<ScriptObject*>(o)) {
+        if (typeid(*o) == typeid(ScriptObject)) {
+            auto* so = static_cast<ScriptObject*>(o);
             // Script methods take ByRef arguments straight from the caller's variables.
             const ClassMember& cm = so->classDef()->members[static_cast<size_t>(id)];
             ProcDef* p = cm.method ? cm.method : (cm.field < 0 ? cm.get : nullptr);

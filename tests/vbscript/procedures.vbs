@@ -110,4 +110,11 @@ Sub Bump : counter = counter + 1 : End Sub
 Bump : Bump
 Call Bump
 Check "sub without parentheses", counter, 3
+tallyCount = 0
+Sub Tally() : tallyCount = tallyCount + 1 : End Sub
+Tally : Tally
+Check "undeclared global updated by procedure", tallyCount, 2
+Sub OwnTemp() : scratch_value = 5 : End Sub
+OwnTemp
+Check "undeclared name in procedure stays local", IsEmpty(scratch_value), True
 Done
