@@ -1,0 +1,199 @@
+// The real OpenArena server in a console host: found, asked through the
+// probe, its STATUS table and UDP status reply read, a bot kicked, and quit.
+// Where its console differs from a Quake III Arena 1.32 server's, the tests
+// pin down what actually arrives through the console window (colour codes
+// already stripped by the host).
+#include "integration/IntegrationSupport.h"
+
+#include "platform/ipc/EndpointFolder.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace ravelin;
+using namespace ravelin::test;
+
+namespace {
+
+const char* const kServer = "/usr/games/openarena-server";
+
+// A UDP port nobody uses right now.
+int freeUdpPort()
+{
+    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+// The real server takes one piped line per frame (50 ms): the probe's
+// attempts are paced to about that, as the command-line client does.
+class FrameLoop final : public MessageLoop {
+public:
+    void yield() override { std::this_thread::sleep_for(std::chrono::microseconds(2500)); }
+};
+
+struct RealServerTest : testing::Test {
+    ipc::IpcWindowManager windows;
+    FrameLoop loop;
+    ConsoleBridge bridge {windows, loop};
+    CvarProbe probe {bridge};
+    TempDir home {"ravelin-oahome"};
+    ConsoleHostProcess host;
+    int port = 0;
+    int separators = 0;
+
+    void SetUp() override
+    {
+        if (::access(kServer, X_OK) != 0) {
+            std::printf("SKIPPED: openarena-server not installed (%s)\n", kServer);
+            GTEST_SKIP() << "openarena-server not installed";
+        }
+        port = freeUdpPort();
+        ASSERT_TRUE(host.start({kServer, "+set", "ttycon", "0", "+set", "dedicated", "1", "+set", "net_port",
+                                std::to_string(port), "+set", "sv_hostname", "Real ^1Arena^7 Test", "+set",
+                                "fs_homepath", home.path().string(), "+map", "oa_dm1"}))
+            << host.logText();
+        // Ready once the map runs and the status port answers.
+        ASSERT_TRUE(waitFor([&] { return output().find("InitGame:") != std::string::npos; }, std::chrono::seconds(60)))
+            << output();
+        ASSERT_TRUE(waitFor([&] { return !udpQuery(port, "\xff\xff\xff\xffgetstatus", std::chrono::milliseconds(300)).empty(); },
+                            std::chrono::seconds(20)));
+    }
+
+    std::string output() { return bridge.ReadConsoleOutputOf(host.handle()); }
+
+    bool waitForOutput(const std::string& needle, std::chrono::milliseconds timeout = std::chrono::seconds(20))
+    {
+        return waitFor([&] { return output().find(needle) != std::string::npos; }, timeout);
+    }
+
+    // Every line typed so far has been run once this echo is back: lines
+    // reach the server in order. A probe started then cannot be answered
+    // by an earlier query's late answer.
+    void settle()
+    {
+        std::string marker = "settled-" + std::to_string(++separators);
+        bridge.SendConsoleCommandTo("echo " + marker, host.handle());
+        ASSERT_TRUE(waitForOutput("\r\n" + marker + "\r\n"));
+    }
+
+    int playersInStatusReply()
+    {
+        std::string reply = udpQuery(port, "\xff\xff\xff\xffgetstatus");
+        int lines = 0;
+        for (char c : reply)
+            lines += c == '\n' ? 1 : 0;
+        return lines - 2; // statusResponse line and info line
+    }
+};
+
+} // namespace
+
+TEST_F(RealServerTest, IsListedWithItsHostName)
+{
+    auto listed = runCommand({(binDir() / "ravelin-console").string(), "list"}, std::chrono::seconds(90));
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    // The value arrives as "Real Arena Test^7"; the host strips the codes.
+    EXPECT_EQ(listed.out, std::to_string(host.handle()) + "\tvisible\tReal Arena Test\n");
+    EXPECT_EQ(bridge.FindConsoleWindow(), host.handle());
+}
+
+TEST_F(RealServerTest, ProbeAnswersAndWhereTheAnswerLinesDiffer)
+{
+    settle();
+    EXPECT_EQ(probe.GetCvarValue(host.handle(), "sv_hostname"), "Real Arena Test");
+    settle();
+    EXPECT_EQ(probe.GetCvarDefault(host.handle(), "sv_hostname"), "noname");
+    EXPECT_NE(output().find("\"sv_hostname\" is:\"Real Arena Test\" default:\"noname\"\r\n"), std::string::npos);
+
+    // A value equal to its default: `"NAME" is:"VALUE", the default` (four
+    // quotes), so there is no default field to read.
+    settle();
+    EXPECT_EQ(probe.GetCvarValue(host.handle(), "sv_maxclients"), "8");
+    EXPECT_NE(output().find("\"sv_maxclients\" is:\"8\", the default\r\n"), std::string::npos);
+    settle();
+    EXPECT_EQ(probe.GetCvarDefault(host.handle(), "sv_maxclients"), "");
+
+    // A read-only cvar has no default part at all.
+    settle();
+    EXPECT_EQ(probe.GetCvarValue(host.handle(), "version").rfind("ioq3 ", 0), 0u);
+    std::string text = output();
+    auto at = text.rfind("\r\n\"version\" is:\"");
+    ASSERT_NE(at, std::string::npos);
+    std::string line = text.substr(at + 2, text.find("\r\n", at + 2) - at - 2);
+    EXPECT_EQ(line.find("default"), std::string::npos) << line;
+    EXPECT_EQ(line.back(), '"') << line;
+
+    // Unknown commands: lower case and a colon once a map runs, which the
+    // probe does not recognise as "Unknown command".
+    settle();
+    bridge.SendConsoleCommandTo("nosuchcmd_withmap", host.handle());
+    EXPECT_TRUE(waitForOutput("\r\nunknown command: nosuchcmd_withmap\r\n"));
+}
+
+TEST_F(RealServerTest, StatusTableAndStatusReplyFollowBotsAndKicks)
+{
+    bridge.SendConsoleCommandTo("addbot Sarge 2", host.handle());
+    bridge.SendConsoleCommandTo("addbot Major 3", host.handle());
+    ASSERT_TRUE(waitForOutput("ClientBegin: 1\r\n", std::chrono::seconds(30)));
+
+    bridge.SendConsoleCommandTo("ECHO [BEGIN STATUS];STATUS;ECHO [END STATUS]", host.handle());
+    ASSERT_TRUE(waitForOutput("[END STATUS]\r\n"));
+    std::string text = output();
+    auto begin = text.find("\r\n[BEGIN STATUS]\r\n");
+    auto end = text.find("\r\n[END STATUS]\r\n");
+    ASSERT_NE(begin, std::string::npos);
+    std::string table = text.substr(begin, end - begin);
+    EXPECT_NE(table.find("map: oa_dm1\r\n"), std::string::npos) << table;
+    // Header and columns differ from 1.32: "cl" for the slot (two wide,
+    // names from column 15), no lastmsg or qport, a trailing blank.
+    EXPECT_NE(table.find("\r\ncl score ping name            address                                 rate \r\n"),
+              std::string::npos)
+        << table;
+    EXPECT_NE(table.find("\r\n 0     0    0 Sarge           bot "), std::string::npos) << table;
+    EXPECT_NE(table.find("\r\n 1     0    0 Major           bot "), std::string::npos) << table;
+
+    std::string reply = udpQuery(port, "\xff\xff\xff\xffgetstatus");
+    ASSERT_EQ(reply.rfind("\xff\xff\xff\xffstatusResponse\n", 0), 0u);
+    EXPECT_NE(reply.find("\\sv_hostname\\Real ^1Arena^7 Test"), std::string::npos) << reply;
+    EXPECT_NE(reply.find(" \"Sarge\"\n"), std::string::npos);
+    EXPECT_NE(reply.find(" \"Major\"\n"), std::string::npos);
+    EXPECT_EQ(playersInStatusReply(), 2);
+
+    bridge.SendConsoleCommandTo("kick Sarge", host.handle());
+    ASSERT_TRUE(waitForOutput("broadcast: print \"Sarge was kicked\\n\"\r\n"));
+    EXPECT_TRUE(waitFor([&] { return playersInStatusReply() == 1; }));
+    bridge.SendConsoleCommandTo("kick NoSuchPlayer", host.handle());
+    EXPECT_TRUE(waitForOutput("Player NoSuchPlayer is not on the server\r\n"));
+}
+
+TEST_F(RealServerTest, WriteconfigWritesUnderTheHomePathOnly)
+{
+    bridge.SendConsoleCommandTo("WRITECONFIG ravelin_tmp.cfg", host.handle());
+    auto written = home.path() / "baseoa" / "ravelin_tmp.cfg";
+    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(written); }));
+    bridge.SendConsoleCommandTo("WRITECONFIG ..\\ravelin_tmp.cfg", host.handle());
+    EXPECT_TRUE(waitForOutput("WARNING: refusing to create relative path"));
+    EXPECT_TRUE(waitForOutput("Couldn't write ..\\ravelin_tmp.cfg."));
+    EXPECT_FALSE(std::filesystem::exists(home.path() / "ravelin_tmp.cfg"));
+}
+
+TEST_F(RealServerTest, QuitEndsServerAndHost)
+{
+    int serverPid = windows.serverPid(host.handle());
+    ASSERT_GT(serverPid, 0);
+    bridge.SendConsoleCommandTo("quit", host.handle());
+    auto status = host.process().wait(std::chrono::seconds(30));
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 0);
+    EXPECT_TRUE(processGone(serverPid));
+    EXPECT_TRUE(ipc::listEndpoints(endpointFolder()).empty());
+}
