@@ -24,9 +24,16 @@ std::string printfText(double value, int significant)
         return nonFinite(value);
     if (value == 0)
         return "0"; // also for -0
+    // to_chars rather than printf: the host may have switched the C locale
+    // to one with a decimal comma, and script text must not follow it.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*G", significant, value);
-    return buf;
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, significant);
+    (void)ec; // 64 bytes hold any double at 15 digits
+    std::string text(buf, end);
+    for (char& c : text)
+        if (c == 'e')
+            c = 'E';
+    return text;
 }
 
 // |value| rounded half away from zero to `digits` decimals, from its
@@ -34,7 +41,9 @@ std::string printfText(double value, int significant)
 void roundDecimal(double value, int digits, std::string& intPart, std::string& fracPart)
 {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+    (void)ec;
+    *end = '\0';
     // buf is "d.dddddddddddddde±XX".
     std::string mantissa;
     mantissa += buf[0];

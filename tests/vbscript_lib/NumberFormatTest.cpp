@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <limits>
+#include <string>
 
 using namespace ravelin::vbs;
 
@@ -200,4 +202,25 @@ TEST(NumericParsing, OverflowIsToldApart)
     EXPECT_FALSE(overflow);
     EXPECT_TRUE(parseNumericText("1e300", v, &overflow));
     EXPECT_FALSE(overflow);
+}
+
+TEST(NumberText, IgnoresTheProcessLocale)
+{
+    // A host may switch the C locale to its user's; script text stays en-US.
+    std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    const char* chosen = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "de_DE", "fr_FR"})
+        if ((chosen = std::setlocale(LC_NUMERIC, name)))
+            break;
+    if (!chosen)
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    std::string out;
+    EXPECT_EQ(doubleToText(2.5), "2.5");
+    EXPECT_EQ(singleToText(0.25f), "0.25");
+    EXPECT_TRUE(formatNumber(1234.5, NumberFormatOptions{}, out));
+    EXPECT_EQ(out, "1,234.50");
+    double v = 0;
+    EXPECT_TRUE(parseNumericText("1.5", v));
+    EXPECT_EQ(v, 1.5);
+    std::setlocale(LC_NUMERIC, saved.c_str());
 }
