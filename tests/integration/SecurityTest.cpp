@@ -76,7 +76,12 @@ TEST_F(SecurityTest, ConnectionFromAnotherUserIsRefused)
     if (!commandWorks("setpriv --version"))
         GTEST_SKIP() << "setpriv is not installed";
     auto path = endpointOf(host).string();
-    auto client = (binDir() / "ipc_raw_client").string();
+    // A copy nobody can run wherever the build tree lives.
+    TempDir open("ravelin-rawclient");
+    std::filesystem::permissions(open.path(), std::filesystem::perms(0755), std::filesystem::perm_options::replace);
+    auto client = (open.path() / "ipc_raw_client").string();
+    std::filesystem::copy_file(binDir() / "ipc_raw_client", client);
+    std::filesystem::permissions(client, std::filesystem::perms(0755), std::filesystem::perm_options::replace);
 
     // Without privileges the folder's permissions already keep nobody out.
     auto plain = runCommand({"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", client, path});
