@@ -625,14 +625,17 @@ Variant Interpreter::eval(const Expr* e)
                    && (r.type() == VT::Double || isIntClass(r.type()))) {
             double x = l.type() == VT::Double ? l.rawDouble() : intOf(l);
             double y = r.type() == VT::Double ? r.rawDouble() : intOf(r);
+            double r;
             switch (b->op) {
-            case Op::Add: return Variant::dbl(x + y);
-            case Op::Sub: return Variant::dbl(x - y);
-            case Op::Mul: return Variant::dbl(x * y);
+            case Op::Add: r = x + y; break;
+            case Op::Sub: r = x - y; break;
+            case Op::Mul: r = x * y; break;
             case Op::Lt: return Variant::boolean(x < y);
             case Op::Gt: return Variant::boolean(x > y);
-            default: break;
+            default: r = 0; break;
             }
+            if ((b->op == Op::Add || b->op == Op::Sub || b->op == Op::Mul) && std::isfinite(r))
+                return Variant::dbl(r);
         }
         return binaryOp(b->op, l, r, numericLiteral(b->left.get()), numericLiteral(b->right.get()));
     }
@@ -815,10 +818,10 @@ Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vect
             in.m_sp = base;
         }
     } pop{*this, base, n};
-    Variant* ptrs[32];
+    Variant* ptrs[8];
     std::vector<Variant*> big;
     Variant** refs = ptrs;
-    if (n > 32) {
+    if (n > 8) {
         big.resize(n);
         refs = big.data();
     }

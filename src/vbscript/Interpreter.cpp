@@ -16,7 +16,10 @@ namespace ravelin::vbs {
 namespace {
 
 constexpr size_t StackCapacity = size_t(1) << 18;
-constexpr int MaxDepth = 2500;
+constexpr int MaxDepth = 100000;
+// C++ stack a script's nested calls may use before "Out of stack space"; well
+// inside the 8 MiB a thread gets on Linux by default, leaving the host room.
+constexpr uintptr_t StackBudget = 6u << 20;
 
 // GetRef's result: calling its default member calls the procedure.
 class ProcRef : public Object {
@@ -200,6 +203,8 @@ struct Interpreter::CallGuard {
     explicit CallGuard(Interpreter& i) : in(i), outermost(i.m_depth == 0)
     {
         if (outermost) {
+            char probe = 0;
+            in.m_stackBase = reinterpret_cast<uintptr_t>(&probe);
             in.m_stopRequested = false;
             in.m_deadlineActive = in.m_timeoutMs > 0;
             in.m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(in.m_timeoutMs);
@@ -311,7 +316,11 @@ Variant Interpreter::invokeFrame(ProcDef* proc, ScriptObject* me, Module* module
 {
     if (argc != proc->params.size())
         raise(Err::WrongArgCount);
-    if (m_depth >= MaxDepth)
+    char probe = 0;
+    uintptr_t here = reinterpret_cast<uintptr_t>(&probe);
+    if (m_depth == 0)
+        m_stackBase = here;
+    if (m_depth >= MaxDepth || (m_stackBase > here && m_stackBase - here > StackBudget))
         raise(Err::OutOfStack);
     size_t n = static_cast<size_t>(proc->slotCount);
     size_t base = m_sp;

@@ -258,6 +258,7 @@ private:
 
     Frame* m_frame = nullptr;
     int m_depth = 0;
+    uintptr_t m_stackBase = 0; // stack position of the outermost call
     // The slot stack: storage and pointers for every frame.
     std::unique_ptr<Variant[]> m_stack;
     std::unique_ptr<Variant*[]> m_refStack;

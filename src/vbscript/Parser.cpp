@@ -346,6 +346,7 @@ private:
     template <typename Stop>
     void parseBlockUntil(Stop stop, Block& out, Err missing)
     {
+        Nest nest(*this);
         skipEos();
         while (!stop()) {
             if (at(Tok::EndOfFile))
@@ -779,7 +780,23 @@ private:
 
     // ---- expressions, loosest first
 
-    ExprP parseExpr() { return parseImp(); }
+    // Nesting is bounded so a pathological text cannot exhaust the C++ stack.
+    struct Nest {
+        Parser& p;
+        explicit Nest(Parser& parser) : p(parser)
+        {
+            if (++p.m_nesting > MaxNesting)
+                p.fail(Err::OutOfStack);
+        }
+        ~Nest() { --p.m_nesting; }
+    };
+    static constexpr int MaxNesting = 400;
+
+    ExprP parseExpr()
+    {
+        Nest nest(*this);
+        return parseImp();
+    }
 
     // Continues an expression whose first primary is already parsed.
     ExprP parseExprContinuing(ExprP first)
@@ -835,6 +852,7 @@ private:
             const Token& t = advance();
             auto u = node<UnaryExpr>(t);
             u->op = Op::Not;
+            Nest nest(*this);
             u->operand = parseNot();
             return u;
         }
@@ -915,6 +933,7 @@ private:
     {
         if (!m_pending && at(Tok::Minus)) {
             const Token& t = advance();
+            Nest nest(*this);
             ExprP operand = parseUnary();
             if (operand->kind == ExprKind::Literal) {
                 auto* lit = static_cast<LiteralExpr*>(operand.get());
@@ -1067,6 +1086,7 @@ private:
     ProcDef* m_proc = nullptr;
     ClassDef* m_class = nullptr;
     int m_withDepth = 0;
+    int m_nesting = 0;
     ExprP m_pending;
     const CallExpr* m_lastParenCall = nullptr;
     Symbol m_symError, m_symExplicit, m_symStep, m_symPreserve, m_symProperty, m_symGet, m_symDefault, m_symResume, m_symRandomize;

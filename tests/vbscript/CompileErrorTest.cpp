@@ -61,6 +61,28 @@ TEST_P(CompileErrors, ReportNumberLineAndColumn)
     EXPECT_EQ(sc.error().description, errorMessage(c.number));
 }
 
+TEST(CompileErrorLimits, DeepNestingIsAnErrorNotACrash)
+{
+    ScriptControl sc;
+    std::string code = "x = " + std::string(20000, '(') + "1" + std::string(20000, ')');
+    EXPECT_FALSE(sc.addCode(code));
+    EXPECT_EQ(sc.error().number, 28);
+    EXPECT_EQ(sc.error().line, 1);
+    std::string ifs;
+    for (int i = 0; i < 5000; ++i)
+        ifs += "If True Then\n";
+    EXPECT_FALSE(sc.addCode(ifs));
+    EXPECT_EQ(sc.error().number, 28);
+}
+
+TEST(CompileErrorLimits, RunawayRecursionIsOutOfStackSpace)
+{
+    ScriptControl sc;
+    EXPECT_FALSE(sc.addCode("Function D(n)\n  D = 1 + D(n + 1)\nEnd Function\nx = D(0)"));
+    EXPECT_EQ(sc.error().number, 28);
+    EXPECT_EQ(sc.error().line, 2);
+}
+
 INSTANTIATE_TEST_SUITE_P(Table, CompileErrors, ::testing::ValuesIn(compileCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
