@@ -805,8 +805,7 @@ Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vect
     }
     // Temporaries for arguments passed by value live on the slot stack.
     size_t base = m_sp;
-    if (base + n > m_capacity)
-        raise(Err::OutOfStack);
+    slots(base, n);
     m_sp += n;
     struct Pop {
         Interpreter& in;
@@ -870,19 +869,23 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
             size_t argc = c->args.size();
             if (argc < def.minArgs || argc > def.maxArgs)
                 raise(Err::WrongArgCount);
-            Variant args[8];
-            ArgVec many;
-            std::span<Variant> span;
-            if (argc <= 8) {
-                for (size_t i = 0; i < argc; ++i)
-                    args[i] = eval(c->args[i].get());
-                span = std::span<Variant>(args, argc);
-            } else {
-                for (auto& a : c->args)
-                    many.push_back(eval(a.get()));
-                span = many;
-            }
-            return def.function(*this, span);
+            // Arguments of a built-in live on the slot stack: no construction, no heap.
+            size_t base = m_sp;
+            Variant* args = slots(base, argc);
+            m_sp += argc;
+            struct Pop {
+                Interpreter& in;
+                size_t base, n;
+                ~Pop()
+                {
+                    for (size_t i = 0; i < n; ++i)
+                        in.m_stack[base + i] = Variant();
+                    in.m_sp = base;
+                }
+            } pop{*this, base, argc};
+            for (size_t i = 0; i < argc; ++i)
+                args[i] = eval(c->args[i].get());
+            return def.function(*this, std::span<Variant>(args, argc));
         }
         case BindKind::Local:
         case BindKind::Field: {

@@ -91,7 +91,7 @@ void ScriptObject::lastReferenceGone() noexcept
 
 Interpreter::Interpreter(const BuiltinRegistry& registry)
     : m_registry(registry)
-    , m_stack(new Variant[StackCapacity])
+    , m_stack(static_cast<Variant*>(::operator new(sizeof(Variant) * StackCapacity)))
     , m_refStack(new Variant*[StackCapacity])
     , m_capacity(StackCapacity)
     , m_rng(static_cast<unsigned>(std::time(nullptr)))
@@ -107,6 +107,9 @@ Interpreter::~Interpreter()
             cell->value = Variant();
     m_modules.clear();
     m_graveyard.clear();
+    for (size_t i = 0; i < m_constructed; ++i)
+        m_stack[i].~Variant();
+    ::operator delete(m_stack);
 }
 
 void Interpreter::reset()
@@ -324,10 +327,8 @@ Variant Interpreter::invokeFrame(ProcDef* proc, ScriptObject* me, Module* module
         raise(Err::OutOfStack);
     size_t n = static_cast<size_t>(proc->slotCount);
     size_t base = m_sp;
-    if (base + n > m_capacity)
-        raise(Err::OutOfStack);
+    Variant* own = slots(base, n);
     tick();
-    Variant* own = &m_stack[base];
     Variant** refs = &m_refStack[base];
     m_sp += n;
     for (size_t i = 0; i < n; ++i)

@@ -21,6 +21,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <new>
 #include <random>
 #include <span>
 #include <string>
@@ -260,7 +261,18 @@ private:
     int m_depth = 0;
     uintptr_t m_stackBase = 0; // stack position of the outermost call
     // The slot stack: storage and pointers for every frame.
-    std::unique_ptr<Variant[]> m_stack;
+    // Slots are constructed on first use (high-water mark), so a fresh
+    // interpreter does not touch the whole stack's memory.
+    Variant* m_stack = nullptr;
+    size_t m_constructed = 0;
+    Variant* slots(size_t base, size_t n)
+    {
+        if (base + n > m_capacity)
+            raise(Err::OutOfStack);
+        while (m_constructed < base + n)
+            new (&m_stack[m_constructed++]) Variant();
+        return &m_stack[base];
+    }
     std::unique_ptr<Variant*[]> m_refStack;
     size_t m_sp = 0;
     size_t m_capacity = 0;
