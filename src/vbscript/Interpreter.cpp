@@ -50,6 +50,13 @@ ScriptObject::ScriptObject(Interpreter* in, ClassDef* cls, std::shared_ptr<Unit>
     : m_in(in), m_class(cls), m_unit(std::move(unit))
 {
     fields.resize(cls->fields.size());
+    m_in->objectCreated(this);
+}
+
+ScriptObject::~ScriptObject()
+{
+    if (m_in)
+        m_in->objectDestroyed(this);
 }
 
 int ScriptObject::memberId(std::string_view name) const
@@ -102,9 +109,15 @@ Interpreter::Interpreter(const BuiltinRegistry& registry)
 
 Interpreter::~Interpreter()
 {
-    for (auto& m : m_modules)
-        for (auto& [sym, cell] : m->cells)
-            cell->value = Variant();
+    // Terminators still run while every module exists; objects the host
+    // keeps beyond this point become plain data.
+    for (auto* list : {&m_modules, &m_graveyard})
+        for (auto& m : *list)
+            for (auto& [sym, cell] : m->cells)
+                cell->value = Variant();
+    for (ScriptObject* o : m_liveObjects)
+        o->detach();
+    m_liveObjects.clear();
     m_modules.clear();
     m_graveyard.clear();
     for (size_t i = 0; i < m_constructed; ++i)

@@ -26,6 +26,7 @@
 #include <span>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace ravelin::vbs {
@@ -109,8 +110,10 @@ public:
     const void* memberKey() const override { return m_class; }
     Variant invoke(int id, InvokeKind kind, std::span<Variant> args) override;
     std::vector<std::string> memberNames() const override;
+    ~ScriptObject() override;
     ClassDef* classDef() const { return m_class; }
     std::vector<Variant> fields;
+    // The interpreter is going away: the object stays valid as data only.
     void detach() { m_in = nullptr; }
 
 protected:
@@ -191,6 +194,8 @@ public:
     ScriptError& errState() { return m_err; }
     void clearErr() { m_err = ScriptError{}; }
     Symbol symbol(std::string_view name) { return m_interner.intern(name); }
+    void objectCreated(ScriptObject* o) { m_liveObjects.insert(o); }
+    void objectDestroyed(ScriptObject* o) { m_liveObjects.erase(o); }
 
 private:
     friend class Resolver;
@@ -253,6 +258,7 @@ private:
     std::vector<std::unique_ptr<Module>> m_modules;
     std::vector<std::unique_ptr<Module>> m_graveyard; // modules reset while code still ran
     std::vector<std::pair<Ref<Object>, bool>> m_hostObjects; // object, members global
+    std::unordered_set<ScriptObject*> m_liveObjects; // detached when the interpreter goes
     HostCallbacks m_callbacks;
     ScriptError m_err;
     Ref<Object> m_errObject;

@@ -348,6 +348,20 @@ TEST(ScriptControl, TerminateRunsWhenTheLastReferenceGoes)
     EXPECT_EQ(host->printed, (std::vector<std::string>{"gone"}));
 }
 
+TEST(ScriptControl, ScriptObjectKeptByTheHostOutlivesTheEngine)
+{
+    Variant kept;
+    {
+        ScriptControl sc;
+        ASSERT_TRUE(sc.addCode("Class T\nPublic V\nPrivate Sub Class_Terminate() : V = 0 : End Sub\nEnd Class\nSet o = New T\no.V = 5"));
+        auto v = sc.eval("o");
+        ASSERT_TRUE(v);
+        kept = *v;
+    }
+    EXPECT_EQ(kept.typeName(), "T");
+    kept = Variant(); // released after the engine: no terminator, no crash
+}
+
 TEST(ScriptControl, MsgBoxGoesThroughTheHostCallback)
 {
     ScriptControl sc;
