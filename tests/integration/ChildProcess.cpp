@@ -106,7 +106,7 @@ bool ConsoleHostProcess::start(const std::vector<std::string>& serverCommand,
 {
     static int counter = 0;
     m_log = std::filesystem::path(std::getenv("XDG_RUNTIME_DIR")) / ("host-" + std::to_string(++counter) + ".log");
-    std::vector<std::string> argv {(binDir() / "ravelin-console").string(), "--headless"};
+    std::vector<std::string> argv {(binDir() / "ravelin-console").string()};
     argv.insert(argv.end(), hostOptions.begin(), hostOptions.end());
     argv.push_back("--");
     argv.insert(argv.end(), serverCommand.begin(), serverCommand.end());

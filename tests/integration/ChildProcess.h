@@ -41,12 +41,14 @@ private:
     std::optional<int> m_status;
 };
 
-// `ravelin-console --headless -- SERVER ARGS` in the test's own runtime
+// `ravelin-console [OPTIONS] -- SERVER ARGS` in the test's own runtime
 // folder. Once start() returns true the host's window exists.
 class ConsoleHostProcess {
 public:
     ConsoleHostProcess() = default;
-    bool start(const std::vector<std::string>& serverCommand, const std::vector<std::string>& hostOptions = {});
+    // `hostOptions` come before "--"; without "--headless" among them the
+    // host shows its Qt window (tests set QT_QPA_PLATFORM=offscreen first).
+    bool start(const std::vector<std::string>& serverCommand, const std::vector<std::string>& hostOptions = {"--headless"});
     // q3sim from the build with these arguments.
     bool startQ3sim(const std::vector<std::string>& arguments);
 

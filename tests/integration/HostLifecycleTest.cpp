@@ -35,7 +35,7 @@ TEST_F(HostLifecycleTest, ServerExitStatusIsPassedOn)
 TEST_F(HostLifecycleTest, KeepLeavesTheWindowOpenAfterTheServerEnds)
 {
     ConsoleHostProcess host;
-    ASSERT_TRUE(host.start({"/bin/sh", "-c", "echo bye now; exit 3"}, {"--keep"}));
+    ASSERT_TRUE(host.start({"/bin/sh", "-c", "echo bye now; exit 3"}, {"--headless", "--keep"}));
     ASSERT_TRUE(waitForOutput(host.handle(), "Server exited with status 3"));
     EXPECT_NE(output(host.handle()).find("bye now\r\n"), std::string::npos);
     EXPECT_TRUE(host.process().running());
@@ -94,4 +94,34 @@ TEST_F(HostLifecycleTest, NoConsoleMeansAnEmptyListAndQuickLookups)
     EXPECT_EQ(listed.status, 0);
     EXPECT_EQ(listed.out, "");
     EXPECT_EQ(bridge.FindConsoleWindow(), 0);
+}
+
+TEST_F(HostLifecycleTest, WindowedHostServesTheSameWindow)
+{
+    // The Qt window path, on the offscreen platform: it mirrors the same
+    // console, so everything a client does still works through it.
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ConsoleHostProcess host;
+    bool started = host.startQ3sim({"+set", "sv_hostname", "Windowed", "+set", "net_port", "0"});
+    unsetenv("QT_QPA_PLATFORM");
+    ASSERT_TRUE(started) << host.logText();
+    WindowHandle console = host.handle();
+    EXPECT_EQ(probe.GetCvarValue(console, "sv_hostname"), "Windowed");
+    bridge.SendConsoleCommandTo("echo through the window", console);
+    ASSERT_TRUE(waitForOutput(console, "\r\nthrough the window\r\n"));
+    WindowHandle copy = bridge.FindChildByCaption(console, "copy");
+    ASSERT_NE(copy, 0);
+    bridge.ClickButton(copy);
+    bridge.ShowConsoleOf(false, console);
+    EXPECT_FALSE(windows.isWindowVisible(console));
+    bridge.ShowConsoleOf(true, console);
+    EXPECT_TRUE(windows.isWindowVisible(console));
+    bridge.setSelectedConsole(console);
+    bridge.ClearConsoleWindow();
+    EXPECT_EQ(output(console), "");
+    WindowHandle quit = bridge.FindChildByCaption(console, "quit");
+    bridge.ClickButton(quit);
+    auto status = host.process().wait();
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 0);
 }
