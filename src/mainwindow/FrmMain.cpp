@@ -30,7 +30,10 @@ QString forDisplay(std::string_view text)
 } // namespace
 
 FrmMain::FrmMain(MainServices services, QWidget* parent)
-    : QWidget(parent), m_services(std::move(services)), m_pump(m_services.bridge, *this, m_unloading)
+    : QWidget(parent)
+    , m_services(std::move(services))
+    , m_pump(m_services.bridge, *this, m_unloading)
+    , m_scriptHost(m_scMain, *this, *this, m_services.appFolder)
 {
     setObjectName("frmMain");
     setWindowTitle(kAppTitle);
@@ -69,11 +72,43 @@ FrmMain::FrmMain(MainServices services, QWidget* parent)
         m_txtLastProc->setText(latin1(proc));
         m_txtLastData->setText(latin1(data));
     };
-    // The script host fills hooks.runConsoleProc once scripts can run.
+    hooks.runConsoleProc = [this](const std::string& proc, const std::string& data) {
+        return m_scriptHost.runConsoleProc(proc, data);
+    };
     hooks.debugPrint = [this](const std::string& text) { DebugPrint(text); };
+
+    connectScriptDialogs();
 
     // Our own dialogs closing count as activations of this window.
     qApp->installEventFilter(this);
+}
+
+// MsgBox and InputBox in scripts open the program's own dialogs. Only OK and
+// Yes/No boxes exist here; a script asking for other buttons gets OK.
+void FrmMain::connectScriptDialogs()
+{
+    vbs::HostCallbacks& callbacks = m_scMain.callbacks();
+    callbacks.msgBox = [this](const std::string& prompt, int buttons, const std::string& title) {
+        const int set = buttons & 7;
+        const bool yesNo = set == 3 || set == 4;
+        Dialogs::Icon icon = Dialogs::Icon::None;
+        switch (buttons & 0x70) {
+        case 16: icon = Dialogs::Icon::Critical; break;
+        case 32: icon = Dialogs::Icon::Question; break;
+        case 48: icon = Dialogs::Icon::Exclamation; break;
+        case 64: icon = Dialogs::Icon::Information; break;
+        default: break;
+        }
+        auto answer = m_services.dialogs.messageBox(prompt, yesNo ? Dialogs::Buttons::YesNo : Dialogs::Buttons::Ok,
+                                                    icon, title.empty() ? std::string(kAppTitle) : title);
+        constexpr int vbOK = 1, vbYes = 6, vbNo = 7;
+        return answer == Dialogs::Answer::Yes ? vbYes : answer == Dialogs::Answer::No ? vbNo : vbOK;
+    };
+    callbacks.inputBox = [this](const std::string& prompt, const std::string& title, const std::string& def) {
+        auto reply = m_services.dialogs.prompt(prompt, title.empty() ? std::string(kAppTitle) : title, def);
+        // A cancelled InputBox gives an empty string in VBScript.
+        return vbs::Variant::string(reply.value_or(std::string()));
+    };
 }
 
 FrmMain::~FrmMain() { qApp->removeEventFilter(this); }
@@ -117,7 +152,7 @@ void FrmMain::activate()
     if (m_unloading)
         return;
     ++m_activations;
-    // InitScripts: added with the script host.
+    InitScripts();
     if (!m_tmrConsole->isActive())
         m_tmrConsole->start();
     // UpdateServerPort and the DosKey/Intellisense write-back: added with the
@@ -274,10 +309,21 @@ void FrmMain::ParseStatusBlock(const std::string&)
 
 void FrmMain::cmdClear_Click() { m_pump.clear(); }
 
-void FrmMain::cmdInitScripts_Click()
+void FrmMain::cmdInitScripts_Click() { InitScripts(); }
+
+void FrmMain::InitScripts() { m_scriptHost.InitScripts(); }
+
+std::string FrmMain::sGetComputerName() { return m_services.host ? m_services.host->computerName() : std::string(); }
+
+void FrmMain::clearScriptLists()
 {
-    // InitScripts: added with the script host.
+    m_lstConsoleProc->clear();
+    m_lstScripts->clear();
 }
+
+void FrmMain::addConsoleProc(const std::string& procedure) { m_lstConsoleProc->addItem(latin1(procedure)); }
+
+void FrmMain::addScriptEntry(const std::string& entry) { m_lstScripts->addItem(latin1(entry)); }
 
 void FrmMain::txtOut_Enter()
 {

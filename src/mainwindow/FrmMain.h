@@ -15,7 +15,10 @@
 #include "console/CvarProbe.h"
 #include "mainwindow/TabOrder.h"
 #include "platform/Dialogs.h"
+#include "platform/HostInfo.h"
 #include "platform/SettingsStore.h"
+#include "scripting/ScriptHost.h"
+#include "vbscript/ScriptControl.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -40,9 +43,11 @@ struct MainServices {
     SettingsStore& settings;
     Dialogs& dialogs;
     std::filesystem::path appFolder;
+    // The machine's name for scripts (sGetComputerName); none in some tests.
+    HostInfo* host = nullptr;
 };
 
-class FrmMain : public QWidget, private ConsoleDisplay {
+class FrmMain : public QWidget, private ConsoleDisplay, public RavelinOperations, private ScriptHostView {
     Q_OBJECT
 public:
     static constexpr int kUnloadYields = 10000;
@@ -63,8 +68,10 @@ public:
     void imgTab_Click(int index);
 
     // Public operations for scripts and other windows.
-    void ConsoleOut(const std::string& strData);
-    void DebugPrint(const std::string& strText);
+    void ConsoleOut(const std::string& strData) override;
+    void DebugPrint(const std::string& strText) override;
+    void InitScripts() override;
+    std::string sGetComputerName() override;
     bool Unloading() const { return m_unloading; }
     const std::string& GameBasePath() const { return m_gameBasePath; }
 
@@ -74,6 +81,8 @@ public:
     const QPixmap& TabPicOff(int index) const { return m_tabPicOff[static_cast<std::size_t>(index)]; }
     const std::vector<std::string>& tabNames() const { return m_tabNames; }
     ConsolePump& pump() { return m_pump; }
+    ScriptHost& scriptHost() { return m_scriptHost; }
+    vbs::ScriptControl& scMain() { return m_scMain; }
     // The display's text as bytes, CR LF line ends included.
     std::string displayText() const override { return m_displayText; }
 
@@ -86,6 +95,10 @@ protected:
 private:
     void appendDisplay(std::string_view text) override;
     void setDisplayText(std::string_view text) override;
+    void clearScriptLists() override;
+    void addConsoleProc(const std::string& procedure) override;
+    void addScriptEntry(const std::string& entry) override;
+    void connectScriptDialogs();
 
     void buildTabs();
     void buildPages();
@@ -140,6 +153,8 @@ private:
     QPushButton* m_cmdInitScripts = nullptr;
 
     ConsolePump m_pump;
+    vbs::ScriptControl m_scMain;
+    ScriptHost m_scriptHost;
 };
 
 } // namespace ravelin

@@ -129,23 +129,23 @@ void FrmMain::buildFunctionPage(QWidget* page)
     addTitle(page, "Environment Functions");
     // Command lists and presets join this page with their features.
 
-    auto* scripts = new QLabel("Scripts :", page);
+    auto* scripts = new QLabel("Procedures Loaded:", page);
     scripts->setGeometry(12, 40, 200, 20);
     m_lstScripts = new QListWidget(page);
     m_lstScripts->setObjectName("lstScripts");
     m_lstScripts->setGeometry(12, 62, 340, 150);
-    m_cmdInitScripts = new QPushButton("Reload Scripts", page);
+    m_cmdInitScripts = new QPushButton("Re-Initialize", page);
     m_cmdInitScripts->setObjectName("cmdInitScripts");
     m_cmdInitScripts->setGeometry(12, 218, 140, 28);
     connect(m_cmdInitScripts, &QPushButton::clicked, this, &FrmMain::cmdInitScripts_Click);
 
-    auto* lastProc = new QLabel("Last procedure :", page);
+    auto* lastProc = new QLabel("Last Proc. Called:", page);
     lastProc->setGeometry(370, 40, 200, 20);
     m_txtLastProc = new QLineEdit(page);
     m_txtLastProc->setObjectName("txtLastProc");
     m_txtLastProc->setReadOnly(true);
     m_txtLastProc->setGeometry(370, 62, 340, 26);
-    auto* lastData = new QLabel("Last data :", page);
+    auto* lastData = new QLabel("Data Passed:", page);
     lastData->setGeometry(370, 94, 200, 20);
     m_txtLastData = new QLineEdit(page);
     m_txtLastData->setObjectName("txtLastData");

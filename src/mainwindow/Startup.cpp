@@ -62,7 +62,7 @@ int m_Startup(int argc, char** argv)
         // A main window that was unloaded is gone; showing it again loads a
         // fresh one, as the first time.
         if (!mainWindow) {
-            mainWindow = new FrmMain(MainServices{bridge, probe, settings, dialogs, appFolder});
+            mainWindow = new FrmMain(MainServices{bridge, probe, settings, dialogs, appFolder, &host});
             mainWindow->setAttribute(Qt::WA_DeleteOnClose);
             mainWindow->load();
         }

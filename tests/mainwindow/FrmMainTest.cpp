@@ -10,6 +10,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <filesystem>
+#include <fstream>
+
 using namespace ravelin;
 using ravelin::test::MainWindowTest;
 using ravelin::test::waitForQt;
@@ -191,17 +194,61 @@ TEST_F(MainWindowTest, ClearEmptiesTheDisplayAndTheServerConsole)
     ASSERT_TRUE(waitForQt([&] { return w.displayText() == "three\r\n"; }));
 }
 
-TEST_F(MainWindowTest, ListedConsoleProcedureFillsLastProcAndLastData)
+namespace {
+
+void writeScripts(const std::filesystem::path& app, const std::string& consoleCode)
 {
+    std::filesystem::create_directories(app / "Scripts");
+    std::ofstream(app / "Scripts" / "InitScripts.txt") << "console.vbs, Console\r\n";
+    std::ofstream(app / "Scripts" / "console.vbs") << consoleCode;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, ConsoleLinesReachTheirScriptProcedure)
+{
+    writeScripts(appFolder.path(), "Sub Q3ARVL_say(data)\n ConsoleOut \"echo heard\" & data\nEnd Sub\n");
     FrmMain& w = makeWindow();
     w.load();
-    w.findChild<QListWidget*>("lstConsoleProc")->addItem("Q3ARVL_say");
     w.show();
+    auto* procs = w.findChild<QListWidget*>("lstConsoleProc");
+    ASSERT_TRUE(waitForQt([&] { return procs->count() == 1; }));
+    EXPECT_EQ(w.findChild<QListWidget*>("lstScripts")->item(0)->text(), "[Console]: Q3ARVL_say");
+
     console->print("say: Bob: hello there\n");
     auto* lastProc = w.findChild<QLineEdit*>("txtLastProc");
     auto* lastData = w.findChild<QLineEdit*>("txtLastData");
     ASSERT_TRUE(waitForQt([&] { return lastProc->text() == "Q3ARVL_say"; }));
     EXPECT_EQ(lastData->text(), " Bob: hello there");
+    ASSERT_TRUE(waitForQt([&] { return !console->entered().empty() && console->entered().back() == "echo heard Bob: hello there"; }));
+}
+
+TEST_F(MainWindowTest, AFailingScriptIsReportedOnTheDebugBoxAndThePumpGoesOn)
+{
+    writeScripts(appFolder.path(), "Sub Q3ARVL_Foo_bar(data)\n x = 1 / 0\nEnd Sub\n");
+    FrmMain& w = makeWindow();
+    w.load();
+    w.show();
+    ASSERT_TRUE(waitForQt([&] { return w.findChild<QListWidget*>("lstConsoleProc")->count() == 1; }));
+    console->print("Foo bar: 12 x\nafter\n");
+    auto* debug = w.findChild<QPlainTextEdit*>("txtDebug");
+    ASSERT_TRUE(waitForQt([&] { return w.displayText().find("after\r\n") != std::string::npos; }));
+    EXPECT_EQ(debug->toPlainText(),
+              "Script Error[11]: Division by zero\nError occured in [Console:Q3ARVL_Foo_bar] Data: 12 x\n");
+}
+
+TEST_F(MainWindowTest, ReInitializeReloadsTheScriptsListingEachProcedureOnce)
+{
+    writeScripts(appFolder.path(), "Sub Q3ARVL_a(d)\nEnd Sub\nSub Q3ARVL_b(d)\nEnd Sub\n");
+    FrmMain& w = makeWindow();
+    w.load();
+    w.show();
+    auto* scripts = w.findChild<QListWidget*>("lstScripts");
+    ASSERT_TRUE(waitForQt([&] { return scripts->count() == 2; }));
+    w.findChild<QPushButton*>("cmdInitScripts")->click();
+    w.findChild<QPushButton*>("cmdInitScripts")->click();
+    EXPECT_EQ(scripts->count(), 2);
+    EXPECT_EQ(w.findChild<QListWidget*>("lstConsoleProc")->count(), 2);
 }
 
 TEST_F(MainWindowTest, DebugPrintAppendsLinesToTheDebugBox)
