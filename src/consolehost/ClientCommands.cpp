@@ -23,7 +23,11 @@ namespace {
 class ProbeMessageLoop final : public MessageLoop {
 public:
     explicit ProbeMessageLoop(ipc::IpcWindowManager& windows) : m_windows(windows) {}
-    void setConsole(WindowHandle console) { m_console = console; }
+    void setConsole(WindowHandle console)
+    {
+        m_console = console;
+        m_alive = true;
+    }
 
     void yield() override
     {
