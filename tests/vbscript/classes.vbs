@@ -102,6 +102,7 @@ End Class
 Dim p : Set p = New Plain
 CheckError "no default member", "Dim pv : pv = p", 438
 CheckError "set of a value", "Dim sv : Set sv = 5", 424
+CheckError "value of Nothing", "Dim nv : nv = Nothing", 91
 CheckError "nothing member", "Dim nn : Set nn = Nothing : nn.V = 1", 91
 CheckError "class not defined", "Set q = New NoSuchClass", 506
 Check "new in expression", TypeName(New Plain), "Plain"
