@@ -752,7 +752,11 @@ int Interpreter::memberIdFor(Object* obj, const MemberExpr* e)
     const void* key = obj->memberKey();
     if (key && key == e->cacheKey)
         return e->cacheId;
-    int id = obj->memberId(m_interner.spelling(e->name));
+    int id;
+    if (m_frame->me && key == m_frame->me->memberKey())
+        id = static_cast<ScriptObject*>(obj)->memberIdAny(m_interner.spelling(e->name)); // the class's own code
+    else
+        id = obj->memberId(m_interner.spelling(e->name));
     if (id < 0)
         raise(Err::NoSuchMember);
     if (key) {

@@ -61,6 +61,15 @@ ScriptObject::~ScriptObject()
 
 int ScriptObject::memberId(std::string_view name) const
 {
+    // Seen from outside the class only Public members exist.
+    int id = memberIdAny(name);
+    if (id > 0 && !m_class->members[static_cast<size_t>(id)].isPublic)
+        return NoMemberId;
+    return id;
+}
+
+int ScriptObject::memberIdAny(std::string_view name) const
+{
     auto it = m_class->memberIds.find(lowerCase(name));
     if (it == m_class->memberIds.end())
         return NoMemberId;

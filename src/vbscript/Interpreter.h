@@ -107,6 +107,8 @@ public:
     ScriptObject(Interpreter* in, ClassDef* cls, std::shared_ptr<Unit> unit);
     std::string typeName() const override { return m_class->spelling; }
     int memberId(std::string_view name) const override;
+    // Public and Private members, for code of the class itself.
+    int memberIdAny(std::string_view name) const;
     const void* memberKey() const override { return m_class; }
     Variant invoke(int id, InvokeKind kind, std::span<Variant> args) override;
     std::vector<std::string> memberNames() const override;

@@ -77,6 +77,8 @@ c.Bump
 Check "call own members", c.Count, 12
 CheckError "property let raises", "c.Count = -1", 5
 CheckError "missing member", "c.Nope", 438
+CheckError "private field from outside", "x = c.m_count", 438
+CheckError "private sub from outside", "c.Class_Initialize", 438
 Dim c2 : Set c2 = c
 Set c = Nothing
 Check "still referenced", log, "init;"
