@@ -55,6 +55,7 @@ void Resolver::run()
         Scope sc;
         sc.proc = proc.get();
         prepareSlots(*proc);
+        declareImplicitLocals(*proc);
         for (auto& [name, expr] : proc->consts) {
             resolveExpr(expr.get(), sc);
             sc.consts[name] = fold(expr.get());
@@ -72,6 +73,7 @@ void Resolver::run()
             sc.proc = proc.get();
             sc.cls = cls.get();
             prepareSlots(*proc);
+            declareImplicitLocals(*proc);
             for (auto& [name, expr] : proc->consts) {
                 resolveExpr(expr.get(), sc);
                 sc.consts[name] = fold(expr.get());
@@ -82,54 +84,102 @@ void Resolver::run()
     resolveBlock(m_unit.body, top);
 }
 
-// Names assigned by top-level code without a Dim are module variables; a
-// procedure assigning the same name must update that variable, not a local.
-void Resolver::declareImplicitGlobals(const Block& block)
+// Names a block assigns (assignment targets and loop variables), in order.
+static void assignedNames(const Block& block, std::vector<Symbol>& out)
 {
-    auto declareName = [&](const Expr* e) {
-        if (e->kind != ExprKind::Name)
-            return;
-        Cell* c = m_in.cellFor(m_module, static_cast<const NameExpr*>(e)->name);
-        Cell* live = c;
-        while (live && live->kind == CellKind::Undefined)
-            live = live->fallback;
-        if (!live)
-            c->kind = CellKind::Variable;
+    auto add = [&](const Expr* e) {
+        if (e->kind == ExprKind::Name)
+            out.push_back(static_cast<const NameExpr*>(e)->name);
     };
     for (const StmtP& s : block) {
         switch (s->kind) {
-        case StmtKind::Assign: declareName(static_cast<const AssignStmt*>(s.get())->target.get()); break;
+        case StmtKind::Assign: add(static_cast<const AssignStmt*>(s.get())->target.get()); break;
         case StmtKind::For: {
             auto* f = static_cast<const ForStmt*>(s.get());
-            declareName(f->var.get());
-            declareImplicitGlobals(f->body);
+            add(f->var.get());
+            assignedNames(f->body, out);
             break;
         }
         case StmtKind::ForEach: {
             auto* f = static_cast<const ForEachStmt*>(s.get());
-            declareName(f->var.get());
-            declareImplicitGlobals(f->body);
+            add(f->var.get());
+            assignedNames(f->body, out);
             break;
         }
         case StmtKind::If: {
             auto* i = static_cast<const IfStmt*>(s.get());
             for (auto& [cond, b] : i->branches)
-                declareImplicitGlobals(b);
-            declareImplicitGlobals(i->elseBlock);
+                assignedNames(b, out);
+            assignedNames(i->elseBlock, out);
             break;
         }
-        case StmtKind::Do: declareImplicitGlobals(static_cast<const DoStmt*>(s.get())->body); break;
-        case StmtKind::With: declareImplicitGlobals(static_cast<const WithStmt*>(s.get())->body); break;
+        case StmtKind::Do: assignedNames(static_cast<const DoStmt*>(s.get())->body, out); break;
+        case StmtKind::With: assignedNames(static_cast<const WithStmt*>(s.get())->body, out); break;
         case StmtKind::Select: {
             auto* sel = static_cast<const SelectStmt*>(s.get());
             for (auto& [tests, b] : sel->cases)
-                declareImplicitGlobals(b);
-            declareImplicitGlobals(sel->elseBlock);
+                assignedNames(b, out);
+            assignedNames(sel->elseBlock, out);
             break;
         }
         default: break;
         }
     }
+}
+
+// Names assigned by top-level code without a Dim are module variables; a
+// procedure assigning the same name must update that variable, not a local.
+void Resolver::declareImplicitGlobals(const Block& block)
+{
+    std::vector<Symbol> names;
+    assignedNames(block, names);
+    for (Symbol name : names) {
+        Cell* c = m_in.cellFor(m_module, name);
+        Cell* live = c;
+        while (live && live->kind == CellKind::Undefined)
+            live = live->fallback;
+        if (!live)
+            c->kind = CellKind::Variable;
+    }
+}
+
+// Without Option Explicit, a name a procedure assigns that is known nowhere
+// else is a local of that procedure, for every use in its body (also the
+// reads that come first).
+void Resolver::declareImplicitLocals(ProcDef& proc)
+{
+    if (m_unit.optionExplicit)
+        return;
+    std::vector<Symbol> names;
+    assignedNames(proc.body, names);
+    for (Symbol name : names) {
+        if (proc.localSlots.count(name) || name == proc.name)
+            continue;
+        if (ClassDef* cls = proc.owner)
+            if (cls->fieldIndex.count(name) || cls->memberIndex.count(name))
+                continue;
+        bool constant = false;
+        for (auto& [cname, expr] : proc.consts)
+            constant = constant || cname == name;
+        if (constant)
+            continue;
+        Cell* live = m_in.cellFor(m_module, name);
+        while (live && live->kind == CellKind::Undefined)
+            live = live->fallback;
+        if (live)
+            continue;
+        const std::string& folded = m_in.interner().folded(name);
+        if (m_in.registry().functionIndex(folded) >= 0 || m_in.registry().constantIndex(folded) >= 0)
+            continue;
+        bool host = false;
+        for (auto& [obj, global] : m_in.m_hostObjects)
+            host = host || (global && obj->memberId(m_in.interner().spelling(name)) >= 0);
+        if (host)
+            continue;
+        proc.localSlots[name] = static_cast<int>(proc.slotNames.size());
+        proc.slotNames.push_back(name);
+    }
+    proc.slotCount = static_cast<int>(proc.slotNames.size());
 }
 
 void Resolver::declareClass(ClassDef& cls)

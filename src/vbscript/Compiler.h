@@ -26,6 +26,7 @@ public:
 private:
     struct Scope;
     void declareImplicitGlobals(const Block& block);
+    void declareImplicitLocals(ProcDef& proc);
     void declareClass(ClassDef& cls);
     void declareProcedure(ProcDef* proc);
     void prepareSlots(ProcDef& proc);

@@ -230,10 +230,7 @@ struct Interpreter::CallGuard {
         if (outermost) {
             char probe = 0;
             in.m_stackBase = reinterpret_cast<uintptr_t>(&probe);
-            in.m_stopRequested = false;
-            in.m_deadlineActive = in.m_timeoutMs > 0;
-            in.m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(in.m_timeoutMs);
-            in.m_steps = 0;
+            in.startClock();
         }
     }
     ~CallGuard()
@@ -242,6 +239,14 @@ struct Interpreter::CallGuard {
             in.m_graveyard.clear();
     }
 };
+
+void Interpreter::startClock()
+{
+    m_stopRequested = false;
+    m_deadlineActive = m_timeoutMs > 0;
+    m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_timeoutMs);
+    m_steps = 0;
+}
 
 void Interpreter::checkDeadline()
 {
@@ -343,8 +348,12 @@ Variant Interpreter::invokeFrame(ProcDef* proc, ScriptObject* me, Module* module
         raise(Err::WrongArgCount);
     char probe = 0;
     uintptr_t here = reinterpret_cast<uintptr_t>(&probe);
-    if (m_depth == 0)
+    if (m_depth == 0) {
+        // Entered from outside any run (a host calling a script object, a
+        // terminator after the last release): this call gets its own limit.
         m_stackBase = here;
+        startClock();
+    }
     if (m_depth >= MaxDepth || (m_stackBase > here && m_stackBase - here > StackBudget))
         raise(Err::OutOfStack);
     size_t n = static_cast<size_t>(proc->slotCount);

@@ -253,6 +253,7 @@ private:
         }
     }
     void checkDeadline();
+    void startClock();
     std::shared_ptr<Unit> findUnitOf(ClassDef* cls);
 
     const BuiltinRegistry& m_registry;

@@ -2,6 +2,8 @@
 // state, host objects and their global members, the time limit, reset.
 #include "vbscript/ScriptControl.h"
 
+#include "support/TestEnvironment.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -298,6 +300,22 @@ TEST(ScriptControl, TimeoutIsNotSwallowedByResumeNextAndAppliesToRun)
     EXPECT_TRUE(sc.addCode("y = 1"));
     EXPECT_FALSE(sc.run("Global", "Rec", {Variant::longInt(0)}));
     EXPECT_EQ(sc.error().number, 28);
+}
+
+TEST(ScriptControl, ObjectCalledByTheHostLaterGetsItsOwnTimeLimit)
+{
+    ScriptControl sc;
+    sc.setTimeout(1);
+    auto loaded = std::chrono::steady_clock::now();
+    ASSERT_TRUE(sc.addCode("Class W\nPublic Function Work() : For i = 1 To 20000 : n = n + 1 : Next : Work = n : End Function\nEnd Class\nSet worker = New W"));
+    sc.setTimeout(10000);
+    auto obj = sc.eval("worker");
+    ASSERT_TRUE(obj);
+    // Once the earlier operations' limit has passed, a direct call from the host still runs.
+    ASSERT_TRUE(ravelin::test::waitFor([&] { return std::chrono::steady_clock::now() > loaded + std::chrono::milliseconds(20); }));
+    Object* o = obj->rawObject();
+    Variant r = o->invoke(o->memberId("Work"), InvokeMethod, {});
+    EXPECT_EQ(r.toLong(), 20000);
 }
 
 TEST(ScriptControl, ZeroTimeoutMeansNoLimit)

@@ -117,4 +117,10 @@ Check "undeclared global updated by procedure", tallyCount, 2
 Sub OwnTemp() : scratch_value = 5 : End Sub
 OwnTemp
 Check "undeclared name in procedure stays local", IsEmpty(scratch_value), True
+Function CountUp()
+    For k = 1 To 5 : total_local = total_local + 1 : Next
+    CountUp = total_local
+End Function
+Check "implicit local read before written", CountUp(), 5
+Check "implicit local starts empty each call", CountUp(), 5
 Done
