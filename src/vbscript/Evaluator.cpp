@@ -386,10 +386,21 @@ void Interpreter::execAssign(const AssignStmt* s)
 void Interpreter::execCallStmt(const CallStmt* s)
 {
     const Expr* e = s->call.get();
-    if (e->kind == ExprKind::Call)
+    if (e->kind == ExprKind::Call) {
         evalCall(static_cast<const CallExpr*>(e), false);
-    else
-        eval(e);
+        return;
+    }
+    if (e->kind == ExprKind::Name) {
+        auto* n = static_cast<const NameExpr*>(e);
+        // A statement naming nothing known is a call of an undefined procedure:
+        // "Type mismatch" as VBScript reports a misspelt Sub.
+        if (n->bind.kind == BindKind::Global && !liveCell(n->bind.cell)) {
+            if (m_frame->unit && m_frame->unit->optionExplicit)
+                raise(Err::VariableUndefined);
+            raise(Err::TypeMismatch);
+        }
+    }
+    eval(e);
 }
 
 // ---- Assignment.

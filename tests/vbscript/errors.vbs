@@ -106,6 +106,7 @@ CheckError "syntax error", "On Error Foo", 1002
 CheckError "expected expression", "x = = 1", 1023
 CheckError "expected end", "If True Then" & vbCrLf & "x = 1", 1014
 CheckError "undefined sub", "NoSuchProcedure 1", 13
+CheckError "undefined sub without arguments", "NoSuchProcedure", 13
 On Error Resume Next
 Set cx = CreateObject("No.Such.Thing")
 Check "429 message", Err.Description, "ActiveX component can't create object"
