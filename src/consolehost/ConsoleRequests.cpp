@@ -8,6 +8,9 @@ using namespace ravelin::ipc;
 
 namespace {
 
+constexpr std::string_view kClass = "Q3 WinConsole";
+constexpr std::string_view kTitle = "Quake 3 Console";
+
 struct ChildFacts {
     const char* className;
     const char* caption;
@@ -49,8 +52,8 @@ std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter)
             .u32(kProtocolVersion)
             .u32(static_cast<std::uint32_t>(m_facts.hostPid))
             .u32(static_cast<std::uint32_t>(m_facts.serverPid))
-            .string("Q3 WinConsole")
-            .string("Quake 3 Console")
+            .string(kClass)
+            .string(kTitle)
             .u8(kChildCount);
         for (const ChildFacts& child : kChildren)
             writer.string(child.className).string(child.caption);
@@ -61,7 +64,7 @@ std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter)
         if (edit)
             length = text.size();
         else if (window == kConsoleWindow)
-            length = 15; // the title
+            length = kTitle.size();
         else
             length = std::string_view(kChildren[window - 1].caption).size();
         return PayloadWriter().u8(0).u32(static_cast<std::uint32_t>(length)).payload();
@@ -71,7 +74,7 @@ std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter)
         if (!reader.ok())
             break;
         std::string_view value = edit ? std::string_view(text)
-                                 : window == kConsoleWindow ? std::string_view("Quake 3 Console")
+                                 : window == kConsoleWindow ? kTitle
                                                             : std::string_view(kChildren[window - 1].caption);
         if (capacity == 0)
             value = {};

@@ -31,8 +31,10 @@ int main(int argc, char** argv)
             options.headless = true;
         else if (args[i] == "--keep")
             options.keep = true;
-        else if (args[i] == "--help" || args[i] == "-h")
-            return runClientCommand({}, std::cout, std::cout) == 2 ? 0 : 0;
+        else if (args[i] == "--help" || args[i] == "-h") {
+            runClientCommand({}, std::cout, std::cout); // prints the usage
+            return 0;
+        }
         else {
             std::fprintf(stderr, "ravelin-console: unknown option %s\n", args[i].c_str());
             return runClientCommand({}, std::cout, std::cerr);
