@@ -148,6 +148,11 @@ void Interpreter::reset()
                 cell->value = Variant();
     }
     m_modules.clear();
+    if (m_depth > 0) {
+        // Cells of the running code still point at these objects.
+        for (auto& h : m_hostObjects)
+            m_hostGraveyard.push_back(std::move(h.first));
+    }
     m_hostObjects.clear();
     auto global = std::make_unique<Module>();
     global->name = "Global";
@@ -235,8 +240,10 @@ struct Interpreter::CallGuard {
     }
     ~CallGuard()
     {
-        if (outermost && in.m_depth == 0)
+        if (outermost && in.m_depth == 0) {
             in.m_graveyard.clear();
+            in.m_hostGraveyard.clear();
+        }
     }
 };
 

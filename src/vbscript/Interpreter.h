@@ -261,6 +261,7 @@ private:
     std::vector<std::unique_ptr<Module>> m_modules;
     std::vector<std::unique_ptr<Module>> m_graveyard; // modules reset while code still ran
     std::vector<std::pair<Ref<Object>, bool>> m_hostObjects; // object, members global
+    std::vector<Ref<Object>> m_hostGraveyard;                 // host objects reset while code still ran
     std::unordered_set<ScriptObject*> m_liveObjects; // detached when the interpreter goes
     HostCallbacks m_callbacks;
     ScriptError m_err;

@@ -354,6 +354,18 @@ TEST(ScriptControl, ScriptCanResetTheEngineItRunsIn)
     EXPECT_TRUE(sc.procedures().empty());
 }
 
+TEST(ScriptControl, BareHostMembersStillWorkAfterTheRunningScriptResetsTheEngine)
+{
+    ScriptControl sc;
+    {
+        // The engine holds the only reference, as the script host does.
+        Ref<TestHost> host(new TestHost(&sc));
+        ASSERT_TRUE(sc.addObject("Ravelin", host, true));
+    }
+    ASSERT_TRUE(sc.addCode("Sub Reload()\n  Reload_ = 1\n  Ravelin.Reload\n  DebugPrint \"after reset\"\n  Value = 3\nEnd Sub"));
+    EXPECT_TRUE(sc.run("Global", "Reload")) << sc.error().description;
+}
+
 TEST(ScriptControl, TerminateRunsWhenTheLastReferenceGoes)
 {
     ScriptControl sc;
