@@ -336,6 +336,10 @@ Variant Interpreter::eval(Module* module, std::string_view expression)
             ex.error().lineText = std::string(expression);
         }
         throw;
+    } catch (...) {
+        --m_depth;
+        m_frame = saved;
+        throw;
     }
     --m_depth;
     m_frame = saved;
