@@ -275,6 +275,7 @@ struct ProcDef {
     Unit* unit = nullptr;
     // Declarations seen by the parser (Dim, ReDim of undeclared names, Const).
     std::vector<Symbol> declaredLocals;
+    std::vector<Symbol> redimNames; // locals only when no outer variable has the name
     std::vector<std::pair<Symbol, ExprP>> consts;
     // Filled by the resolver: slot 0 is the result, then parameters, then locals.
     int slotCount = 0;

@@ -148,10 +148,9 @@ void Resolver::declareImplicitGlobals(const Block& block)
 // reads that come first).
 void Resolver::declareImplicitLocals(ProcDef& proc)
 {
-    if (m_unit.optionExplicit)
-        return;
-    std::vector<Symbol> names;
-    assignedNames(proc.body, names);
+    std::vector<Symbol> names(proc.redimNames);
+    if (!m_unit.optionExplicit)
+        assignedNames(proc.body, names);
     for (Symbol name : names) {
         if (proc.localSlots.count(name) || name == proc.name)
             continue;

@@ -361,6 +361,8 @@ void Interpreter::execErase(const EraseStmt* s)
     Variant* ref = variableRef(s->target.get(), true);
     if (!ref || !ref->isArray())
         raise(Err::TypeMismatch);
+    if (ref->rawArray()->locks)
+        raise(Err::ArrayLocked);
     ArrayRep* rep = ref->mutableArray();
     if (rep->fixed) {
         for (Variant& v : rep->data)
@@ -407,6 +409,8 @@ void Interpreter::execCallStmt(const CallStmt* s)
 
 void Interpreter::storeValue(Variant& slot, Variant value, bool)
 {
+    if (slot.isArray() && slot.rawArray()->locks)
+        raise(Err::ArrayLocked);
     slot = std::move(value);
 }
 
@@ -492,10 +496,10 @@ void Interpreter::assignTo(const Expr* target, Variant value, bool isSet)
         auto* n = static_cast<const NameExpr*>(target);
         switch (n->bind.kind) {
         case BindKind::Local:
-            *m_frame->refs[n->bind.index] = std::move(value);
+            storeValue(*m_frame->refs[n->bind.index], std::move(value), isSet);
             return;
         case BindKind::Field:
-            m_frame->me->fields[static_cast<size_t>(n->bind.index)] = std::move(value);
+            storeValue(m_frame->me->fields[static_cast<size_t>(n->bind.index)], std::move(value), isSet);
             return;
         case BindKind::MeMember: {
             Variant args[1] = {std::move(value)};
@@ -512,7 +516,7 @@ void Interpreter::assignTo(const Expr* target, Variant value, bool isSet)
             Variant* ref = nameRef(n, true);
             if (!ref)
                 raise(Err::IllegalAssignment);
-            *ref = std::move(value);
+            storeValue(*ref, std::move(value), isSet);
             return;
         }
         default:
@@ -788,7 +792,17 @@ Variant Interpreter::evalMember(const MemberExpr* e, std::span<Variant> args, In
     return obj.rawObject()->invoke(id, kind, args);
 }
 
-void Interpreter::evalArgs(const std::vector<ExprP>& argExprs, ArgVec& out, RefVec* refs)
+void Interpreter::lockElementOwner(const Expr* arg, ArrayLocks& locks)
+{
+    // variableRef gives a reference into an array only for `name(indices)`.
+    if (arg->kind != ExprKind::Call)
+        return;
+    Variant* base = nameRef(static_cast<const NameExpr*>(static_cast<const CallExpr*>(arg)->target.get()), false);
+    if (base && base->isArray())
+        locks.lock(*base);
+}
+
+void Interpreter::evalArgs(const std::vector<ExprP>& argExprs, ArgVec& out, RefVec* refs, ArrayLocks* locks)
 {
     out.reserve(out.size() + argExprs.size() + 1);
     for (const ExprP& a : argExprs) {
@@ -796,6 +810,8 @@ void Interpreter::evalArgs(const std::vector<ExprP>& argExprs, ArgVec& out, RefV
             Variant* r = nullptr;
             if (a->kind == ExprKind::Name || a->kind == ExprKind::Call)
                 r = variableRef(a.get(), false);
+            if (r && locks)
+                lockElementOwner(a.get(), *locks);
             refs->push_back(r);
             out.push_back(r ? *r : eval(a.get()));
         } else {
@@ -832,6 +848,7 @@ Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vect
             in.m_sp = base;
         }
     } pop{*this, base, n};
+    ArrayLocks locks;
     Variant* ptrs[8];
     std::vector<Variant*> big;
     Variant** refs = ptrs;
@@ -846,6 +863,8 @@ Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vect
         Variant* r = nullptr;
         if (proc->params[i].byRef && (a->kind == ExprKind::Name || a->kind == ExprKind::Call))
             r = variableRef(a, false);
+        if (r)
+            lockElementOwner(a, locks);
         if (!r) {
             m_stack[base + i] = eval(a);
             r = &m_stack[base + i];
@@ -943,7 +962,8 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
             if (cell && cell->kind == CellKind::HostMember) {
                 ArgVec args;
                 RefVec refs;
-                evalArgs(c->args, args, &refs);
+                ArrayLocks locks;
+                evalArgs(c->args, args, &refs, &locks);
                 Variant r = cell->host->invoke(cell->hostId, InvokeKind(InvokeMethod | InvokeGet), args);
                 for (size_t i = 0; i < refs.size(); ++i)
                     if (refs[i])
@@ -995,7 +1015,8 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
         }
         ArgVec args;
         RefVec refs;
-        evalArgs(c->args, args, &refs);
+        ArrayLocks locks;
+        evalArgs(c->args, args, &refs, &locks);
         Variant r = o->invoke(id, InvokeKind(InvokeMethod | InvokeGet), args);
         for (size_t i = 0; i < refs.size(); ++i)
             if (refs[i])

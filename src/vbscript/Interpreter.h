@@ -72,6 +72,31 @@ private:
 };
 
 using ArgVec = SmallVec<Variant, 6>;
+
+// Arrays whose elements are passed ByRef stay locked (ReDim, Erase and
+// reassignment give error 10) until the call returns, so the element
+// reference the callee holds cannot dangle.
+class ArrayLocks {
+public:
+    ArrayLocks() = default;
+    ArrayLocks(const ArrayLocks&) = delete;
+    ArrayLocks& operator=(const ArrayLocks&) = delete;
+    ~ArrayLocks()
+    {
+        for (Variant& v : m_held)
+            --v.rawArray()->locks;
+    }
+    // Also holds a reference, so the block outlives the call whatever the
+    // callee does with its variables.
+    void lock(const Variant& arrayVar)
+    {
+        ++arrayVar.rawArray()->locks;
+        m_held.push_back(arrayVar);
+    }
+
+private:
+    SmallVec<Variant, 4> m_held;
+};
 using RefVec = SmallVec<Variant*, 6>;
 
 enum class CellKind : uint8_t { Undefined, Variable, Constant, Procedure, Class, HostMember };
@@ -241,7 +266,8 @@ private:
     int memberIdFor(Object* obj, const MemberExpr* e);
     Variant callScript(ProcDef* proc, ScriptObject* me, const std::vector<ExprP>& argExprs);
     Variant invokeFrame(ProcDef* proc, ScriptObject* me, Module* module, Variant** argRefs, size_t argc);
-    void evalArgs(const std::vector<ExprP>& argExprs, ArgVec& out, RefVec* refs);
+    void evalArgs(const std::vector<ExprP>& argExprs, ArgVec& out, RefVec* refs, ArrayLocks* locks = nullptr);
+    void lockElementOwner(const Expr* arg, ArrayLocks& locks);
     Variant* elementRef(Variant& arrayVar, std::span<Variant> indices, bool forWrite);
     Variant newScriptObject(ClassDef* cls, Module* module);
     void position(ScriptException& ex, const Stmt* s);

@@ -511,7 +511,7 @@ private:
             ne->name = name;
             item.target = std::move(ne);
             if (m_proc)
-                m_proc->declaredLocals.push_back(name); // ReDim declares when nothing else does
+                m_proc->redimNames.push_back(name); // ReDim declares when nothing else does
             else
                 m_unit.declaredGlobals.push_back(name);
             expect(Tok::LParen, Err::ExpectedLParen);

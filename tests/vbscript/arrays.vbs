@@ -102,4 +102,19 @@ ReDim Preserve pa(2)
 CheckError "preserve other dimension", "Dim pp() : ReDim pp(1, 1) : ReDim Preserve pp(2, 1)", 9
 Check "split ubound", UBound(Split("a b c")), CLng(2)
 Check "split empty", UBound(Split("")), CLng(-1)
+Dim lockedArr() : ReDim lockedArr(2)
+Sub GrowWhileReferenced(ByRef el)
+    ReDim lockedArr(5)
+End Sub
+CheckError "redim while an element is passed byref", "GrowWhileReferenced lockedArr(1)", 10
+Sub EraseWhileReferenced(ByRef el)
+    lockedArr = Array()
+End Sub
+CheckError "reassign while an element is passed byref", "EraseWhileReferenced lockedArr(0)", 10
+Dim la2() : ReDim la2(2)
+Sub Bump2(ByRef el) : el = el + 1 : End Sub
+la2(1) = 1 : Bump2 la2(1) : Bump2 la2(1)
+Check "element byref repeatedly", la2(1), 3
+ReDim la2(4)
+Check "unlocked after the call", UBound(la2), CLng(4)
 Done
