@@ -71,7 +71,7 @@ private:
     size_t m_size = 0;
 };
 
-using ArgVec = SmallVec<Variant, 6>;
+using ArgVec = SmallVec<Variant, 4>;
 
 // Arrays whose elements are passed ByRef stay locked (ReDim, Erase and
 // reassignment give error 10) until the call returns, so the element
@@ -95,9 +95,9 @@ public:
     }
 
 private:
-    SmallVec<Variant, 4> m_held;
+    std::vector<Variant> m_held; // empty (no allocation) in the common case
 };
-using RefVec = SmallVec<Variant*, 6>;
+using RefVec = SmallVec<Variant*, 4>;
 
 enum class CellKind : uint8_t { Undefined, Variable, Constant, Procedure, Class, HostMember };
 
