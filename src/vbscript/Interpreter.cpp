@@ -1,6 +1,7 @@
 // Interpreter: modules, cells, calls, script objects and the host-facing
 // operations. Statement and expression evaluation is in Evaluator.cpp.
 #include "vbscript/Interpreter.h"
+#include "vbscript/Regex.h"
 
 #include "vbscript/Compiler.h"
 #include "vbscript/ErrObject.h"
@@ -230,16 +231,23 @@ std::vector<ProcInfo> Interpreter::procedures(Module* module)
 struct Interpreter::CallGuard {
     Interpreter& in;
     bool outermost;
+    RegexInterrupt previousInterrupt;
     explicit CallGuard(Interpreter& i) : in(i), outermost(i.m_depth == 0)
     {
         if (outermost) {
             char probe = 0;
             in.m_stackBase = reinterpret_cast<uintptr_t>(&probe);
             in.startClock();
+            // A pattern that backtracks without end must not outlive the
+            // time limit: the regex search checks the same deadline.
+            previousInterrupt = setRegexInterrupt(
+                {[](void* context) { static_cast<Interpreter*>(context)->checkDeadline(); }, &in});
         }
     }
     ~CallGuard()
     {
+        if (outermost)
+            setRegexInterrupt(previousInterrupt);
         if (outermost && in.m_depth == 0) {
             in.m_graveyard.clear();
             in.m_hostGraveyard.clear();

@@ -3,6 +3,7 @@
 
 #include "vbscript/Errors.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -336,7 +337,10 @@ private:
         if (m_pos < m_src.size() && identStart(m_src[m_pos]))
             raiseAt(Err::ExpectedEndOfStatement, m_line, column());
         std::string text(m_src.substr(start, m_pos - start));
-        double d = std::strtod(text.c_str(), nullptr);
+        // from_chars reads "." whatever the process locale says (a Qt host
+        // adopts the user's, where strtod may want a decimal comma).
+        double d = 0;
+        std::from_chars(text.data(), text.data() + text.size(), d);
         t.kind = Tok::Number;
         if (!isFloat && d <= 32767)
             t.value = Variant::integer(static_cast<int16_t>(d));

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <stdexcept>
 
 using namespace ravelin::vbs;
@@ -316,6 +317,32 @@ TEST(ScriptControl, ObjectCalledByTheHostLaterGetsItsOwnTimeLimit)
     Object* o = obj->rawObject();
     Variant r = o->invoke(o->memberId("Work"), InvokeMethod, {});
     EXPECT_EQ(r.toLong(), 20000);
+}
+
+TEST(ScriptControl, TimeoutStopsARegExpThatBacktracksWithoutEnd)
+{
+    ScriptControl sc;
+    sc.setTimeout(300);
+    EXPECT_FALSE(sc.addCode("Set re = New RegExp\nre.Pattern = \"(a+)+b\"\nfound = re.Test(String(40, \"a\"))"));
+    EXPECT_EQ(sc.error().number, 1799);
+    EXPECT_EQ(sc.error().line, 3);
+    EXPECT_TRUE(sc.addCode("Set re = New RegExp\nre.Pattern = \"(a+)+b\"\nfound = re.Test(\"aab\")"));
+    EXPECT_TRUE(sc.eval("found")->toBool());
+}
+
+// A host program runs in the user's locale; numbers in script text still
+// use a decimal point.
+TEST(ScriptControl, NumberLiteralsIgnoreTheProcessLocale)
+{
+    const char* before = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = before ? before : "C";
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE"))
+        GTEST_SKIP() << "no decimal-comma locale installed";
+    ScriptControl sc;
+    auto value = sc.eval("1.5 * 2");
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->toDouble(), 3.0);
 }
 
 TEST(ScriptControl, ZeroTimeoutMeansNoLimit)
