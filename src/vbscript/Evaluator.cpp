@@ -836,7 +836,7 @@ Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vect
     }
     // Temporaries for arguments passed by value live on the slot stack.
     size_t base = m_sp;
-    slots(base, n);
+    stackSlots(base, n);
     m_sp += n;
     struct Pop {
         Interpreter& in;
@@ -905,7 +905,7 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
                 raise(Err::WrongArgCount);
             // Arguments of a built-in live on the slot stack: no construction, no heap.
             size_t base = m_sp;
-            Variant* args = slots(base, argc);
+            Variant* args = stackSlots(base, argc);
             m_sp += argc;
             struct Pop {
                 Interpreter& in;

@@ -377,7 +377,7 @@ Variant Interpreter::invokeFrame(ProcDef* proc, ScriptObject* me, Module* module
         raise(Err::OutOfStack);
     size_t n = static_cast<size_t>(proc->slotCount);
     size_t base = m_sp;
-    Variant* own = slots(base, n);
+    Variant* own = stackSlots(base, n);
     tick();
     Variant** refs = &m_refStack[base];
     m_sp += n;

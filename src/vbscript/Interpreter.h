@@ -301,7 +301,7 @@ private:
     // interpreter does not touch the whole stack's memory.
     Variant* m_stack = nullptr;
     size_t m_constructed = 0;
-    Variant* slots(size_t base, size_t n)
+    Variant* stackSlots(size_t base, size_t n)
     {
         if (base + n > m_capacity)
             raise(Err::OutOfStack);
