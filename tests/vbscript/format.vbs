@@ -1,39 +1,5 @@
-Dim failures, checks : failures = 0 : checks = 0
-Sub Check(label, actual, expected)
-    Dim ok
-    checks = checks + 1
-    If IsNull(expected) Then
-        ok = IsNull(actual)
-    ElseIf IsNull(actual) Or IsObject(actual) Or IsArray(actual) Then
-        ok = False
-    Else
-        ok = (TypeName(actual) = TypeName(expected))
-        If ok Then ok = (actual = expected)
-    End If
-    If Not ok Then
-        failures = failures + 1
-        WScript.Echo "FAIL " & label & ": got [" & actual & "] " & TypeName(actual) & ", expected [" & expected & "] " & TypeName(expected)
-    End If
-End Sub
-Sub CheckError(label, code, number)
-    Dim n, d
-    checks = checks + 1
-    On Error Resume Next
-    ExecuteGlobal code
-    n = Err.Number : d = Err.Description
-    On Error GoTo 0
-    If n <> number Then
-        failures = failures + 1
-        WScript.Echo "FAIL " & label & ": error " & n & " (" & d & "), expected " & number
-    End If
-End Sub
-Sub Done()
-    If failures > 0 Then
-        WScript.Echo failures & " of " & checks & " checks failed"
-        WScript.Quit 1
-    End If
-    WScript.Echo checks & " checks passed"
-End Sub
+' Check, CheckError and Done are shared by every script: they live in check.inc.
+ExecuteGlobal CreateObject("Scripting.FileSystemObject").OpenTextFile(Replace(WScript.ScriptFullName, WScript.ScriptName, "check.inc")).ReadAll
 ' ---- checks
 ' Number text: CStr of Double, Single and Currency; FormatNumber,
 ' FormatPercent and FormatCurrency with their options; numeric text as
