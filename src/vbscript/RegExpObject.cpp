@@ -29,13 +29,19 @@ size_t indexArg(std::span<Variant> args, size_t count)
     return static_cast<size_t>(index);
 }
 
-// ---------------------------------------------------------------- SubMatches
+// ---------------------------------------------------- Matches and SubMatches
 
-class SubMatchesObject : public Object {
+// The two read-only collections a search hands out: the Matches of Execute
+// (a Match each) and a Match's SubMatches (a string each, Empty for a group
+// the match did not set). Item is the default member.
+class ReadOnlyCollection : public Object {
 public:
-    explicit SubMatchesObject(std::vector<Variant> groups) : m_groups(std::move(groups)) {}
+    ReadOnlyCollection(const char* typeName, std::vector<Variant> items)
+        : m_typeName(typeName), m_items(std::move(items))
+    {
+    }
 
-    std::string typeName() const override { return "ISubMatches"; }
+    std::string typeName() const override { return m_typeName; }
     int memberId(std::string_view name) const override { return table().find(name); }
     const void* memberKey() const override { return &table(); }
     std::vector<std::string> memberNames() const override { return table().names(); }
@@ -46,16 +52,16 @@ public:
         case DefaultMemberId: // Item
             readOnly(kind, args, 1);
             expectArgs(args, 1, 1);
-            return m_groups[indexArg(args, m_groups.size())];
+            return m_items[indexArg(args, m_items.size())];
         case 1: // Count
             readOnly(kind, args, 0);
-            return Variant::longInt(static_cast<int32_t>(m_groups.size()));
+            return Variant::longInt(static_cast<int32_t>(m_items.size()));
         default:
             raise(Err::NoSuchMember);
         }
     }
 
-    std::unique_ptr<Enumerator> enumerate() override { return std::make_unique<VectorEnumerator>(m_groups); }
+    std::unique_ptr<Enumerator> enumerate() override { return std::make_unique<VectorEnumerator>(m_items); }
 
 private:
     static const MemberTable& table()
@@ -64,7 +70,8 @@ private:
         return t;
     }
 
-    std::vector<Variant> m_groups; // Empty for a group the match did not set
+    const char* m_typeName;
+    std::vector<Variant> m_items;
 };
 
 // ---------------------------------------------------------------- Match
@@ -96,7 +103,7 @@ public:
         case 3: { // SubMatches; m.SubMatches(0) indexes the collection
             if (isPut(kind))
                 raise(Err::NoSuchMember);
-            Variant collection = Variant::object(new SubMatchesObject(m_groups));
+            Variant collection = Variant::object(new ReadOnlyCollection("ISubMatches", m_groups));
             if (args.empty())
                 return collection;
             return collection.rawObject()->invoke(DefaultMemberId, kind, args);
@@ -116,44 +123,6 @@ private:
     std::string m_value;
     std::size_t m_firstIndex;
     std::vector<Variant> m_groups;
-};
-
-// ---------------------------------------------------------------- Matches
-
-class MatchesObject : public Object {
-public:
-    explicit MatchesObject(std::vector<Variant> matches) : m_matches(std::move(matches)) {}
-
-    std::string typeName() const override { return "IMatchCollection2"; }
-    int memberId(std::string_view name) const override { return table().find(name); }
-    const void* memberKey() const override { return &table(); }
-    std::vector<std::string> memberNames() const override { return table().names(); }
-
-    Variant invoke(int id, InvokeKind kind, std::span<Variant> args) override
-    {
-        switch (id) {
-        case DefaultMemberId: // Item
-            readOnly(kind, args, 1);
-            expectArgs(args, 1, 1);
-            return m_matches[indexArg(args, m_matches.size())];
-        case 1: // Count
-            readOnly(kind, args, 0);
-            return Variant::longInt(static_cast<int32_t>(m_matches.size()));
-        default:
-            raise(Err::NoSuchMember);
-        }
-    }
-
-    std::unique_ptr<Enumerator> enumerate() override { return std::make_unique<VectorEnumerator>(m_matches); }
-
-private:
-    static const MemberTable& table()
-    {
-        static const MemberTable t({"Item", "Count"}, DefaultMemberId);
-        return t;
-    }
-
-    std::vector<Variant> m_matches; // MatchObject each
 };
 
 Variant matchObject(std::string_view subject, const RegexMatch& m)
@@ -248,7 +217,7 @@ Variant RegExpObject::invoke(int id, InvokeKind kind, std::span<Variant> args)
             if (regex.search(subject, 0, m))
                 matches.push_back(matchObject(subject, m));
         }
-        return Variant::object(new MatchesObject(std::move(matches)));
+        return Variant::object(new ReadOnlyCollection("IMatchCollection2", std::move(matches)));
     }
     case Replace: {
         readOnly(kind, args, 2);
