@@ -1,63 +1,24 @@
 // The main window against a real console host: ravelin-console running
 // q3sim in this test's private runtime folder, reached over the window
 // manager of the program itself.
-#include "QtTestApp.h"
-#include "integration/ChildProcess.h"
-#include "mainwindow/FrmMain.h"
-#include "platform/ipc/IpcWindowManager.h"
-#include "platform/qt/QtMessageLoop.h"
-#include "platform/sim/SimServices.h"
-#include "support/TestEnvironment.h"
+#include "HostedMainWindow.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
-#include <memory>
-
 using namespace ravelin;
 using namespace ravelin::test;
 
 namespace {
 
-struct MainAgainstHostTest : testing::Test {
-    ConsoleHostProcess host;
-    ipc::IpcWindowManager windows;
-    QtMessageLoop loop;
-    ConsoleBridge bridge{windows, loop};
-    CvarProbe probe{bridge};
-    sim::MemorySettings settings;
-    sim::ScriptedDialogs dialogs;
-    TempDir appFolder{"ravelin-app"};
-    std::unique_ptr<FrmMain> window;
-
+struct MainAgainstHostTest : HostedMainWindowTest {
     void SetUp() override
     {
-        ASSERT_TRUE(host.startQ3sim({"+set", "sv_hostname", "Integration Arena", "+set", "net_port", "0",
-                                     "+set", "fs_basepath", appFolder.path().string(), "--players", "Bob"}));
-        ASSERT_TRUE(host.process().running()) << host.logText();
-        bridge.setSelectedConsole(host.handle());
-        // The server is up once its banner has reached the console.
-        ASSERT_TRUE(waitForQt([&] {
-            return bridge.ReadConsoleOutput().find("Opening IP socket") != std::string::npos;
-        }));
-        window = std::make_unique<FrmMain>(MainServices{bridge, probe, settings, dialogs, appFolder.path()});
-        window->load();
-        window->show();
+        startServerAndWindow({"+set", "sv_hostname", "Integration Arena", "+set", "net_port", "0", "+set",
+                              "fs_basepath", appFolder.path().string(), "--players", "Bob"});
     }
-
-    void TearDown() override
-    {
-        if (window)
-            window->unload();
-        window.reset();
-        host.process().stop();
-    }
-
-    std::string serverOutput() { return bridge.ReadConsoleOutput(); }
 };
 
 } // namespace

@@ -2,58 +2,25 @@
 // running q3sim with simulated players: chat, joins and frags flow from the
 // server through the pump into the scripts, and what the scripts say goes
 // back to the server.
-#include "QtTestApp.h"
-#include "integration/ChildProcess.h"
-#include "mainwindow/FrmMain.h"
-#include "platform/ipc/IpcWindowManager.h"
-#include "platform/qt/QtMessageLoop.h"
-#include "platform/sim/SimServices.h"
-#include "support/TestEnvironment.h"
+#include "HostedMainWindow.h"
 
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-
-#include <gtest/gtest.h>
-
-#include <memory>
 
 using namespace ravelin;
 using namespace ravelin::test;
 
 namespace {
 
-struct ShippedScriptsAgainstHostTest : testing::Test {
-    ConsoleHostProcess host;
-    ipc::IpcWindowManager windows;
-    QtMessageLoop loop;
-    ConsoleBridge bridge{windows, loop};
-    CvarProbe probe{bridge};
-    sim::MemorySettings settings;
-    sim::ScriptedDialogs dialogs;
-    TempDir appFolder{"ravelin-app"};
-    std::unique_ptr<FrmMain> window;
-
+struct ShippedScriptsAgainstHostTest : HostedMainWindowTest {
     void SetUp() override
     {
         std::filesystem::copy(sourceDir() / "assets" / "Scripts", appFolder.path() / "Scripts",
                               std::filesystem::copy_options::recursive);
-        ASSERT_TRUE(host.startQ3sim({"+set", "sv_hostname", "Scripted Arena", "+set", "net_port", "0", "--players",
-                                     "Bob,Two Words", "--seed", "7", "--chat-every", "0.3", "--join-every", "0.7",
-                                     "--kill-every", "0.2"}));
-        bridge.setSelectedConsole(host.handle());
-        ASSERT_TRUE(waitForQt([&] { return bridge.ReadConsoleOutput().find("Opening IP socket") != std::string::npos; }));
-        window = std::make_unique<FrmMain>(MainServices{bridge, probe, settings, dialogs, appFolder.path()});
-        window->load();
-        window->show();
-    }
-
-    void TearDown() override
-    {
-        if (window)
-            window->unload();
-        window.reset();
-        host.process().stop();
+        startServerAndWindow({"+set", "sv_hostname", "Scripted Arena", "+set", "net_port", "0", "--players",
+                              "Bob,Two Words", "--seed", "7", "--chat-every", "0.3", "--join-every", "0.7",
+                              "--kill-every", "0.2"});
     }
 };
 

@@ -1,0 +1,57 @@
+// A main window connected to a real console host: ravelin-console running
+// q3sim in the test's private runtime folder, reached over the program's own
+// window manager.
+#pragma once
+
+#include "QtTestApp.h"
+#include "integration/ChildProcess.h"
+#include "mainwindow/FrmMain.h"
+#include "platform/ipc/IpcWindowManager.h"
+#include "platform/qt/QtMessageLoop.h"
+#include "platform/sim/SimServices.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ravelin::test {
+
+struct HostedMainWindowTest : testing::Test {
+    ConsoleHostProcess host;
+    ipc::IpcWindowManager windows;
+    QtMessageLoop loop;
+    ConsoleBridge bridge{windows, loop};
+    CvarProbe probe{bridge};
+    sim::MemorySettings settings;
+    sim::ScriptedDialogs dialogs;
+    TempDir appFolder{"ravelin-app"};
+    std::unique_ptr<FrmMain> window;
+
+    // Starts q3sim with these arguments, waits for its banner, then loads
+    // and shows the main window on it.
+    void startServerAndWindow(const std::vector<std::string>& q3simArguments)
+    {
+        ASSERT_TRUE(host.startQ3sim(q3simArguments));
+        ASSERT_TRUE(host.process().running()) << host.logText();
+        bridge.setSelectedConsole(host.handle());
+        ASSERT_TRUE(waitForQt([&] { return bridge.ReadConsoleOutput().find("Opening IP socket") != std::string::npos; }));
+        window = std::make_unique<FrmMain>(MainServices{bridge, probe, settings, dialogs, appFolder.path()});
+        window->load();
+        window->show();
+    }
+
+    void TearDown() override
+    {
+        if (window)
+            window->unload();
+        window.reset();
+        host.process().stop();
+    }
+
+    std::string serverOutput() { return bridge.ReadConsoleOutput(); }
+};
+
+} // namespace ravelin::test
