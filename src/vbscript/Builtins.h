@@ -108,7 +108,7 @@ private:
     X(registerStringBuiltins)           \
     X(registerConversionBuiltins)       \
     X(registerMathBuiltins)             \
-    X(registerInspectionBuiltins)       \
+    X(registerTypeInfoBuiltins)       \
     X(registerObjectBuiltins)           \
     X(registerDateBuiltins)             \
     X(registerFormatBuiltins)           \

@@ -101,7 +101,7 @@ namespace ravelin::vbs {
     X(PropertyNeedsArg, 1054, "Property set or let must have at least one argument")       \
     X(UnexpectedNext, 1055, "Unexpected 'Next'")                                           \
     X(DefaultPlacement, 1056, "'Default' can be specified only on 'Property Get', 'Function' or 'Sub'") \
-    X(DefaultNotPublic, 1057, "'Default' specification must also specify 'Public'")
+    X(DefaultNotPublic, 1057, "'Default' must also be 'Public'")
 
 enum class Err : int {
 #define RAVELIN_VBS_ERROR_ENUM(name, number, text) name = number,

@@ -146,7 +146,7 @@ const NamedValue inspectionConstants[] = {
 
 } // namespace
 
-void registerInspectionBuiltins(BuiltinRegistry& r)
+void registerTypeInfoBuiltins(BuiltinRegistry& r)
 {
     r.addFunctions(inspectionFunctions);
     for (const NamedValue& c : inspectionConstants) {
