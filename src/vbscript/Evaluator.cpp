@@ -835,19 +835,7 @@ Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vect
         raise(Err::WrongArgCount);
     }
     // Temporaries for arguments passed by value live on the slot stack.
-    size_t base = m_sp;
-    stackSlots(base, n);
-    m_sp += n;
-    struct Pop {
-        Interpreter& in;
-        size_t base, n;
-        ~Pop()
-        {
-            for (size_t i = 0; i < n; ++i)
-                in.m_stack[base + i] = Variant();
-            in.m_sp = base;
-        }
-    } pop{*this, base, n};
+    SlotScope temps(*this, n);
     ArrayLocks locks;
     Variant* ptrs[8];
     std::vector<Variant*> big;
@@ -866,8 +854,8 @@ Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vect
         if (r)
             lockElementOwner(a, locks);
         if (!r) {
-            m_stack[base + i] = eval(a);
-            r = &m_stack[base + i];
+            temps.slots()[i] = eval(a);
+            r = &temps.slots()[i];
         }
         refs[i] = r;
     }
@@ -904,19 +892,8 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
             if (argc < def.minArgs || argc > def.maxArgs)
                 raise(Err::WrongArgCount);
             // Arguments of a built-in live on the slot stack: no construction, no heap.
-            size_t base = m_sp;
-            Variant* args = stackSlots(base, argc);
-            m_sp += argc;
-            struct Pop {
-                Interpreter& in;
-                size_t base, n;
-                ~Pop()
-                {
-                    for (size_t i = 0; i < n; ++i)
-                        in.m_stack[base + i] = Variant();
-                    in.m_sp = base;
-                }
-            } pop{*this, base, argc};
+            SlotScope temps(*this, argc);
+            Variant* args = temps.slots();
             for (size_t i = 0; i < argc; ++i)
                 args[i] = eval(c->args[i].get());
             return def.function(*this, std::span<Variant>(args, argc));

@@ -376,11 +376,10 @@ Variant Interpreter::invokeFrame(ProcDef* proc, ScriptObject* me, Module* module
     if (m_depth >= MaxDepth || (m_stackBase > here && m_stackBase - here > StackBudget))
         raise(Err::OutOfStack);
     size_t n = static_cast<size_t>(proc->slotCount);
-    size_t base = m_sp;
-    Variant* own = stackSlots(base, n);
+    SlotScope frameSlots(*this, n);
+    Variant* own = frameSlots.slots();
     tick();
-    Variant** refs = &m_refStack[base];
-    m_sp += n;
+    Variant** refs = &m_refStack[frameSlots.base()];
     for (size_t i = 0; i < n; ++i)
         refs[i] = &own[i];
     for (size_t i = 0; i < argc; ++i) {
@@ -399,20 +398,16 @@ Variant Interpreter::invokeFrame(ProcDef* proc, ScriptObject* me, Module* module
     Frame* saved = m_frame;
     m_frame = &f;
     ++m_depth;
+    // Leaves the frame before its slots are given back.
     struct Cleanup {
         Interpreter& in;
         Frame* saved;
-        Variant* own;
-        size_t n, base;
         ~Cleanup()
         {
             --in.m_depth;
             in.m_frame = saved;
-            for (size_t i = 0; i < n; ++i)
-                own[i] = Variant();
-            in.m_sp = base;
         }
-    } cleanup{*this, saved, own, n, base};
+    } cleanup{*this, saved};
     execBlock(proc->body);
     Variant result = std::move(own[0]);
     return result;

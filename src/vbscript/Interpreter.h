@@ -309,6 +309,32 @@ private:
             new (&m_stack[m_constructed++]) Variant();
         return &m_stack[base];
     }
+    // Slots taken from the top of the slot stack for as long as the scope
+    // lives: a call's frame or the temporaries of an argument list. They are
+    // emptied and given back when it ends, however it ends.
+    class SlotScope {
+    public:
+        SlotScope(Interpreter& in, size_t n) : m_in(in), m_base(in.m_sp), m_n(n), m_slots(in.stackSlots(m_base, n))
+        {
+            in.m_sp += n;
+        }
+        ~SlotScope()
+        {
+            for (size_t i = 0; i < m_n; ++i)
+                m_slots[i] = Variant();
+            m_in.m_sp = m_base;
+        }
+        SlotScope(const SlotScope&) = delete;
+        SlotScope& operator=(const SlotScope&) = delete;
+        Variant* slots() const { return m_slots; }
+        size_t base() const { return m_base; }
+
+    private:
+        Interpreter& m_in;
+        size_t m_base;
+        size_t m_n;
+        Variant* m_slots;
+    };
     std::unique_ptr<Variant*[]> m_refStack;
     size_t m_sp = 0;
     size_t m_capacity = 0;
