@@ -316,19 +316,15 @@ void Resolver::resolveStmt(Stmt* s, Scope& sc)
         break;
     }
     case StmtKind::ReDim:
-        for (auto& item : static_cast<ReDimStmt*>(s)->items) {
+    case StmtKind::Dim: {
+        auto& items = s->kind == StmtKind::ReDim ? static_cast<ReDimStmt*>(s)->items : static_cast<DimStmt*>(s)->items;
+        for (auto& item : items) {
             resolveTarget(item.target.get(), sc);
             for (auto& b : item.bounds)
                 resolveExpr(b.get(), sc);
         }
         break;
-    case StmtKind::Dim:
-        for (auto& item : static_cast<DimStmt*>(s)->items) {
-            resolveTarget(item.target.get(), sc);
-            for (auto& b : item.bounds)
-                resolveExpr(b.get(), sc);
-        }
-        break;
+    }
     case StmtKind::Erase:
         resolveTarget(static_cast<EraseStmt*>(s)->target.get(), sc);
         break;
