@@ -93,14 +93,6 @@ struct FrmSplashTest : testing::Test {
     void click(const char* button) { child<QToolButton>(button)->click(); }
 
     void selectRow(int row) { tree()->setCurrentItem(machine()->child(row)); }
-
-    std::vector<std::string> askedTexts()
-    {
-        std::vector<std::string> out;
-        for (const auto& a : dialogs.asked())
-            out.push_back(a.text);
-        return out;
-    }
 };
 
 } // namespace
@@ -136,7 +128,7 @@ TEST_F(FrmSplashTest, ConnectWithoutSelectionAsksThenConnectsTheSelectedServer)
     SimConsole& b = addServer("B");
     open();
     click("imgConnect");
-    EXPECT_EQ(askedTexts(), std::vector<std::string>{"Please select a server"});
+    EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{"Please select a server"});
     EXPECT_EQ(dialogs.asked()[0].title, "Quake 3: Ravelin");
 
     selectRow(1);
@@ -196,7 +188,7 @@ TEST_F(FrmSplashTest, ReloadKillShowAndSetDefaultButtons)
 
     dialogs.queueAnswer(Dialogs::Answer::Yes);
     click("imgAuto");
-    EXPECT_EQ(askedTexts(), (std::vector<std::string>{
+    EXPECT_EQ(dialogs.askedTexts(), (std::vector<std::string>{
                                 "Would you like to set \"Quake 3 Arena [A]\" as the default server?",
                                 "Default server has been set.  If you change the Name of your server, you will have "
                                 "to set it as the default again..."}));

@@ -77,14 +77,6 @@ struct ServerListTest : testing::Test {
     std::string keyOf(const SimConsole& console) const { return "hwnd" + std::to_string(console.handle()); }
 
     void setDefault(const std::string& text) { settings.saveSetting("Ravelin", "Launch", "DefaultServer", text); }
-
-    std::vector<std::string> askedTexts() const
-    {
-        std::vector<std::string> out;
-        for (const auto& a : dialogs.asked())
-            out.push_back(a.text);
-        return out;
-    }
 };
 
 } // namespace
@@ -253,7 +245,7 @@ TEST_F(ServerListTest, ConnectWithoutAServerNodeAsksToSelectOne)
     list->Connect(); // nothing selected
     list->select(list->tree().machine.key);
     list->Connect();
-    EXPECT_EQ(askedTexts(), (std::vector<std::string>{"Please select a server", "Please select a server"}));
+    EXPECT_EQ(dialogs.askedTexts(), (std::vector<std::string>{"Please select a server", "Please select a server"}));
     EXPECT_EQ(dialogs.asked()[0].title, "Quake 3: Ravelin");
     EXPECT_EQ(dialogs.asked()[0].buttons, Dialogs::Buttons::Ok);
     EXPECT_EQ(mainShown, 0);
@@ -272,7 +264,7 @@ TEST_F(ServerListTest, MachineNodeIsNeverConnectableWhateverItsAddress)
     list->ShowServer();
     list->SetDefaultServer();
     list->KillServer();
-    EXPECT_EQ(askedTexts(), std::vector<std::string>(4, "Please select a server"));
+    EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>(4, "Please select a server"));
     EXPECT_EQ(bridge.SelectedConsole(), 0);
     EXPECT_EQ(mainShown, 0);
 }
@@ -332,7 +324,7 @@ TEST_F(ServerListTest, KillWithNothingSelectedDoesNothingAndWithAPromptAsks)
     EXPECT_TRUE(dialogs.asked().empty());
     list->select("REFRESH");
     list->KillServer();
-    EXPECT_EQ(askedTexts(), std::vector<std::string>{"Please select a server"});
+    EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{"Please select a server"});
 }
 
 // --- Set default server ----------------------------------------------------
@@ -375,7 +367,7 @@ TEST_F(ServerListTest, SetDefaultOnTheCurrentDefaultOffersToClearIt)
 
     dialogs.queueAnswer(Answer::No);
     list->SetDefaultServer();
-    EXPECT_EQ(askedTexts(), std::vector<std::string>{"The currently selected server is already set to default, "
+    EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{"The currently selected server is already set to default, "
                                                      "would you like to delete that setting?"});
     EXPECT_EQ(dialogs.asked()[0].buttons, Dialogs::Buttons::YesNo);
     EXPECT_EQ(settings.getSetting("Ravelin", "Launch", "DefaultServer", "-"), "Quake 3 Arena [Main Arena]");

@@ -29,6 +29,14 @@ public:
     void queueAnswer(Answer answer) { m_answers.push_back(answer); }
     void queuePrompt(std::optional<std::string> reply) { m_prompts.push_back(std::move(reply)); }
     const std::vector<Asked>& asked() const { return m_asked; }
+    // Just the texts asked, in order.
+    std::vector<std::string> askedTexts() const
+    {
+        std::vector<std::string> texts;
+        for (const Asked& a : m_asked)
+            texts.push_back(a.text);
+        return texts;
+    }
     void clear() { m_asked.clear(); }
 
     Answer messageBox(const std::string& text, Buttons buttons, Icon icon, const std::string& title) override
