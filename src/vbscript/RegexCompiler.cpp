@@ -935,7 +935,9 @@ std::string literalPrefix(const Node& root)
     return {};
 }
 
-bool startsWithWordBoundary(const Node& root)
+// Whether every match begins with an assertion of this kind (the first
+// element through leading concatenations and groups).
+bool startsWith(const Node& root, Node::Kind kind)
 {
     const Node* n = &root;
     while (n->kind == Node::Kind::Cat || n->kind == Node::Kind::Group) {
@@ -943,18 +945,7 @@ bool startsWithWordBoundary(const Node& root)
             return false;
         n = &n->kids[0];
     }
-    return n->kind == Node::Kind::WordB;
-}
-
-bool startsWithBol(const Node& root)
-{
-    const Node* n = &root;
-    while (n->kind == Node::Kind::Cat || n->kind == Node::Kind::Group) {
-        if (n->kids.empty())
-            return false;
-        n = &n->kids[0];
-    }
-    return n->kind == Node::Kind::Bol;
+    return n->kind == kind;
 }
 
 } // namespace
@@ -978,12 +969,12 @@ Build buildProgram(std::string_view pattern, RegexFlags flags)
         result.errorOffset = 0;
         return result;
     }
-    program->anchoredAtStart = !flags.multiline && startsWithBol(root);
+    program->anchoredAtStart = !flags.multiline && startsWith(root, Node::Kind::Bol);
     program->prefix = literalPrefix(root);
     FirstInfo first = firstBytes(root);
     program->useFirstSet = !first.nullable;
     program->firstSet = first.set;
-    program->wordStart = program->useFirstSet && startsWithWordBoundary(root);
+    program->wordStart = program->useFirstSet && startsWith(root, Node::Kind::WordB);
     for (int b = 0; b < 256 && program->wordStart; ++b)
         if (first.set[static_cast<std::size_t>(b)] && !isWordByte(static_cast<unsigned char>(b)))
             program->wordStart = false;
