@@ -604,35 +604,23 @@ void Interpreter::executeText(const std::string& code, bool global)
     resolveUnit(module, *unit, scope);
     if (!unit->procs.empty() || !unit->classes.empty())
         module->units.push_back(unit);
+    Frame f;
     if (scope) {
         // Local Execute runs in the caller's frame, seeing its variables.
-        Frame f = *scope;
-        f.unit = unit.get();
+        f = *scope;
         f.resumeNext = false;
         f.withStack = nullptr;
-        Frame* saved = m_frame;
-        m_frame = &f;
-        try {
-            execBlock(unit->body);
-        } catch (...) {
-            m_frame = saved;
-            throw;
-        }
-        m_frame = saved;
-        return;
+    } else {
+        f.module = module;
     }
-    Frame f;
-    f.module = module;
     f.unit = unit.get();
-    Frame* saved = m_frame;
+    struct Restore {
+        Interpreter& in;
+        Frame* saved;
+        ~Restore() { in.m_frame = saved; }
+    } restore{*this, m_frame};
     m_frame = &f;
-    try {
-        execBlock(unit->body);
-    } catch (...) {
-        m_frame = saved;
-        throw;
-    }
-    m_frame = saved;
+    execBlock(unit->body);
 }
 
 Variant Interpreter::getRef(const std::string& procedureName)

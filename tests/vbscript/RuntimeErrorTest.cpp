@@ -59,21 +59,38 @@ TEST_P(RuntimeErrors, ReportNumberLineAndColumn)
 INSTANTIATE_TEST_SUITE_P(Table, RuntimeErrors, ::testing::ValuesIn(runtimeCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+namespace {
+
+struct RunResult {
+    int status = -1;
+    std::string out;
+};
+
+// Runs ravelin-vbs with a shell command tail (arguments, redirections).
+RunResult runVbs(const std::string& script, const std::string& tail)
+{
+    RunResult r;
+    std::string cmd = (ravelin::test::binDir() / "ravelin-vbs").string() + " " + script + tail;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p)
+        return r;
+    std::array<char, 256> buf{};
+    while (fgets(buf.data(), buf.size(), p))
+        r.out += buf.data();
+    r.status = WEXITSTATUS(pclose(p));
+    return r;
+}
+
+} // namespace
+
 TEST(RavelinVbs, UncaughtErrorIsReportedWithFileLineColumnAndExitCode)
 {
     ravelin::test::TempDir dir;
     std::string script = (dir.path() / "fail.vbs").string();
     std::ofstream(script) << "WScript.Echo \"before\"\nDim x\n  x = 1 / 0\nWScript.Echo \"after\"\n";
-    std::string cmd = (ravelin::test::binDir() / "ravelin-vbs").string() + " " + script + " 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    ASSERT_NE(p, nullptr);
-    std::string out;
-    std::array<char, 256> buf{};
-    while (fgets(buf.data(), buf.size(), p))
-        out += buf.data();
-    int status = pclose(p);
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(out, "before\n" + script + "(3, 3) error 11: Division by zero\n");
+    RunResult r = runVbs(script, " 2>&1");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "before\n" + script + "(3, 3) error 11: Division by zero\n");
 }
 
 TEST(RavelinVbs, ArgumentsQuitAndScriptName)
@@ -83,16 +100,9 @@ TEST(RavelinVbs, ArgumentsQuitAndScriptName)
     std::ofstream(script) << "Dim a, s\nFor Each a In WScript.Arguments : s = s & \"[\" & a & \"]\" : Next\n"
                              "WScript.StdOut.Write WScript.ScriptName & \" \" & WScript.Arguments.Count & \" \" & s\n"
                              "WScript.StdOut.WriteLine \"|\" & WScript.Arguments(1)\nWScript.Quit 7\nWScript.Echo \"not reached\"\n";
-    std::string cmd = (ravelin::test::binDir() / "ravelin-vbs").string() + " " + script + " one \"two words\"";
-    FILE* p = popen(cmd.c_str(), "r");
-    ASSERT_NE(p, nullptr);
-    std::string out;
-    std::array<char, 256> buf{};
-    while (fgets(buf.data(), buf.size(), p))
-        out += buf.data();
-    int status = pclose(p);
-    EXPECT_EQ(WEXITSTATUS(status), 7);
-    EXPECT_EQ(out, "args.vbs 2 [one][two words]|two words\n");
+    RunResult r = runVbs(script, " one \"two words\"");
+    EXPECT_EQ(r.status, 7);
+    EXPECT_EQ(r.out, "args.vbs 2 [one][two words]|two words\n");
 }
 
 } // namespace
