@@ -854,8 +854,8 @@ Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vect
         if (r)
             lockElementOwner(a, locks);
         if (!r) {
-            temps.slots()[i] = eval(a);
-            r = &temps.slots()[i];
+            temps.data()[i] = eval(a);
+            r = &temps.data()[i];
         }
         refs[i] = r;
     }
@@ -893,7 +893,7 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
                 raise(Err::WrongArgCount);
             // Arguments of a built-in live on the slot stack: no construction, no heap.
             SlotScope temps(*this, argc);
-            Variant* args = temps.slots();
+            Variant* args = temps.data();
             for (size_t i = 0; i < argc; ++i)
                 args[i] = eval(c->args[i].get());
             return def.function(*this, std::span<Variant>(args, argc));

@@ -377,7 +377,7 @@ Variant Interpreter::invokeFrame(ProcDef* proc, ScriptObject* me, Module* module
         raise(Err::OutOfStack);
     size_t n = static_cast<size_t>(proc->slotCount);
     SlotScope frameSlots(*this, n);
-    Variant* own = frameSlots.slots();
+    Variant* own = frameSlots.data();
     tick();
     Variant** refs = &m_refStack[frameSlots.base()];
     for (size_t i = 0; i < n; ++i)

@@ -326,7 +326,7 @@ private:
         }
         SlotScope(const SlotScope&) = delete;
         SlotScope& operator=(const SlotScope&) = delete;
-        Variant* slots() const { return m_slots; }
+        Variant* data() const { return m_slots; }
         size_t base() const { return m_base; }
 
     private:
