@@ -9,6 +9,7 @@
 // reference, as a JSON line and a one-line summary.
 #include "console/ConsolePump.h"
 #include "platform/sim/SimDesktop.h"
+#include "scripting/RavelinObject.h"
 #include "scripting/ScriptHost.h"
 
 #include <chrono>
@@ -57,7 +58,9 @@ double run(const fs::path& app, int lines, long* said)
 
     vbs::ScriptControl engine;
     QuietWindow window;
-    ScriptHost host(engine, window, window, app);
+    OperationTable table;
+    addRavelinOperations(table, window);
+    ScriptHost host(engine, window, table, app);
     window.host = &host;
     host.InitScripts();
     engine.executeStatement("CHAT_FILTER_MODE = 2");

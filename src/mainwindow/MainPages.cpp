@@ -112,6 +112,13 @@ void FrmMain::buildConsolePage(QWidget* page)
     m_txtDisplay->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_txtDisplay->setGeometry(8, 8, kPageWidth - 16, kPageHeight - 52);
 
+    // Shown only while the console in use is gone, over the display's foot.
+    m_lblConsoleState = new QLabel(page);
+    m_lblConsoleState->setObjectName("lblConsoleState");
+    m_lblConsoleState->setStyleSheet("QLabel { background: #800000; color: white; padding: 2px; }");
+    m_lblConsoleState->setGeometry(8, kPageHeight - 66, kPageWidth - 16, 22);
+    m_lblConsoleState->hide();
+
     m_txtOut = new QLineEdit(page);
     m_txtOut->setObjectName("txtOut");
     m_txtOut->setFont(fixed);
@@ -121,7 +128,7 @@ void FrmMain::buildConsolePage(QWidget* page)
     m_cmdClear = new QPushButton("Clear", page);
     m_cmdClear->setObjectName("cmdClear");
     m_cmdClear->setGeometry(kPageWidth - 88, kPageHeight - 38, 80, 28);
-    connect(m_cmdClear, &QPushButton::clicked, this, &FrmMain::cmdClear_Click);
+    connect(m_cmdClear, &QPushButton::clicked, this, [this] { m_session.cmdClear_Click(); });
 }
 
 void FrmMain::buildFunctionPage(QWidget* page)
@@ -137,7 +144,7 @@ void FrmMain::buildFunctionPage(QWidget* page)
     m_cmdInitScripts = new QPushButton("Re-Initialize", page);
     m_cmdInitScripts->setObjectName("cmdInitScripts");
     m_cmdInitScripts->setGeometry(12, 218, 140, 28);
-    connect(m_cmdInitScripts, &QPushButton::clicked, this, &FrmMain::cmdInitScripts_Click);
+    connect(m_cmdInitScripts, &QPushButton::clicked, this, [this] { m_session.cmdInitScripts_Click(); });
 
     auto* lastProc = new QLabel("Last Proc. Called:", page);
     lastProc->setGeometry(370, 40, 200, 20);

@@ -66,7 +66,7 @@ std::string quotedLiteral(const std::string& text)
 
 } // namespace
 
-ScriptHost::ScriptHost(vbs::ScriptControl& engine, ScriptHostView& view, RavelinOperations& operations,
+ScriptHost::ScriptHost(vbs::ScriptControl& engine, ScriptHostView& view, const OperationTable& operations,
                        std::filesystem::path appFolder)
     : m_engine(engine), m_view(view), m_operations(operations), m_appFolder(std::move(appFolder))
 {

@@ -15,7 +15,7 @@
 #pragma once
 
 #include "console/ConsolePump.h"
-#include "scripting/RavelinOperations.h"
+#include "scripting/OperationTable.h"
 #include "vbscript/ScriptControl.h"
 
 #include <filesystem>
@@ -40,7 +40,8 @@ public:
     static constexpr const char* kConsoleModule = "Console";
     static constexpr const char* kGlobalModule = "Global";
 
-    ScriptHost(vbs::ScriptControl& engine, ScriptHostView& view, RavelinOperations& operations,
+    // `operations` is what scripts reach as "Ravelin"; it must outlive the host.
+    ScriptHost(vbs::ScriptControl& engine, ScriptHostView& view, const OperationTable& operations,
                std::filesystem::path appFolder);
 
     // Reloads every script. Asked for while a script runs, it happens as soon
@@ -64,7 +65,7 @@ private:
 
     vbs::ScriptControl& m_engine;
     ScriptHostView& m_view;
-    RavelinOperations& m_operations;
+    const OperationTable& m_operations;
     std::filesystem::path m_appFolder;
     std::vector<std::string> m_consoleProcs;
     int m_running = 0;

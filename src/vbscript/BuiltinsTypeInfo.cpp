@@ -91,14 +91,14 @@ Variant fnMsgBox(Context& ctx, Args a)
 {
     std::string prompt = argValue(a, 0).toText();
     int buttons = argLongOr(a, 1, 0);
-    std::string title = hasArg(a, 2) ? argString(a, 2) : std::string("VBScript");
+    std::string title = hasArg(a, 2) ? argString(a, 2) : std::string(); // the host titles an untitled box
     return Variant::integer(static_cast<int16_t>(ctx.msgBox(prompt, buttons, title)));
 }
 
 Variant fnInputBox(Context& ctx, Args a)
 {
     std::string prompt = argValue(a, 0).toText();
-    std::string title = hasArg(a, 1) ? argString(a, 1) : std::string("VBScript");
+    std::string title = hasArg(a, 1) ? argString(a, 1) : std::string(); // the host titles an untitled box
     std::string def = hasArg(a, 2) ? argString(a, 2) : std::string();
     return ctx.inputBox(prompt, title, def);
 }

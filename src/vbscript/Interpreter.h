@@ -165,6 +165,7 @@ struct Frame {
     const Stmt* current = nullptr;
 };
 
+// A title is empty when the script gave none: the host titles the box.
 struct HostCallbacks {
     std::function<int(const std::string& prompt, int buttons, const std::string& title)> msgBox;
     std::function<Variant(const std::string& prompt, const std::string& title, const std::string& def)> inputBox;

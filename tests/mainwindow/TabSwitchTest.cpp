@@ -51,13 +51,6 @@ void copyShippedPictures(const std::filesystem::path& appFolder)
 
 } // namespace
 
-TEST(TabOrder, RaiseSequenceLeavesTheChosenTabOnTop)
-{
-    EXPECT_EQ(tabRaiseSequence(0), (std::vector<int>{7, 6, 5, 4, 3, 2, 1, 0, 0}));
-    EXPECT_EQ(tabRaiseSequence(3), (std::vector<int>{0, 1, 2, 3, 7, 6, 5, 4, 3, 3}));
-    EXPECT_EQ(tabRaiseSequence(7), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 7}));
-}
-
 TEST_F(MainWindowTest, LoadSelectsTheConsoleTab)
 {
     copyShippedPictures(appFolder.path());

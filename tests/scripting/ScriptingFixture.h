@@ -2,6 +2,7 @@
 // controls and operations recorded.
 #pragma once
 
+#include "scripting/RavelinObject.h"
 #include "scripting/ScriptHost.h"
 #include "support/TestEnvironment.h"
 
@@ -48,10 +49,12 @@ struct ScriptingTest : testing::Test {
     vbs::ScriptControl engine;
     RecordingView view;
     RecordingOperations operations;
-    ScriptHost host{engine, view, operations, app.path()};
+    OperationTable table;
+    ScriptHost host{engine, view, table, app.path()};
 
     ScriptingTest()
     {
+        addRavelinOperations(table, operations);
         std::filesystem::create_directories(app.path() / "Scripts");
         operations.host = &host;
         operations.view = &view;

@@ -16,7 +16,7 @@ public:
     static constexpr const char* kOurDialogProperty = "ravelinOwnDialog";
 
     Answer messageBox(const std::string& text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
-                      const std::string& title = kAppTitle) override;
+                      const std::string& title = kAppTitle, int defaultButton = 0) override;
     std::optional<std::string> prompt(const std::string& text, const std::string& title = kAppTitle,
                                       const std::string& defaultText = {}) override;
 

@@ -22,10 +22,11 @@ public:
         Buttons buttons;
         Icon icon;
         std::string title;
+        int defaultButton = 0;
     };
 
-    // Replies given in order; when they run out, Yes/No boxes answer No and
-    // prompts are cancelled.
+    // Replies given in order; when they run out, a box answers its last
+    // button (No, Cancel or Ignore) and prompts are cancelled.
     void queueAnswer(Answer answer) { m_answers.push_back(answer); }
     void queuePrompt(std::optional<std::string> reply) { m_prompts.push_back(std::move(reply)); }
     const std::vector<Asked>& asked() const { return m_asked; }
@@ -39,13 +40,14 @@ public:
     }
     void clear() { m_asked.clear(); }
 
-    Answer messageBox(const std::string& text, Buttons buttons, Icon icon, const std::string& title) override
+    Answer messageBox(const std::string& text, Buttons buttons, Icon icon, const std::string& title,
+                      int defaultButton) override
     {
-        m_asked.push_back({text, buttons, icon, title});
+        m_asked.push_back({text, buttons, icon, title, defaultButton});
         if (buttons == Buttons::Ok)
             return Answer::Ok;
         if (m_answers.empty())
-            return Answer::No;
+            return answersOf(buttons).back();
         Answer a = m_answers.front();
         m_answers.pop_front();
         return a;
@@ -54,7 +56,7 @@ public:
     std::optional<std::string> prompt(const std::string& text, const std::string& title,
                                       const std::string&) override
     {
-        m_asked.push_back({text, Buttons::Ok, Icon::None, title});
+        m_asked.push_back({text, Buttons::Ok, Icon::None, title, 0});
         if (m_prompts.empty())
             return std::nullopt;
         auto reply = m_prompts.front();

@@ -1,0 +1,167 @@
+#include "mainwindow/MainSession.h"
+
+#include "mainwindow/ScriptDialogs.h"
+#include "scripting/RavelinObject.h"
+
+namespace ravelin {
+
+MainSession::MainSession(MainServices services, SessionView& view)
+    : m_services(std::move(services))
+    , m_view(view)
+    , m_pump(m_services.bridge, view, m_unloading)
+    , m_scriptHost(m_scMain, view, m_operations, m_services.appFolder)
+{
+    addRavelinOperations(m_operations, *this);
+
+    ConsolePumpHooks& hooks = m_pump.hooks();
+    hooks.hasConsoleProc = [this](const std::string& proc) { return m_scriptHost.hasConsoleProc(proc); };
+    hooks.showLastCall = [this](const std::string& proc, const std::string& data) {
+        m_view.showLastCall(proc, data);
+    };
+    hooks.runConsoleProc = [this](const std::string& proc, const std::string& data) {
+        return m_scriptHost.runConsoleProc(proc, data);
+    };
+    hooks.debugPrint = [this](const std::string& text) { DebugPrint(text); };
+    connectScriptDialogs();
+}
+
+// The engine outlives nothing that could call back into the view.
+MainSession::~MainSession() { m_scMain.callbacks() = vbs::HostCallbacks{}; }
+
+void MainSession::connectScriptDialogs()
+{
+    vbs::HostCallbacks& callbacks = m_scMain.callbacks();
+    callbacks.msgBox = [this](const std::string& prompt, int buttons, const std::string& title) {
+        return scriptMsgBox(m_services.dialogs, prompt, buttons, title);
+    };
+    callbacks.inputBox = [this](const std::string& prompt, const std::string& title, const std::string& def) {
+        return vbs::Variant::string(scriptInputBox(m_services.dialogs, prompt, title, def));
+    };
+}
+
+void MainSession::load()
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    // Timers enabled at design time run from the moment the window exists.
+    for (SessionTimer t : {SessionTimer::tmrClearOut, SessionTimer::tmrBanned, SessionTimer::tmrReport,
+                           SessionTimer::tmrSystem})
+        m_view.setTimerEnabled(t, true);
+    m_gameBasePath = m_services.probe.GetCvarValue(m_services.bridge.FindConsoleWindow(), "FS_BASEPATH");
+}
+
+void MainSession::activate()
+{
+    if (m_unloading)
+        return;
+    ++m_activations;
+    InitScripts();
+    m_view.setTimerEnabled(SessionTimer::tmrConsole, true);
+}
+
+void MainSession::unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    for (int i = 0; i < kSessionTimerCount; ++i)
+        m_view.setTimerEnabled(static_cast<SessionTimer>(i), false);
+    m_unloading = true;
+    for (int i = 0; i < kUnloadYields; ++i)
+        m_services.bridge.loop().yield();
+}
+
+void MainSession::handBackConsole()
+{
+    const WindowHandle console = m_services.bridge.FindConsoleWindow();
+    if (console > 0 && !m_services.bridge.windows().isWindowVisible(console))
+        m_services.bridge.ShowConsoleOf(true, console);
+}
+
+void MainSession::showConsoleAgain() { m_services.bridge.ShowConsole(true); }
+
+void MainSession::tmrConsole_Timer()
+{
+    if (m_unloading)
+        return;
+    m_pump.runPass();
+}
+
+void MainSession::tmrClearOut_Timer()
+{
+    if (m_unloading)
+        return;
+    m_pump.trimDisplay();
+    checkConsole();
+}
+
+// Timers whose work arrives with later features; each already honours the
+// closing flag first.
+void MainSession::tmrClient_Timer()
+{
+    if (m_unloading)
+        return;
+}
+
+void MainSession::tmrBanned_Timer()
+{
+    if (m_unloading)
+        return;
+}
+
+void MainSession::tmrAAI_Timer()
+{
+    if (m_unloading)
+        return;
+}
+
+void MainSession::tmrReport_Timer()
+{
+    if (m_unloading)
+        return;
+}
+
+void MainSession::tmrSystem_Timer()
+{
+    if (m_unloading)
+        return;
+}
+
+// A console counts as there while its window has a class name; a host that
+// went away answers none.
+void MainSession::checkConsole()
+{
+    const WindowHandle console = m_services.bridge.FindConsoleWindow();
+    const bool present = console > 0 && !m_services.bridge.WindowClassName(console).empty();
+    if (m_unloading || present == m_consolePresent)
+        return;
+    m_consolePresent = present;
+    const std::string message = present ? kConsoleBack : kConsoleGone;
+    m_view.appendDisplay(message + std::string("\r\n"));
+    m_view.showConsoleState(present, message);
+}
+
+void MainSession::cmdClear_Click() { m_pump.clear(); }
+
+void MainSession::txtOut_Enter(const std::string& line)
+{
+    if (!m_consolePresent) {
+        m_view.appendDisplay(kNotSent + line + "\r\n");
+        return;
+    }
+    m_services.bridge.SendConsoleCommand(line);
+}
+
+void MainSession::ConsoleOut(const std::string& strData) { m_services.bridge.SendConsoleCommand(strData); }
+
+void MainSession::DebugPrint(const std::string& strText) { m_view.DebugPrint(strText); }
+
+void MainSession::InitScripts() { m_scriptHost.InitScripts(); }
+
+std::string MainSession::sGetComputerName()
+{
+    return m_services.host ? m_services.host->computerName() : std::string();
+}
+
+} // namespace ravelin

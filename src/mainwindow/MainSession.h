@@ -1,0 +1,121 @@
+// The session core: everything the main window does with the server, the
+// scripts and the timers' work, without a widget. It owns the script engine,
+// the script host and the console pump, reads the probe's answers at load,
+// holds the closing flag `Unloading`, and exposes the operations scripts
+// reach as one table that every feature adds its rows to.
+//
+// The window (FrmMain) owns controls and QTimers and forwards: each tick
+// calls the matching tmr…_Timer method here, each control event its handler.
+// A test drives the same methods with a recording view and the simulated
+// desktop, no QApplication needed.
+//
+// Every handler may yield inside the bridge, so timers and control events
+// run in the middle of others; each timer method checks `Unloading` first,
+// and the pump never nests.
+#pragma once
+
+#include "console/ConsolePump.h"
+#include "console/CvarProbe.h"
+#include "mainwindow/SessionView.h"
+#include "platform/Dialogs.h"
+#include "platform/HostInfo.h"
+#include "platform/SettingsStore.h"
+#include "scripting/OperationTable.h"
+#include "scripting/RavelinOperations.h"
+#include "scripting/ScriptHost.h"
+#include "vbscript/ScriptControl.h"
+
+#include <filesystem>
+#include <string>
+
+namespace ravelin {
+
+struct MainServices {
+    ConsoleBridge& bridge;
+    CvarProbe& probe;
+    SettingsStore& settings;
+    Dialogs& dialogs;
+    std::filesystem::path appFolder;
+    // The machine's name for scripts (sGetComputerName); none in some tests.
+    HostInfo* host = nullptr;
+};
+
+class MainSession final : public RavelinOperations {
+public:
+    static constexpr int kUnloadYields = 10000;
+    static constexpr const char* kConsoleGone = "*** The server console is gone: commands cannot be sent.";
+    static constexpr const char* kConsoleBack = "*** The server console answers again.";
+    static constexpr const char* kNotSent = "*** Not sent (no server console): ";
+
+    MainSession(MainServices services, SessionView& view);
+    ~MainSession() override;
+    MainSession(const MainSession&) = delete;
+    MainSession& operator=(const MainSession&) = delete;
+
+    // The load steps that are not about controls; runs once.
+    void load();
+    // The activation steps (first show, a dialog of ours closing, a restore).
+    void activate();
+    // Timers off in their order, Unloading set, then the yields so that
+    // handlers suspended in a yield see the flag and return. Runs once.
+    void unload();
+    // Shows again the console hidden when this session connected to it; the
+    // window calls it when it is closed for good.
+    void handBackConsole();
+
+    // The timers' work.
+    void tmrConsole_Timer();
+    void tmrClearOut_Timer();
+    void tmrClient_Timer();
+    void tmrBanned_Timer();
+    void tmrAAI_Timer();
+    void tmrReport_Timer();
+    void tmrSystem_Timer();
+
+    // Control events.
+    void cmdClear_Click();
+    void cmdInitScripts_Click() { InitScripts(); }
+    // A line typed into the command line and Enter.
+    void txtOut_Enter(const std::string& line);
+    // Double-click on the window background.
+    void showConsoleAgain();
+
+    // Operations scripts and other windows call.
+    void ConsoleOut(const std::string& strData) override;
+    void DebugPrint(const std::string& strText) override;
+    void InitScripts() override;
+    std::string sGetComputerName() override;
+
+    bool Unloading() const { return m_unloading; }
+    bool loaded() const { return m_loaded; }
+    int activations() const { return m_activations; }
+    const std::string& GameBasePath() const { return m_gameBasePath; }
+    bool consolePresent() const { return m_consolePresent; }
+
+    OperationTable& operations() { return m_operations; }
+    ConsolePump& pump() { return m_pump; }
+    ScriptHost& scriptHost() { return m_scriptHost; }
+    vbs::ScriptControl& scriptControl() { return m_scMain; }
+    const MainServices& services() const { return m_services; }
+    SessionView& view() { return m_view; }
+
+private:
+    void connectScriptDialogs();
+    // Notices a console that went away (or came back) and says so once.
+    void checkConsole();
+
+    MainServices m_services;
+    SessionView& m_view;
+    bool m_unloading = false;
+    bool m_loaded = false;
+    bool m_unloaded = false;
+    bool m_consolePresent = true;
+    int m_activations = 0;
+    std::string m_gameBasePath;
+    OperationTable m_operations;
+    ConsolePump m_pump;
+    vbs::ScriptControl m_scMain;
+    ScriptHost m_scriptHost;
+};
+
+} // namespace ravelin

@@ -1,0 +1,177 @@
+#include "SessionFixture.h"
+
+#include "mainwindow/ScriptDialogs.h"
+#include "scripting/RavelinObject.h"
+
+using namespace ravelin;
+using ravelin::test::SessionTest;
+
+namespace {
+
+constexpr SessionTimer kDesignTimeOn[] = {SessionTimer::tmrClearOut, SessionTimer::tmrBanned,
+                                          SessionTimer::tmrReport, SessionTimer::tmrSystem};
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+} // namespace
+
+TEST_F(SessionTest, AWholeSessionConnectsDispatchesReloadsAndUnloads)
+{
+    useConsoleScript("Sub Q3ARVL_say(data)\r\n  ConsoleOut \"say heard\" & data\r\nEnd Sub\r\n");
+    MainSession& s = makeSession();
+
+    s.load();
+    EXPECT_EQ(s.GameBasePath(), "/srv/q3");
+    for (SessionTimer t : kDesignTimeOn)
+        EXPECT_TRUE(view.on(t));
+    EXPECT_FALSE(view.on(SessionTimer::tmrConsole)) << "the pump waits for the first activation";
+
+    s.activate();
+    EXPECT_TRUE(view.on(SessionTimer::tmrConsole));
+    EXPECT_EQ(view.consoleProcs, std::vector<std::string>{"Q3ARVL_say"});
+
+    console->print("say: Bob: hi\n");
+    s.tmrConsole_Timer();
+    EXPECT_TRUE(contains(view.display, "say: Bob: hi\r\n"));
+    EXPECT_EQ(view.lastProc, "Q3ARVL_say");
+    EXPECT_EQ(view.lastData, " Bob: hi");
+    EXPECT_EQ(console->entered().back(), "say heard Bob: hi");
+
+    // A reload picks up the changed script; the old procedure is gone.
+    useConsoleScript("Sub Q3ARVL_Kill(data)\r\n  DebugPrint \"kill\" & data\r\nEnd Sub\r\n");
+    s.cmdInitScripts_Click();
+    EXPECT_EQ(view.consoleProcs, std::vector<std::string>{"Q3ARVL_Kill"});
+    console->print("say: ignored now\nKill: 0 1 10: A killed B\n");
+    s.tmrConsole_Timer();
+    EXPECT_EQ(view.debug.back(), "kill 0 1 10: A killed B");
+    EXPECT_EQ(console->entered().back(), "say heard Bob: hi");
+
+    s.unload();
+    EXPECT_TRUE(s.Unloading());
+    for (int i = 0; i < kSessionTimerCount; ++i)
+        EXPECT_FALSE(view.timers[static_cast<std::size_t>(i)]) << i;
+    console->print("say: after unload\n");
+    s.tmrConsole_Timer();
+    EXPECT_FALSE(contains(view.display, "after unload"));
+}
+
+TEST_F(SessionTest, UnloadWhileAScriptIsSuspendedInAYieldEndsThePassQuietly)
+{
+    // The script's ConsoleOut yields before pressing Enter; the window closes
+    // during one of those yields.
+    useConsoleScript("Sub Q3ARVL_say(data)\r\n  ConsoleOut \"say one\"\r\n  ConsoleOut \"say two\"\r\nEnd Sub\r\n");
+    MainSession& s = makeSession();
+    s.load();
+    s.activate();
+    const int llcBefore = s.pump().LLC();
+    console->print("say: a\nsay: b\n");
+    loop.post(2, [&] { s.unload(); });
+    s.tmrConsole_Timer();
+
+    EXPECT_TRUE(s.Unloading());
+    EXPECT_EQ(s.pump().LLC(), llcBefore) << "an interrupted pass keeps its line bookkeeping";
+    EXPECT_FALSE(contains(view.display, "say: b")) << "no line is handled after the flag is set";
+    EXPECT_FALSE(s.pump().passRunning());
+}
+
+TEST_F(SessionTest, AConsoleThatGoesAwayIsNoticedOnceAndCommandsAreRefused)
+{
+    MainSession& s = makeSession();
+    s.load();
+    s.activate();
+    s.txtOut_Enter("status");
+    EXPECT_EQ(console->entered().back(), "status");
+
+    desktop.closeWindow(console->handle());
+    s.tmrClearOut_Timer();
+    s.tmrClearOut_Timer();
+    EXPECT_FALSE(s.consolePresent());
+    EXPECT_FALSE(view.consolePresent);
+    std::size_t first = view.display.find(MainSession::kConsoleGone);
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(view.display.find(MainSession::kConsoleGone, first + 1), std::string::npos) << "said once";
+
+    s.txtOut_Enter("map q3dm17");
+    EXPECT_TRUE(contains(view.display, std::string(MainSession::kNotSent) + "map q3dm17"));
+}
+
+TEST_F(SessionTest, ClosingHandsTheHiddenConsoleBack)
+{
+    MainSession& s = makeSession();
+    s.load();
+    desktop.showWindow(console->handle(), false);
+    s.handBackConsole();
+    EXPECT_TRUE(desktop.isWindowVisible(console->handle()));
+}
+
+TEST_F(SessionTest, ScriptMessageBoxesOfferEverySetAndReturnTheButtonChosen)
+{
+    struct Case {
+        const char* code; // MsgBox arguments
+        Dialogs::Answer answer;
+        Dialogs::Buttons buttons;
+        Dialogs::Icon icon;
+        int defaultButton;
+        int result;
+    };
+    const Case cases[] = {
+        {"\"a\", vbOKOnly", Dialogs::Answer::Ok, Dialogs::Buttons::Ok, Dialogs::Icon::None, 0, 1},
+        {"\"a\", vbOKCancel", Dialogs::Answer::Cancel, Dialogs::Buttons::OkCancel, Dialogs::Icon::None, 0, 2},
+        {"\"a\", vbAbortRetryIgnore + vbCritical + vbDefaultButton3", Dialogs::Answer::Ignore,
+         Dialogs::Buttons::AbortRetryIgnore, Dialogs::Icon::Critical, 2, 5},
+        {"\"a\", vbYesNoCancel + vbQuestion + vbDefaultButton2", Dialogs::Answer::No, Dialogs::Buttons::YesNoCancel,
+         Dialogs::Icon::Question, 1, 7},
+        {"\"a\", vbYesNo + vbExclamation", Dialogs::Answer::Yes, Dialogs::Buttons::YesNo, Dialogs::Icon::Exclamation,
+         0, 6},
+        {"\"a\", vbRetryCancel + vbInformation", Dialogs::Answer::Retry, Dialogs::Buttons::RetryCancel,
+         Dialogs::Icon::Information, 0, 4},
+        // A default past the set's buttons falls back to the first.
+        {"\"a\", vbOKCancel + vbDefaultButton4", Dialogs::Answer::Ok, Dialogs::Buttons::OkCancel,
+         Dialogs::Icon::None, 0, 1},
+    };
+    MainSession& s = makeSession();
+    for (const Case& c : cases) {
+        dialogs.clear();
+        if (c.buttons != Dialogs::Buttons::Ok) // a lone OK takes no scripted answer
+            dialogs.queueAnswer(c.answer);
+        auto value = s.scriptControl().eval(std::string("MsgBox(") + c.code + ", \"T\")");
+        ASSERT_TRUE(value.has_value()) << c.code << ": " << s.scriptControl().error().description;
+        EXPECT_EQ(value->toString(), std::to_string(c.result)) << c.code;
+        ASSERT_EQ(dialogs.asked().size(), 1u) << c.code;
+        EXPECT_EQ(dialogs.asked()[0].buttons, c.buttons) << c.code;
+        EXPECT_EQ(dialogs.asked()[0].icon, c.icon) << c.code;
+        EXPECT_EQ(dialogs.asked()[0].defaultButton, c.defaultButton) << c.code;
+        EXPECT_EQ(dialogs.asked()[0].title, "T");
+    }
+    // Without a title the box carries the application's; a cancelled
+    // InputBox is an empty string.
+    dialogs.clear();
+    s.scriptControl().executeStatement("MsgBox \"plain\"");
+    EXPECT_EQ(dialogs.asked().at(0).title, kAppTitle);
+    auto typed = s.scriptControl().eval("InputBox(\"name?\") = \"\"");
+    ASSERT_TRUE(typed.has_value());
+    EXPECT_EQ(typed->toString(), "True");
+}
+
+TEST_F(SessionTest, FeaturesAddScriptOperationsAsTableRows)
+{
+    MainSession& s = makeSession();
+    int port = 27960;
+    s.operations().addProperty(
+        "ServerPort", [&](OperationTable::Args) { return vbs::Variant::longInt(port); },
+        [&](const vbs::Variant& v) { port = static_cast<int>(v.toDouble()); });
+    s.operations().addProperty("ReadOnly", [](OperationTable::Args) { return vbs::Variant::string("r"); });
+    EXPECT_THROW(s.operations().addMethod("consoleout", 1, 1, {}), std::logic_error);
+
+    useConsoleScript("Sub Bump()\r\n  ServerPort = ServerPort + 1\r\n  Ravelin.ServerPort = Ravelin.ServerPort + 1\r\n"
+                     "End Sub\r\n");
+    s.InitScripts();
+    s.scriptControl().run("Console", "Bump");
+    EXPECT_FALSE(s.scriptControl().hasError()) << s.scriptControl().error().description;
+    EXPECT_EQ(port, 27962);
+    EXPECT_FALSE(s.scriptControl().executeStatement("Ravelin.ReadOnly = 1"));
+    EXPECT_EQ(s.scriptControl().error().number, 438);
+    auto name = s.scriptControl().eval("sGetComputerName()");
+    ASSERT_TRUE(name.has_value());
+    EXPECT_EQ(name->toString(), "testhost");
+}
