@@ -19,6 +19,7 @@
 #include "mainwindow/SessionView.h"
 #include "platform/Dialogs.h"
 #include "platform/HostInfo.h"
+#include "platform/MemoryInfo.h"
 #include "platform/SettingsStore.h"
 #include "scripting/OperationTable.h"
 #include "scripting/RavelinOperations.h"
@@ -38,6 +39,8 @@ struct MainServices {
     std::filesystem::path appFolder;
     // The machine's name for scripts (sGetComputerName); none in some tests.
     HostInfo* host = nullptr;
+    // Memory figures for the reports and the monitor; none in some tests.
+    MemoryInfo* memory = nullptr;
 };
 
 class MainSession final : public RavelinOperations {

@@ -7,6 +7,7 @@
 #include "mainwindow/FrmMain.h"
 #include "platform/AppFolder.h"
 #include "platform/ipc/IpcWindowManager.h"
+#include "platform/linux/ProcMemoryInfo.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtHostInfo.h"
 #include "platform/qt/QtMessageLoop.h"
@@ -55,6 +56,7 @@ int m_Startup(int argc, char** argv)
     QtSettingsStore settings;
     QtDialogs dialogs;
     QtHostInfo host;
+    ProcMemoryInfo memory;
 
     QPointer<FrmMain> mainWindow;
     bool mainShown = false;
@@ -62,7 +64,7 @@ int m_Startup(int argc, char** argv)
         // A main window that was unloaded is gone; showing it again loads a
         // fresh one, as the first time.
         if (!mainWindow) {
-            mainWindow = new FrmMain(MainServices{bridge, probe, settings, dialogs, appFolder, &host});
+            mainWindow = new FrmMain(MainServices{bridge, probe, settings, dialogs, appFolder, &host, &memory});
             mainWindow->setAttribute(Qt::WA_DeleteOnClose);
             mainWindow->load();
         }

@@ -5,6 +5,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/HostInfo.h"
+#include "platform/MemoryInfo.h"
 #include "platform/SettingsStore.h"
 
 #include <deque>
@@ -98,6 +99,13 @@ public:
     std::string ip = "192.168.10.20";
     std::string computerName() override { return name; }
     std::string localIp() override { return ip; }
+};
+
+// Memory figures a test sets.
+class FixedMemoryInfo final : public MemoryInfo {
+public:
+    MemoryStatus figures;
+    MemoryStatus status() override { return figures; }
 };
 
 } // namespace ravelin::sim
