@@ -1,7 +1,9 @@
 #include "launcher/FrmSplash.h"
 
+#include "launcher/GatehopInstaller.h"
 #include "launcher/ServerList.h"
 #include "launcher/SplashArtwork.h"
+#include "platform/linux/IniRegistry.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -48,6 +50,17 @@ FrmSplash::FrmSplash(SplashServices services, QWidget* parent)
     m_list = std::make_unique<ServerList>(m_services.bridge, m_services.probe, m_services.settings,
                                           m_services.dialogs, m_services.host, m_services.programFolder,
                                           std::move(callbacks));
+    // The shim: the application folder's copy first, then the one shipped
+    // beside the program or in the installed libexec folder.
+    const std::filesystem::path program(m_services.programFolder);
+    std::vector<std::filesystem::path> shims;
+    if (!m_services.appFolder.empty())
+        shims.push_back(std::filesystem::path(m_services.appFolder) / "gatehop");
+    shims.push_back(program / "gatehop");
+    shims.push_back(program.parent_path() / "libexec" / "ravelin" / "gatehop");
+    m_registry = std::make_unique<IniRegistry>();
+    m_gatehop = std::make_unique<GatehopInstaller>(m_services.dialogs, *m_registry, std::move(shims));
+    m_list->setGatehopInstaller(m_gatehop.get());
 
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName("tvMain");
@@ -133,6 +146,21 @@ void FrmSplash::setReloading(bool reloading) { m_list->setReloading(reloading); 
 void FrmSplash::load()
 {
     run([this] { m_list->load(); });
+}
+
+bool FrmSplash::connectToConsole(long handle)
+{
+    const std::string key = "hwnd" + std::to_string(handle);
+    bool listed = false;
+    for (const ServerNode& node : m_list->tree().children)
+        listed = listed || node.key == key;
+    if (!listed || m_list->connected() || m_list->ended())
+        return false;
+    run([this, key] {
+        m_list->select(key);
+        m_list->Connect();
+    });
+    return m_list->connected();
 }
 
 void FrmSplash::run(const std::function<void()>& action)

@@ -24,6 +24,8 @@ class QTreeWidget;
 
 namespace ravelin {
 
+class GatehopInstaller;
+class Registry;
 class ServerList;
 
 struct SplashServices {
@@ -38,6 +40,9 @@ struct SplashServices {
     std::function<void()> showMainWindow;
     // Ends the program at once; no further window events run.
     std::function<void()> endProgram;
+    // The application folder, first place the Gatehop installer looks for
+    // the shim ("" for the program's folder only).
+    std::string appFolder = {};
 };
 
 class FrmSplash : public QWidget {
@@ -54,6 +59,10 @@ public:
     // close the window before it is ever shown.
     void load();
 
+    // Connects to the console with this handle when the list holds it (a
+    // server started through Gatehop); false when it is not listed.
+    bool connectToConsole(long handle);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -64,6 +73,8 @@ private:
     void run(const std::function<void()>& action);
 
     SplashServices m_services;
+    std::unique_ptr<Registry> m_registry;
+    std::unique_ptr<GatehopInstaller> m_gatehop;
     std::unique_ptr<ServerList> m_list;
     QTreeWidget* m_tree = nullptr;
     QLabel* m_version = nullptr;

@@ -1,5 +1,7 @@
 #include "launcher/ServerList.h"
 
+#include "launcher/GatehopInstaller.h"
+
 #include <charconv>
 #include <limits>
 
@@ -257,7 +259,10 @@ void ServerList::Gatehop()
 {
     if (m_building || m_connected || m_ended)
         return;
-    m_dialogs.messageBox(kGatehopUnavailable, Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+    if (m_gatehop)
+        m_gatehop->Install();
+    else
+        m_dialogs.messageBox(kGatehopUnavailable, Dialogs::Buttons::Ok, Dialogs::Icon::Information);
 }
 
 void ServerList::windowClosing()

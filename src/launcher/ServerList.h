@@ -25,6 +25,8 @@
 
 namespace ravelin {
 
+class GatehopInstaller;
+
 inline constexpr int kVersionMajor = 1;
 inline constexpr int kVersionMinor = 0;
 inline constexpr int kVersionRevision = 448;
@@ -103,6 +105,8 @@ public:
     void NodeClick(const std::string& key);
     void Quit();
     void Gatehop();
+    // The installer the Gatehop button runs (owned by the window).
+    void setGatehopInstaller(GatehopInstaller* installer) { m_gatehop = installer; }
     // The window is closed by other means than Connect or Quit: every
     // listed console is shown again so no server is left without a window.
     void windowClosing();
@@ -134,6 +138,7 @@ private:
     bool m_building = false;
     bool m_connected = false;
     bool m_ended = false;
+    GatehopInstaller* m_gatehop = nullptr;
 };
 
 } // namespace ravelin

@@ -4,16 +4,19 @@
 #include "console/CvarProbe.h"
 #include "launcher/DemoDriver.h"
 #include "launcher/FrmSplash.h"
+#include "launcher/FrmVersion.h"
 #include "mainwindow/FrmMain.h"
 #include "platform/AppFolder.h"
 #include "platform/ipc/IpcWindowManager.h"
 #include "platform/linux/ProcMemoryInfo.h"
+#include "platform/qt/CurlDownload.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtHostInfo.h"
 #include "platform/qt/QtMessageLoop.h"
 #include "platform/qt/QtSettingsStore.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QPointer>
 
 #include <cstdio>
@@ -45,6 +48,33 @@ int m_Startup(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName("Ravelin");
     QApplication::setQuitOnLastWindowClosed(true);
+
+    // --- Command line -------------------------------------------------
+    QApplication::setApplicationVersion(RAVELIN_VERSION_TEXT);
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Operator console for Quake III Arena-engine dedicated servers.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption noVersionCheck("no-version-check", "Do not check for a newer version at start.");
+    const QCommandLineOption consoleOption(
+        "console", "Connect to the server console hosted by this ravelin-console process (as gatehop does).",
+        "pid");
+    parser.addOptions({noVersionCheck, consoleOption});
+    // The demo driver's options (see launcher/DemoDriver.h).
+    parser.addOptions({{"connect", "Demo: connect to the server with this host name.", "name"},
+                       {"screenshots", "Demo: write screenshots of the windows into this folder.", "folder"},
+                       {"report-start", "Demo: print how the start window ended and quit."},
+                       {"driver-timeout", "Demo: give up after this many seconds.", "seconds"}});
+    parser.process(app);
+    bool consoleOk = false;
+    const long consoleHost = parser.value(consoleOption).toLong(&consoleOk);
+    if (parser.isSet(consoleOption) && (!consoleOk || consoleHost <= 0)) {
+        std::fprintf(stderr, "ravelin: --console needs the pid of a ravelin-console process\n");
+        return 2;
+    }
+    // The scripted demo runs must not depend on the network.
+    const bool demoRun = parser.isSet("connect") || parser.isSet("report-start") || parser.isSet("screenshots");
+    // --- End of command line ------------------------------------------
 
     const std::filesystem::path programFolder = AppFolder::executableFolder();
     const std::filesystem::path appFolder = AppFolder::resolve(programFolder);
@@ -78,8 +108,21 @@ int m_Startup(int argc, char** argv)
         std::_Exit(0);
     };
 
+    // --- Start step 1: the version check, shown without waiting for it ---
+    if (!parser.isSet(noVersionCheck) && !demoRun) {
+        auto* frmVersion = new FrmVersion(settings, dialogs, std::make_unique<CurlDownload>());
+        frmVersion->setAttribute(Qt::WA_DeleteOnClose);
+        frmVersion->show();
+        frmVersion->load();
+    }
+    // --- End of start step 1 -------------------------------------------
+
     auto* splash = new FrmSplash(SplashServices{bridge, probe, settings, dialogs, host, programFolder.string(),
-                                                showMainWindow, endProgram});
+                                                showMainWindow, endProgram, appFolder.string()});
+    // A console named on the command line is connected to instead of the
+    // stored default server.
+    if (parser.isSet(consoleOption))
+        splash->setReloading(true);
     splash->setAttribute(Qt::WA_DeleteOnClose);
     CloseWatcher watcher;
     splash->installEventFilter(&watcher);
@@ -89,6 +132,8 @@ int m_Startup(int argc, char** argv)
     if (!watcher.closed && !mainShown)
         splash->show();
     splash->removeEventFilter(&watcher);
+    if (parser.isSet(consoleOption) && !watcher.closed && !mainShown)
+        splash->connectToConsole(consoleHost);
     // The demo's screenshot mode and the end-to-end runs drive the windows
     // from here when their options are given.
     startDemoDriver(QCoreApplication::arguments(), bridge, probe);

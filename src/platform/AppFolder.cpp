@@ -45,7 +45,10 @@ fs::path AppFolder::executableFolder()
 
 std::vector<fs::path> AppFolder::defaultSources(const fs::path& programFolder)
 {
-    return {programFolder, programFolder.parent_path() / "share" / "ravelin"};
+    // An installed Ravelin keeps its defaults in share/ravelin and the shim
+    // in libexec/ravelin, both beside the bin folder.
+    return {programFolder, programFolder.parent_path() / "share" / "ravelin",
+            programFolder.parent_path() / "libexec" / "ravelin"};
 }
 
 fs::path AppFolder::resolve(const fs::path& programFolder)

@@ -24,6 +24,7 @@ public:
         Icon icon;
         std::string title;
         int defaultButton = 0;
+        std::string defaultText; // a prompt's proposed answer
     };
 
     // Replies given in order; when they run out, a box answers its last
@@ -55,9 +56,9 @@ public:
     }
 
     std::optional<std::string> prompt(const std::string& text, const std::string& title,
-                                      const std::string&) override
+                                      const std::string& defaultText) override
     {
-        m_asked.push_back({text, Buttons::Ok, Icon::None, title, 0});
+        m_asked.push_back({text, Buttons::Ok, Icon::None, title, 0, defaultText});
         if (m_prompts.empty())
             return std::nullopt;
         auto reply = m_prompts.front();

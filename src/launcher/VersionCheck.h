@@ -1,0 +1,62 @@
+// The update check behind the "Checking Version" window: downloads the
+// version file from "Updates"/"NextLoc", moves the progress bar, and on
+// completion stores the next location and offers a newer version. The
+// window owns one VersionCheck, forwards Cancel to it and shows the bar.
+#pragma once
+
+#include "launcher/VersionFile.h"
+#include "platform/Dialogs.h"
+#include "platform/FileDownload.h"
+#include "platform/SettingsStore.h"
+
+#include <functional>
+#include <string>
+
+namespace ravelin {
+
+inline constexpr const char* kDefaultVersionLocation = "https://ravelin.example.org/ravelin/version.txt";
+
+class VersionCheck {
+public:
+    static constexpr const char* kFailure = "Failed to download update!";
+    static constexpr const char* kFailureTitle = "Download Failure!";
+    static constexpr const char* kNewer =
+        "There is a newer version of the software, would you like to download it now?";
+
+    struct Callbacks {
+        // The bar's maximum and value changed (value never above maximum).
+        std::function<void(double maximum, double value)> barChanged;
+        // Hands a web location to the desktop to open.
+        std::function<void(const std::string& location)> openLocation;
+        // The check is over; the window closes.
+        std::function<void()> closeWindow;
+    };
+
+    VersionCheck(SettingsStore& settings, Dialogs& dialogs, FileDownload& download, VersionNumber running,
+                 Callbacks callbacks);
+
+    // Window load: starts the transfer from the stored location.
+    void load();
+    void cmdCancel_Click();
+
+    double barMaximum() const { return m_max; }
+    double barValue() const { return m_value; }
+    bool finished() const { return m_finished; }
+
+private:
+    void FileReadProgress(std::int64_t expected, std::int64_t read);
+    void FileReadComplete(const DownloadResult& result);
+    void setBar(double maximum, double value);
+    void finish();
+
+    SettingsStore& m_settings;
+    Dialogs& m_dialogs;
+    FileDownload& m_download;
+    VersionNumber m_running;
+    Callbacks m_callbacks;
+    double m_max = 100;
+    double m_value = 0;
+    bool m_finished = false;
+};
+
+} // namespace ravelin
