@@ -17,6 +17,10 @@ using namespace ravelin::consolehost;
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args[0] == "--version") {
+        std::printf("ravelin-console %s\n", RAVELIN_VERSION_TEXT);
+        return 0;
+    }
     if (!args.empty() && isClientCommand(args[0]))
         return runClientCommand(args, std::cout, std::cerr);
 

@@ -94,6 +94,10 @@ int main(int argc, char** argv)
         if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF)
             ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args[0] == "--version") {
+        std::printf("q3sim %s\n", RAVELIN_VERSION_TEXT);
+        return 0;
+    }
     std::string error;
     auto options = q3sim::parseOptions(args, error);
     if (!options) {

@@ -45,7 +45,7 @@ public:
     Answer messageBox(const std::string& text, Buttons buttons, Icon icon, const std::string& title,
                       int defaultButton) override
     {
-        m_asked.push_back({text, buttons, icon, title, defaultButton});
+        m_asked.push_back({text, buttons, icon, title, defaultButton, {}});
         if (buttons == Buttons::Ok)
             return Answer::Ok;
         if (m_answers.empty())

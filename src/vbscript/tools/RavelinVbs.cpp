@@ -196,6 +196,10 @@ void report(const std::string& file, const ScriptError& e)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::printf("ravelin-vbs %s\n", RAVELIN_VERSION_TEXT);
+        return 0;
+    }
     if (argc < 2)
         return usage();
     bool dump = std::string(argv[1]) == "--dump";
