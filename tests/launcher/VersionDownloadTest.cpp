@@ -1,0 +1,194 @@
+// The "Checking Version" window over libcurl against a small HTTP server in
+// the test process: a newer version, a slow server, a stalled one, Cancel,
+// an oversize file, a refused connection and a file: location.
+#include "../mainwindow/QtTestApp.h"
+#include "launcher/FrmVersion.h"
+#include "launcher/VersionCheck.h"
+#include "platform/qt/CurlDownload.h"
+#include "platform/sim/SimServices.h"
+#include "support/TestEnvironment.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace ravelin;
+using test::waitForQt;
+
+namespace {
+
+// Answers every request with `body`. Slow: one byte every few milliseconds.
+// Stall: announces the body, sends its first bytes, then nothing.
+class HttpServer {
+public:
+    enum class Mode { Whole, Slow, Stall, NotFound };
+
+    HttpServer(std::string body, Mode mode) : m_body(std::move(body)), m_mode(mode)
+    {
+        m_server.listen(QHostAddress::LocalHost);
+        QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* socket = m_server.nextPendingConnection())
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { answer(socket); });
+        });
+    }
+
+    std::string url(const std::string& path = "/ravelin/version.txt") const
+    {
+        return "http://127.0.0.1:" + std::to_string(m_server.serverPort()) + path;
+    }
+    std::string requested;
+    int bytesSent = 0;
+
+private:
+    void answer(QTcpSocket* socket)
+    {
+        m_request += socket->readAll().toStdString();
+        if (m_request.find("\r\n\r\n") == std::string::npos)
+            return;
+        requested = m_request.substr(0, m_request.find("\r\n"));
+        if (m_mode == Mode::NotFound) {
+            socket->write("HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\nConnection: close\r\n\r\nnot found");
+            socket->disconnectFromHost();
+            return;
+        }
+        socket->write(("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(m_body.size())
+                       + "\r\nConnection: close\r\n\r\n").c_str());
+        if (m_mode == Mode::Whole) {
+            socket->write(m_body.data(), qint64(m_body.size()));
+            bytesSent = int(m_body.size());
+            socket->disconnectFromHost();
+            return;
+        }
+        auto* timer = new QTimer(socket);
+        QObject::connect(timer, &QTimer::timeout, socket, [this, socket, timer] {
+            if (m_mode == Mode::Stall && bytesSent >= 3)
+                return;
+            socket->write(m_body.data() + bytesSent, 1);
+            if (++bytesSent == int(m_body.size())) {
+                timer->stop();
+                socket->disconnectFromHost();
+            }
+        });
+        timer->start(15);
+    }
+
+    QTcpServer m_server;
+    std::string m_body;
+    Mode m_mode;
+    std::string m_request;
+};
+
+struct VersionDownloadTest : testing::Test {
+    sim::MemorySettings settings;
+    sim::ScriptedDialogs dialogs;
+    QPointer<FrmVersion> window;
+    std::vector<std::pair<int, int>> bars;
+
+    void open(const std::string& location, CurlDownload::Limits limits = {})
+    {
+        settings.saveSetting("Ravelin", "Updates", "NextLoc", location);
+        window = new FrmVersion(settings, dialogs, std::make_unique<CurlDownload>(limits));
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        auto* bar = window->findChild<QProgressBar*>("pbMain");
+        QObject::connect(bar, &QProgressBar::valueChanged, bar,
+                         [this, bar](int value) { bars.emplace_back(bar->maximum(), value); });
+        window->show();
+        window->load();
+    }
+    bool closed() { return waitForQt([&] { return window.isNull(); }, 30000); }
+    std::string nextLoc() { return settings.getSetting("Ravelin", "Updates", "NextLoc", ""); }
+};
+
+TEST_F(VersionDownloadTest, WindowShowsItsControls)
+{
+    open("http://127.0.0.1:9/none");
+    EXPECT_EQ(window->windowTitle(), "Checking Version");
+    EXPECT_EQ(window->findChild<QLabel*>("Label1")->text(), FrmVersion::kLabel);
+    EXPECT_EQ(window->findChild<QPushButton*>("cmdCancel")->text(), "&Cancel");
+    window->findChild<QPushButton*>("cmdCancel")->click();
+    EXPECT_TRUE(closed());
+}
+
+TEST_F(VersionDownloadTest, NewerVersionIsOfferedAndTheNextLocationStored)
+{
+    HttpServer server("1.0.449 https://example.invalid/ravelin.deb " + std::string("http://mirror/v.txt") + "\n",
+                      HttpServer::Mode::Whole);
+    open(server.url());
+    ASSERT_TRUE(closed());
+    EXPECT_EQ(server.requested, "GET /ravelin/version.txt HTTP/1.1");
+    EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{VersionCheck::kNewer}); // answered No
+    EXPECT_EQ(nextLoc(), "http://mirror/v.txt");
+}
+
+TEST_F(VersionDownloadTest, SlowServerMovesTheBarToTheEnd)
+{
+    const std::string body = "1.0.448 http://x/r.zip http://x/next.txt";
+    HttpServer server(body, HttpServer::Mode::Slow);
+    open(server.url());
+    ASSERT_TRUE(closed());
+    EXPECT_TRUE(dialogs.asked().empty());
+    EXPECT_EQ(nextLoc(), "http://x/next.txt");
+    ASSERT_GE(bars.size(), 3u) << "progress arrived in steps";
+    for (const auto& [maximum, value] : bars)
+        EXPECT_LE(value, maximum);
+    const int end = int(body.size()) + 1; // bytes + 1, filled at completion
+    EXPECT_EQ(bars.back(), std::make_pair(end, end));
+}
+
+TEST_F(VersionDownloadTest, CancelEndsAStalledTransferQuietly)
+{
+    HttpServer server("1.0.449 http://x/r.zip http://x/next.txt", HttpServer::Mode::Stall);
+    open(server.url());
+    ASSERT_TRUE(waitForQt([&] { return server.bytesSent >= 3; }));
+    window->findChild<QPushButton*>("cmdCancel")->click();
+    ASSERT_TRUE(closed());
+    EXPECT_TRUE(dialogs.asked().empty());
+}
+
+TEST_F(VersionDownloadTest, StalledTransferTimesOutAsAFailure)
+{
+    HttpServer server("1.0.449 http://x/r.zip http://x/next.txt", HttpServer::Mode::Stall);
+    CurlDownload::Limits limits;
+    limits.stallTimeout = std::chrono::seconds(1);
+    open(server.url(), limits);
+    ASSERT_TRUE(closed());
+    EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{VersionCheck::kFailure});
+    EXPECT_EQ(nextLoc(), server.url());
+}
+
+TEST_F(VersionDownloadTest, OversizeMissingAndRefusedAreFailures)
+{
+    HttpServer big("1.0.449 http://x/r.zip http://x/next.txt" + std::string(20000, ' '), HttpServer::Mode::Whole);
+    HttpServer missing("", HttpServer::Mode::NotFound);
+    QTcpServer closedPort;
+    closedPort.listen(QHostAddress::LocalHost);
+    const std::string refused = "http://127.0.0.1:" + std::to_string(closedPort.serverPort()) + "/v.txt";
+    closedPort.close();
+    for (const std::string& location : {big.url(), missing.url(), refused}) {
+        dialogs.clear();
+        open(location);
+        ASSERT_TRUE(closed()) << location;
+        EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{VersionCheck::kFailure}) << location;
+    }
+}
+
+TEST_F(VersionDownloadTest, FileLocationIsReadButNotStoredAsNext)
+{
+    test::TempDir dir;
+    const auto file = dir.path() / "version.txt";
+    std::ofstream(file) << "1.0.448 http://x/r.zip file://" << file.string() << "\n";
+    open("file://" + file.string());
+    ASSERT_TRUE(closed());
+    EXPECT_TRUE(dialogs.asked().empty());
+    EXPECT_EQ(nextLoc(), "file://" + file.string()); // unchanged: only web locations are stored
+}
+
+} // namespace
