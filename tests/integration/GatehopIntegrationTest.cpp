@@ -1,0 +1,109 @@
+// gatehop started the way a launcher starts a server binary: the real
+// server (q3sim) comes up inside ravelin-console with the same arguments,
+// and ravelin (offscreen) connects to that console and loads its main window.
+#include "integration/ChildProcess.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using namespace ravelin::test;
+
+namespace {
+
+std::string console(const std::vector<std::string>& args)
+{
+    std::vector<std::string> argv{(binDir() / "ravelin-console").string()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return runCommand(argv).out;
+}
+
+// The console host's handle (its pid) from `ravelin-console list`, by host name.
+std::string listedHandle(const std::string& hostname)
+{
+    std::istringstream lines(console({"list"}));
+    for (std::string line; std::getline(lines, line);)
+        if (line.size() > hostname.size() && line.compare(line.size() - hostname.size(), hostname.size(), hostname) == 0)
+            return line.substr(0, line.find('\t'));
+    return {};
+}
+
+// Processes whose command line holds these words in a row.
+std::vector<pid_t> processesWith(const std::vector<std::string>& words)
+{
+    std::vector<pid_t> found;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+        std::vector<std::string> args;
+        for (std::string arg; std::getline(in, arg, '\0');)
+            args.push_back(arg);
+        for (std::size_t i = 0; i + words.size() <= args.size(); ++i)
+            if (std::equal(words.begin(), words.end(), args.begin() + std::ptrdiff_t(i)))
+                found.push_back(pid_t(std::stol(name)));
+    }
+    return found;
+}
+
+TEST(GatehopIntegrationTest, StartedAsTheServerBringsUpConsoleAndRavelin)
+{
+    for (const char* program : {"gatehop", "ravelin", "ravelin-console", "q3sim"})
+        if (!fs::exists(binDir() / program))
+            GTEST_SKIP() << program << " is not built";
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+
+    // The game folder after the operator followed the instructions: the
+    // server renamed with a "b", the shim under the server's name.
+    TempDir game("ravelin-game");
+    fs::copy_file(binDir() / "gatehop", game.path() / "q3ded");
+    fs::create_symlink(binDir() / "q3sim", game.path() / "q3dedb");
+    // Where the start window last recorded ravelin, and a version file that
+    // keeps the start off the network.
+    const fs::path config = fs::path(std::getenv("XDG_CONFIG_HOME")) / "Ravelin";
+    fs::create_directories(config);
+    std::ofstream(game.path() / "version.txt") << "1.0.448 http://x/r.zip file:///x\n";
+    std::ofstream(config / "Ravelin.ini") << "[Settings]\nEXEPath=" << (binDir() / "ravelin").string()
+                                          << "\n[Updates]\nNextLoc=file://" << (game.path() / "version.txt").string()
+                                          << "\n";
+
+    ChildProcess shim({(game.path() / "q3ded").string(), "+set", "sv_hostname", "Gatehop Arena", "+set", "net_port",
+                       "0", "--players", "Bob"},
+                      game.path() / "gatehop.log");
+    std::string handle;
+    ASSERT_TRUE(waitFor([&] { return !(handle = listedHandle("Gatehop Arena")).empty(); }, std::chrono::seconds(30)))
+        << readFile(game.path() / "gatehop.log");
+
+    // ravelin runs with --console on that host and its main window asked
+    // the server for its base path.
+    ASSERT_TRUE(waitFor([&] { return !processesWith({"--console", handle}).empty(); }, std::chrono::seconds(30)));
+    const pid_t ravelin = processesWith({"--console", handle}).front();
+    EXPECT_TRUE(waitFor([&] { return console({"read", handle}).find("]FS_BASEPATH") != std::string::npos; },
+                        std::chrono::seconds(60)))
+        << console({"read", handle});
+
+    // The server's end is the shim's end, with the server's status.
+    console({"send", handle, "QUIT"});
+    EXPECT_EQ(shim.wait(std::chrono::seconds(30)), 0);
+    kill(ravelin, SIGTERM);
+    EXPECT_TRUE(waitFor([&] { return processGone(ravelin); }, std::chrono::seconds(15)));
+}
+
+TEST(GatehopIntegrationTest, WithoutARealServerItSaysWhatToDo)
+{
+    if (!fs::exists(binDir() / "gatehop"))
+        GTEST_SKIP() << "gatehop is not built";
+    TempDir game("ravelin-game");
+    fs::copy_file(binDir() / "gatehop", game.path() / "lonely");
+    const CommandResult result = runCommand({(game.path() / "lonely").string(), "+map", "q3dm1"});
+    EXPECT_EQ(result.status, 127);
+    EXPECT_NE(result.err.find("rename it to lonelyb"), std::string::npos) << result.err;
+}
+
+} // namespace
