@@ -109,11 +109,14 @@ int m_Startup(int argc, char** argv)
     };
 
     // --- Start step 1: the version check, shown without waiting for it ---
+    // Its transfer starts once the start window has loaded: a check that
+    // ends early (no network) would otherwise put its message box inside the
+    // list build's waits and hold the start window until it is answered.
+    QPointer<FrmVersion> frmVersion;
     if (!parser.isSet(noVersionCheck) && !demoRun) {
-        auto* frmVersion = new FrmVersion(settings, dialogs, std::make_unique<CurlDownload>());
+        frmVersion = new FrmVersion(settings, dialogs, std::make_unique<CurlDownload>());
         frmVersion->setAttribute(Qt::WA_DeleteOnClose);
         frmVersion->show();
-        frmVersion->load();
     }
     // --- End of start step 1 -------------------------------------------
 
@@ -134,6 +137,8 @@ int m_Startup(int argc, char** argv)
     splash->removeEventFilter(&watcher);
     if (parser.isSet(consoleOption) && !watcher.closed && !mainShown)
         splash->connectToConsole(consoleHost);
+    if (frmVersion)
+        frmVersion->load();
     // The demo's screenshot mode and the end-to-end runs drive the windows
     // from here when their options are given.
     startDemoDriver(QCoreApplication::arguments(), bridge, probe);

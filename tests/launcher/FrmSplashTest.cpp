@@ -204,12 +204,13 @@ TEST_F(FrmSplashTest, ReloadKillShowAndSetDefaultButtons)
     EXPECT_EQ(machine()->child(0)->text(0), "Quake 3 Arena [B]");
 }
 
-TEST_F(FrmSplashTest, GatehopSaysItIsNotAvailableYet)
+TEST_F(FrmSplashTest, GatehopAsksForTheGameFolder)
 {
     open();
-    click("imgGatehop");
+    click("imgGatehop"); // the prompt is cancelled: nothing else happens
     ASSERT_EQ(dialogs.asked().size(), 1u);
-    EXPECT_EQ(dialogs.asked()[0].title, "Quake 3: Ravelin");
+    EXPECT_EQ(dialogs.asked()[0].text, "Enter your Quake III: Arena directory below:");
+    EXPECT_EQ(dialogs.asked()[0].title, "Installing Gatehop");
 }
 
 TEST_F(FrmSplashTest, QuitAsksWithItsOwnTitleThenShowsConsolesAndEnds)

@@ -1,0 +1,57 @@
+#!/bin/sh
+# Installs the build into a temporary prefix, checks the layout, runs the
+# installed programs and lets a first start seed the per-user folder.
+set -eu
+build=$1
+version=$2
+work=$(mktemp -d "${TMPDIR:-/tmp}/ravelin-install.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+prefix=$work/prefix
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cmake --install "$build" --prefix "$prefix" >"$work/install.log" || { cat "$work/install.log"; fail "cmake --install"; }
+
+for file in bin/ravelin bin/ravelin-console bin/q3sim bin/ravelin-vbs libexec/ravelin/gatehop \
+    share/ravelin/Scripts/InitScripts.txt share/ravelin/img/tab_sys_on.gif \
+    share/applications/org.ravelin.Ravelin.desktop \
+    share/icons/hicolor/scalable/apps/org.ravelin.Ravelin.svg \
+    share/metainfo/org.ravelin.Ravelin.metainfo.xml; do
+    [ -e "$prefix/$file" ] || fail "$file was not installed"
+done
+[ -x "$prefix/libexec/ravelin/gatehop" ] || fail "gatehop is not executable"
+[ ! -e "$prefix/share/ravelin/img/make-tabs.sh" ] || fail "the picture maker was installed"
+
+# Nothing of the test's or the operator's own folders is touched.
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset RAVELIN_HOME
+export QT_QPA_PLATFORM=offscreen
+
+out=$("$prefix/bin/ravelin" --version) || fail "ravelin --version"
+[ "$out" = "Ravelin $version" ] || fail "ravelin --version said: $out"
+"$prefix/bin/ravelin" --help | grep -q -- "--no-version-check" || fail "ravelin --help"
+"$prefix/bin/ravelin-console" --help | grep -q "usage: ravelin-console" || fail "ravelin-console --help"
+for program in ravelin-console q3sim ravelin-vbs; do
+    out=$("$prefix/bin/$program" --version) || fail "$program --version"
+    [ "$out" = "$program $version" ] || fail "$program --version said: $out"
+done
+out=$("$prefix/libexec/ravelin/gatehop" --version)
+[ "$out" = "gatehop $version" ] || fail "gatehop --version said: $out"
+
+# A first start (no servers) seeds ~/.local/share/ravelin from the install.
+"$prefix/bin/ravelin" --report-start --driver-timeout 60 >"$work/start.log" 2>&1 || { cat "$work/start.log"; fail "first start"; }
+for item in Scripts/InitScripts.txt img/tab_sys_on.gif gatehop; do
+    [ -e "$XDG_DATA_HOME/ravelin/$item" ] || fail "first start did not seed $item"
+done
+[ -x "$XDG_DATA_HOME/ravelin/gatehop" ] || fail "seeded gatehop is not executable"
+
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$prefix/share/applications/org.ravelin.Ravelin.desktop" || fail "desktop entry"
+fi
+if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/org.ravelin.Ravelin.metainfo.xml" \
+        >"$work/appstream.log" 2>&1 || { cat "$work/appstream.log"; fail "metainfo"; }
+fi
+echo "installed and ran from $prefix"
