@@ -107,3 +107,50 @@ TEST(GatehopIntegrationTest, WithoutARealServerItSaysWhatToDo)
 }
 
 } // namespace
+
+namespace {
+
+// A web server that takes the request and never answers, like a network
+// that swallows packets: the start window must list the servers all the same.
+TEST(StartupVersionCheckTest, AHangingCheckDoesNotHoldTheStartWindow)
+{
+    for (const char* program : {"ravelin", "ravelin-console", "q3sim"})
+        if (!fs::exists(binDir() / program))
+            GTEST_SKIP() << program << " is not built";
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    TempDir dir("ravelin-startup");
+    ChildProcess web({"/usr/bin/env", "python3", "-u", "-c",
+                      "import socket, time\n"
+                      "s = socket.socket(); s.bind(('127.0.0.1', 0)); s.listen()\n"
+                      "print(s.getsockname()[1])\n"
+                      "c, _ = s.accept(); print(c.recv(4096).split(b'\\r\\n')[0].decode())\n"
+                      "time.sleep(300)\n"},
+                     dir.path() / "web.log");
+    std::string port;
+    ASSERT_TRUE(waitFor([&] {
+        port = readFile(dir.path() / "web.log");
+        return port.find('\n') != std::string::npos;
+    })) << "python3 did not start";
+    port.resize(port.find('\n'));
+
+    ConsoleHostProcess server;
+    ASSERT_TRUE(server.startQ3sim({"+set", "sv_hostname", "Patient Arena", "+set", "net_port", "0"}));
+    const fs::path config = fs::path(std::getenv("XDG_CONFIG_HOME")) / "Ravelin";
+    fs::create_directories(config);
+    std::ofstream(config / "Ravelin.ini") << "[Updates]\nNextLoc=http://127.0.0.1:" << port << "/ravelin/version.txt\n";
+
+    ChildProcess ravelin({(binDir() / "ravelin").string()}, dir.path() / "ravelin.log");
+    // The start window listed (and so hid) the console while the check waits.
+    EXPECT_TRUE(waitFor([&] { return console({"list"}).find("\thidden\tPatient Arena") != std::string::npos; },
+                        std::chrono::seconds(30)))
+        << console({"list"});
+    EXPECT_TRUE(waitFor([&] {
+        return readFile(dir.path() / "web.log").find("GET /ravelin/version.txt HTTP/1.1") != std::string::npos;
+    }, std::chrono::seconds(30)))
+        << readFile(dir.path() / "web.log");
+    EXPECT_TRUE(ravelin.running());
+    ravelin.stop();
+    web.stop();
+}
+
+} // namespace
