@@ -101,6 +101,15 @@ bool consoleListed(pid_t host)
     return false;
 }
 
+// A server started by a boot-time unit has no desktop to show ravelin on.
+bool displayAvailable()
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (const char* value = std::getenv(name); value && *value)
+            return true;
+    return false;
+}
+
 int exitStatus(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status); }
 
 int usage(FILE* to)
@@ -208,6 +217,8 @@ int main(int argc, char** argv)
     if (!ended) {
         if (ravelin.empty())
             std::fprintf(stderr, "gatehop: ravelin not found; the server runs in its console alone\n");
+        else if (!displayAvailable())
+            std::fprintf(stderr, "gatehop: no display; start ravelin on the desktop to connect to this server\n");
         else if (consoleListed(host))
             spawnDetached(gatehop::ravelinCommand(ravelin, host));
         while (waitpid(host, &status, 0) < 0 && errno == EINTR) {
