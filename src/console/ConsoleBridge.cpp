@@ -72,7 +72,9 @@ WindowHandle ConsoleBridge::FindOutputBoxOf(WindowHandle console)
 
 // The walk keeps asking for the next sibling even past the end (the next
 // sibling of 0 is 0) until the step limit, yielding twice per step: that is
-// what bounds the cost of a console without an output box.
+// what bounds the cost of a console without an output box. A console that is
+// gone (its input line no longer there) ends the walk at once: nothing can
+// be found, and thousands of yields would only stall the caller.
 WindowHandle ConsoleBridge::walkToOutputBox(WindowHandle input, int limit)
 {
     WindowHandle w = m_windows.nextSibling(input);
@@ -80,6 +82,8 @@ WindowHandle ConsoleBridge::walkToOutputBox(WindowHandle input, int limit)
     for (;;) {
         if (w != 0 && containsNoCase(WindowClassName(w), "Edit"))
             return w;
+        if (w == 0 && (input == 0 || WindowClassName(input).empty()))
+            return 0;
         m_loop.yield();
         ++counter;
         w = w != 0 ? m_windows.nextSibling(w) : 0;

@@ -28,7 +28,7 @@ namespace {
 constexpr int kQuitGraceMs = 3000;
 constexpr int kTermGraceMs = 2000;
 constexpr int kExitPollMs = 50;
-constexpr int kFeedPollMs = 2;
+constexpr int kFeedPollMs = 3;
 
 int g_signalPipe[2] = {-1, -1};
 
@@ -117,6 +117,9 @@ struct ConsoleHost::Impl {
 
     void readServer()
     {
+        // The server read its input before it could answer it: the echo
+        // goes first.
+        settleInput();
         for (int reads = 0; reads < 8; ++reads) {
             auto bytes = server.readOutput();
             if (!bytes) {
@@ -132,24 +135,35 @@ struct ConsoleHost::Impl {
         }
     }
 
+    // Lines go to the server the way the engine reads them: one read per
+    // frame takes everything in the pipe (up to 256 bytes) and runs every
+    // line in it. So the next batch is written once the pipe is empty
+    // again, which is also when the lines in flight are echoed.
     void feed()
     {
-        if (!model.hasQueuedLine())
-            return;
         if (!server.running()) {
+            model.dropInFlight();
             while (model.hasQueuedLine())
                 model.takeQueuedLine();
             return;
         }
-        // One line per read on the server's side: wait until it took the
-        // previous one.
-        if (server.unreadInput() == 0) {
-            std::string line = model.takeQueuedLine();
-            if (!server.writeLine(line))
+        settleInput();
+        if (!model.hasInFlight() && model.hasQueuedLine()) {
+            std::string batch = model.takeBatch(ConsoleModel::kMaxLineBytes);
+            if (!server.writeLine(batch)) {
+                model.dropInFlight();
                 model.note("(the server does not take input any more; the line was lost)\n");
+            }
         }
-        if (model.hasQueuedLine() && !feedTimer.isActive())
+        if ((model.hasInFlight() || model.hasQueuedLine()) && !feedTimer.isActive())
             feedTimer.start();
+    }
+
+    // Echoes the lines in flight once the server has read them.
+    void settleInput()
+    {
+        if (model.hasInFlight() && server.unreadInput() == 0)
+            model.inputTaken();
     }
 
     void checkExit()
@@ -168,6 +182,7 @@ struct ConsoleHost::Impl {
         exitTimer.stop();
         graceTimer.stop();
         model.setAcceptingLines(false);
+        model.dropInFlight();
         model.note("\n" + std::string("Server ") + server.exitDescription() + ".\n");
         if (!options.keep || quitting)
             leave();
@@ -271,6 +286,10 @@ bool ConsoleHost::start()
     events.inputChanged = [this] {
         if (d->window)
             d->window->inputChanged();
+    };
+    events.inputTyped = [this](char character) {
+        if (d->window)
+            d->window->inputTyped(character);
     };
     events.visibilityChanged = [this](bool visible) {
         if (d->window)

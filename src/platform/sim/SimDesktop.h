@@ -140,9 +140,13 @@ private:
 
 // A message loop whose yields run queued work: tests use it to let a server
 // answer only after a number of yields, or to run a "timer" mid-operation.
+// Its clock runs kMsPerYield simulated milliseconds per yield, so waits
+// measured in time are deterministic.
 class SimMessageLoop final : public MessageLoop {
 public:
+    static constexpr int kMsPerYield = 10;
     void yield() override;
+    std::int64_t nowMs() override { return std::int64_t(m_yields) * kMsPerYield; }
     int yields() const { return m_yields; }
     // Runs `task` at the yield numbered `afterYields` from now (1 = next).
     void post(int afterYields, std::function<void()> task);
