@@ -59,12 +59,16 @@ int runClientCommand(const std::vector<std::string>& args, std::ostream& out, st
     if (command == "list") {
         if (args.size() != 1)
             return usage(err);
-        auto consoles = windows.consoleWindows();
+        auto consoles = windows.listConsoles();
         if (!windows.lastError().empty()) {
             err << "ravelin-console: " << windows.lastError() << "\n";
             return 1;
         }
-        for (WindowHandle console : consoles) {
+        for (auto [console, responding] : consoles) {
+            if (!responding) {
+                out << console << "\tnot responding\n";
+                continue;
+            }
             bool visible = windows.isWindowVisible(console);
             std::string hostname = probe.GetCvarValue(console, "sv_hostname");
             out << console << '\t' << (visible ? "visible" : "hidden") << '\t' << hostname << '\n';
@@ -80,6 +84,10 @@ int runClientCommand(const std::vector<std::string>& args, std::ostream& out, st
         return 2;
     }
     if (windows.className(console) != kConsoleClass) {
+        if (windows.notResponding(console)) {
+            err << "ravelin-console: console " << console << " is not responding\n";
+            return 1;
+        }
         if (!windows.lastError().empty())
             err << "ravelin-console: " << windows.lastError() << "\n";
         err << "ravelin-console: no console window with handle " << console << " (see ravelin-console list)\n";

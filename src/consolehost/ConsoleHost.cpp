@@ -29,6 +29,7 @@ constexpr int kQuitGraceMs = 3000;
 constexpr int kTermGraceMs = 2000;
 constexpr int kExitPollMs = 50;
 constexpr int kFeedPollMs = 3;
+constexpr int kEndpointCheckMs = 1000;
 
 int g_signalPipe[2] = {-1, -1};
 
@@ -70,6 +71,8 @@ struct ConsoleHost::Impl {
     QTimer exitTimer;
     QTimer feedTimer;
     QTimer graceTimer;
+    QTimer endpointTimer;
+    std::string endpointProblem;
     int status = 0;
     bool outputEnded = false;
     bool finished = false;
@@ -186,6 +189,17 @@ struct ConsoleHost::Impl {
         model.note("\n" + std::string("Server ") + server.exitDescription() + ".\n");
         if (!options.keep || quitting)
             leave();
+    }
+
+    void checkEndpoint()
+    {
+        if (!endpoint)
+            return;
+        endpoint->expireIdle();
+        std::string problem;
+        if (!endpoint->restore(problem) && problem != endpointProblem)
+            std::fprintf(stderr, "ravelin-console: cannot make the endpoint again: %s\n", problem.c_str());
+        endpointProblem = problem;
     }
 
     void leave()
@@ -326,6 +340,11 @@ bool ConsoleHost::start()
     d->feedTimer.setInterval(kFeedPollMs);
     QObject::connect(&d->feedTimer, &QTimer::timeout, [this] { d->feed(); });
     QObject::connect(&d->graceTimer, &QTimer::timeout, [this] { d->onGraceOver(); });
+    // Idle clients go, and an endpoint removed from under us comes back, so
+    // the host stays reachable.
+    d->endpointTimer.setInterval(kEndpointCheckMs);
+    QObject::connect(&d->endpointTimer, &QTimer::timeout, [this] { d->checkEndpoint(); });
+    d->endpointTimer.start();
     return true;
 }
 

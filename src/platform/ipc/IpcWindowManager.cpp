@@ -52,7 +52,7 @@ struct Host {
     pid_t pid = 0;
     std::array<WindowHandle, kChildCount + 1> handles {};
     int fd = -1;
-    bool gone = false; // its endpoint vanished: it can never come back
+    bool gone = false; // its endpoint vanished (until a listing shows it again)
     bool described = false;
     std::string className;
     std::string title;
@@ -143,8 +143,10 @@ struct IpcWindowManager::Impl {
                 slot->pid = parseEndpointName(name)->pid;
                 assign(*slot, kConsoleWindow, static_cast<WindowHandle>(slot->pid));
             }
-            if (!slot->gone)
-                listing.push_back(slot.get());
+            // An endpoint that is there again (its host made it anew after
+            // the folder was removed) is back in service.
+            slot->gone = false;
+            listing.push_back(slot.get());
         }
         listed = true;
         mtimeNs = mtime;
@@ -535,6 +537,31 @@ std::vector<WindowHandle> IpcWindowManager::consoleWindows()
             windows.push_back(host->handles[kConsoleWindow]);
     }
     return windows;
+}
+
+std::vector<IpcWindowManager::ListedConsole> IpcWindowManager::listConsoles()
+{
+    std::vector<ListedConsole> consoles;
+    d->refresh();
+    for (Host* host : d->listing) {
+        bool responding = d->alive(*host);
+        if (responding || (!host->gone && d->cooling(*host)))
+            consoles.push_back({host->handles[kConsoleWindow], responding});
+    }
+    return consoles;
+}
+
+bool IpcWindowManager::notResponding(WindowHandle window)
+{
+    auto it = d->byHandle.find(window);
+    if (it == d->byHandle.end()) {
+        d->refresh();
+        it = d->byHandle.find(window);
+        if (it == d->byHandle.end())
+            return false;
+    }
+    Host& host = *it->second.first;
+    return !d->alive(host) && !host.gone && d->cooling(host);
 }
 
 int IpcWindowManager::hostPid(WindowHandle window)

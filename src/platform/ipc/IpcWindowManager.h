@@ -62,6 +62,15 @@ public:
 
     // Live console windows in start order.
     std::vector<WindowHandle> consoleWindows();
+    // Every console host in the endpoint folder in start order, also those
+    // that do not answer (stopped or hung): they are listed, not left out.
+    struct ListedConsole {
+        WindowHandle handle = 0;
+        bool responding = false;
+    };
+    std::vector<ListedConsole> listConsoles();
+    // A handle whose host is there but did not answer in time.
+    bool notResponding(WindowHandle window);
     // The pids of a console window's host and of the server it runs; 0 when
     // the handle is no live console window.
     int hostPid(WindowHandle window);
