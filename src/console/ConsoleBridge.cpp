@@ -97,9 +97,13 @@ std::string ConsoleBridge::ReadConsoleOutput() { return ReadEditText(FindOutputB
 
 std::string ConsoleBridge::ReadConsoleOutputOf(WindowHandle console) { return ReadEditText(FindOutputBoxOf(console)); }
 
-int ConsoleBridge::ConsoleLineCount() { return consoleLineCount(ReadConsoleOutput()); }
+// The window counts its own lines: the same count as splitting its text,
+// without the text crossing over.
+int ConsoleBridge::ConsoleLineCount() { return OutputLineCount(FindOutputBox()); }
 
-int ConsoleBridge::ConsoleLineCountOf(WindowHandle console) { return consoleLineCount(ReadConsoleOutputOf(console)); }
+int ConsoleBridge::ConsoleLineCountOf(WindowHandle console) { return OutputLineCount(FindOutputBoxOf(console)); }
+
+int ConsoleBridge::OutputLineCount(WindowHandle outputBox) { return outputBox == 0 ? -1 : m_windows.lineCount(outputBox); }
 
 std::string ConsoleBridge::ConsoleLineOf(int n, WindowHandle console)
 {

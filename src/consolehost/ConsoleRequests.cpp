@@ -57,6 +57,7 @@ std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter)
             .u8(kChildCount);
         for (const ChildFacts& child : kChildren)
             writer.string(child.className).string(child.caption);
+        writer.u32(kFeatureLineCount);
         return writer.payload();
     }
     case Op::TextLength: {
@@ -112,6 +113,19 @@ std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter)
     }
     case Op::IsVisible:
         return ok() + std::string(1, m_model.visible() ? '\1' : '\0');
+    case Op::LineCount: {
+        // The model keeps the count, so a client polling for new lines
+        // is not sent the whole text each time.
+        int count = -1;
+        if (window == kOutputBox) {
+            count = m_model.lineCount();
+        } else if (window == kInputLine && !text.empty()) {
+            count = 0;
+            for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
+                ++count;
+        }
+        return PayloadWriter().u8(0).u32(static_cast<std::uint32_t>(count)).payload();
+    }
     case Op::Focus:
         if (window == kInputLine)
             m_model.requestFocus();

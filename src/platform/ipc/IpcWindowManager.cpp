@@ -58,6 +58,10 @@ struct Host {
     std::string title;
     std::vector<ChildInfo> children;
     std::uint32_t serverPid = 0;
+    std::uint32_t features = 0;
+    // The output box's line count as last asked, and when.
+    int lineCount = -1;
+    Clock::time_point lineCountAt {};
     Clock::time_point cooldownUntil {};
     Clock::time_point checkedAt {};
 };
@@ -202,6 +206,9 @@ struct IpcWindowManager::Impl {
             child.caption = reader.string();
             children.push_back(std::move(child));
         }
+        std::uint32_t features = 0;
+        if (reader.ok() && !reader.atEnd())
+            features = reader.u32();
         if (!reader.ok() || version != kProtocolVersion || count != kChildCount) {
             lastError = "console endpoint " + host.name + " speaks another protocol; ignored";
             disconnect(host);
@@ -212,6 +219,7 @@ struct IpcWindowManager::Impl {
         host.className = std::move(className);
         host.title = std::move(title);
         host.children = std::move(children);
+        host.features = features;
         host.described = true;
         return true;
     }
@@ -377,6 +385,9 @@ struct IpcWindowManager::Impl {
         auto [host, child] = resolve(window);
         if (!host)
             return std::nullopt;
+        // Whatever we change there may change the count too.
+        if (op != Op::TextLength && op != Op::GetText && op != Op::IsVisible && op != Op::LineCount)
+            host->lineCountAt = {};
         PayloadWriter writer;
         writer.u8(static_cast<std::uint8_t>(op)).u8(static_cast<std::uint8_t>(child)).raw(arguments);
         return roundTrip(*host, writer.frame());
@@ -491,6 +502,30 @@ std::string IpcWindowManager::text(WindowHandle window, int capacity)
         return d->staticCaption(*host, child)->substr(0, static_cast<std::size_t>(capacity - 1));
     auto answer = d->request(window, Op::GetText, PayloadWriter().u32(static_cast<std::uint32_t>(capacity)).payload());
     return answer ? *answer : std::string();
+}
+
+int IpcWindowManager::lineCount(WindowHandle window)
+{
+    auto [host, child] = d->resolve(window);
+    if (!host)
+        return -1;
+    if (!d->isEdit(*host, child) || !(host->features & kFeatureLineCount))
+        return WindowManager::lineCount(window);
+    // A count asked within the last millisecond, with nothing sent there
+    // since, is taken as it was: a pump recounting before every line of a
+    // pass then costs a round trip now and then, not one per line.
+    auto now = Clock::now();
+    if (child == kOutputBox && host->lineCountAt != Clock::time_point {} && now - host->lineCountAt < kRecheck)
+        return host->lineCount;
+    auto answer = d->request(window, Op::LineCount);
+    if (!answer || answer->size() < 4)
+        return -1;
+    int count = static_cast<std::int32_t>(frameLength(*answer));
+    if (child == kOutputBox) {
+        host->lineCount = count;
+        host->lineCountAt = now;
+    }
+    return count;
 }
 
 void IpcWindowManager::setText(WindowHandle window, std::string_view text)

@@ -47,6 +47,7 @@ public:
     int textLength(WindowHandle window) override;
     std::string text(WindowHandle window, int capacity) override;
     void setText(WindowHandle window, std::string_view text) override;
+    int lineCount(WindowHandle window) override;
     void sendChar(WindowHandle window, char character) override;
     void leftButtonDown(WindowHandle window) override;
     void leftButtonUp(WindowHandle window) override;

@@ -75,6 +75,7 @@ struct SimCallCounts {
     int nextSibling = 0;
     int className = 0;
     int textReads = 0;
+    int lineCounts = 0;
     int setText = 0;
     int sendChar = 0;
     int buttonDown = 0;
@@ -108,6 +109,7 @@ public:
     int textLength(WindowHandle window) override;
     std::string text(WindowHandle window, int capacity) override;
     void setText(WindowHandle window, std::string_view text) override;
+    int lineCount(WindowHandle window) override;
     void sendChar(WindowHandle window, char character) override;
     void leftButtonDown(WindowHandle window) override;
     void leftButtonUp(WindowHandle window) override;
