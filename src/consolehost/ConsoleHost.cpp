@@ -3,6 +3,7 @@
 #include "consolehost/ConsoleRequests.h"
 #include "consolehost/ConsoleWindow.h"
 #include "consolehost/EndpointServer.h"
+#include "consolehost/HostHandover.h"
 #include "consolehost/ServerProcess.h"
 #include "platform/ipc/EndpointFolder.h"
 #include "platform/ipc/IpcProtocol.h"
@@ -16,7 +17,11 @@
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <optional>
 #include <map>
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace ravelin::consolehost {
@@ -32,6 +37,20 @@ constexpr int kFeedPollMs = 3;
 constexpr int kEndpointCheckMs = 1000;
 
 int g_signalPipe[2] = {-1, -1};
+
+// Runs at exit while a windowed host's server still runs: the display went
+// away (the toolkit ends the process when it loses it), and the host
+// replaces itself by a headless one instead of taking the server along.
+std::function<void()> g_onDisplayLost;
+
+void handOverAtExit()
+{
+    if (g_onDisplayLost) {
+        auto handOver = std::move(g_onDisplayLost);
+        g_onDisplayLost = nullptr;
+        handOver();
+    }
+}
 
 void onSignal(int number)
 {
@@ -78,10 +97,13 @@ struct ConsoleHost::Impl {
     bool finished = false;
     bool quitting = false;
 
+    bool lostDisplay = false;
+
     explicit Impl(HostOptions o) : options(std::move(o)) {}
 
     ~Impl()
     {
+        g_onDisplayLost = nullptr;
         if (endpoint)
             endpoint->stop();
         for (auto& [fd, pair] : notifiers) {
@@ -202,8 +224,64 @@ struct ConsoleHost::Impl {
         endpointProblem = problem;
     }
 
+    // Replaces this process by a new host over the same server and endpoint:
+    // headless, or windowed on `display`. Returns only when that failed.
+    void replaceSelf(bool headless, const std::string& display)
+    {
+        model.inputTaken();
+        Handover handover;
+        handover.serverPid = server.pid();
+        handover.serverInput = server.inputFd();
+        handover.serverOutput = server.outputFd();
+        handover.listenFd = endpoint->listenFd();
+        handover.folder = endpoint->folder().string();
+        handover.name = endpoint->name();
+        handover.keep = options.keep;
+        handover.lostDisplay = headless;
+        handover.output = model.output();
+        handover.input = model.input();
+        // Without a display there is no window to see.
+        handover.visible = !headless;
+        handover.queued = model.queueCopy();
+        std::string bytes = encodeHandover(handover);
+        int state = ::memfd_create("ravelin-console-handover", 0);
+        if (state < 0 || ::write(state, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())
+            || ::lseek(state, 0, SEEK_SET) != 0)
+            return;
+        server.keepAcrossExec(true);
+        ::fcntl(handover.listenFd, F_SETFD, 0);
+        std::error_code ec;
+        std::string self = std::filesystem::read_symlink("/proc/self/exe", ec).string();
+        std::string fd = std::to_string(state);
+        std::vector<const char*> argv {self.c_str(), "--adopt", fd.c_str()};
+        if (headless)
+            argv.push_back("--headless");
+        if (options.keep)
+            argv.push_back("--keep");
+        argv.push_back(nullptr);
+        if (!display.empty())
+            ::setenv("DISPLAY", display.c_str(), 1);
+        ::execv(self.c_str(), const_cast<char* const*>(argv.data()));
+        server.keepAcrossExec(false);
+        ::fcntl(handover.listenFd, F_SETFD, FD_CLOEXEC);
+        ::close(state);
+    }
+
+    void showOnDisplay(const std::string& display)
+    {
+        if (!lostDisplay || window || finished)
+            return;
+        if (!localDisplayReachable(display)) {
+            model.note("(cannot show the window on display " + display + ")\n");
+            return;
+        }
+        // After this request's answer is out.
+        QTimer::singleShot(50, [this, display] { replaceSelf(false, display); });
+    }
+
     void leave()
     {
+        g_onDisplayLost = nullptr;
         if (endpoint)
             endpoint->stop();
         QCoreApplication::exit(status);
@@ -253,20 +331,49 @@ bool ConsoleHost::start()
         return false;
     }
 
+    std::optional<Handover> handover;
+    if (d->options.adoptFd >= 0) {
+        std::string bytes;
+        char buffer[65536];
+        ssize_t n;
+        while ((n = ::read(d->options.adoptFd, buffer, sizeof buffer)) > 0)
+            bytes.append(buffer, static_cast<std::size_t>(n));
+        ::close(d->options.adoptFd);
+        handover = decodeHandover(bytes);
+        if (!handover) {
+            std::fprintf(stderr, "ravelin-console: the handover from the previous host is unreadable\n");
+            d->status = 1;
+            return false;
+        }
+    }
+
     std::string error;
-    if (!d->server.start(d->options.command, error)) {
+    if (handover) {
+        d->server.adopt(handover->serverPid, handover->serverInput, handover->serverOutput);
+        d->model.setOutput(handover->output);
+        d->model.setInput(handover->input);
+        d->model.setVisible(handover->visible);
+        d->model.restoreQueue(handover->queued);
+        d->lostDisplay = handover->lostDisplay;
+        if (d->lostDisplay)
+            d->model.note("(the display went away; the server runs on without a window: "
+                          "\"ravelin-console show " + std::to_string(::getpid()) + "\" shows it again)\n");
+    } else if (!d->server.start(d->options.command, error)) {
         std::fprintf(stderr, "ravelin-console: %s\n", error.c_str());
         d->status = 127;
         return false;
     }
     d->requests.setServerPid(d->server.pid());
+    d->requests.setShowOnDisplay([this](const std::string& display) { d->showOnDisplay(display); });
 
     EndpointServer::Watcher watcher {[this](int fd, bool r, bool w) { d->watch(fd, r, w); },
                                      [this](int fd) { d->forget(fd); }};
     d->endpoint = std::make_unique<EndpointServer>(
         [this](std::string_view payload, bool& closeAfter) { return d->requests.answer(payload, closeAfter); },
         std::move(watcher));
-    if (!d->endpoint->start(folder, ipc::makeEndpointName(nowNs(), ::getpid()), error)) {
+    if (handover) {
+        d->endpoint->adopt(handover->listenFd, handover->folder, handover->name);
+    } else if (!d->endpoint->start(folder, ipc::makeEndpointName(nowNs(), ::getpid()), error)) {
         std::fprintf(stderr, "ravelin-console: %s\n", error.c_str());
         d->endpoint.reset();
         d->server.signal(SIGKILL);
@@ -328,8 +435,17 @@ bool ConsoleHost::start()
             else
                 d->model.click(ipc::kQuitButton);
         });
-        d->window->show();
+        d->window->setVisible(d->model.visible());
+        static bool registered = false;
+        if (!registered)
+            std::atexit(handOverAtExit);
+        registered = true;
+        g_onDisplayLost = [this] {
+            if (!d->finished && d->server.running() && d->endpoint)
+                d->replaceSelf(true, {});
+        };
     }
+
 
     d->outputNotifier = new QSocketNotifier(d->server.outputFd(), QSocketNotifier::Read);
     QObject::connect(d->outputNotifier, &QSocketNotifier::activated, [this] { d->readServer(); });
@@ -345,6 +461,8 @@ bool ConsoleHost::start()
     d->endpointTimer.setInterval(kEndpointCheckMs);
     QObject::connect(&d->endpointTimer, &QTimer::timeout, [this] { d->checkEndpoint(); });
     d->endpointTimer.start();
+    if (d->model.hasQueuedLine())
+        d->feed();
     return true;
 }
 

@@ -16,6 +16,9 @@ struct HostOptions {
     bool headless = false;
     bool keep = false;
     std::vector<std::string> command;
+    // A descriptor holding a handover (HostHandover.h) from the previous
+    // self of this process; -1 for a fresh start.
+    int adoptFd = -1;
 };
 
 class ConsoleHost {

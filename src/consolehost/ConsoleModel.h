@@ -20,6 +20,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ravelin::consolehost {
 
@@ -90,6 +91,9 @@ public:
     bool hasInFlight() const { return !m_inFlight.empty(); }
     void inputTaken();
     void dropInFlight() { m_inFlight.clear(); }
+    // The queue as it stands, and a queue taken over from a previous host.
+    std::vector<std::string> queueCopy() const { return {m_queue.begin(), m_queue.end()}; }
+    void restoreQueue(const std::vector<std::string>& lines) { m_queue.assign(lines.begin(), lines.end()); }
     // Whether entered lines still go anywhere (false once the server ended).
     void setAcceptingLines(bool accepting) { m_accepting = accepting; }
 

@@ -107,8 +107,13 @@ std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter)
         std::uint8_t visible = reader.u8();
         if (!reader.ok())
             break;
-        if (window == kConsoleWindow)
+        // Newer clients add the display they run on.
+        std::string display = reader.atEnd() ? std::string() : reader.string();
+        if (window == kConsoleWindow) {
             m_model.setVisible(visible != 0);
+            if (visible && reader.ok() && !display.empty() && m_showOnDisplay)
+                m_showOnDisplay(display);
+        }
         return ok();
     }
     case Op::IsVisible:

@@ -5,6 +5,7 @@
 #include "platform/ipc/IpcProtocol.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <vector>
@@ -27,6 +28,18 @@ bool EndpointServer::start(const std::filesystem::path& folder, const std::strin
     m_name = name;
     m_path = folder / name;
     return listen(error);
+}
+
+void EndpointServer::adopt(int listenFd, const std::filesystem::path& folder, const std::string& name)
+{
+    m_folder = folder;
+    m_name = name;
+    m_path = folder / name;
+    m_listen = listenFd;
+    ::fcntl(m_listen, F_SETFD, FD_CLOEXEC);
+    struct stat st {};
+    m_inode = ::lstat(m_path.c_str(), &st) == 0 ? st.st_ino : 0;
+    m_watcher.watch(m_listen, true, false);
 }
 
 bool EndpointServer::listen(std::string& error)

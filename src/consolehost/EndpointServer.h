@@ -47,6 +47,12 @@ public:
     EndpointServer& operator=(const EndpointServer&) = delete;
 
     bool start(const std::filesystem::path& folder, const std::string& name, std::string& error);
+    // Serves a listening socket this process opened before it replaced
+    // itself (exec).
+    void adopt(int listenFd, const std::filesystem::path& folder, const std::string& name);
+    int listenFd() const { return m_listen; }
+    const std::filesystem::path& folder() const { return m_folder; }
+    const std::string& name() const { return m_name; }
     // Closes every connection and removes the endpoint.
     void stop();
 

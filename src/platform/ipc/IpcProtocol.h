@@ -34,7 +34,8 @@
 //   Char          character:u8       -   (13 on the input line runs it)
 //   ButtonDown    -                  -
 //   ButtonUp      -                  -   (down then up on a button clicks it)
-//   Show          visible:u8         -
+//   Show          visible:u8 [display:string]  -  (a host without its display
+//                                    shows its window on that one)
 //   IsVisible     -                  visible:u8
 //   Focus         -                  -
 //   LineCount     -                  count:u32  (CR LF pairs of an edit box;

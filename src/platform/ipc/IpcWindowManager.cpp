@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <map>
@@ -546,7 +547,14 @@ void IpcWindowManager::leftButtonUp(WindowHandle window) { d->request(window, Op
 
 void IpcWindowManager::showWindow(WindowHandle window, bool visible)
 {
-    d->request(window, Op::Show, std::string(1, visible ? '\1' : '\0'));
+    // The display we run on goes along: a host whose own display went away
+    // shows its window there.
+    PayloadWriter arguments;
+    arguments.u8(visible ? 1 : 0);
+    const char* display = std::getenv("DISPLAY");
+    if (visible && display && *display)
+        arguments.string(display);
+    d->request(window, Op::Show, arguments.payload());
 }
 
 bool IpcWindowManager::isWindowVisible(WindowHandle window)
