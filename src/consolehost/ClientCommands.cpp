@@ -26,7 +26,7 @@ bool parseHandle(const std::string& text, WindowHandle& handle)
 int usage(std::ostream& err)
 {
     err << "usage: ravelin-console [--headless] [--keep] -- SERVER-COMMAND [ARGS...]\n"
-           "       ravelin-console list\n"
+           "       ravelin-console list          (HANDLE, visible|hidden, host name; or HANDLE, not responding)\n"
            "       ravelin-console send HANDLE LINE...\n"
            "       ravelin-console read HANDLE\n"
            "       ravelin-console cvar HANDLE NAME [--default]\n"
