@@ -331,6 +331,26 @@ bool ConsoleHost::start()
         return false;
     }
 
+    // Signals are caught before the endpoint appears: a client that sees the
+    // host may signal it at once (they are handled once the loop runs).
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+        struct sigaction action {};
+        action.sa_handler = onSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        ::sigaction(SIGTERM, &action, nullptr);
+        ::sigaction(SIGINT, &action, nullptr);
+        ::sigaction(SIGHUP, &action, nullptr);
+        d->signalNotifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(d->signalNotifier, &QSocketNotifier::activated, [this] {
+            unsigned char bytes[16];
+            while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
+            }
+            d->onTerminate();
+        });
+    }
+    ::signal(SIGPIPE, SIG_IGN);
+
     std::optional<Handover> handover;
     if (d->options.adoptFd >= 0) {
         std::string bytes;
@@ -381,23 +401,6 @@ bool ConsoleHost::start()
         return false;
     }
 
-    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
-        struct sigaction action {};
-        action.sa_handler = onSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        ::sigaction(SIGTERM, &action, nullptr);
-        ::sigaction(SIGINT, &action, nullptr);
-        ::sigaction(SIGHUP, &action, nullptr);
-        d->signalNotifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read);
-        QObject::connect(d->signalNotifier, &QSocketNotifier::activated, [this] {
-            unsigned char bytes[16];
-            while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
-            }
-            d->onTerminate();
-        });
-    }
-    ::signal(SIGPIPE, SIG_IGN);
 
     ConsoleModel::Events events;
     events.outputChanged = [this](bool replaced, std::string_view appended) {
