@@ -72,7 +72,9 @@ WindowHandle ConsoleBridge::FindOutputBoxOf(WindowHandle console)
 
 // The walk keeps asking for the next sibling even past the end (the next
 // sibling of 0 is 0) until the step limit, yielding twice per step: that is
-// what bounds the cost of a console without an output box.
+// what bounds the cost of a console without an output box. A console that is
+// gone (its input line no longer there) ends the walk at once: nothing can
+// be found, and thousands of yields would only stall the caller.
 WindowHandle ConsoleBridge::walkToOutputBox(WindowHandle input, int limit)
 {
     WindowHandle w = m_windows.nextSibling(input);
@@ -80,6 +82,8 @@ WindowHandle ConsoleBridge::walkToOutputBox(WindowHandle input, int limit)
     for (;;) {
         if (w != 0 && containsNoCase(WindowClassName(w), "Edit"))
             return w;
+        if (w == 0 && (input == 0 || WindowClassName(input).empty()))
+            return 0;
         m_loop.yield();
         ++counter;
         w = w != 0 ? m_windows.nextSibling(w) : 0;
@@ -93,9 +97,13 @@ std::string ConsoleBridge::ReadConsoleOutput() { return ReadEditText(FindOutputB
 
 std::string ConsoleBridge::ReadConsoleOutputOf(WindowHandle console) { return ReadEditText(FindOutputBoxOf(console)); }
 
-int ConsoleBridge::ConsoleLineCount() { return consoleLineCount(ReadConsoleOutput()); }
+// The window counts its own lines: the same count as splitting its text,
+// without the text crossing over.
+int ConsoleBridge::ConsoleLineCount() { return OutputLineCount(FindOutputBox()); }
 
-int ConsoleBridge::ConsoleLineCountOf(WindowHandle console) { return consoleLineCount(ReadConsoleOutputOf(console)); }
+int ConsoleBridge::ConsoleLineCountOf(WindowHandle console) { return OutputLineCount(FindOutputBoxOf(console)); }
+
+int ConsoleBridge::OutputLineCount(WindowHandle outputBox) { return outputBox == 0 ? -1 : m_windows.lineCount(outputBox); }
 
 std::string ConsoleBridge::ConsoleLineOf(int n, WindowHandle console)
 {

@@ -56,6 +56,8 @@ public:
     std::string ReadConsoleOutputOf(WindowHandle console);
     int ConsoleLineCount();
     int ConsoleLineCountOf(WindowHandle console);
+    // The line count of an output box already found.
+    int OutputLineCount(WindowHandle outputBox);
     // The n-th complete line (from 1); empty when there is no such line.
     std::string ConsoleLineOf(int n, WindowHandle console);
 

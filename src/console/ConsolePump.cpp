@@ -19,14 +19,20 @@ std::string_view trimBlanks(std::string_view text)
     return text;
 }
 
-// Marks a pass as running for as long as it lasts, however it returns.
+// Marks a pass as running for as long as it lasts, however it returns, and
+// hands what it has for the display over at the end.
 class PassFlag {
 public:
-    explicit PassFlag(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~PassFlag() { m_flag = false; }
+    PassFlag(bool& flag, std::function<void()> atEnd) : m_flag(flag), m_atEnd(std::move(atEnd)) { m_flag = true; }
+    ~PassFlag()
+    {
+        m_atEnd();
+        m_flag = false;
+    }
 
 private:
     bool& m_flag;
+    std::function<void()> m_atEnd;
 };
 
 } // namespace
@@ -40,11 +46,14 @@ void ConsolePump::runPass()
 {
     if (m_passRunning)
         return;
-    PassFlag running(m_passRunning);
+    PassFlag running(m_passRunning, [this] { flushDisplay(); });
 
     if (m_unloading)
         return;
-    int count = m_bridge.ConsoleLineCount();
+    // The output box is looked up once per pass; the counts below ask the
+    // window itself, so a pass costs one read of the text, not one per line.
+    const WindowHandle box = m_bridge.FindOutputBox();
+    int count = m_bridge.OutputLineCount(box);
     if (m_unloading)
         return;
     if (count == -1)
@@ -59,7 +68,7 @@ void ConsolePump::runPass()
         return;
 
     // The text is read once; every line handled below comes from it.
-    const std::string text = m_bridge.ReadEditText(m_bridge.FindOutputBox());
+    const std::string text = m_bridge.ReadEditText(box);
     const auto lines = splitConsoleText(text);
     // The last element of a split is the partial line, never handled.
     const int completeInText = static_cast<int>(lines.size()) - 1;
@@ -70,7 +79,7 @@ void ConsolePump::runPass()
         // The box shrank (cleared or replaced) since it was read: every line
         // it holds now is new, so the next pass starts again from the first.
         // The text read above may itself already be the shorter one.
-        if (m_bridge.ConsoleLineCount() < k || k > completeInText) {
+        if (m_bridge.OutputLineCount(box) < k || k > completeInText) {
             m_llc = 0;
             return;
         }
@@ -93,14 +102,15 @@ void ConsolePump::runPass()
             } else if (end > 0) {
                 m_inStatusBlock = false;
                 line.clear();
-                m_display.appendDisplay(" Successfull!\r\n");
+                show(" Successfull!\r\n");
+                flushDisplay();
                 if (m_hooks.parseStatusBlock)
                     m_hooks.parseStatusBlock(m_statusBuffer);
                 m_statusBuffer.clear();
             } else {
                 m_statusBuffer += line;
                 m_statusBuffer += "\r\n";
-                m_display.appendDisplay(".");
+                show(".");
             }
         } catch (...) {
             // A failing handler costs only the rest of this line's handling.
@@ -109,7 +119,7 @@ void ConsolePump::runPass()
             return;
         if (!m_inStatusBlock) {
             line += "\r\n";
-            m_display.appendDisplay(line);
+            show(line);
         }
     }
     // Lines that arrived while this pass ran are left for the next one.
@@ -140,6 +150,8 @@ void ConsolePump::dispatch(const std::string& line)
         return;
     if (!m_hooks.hasConsoleProc || !m_hooks.hasConsoleProc(proc))
         return;
+    // A script may yield or look at the display: it sees every line before.
+    flushDisplay();
     if (m_hooks.showLastCall)
         m_hooks.showLastCall(proc, data);
     if (!m_hooks.runConsoleProc)
@@ -149,6 +161,17 @@ void ConsolePump::dispatch(const std::string& line)
         m_hooks.debugPrint("Script Error[" + std::to_string(result.number) + "]: " + result.description);
         m_hooks.debugPrint("Error occured in [Console:" + proc + "] Data:" + data);
     }
+}
+
+void ConsolePump::show(std::string_view text) { m_displayPending += text; }
+
+void ConsolePump::flushDisplay()
+{
+    if (m_displayPending.empty())
+        return;
+    std::string text = std::move(m_displayPending);
+    m_displayPending.clear();
+    m_display.appendDisplay(text);
 }
 
 void ConsolePump::clear()

@@ -4,8 +4,9 @@
 // captured and handed to a handler instead of being shown), and dispatched
 // to the console script procedure named after its prefix.
 //
-// A pass reads the output once, then counts the lines again before every
-// line it handles, so a console cleared or replaced mid-pass is noticed (the
+// A pass finds the output box and reads its text once, then has the box
+// count its lines again before every line it handles (the window answers
+// the count without sending its text), so a console cleared or replaced mid-pass is noticed (the
 // next pass then starts from the new text's first line). Lines that arrive
 // while a pass runs are left for the next pass, never skipped. The
 // bridge yields inside those reads: timers and clicks run in the middle of a
@@ -86,6 +87,11 @@ public:
 
 private:
     void dispatch(const std::string& line);
+    // The display gets a pass's lines in one append (appending is what
+    // costs, line by line), handed over before anything else can run: a
+    // script call, the status-block handler, the end of the pass.
+    void show(std::string_view text);
+    void flushDisplay();
 
     ConsoleBridge& m_bridge;
     ConsoleDisplay& m_display;
@@ -95,6 +101,7 @@ private:
     bool m_inStatusBlock = false;
     std::string m_statusBuffer;
     bool m_passRunning = false;
+    std::string m_displayPending;
 };
 
 } // namespace ravelin

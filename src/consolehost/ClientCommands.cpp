@@ -4,45 +4,12 @@
 #include "console/CvarProbe.h"
 #include "platform/ipc/IpcWindowManager.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <ostream>
-#include <thread>
 
 namespace ravelin::consolehost {
 
 namespace {
-
-// The probe types the cvar name again on every attempt until the answer is
-// the last line. A real server takes one piped line per frame (50 ms at 20
-// frames a second), so each yield waits a little: an attempt (about twenty
-// yields) then spans about a frame, and the server is not sent a backlog of
-// repeated queries whose late answers would pass for the next probe's.
-// Once the console is gone there is nothing to wait for: the bridge's walks
-// over a missing window yield thousands of times, so sleeping stops then.
-class ProbeMessageLoop final : public MessageLoop {
-public:
-    explicit ProbeMessageLoop(ipc::IpcWindowManager& windows) : m_windows(windows) {}
-    void setConsole(WindowHandle console)
-    {
-        m_console = console;
-        m_alive = true;
-    }
-
-    void yield() override
-    {
-        if (++m_yields % 64 == 0)
-            m_alive = m_console != 0 && m_windows.hostPid(m_console) != 0;
-        if (m_alive)
-            std::this_thread::sleep_for(std::chrono::microseconds(2500));
-    }
-
-private:
-    ipc::IpcWindowManager& m_windows;
-    WindowHandle m_console = 0;
-    bool m_alive = true;
-    unsigned m_yields = 0;
-};
 
 bool parseHandle(const std::string& text, WindowHandle& handle)
 {
@@ -59,7 +26,7 @@ bool parseHandle(const std::string& text, WindowHandle& handle)
 int usage(std::ostream& err)
 {
     err << "usage: ravelin-console [--headless] [--keep] -- SERVER-COMMAND [ARGS...]\n"
-           "       ravelin-console list\n"
+           "       ravelin-console list          (HANDLE, visible|hidden, host name; or HANDLE, not responding)\n"
            "       ravelin-console send HANDLE LINE...\n"
            "       ravelin-console read HANDLE\n"
            "       ravelin-console cvar HANDLE NAME [--default]\n"
@@ -84,20 +51,24 @@ int runClientCommand(const std::vector<std::string>& args, std::ostream& out, st
         return usage(err);
     const std::string& command = args[0];
     ipc::IpcWindowManager windows;
-    ProbeMessageLoop loop(windows);
+    // Nothing to run between steps; the probe's waits sleep.
+    NullMessageLoop loop;
     ConsoleBridge bridge(windows, loop);
     CvarProbe probe(bridge);
 
     if (command == "list") {
         if (args.size() != 1)
             return usage(err);
-        auto consoles = windows.consoleWindows();
+        auto consoles = windows.listConsoles();
         if (!windows.lastError().empty()) {
             err << "ravelin-console: " << windows.lastError() << "\n";
             return 1;
         }
-        for (WindowHandle console : consoles) {
-            loop.setConsole(console);
+        for (auto [console, responding] : consoles) {
+            if (!responding) {
+                out << console << "\tnot responding\n";
+                continue;
+            }
             bool visible = windows.isWindowVisible(console);
             std::string hostname = probe.GetCvarValue(console, "sv_hostname");
             out << console << '\t' << (visible ? "visible" : "hidden") << '\t' << hostname << '\n';
@@ -113,13 +84,15 @@ int runClientCommand(const std::vector<std::string>& args, std::ostream& out, st
         return 2;
     }
     if (windows.className(console) != kConsoleClass) {
+        if (windows.notResponding(console)) {
+            err << "ravelin-console: console " << console << " is not responding\n";
+            return 1;
+        }
         if (!windows.lastError().empty())
             err << "ravelin-console: " << windows.lastError() << "\n";
         err << "ravelin-console: no console window with handle " << console << " (see ravelin-console list)\n";
         return 1;
     }
-
-    loop.setConsole(console);
 
     if (command == "send") {
         if (args.size() < 3)

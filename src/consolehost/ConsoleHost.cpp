@@ -3,6 +3,7 @@
 #include "consolehost/ConsoleRequests.h"
 #include "consolehost/ConsoleWindow.h"
 #include "consolehost/EndpointServer.h"
+#include "consolehost/HostHandover.h"
 #include "consolehost/ServerProcess.h"
 #include "platform/ipc/EndpointFolder.h"
 #include "platform/ipc/IpcProtocol.h"
@@ -16,7 +17,11 @@
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <optional>
 #include <map>
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace ravelin::consolehost {
@@ -28,9 +33,24 @@ namespace {
 constexpr int kQuitGraceMs = 3000;
 constexpr int kTermGraceMs = 2000;
 constexpr int kExitPollMs = 50;
-constexpr int kFeedPollMs = 2;
+constexpr int kFeedPollMs = 3;
+constexpr int kEndpointCheckMs = 1000;
 
 int g_signalPipe[2] = {-1, -1};
+
+// Runs at exit while a windowed host's server still runs: the display went
+// away (the toolkit ends the process when it loses it), and the host
+// replaces itself by a headless one instead of taking the server along.
+std::function<void()> g_onDisplayLost;
+
+void handOverAtExit()
+{
+    if (g_onDisplayLost) {
+        auto handOver = std::move(g_onDisplayLost);
+        g_onDisplayLost = nullptr;
+        handOver();
+    }
+}
 
 void onSignal(int number)
 {
@@ -70,15 +90,20 @@ struct ConsoleHost::Impl {
     QTimer exitTimer;
     QTimer feedTimer;
     QTimer graceTimer;
+    QTimer endpointTimer;
+    std::string endpointProblem;
     int status = 0;
     bool outputEnded = false;
     bool finished = false;
     bool quitting = false;
 
+    bool lostDisplay = false;
+
     explicit Impl(HostOptions o) : options(std::move(o)) {}
 
     ~Impl()
     {
+        g_onDisplayLost = nullptr;
         if (endpoint)
             endpoint->stop();
         for (auto& [fd, pair] : notifiers) {
@@ -117,6 +142,9 @@ struct ConsoleHost::Impl {
 
     void readServer()
     {
+        // The server read its input before it could answer it: the echo
+        // goes first.
+        settleInput();
         for (int reads = 0; reads < 8; ++reads) {
             auto bytes = server.readOutput();
             if (!bytes) {
@@ -132,24 +160,35 @@ struct ConsoleHost::Impl {
         }
     }
 
+    // Lines go to the server the way the engine reads them: one read per
+    // frame takes everything in the pipe (up to 256 bytes) and runs every
+    // line in it. So the next batch is written once the pipe is empty
+    // again, which is also when the lines in flight are echoed.
     void feed()
     {
-        if (!model.hasQueuedLine())
-            return;
         if (!server.running()) {
+            model.dropInFlight();
             while (model.hasQueuedLine())
                 model.takeQueuedLine();
             return;
         }
-        // One line per read on the server's side: wait until it took the
-        // previous one.
-        if (server.unreadInput() == 0) {
-            std::string line = model.takeQueuedLine();
-            if (!server.writeLine(line))
+        settleInput();
+        if (!model.hasInFlight() && model.hasQueuedLine()) {
+            std::string batch = model.takeBatch(ConsoleModel::kMaxLineBytes);
+            if (!server.writeLine(batch)) {
+                model.dropInFlight();
                 model.note("(the server does not take input any more; the line was lost)\n");
+            }
         }
-        if (model.hasQueuedLine() && !feedTimer.isActive())
+        if ((model.hasInFlight() || model.hasQueuedLine()) && !feedTimer.isActive())
             feedTimer.start();
+    }
+
+    // Echoes the lines in flight once the server has read them.
+    void settleInput()
+    {
+        if (model.hasInFlight() && server.unreadInput() == 0)
+            model.inputTaken();
     }
 
     void checkExit()
@@ -168,13 +207,81 @@ struct ConsoleHost::Impl {
         exitTimer.stop();
         graceTimer.stop();
         model.setAcceptingLines(false);
+        model.dropInFlight();
         model.note("\n" + std::string("Server ") + server.exitDescription() + ".\n");
         if (!options.keep || quitting)
             leave();
     }
 
+    void checkEndpoint()
+    {
+        if (!endpoint)
+            return;
+        endpoint->expireIdle();
+        std::string problem;
+        if (!endpoint->restore(problem) && problem != endpointProblem)
+            std::fprintf(stderr, "ravelin-console: cannot make the endpoint again: %s\n", problem.c_str());
+        endpointProblem = problem;
+    }
+
+    // Replaces this process by a new host over the same server and endpoint:
+    // headless, or windowed on `display`. Returns only when that failed.
+    void replaceSelf(bool headless, const std::string& display)
+    {
+        model.inputTaken();
+        Handover handover;
+        handover.serverPid = server.pid();
+        handover.serverInput = server.inputFd();
+        handover.serverOutput = server.outputFd();
+        handover.listenFd = endpoint->listenFd();
+        handover.folder = endpoint->folder().string();
+        handover.name = endpoint->name();
+        handover.keep = options.keep;
+        handover.lostDisplay = headless;
+        handover.output = model.output();
+        handover.input = model.input();
+        // Without a display there is no window to see.
+        handover.visible = !headless;
+        handover.queued = model.queueCopy();
+        std::string bytes = encodeHandover(handover);
+        int state = ::memfd_create("ravelin-console-handover", 0);
+        if (state < 0 || ::write(state, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())
+            || ::lseek(state, 0, SEEK_SET) != 0)
+            return;
+        server.keepAcrossExec(true);
+        ::fcntl(handover.listenFd, F_SETFD, 0);
+        std::error_code ec;
+        std::string self = std::filesystem::read_symlink("/proc/self/exe", ec).string();
+        std::string fd = std::to_string(state);
+        std::vector<const char*> argv {self.c_str(), "--adopt", fd.c_str()};
+        if (headless)
+            argv.push_back("--headless");
+        if (options.keep)
+            argv.push_back("--keep");
+        argv.push_back(nullptr);
+        if (!display.empty())
+            ::setenv("DISPLAY", display.c_str(), 1);
+        ::execv(self.c_str(), const_cast<char* const*>(argv.data()));
+        server.keepAcrossExec(false);
+        ::fcntl(handover.listenFd, F_SETFD, FD_CLOEXEC);
+        ::close(state);
+    }
+
+    void showOnDisplay(const std::string& display)
+    {
+        if (!lostDisplay || window || finished)
+            return;
+        if (!localDisplayReachable(display)) {
+            model.note("(cannot show the window on display " + display + ")\n");
+            return;
+        }
+        // After this request's answer is out.
+        QTimer::singleShot(50, [this, display] { replaceSelf(false, display); });
+    }
+
     void leave()
     {
+        g_onDisplayLost = nullptr;
         if (endpoint)
             endpoint->stop();
         QCoreApplication::exit(status);
@@ -224,27 +331,8 @@ bool ConsoleHost::start()
         return false;
     }
 
-    std::string error;
-    if (!d->server.start(d->options.command, error)) {
-        std::fprintf(stderr, "ravelin-console: %s\n", error.c_str());
-        d->status = 127;
-        return false;
-    }
-    d->requests.setServerPid(d->server.pid());
-
-    EndpointServer::Watcher watcher {[this](int fd, bool r, bool w) { d->watch(fd, r, w); },
-                                     [this](int fd) { d->forget(fd); }};
-    d->endpoint = std::make_unique<EndpointServer>(
-        [this](std::string_view payload, bool& closeAfter) { return d->requests.answer(payload, closeAfter); },
-        std::move(watcher));
-    if (!d->endpoint->start(folder, ipc::makeEndpointName(nowNs(), ::getpid()), error)) {
-        std::fprintf(stderr, "ravelin-console: %s\n", error.c_str());
-        d->endpoint.reset();
-        d->server.signal(SIGKILL);
-        d->status = 1;
-        return false;
-    }
-
+    // Signals are caught before the endpoint appears: a client that sees the
+    // host may signal it at once (they are handled once the loop runs).
     if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
         struct sigaction action {};
         action.sa_handler = onSignal;
@@ -263,6 +351,57 @@ bool ConsoleHost::start()
     }
     ::signal(SIGPIPE, SIG_IGN);
 
+    std::optional<Handover> handover;
+    if (d->options.adoptFd >= 0) {
+        std::string bytes;
+        char buffer[65536];
+        ssize_t n;
+        while ((n = ::read(d->options.adoptFd, buffer, sizeof buffer)) > 0)
+            bytes.append(buffer, static_cast<std::size_t>(n));
+        ::close(d->options.adoptFd);
+        handover = decodeHandover(bytes);
+        if (!handover) {
+            std::fprintf(stderr, "ravelin-console: the handover from the previous host is unreadable\n");
+            d->status = 1;
+            return false;
+        }
+    }
+
+    std::string error;
+    if (handover) {
+        d->server.adopt(handover->serverPid, handover->serverInput, handover->serverOutput);
+        d->model.setOutput(handover->output);
+        d->model.setInput(handover->input);
+        d->model.setVisible(handover->visible);
+        d->model.restoreQueue(handover->queued);
+        d->lostDisplay = handover->lostDisplay;
+        if (d->lostDisplay)
+            d->model.note("(the display went away; the server runs on without a window: "
+                          "\"ravelin-console show " + std::to_string(::getpid()) + "\" shows it again)\n");
+    } else if (!d->server.start(d->options.command, error)) {
+        std::fprintf(stderr, "ravelin-console: %s\n", error.c_str());
+        d->status = 127;
+        return false;
+    }
+    d->requests.setServerPid(d->server.pid());
+    d->requests.setShowOnDisplay([this](const std::string& display) { d->showOnDisplay(display); });
+
+    EndpointServer::Watcher watcher {[this](int fd, bool r, bool w) { d->watch(fd, r, w); },
+                                     [this](int fd) { d->forget(fd); }};
+    d->endpoint = std::make_unique<EndpointServer>(
+        [this](std::string_view payload, bool& closeAfter) { return d->requests.answer(payload, closeAfter); },
+        std::move(watcher));
+    if (handover) {
+        d->endpoint->adopt(handover->listenFd, handover->folder, handover->name);
+    } else if (!d->endpoint->start(folder, ipc::makeEndpointName(nowNs(), ::getpid()), error)) {
+        std::fprintf(stderr, "ravelin-console: %s\n", error.c_str());
+        d->endpoint.reset();
+        d->server.signal(SIGKILL);
+        d->status = 1;
+        return false;
+    }
+
+
     ConsoleModel::Events events;
     events.outputChanged = [this](bool replaced, std::string_view appended) {
         if (d->window)
@@ -271,6 +410,10 @@ bool ConsoleHost::start()
     events.inputChanged = [this] {
         if (d->window)
             d->window->inputChanged();
+    };
+    events.inputTyped = [this](char character) {
+        if (d->window)
+            d->window->inputTyped(character);
     };
     events.visibilityChanged = [this](bool visible) {
         if (d->window)
@@ -295,8 +438,17 @@ bool ConsoleHost::start()
             else
                 d->model.click(ipc::kQuitButton);
         });
-        d->window->show();
+        d->window->setVisible(d->model.visible());
+        static bool registered = false;
+        if (!registered)
+            std::atexit(handOverAtExit);
+        registered = true;
+        g_onDisplayLost = [this] {
+            if (!d->finished && d->server.running() && d->endpoint)
+                d->replaceSelf(true, {});
+        };
     }
+
 
     d->outputNotifier = new QSocketNotifier(d->server.outputFd(), QSocketNotifier::Read);
     QObject::connect(d->outputNotifier, &QSocketNotifier::activated, [this] { d->readServer(); });
@@ -307,6 +459,13 @@ bool ConsoleHost::start()
     d->feedTimer.setInterval(kFeedPollMs);
     QObject::connect(&d->feedTimer, &QTimer::timeout, [this] { d->feed(); });
     QObject::connect(&d->graceTimer, &QTimer::timeout, [this] { d->onGraceOver(); });
+    // Idle clients go, and an endpoint removed from under us comes back, so
+    // the host stays reachable.
+    d->endpointTimer.setInterval(kEndpointCheckMs);
+    QObject::connect(&d->endpointTimer, &QTimer::timeout, [this] { d->checkEndpoint(); });
+    d->endpointTimer.start();
+    if (d->model.hasQueuedLine())
+        d->feed();
     return true;
 }
 

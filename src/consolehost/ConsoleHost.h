@@ -1,7 +1,10 @@
 // One console host: starts the server, presents its console window (a Qt
 // window, or headless), serves the console protocol on its endpoint, feeds
-// entered lines to the server one at a time, and ends with the server.
-// Runs on a Qt event loop; the pieces it wires together are plain C++.
+// entered lines to the server the way the engine reads them (whole lines
+// joined, one write per read), and ends with the server. When its display
+// goes away it replaces itself by a headless host over the same server and
+// endpoint (HostHandover.h). Runs on a Qt event loop; the pieces it wires
+// together are plain C++.
 #pragma once
 
 #include "consolehost/ConsoleModel.h"
@@ -16,6 +19,9 @@ struct HostOptions {
     bool headless = false;
     bool keep = false;
     std::vector<std::string> command;
+    // A descriptor holding a handover (HostHandover.h) from the previous
+    // self of this process; -1 for a fresh start.
+    int adoptFd = -1;
 };
 
 class ConsoleHost {

@@ -2,7 +2,21 @@
 
 #include "platform/ipc/IpcProtocol.h"
 
+#include <algorithm>
+
 namespace ravelin::consolehost {
+
+namespace {
+
+int countLineEnds(std::string_view text)
+{
+    int count = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos; at = text.find("\r\n", at + 2))
+        ++count;
+    return count;
+}
+
+} // namespace
 
 void ConsoleModel::serverOutput(std::string_view bytes)
 {
@@ -83,6 +97,11 @@ void ConsoleModel::note(std::string_view text)
 void ConsoleModel::appendShown(std::string text)
 {
     if (m_output.size() + text.size() <= kOutputLimit) {
+        // Appends come in whole CR LF pairs, except a CR held at the end
+        // of the box whose LF starts this text.
+        if (!m_output.empty() && m_output.back() == '\r' && !text.empty() && text.front() == '\n')
+            ++m_lineEnds;
+        m_lineEnds += countLineEnds(text);
         m_output += text;
         if (m_events.outputChanged)
             m_events.outputChanged(false, text);
@@ -93,6 +112,7 @@ void ConsoleModel::appendShown(std::string text)
     if (text.size() > kOutputLimit)
         text.erase(0, text.size() - kOutputLimit);
     m_output = std::move(text);
+    m_lineEnds = countLineEnds(m_output);
     if (m_events.outputChanged)
         m_events.outputChanged(true, m_output);
 }
@@ -100,6 +120,7 @@ void ConsoleModel::appendShown(std::string text)
 void ConsoleModel::setOutput(std::string_view text)
 {
     m_output.assign(text.substr(0, kOutputLimit));
+    m_lineEnds = countLineEnds(m_output);
     if (m_events.outputChanged)
         m_events.outputChanged(true, m_output);
 }
@@ -108,9 +129,24 @@ void ConsoleModel::clearOutput() { setOutput({}); }
 
 void ConsoleModel::setInput(std::string_view text)
 {
-    m_input.assign(text);
+    if (text.size() > kMaxInputBytes) {
+        // Half a command is worse than none: the line is emptied.
+        m_input.clear();
+        refuseInput();
+    } else {
+        m_input.assign(text);
+        m_inputNoted = false;
+    }
     if (m_events.inputChanged)
         m_events.inputChanged();
+}
+
+void ConsoleModel::refuseInput()
+{
+    if (m_inputNoted)
+        return;
+    m_inputNoted = true;
+    note("(the input line takes at most " + std::to_string(kMaxInputBytes) + " characters; the rest was refused)\n");
 }
 
 void ConsoleModel::typeChar(char character)
@@ -120,12 +156,18 @@ void ConsoleModel::typeChar(char character)
         return;
     }
     if (character == '\b') {
-        if (!m_input.empty())
-            m_input.pop_back();
+        if (m_input.empty())
+            return;
+        m_input.pop_back();
+    } else if (m_input.size() >= kMaxInputBytes) {
+        refuseInput();
+        return;
     } else {
         m_input += character;
     }
-    if (m_events.inputChanged)
+    if (m_events.inputTyped)
+        m_events.inputTyped(character);
+    else if (m_events.inputChanged)
         m_events.inputChanged();
 }
 
@@ -133,17 +175,24 @@ void ConsoleModel::enter()
 {
     std::string line = std::move(m_input);
     m_input.clear();
+    m_inputNoted = false;
     if (m_events.inputChanged)
         m_events.inputChanged();
     submit(line);
 }
 
+void ConsoleModel::echo(std::string_view line)
+{
+    std::string shown = "]";
+    shown += line;
+    shown += '\n';
+    note(shown);
+}
+
 void ConsoleModel::submit(std::string_view line)
 {
-    std::string echo = "]";
-    echo += line;
-    echo += '\n';
-    note(echo);
+    if (!m_accepting)
+        echo(line);
     // A line holding line ends is several commands; each goes on its own,
     // as the server would have split them anyway.
     std::size_t start = 0;
@@ -183,6 +232,27 @@ void ConsoleModel::queueLine(std::string_view line)
     m_queue.push_back(std::move(queued));
     if (m_events.lineQueued)
         m_events.lineQueued();
+}
+
+std::string ConsoleModel::takeBatch(std::size_t maxBytes)
+{
+    std::string batch;
+    while (!m_queue.empty() && (batch.empty() || batch.size() + m_queue.front().size() <= maxBytes)) {
+        batch += m_queue.front();
+        m_inFlight.push_back(std::move(m_queue.front()));
+        m_queue.pop_front();
+    }
+    return batch;
+}
+
+void ConsoleModel::inputTaken()
+{
+    while (!m_inFlight.empty()) {
+        std::string line = std::move(m_inFlight.front());
+        m_inFlight.pop_front();
+        line.pop_back(); // its LF
+        echo(line);
+    }
 }
 
 std::string ConsoleModel::takeQueuedLine()

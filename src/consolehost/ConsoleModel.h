@@ -3,10 +3,13 @@
 // in as raw bytes and is shown the way the original console window shows it:
 // line ends become CR LF, colour codes (a caret and one following character
 // other than a caret) are dropped, and text that would pass 32767 characters
-// replaces the whole box. Entering the input line echoes "]" + line and
-// queues the line for the server; the queue hands out one line at a time,
-// each at most 255 bytes with its LF, because the engines read their piped
-// input 256 bytes per read and drop the last byte of each read.
+// replaces the whole box. Entering the input line queues the line for the
+// server, each at most 255 bytes with its LF, because the engines read their
+// piped input 256 bytes per read and drop the last byte of each read; they
+// run every line of one read, so queued lines go out joined, as many whole
+// lines as fit in 255 bytes. "]" + line is echoed once the server has taken
+// the line (so the echo tells a client that the server has it). The input
+// line holds at most kMaxInputBytes.
 //
 // Plain C++: the Qt window and the socket server both drive this and listen
 // to its events.
@@ -17,6 +20,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ravelin::consolehost {
 
@@ -27,12 +31,17 @@ public:
     static constexpr std::size_t kMaxLineBytes = 255;
     // Lines waiting for a server that does not read; more are dropped.
     static constexpr std::size_t kMaxQueuedLines = 4096;
+    // The input line's limit; longer text is refused with a note.
+    static constexpr std::size_t kMaxInputBytes = 1024;
 
     struct Events {
         // The output box changed: `replaced` means the whole text is new
         // (cleared or replaced), otherwise `appended` was added at the end.
         std::function<void(bool replaced, std::string_view appended)> outputChanged;
         std::function<void()> inputChanged;
+        // One character typed at the end of the input line (8: one taken
+        // back), so a window need not show the whole line again.
+        std::function<void(char character)> inputTyped;
         std::function<void(bool visible)> visibilityChanged;
         std::function<void()> lineQueued;
         std::function<void(const std::string& text)> copyRequested;
@@ -48,6 +57,8 @@ public:
     void note(std::string_view text);
 
     const std::string& output() const { return m_output; }
+    // Complete lines of the output (CR LF pairs), -1 for an empty box.
+    int lineCount() const { return m_output.empty() ? -1 : m_lineEnds; }
     void setOutput(std::string_view text);
     void clearOutput();
 
@@ -73,12 +84,24 @@ public:
     bool hasQueuedLine() const { return !m_queue.empty(); }
     std::string takeQueuedLine();
     std::size_t queuedLines() const { return m_queue.size(); }
+    // The next write to the server: as many whole queued lines as fit in
+    // `maxBytes` (at least one), joined. They are in flight until
+    // inputTaken() echoes them, or dropInFlight() forgets them.
+    std::string takeBatch(std::size_t maxBytes = kMaxLineBytes);
+    bool hasInFlight() const { return !m_inFlight.empty(); }
+    void inputTaken();
+    void dropInFlight() { m_inFlight.clear(); }
+    // The queue as it stands, and a queue taken over from a previous host.
+    std::vector<std::string> queueCopy() const { return {m_queue.begin(), m_queue.end()}; }
+    void restoreQueue(const std::vector<std::string>& lines) { m_queue.assign(lines.begin(), lines.end()); }
     // Whether entered lines still go anywhere (false once the server ended).
     void setAcceptingLines(bool accepting) { m_accepting = accepting; }
 
 private:
     void appendShown(std::string text);
     void queueLine(std::string_view line);
+    void echo(std::string_view line);
+    void refuseInput();
 
     Events m_events;
     std::string m_output;
@@ -91,7 +114,10 @@ private:
     bool m_heldCaret = false;
     bool m_heldCr = false;
     std::deque<std::string> m_queue;
+    std::deque<std::string> m_inFlight;
     bool m_droppedNoted = false;
+    bool m_inputNoted = false;
+    int m_lineEnds = 0;
 };
 
 } // namespace ravelin::consolehost

@@ -57,6 +57,7 @@ std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter)
             .u8(kChildCount);
         for (const ChildFacts& child : kChildren)
             writer.string(child.className).string(child.caption);
+        writer.u32(kFeatureLineCount);
         return writer.payload();
     }
     case Op::TextLength: {
@@ -106,12 +107,30 @@ std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter)
         std::uint8_t visible = reader.u8();
         if (!reader.ok())
             break;
-        if (window == kConsoleWindow)
+        // Newer clients add the display they run on.
+        std::string display = reader.atEnd() ? std::string() : reader.string();
+        if (window == kConsoleWindow) {
             m_model.setVisible(visible != 0);
+            if (visible && reader.ok() && !display.empty() && m_showOnDisplay)
+                m_showOnDisplay(display);
+        }
         return ok();
     }
     case Op::IsVisible:
         return ok() + std::string(1, m_model.visible() ? '\1' : '\0');
+    case Op::LineCount: {
+        // The model keeps the count, so a client polling for new lines
+        // is not sent the whole text each time.
+        int count = -1;
+        if (window == kOutputBox) {
+            count = m_model.lineCount();
+        } else if (window == kInputLine && !text.empty()) {
+            count = 0;
+            for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
+                ++count;
+        }
+        return PayloadWriter().u8(0).u32(static_cast<std::uint32_t>(count)).payload();
+    }
     case Op::Focus:
         if (window == kInputLine)
             m_model.requestFocus();

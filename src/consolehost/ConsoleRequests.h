@@ -5,6 +5,7 @@
 
 #include "consolehost/ConsoleModel.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -20,6 +21,9 @@ class ConsoleRequests {
 public:
     ConsoleRequests(ConsoleModel& model, HostFacts facts) : m_model(model), m_facts(facts) {}
     void setServerPid(pid_t pid) { m_facts.serverPid = pid; }
+    // Called when a client asks to show the window and names its display
+    // (the host may have lost its own).
+    void setShowOnDisplay(std::function<void(const std::string& display)> handler) { m_showOnDisplay = std::move(handler); }
 
     // The answer payload (unframed). `closeAfter` is set when the request
     // was malformed: the connection is then closed once the answer is out.
@@ -30,6 +34,7 @@ public:
 private:
     ConsoleModel& m_model;
     HostFacts m_facts;
+    std::function<void(const std::string& display)> m_showOnDisplay;
 };
 
 } // namespace ravelin::consolehost

@@ -77,6 +77,7 @@ ConsoleWindow::ConsoleWindow(ConsoleModel& model) : m_model(model)
     QObject::connect(copyButton, &QPushButton::clicked, this, [this] { m_model.click(ipc::kCopyButton); });
     QObject::connect(clearButton, &QPushButton::clicked, this, [this] { m_model.click(ipc::kClearButton); });
     QObject::connect(quitButton, &QPushButton::clicked, this, [this] { m_model.click(ipc::kQuitButton); });
+    m_input->setMaxLength(static_cast<int>(ConsoleModel::kMaxInputBytes));
     m_input->setFocus();
 }
 
@@ -101,6 +102,19 @@ void ConsoleWindow::inputChanged()
         return;
     const std::string& text = m_model.input();
     m_input->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+// One character at the end: the line edit takes it without the whole line
+// being set again, so typing costs the same whatever the line's length.
+void ConsoleWindow::inputTyped(char character)
+{
+    if (m_updatingInput)
+        return;
+    m_input->end(false);
+    if (character == '\b')
+        m_input->backspace();
+    else
+        m_input->insert(QString(QChar(static_cast<unsigned char>(character))));
 }
 
 void ConsoleWindow::copy(const std::string& text)

@@ -23,6 +23,7 @@ public:
     // Model events, forwarded by the host.
     void outputChanged(bool replaced, std::string_view appended);
     void inputChanged();
+    void inputTyped(char character);
     void copy(const std::string& text);
     void focusInput();
     // What closing the window does (the host decides: quit the server, or

@@ -5,7 +5,10 @@
 #include "platform/ipc/IpcProtocol.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <vector>
 #include <unistd.h>
 
 namespace ravelin::consolehost {
@@ -21,16 +24,88 @@ EndpointServer::~EndpointServer() { stop(); }
 
 bool EndpointServer::start(const std::filesystem::path& folder, const std::string& name, std::string& error)
 {
-    m_listen = listenEndpoint(folder, name, error);
+    m_folder = folder;
+    m_name = name;
+    m_path = folder / name;
+    return listen(error);
+}
+
+void EndpointServer::adopt(int listenFd, const std::filesystem::path& folder, const std::string& name)
+{
+    m_folder = folder;
+    m_name = name;
+    m_path = folder / name;
+    m_listen = listenFd;
+    ::fcntl(m_listen, F_SETFD, FD_CLOEXEC);
+    struct stat st {};
+    m_inode = ::lstat(m_path.c_str(), &st) == 0 ? st.st_ino : 0;
+    m_watcher.watch(m_listen, true, false);
+}
+
+bool EndpointServer::listen(std::string& error)
+{
+    m_listen = listenEndpoint(m_folder, m_name, error);
     if (m_listen < 0)
         return false;
-    m_path = folder / name;
+    struct stat st {};
+    m_inode = ::lstat(m_path.c_str(), &st) == 0 ? st.st_ino : 0;
     m_watcher.watch(m_listen, true, false);
+    return true;
+}
+
+bool EndpointServer::restore(std::string& error)
+{
+    if (m_stopped)
+        return true;
+    struct stat st {};
+    if (m_listen >= 0 && ::lstat(m_path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_ino == m_inode)
+        return true;
+    // Gone (or replaced): listen again under the same name. Connections
+    // already open stay as they are.
+    if (std::string problem = prepareEndpointFolder(m_folder); !problem.empty()) {
+        error = problem;
+        return false;
+    }
+    if (m_listen >= 0) {
+        m_watcher.forget(m_listen);
+        ::close(m_listen);
+        m_listen = -1;
+    }
+    if (::lstat(m_path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == ::geteuid())
+        ::unlink(m_path.c_str());
+    return listen(error);
+}
+
+void EndpointServer::expireIdle(Clock::time_point now)
+{
+    std::vector<int> idle;
+    for (const auto& [fd, client] : m_clients) {
+        if (client.in.empty() && client.out.empty() && now - client.lastActive > kIdleTimeout)
+            idle.push_back(fd);
+    }
+    for (int fd : idle)
+        drop(fd);
+}
+
+bool EndpointServer::evictIdlest()
+{
+    int idlest = -1;
+    Clock::time_point oldest = Clock::time_point::max();
+    for (const auto& [fd, client] : m_clients) {
+        if (client.in.empty() && client.out.empty() && client.lastActive < oldest) {
+            oldest = client.lastActive;
+            idlest = fd;
+        }
+    }
+    if (idlest < 0)
+        return false;
+    drop(idlest);
     return true;
 }
 
 void EndpointServer::stop()
 {
+    m_stopped = true;
     while (!m_clients.empty())
         drop(m_clients.begin()->first);
     if (m_listen >= 0) {
@@ -51,6 +126,7 @@ void EndpointServer::readable(int fd)
     if (it == m_clients.end())
         return;
     Client& client = it->second;
+    client.lastActive = Clock::now();
     char buffer[65536];
     // A bounded number of reads per wake-up: a client that never stops
     // sending must not starve the server's output (the notifier fires again).
@@ -96,11 +172,13 @@ void EndpointServer::acceptAll()
             refuse(fd, "refused: the console belongs to another user");
             continue;
         }
-        if (m_clients.size() >= kMaxClients) {
+        // A crowd of idle connections must not lock out a new one.
+        if (m_clients.size() >= kMaxClients && !evictIdlest()) {
             refuse(fd, "refused: too many clients");
             continue;
         }
         m_clients[fd] = Client {};
+        m_clients[fd].lastActive = Clock::now();
         m_watcher.watch(fd, true, false);
     }
 }
@@ -131,6 +209,11 @@ void EndpointServer::serve(int fd, Client& client)
         std::string answer = m_handler(std::string_view(client.in).substr(used + kFrameHeader, length), closeAfter);
         client.out += frame(answer);
         used += kFrameHeader + length;
+        // Answers nobody reads: the client goes before they eat the host.
+        if (client.out.size() > kMaxPendingAnswers) {
+            drop(fd);
+            return;
+        }
         if (closeAfter)
             client.closing = true;
         if (!m_clients.contains(fd))
@@ -140,8 +223,6 @@ void EndpointServer::serve(int fd, Client& client)
         client.in.clear();
     else
         client.in.erase(0, used);
-    if (client.out.size() > kMaxPendingAnswers)
-        drop(fd);
 }
 
 void EndpointServer::flush(int fd, Client& client)

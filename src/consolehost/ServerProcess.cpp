@@ -101,6 +101,24 @@ bool ServerProcess::start(const std::vector<std::string>& argv, std::string& err
     return true;
 }
 
+void ServerProcess::adopt(pid_t pid, int input, int output)
+{
+    m_pid = pid;
+    m_input = input;
+    m_output = output;
+    keepAcrossExec(false);
+    ::fcntl(m_input, F_SETFL, ::fcntl(m_input, F_GETFL) | O_NONBLOCK);
+    ::fcntl(m_output, F_SETFL, ::fcntl(m_output, F_GETFL) | O_NONBLOCK);
+}
+
+void ServerProcess::keepAcrossExec(bool keep)
+{
+    for (int fd : {m_input, m_output}) {
+        if (fd >= 0)
+            ::fcntl(fd, F_SETFD, keep ? 0 : FD_CLOEXEC);
+    }
+}
+
 int ServerProcess::unreadInput() const
 {
     if (m_input < 0)

@@ -27,7 +27,14 @@ public:
     // `error` set when it cannot be started; nothing is left running then.
     bool start(const std::vector<std::string>& argv, std::string& error);
 
+    // Takes over a server started by this process before it replaced
+    // itself (exec): the child and its pipes carried over.
+    void adopt(pid_t pid, int input, int output);
+    // Keeps the pipes open across an exec (or closes them on exec again).
+    void keepAcrossExec(bool keep);
+
     pid_t pid() const { return m_pid; }
+    int inputFd() const { return m_input; }
     int outputFd() const { return m_output; }
     bool running() const { return m_pid > 0 && !m_exited; }
 

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <memory>
@@ -35,6 +36,8 @@ int main(int argc, char** argv)
             options.headless = true;
         else if (args[i] == "--keep")
             options.keep = true;
+        else if (args[i] == "--adopt" && i + 1 < args.size())
+            options.adoptFd = std::atoi(args[++i].c_str());
         else if (args[i] == "--help" || args[i] == "-h") {
             runClientCommand({}, std::cout, std::cout); // prints the usage
             return 0;
@@ -45,7 +48,7 @@ int main(int argc, char** argv)
         }
     }
     options.command.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
-    if (options.command.empty()) {
+    if (options.command.empty() && options.adoptFd < 0) {
         std::fprintf(stderr, "ravelin-console: no server command given (put it after --)\n");
         return runClientCommand({}, std::cout, std::cerr);
     }

@@ -2,7 +2,7 @@
 
 #include "console/ConsoleBridge.h"
 #include "console/CvarProbe.h"
-#include "launcher/DemoDriver.h"
+#include "mainwindow/DemoDriver.h"
 #include "launcher/FrmSplash.h"
 #include "launcher/FrmVersion.h"
 #include "mainwindow/FrmMain.h"

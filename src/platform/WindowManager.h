@@ -36,6 +36,22 @@ public:
     virtual int textLength(WindowHandle window) = 0;
     virtual std::string text(WindowHandle window, int capacity) = 0;
     virtual void setText(WindowHandle window, std::string_view text) = 0;
+    // Complete lines of an edit box (CR LF pairs), -1 when it is empty. A
+    // window that knows its count answers without sending its text; by
+    // default the text is read and counted.
+    virtual int lineCount(WindowHandle window)
+    {
+        int length = textLength(window);
+        if (length <= 0)
+            return -1;
+        std::string all = text(window, length + 1);
+        if (all.empty())
+            return -1;
+        int count = 0;
+        for (std::size_t at = all.find("\r\n"); at != std::string::npos; at = all.find("\r\n", at + 2))
+            ++count;
+        return count;
+    }
     virtual void sendChar(WindowHandle window, char character) = 0;
 
     virtual void leftButtonDown(WindowHandle window) = 0;

@@ -157,6 +157,23 @@ TEST_F(BridgeTest, MissingOutputBoxWalksToTheStepLimitYieldingTwicePerStep)
     EXPECT_EQ(bridge.ConsoleLineCountOf(console.handle()), -1);
 }
 
+TEST_F(BridgeTest, WalkEndsAtOnceWhenTheConsoleIsGone)
+{
+    SimConsoleOptions options;
+    options.withOutputBox = false;
+    SimConsole& console = desktop.addConsole(options);
+    WindowHandle handle = console.handle();
+    // The console closes while the walk yields.
+    loop.post(3, [&] { desktop.closeWindow(handle); });
+    EXPECT_EQ(bridge.FindOutputBoxOf(handle), 0);
+    EXPECT_LT(loop.yields(), 10);
+
+    int before = loop.yields();
+    EXPECT_EQ(bridge.ReadConsoleOutputOf(handle), "");
+    EXPECT_EQ(bridge.ConsoleLineCountOf(0), -1);
+    EXPECT_EQ(loop.yields() - before, 0);
+}
+
 // --- Sending -----------------------------------------------------------------
 
 TEST_F(BridgeTest, CommandIsTypedWholeAndEnteredAfterSixYields)

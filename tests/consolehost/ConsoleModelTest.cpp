@@ -95,13 +95,83 @@ TEST_F(ModelTest, OversizedSingleReadKeepsItsEnd)
 
 // --- Input line and feeding ----------------------------------------------
 
-TEST_F(ModelTest, EnterEchoesQueuesAndEmptiesTheLine)
+TEST_F(ModelTest, EnterQueuesAndEmptiesTheLineWhichIsEchoedOnceTaken)
 {
     model.setInput("status");
     model.typeChar('\r');
     EXPECT_EQ(model.input(), "");
+    EXPECT_EQ(model.output(), "");
+    EXPECT_EQ(model.takeBatch(), "status\n");
+    EXPECT_EQ(model.output(), "");
+    model.inputTaken();
     EXPECT_EQ(model.output(), "]status\r\n");
-    EXPECT_EQ(drain(), (std::vector<std::string> {"status\n"}));
+}
+
+TEST_F(ModelTest, BacklogGoesOutAsWholeLinesJoinedUpTo255Bytes)
+{
+    for (int i = 0; i < 40; ++i)
+        model.submit("echo " + std::to_string(i)); // 7 or 8 bytes with the LF
+    std::vector<std::string> batches;
+    std::string all;
+    while (model.hasQueuedLine()) {
+        batches.push_back(model.takeBatch());
+        model.inputTaken();
+        all += batches.back();
+        EXPECT_LE(batches.back().size(), ConsoleModel::kMaxLineBytes);
+        EXPECT_EQ(batches.back().back(), '\n');
+    }
+    EXPECT_EQ(batches.size(), 2u);
+    std::string expected;
+    std::string echoed;
+    for (int i = 0; i < 40; ++i) {
+        expected += "echo " + std::to_string(i) + "\n";
+        echoed += "]echo " + std::to_string(i) + "\r\n";
+    }
+    EXPECT_EQ(all, expected);
+    EXPECT_EQ(model.output(), echoed);
+
+    // A line of 255 bytes goes alone.
+    model.submit("short");
+    model.submit(std::string(254, 'k'));
+    EXPECT_EQ(model.takeBatch(), "short\n");
+    EXPECT_EQ(model.takeBatch().size(), 255u);
+}
+
+TEST_F(ModelTest, InputLineIsLimitedAndTypingPastTheLimitIsRefused)
+{
+    int typed = 0;
+    ConsoleModel::Events events;
+    events.inputTyped = [&](char) { ++typed; };
+    model.setEvents(events);
+    for (std::size_t i = 0; i < ConsoleModel::kMaxInputBytes + 500; ++i)
+        model.typeChar('x');
+    EXPECT_EQ(model.input().size(), ConsoleModel::kMaxInputBytes);
+    EXPECT_EQ(typed, int(ConsoleModel::kMaxInputBytes));
+    // Said once, not once per character.
+    EXPECT_EQ(model.lineCount(), 1);
+    EXPECT_NE(model.output().find("at most 1024 characters"), std::string::npos);
+
+    model.setInput(std::string(ConsoleModel::kMaxInputBytes + 1, 'y'));
+    EXPECT_EQ(model.input(), "");
+    model.setInput("fits");
+    EXPECT_EQ(model.input(), "fits");
+}
+
+TEST_F(ModelTest, LineCountFollowsEveryChangeOfTheBox)
+{
+    EXPECT_EQ(model.lineCount(), -1);
+    model.serverOutput("a\r");
+    EXPECT_EQ(model.lineCount(), 0);
+    model.serverOutput("\nb\nc");
+    EXPECT_EQ(model.lineCount(), 2);
+    model.note("x\n");
+    EXPECT_EQ(model.lineCount(), 3);
+    model.serverOutput(std::string(ConsoleModel::kOutputLimit, 'z') + "\n");
+    EXPECT_EQ(model.lineCount(), 1);
+    model.setOutput("p\r\nq\r\nr");
+    EXPECT_EQ(model.lineCount(), 2);
+    model.clearOutput();
+    EXPECT_EQ(model.lineCount(), -1);
 }
 
 TEST_F(ModelTest, TypedCharactersBuildTheLine)

@@ -15,11 +15,12 @@
 
 namespace ravelin::test {
 
-// The probe re-types the name on every attempt; a real process needs a
-// moment to answer, so each yield waits a little.
+// A real process needs a moment to answer: each yield waits a little, and
+// the probe's pauses sleep.
 class SleepingLoop final : public MessageLoop {
 public:
     void yield() override { std::this_thread::sleep_for(std::chrono::microseconds(300)); }
+    void pause(std::chrono::milliseconds most) override { std::this_thread::sleep_for(most); }
 };
 
 struct ConsoleFixture : testing::Test {

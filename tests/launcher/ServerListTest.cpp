@@ -130,7 +130,9 @@ TEST_F(ServerListTest, EveryListedConsoleIsHiddenAndOtherWindowsAreIgnored)
 
 TEST_F(ServerListTest, SilentConsoleIsListedWithTheProbesAnswer)
 {
-    desktop.addConsole(); // never answers
+    sim::SimConsoleOptions deaf;
+    deaf.echoInput = false;
+    desktop.addConsole(deaf); // never takes the query
     addServer("Talker");
     list->load();
     EXPECT_EQ(texts(), (std::vector<std::string>{"Quake 3 Arena [UNKNOWN]", "Quake 3 Arena [Talker]"}));
@@ -454,10 +456,9 @@ TEST_F(ServerListTest, ClicksArrivingWhileABuildWaitsAreIgnored)
 
     // The second build's probe yields; clicks delivered then must not act.
     SimConsole& slow = desktop.addConsole();
-    int answeredAfter = 0;
     slow.setServer([&](SimConsole& c, const std::string& line) {
-        if (line == "sv_hostname" && ++answeredAfter == 3)
-            c.print("\"sv_hostname\" is:\"Slow\" default:\"\"\n");
+        if (line == "sv_hostname")
+            loop.post(20, [&c] { c.print("\"sv_hostname\" is:\"Slow\" default:\"\"\n"); });
     });
     bool clicked = false;
     loop.onEveryYield([&] {

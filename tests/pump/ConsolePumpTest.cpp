@@ -49,48 +49,59 @@ TEST_F(PumpTest, ShorterReplacementIsHandledFromItsFirstLine)
 
 TEST_F(PumpTest, OutputClearedMidPassRestartsFromTheNewFirstLine)
 {
-    console->print("a\nb\nc\n");
-    // Clear the console while the pass counts lines before its second line:
-    // each count walks past three buttons, yielding twice per step.
-    bool cleared = false;
-    loop.onEveryYield([&] {
-        if (!cleared && display.text == "a\r\n") {
-            console->setOutput("");
-            cleared = true;
-        }
-        return !cleared;
-    });
+    // The script called for the first line clears the console.
+    procs = {"Q3ARVL_abc"};
+    console->print("abc: one\nb\nc\n");
+    pump.hooks().showLastCall = [&](const std::string&, const std::string&) { console->setOutput(""); };
     pump.runPass();
-    EXPECT_TRUE(cleared);
-    EXPECT_EQ(display.text, "a\r\n");
+    EXPECT_EQ(display.text, "abc: one\r\n");
     EXPECT_EQ(pump.LLC(), 0);
 
     // An empty box is no line at all; the next line is the new first line.
     pump.runPass();
     console->print("fresh\n");
     pump.runPass();
-    EXPECT_EQ(display.text, "a\r\nfresh\r\n");
+    EXPECT_EQ(display.text, "abc: one\r\nfresh\r\n");
     EXPECT_EQ(pump.LLC(), 1);
 }
 
 TEST_F(PumpTest, LinesArrivingDuringAPassAreHandledByTheNextPass)
 {
-    console->print("a\nb\n");
-    bool printed = false;
-    loop.onEveryYield([&] {
-        if (!printed && display.text == "a\r\n") {
-            console->print("late\n");
-            printed = true;
-        }
-        return !printed;
-    });
+    // More output arrives while the script for the first line runs.
+    procs = {"Q3ARVL_abc"};
+    console->print("abc: one\nb\n");
+    pump.hooks().showLastCall = [&](const std::string&, const std::string&) { console->print("late\n"); };
     pump.runPass();
-    EXPECT_TRUE(printed);
-    EXPECT_EQ(display.text, "a\r\nb\r\n");
+    EXPECT_EQ(display.text, "abc: one\r\nb\r\n");
     EXPECT_EQ(pump.LLC(), 2);
+    procs.clear();
     pump.runPass();
-    EXPECT_EQ(display.text, "a\r\nb\r\nlate\r\n");
+    EXPECT_EQ(display.text, "abc: one\r\nb\r\nlate\r\n");
     EXPECT_EQ(pump.LLC(), 3);
+}
+
+TEST_F(PumpTest, APassReadsTheTextOnceAndHandsTheDisplayOneAppend)
+{
+    std::string lines;
+    for (int i = 0; i < 200; ++i)
+        lines += "line " + std::to_string(i) + "\n";
+    console->print(lines);
+    int appends = 0;
+    struct CountingDisplay final : ConsoleDisplay {
+        int& appends;
+        std::string text;
+        explicit CountingDisplay(int& a) : appends(a) {}
+        void appendDisplay(std::string_view more) override { ++appends, text += more; }
+        std::string displayText() const override { return text; }
+        void setDisplayText(std::string_view replacement) override { text = std::string(replacement); }
+    } counting(appends);
+    ConsolePump quiet(bridge, counting, unloading);
+    int reads = desktop.calls().textReads;
+    quiet.runPass();
+    EXPECT_EQ(quiet.LLC(), 200);
+    EXPECT_EQ(appends, 1);
+    EXPECT_EQ(desktop.calls().textReads - reads, 1);
+    EXPECT_EQ(counting.text.size(), lines.size() + 200);
 }
 
 TEST_F(PumpTest, StatusBlockIsCapturedNotEchoed)
@@ -217,12 +228,10 @@ TEST_F(PumpTest, ClearEmptiesBothSidesAndRestartsTheLineCount)
 
 TEST_F(PumpTest, UnloadingStopsASuspendedPassWithoutBookkeeping)
 {
-    console->print("a\nb\nc\n");
-    loop.onEveryYield([&] {
-        if (display.text == "a\r\n")
-            unloading = true;
-        return !unloading;
-    });
+    // The window closes while the script for the second line runs.
+    procs = {"Q3ARVL_abc"};
+    console->print("a\nabc: two\nc\n");
+    pump.hooks().showLastCall = [&](const std::string&, const std::string&) { unloading = true; };
     pump.runPass();
     EXPECT_EQ(display.text, "a\r\n");
     EXPECT_EQ(pump.LLC(), 0);

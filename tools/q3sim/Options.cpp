@@ -74,6 +74,11 @@ std::string usageText()
            "  --flood-rate LPS      print LPS numbered lines a second ...\n"
            "  --flood-seconds S     ... for S seconds\n"
            "  --stderr              print everything to standard error instead of output\n"
+           "  --ioq3                answer as the ioq3 engine does (\", the default\", \"unknown command: x\",\n"
+           "                        nothing for an unknown command before a map)\n"
+           "  --chat-echo           unknown commands are said to everyone (baseq3 on ioq3)\n"
+           "  --frame-ms MS         read the console once per frame of MS milliseconds\n"
+           "  --no-map              start without a map\n"
            "  --help                this text\n"
            "\n"
            "example: q3sim --players \"Bob,^1Red^7Guy\" +set sv_hostname \"My Arena\" +set net_port 0 +map q3dm17\n";
@@ -105,6 +110,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         }
         if (arg == "--stderr") {
             options.toStderr = true;
+            continue;
+        }
+        if (arg == "--ioq3" || arg == "--chat-echo" || arg == "--no-map") {
+            (arg == "--ioq3" ? options.ioq3 : arg == "--chat-echo" ? options.chatEcho : options.noMap) = true;
             continue;
         }
         struct IntervalOption {
@@ -155,6 +164,16 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
                 return std::nullopt;
             }
             options.maxPlayers = static_cast<int>(count);
+        } else if (arg == "--frame-ms") {
+            auto text = value(arg);
+            std::int64_t ms = 0;
+            if (!text)
+                return std::nullopt;
+            if (!parseCount(*text, ms) || ms > 10000) {
+                error = "option --frame-ms needs a number of milliseconds up to 10000, not \"" + *text + "\"";
+                return std::nullopt;
+            }
+            options.frameMs = static_cast<int>(ms);
         } else if (arg == "--flood") {
             auto text = value(arg);
             if (!text)

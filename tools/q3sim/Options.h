@@ -23,6 +23,16 @@ struct Options {
     double floodRate = 0;
     double floodSeconds = 0;
     bool toStderr = false;
+    // The ioq3 engine's console forms (", the default", "unknown command: x",
+    // silence for an unknown command before a map).
+    bool ioq3 = false;
+    // baseq3's game on a dedicated server: an unknown command is said to
+    // everyone as "server: ..." instead.
+    bool chatEcho = false;
+    // Read standard input once per frame of this many ms (0: at once).
+    int frameMs = 0;
+    // Start without a map, as a dedicated server started without +map.
+    bool noMap = false;
     bool help = false;
     // +set NAME VALUE, in order.
     std::vector<std::pair<std::string, std::string>> sets;

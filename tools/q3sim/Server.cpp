@@ -201,7 +201,23 @@ void Server::execute(const std::vector<std::string>& args)
     } else if (command == "addbot" && m_mapRunning)
         commandAddBot(args);
     else
+        unknownCommand(args);
+}
+
+void Server::unknownCommand(const std::vector<std::string>& args)
+{
+    if (!m_ioq3) {
         print("Unknown command \"" + args[0] + "\"");
+        return;
+    }
+    // ioq3 hands an unknown word to the game, which only runs with a map;
+    // without one nothing at all is printed.
+    if (!m_mapRunning)
+        return;
+    if (m_chatEcho)
+        broadcastPrint("server: " + joinArgs(args, 0));
+    else
+        print("unknown command: " + args[0]);
 }
 
 bool Server::cvarCommand(const std::vector<std::string>& args)
@@ -210,7 +226,16 @@ bool Server::cvarCommand(const std::vector<std::string>& args)
     if (!cvar)
         return false;
     if (args.size() == 1) {
-        print("\"" + cvar->name + "\" is:\"" + cvar->value + "\" default:\"" + cvar->defaultValue + "\"");
+        std::string line = "\"" + cvar->name + "\" is:\"" + cvar->value;
+        if (!m_ioq3)
+            line += "\" default:\"" + cvar->defaultValue + "\"";
+        else if (cvar->flags & CvarRom)
+            line += "^7\"";
+        else if (equalsNoCase(cvar->value, cvar->defaultValue))
+            line += "^7\", the default";
+        else
+            line += "^7\" default:\"" + cvar->defaultValue + "^7\"";
+        print(line);
         if (cvar->hasLatched)
             print("latched: \"" + cvar->latched + "\"");
         return true;

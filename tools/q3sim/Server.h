@@ -50,6 +50,8 @@ public:
     std::vector<std::string> bannerLines() const;
 
     bool mapRunning() const { return m_mapRunning; }
+    void setIoq3Forms(bool on) { m_ioq3 = on; }
+    void setChatEcho(bool on) { m_chatEcho = on; }
     bool quitRequested() const { return m_quit; }
 
     // Loads a map: applies latched cvars, resets scores, reconnects players.
@@ -100,12 +102,15 @@ private:
     Player* playerByNumber(const std::string& text);
     std::string uniqueSimulatedName();
     void broadcastPrint(const std::string& text);
+    void unknownCommand(const std::vector<std::string>& args);
 
     Output m_output;
     CvarTable m_cvars;
     PlayerTable m_players;
     Random m_random;
     bool m_mapRunning = false;
+    bool m_ioq3 = false;
+    bool m_chatEcho = false;
     bool m_quit = false;
     bool m_homepathGiven = false;
     int m_serverId = 0;

@@ -126,6 +126,8 @@ int main(int argc, char** argv)
     if (options->maxPlayers)
         server.startupSet("sv_maxclients", std::to_string(*options->maxPlayers));
     server.finishStartupSets();
+    server.setIoq3Forms(options->ioq3);
+    server.setChatEcho(options->chatEcho);
 
     for (const std::string& line : server.bannerLines())
         writeLine(line);
@@ -143,7 +145,7 @@ int main(int argc, char** argv)
     for (const auto& command : options->commands)
         if (q3sim::equalsNoCase(command[0], "map") || q3sim::equalsNoCase(command[0], "devmap"))
             loadsMap = true;
-    if (!loadsMap)
+    if (!loadsMap && !options->noMap)
         server.spawnMap("q3dm17");
     for (const auto& command : options->commands)
         server.execute(command);
@@ -157,6 +159,10 @@ int main(int argc, char** argv)
     std::int64_t floodPrinted = 0;
     const auto gameStart = std::chrono::steady_clock::now();
     bool stdinOpen = true;
+    // With a frame time the console is read once per frame, as the engine
+    // reads it from its frame loop.
+    const auto frame = std::chrono::milliseconds(options->frameMs);
+    auto nextRead = std::chrono::steady_clock::now();
 
     while (!server.quitRequested() && !g_stop) {
         // Flood lines go out in batches so the console and the network are
@@ -181,12 +187,20 @@ int main(int argc, char** argv)
         };
         shorten(simulation.nextDue(now));
         shorten(flood.nextDue(secondsSince(gameStart), floodPrinted));
+        bool readDue = true;
+        if (frame.count() > 0) {
+            auto wait = nextRead - std::chrono::steady_clock::now();
+            if (wait > std::chrono::steady_clock::duration::zero()) {
+                readDue = false;
+                shorten(std::chrono::duration<double>(wait).count());
+            }
+        }
 
         pollfd fds[2];
         int count = 0;
         int stdinIndex = -1;
         int udpIndex = -1;
-        if (stdinOpen) {
+        if (stdinOpen && readDue) {
             stdinIndex = count;
             fds[count++] = {STDIN_FILENO, POLLIN, 0};
         }
@@ -207,6 +221,7 @@ int main(int argc, char** argv)
                 // End of input: the server plays on without a console.
                 stdinOpen = false;
             } else if (n > 0) {
+                nextRead = std::chrono::steady_clock::now() + frame;
                 server.executeText(q3sim::pipedReadText(std::string_view(buffer, static_cast<std::size_t>(n))));
             }
         }

@@ -34,9 +34,15 @@
 //   Char          character:u8       -   (13 on the input line runs it)
 //   ButtonDown    -                  -
 //   ButtonUp      -                  -   (down then up on a button clicks it)
-//   Show          visible:u8         -
+//   Show          visible:u8 [display:string]  -  (a host without its display
+//                                    shows its window on that one)
 //   IsVisible     -                  visible:u8
 //   Focus         -                  -
+//   LineCount     -                  count:u32  (CR LF pairs of an edit box;
+//                                    0xFFFFFFFF when it is empty)
+//
+// Describe's answer ends with features:u32 (kFeatureLineCount); a host that
+// predates it sends none, and its clients count lines from the text.
 //
 // Status NoWindow answers a window number the host does not have. A frame
 // that cannot be parsed (unknown op, short arguments, oversized length) is
@@ -69,7 +75,10 @@ enum class Op : std::uint8_t {
     Show = 8,
     IsVisible = 9,
     Focus = 10,
+    LineCount = 11,
 };
+
+inline constexpr std::uint32_t kFeatureLineCount = 1;
 
 enum class Status : std::uint8_t {
     Ok = 0,

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <map>
@@ -52,12 +53,16 @@ struct Host {
     pid_t pid = 0;
     std::array<WindowHandle, kChildCount + 1> handles {};
     int fd = -1;
-    bool gone = false; // its endpoint vanished: it can never come back
+    bool gone = false; // its endpoint vanished (until a listing shows it again)
     bool described = false;
     std::string className;
     std::string title;
     std::vector<ChildInfo> children;
     std::uint32_t serverPid = 0;
+    std::uint32_t features = 0;
+    // The output box's line count as last asked, and when.
+    int lineCount = -1;
+    Clock::time_point lineCountAt {};
     Clock::time_point cooldownUntil {};
     Clock::time_point checkedAt {};
 };
@@ -143,8 +148,10 @@ struct IpcWindowManager::Impl {
                 slot->pid = parseEndpointName(name)->pid;
                 assign(*slot, kConsoleWindow, static_cast<WindowHandle>(slot->pid));
             }
-            if (!slot->gone)
-                listing.push_back(slot.get());
+            // An endpoint that is there again (its host made it anew after
+            // the folder was removed) is back in service.
+            slot->gone = false;
+            listing.push_back(slot.get());
         }
         listed = true;
         mtimeNs = mtime;
@@ -200,6 +207,9 @@ struct IpcWindowManager::Impl {
             child.caption = reader.string();
             children.push_back(std::move(child));
         }
+        std::uint32_t features = 0;
+        if (reader.ok() && !reader.atEnd())
+            features = reader.u32();
         if (!reader.ok() || version != kProtocolVersion || count != kChildCount) {
             lastError = "console endpoint " + host.name + " speaks another protocol; ignored";
             disconnect(host);
@@ -210,6 +220,7 @@ struct IpcWindowManager::Impl {
         host.className = std::move(className);
         host.title = std::move(title);
         host.children = std::move(children);
+        host.features = features;
         host.described = true;
         return true;
     }
@@ -375,6 +386,9 @@ struct IpcWindowManager::Impl {
         auto [host, child] = resolve(window);
         if (!host)
             return std::nullopt;
+        // Whatever we change there may change the count too.
+        if (op != Op::TextLength && op != Op::GetText && op != Op::IsVisible && op != Op::LineCount)
+            host->lineCountAt = {};
         PayloadWriter writer;
         writer.u8(static_cast<std::uint8_t>(op)).u8(static_cast<std::uint8_t>(child)).raw(arguments);
         return roundTrip(*host, writer.frame());
@@ -491,6 +505,30 @@ std::string IpcWindowManager::text(WindowHandle window, int capacity)
     return answer ? *answer : std::string();
 }
 
+int IpcWindowManager::lineCount(WindowHandle window)
+{
+    auto [host, child] = d->resolve(window);
+    if (!host)
+        return -1;
+    if (!d->isEdit(*host, child) || !(host->features & kFeatureLineCount))
+        return WindowManager::lineCount(window);
+    // A count asked within the last millisecond, with nothing sent there
+    // since, is taken as it was: a pump recounting before every line of a
+    // pass then costs a round trip now and then, not one per line.
+    auto now = Clock::now();
+    if (child == kOutputBox && host->lineCountAt != Clock::time_point {} && now - host->lineCountAt < kRecheck)
+        return host->lineCount;
+    auto answer = d->request(window, Op::LineCount);
+    if (!answer || answer->size() < 4)
+        return -1;
+    int count = static_cast<std::int32_t>(frameLength(*answer));
+    if (child == kOutputBox) {
+        host->lineCount = count;
+        host->lineCountAt = now;
+    }
+    return count;
+}
+
 void IpcWindowManager::setText(WindowHandle window, std::string_view text)
 {
     if (text.size() > kMaxRequestPayload - 16)
@@ -509,7 +547,14 @@ void IpcWindowManager::leftButtonUp(WindowHandle window) { d->request(window, Op
 
 void IpcWindowManager::showWindow(WindowHandle window, bool visible)
 {
-    d->request(window, Op::Show, std::string(1, visible ? '\1' : '\0'));
+    // The display we run on goes along: a host whose own display went away
+    // shows its window there.
+    PayloadWriter arguments;
+    arguments.u8(visible ? 1 : 0);
+    const char* display = std::getenv("DISPLAY");
+    if (visible && display && *display)
+        arguments.string(display);
+    d->request(window, Op::Show, arguments.payload());
 }
 
 bool IpcWindowManager::isWindowVisible(WindowHandle window)
@@ -535,6 +580,31 @@ std::vector<WindowHandle> IpcWindowManager::consoleWindows()
             windows.push_back(host->handles[kConsoleWindow]);
     }
     return windows;
+}
+
+std::vector<IpcWindowManager::ListedConsole> IpcWindowManager::listConsoles()
+{
+    std::vector<ListedConsole> consoles;
+    d->refresh();
+    for (Host* host : d->listing) {
+        bool responding = d->alive(*host);
+        if (responding || (!host->gone && d->cooling(*host)))
+            consoles.push_back({host->handles[kConsoleWindow], responding});
+    }
+    return consoles;
+}
+
+bool IpcWindowManager::notResponding(WindowHandle window)
+{
+    auto it = d->byHandle.find(window);
+    if (it == d->byHandle.end()) {
+        d->refresh();
+        it = d->byHandle.find(window);
+        if (it == d->byHandle.end())
+            return false;
+    }
+    Host& host = *it->second.first;
+    return !d->alive(host) && !host.gone && d->cooling(host);
 }
 
 int IpcWindowManager::hostPid(WindowHandle window)

@@ -47,6 +47,7 @@ public:
     int textLength(WindowHandle window) override;
     std::string text(WindowHandle window, int capacity) override;
     void setText(WindowHandle window, std::string_view text) override;
+    int lineCount(WindowHandle window) override;
     void sendChar(WindowHandle window, char character) override;
     void leftButtonDown(WindowHandle window) override;
     void leftButtonUp(WindowHandle window) override;
@@ -62,6 +63,15 @@ public:
 
     // Live console windows in start order.
     std::vector<WindowHandle> consoleWindows();
+    // Every console host in the endpoint folder in start order, also those
+    // that do not answer (stopped or hung): they are listed, not left out.
+    struct ListedConsole {
+        WindowHandle handle = 0;
+        bool responding = false;
+    };
+    std::vector<ListedConsole> listConsoles();
+    // A handle whose host is there but did not answer in time.
+    bool notResponding(WindowHandle window);
     // The pids of a console window's host and of the server it runs; 0 when
     // the handle is no live console window.
     int hostPid(WindowHandle window);

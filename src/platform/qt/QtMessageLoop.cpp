@@ -1,9 +1,25 @@
 #include "platform/qt/QtMessageLoop.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 
 namespace ravelin {
 
 void QtMessageLoop::yield() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+} // namespace ravelin
+
+namespace ravelin {
+
+// Events run as they come for the whole pause, instead of the caller
+// spinning through yields.
+void QtMessageLoop::pause(std::chrono::milliseconds most)
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QEventLoop wait;
+    QTimer::singleShot(most, &wait, &QEventLoop::quit);
+    wait.exec();
+}
 
 } // namespace ravelin

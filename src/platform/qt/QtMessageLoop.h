@@ -9,6 +9,7 @@ namespace ravelin {
 class QtMessageLoop final : public MessageLoop {
 public:
     void yield() override;
+    void pause(std::chrono::milliseconds most) override;
 };
 
 } // namespace ravelin

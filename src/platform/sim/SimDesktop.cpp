@@ -268,6 +268,18 @@ bool SimDesktop::isWindowVisible(WindowHandle window)
     return w && w->visible;
 }
 
+int SimDesktop::lineCount(WindowHandle window)
+{
+    ++m_calls.lineCounts;
+    const Window* w = find(window);
+    if (!w || w->text.empty())
+        return -1;
+    int count = 0;
+    for (std::size_t at = w->text.find("\r\n"); at != std::string::npos; at = w->text.find("\r\n", at + 2))
+        ++count;
+    return count;
+}
+
 void SimDesktop::setFocus(WindowHandle window)
 {
     ++m_calls.setFocus;

@@ -75,6 +75,7 @@ struct SimCallCounts {
     int nextSibling = 0;
     int className = 0;
     int textReads = 0;
+    int lineCounts = 0;
     int setText = 0;
     int sendChar = 0;
     int buttonDown = 0;
@@ -108,6 +109,7 @@ public:
     int textLength(WindowHandle window) override;
     std::string text(WindowHandle window, int capacity) override;
     void setText(WindowHandle window, std::string_view text) override;
+    int lineCount(WindowHandle window) override;
     void sendChar(WindowHandle window, char character) override;
     void leftButtonDown(WindowHandle window) override;
     void leftButtonUp(WindowHandle window) override;
@@ -140,9 +142,13 @@ private:
 
 // A message loop whose yields run queued work: tests use it to let a server
 // answer only after a number of yields, or to run a "timer" mid-operation.
+// Its clock runs kMsPerYield simulated milliseconds per yield, so waits
+// measured in time are deterministic.
 class SimMessageLoop final : public MessageLoop {
 public:
+    static constexpr int kMsPerYield = 10;
     void yield() override;
+    std::int64_t nowMs() override { return std::int64_t(m_yields) * kMsPerYield; }
     int yields() const { return m_yields; }
     // Runs `task` at the yield numbered `afterYields` from now (1 = next).
     void post(int afterYields, std::function<void()> task);

@@ -1,4 +1,4 @@
-#include "launcher/DemoDriver.h"
+#include "mainwindow/DemoDriver.h"
 
 #include "console/ConsoleBridge.h"
 #include "console/CvarProbe.h"

@@ -1,0 +1,42 @@
+// What a console host hands over to its next self when it replaces itself
+// (exec) to change between windowed and headless: the running server (its
+// pid and pipes stay with the process), the listening endpoint, and the
+// window's state. The server is the host's child throughout, so its life
+// never depends on a display: when the display goes, the host carries on
+// headless under the same pid, endpoint and handle; `show` with a display
+// brings the window back there.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <vector>
+
+namespace ravelin::consolehost {
+
+struct Handover {
+    pid_t serverPid = 0;
+    int serverInput = -1;
+    int serverOutput = -1;
+    int listenFd = -1;
+    std::string folder;
+    std::string name;
+    bool keep = false;
+    // The display went away under the window.
+    bool lostDisplay = false;
+    std::string output;
+    std::string input;
+    bool visible = true;
+    std::vector<std::string> queued;
+};
+
+std::string encodeHandover(const Handover& handover);
+std::optional<Handover> decodeHandover(std::string_view bytes);
+
+// Whether an X display named like DISPLAY (":N" or ":N.S", local) accepts
+// connections, so a host does not replace itself onto a display it cannot
+// open.
+bool localDisplayReachable(const std::string& display);
+
+} // namespace ravelin::consolehost

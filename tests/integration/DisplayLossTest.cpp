@@ -1,0 +1,102 @@
+// A game server outlives the display of its console window: the X server
+// under a windowed host is killed, the server keeps running and stays listed
+// and reachable under the same handle, and `show` from another display
+// brings the window back there.
+#include "integration/IntegrationSupport.h"
+
+#include <csignal>
+#include <unistd.h>
+
+using namespace ravelin;
+using namespace ravelin::test;
+
+namespace {
+
+const char* const kXvfb = "/usr/bin/Xvfb";
+
+// An X server of our own on a display number nobody uses.
+struct VirtualDisplay {
+    ChildProcess process;
+    std::string name;
+
+    bool start()
+    {
+        for (int number = 140; number < 200; ++number) {
+            if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number)) ||
+                std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock"))
+                continue;
+            name = ":" + std::to_string(number);
+            process = ChildProcess({kXvfb, name, "-nolisten", "tcp"});
+            std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+            if (waitFor([&] { return std::filesystem::exists(socket) || !process.running(); }) && process.running())
+                return true;
+        }
+        return false;
+    }
+};
+
+std::string commandLineOf(pid_t pid)
+{
+    std::string text = readFile("/proc/" + std::to_string(pid) + "/cmdline");
+    for (char& c : text)
+        c = c == '\0' ? ' ' : c;
+    return text;
+}
+
+} // namespace
+
+using DisplayLossTest = ConsoleFixture;
+
+TEST_F(DisplayLossTest, ServerOutlivesTheDisplayAndTheWindowComesBackOnAnother)
+{
+    if (::access(kXvfb, X_OK) != 0) {
+        std::printf("SKIPPED: Xvfb not installed\n");
+        GTEST_SKIP() << "Xvfb not installed";
+    }
+    VirtualDisplay first;
+    ASSERT_TRUE(first.start());
+    unsetenv("QT_QPA_PLATFORM");
+    setenv("DISPLAY", first.name.c_str(), 1);
+    ConsoleHostProcess host;
+    ASSERT_TRUE(host.start({(binDir() / "q3sim").string(), "+set", "net_port", "0", "+set", "sv_hostname", "Survivor"},
+                           {}))
+        << host.logText();
+    WindowHandle console = host.handle();
+    ASSERT_TRUE(waitForOutput(console, "Opening IP socket"));
+    int serverPid = windows.serverPid(console);
+    ASSERT_GT(serverPid, 0);
+    ASSERT_EQ(commandLineOf(host.process().pid()).find("--headless"), std::string::npos);
+
+    first.process.signal(SIGKILL);
+    ASSERT_TRUE(first.process.wait().has_value());
+    auto client = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), (binDir() / "ravelin-console").string());
+        return runCommand(args);
+    };
+    // Same host process (the handle is its pid), now without a window.
+    ASSERT_TRUE(waitFor([&] { return commandLineOf(host.process().pid()).find("--headless") != std::string::npos; }))
+        << host.logText();
+    EXPECT_TRUE(host.process().running());
+    EXPECT_FALSE(processGone(serverPid));
+    EXPECT_EQ(client({"list"}).out, std::to_string(console) + "\thidden\tSurvivor\n");
+    EXPECT_EQ(client({"send", std::to_string(console), "echo", "still", "here"}).status, 0);
+    EXPECT_TRUE(waitForOutput(console, "\r\nstill here\r\n"));
+    EXPECT_TRUE(waitForOutput(console, "the display went away"));
+
+    VirtualDisplay second;
+    ASSERT_TRUE(second.start());
+    setenv("DISPLAY", second.name.c_str(), 1);
+    EXPECT_EQ(client({"show", std::to_string(console)}).status, 0);
+    EXPECT_TRUE(waitFor([&] { return commandLineOf(host.process().pid()).find("--headless") == std::string::npos; }))
+        << host.logText();
+    EXPECT_TRUE(waitFor([&] { return windows.isWindowVisible(console); }));
+    EXPECT_EQ(windows.serverPid(console), serverPid);
+    EXPECT_NE(output(console).find("\r\nstill here\r\n"), std::string::npos);
+    unsetenv("DISPLAY");
+
+    bridge.SendConsoleCommandTo("quit", console);
+    auto status = host.process().wait();
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 0);
+    EXPECT_TRUE(processGone(serverPid));
+}

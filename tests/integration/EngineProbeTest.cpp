@@ -1,0 +1,112 @@
+// The probe and the host's feeding against q3sim playing the ioq3 engine:
+// one console read per 50 ms frame, the ioq3 answer forms, silence for an
+// unknown name before a map, baseq3's chat echo.
+#include "integration/IntegrationSupport.h"
+
+using namespace ravelin;
+using namespace ravelin::test;
+
+namespace {
+
+struct EngineProbeTest : ConsoleFixture {
+    ConsoleHostProcess host;
+    int markers = 0;
+
+    void start(std::vector<std::string> extra = {})
+    {
+        std::vector<std::string> args {"--ioq3", "--frame-ms", "50", "+set", "net_port", "0",
+                                       "+set", "sv_hostname", "Engine Arena"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        ASSERT_TRUE(host.startQ3sim(args));
+        ASSERT_TRUE(waitForOutput(host.handle(), "Opening IP socket"));
+    }
+
+    // Once this echo is back, every line typed before it has been taken.
+    void settle()
+    {
+        std::string marker = "settled-" + std::to_string(++markers);
+        bridge.SendConsoleCommandTo("echo " + marker, host.handle());
+        ASSERT_TRUE(waitForOutput(host.handle(), "\r\n" + marker + "\r\n"));
+    }
+
+    int copiesTaken(const std::string& command)
+    {
+        std::string text = "\r\n" + output(host.handle());
+        int copies = 0;
+        std::string needle = "\r\n]" + command + "\r\n";
+        for (auto at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
+            ++copies;
+        return copies;
+    }
+
+    std::string client(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), (binDir() / "ravelin-console").string());
+        auto result = runCommand(args);
+        EXPECT_EQ(result.status, 0) << result.err;
+        return result.out;
+    }
+};
+
+} // namespace
+
+TEST_F(EngineProbeTest, AnswerFormsAndUnknownNamesWithAMap)
+{
+    start();
+    EXPECT_EQ(probe.GetCvarValue(host.handle(), "sv_hostname"), "Engine Arena");
+    EXPECT_EQ(probe.GetCvarDefault(host.handle(), "sv_hostname"), "noname");
+    EXPECT_EQ(client({"cvar", std::to_string(host.handle()), "g_gametype", "--default"}), "0\n");
+    EXPECT_EQ(probe.GetCvarValue(host.handle(), "version").rfind("Q3 1.32", 0), 0u);
+    EXPECT_EQ(probe.GetCvarDefault(host.handle(), "version"), "");
+    EXPECT_EQ(client({"cvar", std::to_string(host.handle()), "nosuchcvar"}), "UNKNOWN COMMAND\n");
+    settle();
+    EXPECT_EQ(copiesTaken("nosuchcvar"), 1);
+    EXPECT_EQ(copiesTaken("g_gametype"), 1);
+}
+
+TEST_F(EngineProbeTest, SilenceBeforeAMapAndTheChatEchoAreUnknownNames)
+{
+    start({"--no-map"});
+    EXPECT_EQ(probe.GetCvarValue(host.handle(), "nosuchcvar"), "UNKNOWN COMMAND");
+    EXPECT_EQ(probe.GetCvarValue(host.handle(), "sv_hostname"), "Engine Arena");
+    settle();
+    EXPECT_EQ(copiesTaken("nosuchcvar"), 1);
+
+    ConsoleHostProcess chatty;
+    ASSERT_TRUE(chatty.startQ3sim({"--ioq3", "--chat-echo", "--frame-ms", "50", "+set", "net_port", "0"}));
+    EXPECT_EQ(probe.GetCvarValue(chatty.handle(), "nosuchcvar"), "UNKNOWN COMMAND");
+    // One copy of the query, so the players saw one chat line.
+    std::string text = output(chatty.handle());
+    const std::string chat = "broadcast: print \"server: nosuchcvar\\n\"\r\n";
+    ASSERT_NE(text.find(chat), std::string::npos) << text;
+    EXPECT_EQ(text.find(chat), text.rfind(chat));
+}
+
+TEST_F(EngineProbeTest, AlternatingProbesBehindABacklogNeverMixTheirAnswers)
+{
+    start();
+    for (int i = 0; i < 60; ++i)
+        bridge.SendConsoleCommandTo("echo backlog " + std::to_string(i), host.handle());
+    for (int round = 0; round < 4; ++round) {
+        EXPECT_EQ(probe.GetCvarValue(host.handle(), "sv_hostname"), "Engine Arena") << round;
+        std::string port = probe.GetCvarValue(host.handle(), "net_port");
+        EXPECT_GT(std::atoi(port.c_str()), 0) << round << ": " << port;
+    }
+    settle();
+    EXPECT_LE(copiesTaken("sv_hostname"), 4 * CvarProbe::kMaxCopies);
+}
+
+TEST_F(EngineProbeTest, BacklogReachesTheServerWholeAndInOrder)
+{
+    start();
+    for (int i = 1; i <= 200; ++i)
+        bridge.SendConsoleCommandTo("echo line " + std::to_string(i), host.handle());
+    bridge.SendConsoleCommandTo("say after the backlog", host.handle());
+    ASSERT_TRUE(waitForOutput(host.handle(), "console: after the backlog\r\n", std::chrono::seconds(30)));
+    std::string text = output(host.handle());
+    std::size_t at = 0;
+    for (int i = 1; i <= 200; ++i) {
+        at = text.find("\r\nline " + std::to_string(i) + "\r\n", at);
+        ASSERT_NE(at, std::string::npos) << i;
+    }
+}

@@ -1,0 +1,150 @@
+// Nobody can lock a console host up: not a crowd of idle connections, not
+// clients that never read their answers, not a burst into the input line,
+// not removing the endpoint folder; and a host that stops answering is
+// listed as not responding instead of being left out.
+#include "integration/IntegrationSupport.h"
+
+#include "platform/ipc/EndpointFolder.h"
+#include "platform/ipc/IpcProtocol.h"
+
+#include <csignal>
+#include <fstream>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace ravelin;
+using namespace ravelin::test;
+
+namespace {
+
+struct LockupTest : ConsoleFixture {
+    ConsoleHostProcess host;
+    std::vector<int> sockets;
+
+    ~LockupTest() override
+    {
+        for (int fd : sockets)
+            ::close(fd);
+    }
+
+    void start(const std::vector<std::string>& q3simArgs = {}, const std::vector<std::string>& hostOptions = {"--headless"})
+    {
+        std::vector<std::string> command {(binDir() / "q3sim").string(), "+set", "net_port", "0",
+                                          "+set", "sv_hostname", "Sturdy"};
+        command.insert(command.end(), q3simArgs.begin(), q3simArgs.end());
+        ASSERT_TRUE(host.start(command, hostOptions));
+        ASSERT_TRUE(waitForOutput(host.handle(), "Opening IP socket"));
+    }
+
+    int rawConnect()
+    {
+        for (const auto& name : ipc::listEndpoints(endpointFolder())) {
+            if (name.ends_with("-" + std::to_string(host.handle()) + ".sock")) {
+                int fd = ipc::connectEndpoint(endpointFolder(), name);
+                if (fd >= 0)
+                    sockets.push_back(fd);
+                return fd;
+            }
+        }
+        return -1;
+    }
+
+    CommandResult client(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), (binDir() / "ravelin-console").string());
+        return runCommand(args);
+    }
+
+    std::string listed() { return std::to_string(host.handle()) + "\tvisible\tSturdy\n"; }
+
+    long residentKb(pid_t pid)
+    {
+        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("VmRSS:", 0) == 0)
+                return std::atol(line.c_str() + 6);
+        }
+        return -1;
+    }
+};
+
+} // namespace
+
+TEST_F(LockupTest, IdleCrowdDoesNotLockOutList)
+{
+    start();
+    for (int i = 0; i < 140; ++i)
+        ASSERT_GE(rawConnect(), 0);
+    auto result = client({"list"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, listed());
+    result = client({"send", std::to_string(host.handle()), "echo", "through", "the", "crowd"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(waitForOutput(host.handle(), "\r\nthrough the crowd\r\n"));
+}
+
+TEST_F(LockupTest, ClientsThatNeverReadAreDroppedBeforeTheyEatTheHost)
+{
+    start({"--flood", "2500"});
+    ASSERT_TRUE(waitForOutput(host.handle(), "flood: 2500\r\n"));
+    long before = residentKb(host.process().pid());
+    std::string requests;
+    for (int i = 0; i < 240; ++i)
+        requests += ipc::PayloadWriter().u8(std::uint8_t(ipc::Op::GetText)).u8(ipc::kOutputBox).u32(40000).frame();
+    for (int i = 0; i < 40; ++i) {
+        int fd = rawConnect();
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::send(fd, requests.data(), requests.size(), MSG_NOSIGNAL), static_cast<ssize_t>(requests.size()));
+    }
+    bridge.SendConsoleCommandTo("echo after the greedy ones", host.handle());
+    ASSERT_TRUE(waitForOutput(host.handle(), "\r\nafter the greedy ones\r\n"));
+    // Each would otherwise hold some 7.5 MB of answers.
+    EXPECT_LT(residentKb(host.process().pid()) - before, 64 * 1024);
+}
+
+TEST_F(LockupTest, InputLineBurstIsCutAtItsLimit)
+{
+    // The window path, on the offscreen platform.
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    start({}, {});
+    WindowHandle input = bridge.FindInputBoxOf(host.handle());
+    ASSERT_GT(input, 0);
+    for (int i = 0; i < 20000; ++i)
+        windows.sendChar(input, 'x');
+    EXPECT_EQ(windows.textLength(input), 1024);
+    EXPECT_TRUE(waitForOutput(host.handle(), "input line takes at most 1024 characters"));
+    windows.setText(input, std::string(5000, 'y'));
+    EXPECT_EQ(windows.textLength(input), 0);
+}
+
+TEST_F(LockupTest, RemovedEndpointFolderIsMadeAgain)
+{
+    start();
+    std::filesystem::remove_all(endpointFolder());
+    EXPECT_TRUE(waitFor([&] { return client({"list"}).out == listed(); }, std::chrono::seconds(15),
+                        std::chrono::milliseconds(200)));
+    // The window manager that knew the host before finds it again too.
+    EXPECT_TRUE(waitFor([&] { return windows.findWindow(kConsoleClass, kConsoleTitle) == host.handle(); }));
+}
+
+TEST_F(LockupTest, StoppedHostIsListedAsNotResponding)
+{
+    start();
+    host.process().signal(SIGSTOP);
+    auto result = client({"list"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, std::to_string(host.handle()) + "\tnot responding\n");
+    for (const char* command : {"send", "read"}) {
+        std::vector<std::string> args {command, std::to_string(host.handle())};
+        if (std::string(command) == "send")
+            args.push_back("status");
+        result = client(args);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_NE(result.err.find("console " + std::to_string(host.handle()) + " is not responding"), std::string::npos)
+            << result.err;
+    }
+    host.process().signal(SIGCONT);
+    EXPECT_TRUE(waitFor([&] { return client({"list"}).out == listed(); }, std::chrono::seconds(15),
+                        std::chrono::milliseconds(200)));
+}
