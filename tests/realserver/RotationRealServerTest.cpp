@@ -26,6 +26,21 @@ namespace {
 
 const char* const kServer = "/usr/games/openarena-server";
 
+// The real server takes one piped line per frame (50 ms): yields are paced
+// so that the load's cvar probe does not pile queries up ahead of the
+// rotation's commands (the same pacing as the other real-server tests).
+class PacedQtLoop final : public MessageLoop {
+public:
+    void yield() override
+    {
+        m_qt.yield();
+        std::this_thread::sleep_for(std::chrono::microseconds(2500));
+    }
+
+private:
+    QtMessageLoop m_qt;
+};
+
 int count(const std::string& text, const std::string& needle)
 {
     int n = 0;
@@ -50,7 +65,7 @@ TEST(RealServerRotation, MapRestartGravityPauseAndSayGoRoundInOrder)
         << host.logText();
 
     ipc::IpcWindowManager windows;
-    QtMessageLoop loop;
+    PacedQtLoop loop;
     ConsoleBridge bridge(windows, loop);
     CvarProbe probe(bridge);
     bridge.setSelectedConsole(host.handle());
