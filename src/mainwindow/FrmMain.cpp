@@ -60,6 +60,10 @@ void FrmMain::buildTimers()
         auto* timer = new QTimer(this);
         timer->setObjectName(names[i]);
         timer->setInterval(timerInterval(static_cast<SessionTimer>(i)));
+        // The rotation's waits are the operator's; a coarse timer would
+        // stretch each of them by up to 5 %.
+        if (static_cast<SessionTimer>(i) == SessionTimer::tmrAAI)
+            timer->setTimerType(Qt::PreciseTimer);
         const Tick tick = ticks[i];
         connect(timer, &QTimer::timeout, this, [this, tick] { (m_session.*tick)(); });
         m_timers[static_cast<std::size_t>(i)] = timer;
@@ -76,6 +80,12 @@ void FrmMain::setTimerEnabled(SessionTimer timer, bool enabled)
 }
 
 bool FrmMain::timerEnabled(SessionTimer timer) const { return m_timers[static_cast<std::size_t>(timer)]->isActive(); }
+
+// QTimer restarts a running timer on a new interval, as the rotation needs.
+void FrmMain::setTimerInterval(SessionTimer timer, int intervalMs)
+{
+    m_timers[static_cast<std::size_t>(timer)]->setInterval(intervalMs);
+}
 
 void FrmMain::load()
 {

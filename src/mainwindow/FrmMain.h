@@ -82,6 +82,7 @@ private:
     void showLastCall(const std::string& proc, const std::string& data) override;
     void setTimerEnabled(SessionTimer timer, bool enabled) override;
     bool timerEnabled(SessionTimer timer) const override;
+    void setTimerInterval(SessionTimer timer, int intervalMs) override;
     void showConsoleState(bool present, const std::string& message) override;
 
     void buildTabs();

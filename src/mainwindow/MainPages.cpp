@@ -2,6 +2,7 @@
 // features arrive later show their title only.
 #include "mainwindow/FrmMain.h"
 
+#include "mainwindow/FunctionPage.h"
 #include "mainwindow/TabPictures.h"
 
 #include <QFontDatabase>
@@ -87,14 +88,10 @@ void FrmMain::buildPages()
     }
     buildConsolePage(m_picBase[0]);
     addTitle(m_picBase[1], "System Activity");
-    addTitle(m_picBase[2], "Internal Statistics");
-    auto* internalNote = new QLabel("Feature Disabled in this beta, sorry", m_picBase[2]);
-    internalNote->setGeometry(24, 36, 400, 20);
-    addTitle(m_picBase[2], "Web Statistics", 72);
-    auto* webNote = new QLabel("Feature Disabled in this beta, sorry", m_picBase[2]);
-    webNote->setGeometry(24, 100, 400, 20);
+    new StatsPage(m_session, m_picBase[2]);
     buildFunctionPage(m_picBase[3]);
     addTitle(m_picBase[4], "Options");
+    buildReportOption(m_session, m_picBase[4]);
     addTitle(m_picBase[5], "Clients");
     addTitle(m_picBase[6], "Server Variables");
     addTitle(m_picBase[7], "Config Editor");
@@ -131,47 +128,17 @@ void FrmMain::buildConsolePage(QWidget* page)
     connect(m_cmdClear, &QPushButton::clicked, this, [this] { m_session.cmdClear_Click(); });
 }
 
+// The function page is its own class; the window keeps the script controls
+// it writes to.
 void FrmMain::buildFunctionPage(QWidget* page)
 {
-    addTitle(page, "Environment Functions");
-    // Command lists and presets join this page with their features.
-
-    auto* scripts = new QLabel("Procedures Loaded:", page);
-    scripts->setGeometry(12, 40, 200, 20);
-    m_lstScripts = new QListWidget(page);
-    m_lstScripts->setObjectName("lstScripts");
-    m_lstScripts->setGeometry(12, 62, 340, 150);
-    m_cmdInitScripts = new QPushButton("Re-Initialize", page);
-    m_cmdInitScripts->setObjectName("cmdInitScripts");
-    m_cmdInitScripts->setGeometry(12, 218, 140, 28);
-    connect(m_cmdInitScripts, &QPushButton::clicked, this, [this] { m_session.cmdInitScripts_Click(); });
-
-    auto* lastProc = new QLabel("Last Proc. Called:", page);
-    lastProc->setGeometry(370, 40, 200, 20);
-    m_txtLastProc = new QLineEdit(page);
-    m_txtLastProc->setObjectName("txtLastProc");
-    m_txtLastProc->setReadOnly(true);
-    m_txtLastProc->setGeometry(370, 62, 340, 26);
-    auto* lastData = new QLabel("Data Passed:", page);
-    lastData->setGeometry(370, 94, 200, 20);
-    m_txtLastData = new QLineEdit(page);
-    m_txtLastData->setObjectName("txtLastData");
-    m_txtLastData->setReadOnly(true);
-    m_txtLastData->setGeometry(370, 116, 340, 26);
-
-    // The console procedures the scripts define: consulted by the pump,
-    // never shown.
-    m_lstConsoleProc = new QListWidget(page);
-    m_lstConsoleProc->setObjectName("lstConsoleProc");
-    m_lstConsoleProc->hide();
-
-    auto* output = new QLabel("Output :", page);
-    output->setGeometry(12, 256, 200, 20);
-    m_txtDebug = new QPlainTextEdit(page);
-    m_txtDebug->setObjectName("txtDebug");
-    m_txtDebug->setReadOnly(true);
-    m_txtDebug->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    m_txtDebug->setGeometry(12, 278, kPageWidth - 24, kPageHeight - 290);
+    auto* function = new FunctionPage(m_session, page);
+    m_txtDebug = function->txtDebug();
+    m_lstScripts = function->lstScripts();
+    m_lstConsoleProc = function->lstConsoleProc();
+    m_txtLastProc = function->txtLastProc();
+    m_txtLastData = function->txtLastData();
+    m_cmdInitScripts = function->cmdInitScripts();
 }
 
 } // namespace ravelin

@@ -10,8 +10,11 @@ MainSession::MainSession(MainServices services, SessionView& view)
     , m_view(view)
     , m_pump(m_services.bridge, view, m_unloading)
     , m_scriptHost(m_scMain, view, m_operations, m_services.appFolder)
+    , m_timedCommands(m_services, view, m_unloading)
 {
     addRavelinOperations(m_operations, *this);
+    m_timedCommands.addOperations(m_operations);
+    m_sections.addOperations(m_operations);
 
     ConsolePumpHooks& hooks = m_pump.hooks();
     hooks.hasConsoleProc = [this](const std::string& proc) { return m_scriptHost.hasConsoleProc(proc); };
@@ -44,6 +47,7 @@ void MainSession::load()
     if (m_loaded)
         return;
     m_loaded = true;
+    m_timedCommands.RefreshPresets();
     // Timers enabled at design time run from the moment the window exists.
     for (SessionTimer t : {SessionTimer::tmrClearOut, SessionTimer::tmrBanned, SessionTimer::tmrReport,
                            SessionTimer::tmrSystem})
@@ -114,12 +118,14 @@ void MainSession::tmrAAI_Timer()
 {
     if (m_unloading)
         return;
+    m_timedCommands.tmrAAI_Timer();
 }
 
 void MainSession::tmrReport_Timer()
 {
     if (m_unloading)
         return;
+    m_timedCommands.tmrReport_Timer();
 }
 
 void MainSession::tmrSystem_Timer()

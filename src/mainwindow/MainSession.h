@@ -16,7 +16,9 @@
 
 #include "console/ConsolePump.h"
 #include "console/CvarProbe.h"
+#include "mainwindow/SectionPanels.h"
 #include "mainwindow/SessionView.h"
+#include "mainwindow/TimedCommandList.h"
 #include "platform/Dialogs.h"
 #include "platform/HostInfo.h"
 #include "platform/MemoryInfo.h"
@@ -88,6 +90,11 @@ public:
     void DebugPrint(const std::string& strText) override;
     void InitScripts() override;
     std::string sGetComputerName() override;
+    // The RAM status report said at once (scripts, the command line's RAM_STATUS).
+    void DisplayRAMStats() { m_timedCommands.DisplayRAMStats(); }
+    void RefreshPresets() { m_timedCommands.RefreshPresets(); }
+    void ClearFuncHighlight() { m_sections.ClearFuncHighlight(); }
+    bool HighlightFunc(int index) { return m_sections.HighlightFunc(index); }
 
     bool Unloading() const { return m_unloading; }
     bool loaded() const { return m_loaded; }
@@ -101,6 +108,8 @@ public:
     vbs::ScriptControl& scriptControl() { return m_scMain; }
     const MainServices& services() const { return m_services; }
     SessionView& view() { return m_view; }
+    TimedCommandList& timedCommands() { return m_timedCommands; }
+    SectionPanels& sections() { return m_sections; }
 
 private:
     void connectScriptDialogs();
@@ -119,6 +128,8 @@ private:
     ConsolePump m_pump;
     vbs::ScriptControl m_scMain;
     ScriptHost m_scriptHost;
+    TimedCommandList m_timedCommands;
+    SectionPanels m_sections;
 };
 
 } // namespace ravelin

@@ -36,6 +36,8 @@ public:
     virtual void showLastCall(const std::string& proc, const std::string& data) = 0;
     virtual void setTimerEnabled(SessionTimer timer, bool enabled) = 0;
     virtual bool timerEnabled(SessionTimer timer) const = 0;
+    // A running timer starts counting its new interval afresh.
+    virtual void setTimerInterval(SessionTimer timer, int intervalMs) = 0;
     // Whether the console in use still answers; the window shows it.
     virtual void showConsoleState(bool present, const std::string& message) = 0;
 };

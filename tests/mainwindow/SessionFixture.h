@@ -26,6 +26,7 @@ struct RecordingSessionView : SessionView {
     std::string lastProc;
     std::string lastData;
     std::array<bool, kSessionTimerCount> timers{};
+    std::array<int, kSessionTimerCount> intervals{};
     bool consolePresent = true;
 
     void appendDisplay(std::string_view text) override { display += text; }
@@ -46,6 +47,7 @@ struct RecordingSessionView : SessionView {
     }
     void setTimerEnabled(SessionTimer t, bool on) override { timers[static_cast<std::size_t>(t)] = on; }
     bool timerEnabled(SessionTimer t) const override { return timers[static_cast<std::size_t>(t)]; }
+    void setTimerInterval(SessionTimer t, int ms) override { intervals[static_cast<std::size_t>(t)] = ms; }
     void showConsoleState(bool present, const std::string&) override { consolePresent = present; }
     bool on(SessionTimer t) const { return timerEnabled(t); }
 };

@@ -1,0 +1,151 @@
+// A rotation run by the main window on the real OpenArena server inside a
+// console host: map_restart, g_gravity 600, a pause and a say, in a loop,
+// with lstExec following. The engine's map_restart counts down 5 s before
+// it restarts, and the restart sets g_gravity back to 800; the entry waits
+// 6 s so that the gravity set after it holds.
+#include "../mainwindow/QtTestApp.h"
+#include "config/PresetFile.h"
+#include "integration/IntegrationSupport.h"
+#include "mainwindow/FrmMain.h"
+#include "platform/linux/ProcMemoryInfo.h"
+#include "platform/qt/QtMessageLoop.h"
+#include "platform/sim/SimServices.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTest>
+
+#include <fstream>
+#include <unistd.h>
+
+using namespace ravelin;
+using namespace ravelin::test;
+
+namespace {
+
+const char* const kServer = "/usr/games/openarena-server";
+
+// The real server takes one piped line per frame (50 ms): yields are paced
+// so that the load's cvar probe does not pile queries up ahead of the
+// rotation's commands (the same pacing as the other real-server tests).
+class PacedQtLoop final : public MessageLoop {
+public:
+    void yield() override
+    {
+        m_qt.yield();
+        std::this_thread::sleep_for(std::chrono::microseconds(2500));
+    }
+
+private:
+    QtMessageLoop m_qt;
+};
+
+int count(const std::string& text, const std::string& needle)
+{
+    int n = 0;
+    for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
+        ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(RealServerRotation, MapRestartGravityPauseAndSayGoRoundInOrder)
+{
+    if (::access(kServer, X_OK) != 0) {
+        std::printf("SKIPPED: openarena-server not installed (%s)\n", kServer);
+        GTEST_SKIP() << "openarena-server not installed";
+    }
+    TempDir home("ravelin-oahome");
+    TempDir appFolder("ravelin-app");
+    ConsoleHostProcess host;
+    ASSERT_TRUE(host.start({kServer, "+set", "ttycon", "0", "+set", "dedicated", "1", "+set", "net_port", "0", "+set",
+                            "fs_homepath", home.path().string(), "+map", "oa_dm1"}))
+        << host.logText();
+
+    ipc::IpcWindowManager windows;
+    PacedQtLoop loop;
+    ConsoleBridge bridge(windows, loop);
+    CvarProbe probe(bridge);
+    bridge.setSelectedConsole(host.handle());
+    auto output = [&] { return bridge.ReadConsoleOutputOf(host.handle()); };
+    ASSERT_TRUE(waitForQt([&] { return output().find("InitGame:") != std::string::npos; }, 60000)) << output();
+
+    std::filesystem::create_directories(appFolder.path() / "presets");
+    std::ofstream(appFolder.path() / "presets" / "Real_Cycle.pst", std::ios::binary) << *encodePreset(
+        {"Real Cycle", "Real_Cycle",
+         {"map_restart||6000", "g_gravity 600||1000", "NOP||1000", "say rotation on the real server||1000"}});
+
+    sim::MemorySettings settings;
+    sim::ScriptedDialogs dialogs;
+    ProcMemoryInfo memory;
+    FrmMain window(MainServices{bridge, probe, settings, dialogs, appFolder.path(), nullptr, &memory});
+    window.load();
+    window.show();
+    auto* cbo = window.findChild<QComboBox*>("cboPreset");
+    ASSERT_EQ(cbo->count(), 1);
+    cbo->setCurrentIndex(0);
+    emit cbo->activated(0);
+    QTest::mouseClick(window.findChild<QRadioButton*>("optRunAAI"), Qt::LeftButton);
+
+    // The host's output box starts afresh when it passes 32767 characters
+    // (each InitGame line is about 1000): the whole run is kept here.
+    auto* lstExec = window.findChild<QListWidget*>("lstExec");
+    std::vector<int> rowsSeen;
+    std::string transcript;
+    std::string last;
+    ASSERT_TRUE(waitForQt(
+        [&] {
+            const std::string now = output();
+            transcript += now.rfind(last, 0) == 0 ? now.substr(last.size()) : now;
+            last = now;
+            // Read after the output: an entry is selected before it is sent.
+            const int row = lstExec->currentRow();
+            if (rowsSeen.empty() || rowsSeen.back() != row)
+                rowsSeen.push_back(row);
+            return count(transcript, "]map_restart") >= 2;
+        },
+        60000))
+        << transcript;
+    QTest::mouseClick(window.findChild<QRadioButton*>("optStopAAI"), Qt::LeftButton);
+
+    const std::string& text = transcript;
+    const std::size_t restart = text.find("]map_restart");
+    // Either end of the restart will do: a burst of output may start the
+    // host's box afresh before the poll reads it.
+    const bool restarted = text.find("ShutdownGame:", restart) != std::string::npos
+        || text.find("InitGame:", restart) != std::string::npos;
+    const std::size_t gravity = text.find("]g_gravity 600");
+    const std::size_t changed = text.find("g_gravity changed to 600", gravity);
+    const std::size_t said = text.find("]say rotation on the real server");
+    const std::size_t again = text.find("]map_restart", restart + 1);
+    ASSERT_NE(restart, std::string::npos);
+    EXPECT_TRUE(restarted) << "the map restarted";
+    EXPECT_LT(restart, gravity);
+    EXPECT_LT(gravity, changed) << "the server took the new gravity";
+    EXPECT_LT(changed, said);
+    EXPECT_NE(text.find("console: rotation on the real server", said), std::string::npos) << "the server said it";
+    EXPECT_LT(said, again) << "the rotation wrapped round";
+    EXPECT_NE(again, std::string::npos);
+    EXPECT_EQ(count(text, "]NOP"), 0) << "the pause sends nothing";
+    // lstExec went through every entry, the pause included, and wrapped.
+    for (int row = 1; row <= 4; ++row)
+        EXPECT_NE(std::find(rowsSeen.begin(), rowsSeen.end(), row), rowsSeen.end()) << row;
+    EXPECT_EQ(rowsSeen.back(), 1);
+
+    // The RAM report on demand: the server says its eight lines, colour
+    // codes stripped, in order.
+    window.session().DisplayRAMStats();
+    ASSERT_TRUE(waitForQt([&] { return output().find("console: (Generated by Quake 3: Ravelin)") != std::string::npos; },
+                          20000))
+        << output();
+    const std::string report = output();
+    const std::size_t head = report.find("console: RAM Status Report :");
+    const std::size_t physical = report.find("console: Physical : ", head);
+    const std::size_t load = report.find("% Load", physical);
+    EXPECT_NE(head, std::string::npos);
+    EXPECT_NE(physical, std::string::npos);
+    EXPECT_NE(load, std::string::npos);
+    window.unload();
+}
