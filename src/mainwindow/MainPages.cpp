@@ -2,7 +2,10 @@
 // features arrive later show their title only.
 #include "mainwindow/FrmMain.h"
 
+#include "mainwindow/ChromeArtwork.h"
+#include "mainwindow/SysPage.h"
 #include "mainwindow/TabPictures.h"
+#include "platform/qt/Accessible.h"
 
 #include <QFontDatabase>
 #include <QFrame>
@@ -10,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -21,7 +25,8 @@ namespace {
 
 constexpr int kMargin = 8;
 constexpr int kTabStep = 88; // neighbouring tabs overlap by 8 pixels
-constexpr int kPageTop = kMargin + kTabPictureHeight;
+constexpr int kTabTop = chrome::kTitleHeight + kMargin;
+constexpr int kPageTop = kTabTop + kTabPictureHeight;
 constexpr int kPageWidth = 724;
 constexpr int kPageHeight = 480;
 
@@ -40,6 +45,17 @@ protected:
     {
         if (event->button() == Qt::LeftButton)
             m_onClick(m_index);
+    }
+
+    // Keyboard users see which tab has the focus.
+    void paintEvent(QPaintEvent* event) override
+    {
+        QLabel::paintEvent(event);
+        if (!hasFocus())
+            return;
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(12, 3, -13, -2));
     }
 
 private:
@@ -67,7 +83,9 @@ void FrmMain::buildTabs()
         auto* tab = new TabImage(i, [this](int index) { imgTab_Click(index); }, this);
         tab->setObjectName(QStringLiteral("imgTab%1").arg(i));
         tab->setProperty("index", i);
-        tab->setGeometry(kMargin + i * kTabStep, kMargin, kTabPictureWidth, kTabPictureHeight);
+        tab->setGeometry(kMargin + i * kTabStep, kTabTop, kTabPictureWidth, kTabPictureHeight);
+        accessible::makePictureButton(tab, QAccessible::PageTab);
+        tab->setAccessibleName(QString::fromLatin1(kTabNames[static_cast<std::size_t>(i)]));
         m_imgTab[static_cast<std::size_t>(i)] = tab;
     }
 }
@@ -86,7 +104,7 @@ void FrmMain::buildPages()
         m_picBase[static_cast<std::size_t>(i)] = page;
     }
     buildConsolePage(m_picBase[0]);
-    addTitle(m_picBase[1], "System Activity");
+    m_sysPage = new SysPage(m_session.monitor(), m_picBase[1]);
     addTitle(m_picBase[2], "Internal Statistics");
     auto* internalNote = new QLabel("Feature Disabled in this beta, sorry", m_picBase[2]);
     internalNote->setGeometry(24, 36, 400, 20);
@@ -111,6 +129,7 @@ void FrmMain::buildConsolePage(QWidget* page)
     m_txtDisplay->setFont(fixed);
     m_txtDisplay->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_txtDisplay->setGeometry(8, 8, kPageWidth - 16, kPageHeight - 52);
+    m_txtDisplay->setAccessibleName("Console Output");
 
     // Shown only while the console in use is gone, over the display's foot.
     m_lblConsoleState = new QLabel(page);
@@ -123,6 +142,7 @@ void FrmMain::buildConsolePage(QWidget* page)
     m_txtOut->setObjectName("txtOut");
     m_txtOut->setFont(fixed);
     m_txtOut->setGeometry(8, kPageHeight - 38, kPageWidth - 104, 28);
+    m_txtOut->setAccessibleName("Command Line");
     connect(m_txtOut, &QLineEdit::returnPressed, this, &FrmMain::txtOut_Enter);
 
     m_cmdClear = new QPushButton("Clear", page);
@@ -141,6 +161,7 @@ void FrmMain::buildFunctionPage(QWidget* page)
     m_lstScripts = new QListWidget(page);
     m_lstScripts->setObjectName("lstScripts");
     m_lstScripts->setGeometry(12, 62, 340, 150);
+    accessible::nameAfterLabel(m_lstScripts, scripts);
     m_cmdInitScripts = new QPushButton("Re-Initialize", page);
     m_cmdInitScripts->setObjectName("cmdInitScripts");
     m_cmdInitScripts->setGeometry(12, 218, 140, 28);
@@ -152,12 +173,14 @@ void FrmMain::buildFunctionPage(QWidget* page)
     m_txtLastProc->setObjectName("txtLastProc");
     m_txtLastProc->setReadOnly(true);
     m_txtLastProc->setGeometry(370, 62, 340, 26);
+    accessible::nameAfterLabel(m_txtLastProc, lastProc);
     auto* lastData = new QLabel("Data Passed:", page);
     lastData->setGeometry(370, 94, 200, 20);
     m_txtLastData = new QLineEdit(page);
     m_txtLastData->setObjectName("txtLastData");
     m_txtLastData->setReadOnly(true);
     m_txtLastData->setGeometry(370, 116, 340, 26);
+    accessible::nameAfterLabel(m_txtLastData, lastData);
 
     // The console procedures the scripts define: consulted by the pump,
     // never shown.
@@ -172,6 +195,7 @@ void FrmMain::buildFunctionPage(QWidget* page)
     m_txtDebug->setReadOnly(true);
     m_txtDebug->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_txtDebug->setGeometry(12, 278, kPageWidth - 24, kPageHeight - 290);
+    accessible::nameAfterLabel(m_txtDebug, output);
 }
 
 } // namespace ravelin

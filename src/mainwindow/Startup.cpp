@@ -15,9 +15,11 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 namespace ravelin {
 
@@ -44,7 +46,8 @@ int m_Startup(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Ravelin");
-    QApplication::setQuitOnLastWindowClosed(true);
+    // The window flow below decides when the program ends.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     const std::filesystem::path programFolder = AppFolder::executableFolder();
     const std::filesystem::path appFolder = AppFolder::resolve(programFolder);
@@ -58,37 +61,71 @@ int m_Startup(int argc, char** argv)
     QtHostInfo host;
     ProcMemoryInfo memory;
 
+    // ---- Window flow: the start window, the main window, and back again ----
+    // The program ends when its last window is gone for good (a main window
+    // hidden to the tray is not gone) or at once through endProgram; a start
+    // window on its way counts as open.
     QPointer<FrmMain> mainWindow;
+    QPointer<FrmSplash> startWindow;
     bool mainShown = false;
-    auto showMainWindow = [&] {
-        // A main window that was unloaded is gone; showing it again loads a
-        // fresh one, as the first time.
-        if (!mainWindow) {
-            mainWindow = new FrmMain(MainServices{bridge, probe, settings, dialogs, appFolder, &host, &memory});
-            mainWindow->setAttribute(Qt::WA_DeleteOnClose);
-            mainWindow->load();
-        }
-        mainWindow->show();
-        mainWindow->raise();
-        mainShown = true;
+    bool startWindowDue = false;
+    auto endIfNoWindowLeft = [&] {
+        if (!mainWindow && !startWindow && !startWindowDue)
+            QCoreApplication::quit();
     };
     auto endProgram = [] {
         // Ends at once: no window event may run after this.
         std::fflush(nullptr);
         std::_Exit(0);
     };
-
-    auto* splash = new FrmSplash(SplashServices{bridge, probe, settings, dialogs, host, programFolder.string(),
-                                                showMainWindow, endProgram});
-    splash->setAttribute(Qt::WA_DeleteOnClose);
-    CloseWatcher watcher;
-    splash->installEventFilter(&watcher);
-    splash->load();
-    // Connecting to the default server during the load closes the start
-    // window before it was shown; there is nothing left to show then.
-    if (!watcher.closed && !mainShown)
-        splash->show();
-    splash->removeEventFilter(&watcher);
+    std::function<void(bool)> openStartWindow;
+    // The main window asking is going away (it closes itself); a later
+    // connect loads a fresh one. The start window opens once it has gone.
+    auto reopenStartWindow = [&] {
+        mainWindow = nullptr;
+        startWindowDue = true;
+        QTimer::singleShot(0, [&] {
+            startWindowDue = false;
+            openStartWindow(true);
+        });
+    };
+    auto showMainWindow = [&] {
+        // A main window that was unloaded is gone; showing it again loads a
+        // fresh one, as the first time.
+        if (!mainWindow) {
+            MainServices services{bridge, probe, settings, dialogs, appFolder, &host, &memory};
+            services.reopenStartWindow = reopenStartWindow;
+            services.endProgram = endProgram;
+            mainWindow = new FrmMain(std::move(services));
+            mainWindow->setAttribute(Qt::WA_DeleteOnClose);
+            QObject::connect(mainWindow, &QObject::destroyed, endIfNoWindowLeft);
+            mainWindow->load();
+        }
+        mainWindow->show();
+        mainWindow->raise();
+        mainShown = true;
+    };
+    // A fresh start window each time: at start-up, and with Reloading set
+    // (no automatic connect) when the shutdown dialog returns to it.
+    openStartWindow = [&](bool reloading) {
+        auto* splash = new FrmSplash(SplashServices{bridge, probe, settings, dialogs, host, programFolder.string(),
+                                                    showMainWindow, endProgram});
+        startWindow = splash;
+        splash->setAttribute(Qt::WA_DeleteOnClose);
+        splash->setReloading(reloading);
+        QObject::connect(splash, &QObject::destroyed, endIfNoWindowLeft);
+        mainShown = false;
+        CloseWatcher watcher;
+        splash->installEventFilter(&watcher);
+        splash->load();
+        // Connecting to the default server during the load closes the start
+        // window before it was shown; there is nothing left to show then.
+        if (!watcher.closed && !mainShown)
+            splash->show();
+        splash->removeEventFilter(&watcher);
+    };
+    openStartWindow(false);
+    // ---- end of the window flow ----
     // The demo's screenshot mode and the end-to-end runs drive the windows
     // from here when their options are given.
     startDemoDriver(QCoreApplication::arguments(), bridge, probe);
