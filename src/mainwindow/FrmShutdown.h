@@ -22,6 +22,7 @@ class QTimer;
 namespace ravelin {
 
 class FrmShutdown final : public QDialog, private ShutdownDialogView {
+    Q_OBJECT
 public:
     FrmShutdown(std::function<void()> sendQuit, QWidget* parent);
 
