@@ -219,7 +219,9 @@ void FrmMain::changeEvent(QEvent* event)
 
 void FrmMain::openShutdown()
 {
-    if (m_shutdownOpen || m_session.Unloading())
+    // From the tray menu a dialog of ours may be up, with its caller waiting
+    // under it: the shutdown waits for that dialog to close.
+    if (m_shutdownOpen || m_session.Unloading() || QApplication::activeModalWidget())
         return;
     m_shutdownOpen = true;
     std::optional<ShutdownWay> way;

@@ -40,6 +40,39 @@ protected:
     }
 };
 
+// Deletes a main window closed for good, but only once no handler is
+// suspended in a yield or under a modal dialog: one of the window's own may
+// be (a pump pass waiting on the console when the shutdown dialog closed
+// the window), and it must resume to find the window unloaded, not gone.
+class DisposeOnClose final : public QObject {
+public:
+    explicit DisposeOnClose(QWidget* window)
+        : QObject(window)
+        , m_window(window)
+    {
+        m_poll.setInterval(50);
+        connect(&m_poll, &QTimer::timeout, this, [this] {
+            if (QtMessageLoop::depth() == 0 && !QApplication::activeModalWidget())
+                m_window->deleteLater();
+        });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_window && event->type() == QEvent::Close)
+            QTimer::singleShot(0, this, [this] {
+                if (!m_window->isVisible())
+                    m_poll.start();
+            });
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWidget* m_window;
+    QTimer m_poll;
+};
+
 } // namespace
 
 int m_Startup(int argc, char** argv)
@@ -97,8 +130,8 @@ int m_Startup(int argc, char** argv)
             services.reopenStartWindow = reopenStartWindow;
             services.endProgram = endProgram;
             mainWindow = new FrmMain(std::move(services));
-            mainWindow->setAttribute(Qt::WA_DeleteOnClose);
             QObject::connect(mainWindow, &QObject::destroyed, endIfNoWindowLeft);
+            mainWindow->installEventFilter(new DisposeOnClose(mainWindow));
             mainWindow->load();
         }
         mainWindow->show();

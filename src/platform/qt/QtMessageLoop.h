@@ -9,6 +9,10 @@ namespace ravelin {
 class QtMessageLoop final : public MessageLoop {
 public:
     void yield() override;
+    // How many yields are running right now, one inside the other: while
+    // any is, some handler is suspended in it and the objects it works on
+    // must stay alive until it has returned.
+    static int depth();
 };
 
 } // namespace ravelin
