@@ -11,7 +11,7 @@ namespace ravelin {
 namespace {
 
 constexpr int kLeft = 24;
-constexpr int kValueLeft = 300;
+constexpr int kValueLeft = 330;
 constexpr int kSectionTop = 44;
 constexpr int kSectionStep = 74;
 
@@ -85,14 +85,14 @@ SysPage::SysPage(SystemMonitor& monitor, QWidget* page)
     for (int i = 0; i < 4; ++i) {
         const Section& s = sections[i];
         const int top = kSectionTop + i * kSectionStep;
-        auto* heading = addLabel(this, s.titleName, s.title, QRect(kLeft, top, 270, 20));
+        auto* heading = addLabel(this, s.titleName, s.title, QRect(kLeft, top, 300, 20));
         heading->setProperty("index", s.titleName[6] - '0');
         QFont bold = heading->font();
         bold.setBold(true);
         heading->setFont(bold);
         *s.avail = addLabel(this, s.availName, "Loading...", QRect(kValueLeft, top, 240, 20));
         if (s.total) {
-            *s.total = addLabel(this, s.totalName, "Loading...", QRect(kValueLeft + 250, top, 140, 20));
+            *s.total = addLabel(this, s.totalName, "Loading...", QRect(kValueLeft + 220, top, 140, 20));
             (*s.total)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         }
 
@@ -114,7 +114,7 @@ SysPage::SysPage(SystemMonitor& monitor, QWidget* page)
         m_picMemFill[static_cast<std::size_t>(i)] = fill;
     }
     auto* note = addLabel(this, "Label2", "(on a fast box, this should allways be 0%)",
-                          QRect(kValueLeft + 120, kSectionTop, 300, 20));
+                          QRect(kValueLeft + 90, kSectionTop, 280, 20));
     note->setEnabled(false);
 
     const MonitorChart& chart = m_monitor.chart();
