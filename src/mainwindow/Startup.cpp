@@ -52,8 +52,10 @@ public:
     {
         m_poll.setInterval(50);
         connect(&m_poll, &QTimer::timeout, this, [this] {
-            if (QtMessageLoop::depth() == 0 && !QApplication::activeModalWidget())
-                m_window->deleteLater();
+            if (QtMessageLoop::depth() > 0 || QApplication::activeModalWidget())
+                return;
+            m_poll.stop();
+            m_window->deleteLater();
         });
     }
 
