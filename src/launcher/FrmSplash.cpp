@@ -70,6 +70,7 @@ FrmSplash::FrmSplash(SplashServices services, QWidget* parent)
     m_tree->setExpandsOnDoubleClick(false);
     m_tree->setIconSize(QSize(20, 20));
     m_tree->setMinimumSize(360, 200);
+    m_tree->setAccessibleName("Server List");
 
     // Tree events are handled after the tree has finished its own event:
     // a refresh deletes the very item that was clicked.

@@ -78,6 +78,10 @@ public:
     QString screenshots;
     bool reportStart = false;
     int timeoutSeconds = 60;
+    // --linger: seconds to stay connected before the screenshots.
+    int lingerSeconds = 0;
+    // --leave: the shutdown dialog's way to leave through at the end, -1 none.
+    int leaveWay = -1;
 
     void start()
     {
@@ -87,7 +91,7 @@ public:
     }
 
 private:
-    enum class Stage { Start, WaitMain, WaitOutput, Tabs };
+    enum class Stage { Start, WaitMain, WaitOutput, Linger, Tabs, OpenShutdown, ShutdownDialog, WaitReturn };
 
     void fail(const QString& reason) { finish(1, reason); }
 
@@ -121,6 +125,12 @@ private:
         case Stage::Tabs:
             tabStage();
             break;
+        case Stage::Linger:
+        case Stage::OpenShutdown:
+        case Stage::ShutdownDialog:
+        case Stage::WaitReturn:
+            leaveStages();
+            break;
         }
         m_busy = false;
     }
@@ -136,6 +146,13 @@ private:
             return "the console page showed no server output";
         case Stage::Tabs:
             break;
+        case Stage::Linger:
+        case Stage::OpenShutdown:
+            return "the main window could not be left";
+        case Stage::ShutdownDialog:
+            return "the shutdown dialog did not carry out its way";
+        case Stage::WaitReturn:
+            return "the start window did not come back";
         }
         return "the main window's tabs could not be captured";
     }
@@ -191,9 +208,10 @@ private:
             fail("the main window has no console display");
         if (displayText(display).trimmed().isEmpty())
             return;
-        if (screenshots.isEmpty())
+        if (screenshots.isEmpty() && leaveWay < 0)
             finish(0, "connected: console output is showing");
-        m_stage = Stage::Tabs;
+        m_lingerUntil = m_clock.elapsed() + qint64(lingerSeconds) * 1000;
+        m_stage = Stage::Linger;
     }
 
     void tabStage()
@@ -210,7 +228,11 @@ private:
             // Back to the console page, as a person would leave it.
             if (auto* first = main->findChild<QWidget*>("imgTab0"))
                 clickWidget(first);
-            finish(0, "screenshots written to " + QDir(screenshots).absolutePath());
+            if (leaveWay < 0)
+                finish(0, "screenshots written to " + QDir(screenshots).absolutePath());
+            std::printf("screenshots written to %s\n", QDir(screenshots).absolutePath().toLocal8Bit().constData());
+            m_stage = Stage::OpenShutdown;
+            return;
         }
         auto* tab = main->findChild<QWidget*>(QString("imgTab%1").arg(m_tab));
         if (!tab)
@@ -219,8 +241,74 @@ private:
         clickWidget(tab);
     }
 
+    // Staying connected a while (the sys page gathers ticks), then leaving
+    // through the shutdown dialog: its picture is taken, the way chosen and
+    // Ok pressed. Ways that end the program end it here; the others must
+    // bring the start window back.
+    void leaveStages()
+    {
+        QWidget* main = visibleTopLevel("frmMain");
+        switch (m_stage) {
+        case Stage::Linger:
+            if (m_clock.elapsed() < m_lingerUntil)
+                return;
+            if (!screenshots.isEmpty()) {
+                m_stage = Stage::Tabs;
+                return;
+            }
+            m_stage = Stage::OpenShutdown;
+            return;
+        case Stage::OpenShutdown: {
+            if (!main)
+                fail("the main window closed");
+            QWidget* quit = main->findChild<QWidget*>("imgQuit");
+            if (!quit)
+                fail("the main window has no quit image");
+            m_stage = Stage::ShutdownDialog;
+            // The dialog is modal: clicked from the event loop, not from inside this tick.
+            QTimer::singleShot(0, quit, [quit] { clickWidget(quit); });
+            return;
+        }
+        case Stage::ShutdownDialog: {
+            QWidget* dialog = visibleTopLevel("frmShutdown");
+            if (!dialog || m_okPressed)
+                return;
+            if (!screenshots.isEmpty())
+                save(dialog, "shutdown-dialog.png");
+            auto* option = qobject_cast<QAbstractButton*>(dialog->findChild<QWidget*>(QString("optDown%1").arg(leaveWay)));
+            auto* ok = qobject_cast<QAbstractButton*>(dialog->findChild<QWidget*>("cmdOk"));
+            if (!option || !ok)
+                fail("the shutdown dialog lacks its options or Ok");
+            option->setChecked(true);
+            std::printf("leaving: %s\n", option->text().toLocal8Bit().constData());
+            std::fflush(stdout);
+            m_okPressed = true;
+            m_stage = Stage::WaitReturn;
+            QTimer::singleShot(0, ok, [ok] { ok->click(); });
+            return;
+        }
+        case Stage::WaitReturn: {
+            QWidget* splash = visibleTopLevel("frmSplash");
+            if (!splash || visibleTopLevel("frmMain"))
+                return;
+            auto* tree = splash->findChild<QTreeWidget*>("tvMain");
+            if (!tree || tree->topLevelItemCount() == 0)
+                return;
+            QString lines = "back at the start window";
+            QTreeWidgetItem* machine = tree->topLevelItem(0);
+            for (int i = 0; i < machine->childCount(); ++i)
+                lines += "\nlisted: " + machine->child(i)->text(0);
+            finish(0, lines);
+        }
+        default:
+            return;
+        }
+    }
+
     ConsoleBridge& m_bridge;
     CvarProbe& m_probe;
+    qint64 m_lingerUntil = 0;
+    bool m_okPressed = false;
     QTimer m_timer;
     QElapsedTimer m_clock;
     Stage m_stage = Stage::Start;
@@ -245,6 +333,10 @@ bool startDemoDriver(const QStringList& arguments, ConsoleBridge& bridge, CvarPr
         } else if (arg == "--screenshots" && hasValue) {
             driver->screenshots = arguments[++i];
             wanted = true;
+        } else if (arg == "--linger" && hasValue) {
+            driver->lingerSeconds = arguments[++i].toInt();
+        } else if (arg == "--leave" && hasValue) {
+            driver->leaveWay = arguments[++i].toInt();
         } else if (arg == "--driver-timeout" && hasValue) {
             driver->timeoutSeconds = arguments[++i].toInt();
         }
@@ -253,6 +345,10 @@ bool startDemoDriver(const QStringList& arguments, ConsoleBridge& bridge, CvarPr
         delete driver;
         return false;
     }
+    if (driver->leaveWay > 3)
+        finish(1, "--leave takes a way from 0 to 3");
+    if (driver->leaveWay >= 0 && driver->connectTo.isEmpty())
+        finish(1, "--leave needs --connect NAME");
     if (!driver->screenshots.isEmpty()) {
         if (driver->connectTo.isEmpty())
             finish(1, "--screenshots needs --connect NAME");

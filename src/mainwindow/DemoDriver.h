@@ -13,6 +13,12 @@
 //                          of each main-window tab, then end the program
 //   --report-start         print how the start ended ("listed: TEXT" per
 //                          server node, or "connected: HOSTNAME") and end
+//   --linger SECS          (with --connect) stay connected this long before
+//                          the screenshots or leaving
+//   --leave WAY            (with --connect) leave through the shutdown
+//                          dialog's way 0-3 (with --screenshots, its picture
+//                          is taken); ways 1 and 3 end once the start window
+//                          is back, printing what it lists
 //   --driver-timeout SECS  give up after this long (default 60)
 // The driver ends the program with 0 on success and 1 with the reason on
 // standard error otherwise.

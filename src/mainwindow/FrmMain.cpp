@@ -1,5 +1,6 @@
 #include "mainwindow/FrmMain.h"
 
+#include "mainwindow/ChromeArtwork.h"
 #include "mainwindow/TabPictures.h"
 #include "platform/qt/QtDialogs.h"
 
@@ -10,6 +11,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 namespace ravelin {
@@ -33,9 +35,9 @@ FrmMain::FrmMain(MainServices services, QWidget* parent)
     : QWidget(parent), m_session(std::move(services), *this)
 {
     setObjectName("frmMain");
-    setWindowTitle(kAppTitle);
-    setFixedSize(740, 520);
+    setFixedSize(740, 520 + chrome::kTitleHeight);
 
+    buildChrome();
     buildTabs();
     buildPages();
     buildTimers();
@@ -134,13 +136,16 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event)
 
 void FrmMain::unload() { m_session.unload(); }
 
-// Closed for good (by the operator or the window manager): the console
-// hidden when this window connected comes back, so no server is left
-// without a window.
+// Closed for good by the window manager: the console hidden when this
+// window connected comes back, so no server is left without a window. The
+// shutdown dialog's ways close it too, having dealt with the console.
 void FrmMain::closeEvent(QCloseEvent* event)
 {
-    m_session.handBackConsole();
+    if (!m_leaving)
+        m_session.handBackConsole();
     unload();
+    if (m_tryMain)
+        m_tryMain->hide();
     event->accept();
 }
 
@@ -164,6 +169,7 @@ void FrmMain::imgTab_Click(int index)
     if (m_imgTab[at(index)]->pixmap().cacheKey() != m_tabPicOn[at(index)].cacheKey())
         m_imgTab[at(index)]->setPixmap(m_tabPicOn[at(index)]);
     m_picBase[at(index)]->raise();
+    m_currentTab = index;
     if (index == kCvarsTab) {
         // The cvar dump: added with the cvar table (runs on every click).
     }
@@ -181,7 +187,7 @@ void FrmMain::appendDisplay(std::string_view text)
     m_txtDisplay->moveCursor(QTextCursor::End);
     m_txtDisplay->insertPlainText(forDisplay(text));
     m_txtDisplay->ensureCursorVisible();
-    // BumpTray: added with the tray icon.
+    m_session.BumpTray();
 }
 
 void FrmMain::setDisplayText(std::string_view text)
@@ -190,6 +196,7 @@ void FrmMain::setDisplayText(std::string_view text)
     m_txtDisplay->setPlainText(forDisplay(text));
     m_txtDisplay->moveCursor(QTextCursor::End);
     m_txtDisplay->ensureCursorVisible();
+    m_session.BumpTray();
 }
 
 void FrmMain::clearScriptLists()

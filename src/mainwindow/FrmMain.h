@@ -11,8 +11,10 @@
 #pragma once
 
 #include "mainwindow/MainSession.h"
+#include "mainwindow/ShutdownChoice.h"
 #include "mainwindow/TabOrder.h"
 
+#include <QIcon>
 #include <QPixmap>
 #include <QWidget>
 
@@ -26,13 +28,19 @@ class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class QSystemTrayIcon;
 class QTimer;
+class QToolButton;
 
 namespace ravelin {
+
+class SysPage;
 
 class FrmMain : public QWidget, private SessionView {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "Q3A - Ravelin";
+
     explicit FrmMain(MainServices services, QWidget* parent = nullptr);
     ~FrmMain() override;
 
@@ -47,6 +55,22 @@ public:
     void unload();
 
     void imgTab_Click(int index);
+
+    // The window's own frame (MainChrome.cpp): mode buttons 0 and 1 switch
+    // the console pump on and off, 2 opens the shutdown dialog; hiding goes
+    // to the tray, or minimises where the desktop has none.
+    void imgMode_Click(int index);
+    void imgMin_Click();
+    void imgQuit_Click() { imgMode_Click(2); }
+    void picClear_Click() { m_session.cmdClear_Click(); }
+    // The tray icon's restore: one of the program's own activations.
+    void tryMain_Restore();
+    void BumpTray() { m_session.BumpTray(); }
+    QToolButton* imgMode(int index) const { return m_imgMode[static_cast<std::size_t>(index)]; }
+    QSystemTrayIcon* tryMain() const { return m_tryMain; }
+    // How often the title asked the window system to move the window.
+    int systemMoveRequests() const { return m_systemMoveRequests; }
+    SysPage* sysPage() const { return m_sysPage; }
 
     // Public operations for scripts and other windows.
     void ConsoleOut(const std::string& strData) { m_session.ConsoleOut(strData); }
@@ -72,6 +96,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void appendDisplay(std::string_view text) override;
@@ -85,6 +112,14 @@ private:
     void setTimerInterval(SessionTimer timer, int intervalMs) override;
     void showConsoleState(bool present, const std::string& message) override;
 
+    void buildChrome();
+    void buildTray();
+    void imgTitle_MouseDown(const QPoint& global);
+    void imgTitle_MouseMove(const QPoint& global);
+    void openShutdown();
+    void leave(ShutdownWay way);
+    void showTrayFrame(int frame);
+    bool inFocusChain(QWidget* widget) const;
     void buildTabs();
     void buildPages();
     void buildConsolePage(QWidget* page);
@@ -117,6 +152,26 @@ private:
     QLineEdit* m_txtLastData = nullptr;
     QPushButton* m_cmdInitScripts = nullptr;
     QLabel* m_lblConsoleState = nullptr;
+
+    SysPage* m_sysPage = nullptr;
+    int m_currentTab = 0;
+
+    QLabel* m_imgTitle = nullptr;
+    QLabel* m_imgModeSel = nullptr;
+    QToolButton* m_imgMin = nullptr;
+    QToolButton* m_imgQuit = nullptr;
+    QToolButton* m_picClear = nullptr;
+    std::array<QToolButton*, 3> m_imgMode{};
+    QSystemTrayIcon* m_tryMain = nullptr;
+    std::vector<QIcon> m_imlTray;
+    int m_systemMoveRequests = 0;
+    bool m_dragging = false;
+    QPoint m_dragOffset;
+    bool m_shutdownOpen = false;
+    // Leaving through the shutdown dialog: the close that follows hands
+    // nothing back.
+    bool m_leaving = false;
+    bool m_minimisedByUs = false;
 };
 
 } // namespace ravelin

@@ -3,7 +3,10 @@
 #include "mainwindow/FrmMain.h"
 
 #include "mainwindow/FunctionPage.h"
+#include "mainwindow/ChromeArtwork.h"
+#include "mainwindow/SysPage.h"
 #include "mainwindow/TabPictures.h"
+#include "platform/qt/Accessible.h"
 
 #include <QFontDatabase>
 #include <QFrame>
@@ -11,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -22,7 +26,8 @@ namespace {
 
 constexpr int kMargin = 8;
 constexpr int kTabStep = 88; // neighbouring tabs overlap by 8 pixels
-constexpr int kPageTop = kMargin + kTabPictureHeight;
+constexpr int kTabTop = chrome::kTitleHeight + kMargin;
+constexpr int kPageTop = kTabTop + kTabPictureHeight;
 constexpr int kPageWidth = 724;
 constexpr int kPageHeight = 480;
 
@@ -41,6 +46,17 @@ protected:
     {
         if (event->button() == Qt::LeftButton)
             m_onClick(m_index);
+    }
+
+    // Keyboard users see which tab has the focus.
+    void paintEvent(QPaintEvent* event) override
+    {
+        QLabel::paintEvent(event);
+        if (!hasFocus())
+            return;
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(12, 3, -13, -2));
     }
 
 private:
@@ -68,7 +84,9 @@ void FrmMain::buildTabs()
         auto* tab = new TabImage(i, [this](int index) { imgTab_Click(index); }, this);
         tab->setObjectName(QStringLiteral("imgTab%1").arg(i));
         tab->setProperty("index", i);
-        tab->setGeometry(kMargin + i * kTabStep, kMargin, kTabPictureWidth, kTabPictureHeight);
+        tab->setGeometry(kMargin + i * kTabStep, kTabTop, kTabPictureWidth, kTabPictureHeight);
+        accessible::makePictureButton(tab, QAccessible::PageTab);
+        tab->setAccessibleName(QString::fromLatin1(kTabNames[static_cast<std::size_t>(i)]));
         m_imgTab[static_cast<std::size_t>(i)] = tab;
     }
 }
@@ -87,7 +105,7 @@ void FrmMain::buildPages()
         m_picBase[static_cast<std::size_t>(i)] = page;
     }
     buildConsolePage(m_picBase[0]);
-    addTitle(m_picBase[1], "System Activity");
+    m_sysPage = new SysPage(m_session.monitor(), m_picBase[1]);
     new StatsPage(m_session, m_picBase[2]);
     buildFunctionPage(m_picBase[3]);
     addTitle(m_picBase[4], "Options");
@@ -108,6 +126,7 @@ void FrmMain::buildConsolePage(QWidget* page)
     m_txtDisplay->setFont(fixed);
     m_txtDisplay->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_txtDisplay->setGeometry(8, 8, kPageWidth - 16, kPageHeight - 52);
+    m_txtDisplay->setAccessibleName("Console Output");
 
     // Shown only while the console in use is gone, over the display's foot.
     m_lblConsoleState = new QLabel(page);
@@ -120,6 +139,7 @@ void FrmMain::buildConsolePage(QWidget* page)
     m_txtOut->setObjectName("txtOut");
     m_txtOut->setFont(fixed);
     m_txtOut->setGeometry(8, kPageHeight - 38, kPageWidth - 104, 28);
+    m_txtOut->setAccessibleName("Command Line");
     connect(m_txtOut, &QLineEdit::returnPressed, this, &FrmMain::txtOut_Enter);
 
     m_cmdClear = new QPushButton("Clear", page);

@@ -11,10 +11,12 @@ MainSession::MainSession(MainServices services, SessionView& view)
     , m_pump(m_services.bridge, view, m_unloading)
     , m_scriptHost(m_scMain, view, m_operations, m_services.appFolder)
     , m_timedCommands(m_services, view, m_unloading)
+    , m_monitor(m_services.memory, m_unloading)
 {
     addRavelinOperations(m_operations, *this);
     m_timedCommands.addOperations(m_operations);
     m_sections.addOperations(m_operations);
+    m_operations.addMethod("BumpTray", 0, 0, [this](OperationTable::Args) { BumpTray(); return vbs::Variant(); });
 
     ConsolePumpHooks& hooks = m_pump.hooks();
     hooks.hasConsoleProc = [this](const std::string& proc) { return m_scriptHost.hasConsoleProc(proc); };
@@ -53,6 +55,7 @@ void MainSession::load()
                            SessionTimer::tmrSystem})
         m_view.setTimerEnabled(t, true);
     m_gameBasePath = m_services.probe.GetCvarValue(m_services.bridge.FindConsoleWindow(), "FS_BASEPATH");
+    m_monitor.prepareChart();
 }
 
 void MainSession::activate()
@@ -84,6 +87,33 @@ void MainSession::handBackConsole()
 }
 
 void MainSession::showConsoleAgain() { m_services.bridge.ShowConsole(true); }
+
+void MainSession::sendQuit() { m_services.bridge.SendConsoleCommand("QUIT"); }
+
+void MainSession::leave(ShutdownWay way)
+{
+    switch (way) {
+    case ShutdownWay::RestoreConsole:
+        // The server goes on in its own console window.
+        m_services.bridge.ShowConsole(true);
+        m_services.bridge.loop().yield();
+        unload();
+        if (m_services.endProgram)
+            m_services.endProgram();
+        return;
+    case ShutdownWay::ShutdownAndEnd:
+        unload();
+        if (m_services.endProgram)
+            m_services.endProgram();
+        return;
+    case ShutdownWay::SelectServer:
+    case ShutdownWay::ShutdownAndSelect:
+        unload();
+        if (m_services.reopenStartWindow)
+            m_services.reopenStartWindow();
+        return;
+    }
+}
 
 void MainSession::tmrConsole_Timer()
 {
@@ -132,6 +162,7 @@ void MainSession::tmrSystem_Timer()
 {
     if (m_unloading)
         return;
+    m_monitor.tmrSystem_Timer();
 }
 
 // A console counts as there while its window has a class name; a host that

@@ -19,6 +19,9 @@
 #include "mainwindow/SectionPanels.h"
 #include "mainwindow/SessionView.h"
 #include "mainwindow/TimedCommandList.h"
+#include "mainwindow/ShutdownChoice.h"
+#include "mainwindow/SystemMonitor.h"
+#include "mainwindow/TrayAnimation.h"
 #include "platform/Dialogs.h"
 #include "platform/HostInfo.h"
 #include "platform/MemoryInfo.h"
@@ -29,6 +32,7 @@
 #include "vbscript/ScriptControl.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace ravelin {
@@ -43,6 +47,10 @@ struct MainServices {
     HostInfo* host = nullptr;
     // Memory figures for the reports and the monitor; none in some tests.
     MemoryInfo* memory = nullptr;
+    // The start procedure's: a fresh start window with Reloading set, and
+    // the end of the program. Absent in some tests.
+    std::function<void()> reopenStartWindow = {};
+    std::function<void()> endProgram = {};
 };
 
 class MainSession final : public RavelinOperations {
@@ -85,6 +93,13 @@ public:
     // Double-click on the window background.
     void showConsoleAgain();
 
+    // The end of the work with this server, after the shutdown dialog has
+    // closed on a way (QUIT, where the way asks for it, is already sent).
+    void leave(ShutdownWay way);
+    void sendQuit();
+    // The tray animation's step; every change of the console display.
+    void BumpTray() { m_tray.BumpTray(); }
+
     // Operations scripts and other windows call.
     void ConsoleOut(const std::string& strData) override;
     void DebugPrint(const std::string& strText) override;
@@ -107,6 +122,8 @@ public:
     ScriptHost& scriptHost() { return m_scriptHost; }
     vbs::ScriptControl& scriptControl() { return m_scMain; }
     const MainServices& services() const { return m_services; }
+    SystemMonitor& monitor() { return m_monitor; }
+    TrayAnimation& tray() { return m_tray; }
     SessionView& view() { return m_view; }
     TimedCommandList& timedCommands() { return m_timedCommands; }
     SectionPanels& sections() { return m_sections; }
@@ -130,6 +147,8 @@ private:
     ScriptHost m_scriptHost;
     TimedCommandList m_timedCommands;
     SectionPanels m_sections;
+    SystemMonitor m_monitor;
+    TrayAnimation m_tray;
 };
 
 } // namespace ravelin

@@ -18,9 +18,11 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QPointer>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 namespace ravelin {
 
@@ -41,13 +43,49 @@ protected:
     }
 };
 
+// Deletes a main window closed for good, but only once no handler is
+// suspended in a yield or under a modal dialog: one of the window's own may
+// be (a pump pass waiting on the console when the shutdown dialog closed
+// the window), and it must resume to find the window unloaded, not gone.
+class DisposeOnClose final : public QObject {
+public:
+    explicit DisposeOnClose(QWidget* window)
+        : QObject(window)
+        , m_window(window)
+    {
+        m_poll.setInterval(50);
+        connect(&m_poll, &QTimer::timeout, this, [this] {
+            if (QtMessageLoop::depth() > 0 || QApplication::activeModalWidget())
+                return;
+            m_poll.stop();
+            m_window->deleteLater();
+        });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_window && event->type() == QEvent::Close)
+            QTimer::singleShot(0, this, [this] {
+                if (!m_window->isVisible())
+                    m_poll.start();
+            });
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWidget* m_window;
+    QTimer m_poll;
+};
+
 } // namespace
 
 int m_Startup(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Ravelin");
-    QApplication::setQuitOnLastWindowClosed(true);
+    // The window flow below decides when the program ends.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     // --- Command line -------------------------------------------------
     QApplication::setApplicationVersion(RAVELIN_VERSION_TEXT);
@@ -88,24 +126,68 @@ int m_Startup(int argc, char** argv)
     QtHostInfo host;
     ProcMemoryInfo memory;
 
+    // ---- Window flow: the start window, the main window, and back again ----
+    // The program ends when its last window is gone for good (a main window
+    // hidden to the tray is not gone) or at once through endProgram; a start
+    // window on its way counts as open.
     QPointer<FrmMain> mainWindow;
+    QPointer<FrmSplash> startWindow;
     bool mainShown = false;
+    bool startWindowDue = false;
+    auto endIfNoWindowLeft = [&] {
+        if (!mainWindow && !startWindow && !startWindowDue)
+            QCoreApplication::quit();
+    };
+    auto endProgram = [] {
+        // Ends at once: no window event may run after this.
+        std::fflush(nullptr);
+        std::_Exit(0);
+    };
+    std::function<void(bool)> openStartWindow;
+    // The main window asking is going away (it closes itself); a later
+    // connect loads a fresh one. The start window opens once it has gone.
+    auto reopenStartWindow = [&] {
+        mainWindow = nullptr;
+        startWindowDue = true;
+        QTimer::singleShot(0, [&] {
+            startWindowDue = false;
+            openStartWindow(true);
+        });
+    };
     auto showMainWindow = [&] {
         // A main window that was unloaded is gone; showing it again loads a
         // fresh one, as the first time.
         if (!mainWindow) {
-            mainWindow = new FrmMain(MainServices{bridge, probe, settings, dialogs, appFolder, &host, &memory});
-            mainWindow->setAttribute(Qt::WA_DeleteOnClose);
+            MainServices services{bridge, probe, settings, dialogs, appFolder, &host, &memory};
+            services.reopenStartWindow = reopenStartWindow;
+            services.endProgram = endProgram;
+            mainWindow = new FrmMain(std::move(services));
+            QObject::connect(mainWindow, &QObject::destroyed, endIfNoWindowLeft);
+            mainWindow->installEventFilter(new DisposeOnClose(mainWindow));
             mainWindow->load();
         }
         mainWindow->show();
         mainWindow->raise();
         mainShown = true;
     };
-    auto endProgram = [] {
-        // Ends at once: no window event may run after this.
-        std::fflush(nullptr);
-        std::_Exit(0);
+    // A fresh start window each time: at start-up, and with Reloading set
+    // (no automatic connect) when the shutdown dialog returns to it.
+    openStartWindow = [&](bool reloading) {
+        auto* splash = new FrmSplash(SplashServices{bridge, probe, settings, dialogs, host, programFolder.string(),
+                                                    showMainWindow, endProgram, appFolder.string()});
+        startWindow = splash;
+        splash->setAttribute(Qt::WA_DeleteOnClose);
+        splash->setReloading(reloading);
+        QObject::connect(splash, &QObject::destroyed, endIfNoWindowLeft);
+        mainShown = false;
+        CloseWatcher watcher;
+        splash->installEventFilter(&watcher);
+        splash->load();
+        // Connecting to the default server during the load closes the start
+        // window before it was shown; there is nothing left to show then.
+        if (!watcher.closed && !mainShown)
+            splash->show();
+        splash->removeEventFilter(&watcher);
     };
 
     // --- Start step 1: the version check, shown without waiting for it ---
@@ -120,25 +202,14 @@ int m_Startup(int argc, char** argv)
     }
     // --- End of start step 1 -------------------------------------------
 
-    auto* splash = new FrmSplash(SplashServices{bridge, probe, settings, dialogs, host, programFolder.string(),
-                                                showMainWindow, endProgram, appFolder.string()});
     // A console named on the command line is connected to instead of the
     // stored default server.
-    if (parser.isSet(consoleOption))
-        splash->setReloading(true);
-    splash->setAttribute(Qt::WA_DeleteOnClose);
-    CloseWatcher watcher;
-    splash->installEventFilter(&watcher);
-    splash->load();
-    // Connecting to the default server during the load closes the start
-    // window before it was shown; there is nothing left to show then.
-    if (!watcher.closed && !mainShown)
-        splash->show();
-    splash->removeEventFilter(&watcher);
-    if (parser.isSet(consoleOption) && !watcher.closed && !mainShown)
-        splash->connectToConsole(consoleHost);
+    openStartWindow(parser.isSet(consoleOption));
+    if (parser.isSet(consoleOption) && startWindow && startWindow->isVisible() && !mainShown)
+        startWindow->connectToConsole(consoleHost);
     if (frmVersion)
         frmVersion->load();
+    // ---- end of the window flow ----
     // The demo's screenshot mode and the end-to-end runs drive the windows
     // from here when their options are given.
     startDemoDriver(QCoreApplication::arguments(), bridge, probe);

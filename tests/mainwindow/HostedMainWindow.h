@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +30,10 @@ struct HostedMainWindowTest : testing::Test {
     sim::ScriptedDialogs dialogs;
     TempDir appFolder{"ravelin-app"};
     std::unique_ptr<FrmMain> window;
+    // The start procedure's part (end the program, reopen the start window),
+    // for tests that leave through the shutdown dialog.
+    std::function<void()> endProgram;
+    std::function<void()> reopenStartWindow;
 
     // Starts q3sim with these arguments, waits for its banner, then loads
     // and shows the main window on it.
@@ -38,7 +43,10 @@ struct HostedMainWindowTest : testing::Test {
         ASSERT_TRUE(host.process().running()) << host.logText();
         bridge.setSelectedConsole(host.handle());
         ASSERT_TRUE(waitForQt([&] { return bridge.ReadConsoleOutput().find("Opening IP socket") != std::string::npos; }));
-        window = std::make_unique<FrmMain>(MainServices{bridge, probe, settings, dialogs, appFolder.path()});
+        MainServices services{bridge, probe, settings, dialogs, appFolder.path()};
+        services.endProgram = endProgram;
+        services.reopenStartWindow = reopenStartWindow;
+        window = std::make_unique<FrmMain>(std::move(services));
         window->load();
         window->show();
     }

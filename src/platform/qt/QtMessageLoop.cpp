@@ -6,7 +6,18 @@
 
 namespace ravelin {
 
-void QtMessageLoop::yield() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+namespace {
+int g_depth = 0;
+}
+
+void QtMessageLoop::yield()
+{
+    ++g_depth;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    --g_depth;
+}
+
+int QtMessageLoop::depth() { return g_depth; }
 
 } // namespace ravelin
 

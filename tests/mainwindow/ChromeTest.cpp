@@ -1,0 +1,219 @@
+// The main window's own frame offscreen: caption, the title's drag, hiding
+// where there is no tray, the mode buttons and the tray animation; the sys
+// page filled by the monitor's ticks; the shutdown dialog's controls.
+#include "MainFixture.h"
+
+#include "mainwindow/FrmShutdown.h"
+#include "mainwindow/MonitorChart.h"
+#include "mainwindow/SysPage.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QToolButton>
+
+using namespace ravelin;
+using ravelin::test::MainWindowTest;
+using ravelin::test::waitForQt;
+
+namespace {
+
+constexpr std::uint64_t MB = 1024 * 1024;
+
+struct ChromeTest : MainWindowTest {
+    sim::FixedMemoryInfo memory;
+    int ended = 0;
+    int reopened = 0;
+
+    FrmMain& openWindow()
+    {
+        MainServices services{bridge, probe, settings, dialogs, appFolder.path(), nullptr, &memory};
+        services.endProgram = [this] { ++ended; };
+        services.reopenStartWindow = [this] { ++reopened; };
+        window = std::make_unique<FrmMain>(std::move(services));
+        window->load();
+        window->show();
+        EXPECT_TRUE(waitForQt([&] { return window->activations() == 1; }));
+        return *window;
+    }
+
+    void sendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
+    {
+        const QPointF local(at);
+        QMouseEvent event(type, local, widget->mapToGlobal(local), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(widget, &event);
+    }
+};
+
+// Runs `act` on the shutdown dialog as soon as it is up.
+void onShutdownDialog(std::function<void(FrmShutdown&)> act)
+{
+    QTimer::singleShot(0, [act] {
+        if (auto* dialog = qobject_cast<FrmShutdown*>(QApplication::activeModalWidget()))
+            act(*dialog);
+        else
+            onShutdownDialog(act);
+    });
+}
+
+} // namespace
+
+TEST_F(ChromeTest, ABorderlessWindowCaptionedQ3ARavelin)
+{
+    FrmMain& w = openWindow();
+    EXPECT_EQ(w.windowTitle(), "Q3A - Ravelin");
+    EXPECT_TRUE(w.windowFlags().testFlag(Qt::FramelessWindowHint));
+    for (const char* name : {"imgTitle", "imgMin", "imgQuit", "imgMode0", "imgMode1", "imgMode2", "picClear"})
+        EXPECT_NE(w.findChild<QWidget*>(name), nullptr) << name;
+}
+
+TEST_F(ChromeTest, TheTitleAsksTheWindowSystemToMoveAndFollowsTheMouseWhereItCannot)
+{
+    FrmMain& w = openWindow();
+    auto* title = w.findChild<QLabel*>("imgTitle");
+    w.move(100, 100);
+    ASSERT_TRUE(waitForQt([&] { return w.pos() == QPoint(100, 100); }));
+
+    // Any button starts the drag.
+    sendMouse(title, QEvent::MouseButtonPress, QPoint(50, 10), Qt::RightButton);
+    EXPECT_EQ(w.systemMoveRequests(), 1);
+    // The offscreen platform has no window manager to move the window, so
+    // the title moves it with the mouse.
+    sendMouse(title, QEvent::MouseMove, QPoint(80, 30), Qt::RightButton);
+    EXPECT_EQ(w.pos(), QPoint(130, 120));
+    sendMouse(title, QEvent::MouseButtonRelease, QPoint(80, 30), Qt::NoButton);
+    sendMouse(title, QEvent::MouseMove, QPoint(200, 200), Qt::NoButton);
+    EXPECT_EQ(w.pos(), QPoint(130, 120)) << "released: the window stays";
+}
+
+TEST_F(ChromeTest, WithoutATrayHidingMinimisesAndComingBackIsAnActivation)
+{
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()) << "offscreen has no tray";
+    FrmMain& w = openWindow();
+    EXPECT_EQ(w.tryMain(), nullptr);
+    EXPECT_EQ(w.findChild<QToolButton*>("imgMin")->toolTip(), "Minimise");
+
+    w.findChild<QToolButton*>("imgMin")->click();
+    ASSERT_TRUE(waitForQt([&] { return w.isMinimized(); }));
+    EXPECT_TRUE(w.isVisible()) << "the window is never lost";
+    // Timers keep running while the window is out of the way.
+    EXPECT_TRUE(timer("tmrConsole")->isActive());
+    EXPECT_TRUE(timer("tmrSystem")->isActive());
+
+    timer("tmrConsole")->stop();
+    w.tryMain_Restore();
+    ASSERT_TRUE(waitForQt([&] { return w.activations() == 2; }));
+    EXPECT_FALSE(w.isMinimized());
+    EXPECT_TRUE(timer("tmrConsole")->isActive());
+}
+
+TEST_F(ChromeTest, ModeButtonsSwitchThePumpAndTheNextActivationRestartsIt)
+{
+    FrmMain& w = openWindow();
+    auto* on = w.imgMode(0);
+    auto* off = w.imgMode(1);
+    EXPECT_TRUE(on->isChecked());
+
+    QTest::mouseClick(off, Qt::LeftButton);
+    EXPECT_TRUE(off->isChecked());
+    EXPECT_FALSE(on->isChecked());
+    EXPECT_FALSE(timer("tmrConsole")->isActive());
+    console->print("while switched off\n");
+    QTest::qWait(250);
+    EXPECT_EQ(w.displayText().find("while switched off"), std::string::npos);
+
+    QTest::mouseClick(on, Qt::LeftButton);
+    EXPECT_TRUE(on->isChecked());
+    ASSERT_TRUE(waitForQt([&] { return w.displayText().find("while switched off\r\n") != std::string::npos; }));
+
+    // Closing the shutdown dialog (one of ours) activates the window: the
+    // pump runs again though button 1 stays highlighted.
+    QTest::mouseClick(off, Qt::LeftButton);
+    onShutdownDialog([](FrmShutdown& d) { d.findChild<QPushButton*>("cmdCancel")->click(); });
+    QTest::mouseClick(w.findChild<QToolButton*>("imgQuit"), Qt::LeftButton);
+    ASSERT_TRUE(waitForQt([&] { return w.activations() == 2; }));
+    EXPECT_TRUE(timer("tmrConsole")->isActive());
+    EXPECT_TRUE(off->isChecked());
+    EXPECT_FALSE(w.Unloading());
+    EXPECT_EQ(ended + reopened, 0);
+}
+
+TEST_F(ChromeTest, EveryDisplayChangeStepsTheTrayAnimation)
+{
+    FrmMain& w = openWindow();
+    ASSERT_TRUE(waitForQt([&] { return !w.displayText().empty(); }));
+    const int frame = w.session().tray().frame();
+    EXPECT_GE(frame, 7);
+    EXPECT_LE(frame, 10);
+    QTest::mouseClick(w.findChild<QToolButton*>("picClear"), Qt::LeftButton);
+    EXPECT_EQ(w.displayText(), "");
+    EXPECT_NE(w.session().tray().frame(), frame);
+}
+
+TEST_F(ChromeTest, TheSysPageShowsTheMonitorsFiguresGaugesAndChart)
+{
+    memory.figures.memoryLoad = 37;
+    memory.figures.totalPhys = 134'217'728;
+    memory.figures.availPhys = 48 * MB;
+    FrmMain& w = openWindow();
+    w.imgTab_Click(1);
+    auto* used = w.findChild<QLabel*>("lblUsedMem");
+    ASSERT_NE(used, nullptr);
+    ASSERT_TRUE(waitForQt([&] { return w.session().monitor().ticks() >= 3; }));
+    EXPECT_EQ(used->text(), "37% load");
+    EXPECT_EQ(w.findChild<QLabel*>("lblTotalPhys")->text(), "128 MB");
+    EXPECT_EQ(w.findChild<QLabel*>("lblAvailPhys")->text(), "49152 KB (62% used)");
+    EXPECT_EQ(w.findChild<QLabel*>("lblTotalPageFile")->text(), "0 MB");
+    EXPECT_EQ(w.findChild<QWidget*>("picMemFill1")->width(), 319) << "62.5 % of 511 pixels";
+    EXPECT_EQ(w.findChild<QWidget*>("picMemFill0")->width(), 189) << "37 % of 511 pixels";
+    EXPECT_EQ(w.findChild<QWidget*>("picMemFill2")->width(), 0);
+
+    // What the page paints is the monitor's raster, pixel for pixel.
+    w.findChild<QTimer*>("tmrSystem")->stop();
+    auto* graph = w.findChild<QWidget*>("picRAMGraph");
+    ASSERT_EQ(graph->size(), QSize(MonitorChart::kWidth, MonitorChart::kHeight));
+    const QImage shown = graph->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const MonitorChart& chart = w.session().monitor().chart();
+    int differing = 0;
+    for (int y = 0; y < chart.height(); ++y)
+        for (int x = 0; x < chart.width(); ++x)
+            differing += shown.pixel(x, y) != chart.pixel(x, y);
+    EXPECT_EQ(differing, 0);
+    // The newest column holds the physical point 15.625 pixels up (row 9)
+    // in green and the 37 % load (9.25 pixels up, row 16) in blue.
+    EXPECT_EQ(shown.pixel(MonitorChart::kWidth - 1, 9), MonitorChart::kPhysical);
+    EXPECT_EQ(shown.pixel(MonitorChart::kWidth - 1, 16), MonitorChart::kLoad);
+}
+
+TEST_F(ChromeTest, TheShutdownDialogOffersFourWaysWithSelectServerChosen)
+{
+    FrmMain& w = openWindow();
+    QStringList captions;
+    bool checked = false;
+    bool okDefault = false;
+    onShutdownDialog([&](FrmShutdown& d) {
+        for (int i = 0; i < 4; ++i) {
+            auto* option = d.findChild<QRadioButton*>(QStringLiteral("optDown%1").arg(i));
+            captions << option->text();
+        }
+        checked = d.findChild<QRadioButton*>("optDown1")->isChecked();
+        okDefault = d.findChild<QPushButton*>("cmdOk")->isDefault();
+        EXPECT_EQ(d.windowTitle(), "Shutdown");
+        EXPECT_FALSE(d.findChild<QWidget*>("picRest")->isVisible());
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    w.imgQuit_Click();
+    EXPECT_EQ(captions, (QStringList{"Restore Q3:A Default Console", "Select Server to Monitor",
+                                     "Shutdown Quake 3: Arena && Ravelin",
+                                     "Shutdown Quake 3: Arena  && Select New Server"}));
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(okDefault);
+    EXPECT_FALSE(w.Unloading());
+    EXPECT_TRUE(console->entered().empty() || console->entered().back() != "QUIT");
+}

@@ -1,0 +1,180 @@
+// The shutdown dialog's choice, what each way does to the session, and the
+// tray animation.
+#include "SessionFixture.h"
+
+#include "mainwindow/ShutdownChoice.h"
+#include "mainwindow/TrayAnimation.h"
+
+using namespace ravelin;
+using ravelin::test::SessionTest;
+
+namespace {
+
+struct RecordingShutdownView : ShutdownDialogView {
+    std::vector<std::string> calls;
+    int progress = 0;
+    bool buttons = true;
+    bool timer = false;
+    void showRestPanel() override { calls.push_back("rest panel"); }
+    void setButtonsEnabled(bool on) override { buttons = on; }
+    void setRestTimerEnabled(bool on) override { timer = on; }
+    void setProgress(int value) override { progress = value; }
+    void closeDialog() override { calls.push_back("close"); }
+};
+
+struct ShutdownChoiceTest : testing::Test {
+    RecordingShutdownView view;
+    int quits = 0;
+    ShutdownChoice choice{view, [this] {
+                              ++quits;
+                              view.calls.push_back("QUIT");
+                          }};
+};
+
+} // namespace
+
+TEST_F(ShutdownChoiceTest, EachWayClosesTheDialogAndOnlyTheShutdownsSendQuit)
+{
+    struct Case {
+        ShutdownWay way;
+        std::vector<std::string> calls;
+    };
+    const Case cases[] = {{ShutdownWay::SelectServer, {"close"}},
+                          {ShutdownWay::ShutdownAndEnd, {"QUIT", "close"}},
+                          {ShutdownWay::ShutdownAndSelect, {"QUIT", "close"}}};
+    for (const Case& c : cases) {
+        RecordingShutdownView v;
+        int sent = 0;
+        ShutdownChoice ch(v, [&] {
+            ++sent;
+            v.calls.push_back("QUIT");
+        });
+        ch.cmdOk_Click(c.way);
+        EXPECT_EQ(v.calls, c.calls) << static_cast<int>(c.way);
+        EXPECT_EQ(ch.chosen(), c.way);
+        // A second Ok on a closed dialog does nothing more.
+        ch.cmdOk_Click(c.way);
+        EXPECT_EQ(sent, c.calls.size() == 2 ? 1 : 0);
+    }
+    EXPECT_EQ(kShutdownCaptions[0], std::string("Restore Q3:A Default Console"));
+    EXPECT_EQ(ShutdownChoice::kInitialWay, ShutdownWay::SelectServer);
+}
+
+TEST_F(ShutdownChoiceTest, CancelClosesWithoutAWay)
+{
+    choice.cmdCancel_Click();
+    EXPECT_EQ(view.calls, std::vector<std::string>{"close"});
+    EXPECT_FALSE(choice.chosen().has_value());
+    EXPECT_EQ(quits, 0);
+}
+
+TEST_F(ShutdownChoiceTest, HandBackFillsTheBarThenClosesAndCannotBeCancelled)
+{
+    choice.cmdOk_Click(ShutdownWay::RestoreConsole);
+    EXPECT_EQ(view.calls, std::vector<std::string>{"rest panel"});
+    EXPECT_FALSE(view.buttons);
+    EXPECT_TRUE(view.timer);
+    choice.cmdCancel_Click();
+    choice.cmdOk_Click(ShutdownWay::ShutdownAndEnd);
+    EXPECT_EQ(quits, 0);
+
+    for (int tick = 1; tick <= ShutdownChoice::kProgressMaximum; ++tick) {
+        choice.tmrRest_Timer();
+        ASSERT_EQ(view.progress, tick);
+        ASSERT_FALSE(choice.chosen().has_value()) << tick;
+    }
+    choice.tmrRest_Timer();
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"rest panel", "close"}));
+    EXPECT_EQ(choice.chosen(), ShutdownWay::RestoreConsole);
+    EXPECT_FALSE(view.timer);
+    EXPECT_FALSE(view.buttons);
+    choice.tmrRest_Timer();
+    EXPECT_EQ(view.calls.size(), 2u);
+}
+
+namespace {
+
+struct LeavingTest : SessionTest {
+    int ended = 0;
+    int reopened = 0;
+
+    MainSession& makeLeavingSession()
+    {
+        MainServices services{bridge, probe, settings, dialogs, appFolder.path(), &host};
+        services.endProgram = [this] { ++ended; };
+        services.reopenStartWindow = [this] {
+            // The session is unloaded before the start window comes back.
+            EXPECT_TRUE(session->Unloading());
+            ++reopened;
+        };
+        session = std::make_unique<MainSession>(services, view);
+        session->load();
+        session->activate();
+        desktop.showWindow(console->handle(), false);
+        return *session;
+    }
+};
+
+} // namespace
+
+TEST_F(LeavingTest, RestoringShowsTheConsoleThenEndsTheProgram)
+{
+    MainSession& s = makeLeavingSession();
+    s.leave(ShutdownWay::RestoreConsole);
+    EXPECT_TRUE(desktop.isWindowVisible(console->handle()));
+    EXPECT_TRUE(s.Unloading());
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(reopened, 0);
+}
+
+TEST_F(LeavingTest, TheOtherWaysLeaveTheConsoleHiddenAndEndOrReturnToTheList)
+{
+    struct Case {
+        ShutdownWay way;
+        int ended;
+        int reopened;
+    };
+    for (Case c : {Case{ShutdownWay::SelectServer, 0, 1}, Case{ShutdownWay::ShutdownAndEnd, 1, 0},
+                   Case{ShutdownWay::ShutdownAndSelect, 0, 1}}) {
+        ended = reopened = 0;
+        MainSession& s = makeLeavingSession();
+        const std::size_t sent = console->entered().size();
+        s.leave(c.way);
+        EXPECT_TRUE(s.Unloading());
+        EXPECT_EQ(ended, c.ended) << static_cast<int>(c.way);
+        EXPECT_EQ(reopened, c.reopened) << static_cast<int>(c.way);
+        EXPECT_FALSE(desktop.isWindowVisible(console->handle()));
+        EXPECT_EQ(console->entered().size(), sent) << "QUIT is the dialog's, sent before it closes";
+    }
+}
+
+TEST_F(SessionTest, QuitGoesToTheConsoleInUse)
+{
+    MainSession& s = makeSession();
+    s.sendQuit();
+    EXPECT_EQ(console->entered().back(), "QUIT");
+}
+
+// The turn at the top goes 10, 9; at the bottom frame 7 shows twice, since
+// stepping below 7 puts the frame back on 7 (which also makes the very first
+// step show 7).
+TEST(TrayAnimationTest, FramesRunBackAndForthOverSevenToTen)
+{
+    TrayAnimation tray;
+    std::vector<int> shown;
+    tray.setShowFrame([&](int frame) { shown.push_back(frame); });
+    for (int i = 0; i < 10; ++i)
+        tray.BumpTray();
+    EXPECT_EQ(shown, (std::vector<int>{7, 8, 9, 10, 9, 8, 7, 7, 8, 9}));
+}
+
+TEST_F(SessionTest, ScriptsStepTheTrayAnimation)
+{
+    useConsoleScript("Sub Q3ARVL_say(data)\r\n  BumpTray\r\n  BumpTray\r\nEnd Sub\r\n");
+    MainSession& s = makeSession();
+    s.load();
+    s.activate();
+    console->print("say: hi\n");
+    s.tmrConsole_Timer();
+    EXPECT_EQ(s.tray().frame(), 8);
+}
