@@ -2,6 +2,8 @@
 // features arrive later show their title only.
 #include "mainwindow/FrmMain.h"
 
+#include "mainwindow/CommandLineBox.h"
+#include "mainwindow/CvarsPage.h"
 #include "mainwindow/TabPictures.h"
 
 #include <QFontDatabase>
@@ -97,7 +99,9 @@ void FrmMain::buildPages()
     addTitle(m_picBase[4], "Options");
     addTitle(m_picBase[5], "Clients");
     addTitle(m_picBase[6], "Server Variables");
+    new CvarsPage(m_session.cvars(), m_picBase[6]);
     addTitle(m_picBase[7], "Config Editor");
+    new CommandLineBox(m_session.commandLine(), m_txtOut, m_picBase[0], m_picBase[4]);
 }
 
 void FrmMain::buildConsolePage(QWidget* page)
@@ -123,7 +127,6 @@ void FrmMain::buildConsolePage(QWidget* page)
     m_txtOut->setObjectName("txtOut");
     m_txtOut->setFont(fixed);
     m_txtOut->setGeometry(8, kPageHeight - 38, kPageWidth - 104, 28);
-    connect(m_txtOut, &QLineEdit::returnPressed, this, &FrmMain::txtOut_Enter);
 
     m_cmdClear = new QPushButton("Clear", page);
     m_cmdClear->setObjectName("cmdClear");

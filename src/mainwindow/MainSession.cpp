@@ -1,5 +1,6 @@
 #include "mainwindow/MainSession.h"
 
+#include "config/CommandLineOperations.h"
 #include "mainwindow/ScriptDialogs.h"
 #include "scripting/RavelinObject.h"
 
@@ -10,8 +11,13 @@ MainSession::MainSession(MainServices services, SessionView& view)
     , m_view(view)
     , m_pump(m_services.bridge, view, m_unloading)
     , m_scriptHost(m_scMain, view, m_operations, m_services.appFolder)
+    , m_cvars(m_services.bridge, m_services.probe, m_services.dialogs,
+              m_services.clock ? *m_services.clock : m_steadyClock, m_unloading)
+    , m_commandLine(m_services.settings, m_services.dialogs,
+                    {[this](const std::string& line) { sendTypedLine(line); }, [this] { DisplayRAMStats(); }})
 {
     addRavelinOperations(m_operations, *this);
+    addCommandLineOperations(m_operations, m_commandLine, [this] { DisplayRAMStats(); });
 
     ConsolePumpHooks& hooks = m_pump.hooks();
     hooks.hasConsoleProc = [this](const std::string& proc) { return m_scriptHost.hasConsoleProc(proc); };
@@ -49,6 +55,7 @@ void MainSession::load()
                            SessionTimer::tmrSystem})
         m_view.setTimerEnabled(t, true);
     m_gameBasePath = m_services.probe.GetCvarValue(m_services.bridge.FindConsoleWindow(), "FS_BASEPATH");
+    m_cvars.learnDumpTarget(m_gameBasePath);
 }
 
 void MainSession::activate()
@@ -58,6 +65,7 @@ void MainSession::activate()
     ++m_activations;
     InitScripts();
     m_view.setTimerEnabled(SessionTimer::tmrConsole, true);
+    m_commandLine.applySettings();
 }
 
 void MainSession::unload()
@@ -144,7 +152,17 @@ void MainSession::checkConsole()
 
 void MainSession::cmdClear_Click() { m_pump.clear(); }
 
-void MainSession::txtOut_Enter(const std::string& line)
+void MainSession::txtOut_Enter(const std::string& line) { m_commandLine.enter(line); }
+
+void MainSession::cvarsTab_Click() { m_cvars.startDump(); }
+
+void MainSession::DisplayRAMStats()
+{
+    if (m_ramStatus)
+        m_ramStatus();
+}
+
+void MainSession::sendTypedLine(const std::string& line)
 {
     if (!m_consolePresent) {
         m_view.appendDisplay(kNotSent + line + "\r\n");

@@ -14,9 +14,12 @@
 // and the pump never nests.
 #pragma once
 
+#include "config/CommandLine.h"
+#include "config/CvarTable.h"
 #include "console/ConsolePump.h"
 #include "console/CvarProbe.h"
 #include "mainwindow/SessionView.h"
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/HostInfo.h"
 #include "platform/MemoryInfo.h"
@@ -27,6 +30,7 @@
 #include "vbscript/ScriptControl.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace ravelin {
@@ -41,6 +45,8 @@ struct MainServices {
     HostInfo* host = nullptr;
     // Memory figures for the reports and the monitor; none in some tests.
     MemoryInfo* memory = nullptr;
+    // The clock bounded waits read; the steady clock when none is given.
+    Clock* clock = nullptr;
 };
 
 class MainSession final : public RavelinOperations {
@@ -80,6 +86,8 @@ public:
     void cmdInitScripts_Click() { InitScripts(); }
     // A line typed into the command line and Enter.
     void txtOut_Enter(const std::string& line);
+    // A click on the cvars tab: the cvar dump.
+    void cvarsTab_Click();
     // Double-click on the window background.
     void showConsoleAgain();
 
@@ -88,6 +96,8 @@ public:
     void DebugPrint(const std::string& strText) override;
     void InitScripts() override;
     std::string sGetComputerName() override;
+    // The RAM status report (RAM_STATUS on the command line, scripts).
+    void DisplayRAMStats();
 
     bool Unloading() const { return m_unloading; }
     bool loaded() const { return m_loaded; }
@@ -98,6 +108,8 @@ public:
     OperationTable& operations() { return m_operations; }
     ConsolePump& pump() { return m_pump; }
     ScriptHost& scriptHost() { return m_scriptHost; }
+    CvarTable& cvars() { return m_cvars; }
+    CommandLine& commandLine() { return m_commandLine; }
     vbs::ScriptControl& scriptControl() { return m_scMain; }
     const MainServices& services() const { return m_services; }
     SessionView& view() { return m_view; }
@@ -106,6 +118,8 @@ private:
     void connectScriptDialogs();
     // Notices a console that went away (or came back) and says so once.
     void checkConsole();
+    // A line from the command line, unless the console is gone.
+    void sendTypedLine(const std::string& line);
 
     MainServices m_services;
     SessionView& m_view;
@@ -119,6 +133,11 @@ private:
     ConsolePump m_pump;
     vbs::ScriptControl m_scMain;
     ScriptHost m_scriptHost;
+    SteadyClock m_steadyClock;
+    CvarTable m_cvars;
+    CommandLine m_commandLine;
+    // The report DisplayRAMStats runs; empty until the reports are connected.
+    std::function<void()> m_ramStatus;
 };
 
 } // namespace ravelin
