@@ -74,6 +74,7 @@ std::string usageText()
            "  --flood-rate LPS      print LPS numbered lines a second ...\n"
            "  --flood-seconds S     ... for S seconds\n"
            "  --stderr              print everything to standard error instead of output\n"
+           "  --ioq3-writeconfig    writeconfig as ioq3 does: no \"..\", only .cfg, under fs_homepath\n"
            "  --help                this text\n"
            "\n"
            "example: q3sim --players \"Bob,^1Red^7Guy\" +set sv_hostname \"My Arena\" +set net_port 0 +map q3dm17\n";
@@ -105,6 +106,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         }
         if (arg == "--stderr") {
             options.toStderr = true;
+            continue;
+        }
+        if (arg == "--ioq3-writeconfig") {
+            options.ioq3WriteConfig = true;
             continue;
         }
         struct IntervalOption {

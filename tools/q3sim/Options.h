@@ -23,6 +23,8 @@ struct Options {
     double floodRate = 0;
     double floodSeconds = 0;
     bool toStderr = false;
+    // writeconfig as the ioq3 engine does it (Server::setIoq3WriteConfig).
+    bool ioq3WriteConfig = false;
     bool help = false;
     // +set NAME VALUE, in order.
     std::vector<std::pair<std::string, std::string>> sets;

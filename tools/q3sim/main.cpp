@@ -122,6 +122,7 @@ int main(int argc, char** argv)
     if (options->maxPlayers)
         server.startupSet("sv_maxclients", std::to_string(*options->maxPlayers));
     server.finishStartupSets();
+    server.setIoq3WriteConfig(options->ioq3WriteConfig);
 
     for (const std::string& line : server.bannerLines())
         writeLine(line);
