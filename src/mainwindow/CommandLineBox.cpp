@@ -41,7 +41,9 @@ CommandLineBox::CommandLineBox(CommandLine& logic, QLineEdit* txtOut, QWidget* c
     m_logic.setView(this);
 }
 
-CommandLineBox::~CommandLineBox() { m_logic.setView(nullptr); }
+// The session that owns the logic is gone by the time the window's
+// children are deleted: nothing to tell it.
+CommandLineBox::~CommandLineBox() = default;
 
 void CommandLineBox::buildPopups(QWidget* consolePage)
 {

@@ -67,11 +67,9 @@ CvarsPage::CvarsPage(CvarTable& table, QWidget* page) : QWidget(page), m_table(t
     m_table.setView(this);
 }
 
-CvarsPage::~CvarsPage()
-{
-    m_table.setView(nullptr);
-    setBusy(false);
-}
+// The session (and its table) is gone by the time the window's children
+// are deleted, so only the pointer is put back here.
+CvarsPage::~CvarsPage() { setBusy(false); }
 
 bool CvarsPage::eventFilter(QObject* watched, QEvent* event)
 {
