@@ -170,9 +170,8 @@ void FrmMain::imgTab_Click(int index)
         m_imgTab[at(index)]->setPixmap(m_tabPicOn[at(index)]);
     m_picBase[at(index)]->raise();
     m_currentTab = index;
-    if (index == kCvarsTab) {
-        // The cvar dump: added with the cvar table (runs on every click).
-    }
+    if (index == kCvarsTab)
+        m_session.cvarsTab_Click(); // on every click, also of the selected tab
 }
 
 void FrmMain::DebugPrint(const std::string& strText)
@@ -208,13 +207,6 @@ void FrmMain::clearScriptLists()
 void FrmMain::addConsoleProc(const std::string& procedure) { m_lstConsoleProc->addItem(latin1(procedure)); }
 
 void FrmMain::addScriptEntry(const std::string& entry) { m_lstScripts->addItem(latin1(entry)); }
-
-void FrmMain::txtOut_Enter()
-{
-    std::string line = m_txtOut->text().toLatin1().toStdString();
-    m_txtOut->clear();
-    m_session.txtOut_Enter(line);
-}
 
 void FrmMain::showLastCall(const std::string& proc, const std::string& data)
 {

@@ -126,7 +126,6 @@ private:
     void buildFunctionPage(QWidget* page);
     void buildTimers();
     void queueActivation();
-    void txtOut_Enter();
 
     MainSession m_session;
     bool m_loaded = false;

@@ -5,6 +5,8 @@
 #include "mainwindow/FunctionPage.h"
 #include "mainwindow/ChromeArtwork.h"
 #include "mainwindow/SysPage.h"
+#include "mainwindow/CommandLineBox.h"
+#include "mainwindow/CvarsPage.h"
 #include "mainwindow/TabPictures.h"
 #include "platform/qt/Accessible.h"
 
@@ -112,7 +114,9 @@ void FrmMain::buildPages()
     buildReportOption(m_session, m_picBase[4]);
     addTitle(m_picBase[5], "Clients");
     addTitle(m_picBase[6], "Server Variables");
+    new CvarsPage(m_session.cvars(), m_picBase[6]);
     addTitle(m_picBase[7], "Config Editor");
+    new CommandLineBox(m_session.commandLine(), m_txtOut, m_picBase[0], m_picBase[4]);
 }
 
 void FrmMain::buildConsolePage(QWidget* page)
@@ -140,7 +144,6 @@ void FrmMain::buildConsolePage(QWidget* page)
     m_txtOut->setFont(fixed);
     m_txtOut->setGeometry(8, kPageHeight - 38, kPageWidth - 104, 28);
     m_txtOut->setAccessibleName("Command Line");
-    connect(m_txtOut, &QLineEdit::returnPressed, this, &FrmMain::txtOut_Enter);
 
     m_cmdClear = new QPushButton("Clear", page);
     m_cmdClear->setObjectName("cmdClear");

@@ -1,5 +1,6 @@
 #include "mainwindow/MainSession.h"
 
+#include "config/CommandLineOperations.h"
 #include "mainwindow/ScriptDialogs.h"
 #include "scripting/RavelinObject.h"
 
@@ -12,11 +13,16 @@ MainSession::MainSession(MainServices services, SessionView& view)
     , m_scriptHost(m_scMain, view, m_operations, m_services.appFolder)
     , m_timedCommands(m_services, view, m_unloading)
     , m_monitor(m_services.memory, m_unloading)
+    , m_cvars(m_services.bridge, m_services.probe, m_services.dialogs,
+              m_services.clock ? *m_services.clock : m_steadyClock, m_unloading)
+    , m_commandLine(m_services.settings, m_services.dialogs,
+                    {[this](const std::string& line) { sendTypedLine(line); }, [this] { DisplayRAMStats(); }})
 {
     addRavelinOperations(m_operations, *this);
     m_timedCommands.addOperations(m_operations);
     m_sections.addOperations(m_operations);
     m_operations.addMethod("BumpTray", 0, 0, [this](OperationTable::Args) { BumpTray(); return vbs::Variant(); });
+    addCommandLineOperations(m_operations, m_commandLine);
 
     ConsolePumpHooks& hooks = m_pump.hooks();
     hooks.hasConsoleProc = [this](const std::string& proc) { return m_scriptHost.hasConsoleProc(proc); };
@@ -55,6 +61,7 @@ void MainSession::load()
                            SessionTimer::tmrSystem})
         m_view.setTimerEnabled(t, true);
     m_gameBasePath = m_services.probe.GetCvarValue(m_services.bridge.FindConsoleWindow(), "FS_BASEPATH");
+    m_cvars.learnDumpTarget(m_gameBasePath);
     m_monitor.prepareChart();
 }
 
@@ -65,6 +72,7 @@ void MainSession::activate()
     ++m_activations;
     InitScripts();
     m_view.setTimerEnabled(SessionTimer::tmrConsole, true);
+    m_commandLine.applySettings();
 }
 
 void MainSession::unload()
@@ -181,7 +189,11 @@ void MainSession::checkConsole()
 
 void MainSession::cmdClear_Click() { m_pump.clear(); }
 
-void MainSession::txtOut_Enter(const std::string& line)
+void MainSession::txtOut_Enter(const std::string& line) { m_commandLine.enter(line); }
+
+void MainSession::cvarsTab_Click() { m_cvars.startDump(); }
+
+void MainSession::sendTypedLine(const std::string& line)
 {
     if (!m_consolePresent) {
         m_view.appendDisplay(kNotSent + line + "\r\n");

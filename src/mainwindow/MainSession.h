@@ -14,6 +14,8 @@
 // and the pump never nests.
 #pragma once
 
+#include "config/CommandLine.h"
+#include "config/CvarTable.h"
 #include "console/ConsolePump.h"
 #include "console/CvarProbe.h"
 #include "mainwindow/SectionPanels.h"
@@ -22,6 +24,7 @@
 #include "mainwindow/ShutdownChoice.h"
 #include "mainwindow/SystemMonitor.h"
 #include "mainwindow/TrayAnimation.h"
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/HostInfo.h"
 #include "platform/MemoryInfo.h"
@@ -51,6 +54,8 @@ struct MainServices {
     // the end of the program. Absent in some tests.
     std::function<void()> reopenStartWindow = {};
     std::function<void()> endProgram = {};
+    // The clock bounded waits read; the steady clock when none is given.
+    Clock* clock = nullptr;
 };
 
 class MainSession final : public RavelinOperations {
@@ -90,6 +95,8 @@ public:
     void cmdInitScripts_Click() { InitScripts(); }
     // A line typed into the command line and Enter.
     void txtOut_Enter(const std::string& line);
+    // A click on the cvars tab: the cvar dump.
+    void cvarsTab_Click();
     // Double-click on the window background.
     void showConsoleAgain();
 
@@ -120,6 +127,8 @@ public:
     OperationTable& operations() { return m_operations; }
     ConsolePump& pump() { return m_pump; }
     ScriptHost& scriptHost() { return m_scriptHost; }
+    CvarTable& cvars() { return m_cvars; }
+    CommandLine& commandLine() { return m_commandLine; }
     vbs::ScriptControl& scriptControl() { return m_scMain; }
     const MainServices& services() const { return m_services; }
     SystemMonitor& monitor() { return m_monitor; }
@@ -132,6 +141,8 @@ private:
     void connectScriptDialogs();
     // Notices a console that went away (or came back) and says so once.
     void checkConsole();
+    // A line from the command line, unless the console is gone.
+    void sendTypedLine(const std::string& line);
 
     MainServices m_services;
     SessionView& m_view;
@@ -149,6 +160,9 @@ private:
     SectionPanels m_sections;
     SystemMonitor m_monitor;
     TrayAnimation m_tray;
+    SteadyClock m_steadyClock;
+    CvarTable m_cvars;
+    CommandLine m_commandLine;
 };
 
 } // namespace ravelin

@@ -79,6 +79,7 @@ std::string usageText()
            "  --chat-echo           unknown commands are said to everyone (baseq3 on ioq3)\n"
            "  --frame-ms MS         read the console once per frame of MS milliseconds\n"
            "  --no-map              start without a map\n"
+           "  --ioq3-writeconfig    writeconfig as ioq3 does: no \"..\", only .cfg, under fs_homepath\n"
            "  --help                this text\n"
            "\n"
            "example: q3sim --players \"Bob,^1Red^7Guy\" +set sv_hostname \"My Arena\" +set net_port 0 +map q3dm17\n";
@@ -114,6 +115,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         }
         if (arg == "--ioq3" || arg == "--chat-echo" || arg == "--no-map") {
             (arg == "--ioq3" ? options.ioq3 : arg == "--chat-echo" ? options.chatEcho : options.noMap) = true;
+            continue;
+        }
+        if (arg == "--ioq3-writeconfig") {
+            options.ioq3WriteConfig = true;
             continue;
         }
         struct IntervalOption {

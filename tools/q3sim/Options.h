@@ -33,6 +33,8 @@ struct Options {
     int frameMs = 0;
     // Start without a map, as a dedicated server started without +map.
     bool noMap = false;
+    // writeconfig as the ioq3 engine does it (Server::setIoq3WriteConfig).
+    bool ioq3WriteConfig = false;
     bool help = false;
     // +set NAME VALUE, in order.
     std::vector<std::pair<std::string, std::string>> sets;

@@ -317,6 +317,10 @@ std::filesystem::path Server::configPath(const std::string& name, std::string& e
 
 void Server::commandWriteConfig(const std::vector<std::string>& args)
 {
+    if (m_ioq3WriteConfig) {
+        commandWriteConfigIoq3(args);
+        return;
+    }
     if (args.size() != 2) {
         print("Usage: writeconfig <filename>");
         return;

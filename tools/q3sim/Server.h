@@ -80,11 +80,19 @@ public:
     std::filesystem::path configPath(const std::string& name, std::string& error) const;
     std::string gameFolder() const;
 
+    // The ioq3 engine's writeconfig (Ioq3WriteConfig.cpp): relative paths
+    // refused, only ".cfg", the file under fs_homepath/<fs_game or
+    // com_basegame>/ and no bind lines. Also registers com_basegame, which
+    // tells where that engine writes.
+    void setIoq3WriteConfig(bool on);
+    bool ioq3WriteConfig() const { return m_ioq3WriteConfig; }
+
 private:
     void commandSet(const std::vector<std::string>& args, unsigned extraFlags);
     void commandReset(const std::vector<std::string>& args);
     void commandStatus();
     void commandWriteConfig(const std::vector<std::string>& args);
+    void commandWriteConfigIoq3(const std::vector<std::string>& args);
     void commandKick(const std::vector<std::string>& args);
     void commandClientKick(const std::vector<std::string>& args);
     void commandDumpUser(const std::vector<std::string>& args);
@@ -113,6 +121,7 @@ private:
     bool m_chatEcho = false;
     bool m_quit = false;
     bool m_homepathGiven = false;
+    bool m_ioq3WriteConfig = false;
     int m_serverId = 0;
 };
 

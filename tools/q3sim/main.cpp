@@ -128,6 +128,7 @@ int main(int argc, char** argv)
     server.finishStartupSets();
     server.setIoq3Forms(options->ioq3);
     server.setChatEcho(options->chatEcho);
+    server.setIoq3WriteConfig(options->ioq3WriteConfig);
 
     for (const std::string& line : server.bannerLines())
         writeLine(line);

@@ -1,0 +1,219 @@
+#include "config/CvarTable.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace ravelin {
+
+namespace {
+
+bool answered(const std::string& value) { return value != kCvarUnknown && value != kCvarUnknownCommand; }
+
+bool isFolderName(const std::string& value)
+{
+    return !value.empty() && answered(value) && value.find_first_of("/\\") == std::string::npos;
+}
+
+bool isAbsolutePath(const std::string& value) { return !value.empty() && value.front() == '/'; }
+
+std::string readWholeFile(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+CvarDumpTarget cvarDumpTarget(const std::string& gameBasePath, const std::string& baseGame,
+                              const std::string& homePath, const std::string& fsGame)
+{
+    if (isFolderName(baseGame) && isAbsolutePath(homePath)) {
+        const std::string game = isFolderName(fsGame) ? fsGame : baseGame;
+        return {std::string("WRITECONFIG ") + kCvarDumpName, std::filesystem::path(homePath) / game / kCvarDumpName};
+    }
+    return {std::string("WRITECONFIG ..\\") + kCvarDumpName, std::filesystem::path(gameBasePath) / kCvarDumpName};
+}
+
+// An answer must look like what was asked for (a folder name, or an
+// absolute path). One that does not is a late answer to an earlier query
+// still standing as the console's last line: the console is let settle
+// (every earlier line answered) and the question is put again.
+std::string CvarTable::probeShaped(WindowHandle console, const char* name, bool wantPath)
+{
+    std::string value;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        value = m_probe.GetCvarValue(console, name);
+        if (!answered(value) || (wantPath ? isAbsolutePath(value) : value.find_first_of("/\\") == std::string::npos))
+            break;
+        settle(console);
+    }
+    return value;
+}
+
+// Echoes a marker and waits, bounded, until it is the console's last line:
+// the server has then run everything typed before it.
+void CvarTable::settle(WindowHandle console)
+{
+    const std::string marker = "ravelin: reading where the server writes its configuration";
+    m_bridge.SendConsoleCommandTo("echo " + marker, console);
+    const auto deadline = m_clock.now() + std::chrono::seconds(3);
+    for (int i = 0; i < kSettleYields && m_clock.now() < deadline && !m_unloading; ++i) {
+        if (m_bridge.ConsoleLineOf(m_bridge.ConsoleLineCountOf(console), console) == marker)
+            return;
+        m_bridge.loop().yield();
+    }
+}
+
+void CvarTable::learnDumpTarget(const std::string& gameBasePath)
+{
+    const WindowHandle console = m_bridge.FindConsoleWindow();
+    const std::string baseGame = probeShaped(console, "com_basegame", false);
+    std::string homePath;
+    std::string fsGame;
+    if (isFolderName(baseGame)) {
+        homePath = probeShaped(console, "fs_homepath", true);
+        fsGame = probeShaped(console, "fs_game", false);
+    }
+    m_target = cvarDumpTarget(gameBasePath, baseGame, homePath, fsGame);
+}
+
+void CvarTable::startDump()
+{
+    if (m_state != State::Idle || m_unloading)
+        return;
+    m_state = State::Waiting;
+    if (m_view)
+        m_view->setBusy(true);
+    // A file left from a dump that came too late must not pass for this one.
+    std::error_code ignored;
+    std::filesystem::remove(m_target.file, ignored);
+    m_bridge.SendConsoleCommand(m_target.command);
+    if (m_unloading) {
+        stop();
+        return;
+    }
+    m_deadline = m_clock.now() + m_limit;
+    m_previous.clear();
+    if (m_view)
+        m_view->setDumpTimerEnabled(true);
+}
+
+// One step of the wait: look for the file, then read it until two reads in
+// a row find the same length and it holds at least kMinDumpSize bytes.
+void CvarTable::tmrCvarDump_Timer()
+{
+    if (m_state == State::Idle)
+        return;
+    if (m_unloading) {
+        stop();
+        return;
+    }
+    std::error_code ec;
+    if (m_state == State::Waiting && std::filesystem::exists(m_target.file, ec)) {
+        m_state = State::Reading;
+        m_previous.clear();
+    }
+    if (m_state == State::Reading) {
+        std::string text = readWholeFile(m_target.file);
+        if (text.size() > m_previous.size()) {
+            m_previous = std::move(text);
+        } else if (text.size() < kMinDumpSize) {
+            m_previous.clear();
+        } else {
+            finish(text);
+            return;
+        }
+    }
+    if (m_clock.now() >= m_deadline) {
+        stop();
+        std::filesystem::remove(m_target.file, ec);
+        m_dialogs.messageBox(timeoutMessage(), Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
+    }
+}
+
+std::string CvarTable::timeoutMessage() const
+{
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(m_limit).count();
+    return "The server did not write its variables to " + m_target.file.string() + " within "
+           + std::to_string(seconds) + (seconds == 1 ? " second" : " seconds")
+           + ". The table still shows the variables read before.";
+}
+
+void CvarTable::finish(const std::string& text)
+{
+    std::error_code ignored;
+    std::filesystem::remove(m_target.file, ignored);
+    m_list.load(parseCvarDump(text));
+    ++m_fills;
+    if (m_view) {
+        m_view->showRows(m_list.rows());
+        m_view->showSortOrder(m_list.sortColumn(), m_list.ascending());
+    }
+    stop();
+}
+
+void CvarTable::stop()
+{
+    m_state = State::Idle;
+    m_previous.clear();
+    if (m_view) {
+        m_view->setDumpTimerEnabled(false);
+        m_view->setBusy(false);
+    }
+}
+
+void CvarTable::lvCVars_ColumnClick(int column)
+{
+    const int selected = m_view ? m_view->selectedRow() : -1;
+    const int moved = m_list.columnClick(column, selected);
+    if (!m_view)
+        return;
+    m_view->showRows(m_list.rows());
+    m_view->showSortOrder(m_list.sortColumn(), m_list.ascending());
+    if (moved >= 0)
+        m_view->selectRow(moved);
+}
+
+void CvarTable::lvCVars_KeyPress(char typed)
+{
+    if (m_view)
+        m_view->showSearch(std::string(1, typed));
+}
+
+void CvarTable::txtFind_Enter(const std::string& text)
+{
+    const int found = m_list.find(text);
+    if (found < 0)
+        m_dialogs.messageBox(kItemNotFound, Dialogs::Buttons::Ok);
+    else if (m_view)
+        m_view->selectRow(found);
+    if (m_view)
+        m_view->hideSearch(true);
+}
+
+void CvarTable::txtFind_LostFocus()
+{
+    if (m_view)
+        m_view->hideSearch(false);
+}
+
+void CvarTable::lvCVars_DblClick()
+{
+    if (!m_view)
+        return;
+    const int index = m_view->selectedRow();
+    if (index < 0 || index >= static_cast<int>(m_list.rows().size()))
+        return;
+    const CvarRow& row = m_list.rows()[static_cast<std::size_t>(index)];
+    SetVarForm form(m_bridge, m_probe, m_dialogs, row.key, row.value);
+    const int fillsBefore = m_fills;
+    m_view->showSetVar(form);
+    // The value shown is what was typed; the row is the one the dialog was
+    // opened from, unless a reload replaced the rows meanwhile.
+    if (form.applied() && fillsBefore == m_fills) {
+        m_list.setValue(index, form.appliedValue());
+        m_view->showRowValue(index, form.appliedValue());
+    }
+}
+
+} // namespace ravelin

@@ -1,0 +1,165 @@
+// The cvars tab on the real OpenArena server in a console host: the main
+// window learns where that engine writes, fills the table from its dump,
+// and an edit of sv_hostname through the dialog changes the server.
+// With RAVELIN_SCREENSHOT_DIR set, the page is saved as PNG pictures there.
+#include "integration/IntegrationSupport.h"
+#include "mainwindow/FrmMain.h"
+#include "mainwindow/QtTestApp.h"
+#include "platform/sim/SimServices.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace ravelin;
+using namespace ravelin::test;
+
+namespace {
+
+const char* const kServer = "/usr/games/openarena-server";
+
+int freeUdpPort()
+{
+    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+// The window's loop, paced a little: the real server takes one piped line
+// per frame, so a probe need not type its query hundreds of times.
+class PacedQtLoop final : public MessageLoop {
+public:
+    void yield() override
+    {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        std::this_thread::sleep_for(std::chrono::microseconds(2500));
+    }
+};
+
+struct CvarsRealServerTest : testing::Test {
+    ipc::IpcWindowManager windows;
+    PacedQtLoop loop;
+    ConsoleBridge bridge{windows, loop};
+    CvarProbe probe{bridge};
+    sim::MemorySettings settings;
+    sim::ScriptedDialogs dialogs;
+    TempDir home{"ravelin-oahome"};
+    TempDir appFolder{"ravelin-app"};
+    ConsoleHostProcess host;
+    std::unique_ptr<FrmMain> window;
+
+    void SetUp() override
+    {
+        if (::access(kServer, X_OK) != 0) {
+            std::printf("SKIPPED: openarena-server not installed (%s)\n", kServer);
+            GTEST_SKIP() << "openarena-server not installed";
+        }
+        ASSERT_TRUE(host.start({kServer, "+set", "ttycon", "0", "+set", "dedicated", "1", "+set", "net_port",
+                                std::to_string(freeUdpPort()), "+set", "sv_hostname", "Real ^1Arena^7 Test", "+set",
+                                "fs_homepath", home.path().string(), "+map", "oa_dm1"}))
+            << host.logText();
+        ASSERT_TRUE(waitFor([&] { return output().find("InitGame:") != std::string::npos; }, std::chrono::seconds(60)))
+            << output();
+        bridge.setSelectedConsole(host.handle());
+        window = std::make_unique<FrmMain>(MainServices{bridge, probe, settings, dialogs, appFolder.path()});
+        window->load();
+        window->show();
+        ASSERT_TRUE(waitForQt([&] { return window->activations() == 1; }));
+    }
+
+    void TearDown() override
+    {
+        if (window)
+            window->unload();
+        window.reset();
+        host.process().stop();
+    }
+
+    std::string output() { return bridge.ReadConsoleOutputOf(host.handle()); }
+    QTreeWidget* table() { return window->findChild<QTreeWidget*>("lvCVars"); }
+    QTreeWidgetItem* row(const QString& key)
+    {
+        auto found = table()->findItems(key, Qt::MatchExactly, 0);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+
+    void screenshot(const char* name)
+    {
+        if (const char* dir = std::getenv("RAVELIN_SCREENSHOT_DIR")) {
+            QApplication::processEvents();
+            window->grab().save(QString("%1/%2.png").arg(dir, name));
+        }
+    }
+
+    static void onModal(std::function<void(QWidget*)> act)
+    {
+        QTimer::singleShot(0, [act] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                act(modal);
+            else
+                onModal(act);
+        });
+    }
+};
+
+} // namespace
+
+TEST_F(CvarsRealServerTest, TheTableFillsFromTheDumpAndAnEditRenamesTheServer)
+{
+    const std::filesystem::path dump = home.path() / "baseoa" / "ravelin_tmp.cfg";
+    EXPECT_EQ(window->session().cvars().dumpTarget().command, "WRITECONFIG ravelin_tmp.cfg");
+    EXPECT_EQ(window->session().cvars().dumpTarget().file, dump);
+
+    QTest::mouseClick(window->imgTab(kCvarsTab), Qt::LeftButton);
+    ASSERT_TRUE(waitForQt([&] { return table()->topLevelItemCount() > 100; }, 20000)) << output();
+    ASSERT_NE(row("sv_hostname"), nullptr);
+    // The file keeps the colour codes the console window strips.
+    EXPECT_EQ(row("sv_hostname")->text(1), "Real ^1Arena^7 Test");
+    EXPECT_NE(row("g_mappools"), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(dump));
+    EXPECT_EQ(output().find("refusing"), std::string::npos);
+    EXPECT_TRUE(dialogs.asked().empty());
+    std::printf("rows from OpenArena's dump: %d\n", table()->topLevelItemCount());
+    screenshot("cvars-openarena");
+
+    QTreeWidgetItem* item = row("sv_hostname");
+    table()->scrollToItem(item, QAbstractItemView::PositionAtCenter);
+    const QPoint at = table()->visualItemRect(item).center();
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, at);
+    std::string current;
+    onModal([&](QWidget* dialog) {
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdGetCurVal"), Qt::LeftButton);
+        current = dialog->findChild<QLineEdit*>("txtVal")->text().toStdString();
+        dialog->findChild<QLineEdit*>("txtVal")->setText("Ravelin Renamed Arena");
+        if (const char* dir = std::getenv("RAVELIN_SCREENSHOT_DIR"))
+            dialog->grab().save(QString("%1/set-variable-openarena.png").arg(dir));
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdApply"), Qt::LeftButton);
+    });
+    QTest::mouseDClick(table()->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(current, "Real Arena Test") << "the console's answer, codes stripped";
+    EXPECT_EQ(row("sv_hostname")->text(1), "Ravelin Renamed Arena");
+
+    // The server has it: a reload shows the server's own value.
+    ASSERT_TRUE(waitForQt([&] { return output().find("]Set \"sv_hostname\" \"Ravelin Renamed Arena\"") != std::string::npos; }));
+    QTest::mouseClick(window->imgTab(kCvarsTab), Qt::LeftButton);
+    ASSERT_TRUE(waitForQt([&] { return !window->session().cvars().dumpRunning(); }, 20000));
+    ASSERT_NE(row("sv_hostname"), nullptr);
+    EXPECT_EQ(row("sv_hostname")->text(1), "Ravelin Renamed Arena");
+    screenshot("cvars-openarena-renamed");
+}
