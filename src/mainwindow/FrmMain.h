@@ -12,12 +12,14 @@
 
 #include "mainwindow/MainSession.h"
 #include "mainwindow/TabOrder.h"
+#include "platform/qt/QtUdpSocket.h"
 
 #include <QPixmap>
 #include <QWidget>
 
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,9 @@ class QPushButton;
 class QTimer;
 
 namespace ravelin {
+
+class ClientsPage;
+class FilterOptions;
 
 class FrmMain : public QWidget, private SessionView {
     Q_OBJECT
@@ -92,6 +97,8 @@ private:
     void queueActivation();
     void txtOut_Enter();
 
+    // wsClient: made before the session, which queries through it.
+    std::unique_ptr<QtUdpSocket> m_wsClient;
     MainSession m_session;
     bool m_loaded = false;
     bool m_shownOnce = false;
@@ -116,6 +123,8 @@ private:
     QLineEdit* m_txtLastData = nullptr;
     QPushButton* m_cmdInitScripts = nullptr;
     QLabel* m_lblConsoleState = nullptr;
+    ClientsPage* m_clientsPage = nullptr;
+    FilterOptions* m_filterOptions = nullptr;
 };
 
 } // namespace ravelin

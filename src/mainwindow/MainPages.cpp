@@ -3,6 +3,8 @@
 #include "mainwindow/FrmMain.h"
 
 #include "mainwindow/TabPictures.h"
+#include "mainwindow/ClientsPage.h"
+#include "mainwindow/FilterOptions.h"
 
 #include <QFontDatabase>
 #include <QFrame>
@@ -96,6 +98,8 @@ void FrmMain::buildPages()
     buildFunctionPage(m_picBase[3]);
     addTitle(m_picBase[4], "Options");
     addTitle(m_picBase[5], "Clients");
+    m_clientsPage = new ClientsPage(m_session.clients(), m_picBase[5]);
+    m_filterOptions = new FilterOptions(m_session.clients(), m_picBase[4]);
     addTitle(m_picBase[6], "Server Variables");
     addTitle(m_picBase[7], "Config Editor");
 }

@@ -10,8 +10,12 @@ MainSession::MainSession(MainServices services, SessionView& view)
     , m_view(view)
     , m_pump(m_services.bridge, view, m_unloading)
     , m_scriptHost(m_scMain, view, m_operations, m_services.appFolder)
+    , m_clients(ClientsServices{m_services.bridge, m_services.probe, m_services.dialogs, m_services.udp,
+                                [this](bool on) { m_view.setTimerEnabled(SessionTimer::tmrClient, on); }},
+                m_unloading)
 {
     addRavelinOperations(m_operations, *this);
+    m_clients.registerOperations(m_operations);
 
     ConsolePumpHooks& hooks = m_pump.hooks();
     hooks.hasConsoleProc = [this](const std::string& proc) { return m_scriptHost.hasConsoleProc(proc); };
@@ -22,6 +26,7 @@ MainSession::MainSession(MainServices services, SessionView& view)
         return m_scriptHost.runConsoleProc(proc, data);
     };
     hooks.debugPrint = [this](const std::string& text) { DebugPrint(text); };
+    hooks.parseStatusBlock = [this](const std::string& block) { m_clients.roster().ParseStatusBlock(block); };
     connectScriptDialogs();
 }
 
@@ -49,6 +54,7 @@ void MainSession::load()
                            SessionTimer::tmrSystem})
         m_view.setTimerEnabled(t, true);
     m_gameBasePath = m_services.probe.GetCvarValue(m_services.bridge.FindConsoleWindow(), "FS_BASEPATH");
+    m_clients.admin().setChatFilterMode(-1);
 }
 
 void MainSession::activate()
@@ -58,6 +64,7 @@ void MainSession::activate()
     ++m_activations;
     InitScripts();
     m_view.setTimerEnabled(SessionTimer::tmrConsole, true);
+    m_clients.UpdateServerPort();
 }
 
 void MainSession::unload()
@@ -102,12 +109,14 @@ void MainSession::tmrClient_Timer()
 {
     if (m_unloading)
         return;
+    m_clients.tmrClient_Timer();
 }
 
 void MainSession::tmrBanned_Timer()
 {
     if (m_unloading)
         return;
+    m_clients.tmrBanned_Timer();
 }
 
 void MainSession::tmrAAI_Timer()

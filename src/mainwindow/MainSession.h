@@ -14,6 +14,7 @@
 // and the pump never nests.
 #pragma once
 
+#include "clients/ClientsFeature.h"
 #include "console/ConsolePump.h"
 #include "console/CvarProbe.h"
 #include "mainwindow/SessionView.h"
@@ -21,6 +22,7 @@
 #include "platform/HostInfo.h"
 #include "platform/MemoryInfo.h"
 #include "platform/SettingsStore.h"
+#include "platform/UdpSocket.h"
 #include "scripting/OperationTable.h"
 #include "scripting/RavelinOperations.h"
 #include "scripting/ScriptHost.h"
@@ -41,6 +43,8 @@ struct MainServices {
     HostInfo* host = nullptr;
     // Memory figures for the reports and the monitor; none in some tests.
     MemoryInfo* memory = nullptr;
+    // wsClient, the status query's socket; none in some tests.
+    UdpSocket* udp = nullptr;
 };
 
 class MainSession final : public RavelinOperations {
@@ -101,6 +105,7 @@ public:
     vbs::ScriptControl& scriptControl() { return m_scMain; }
     const MainServices& services() const { return m_services; }
     SessionView& view() { return m_view; }
+    ClientsFeature& clients() { return m_clients; }
 
 private:
     void connectScriptDialogs();
@@ -119,6 +124,7 @@ private:
     ConsolePump m_pump;
     vbs::ScriptControl m_scMain;
     ScriptHost m_scriptHost;
+    ClientsFeature m_clients;
 };
 
 } // namespace ravelin

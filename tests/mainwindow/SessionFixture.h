@@ -69,6 +69,8 @@ struct SessionTest : testing::Test {
         console->setServer([](sim::SimConsole& c, const std::string& line) {
             if (line == "FS_BASEPATH")
                 c.print("\"fs_basepath\" is:\"/srv/q3\" default:\"\"\n");
+            else if (line == "net_port")
+                c.print("\"net_port\" is:\"27960\" default:\"27960\"\n");
         });
         bridge.setSelectedConsole(console->handle());
         std::filesystem::create_directories(appFolder.path() / "Scripts");
