@@ -48,7 +48,7 @@ TEST_F(ClientScriptsTest, ScriptsReachEveryPublicOperation)
     run("UpdateClients");
     ASSERT_EQ(socket.sent.size(), 1u);
     EXPECT_EQ(socket.sent[0].port, 27960);
-    socket.deliver(std::string("\xff\xff\xff\xffstatusResponse\n\\a\\b\n5 40 \"Bob\"\n", 36), 27960);
+    socket.deliver(std::string("\xff\xff\xff\xff") + "statusResponse\n\\a\\b\n5 40 \"Bob\"\n", 27960);
     EXPECT_EQ(eval("ClientCount").toLong(), 1);
     run("AddClient \"scripted\"");
     EXPECT_EQ(eval("ClientCount()").toLong(), 2);
@@ -80,7 +80,7 @@ TEST_F(ClientScriptsTest, ScriptsReachEveryPublicOperation)
     EXPECT_EQ(eval("CHAT_FILTER_MODE").toLong(), 1);
 
     // The ban sweep runs from the session's timer.
-    socket.deliver(std::string("\xff\xff\xff\xffstatusResponse\n\\a\\b\n5 40 \"Eve\"\n", 36), 27960);
+    socket.deliver(std::string("\xff\xff\xff\xff") + "statusResponse\n\\a\\b\n5 40 \"Eve\"\n", 27960);
     s.tmrBanned_Timer();
     EXPECT_EQ(console->entered().back(), "Kick \"Eve\"");
 }
