@@ -3,7 +3,8 @@
 #include "clients/PlayerText.h"
 #include "clients/StatusBlock.h"
 
-#include <cmath>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace ravelin {
 
@@ -19,10 +20,24 @@ bool isSlotNumber(std::string_view text)
     return true;
 }
 
+// The fourth TAB field as it stands, or false for a row of fewer fields.
+bool fourthField(std::string_view row, std::string_view& field)
+{
+    std::size_t at = 0;
+    for (int tabs = 0; tabs < 3; ++tabs) {
+        at = row.find('\t', at);
+        if (at == std::string_view::npos)
+            return false;
+        ++at;
+    }
+    field = row.substr(at, row.find('\t', at) - at);
+    return true;
+}
+
 std::string nameFieldOf(const std::string& row)
 {
-    std::vector<std::string> fields = ClientRoster::fieldsOf(row);
-    return fields.size() < 4 ? std::string() : std::string(TrimBlanks(fields[3]));
+    std::string_view field;
+    return fourthField(row, field) ? std::string(TrimBlanks(field)) : std::string();
 }
 
 } // namespace
@@ -69,19 +84,17 @@ void ClientRoster::removeRow(std::size_t index)
 
 void ClientRoster::UpdateClients()
 {
+    // Nothing below yields before the loop ends, so the reply's keys hold
+    // for the whole loop.
+    std::unordered_set<std::string> present;
+    for (const std::string& line : m_query.StatusPlayers())
+        present.insert(NameKey(line));
     bool refresh = false;
     for (std::size_t i = 0; i < m_rows.size();) {
-        const std::vector<std::string> fields = fieldsOf(m_rows[i]);
-        if (!isSlotNumber(TrimBlanks(fields[0])))
+        const std::string_view row = m_rows[i];
+        if (!isSlotNumber(TrimBlanks(row.substr(0, row.find('\t')))))
             refresh = true;
-        const std::string name = nameFieldOf(m_rows[i]);
-        bool present = false;
-        for (const std::string& line : m_query.StatusPlayers())
-            if (NameKey(line) == name) {
-                present = true;
-                break;
-            }
-        if (present) {
+        if (present.count(nameFieldOf(m_rows[i])) > 0) {
             ++i;
         } else {
             removeRow(i);
@@ -93,22 +106,18 @@ void ClientRoster::UpdateClients()
     m_query.SendStatusQuery();
 }
 
-// Rows of fewer than four fields (added by scripts) name nobody and are
-// passed over.
-int ClientRoster::findByName(const std::string& nameField) const
-{
-    for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        std::vector<std::string> fields = fieldsOf(m_rows[i]);
-        if (fields.size() >= 4 && fields[3] == nameField)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
 void ClientRoster::mergeStatusReply()
 {
     // A copy: the rows may change under a later yield, the reply may not.
     const std::vector<std::string> players = m_query.StatusPlayers();
+    // Row of each name field (rows of fewer than four fields, added by
+    // scripts, name nobody); nothing yields until the loop ends.
+    std::unordered_map<std::string, int> byName;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        std::string_view field;
+        if (fourthField(m_rows[i], field))
+            byName.emplace(std::string(field), static_cast<int>(i));
+    }
     bool added = false;
     for (const std::string& line : players) {
         const std::vector<std::string_view> words = SplitWords(line);
@@ -118,12 +127,14 @@ void ClientRoster::mergeStatusReply()
             return;
         const std::string name = NameKey(line);
         std::string tail = "\t" + padded(words[0], 5) + "\t" + padded(words[1], 4) + "\t" + name;
-        const int at = findByName(name);
+        const auto found = byName.find(name);
+        const int at = found == byName.end() ? -1 : found->second;
         if (at >= 0) {
             const std::string& row = m_rows[static_cast<std::size_t>(at)];
             setRow(static_cast<std::size_t>(at), padded(row, 3) + tail);
         } else {
             appendRow("   " + tail);
+            byName.emplace(name, static_cast<int>(m_rows.size() - 1));
             added = true;
         }
     }

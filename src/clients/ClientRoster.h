@@ -48,7 +48,6 @@ public:
     static std::string padded(std::string_view text, std::size_t width);
 
 private:
-    int findByName(const std::string& nameField) const;
     void setRow(std::size_t index, std::string row);
     void appendRow(std::string row);
     void removeRow(std::size_t index);
