@@ -2,6 +2,8 @@
 
 #include "mainwindow/ChromeArtwork.h"
 #include "mainwindow/TabPictures.h"
+#include "mainwindow/ClientsPage.h"
+#include "mainwindow/FilterOptions.h"
 #include "platform/qt/QtDialogs.h"
 
 #include <QApplication>
@@ -29,10 +31,20 @@ QString forDisplay(std::string_view text)
     return shown;
 }
 
+// The window's own status-query socket unless the caller brought one.
+MainServices withStatusSocket(MainServices services, UdpSocket* socket)
+{
+    if (!services.udp)
+        services.udp = socket;
+    return services;
+}
+
 } // namespace
 
 FrmMain::FrmMain(MainServices services, QWidget* parent)
-    : QWidget(parent), m_session(std::move(services), *this)
+    : QWidget(parent)
+    , m_wsClient(std::make_unique<QtUdpSocket>())
+    , m_session(withStatusSocket(std::move(services), m_wsClient.get()), *this)
 {
     setObjectName("frmMain");
     setFixedSize(740, 520 + chrome::kTitleHeight);
@@ -46,7 +58,13 @@ FrmMain::FrmMain(MainServices services, QWidget* parent)
     qApp->installEventFilter(this);
 }
 
-FrmMain::~FrmMain() { qApp->removeEventFilter(this); }
+FrmMain::~FrmMain()
+{
+    qApp->removeEventFilter(this);
+    // The pages go with the widgets, after the session they report to.
+    m_session.clients().setRosterView(nullptr);
+    m_session.clients().setFilterView(nullptr);
+}
 
 // Design-time intervals; which timers run is the session's call.
 void FrmMain::buildTimers()

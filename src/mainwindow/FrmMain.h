@@ -13,6 +13,7 @@
 #include "mainwindow/MainSession.h"
 #include "mainwindow/ShutdownChoice.h"
 #include "mainwindow/TabOrder.h"
+#include "platform/qt/QtUdpSocket.h"
 
 #include <QIcon>
 #include <QPixmap>
@@ -20,6 +21,7 @@
 
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,8 @@ class QToolButton;
 namespace ravelin {
 
 class SysPage;
+class ClientsPage;
+class FilterOptions;
 
 class FrmMain : public QWidget, private SessionView {
     Q_OBJECT
@@ -127,6 +131,8 @@ private:
     void buildTimers();
     void queueActivation();
 
+    // wsClient: made before the session, which queries through it.
+    std::unique_ptr<QtUdpSocket> m_wsClient;
     MainSession m_session;
     bool m_loaded = false;
     bool m_shownOnce = false;
@@ -171,6 +177,8 @@ private:
     // nothing back.
     bool m_leaving = false;
     bool m_minimisedByUs = false;
+    ClientsPage* m_clientsPage = nullptr;
+    FilterOptions* m_filterOptions = nullptr;
 };
 
 } // namespace ravelin

@@ -9,6 +9,8 @@
 #include "mainwindow/CvarsPage.h"
 #include "mainwindow/TabPictures.h"
 #include "platform/qt/Accessible.h"
+#include "mainwindow/ClientsPage.h"
+#include "mainwindow/FilterOptions.h"
 
 #include <QFontDatabase>
 #include <QFrame>
@@ -113,6 +115,8 @@ void FrmMain::buildPages()
     addTitle(m_picBase[4], "Options");
     buildReportOption(m_session, m_picBase[4]);
     addTitle(m_picBase[5], "Clients");
+    m_clientsPage = new ClientsPage(m_session.clients(), m_picBase[5]);
+    m_filterOptions = new FilterOptions(m_session.clients(), m_picBase[4]);
     addTitle(m_picBase[6], "Server Variables");
     new CvarsPage(m_session.cvars(), m_picBase[6]);
     addTitle(m_picBase[7], "Config Editor");

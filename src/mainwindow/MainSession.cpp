@@ -17,12 +17,16 @@ MainSession::MainSession(MainServices services, SessionView& view)
               m_services.clock ? *m_services.clock : m_steadyClock, m_unloading)
     , m_commandLine(m_services.settings, m_services.dialogs,
                     {[this](const std::string& line) { sendTypedLine(line); }, [this] { DisplayRAMStats(); }})
+    , m_clients(ClientsServices{m_services.bridge, m_services.probe, m_services.dialogs, m_services.udp,
+                                [this](bool on) { m_view.setTimerEnabled(SessionTimer::tmrClient, on); }},
+                m_unloading)
 {
     addRavelinOperations(m_operations, *this);
     m_timedCommands.addOperations(m_operations);
     m_sections.addOperations(m_operations);
     m_operations.addMethod("BumpTray", 0, 0, [this](OperationTable::Args) { BumpTray(); return vbs::Variant(); });
     addCommandLineOperations(m_operations, m_commandLine);
+    m_clients.registerOperations(m_operations);
 
     ConsolePumpHooks& hooks = m_pump.hooks();
     hooks.hasConsoleProc = [this](const std::string& proc) { return m_scriptHost.hasConsoleProc(proc); };
@@ -33,6 +37,7 @@ MainSession::MainSession(MainServices services, SessionView& view)
         return m_scriptHost.runConsoleProc(proc, data);
     };
     hooks.debugPrint = [this](const std::string& text) { DebugPrint(text); };
+    hooks.parseStatusBlock = [this](const std::string& block) { m_clients.roster().ParseStatusBlock(block); };
     connectScriptDialogs();
 }
 
@@ -62,6 +67,7 @@ void MainSession::load()
         m_view.setTimerEnabled(t, true);
     m_gameBasePath = m_services.probe.GetCvarValue(m_services.bridge.FindConsoleWindow(), "FS_BASEPATH");
     m_cvars.learnDumpTarget(m_gameBasePath);
+    m_clients.admin().setChatFilterMode(-1);
     m_monitor.prepareChart();
 }
 
@@ -72,6 +78,7 @@ void MainSession::activate()
     ++m_activations;
     InitScripts();
     m_view.setTimerEnabled(SessionTimer::tmrConsole, true);
+    m_clients.UpdateServerPort();
     m_commandLine.applySettings();
 }
 
@@ -144,12 +151,14 @@ void MainSession::tmrClient_Timer()
 {
     if (m_unloading)
         return;
+    m_clients.tmrClient_Timer();
 }
 
 void MainSession::tmrBanned_Timer()
 {
     if (m_unloading)
         return;
+    m_clients.tmrBanned_Timer();
 }
 
 void MainSession::tmrAAI_Timer()

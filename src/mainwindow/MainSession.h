@@ -16,6 +16,7 @@
 
 #include "config/CommandLine.h"
 #include "config/CvarTable.h"
+#include "clients/ClientsFeature.h"
 #include "console/ConsolePump.h"
 #include "console/CvarProbe.h"
 #include "mainwindow/SectionPanels.h"
@@ -29,6 +30,7 @@
 #include "platform/HostInfo.h"
 #include "platform/MemoryInfo.h"
 #include "platform/SettingsStore.h"
+#include "platform/UdpSocket.h"
 #include "scripting/OperationTable.h"
 #include "scripting/RavelinOperations.h"
 #include "scripting/ScriptHost.h"
@@ -56,6 +58,8 @@ struct MainServices {
     std::function<void()> endProgram = {};
     // The clock bounded waits read; the steady clock when none is given.
     Clock* clock = nullptr;
+    // wsClient, the status query's socket; none in some tests.
+    UdpSocket* udp = nullptr;
 };
 
 class MainSession final : public RavelinOperations {
@@ -136,6 +140,7 @@ public:
     SessionView& view() { return m_view; }
     TimedCommandList& timedCommands() { return m_timedCommands; }
     SectionPanels& sections() { return m_sections; }
+    ClientsFeature& clients() { return m_clients; }
 
 private:
     void connectScriptDialogs();
@@ -163,6 +168,7 @@ private:
     SteadyClock m_steadyClock;
     CvarTable m_cvars;
     CommandLine m_commandLine;
+    ClientsFeature m_clients;
 };
 
 } // namespace ravelin

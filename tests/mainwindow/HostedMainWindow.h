@@ -49,6 +49,12 @@ struct HostedMainWindowTest : testing::Test {
         window = std::make_unique<FrmMain>(std::move(services));
         window->load();
         window->show();
+        // The first activation ends by reading the server's port through the
+        // probe; a command typed while that runs would share the input line.
+        waitForQt([&] {
+            const std::string shown = window->displayText();
+            return shown.find("]net_port\r\n") != std::string::npos && shown == serverOutput();
+        });
     }
 
     void TearDown() override

@@ -158,12 +158,12 @@ TEST_F(SessionTest, FeaturesAddScriptOperationsAsTableRows)
     MainSession& s = makeSession();
     int port = 27960;
     s.operations().addProperty(
-        "ServerPort", [&](OperationTable::Args) { return vbs::Variant::longInt(port); },
+        "SamplePort", [&](OperationTable::Args) { return vbs::Variant::longInt(port); },
         [&](const vbs::Variant& v) { port = static_cast<int>(v.toDouble()); });
     s.operations().addProperty("ReadOnly", [](OperationTable::Args) { return vbs::Variant::string("r"); });
     EXPECT_THROW(s.operations().addMethod("consoleout", 1, 1, {}), std::logic_error);
 
-    useConsoleScript("Sub Bump()\r\n  ServerPort = ServerPort + 1\r\n  Ravelin.ServerPort = Ravelin.ServerPort + 1\r\n"
+    useConsoleScript("Sub Bump()\r\n  SamplePort = SamplePort + 1\r\n  Ravelin.SamplePort = Ravelin.SamplePort + 1\r\n"
                      "End Sub\r\n");
     s.InitScripts();
     s.scriptControl().run("Console", "Bump");

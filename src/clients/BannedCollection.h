@@ -1,0 +1,33 @@
+// cBanned: the in-memory ban list, an ordered list of name fields ("Bob",
+// double quotes included). Entries are appended, duplicates kept, none
+// removed. Scripts hold it as a collection: Add, Count, Item (the default
+// member, counted from 1) and For Each.
+#pragma once
+
+#include "vbscript/Object.h"
+
+#include <string>
+#include <vector>
+
+namespace ravelin {
+
+class BannedCollection final : public vbs::Object {
+public:
+    void Add(std::string entry) { m_entries.push_back(std::move(entry)); }
+    int Count() const { return static_cast<int>(m_entries.size()); }
+    // Counted from 0 here; scripts count from 1.
+    const std::string& entry(int index) const { return m_entries[static_cast<std::size_t>(index)]; }
+    const std::vector<std::string>& entries() const { return m_entries; }
+
+    std::string typeName() const override { return "Collection"; }
+    int memberId(std::string_view name) const override;
+    const void* memberKey() const override;
+    vbs::Variant invoke(int id, vbs::InvokeKind kind, std::span<vbs::Variant> args) override;
+    std::unique_ptr<vbs::Enumerator> enumerate() override;
+    std::vector<std::string> memberNames() const override;
+
+private:
+    std::vector<std::string> m_entries;
+};
+
+} // namespace ravelin

@@ -1,0 +1,44 @@
+#include "clients/ClientsFeature.h"
+
+namespace ravelin {
+
+ClientsFeature::ClientsFeature(ClientsServices services, const bool& unloading)
+    : m_services(std::move(services))
+    , m_unloading(unloading)
+    , m_query(m_services.bridge, m_services.probe, m_services.socket)
+    , m_roster(m_services.bridge, m_query)
+    , m_admin(m_services.bridge, m_services.dialogs, m_roster, unloading)
+{
+    // Replies keep arriving and are merged while monitoring is off too.
+    m_query.setOnReply([this] { m_roster.mergeStatusReply(); });
+}
+
+void ClientsFeature::setRosterView(RosterView* view)
+{
+    m_roster.setView(view);
+    m_admin.setRosterView(view);
+}
+
+void ClientsFeature::tmrClient_Timer()
+{
+    if (m_unloading)
+        return;
+    if (m_ticks > 10) {
+        m_query.UpdateServerPort();
+        m_ticks = 1;
+    }
+    if (m_unloading)
+        return;
+    m_roster.UpdateClients();
+    ++m_ticks;
+}
+
+void ClientsFeature::chkClient_Click(bool checked)
+{
+    if (m_services.setMonitorTimer)
+        m_services.setMonitorTimer(checked);
+    if (checked)
+        m_roster.UpdateClients();
+}
+
+} // namespace ravelin

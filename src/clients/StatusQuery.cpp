@@ -1,0 +1,63 @@
+#include "clients/StatusQuery.h"
+
+#include "clients/PlayerText.h"
+#include "clients/StatusReply.h"
+
+namespace ravelin {
+
+StatusQuery::StatusQuery(ConsoleBridge& bridge, CvarProbe& probe, UdpSocket* socket)
+    : m_bridge(bridge), m_probe(probe), m_socket(socket)
+{
+    if (m_socket)
+        m_socket->setReceiver([this](const Datagram& d) { ReadStatusReply(d); });
+}
+
+StatusQuery::~StatusQuery()
+{
+    if (m_socket)
+        m_socket->setReceiver({});
+}
+
+bool StatusQuery::portFromText(const std::string& text, int32_t& port)
+{
+    std::string_view digits = TrimBlanks(text);
+    if (digits.empty() || digits.size() > 9)
+        return false;
+    int32_t value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + (c - '0');
+    }
+    port = value;
+    return true;
+}
+
+void StatusQuery::UpdateServerPort()
+{
+    const std::string value = m_probe.GetCvarValue(m_bridge.FindConsoleWindow(), "net_port");
+    int32_t port = 0;
+    if (portFromText(value, port))
+        m_serverPort = port;
+}
+
+void StatusQuery::SendStatusQuery()
+{
+    if (!m_socket)
+        return;
+    if (!m_socket->bound() && !m_socket->bind(kLocalPort))
+        m_socket->bind(0);
+    m_socket->sendTo(kHost, m_serverPort, StatusQueryDatagram());
+}
+
+void StatusQuery::ReadStatusReply(const Datagram& datagram)
+{
+    if (!datagram.fromLoopback || datagram.senderPort != m_serverPort || m_serverPort == 0)
+        return;
+    if (IsStatusReply(datagram.data))
+        m_statusPlayers = ParseStatusReply(datagram.data);
+    if (m_onReply)
+        m_onReply();
+}
+
+} // namespace ravelin

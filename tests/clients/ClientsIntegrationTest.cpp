@@ -1,0 +1,164 @@
+// The players feature in the main window against q3sim in a real console
+// host, the status query going over loopback UDP.
+#include "mainwindow/HostedMainWindow.h"
+
+#include <QCheckBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <regex>
+
+using namespace ravelin;
+using namespace ravelin::test;
+
+namespace {
+
+struct ClientsAgainstQ3simTest : HostedMainWindowTest {
+    void SetUp() override
+    {
+        startServerAndWindow({"+set", "net_port", "0", "--players", "Bob,^1Red^7Guy,Two Words"});
+        // The activation reads the port through the probe; on a loaded
+        // machine the load's own probe can still be answering then, and the
+        // port is read again as the monitor would.
+        if (!waitForQt([&] { return clients().query().ServerPort() > 0; }, 15000))
+            clients().UpdateServerPort();
+        ASSERT_GT(clients().query().ServerPort(), 0) << serverOutput();
+        list = window->findChild<QListWidget*>("lstClients");
+        ASSERT_NE(list, nullptr);
+    }
+
+    ClientsFeature& clients() { return window->session().clients(); }
+    const std::vector<std::string>& rows() { return clients().roster().rows(); }
+
+    // The row of this name, or "" when there is none.
+    std::string rowOf(const std::string& name)
+    {
+        for (const std::string& row : rows())
+            if (row.size() > name.size() + 2 && row.compare(row.size() - name.size() - 2, std::string::npos,
+                                                             "\"" + name + "\"") == 0)
+                return row;
+        return {};
+    }
+    bool hasSlot(const std::string& name)
+    {
+        const std::string row = rowOf(name);
+        return !row.empty() && row[0] != ' ';
+    }
+    int indexOf(const std::string& name)
+    {
+        for (std::size_t i = 0; i < rows().size(); ++i)
+            if (rows()[i] == rowOf(name))
+                return static_cast<int>(i);
+        return -1;
+    }
+    void monitor()
+    {
+        auto* check = window->findChild<QCheckBox*>("chkClient");
+        ASSERT_NE(check, nullptr);
+        QTest::mouseClick(check, Qt::LeftButton);
+        ASSERT_TRUE(check->isChecked());
+        ASSERT_TRUE(waitForQt([&] { return hasSlot("Bob") && hasSlot("RedGuy") && hasSlot("Two Words"); }, 5000))
+            << rows().size();
+    }
+    void select(const std::string& name)
+    {
+        const int index = indexOf(name);
+        ASSERT_GE(index, 0) << name;
+        list->setCurrentRow(index);
+    }
+    void click(const char* button)
+    {
+        auto* b = window->findChild<QPushButton*>(button);
+        ASSERT_NE(b, nullptr) << button;
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+
+    QListWidget* list = nullptr;
+};
+
+} // namespace
+
+TEST_F(ClientsAgainstQ3simTest, JoinsAndLeavesFillAndEmptyTheRosterWithSlots)
+{
+    monitor();
+    EXPECT_EQ(rows().size(), 3u);
+    EXPECT_EQ(list->count(), 3);
+    EXPECT_TRUE(std::regex_match(rowOf("Bob"), std::regex(R"([0-9]+ *\t[0-9]+ *\t[0-9]+ *\t"Bob")")))
+        << rowOf("Bob");
+
+    window->ConsoleOut("addbot Sarge");
+    ASSERT_TRUE(waitForQt([&] { return hasSlot("Sarge"); }, 5000));
+    const std::string slot = rowOf("Sarge").substr(0, 3);
+    EXPECT_NE(serverOutput().find("Sarge"), std::string::npos);
+
+    window->ConsoleOut("clientkick " + slot);
+    ASSERT_TRUE(waitForQt([&] { return rowOf("Sarge").empty(); }, 5000));
+    EXPECT_EQ(rows().size(), 3u);
+    EXPECT_EQ(list->count(), 3);
+}
+
+TEST_F(ClientsAgainstQ3simTest, AKickedPlayerDisappears)
+{
+    monitor();
+    select("Two Words");
+    click("cmdKickClient");
+    ASSERT_TRUE(waitForQt([&] { return rowOf("Two Words").empty(); }, 5000));
+    EXPECT_NE(serverOutput().find("]Kick \"Two Words\""), std::string::npos);
+    EXPECT_NE(serverOutput().find("Two Words was kicked"), std::string::npos) << serverOutput();
+    EXPECT_EQ(list->count(), 2);
+}
+
+TEST_F(ClientsAgainstQ3simTest, ABannedPlayerWhoComesBackIsKickedByTheSweepWithTheMessage)
+{
+    monitor();
+    select("Bob");
+    click("cmdBan");
+    ASSERT_TRUE(waitForQt([&] { return rowOf("Bob").empty(); }, 5000));
+    EXPECT_EQ(clients().admin().cBanned().entries(), std::vector<std::string>{"\"Bob\""});
+
+    window->ConsoleOut("addbot Bob");
+    const std::string said = "console: 'Bob' you are banned, dont let the door hit you in the ass on the way out...";
+    // The sweep runs every ten seconds.
+    ASSERT_TRUE(waitForQt([&] { return serverOutput().find(said) != std::string::npos; }, 25000)) << serverOutput();
+    ASSERT_TRUE(waitForQt([&] { return rowOf("Bob").empty(); }, 5000));
+    const std::string out = serverOutput();
+    EXPECT_GT(out.find("Bob was kicked", out.find(said)), out.find(said));
+}
+
+TEST_F(ClientsAgainstQ3simTest, TheFilterPromptsAnswersNoClosedAndYes)
+{
+    auto* chkLang = window->findChild<QCheckBox*>("chkLang");
+    auto* strong = window->findChild<QRadioButton*>("optLang1");
+    ASSERT_NE(chkLang, nullptr);
+    ASSERT_NE(strong, nullptr);
+    window->imgTab_Click(4);
+
+    dialogs.queueAnswer(Dialogs::Answer::No);
+    QTest::mouseClick(chkLang, Qt::LeftButton);
+    EXPECT_FALSE(chkLang->isChecked());
+    EXPECT_FALSE(strong->isEnabled());
+    EXPECT_EQ(clients().admin().CHAT_FILTER_MODE(), -1);
+
+    // No answer queued: the box is closed without a choice.
+    QTest::mouseClick(chkLang, Qt::LeftButton);
+    EXPECT_FALSE(chkLang->isChecked());
+    EXPECT_EQ(clients().admin().CHAT_FILTER_MODE(), -1);
+
+    dialogs.queueAnswer(Dialogs::Answer::Yes);
+    QTest::mouseClick(chkLang, Qt::LeftButton);
+    EXPECT_TRUE(chkLang->isChecked());
+    ASSERT_TRUE(strong->isEnabled());
+    EXPECT_EQ(clients().admin().CHAT_FILTER_MODE(), 0);
+    QTest::mouseClick(strong, Qt::LeftButton, {}, QPoint(8, strong->height() / 2));
+    EXPECT_EQ(clients().admin().CHAT_FILTER_MODE(), 1);
+    auto mode = window->scMain().eval("CHAT_FILTER_MODE");
+    ASSERT_TRUE(mode.has_value());
+    EXPECT_EQ(mode->toLong(), 1);
+
+    QTest::mouseClick(chkLang, Qt::LeftButton);
+    EXPECT_EQ(clients().admin().CHAT_FILTER_MODE(), -1);
+    EXPECT_FALSE(strong->isEnabled());
+    EXPECT_EQ(dialogs.asked().size(), 3u);
+}

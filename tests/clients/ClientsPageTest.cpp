@@ -1,0 +1,170 @@
+// The clients page and the filter controls offscreen: the roster shown in
+// columns under its header, the buttons wired to the logic.
+#include "mainwindow/ClientsPage.h"
+#include "mainwindow/FrmMain.h"
+#include "mainwindow/MainFixture.h"
+#include "platform/sim/SimUdpSocket.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace ravelin;
+using namespace ravelin::test;
+
+namespace {
+
+struct ClientsPageTest : MainWindowTest {
+    sim::SimUdpSocket socket;
+
+    FrmMain& makeWindowWithSocket()
+    {
+        console->setServer([](sim::SimConsole& c, const std::string& line) {
+            if (line == "net_port")
+                c.print("\"net_port\" is:\"27960\" default:\"27960\"\n");
+        });
+        bridge.setSelectedConsole(console->handle());
+        MainServices services{bridge, probe, settings, dialogs, appFolder.path()};
+        services.udp = &socket;
+        window = std::make_unique<FrmMain>(services);
+        window->load();
+        window->show();
+        return *window;
+    }
+    void reply(const std::string& players)
+    {
+        socket.deliver(std::string("\xff\xff\xff\xff") + "statusResponse\n\\a\\b\n" + players, 27960);
+    }
+    template <typename T>
+    T* child(const char* name)
+    {
+        T* w = window->findChild<T*>(name);
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+};
+
+// Where each blank-separated word of the header starts.
+std::vector<int> headerColumns()
+{
+    const std::string header = ClientsPage::kHeader;
+    std::vector<int> at;
+    for (std::size_t i = 0; i < header.size(); ++i)
+        if (header[i] != ' ' && (i == 0 || header[i - 1] == ' '))
+            at.push_back(static_cast<int>(i));
+    return at;
+}
+
+} // namespace
+
+TEST_F(ClientsPageTest, RowsLineUpUnderTheHeaderInAFixedPitchFont)
+{
+    EXPECT_EQ(headerColumns(), (std::vector<int>{0, 7, 14, 21}));
+    const std::string rows[] = {
+        "3  \t12   \t50  \t\"Bob\"",
+        "   \t-5   \t999 \t\"Two Words\"",
+        "100\t12345\t9999\t\"^9x\"",
+    };
+    for (const std::string& row : rows) {
+        const QString shown = ClientsPage::shownRow(row);
+        EXPECT_FALSE(shown.contains('\t'));
+        EXPECT_EQ(shown.indexOf('"'), 21) << shown.toStdString();
+        EXPECT_EQ(shown.mid(7, 5).trimmed(), QString::fromStdString(row.substr(4, 5)).trimmed());
+    }
+    // Text without TABs (a script's row) is shown as it is.
+    EXPECT_EQ(ClientsPage::shownRow("free text"), "free text");
+
+    makeWindowWithSocket();
+    auto* list = child<QListWidget>("lstClients");
+    auto* header = child<QLabel>("Label22");
+    EXPECT_EQ(header->text(), ClientsPage::kHeader);
+    EXPECT_TRUE(QFontInfo(list->font()).fixedPitch());
+    EXPECT_EQ(list->font(), header->font());
+    EXPECT_EQ(list->accessibleName(), "Clients");
+}
+
+TEST_F(ClientsPageTest, ThePageShowsTheRosterAndItsButtonsReachTheLogic)
+{
+    FrmMain& w = makeWindowWithSocket();
+    ASSERT_TRUE(waitForQt([&] { return w.session().clients().query().ServerPort() == 27960; }));
+    auto* list = child<QListWidget>("lstClients");
+    auto* chkClient = child<QCheckBox>("chkClient");
+    EXPECT_EQ(chkClient->text(), "Enable Client Monitoring (Requires UDP)");
+    EXPECT_FALSE(chkClient->isChecked());
+    EXPECT_FALSE(timer("tmrClient")->isActive());
+
+    QTest::mouseClick(chkClient, Qt::LeftButton);
+    EXPECT_TRUE(timer("tmrClient")->isActive());
+    ASSERT_EQ(socket.sent.size(), 1u);
+
+    reply("1 20 \"Bob\"\n2 30 \"Eve\"\n");
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text(), "       1      20     \"Bob\"");
+    EXPECT_EQ(list->item(1)->text(), "       2      30     \"Eve\"");
+
+    QTest::mouseClick(child<QPushButton>("cmdKickClient"), Qt::LeftButton);
+    EXPECT_EQ(dialogs.askedTexts().back(), "Select a user to kick first!");
+    list->setCurrentRow(1);
+    QTest::mouseClick(child<QPushButton>("cmdBan"), Qt::LeftButton);
+    EXPECT_EQ(console->entered().back(), "Kick \"Eve\"");
+    QTest::mouseClick(child<QPushButton>("cmdCIDUpdate"), Qt::LeftButton);
+    EXPECT_EQ(console->entered().back(), "ECHO [BEGIN STATUS];STATUS;ECHO [END STATUS]");
+
+    reply("1 20 \"Bob\"\n");
+    w.session().tmrClient_Timer();
+    EXPECT_EQ(list->count(), 1);
+
+    QTest::mouseClick(chkClient, Qt::LeftButton);
+    EXPECT_FALSE(timer("tmrClient")->isActive());
+    EXPECT_EQ(list->count(), 1) << "switching monitoring off keeps the rows";
+}
+
+TEST_F(ClientsPageTest, TheFilterControlsStartOffWithMildChosen)
+{
+    makeWindowWithSocket();
+    auto* chkLang = child<QCheckBox>("chkLang");
+    auto* frame = child<QGroupBox>("frLang");
+    EXPECT_EQ(chkLang->text(), "Language Filter");
+    EXPECT_FALSE(chkLang->isChecked());
+    EXPECT_FALSE(frame->isEnabled());
+    const char* captions[] = {"Mild", "Strong", "Biblical"};
+    for (int i = 0; i < 3; ++i) {
+        auto* option = child<QRadioButton>(QStringLiteral("optLang%1").arg(i).toLatin1().constData());
+        EXPECT_EQ(option->text(), captions[i]);
+        EXPECT_FALSE(option->isEnabled());
+        EXPECT_EQ(option->isChecked(), i == 0);
+    }
+    EXPECT_EQ(child<QLabel>("Label6")->text(), "You can add more filters by editing Q3A_ConsoleExec.q3s");
+    // The filter's band of the options page.
+    const QRect band = child<QWidget>("filterOptions")->geometry();
+    EXPECT_GE(band.top(), 40);
+    EXPECT_LE(band.bottom(), 180);
+}
+
+// Pictures of both pages for a person to look at (RAVELIN_SCREENSHOT_DIR).
+TEST_F(ClientsPageTest, Screenshots)
+{
+    const QString folder = qEnvironmentVariable("RAVELIN_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "RAVELIN_SCREENSHOT_DIR not set";
+    FrmMain& w = makeWindowWithSocket();
+    ASSERT_TRUE(waitForQt([&] { return w.session().clients().query().ServerPort() == 27960; }));
+    reply("12 50 \"Bob\"\n3 100 \"^1Red^7Guy\"\n-1 999 \"Two Words\"\n150 48 \"A Very Long Player Name\"\n");
+    w.session().clients().roster().ParseStatusBlock(
+        "num score ping name            lastmsg address               qport rate\r\n"
+        "  0    12   50 Bob                   0 bot                   0 25000\r\n"
+        "  1     3  100 RedGuy                0 bot                   0 25000\r\n"
+        " 11    -1  999 Two Words             0 bot                   0 25000\r\n");
+    child<QListWidget>("lstClients")->setCurrentRow(1);
+    w.imgTab_Click(5);
+    QDir().mkpath(folder);
+    w.grab().save(folder + "/clients-page.png");
+    w.imgTab_Click(4);
+    w.grab().save(folder + "/options-page.png");
+}
