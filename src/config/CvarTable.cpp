@@ -34,45 +34,17 @@ CvarDumpTarget cvarDumpTarget(const std::string& gameBasePath, const std::string
     return {std::string("WRITECONFIG ..\\") + kCvarDumpName, std::filesystem::path(gameBasePath) / kCvarDumpName};
 }
 
-// An answer must look like what was asked for (a folder name, or an
-// absolute path). One that does not is a late answer to an earlier query
-// still standing as the console's last line: the console is let settle
-// (every earlier line answered) and the question is put again.
-std::string CvarTable::probeShaped(WindowHandle console, const char* name, bool wantPath)
-{
-    std::string value;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        value = m_probe.GetCvarValue(console, name);
-        if (!answered(value) || (wantPath ? isAbsolutePath(value) : value.find_first_of("/\\") == std::string::npos))
-            break;
-        settle(console);
-    }
-    return value;
-}
-
-// Echoes a marker and waits, bounded, until it is the console's last line:
-// the server has then run everything typed before it.
-void CvarTable::settle(WindowHandle console)
-{
-    const std::string marker = "ravelin: reading where the server writes its configuration";
-    m_bridge.SendConsoleCommandTo("echo " + marker, console);
-    const auto deadline = m_clock.now() + std::chrono::seconds(3);
-    for (int i = 0; i < kSettleYields && m_clock.now() < deadline && !m_unloading; ++i) {
-        if (m_bridge.ConsoleLineOf(m_bridge.ConsoleLineCountOf(console), console) == marker)
-            return;
-        m_bridge.loop().yield();
-    }
-}
-
 void CvarTable::learnDumpTarget(const std::string& gameBasePath)
 {
     const WindowHandle console = m_bridge.FindConsoleWindow();
-    const std::string baseGame = probeShaped(console, "com_basegame", false);
+    // The probe takes only an answer naming the cvar it asked for, so a
+    // late answer to an earlier query cannot stand in for one of these.
+    const std::string baseGame = m_probe.GetCvarValue(console, "com_basegame");
     std::string homePath;
     std::string fsGame;
     if (isFolderName(baseGame)) {
-        homePath = probeShaped(console, "fs_homepath", true);
-        fsGame = probeShaped(console, "fs_game", false);
+        homePath = m_probe.GetCvarValue(console, "fs_homepath");
+        fsGame = m_probe.GetCvarValue(console, "fs_game");
     }
     m_target = cvarDumpTarget(gameBasePath, baseGame, homePath, fsGame);
 }

@@ -84,9 +84,6 @@ public:
 
 private:
     enum class State { Idle, Waiting, Reading };
-    static constexpr int kSettleYields = 100000;
-    std::string probeShaped(WindowHandle console, const char* name, bool wantPath);
-    void settle(WindowHandle console);
     void finish(const std::string& text);
     void stop();
 

@@ -191,7 +191,10 @@ TEST_F(CvarsPageTest, TheDialogAppliesTheExactLineAndCancelSendsNothing)
         QTest::mouseClick(dialog->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
     });
     QTest::mouseDClick(table()->viewport(), Qt::LeftButton, {}, at);
-    EXPECT_EQ(console->entered().size(), sent);
+    // Our message box closing is an activation (it may probe net_port), but
+    // no set command went out.
+    for (std::size_t i = sent; i < console->entered().size(); ++i)
+        EXPECT_EQ(console->entered()[i].rfind("Set", 0), std::string::npos) << console->entered()[i];
     EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{SetVarForm::kUnsafeValue});
     EXPECT_FALSE(server->quitRequested());
 }
