@@ -168,7 +168,10 @@ struct ConsoleHost::Impl {
         exitTimer.stop();
         graceTimer.stop();
         model.setAcceptingLines(false);
-        model.note("\n" + std::string("Server ") + server.exitDescription() + ".\n");
+        std::string text = "\nServer ";
+        text += server.exitDescription();
+        text += ".\n";
+        model.note(text);
         if (!options.keep || quitting)
             leave();
     }
