@@ -170,7 +170,8 @@ TEST_F(ConsoleWindowTest, ConsoleKilledWhileInUseBehavesLikeNoWindow)
     WindowHandle console = bridge.FindConsoleWindow();
     WindowHandle input = bridge.FindInputBoxOf(console);
     WindowHandle outputBox = bridge.FindOutputBoxOf(console);
-    ASSERT_TRUE(waitFor([&] { return bridge.ReadConsoleOutputOf(console).find("Opening IP socket") != std::string::npos; }));
+    ASSERT_TRUE(waitFor([&] { return bridge.ReadConsoleOutputOf(console).find("Opening IP socket") != std::string::npos; }))
+        << bridge.ReadConsoleOutputOf(console);
 
     host.process().signal(SIGKILL);
     ASSERT_TRUE(host.process().wait().has_value());
