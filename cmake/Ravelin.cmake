@@ -1,10 +1,22 @@
 # Build helpers shared by every folder: warnings, the layer check, tests.
 
-# Warnings are errors in our own code only; Qt's and GoogleTest's headers come
-# in as system headers and are left alone.
+# Warnings are checked in our own code only; Qt's and GoogleTest's headers
+# come in as system headers and are left alone. RAVELIN_WERROR makes them
+# errors (developer and CI builds).
 function(ravelin_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -Wno-error=deprecated-declarations)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(RAVELIN_WERROR)
+    target_compile_options(${target} PRIVATE -Werror -Wno-error=deprecated-declarations)
+  endif()
 endfunction()
+
+# Sanitizers apply to everything built here, libraries and tests alike, so a
+# fault in a library shows up in whichever test reaches it. No recovery: the
+# first report ends the process with a failure, which fails its test.
+if(RAVELIN_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()
 
 # A logic library: plain C++ that must never link Qt. The check runs at
 # configure time over the libraries it names, so a layer that grows a Qt

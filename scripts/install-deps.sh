@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config ccache
   qt6-base-dev libgl-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev
   xvfb xauth fonts-dejavu-core

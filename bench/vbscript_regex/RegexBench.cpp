@@ -55,7 +55,11 @@ std::vector<std::string> makeLines(std::size_t count)
     const std::size_t chatCount = sizeof kChatWords / sizeof *kChatWords;
     const std::size_t badCount = sizeof kFilterWords / sizeof *kFilterWords;
     for (std::size_t i = 0; i < count; ++i) {
-        std::string line = "^" + std::to_string(nextRandom() % 8) + "Player" + std::to_string(nextRandom() % 40) + "^7: ";
+        std::string line = "^";
+        line += std::to_string(nextRandom() % 8);
+        line += "Player";
+        line += std::to_string(nextRandom() % 40);
+        line += "^7: ";
         std::size_t words = 3 + nextRandom() % 12;
         bool bad = nextRandom() % 12 == 0;
         std::size_t badAt = bad ? nextRandom() % words : words;
@@ -78,8 +82,11 @@ std::vector<std::string> makeLines(std::size_t count)
 std::string filterPattern()
 {
     std::string p = "\\b(";
-    for (std::size_t i = 0; i < sizeof kFilterWords / sizeof *kFilterWords; ++i)
-        p += (i ? "|" : "") + std::string(kFilterWords[i]);
+    for (std::size_t i = 0; i < sizeof kFilterWords / sizeof *kFilterWords; ++i) {
+        if (i)
+            p += "|";
+        p += kFilterWords[i];
+    }
     return p + ")\\b";
 }
 

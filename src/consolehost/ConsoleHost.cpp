@@ -208,7 +208,10 @@ struct ConsoleHost::Impl {
         graceTimer.stop();
         model.setAcceptingLines(false);
         model.dropInFlight();
-        model.note("\n" + std::string("Server ") + server.exitDescription() + ".\n");
+        std::string text = "\nServer ";
+        text += server.exitDescription();
+        text += ".\n";
+        model.note(text);
         if (!options.keep || quitting)
             leave();
     }

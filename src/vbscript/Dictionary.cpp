@@ -61,7 +61,7 @@ std::string Dictionary::hashKey(const Variant& key0) const
         if (key.rawObject() == nullptr)
             return "o0";
         Object* o = key.rawObject();
-        h = "o";
+        h.push_back('o');
         h.append(reinterpret_cast<const char*>(&o), sizeof o);
         return h;
     }
@@ -70,7 +70,7 @@ std::string Dictionary::hashKey(const Variant& key0) const
     case VT::Array: raise(Err::TypeMismatch);
     default: {
         double d = key.toDouble();
-        h = "n";
+        h.push_back('n');
         h.append(reinterpret_cast<const char*>(&d), sizeof d);
         return h;
     }

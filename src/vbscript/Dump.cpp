@@ -29,6 +29,16 @@ const char* stmtName(StmtKind k)
     return "?";
 }
 
+// Appends instead of `"(" + text + ")"`: GCC 12 at -O3 reports a false
+// -Wrestrict overlap inside std::string for a literal prepended to a temporary.
+std::string enclosed(const char* open, const std::string& inner, const char* close)
+{
+    std::string s = open;
+    s += inner;
+    s += close;
+    return s;
+}
+
 class Dumper {
 public:
     explicit Dumper(Interner& in) : m_in(in) {}
@@ -217,9 +227,9 @@ private:
     std::string literal(const Variant& v)
     {
         if (v.isString())
-            return "\"" + v.rawString() + "\"";
+            return enclosed("\"", v.rawString(), "\"");
         if (v.isObject())
-            return v.isNothing() ? "Nothing" : "<" + v.typeName() + ">";
+            return v.isNothing() ? "Nothing" : enclosed("<", v.typeName(), ">");
         if (v.isNull())
             return "Null";
         if (v.isEmpty())
@@ -239,8 +249,11 @@ private:
         case ExprKind::Call: {
             auto& c = static_cast<const CallExpr&>(e);
             std::string s = expr(*c.target) + "(";
-            for (size_t i = 0; i < c.args.size(); ++i)
-                s += (i ? ", " : "") + expr(*c.args[i]);
+            for (size_t i = 0; i < c.args.size(); ++i) {
+                if (i)
+                    s += ", ";
+                s += expr(*c.args[i]);
+            }
             return s + ")";
         }
         case ExprKind::Unary: {
@@ -249,11 +262,16 @@ private:
         }
         case ExprKind::Binary: {
             auto& b = static_cast<const BinaryExpr&>(e);
-            return "(" + expr(*b.left) + " " + opName(b.op) + " " + expr(*b.right) + ")";
+            std::string s = expr(*b.left);
+            s += " ";
+            s += opName(b.op);
+            s += " ";
+            s += expr(*b.right);
+            return enclosed("(", s, ")");
         }
         case ExprKind::New: return "new " + name(static_cast<const NewExpr&>(e).className);
         case ExprKind::Me: return "Me";
-        case ExprKind::Paren: return "[" + expr(*static_cast<const ParenExpr&>(e).inner) + "]";
+        case ExprKind::Paren: return enclosed("[", expr(*static_cast<const ParenExpr&>(e).inner), "]");
         case ExprKind::Missing: return "<missing>";
         }
         return "?";

@@ -112,7 +112,9 @@ bool ConsoleHostProcess::start(const std::vector<std::string>& serverCommand,
     argv.insert(argv.end(), serverCommand.begin(), serverCommand.end());
     m_process = ChildProcess(argv, m_log);
     // The window exists once the endpoint carrying the host's pid is there.
-    std::string suffix = "-" + std::to_string(m_process.pid()) + ".sock";
+    std::string suffix = "-";
+    suffix += std::to_string(m_process.pid());
+    suffix += ".sock";
     return waitFor([&] {
         if (!m_process.running())
             return true;

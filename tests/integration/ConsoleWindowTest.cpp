@@ -55,12 +55,13 @@ TEST_F(ConsoleWindowTest, JoinedCommandsRunInOrder)
 {
     WindowHandle console = host.handle();
     bridge.SendConsoleCommandTo("echo [BEGIN STATUS];status;echo [END STATUS]", console);
-    ASSERT_TRUE(waitForOutput(console, "[END STATUS]\r\n"));
+    // The typed line is echoed first and ends in "[END STATUS]" too.
+    ASSERT_TRUE(waitForOutput(console, "\r\n[END STATUS]\r\n"));
     std::string text = output(console);
     auto begin = text.find("\r\n[BEGIN STATUS]\r\n");
     auto header = text.find("num score ping name");
     auto end = text.find("\r\n[END STATUS]\r\n");
-    ASSERT_NE(begin, std::string::npos);
+    ASSERT_NE(begin, std::string::npos) << text;
     EXPECT_LT(begin, header);
     EXPECT_LT(header, end);
 }
@@ -169,7 +170,8 @@ TEST_F(ConsoleWindowTest, ConsoleKilledWhileInUseBehavesLikeNoWindow)
     WindowHandle console = bridge.FindConsoleWindow();
     WindowHandle input = bridge.FindInputBoxOf(console);
     WindowHandle outputBox = bridge.FindOutputBoxOf(console);
-    ASSERT_TRUE(waitFor([&] { return bridge.ReadConsoleOutputOf(console).find("Opening IP socket") != std::string::npos; }));
+    ASSERT_TRUE(waitFor([&] { return bridge.ReadConsoleOutputOf(console).find("Opening IP socket") != std::string::npos; }))
+        << bridge.ReadConsoleOutputOf(console);
 
     host.process().signal(SIGKILL);
     ASSERT_TRUE(host.process().wait().has_value());

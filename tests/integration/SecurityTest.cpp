@@ -24,8 +24,11 @@ struct SecurityTest : ConsoleFixture {
 
     std::filesystem::path endpointOf(const ConsoleHostProcess& process)
     {
+        std::string suffix = "-";
+        suffix += std::to_string(process.handle());
+        suffix += ".sock";
         for (const auto& name : ipc::listEndpoints(endpointFolder())) {
-            if (name.ends_with("-" + std::to_string(process.handle()) + ".sock"))
+            if (name.ends_with(suffix))
                 return endpointFolder() / name;
         }
         return {};
