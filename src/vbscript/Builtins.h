@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -54,6 +55,9 @@ public:
     virtual Variant evalText(const std::string& expression) = 0;
     virtual void executeText(const std::string& code, bool global) = 0;
     virtual Variant getRef(const std::string& procedureName) = 0;
+
+    // Where containers (Dictionary) register so the engine can break their cycles.
+    virtual std::shared_ptr<ObjectRegistry> objectRegistry() { return nullptr; }
 };
 
 using BuiltinFunction = Variant (*)(Context& ctx, std::span<Variant> args);

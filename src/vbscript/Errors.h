@@ -146,6 +146,8 @@ private:
     bool m_fatal;
 };
 
+// The catalogued error with its message and source, not yet positioned.
+ScriptError catalogError(Err code);
 // Raises a catalogued error with its message (position added by the interpreter).
 [[noreturn]] void raise(Err code);
 // Raises a catalogued error at a known position (compile errors).

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <typeinfo>
 
 namespace ravelin::vbs {
@@ -51,6 +52,7 @@ void Interpreter::position(ScriptException& ex, const Stmt* s)
 
 Flow Interpreter::execBlock(const Block& block)
 {
+    guardStack();
     for (const StmtP& sp : block) {
         const Stmt* s = sp.get();
         try {
@@ -61,6 +63,13 @@ Flow Interpreter::execBlock(const Block& block)
             position(ex, s);
             if (ex.fatal() || !m_frame->resumeNext)
                 throw;
+            m_err = ex.error();
+        } catch (const std::bad_alloc&) {
+            // Memory ran out inside an operation: an ordinary, trappable error.
+            ScriptException ex(catalogError(Err::OutOfMemory));
+            position(ex, s);
+            if (!m_frame->resumeNext)
+                throw ex;
             m_err = ex.error();
         }
     }
@@ -342,7 +351,7 @@ void Interpreter::execReDim(const ReDimStmt* s)
             if (old->dims.size() != ub.size())
                 raise(Err::SubscriptOutOfRange);
             for (size_t d = 0; d + 1 < ub.size(); ++d)
-                if (old->dims[d] != ub[d] + 1)
+                if (old->dims[d] != int64_t(ub[d]) + 1)
                     raise(Err::SubscriptOutOfRange);
             ArrayRep* rep = newArray(ub);
             // Only the last dimension may change, so the first elements line up.
@@ -363,14 +372,20 @@ void Interpreter::execErase(const EraseStmt* s)
         raise(Err::TypeMismatch);
     if (ref->rawArray()->locks)
         raise(Err::ArrayLocked);
-    ArrayRep* rep = ref->mutableArray();
+    // The old elements are released after the variable holds its new value:
+    // releasing one can run a Class_Terminate that uses this same variable.
+    Variant old = std::move(*ref);
+    const ArrayRep* rep = old.rawArray();
     if (rep->fixed) {
-        for (Variant& v : rep->data)
-            v = Variant();
+        std::vector<int32_t> ub;
+        for (int32_t d : rep->dims)
+            ub.push_back(d - 1);
+        ArrayRep* fresh = newArray(ub);
+        fresh->fixed = true;
+        *ref = Variant::array(fresh);
         return;
     }
-    auto* empty = new ArrayRep;
-    *ref = Variant::array(empty);
+    *ref = Variant::array(new ArrayRep);
 }
 
 void Interpreter::execAssign(const AssignStmt* s)
@@ -596,6 +611,7 @@ void Interpreter::assignTo(const Expr* target, Variant value, bool isSet)
 
 Variant Interpreter::eval(const Expr* e)
 {
+    guardStack();
     switch (e->kind) {
     case ExprKind::Literal:
         return static_cast<const LiteralExpr*>(e)->value;
@@ -632,6 +648,7 @@ Variant Interpreter::eval(const Expr* e)
             }
         } else if (b->op == Op::Concat && l.isString() && r.isString()) {
             std::string s;
+            checkStringLength(l.rawString().size() + r.rawString().size());
             s.reserve(l.rawString().size() + r.rawString().size());
             s += l.rawString();
             s += r.rawString();
@@ -703,6 +720,7 @@ Variant Interpreter::evalConcatChain(const BinaryExpr* top)
     }
     if (allNull)
         return Variant::null();
+    checkStringLength(total);
     std::string out;
     out.reserve(total);
     for (size_t i = 0; i < count; ++i)

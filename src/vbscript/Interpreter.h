@@ -142,6 +142,9 @@ public:
     std::vector<Variant> fields;
     // The interpreter is going away: the object stays valid as data only.
     void detach() { m_in = nullptr; }
+    void dropReferences() noexcept override;
+    // Runs Class_Terminate now unless it ran; the caller holds a reference.
+    void terminateNow() noexcept;
 
 protected:
     void lastReferenceGone() noexcept override;
@@ -150,6 +153,7 @@ private:
     Interpreter* m_in;
     ClassDef* m_class;
     std::shared_ptr<Unit> m_unit; // keeps the class's code alive
+    bool m_terminated = false;    // Class_Terminate runs once
 };
 
 enum class Flow : uint8_t { Normal, ExitDo, ExitFor, ExitProc };
@@ -213,6 +217,7 @@ public:
     Variant evalText(const std::string& expression) override;
     void executeText(const std::string& code, bool global) override;
     Variant getRef(const std::string& procedureName) override;
+    std::shared_ptr<ObjectRegistry> objectRegistry() override { return m_containers; }
 
     // ---- Used by script objects and the Err object.
     Variant invokeMember(ScriptObject* self, int id, InvokeKind kind, std::span<Variant> args);
@@ -289,6 +294,8 @@ private:
     std::vector<std::pair<Ref<Object>, bool>> m_hostObjects; // object, members global
     std::vector<Ref<Object>> m_hostGraveyard;                 // host objects reset while code still ran
     std::unordered_set<ScriptObject*> m_liveObjects; // detached when the interpreter goes
+    std::shared_ptr<ObjectRegistry> m_containers = std::make_shared<ObjectRegistry>();
+    void breakCycles() noexcept;
     HostCallbacks m_callbacks;
     ScriptError m_err;
     Ref<Object> m_errObject;
@@ -296,6 +303,13 @@ private:
     Frame* m_frame = nullptr;
     int m_depth = 0;
     uintptr_t m_stackBase = 0; // stack position of the outermost call
+    uintptr_t m_stackFloor = 0; // lowest stack address a walk may reach (StackGuard.h)
+    void guardStack() const
+    {
+        char probe = 0;
+        if (reinterpret_cast<uintptr_t>(&probe) < m_stackFloor)
+            raise(Err::OutOfStack);
+    }
     // The slot stack: storage and pointers for every frame.
     // Slots are constructed on first use (high-water mark), so a fresh
     // interpreter does not touch the whole stack's memory.

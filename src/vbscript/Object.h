@@ -82,6 +82,10 @@ public:
     // global name space; may be empty when the object resolves names lazily.
     virtual std::vector<std::string> memberNames() const { return {}; }
 
+    // Lets go of every value the object holds; the engine calls it on objects
+    // still alive when it resets, which only a reference cycle keeps alive.
+    virtual void dropReferences() noexcept {}
+
 protected:
     // Runs when the last reference is gone; the default deletes the object.
     virtual void lastReferenceGone() noexcept { delete this; }
@@ -115,6 +119,26 @@ private:
 
 template <typename T, typename... A>
 Ref<T> makeRef(A&&... a) { return Ref<T>(new T(std::forward<A>(a)...)); }
+
+// The objects of one engine that hold script values (and so can be part of a
+// reference cycle). Shared, so an object the host keeps may outlive the engine.
+class ObjectRegistry {
+public:
+    void add(Object* o) { m_live.push_back(o); }
+    void remove(Object* o) noexcept
+    {
+        for (size_t i = 0; i < m_live.size(); ++i)
+            if (m_live[i] == o) {
+                m_live[i] = m_live.back();
+                m_live.pop_back();
+                return;
+            }
+    }
+    const std::vector<Object*>& live() const { return m_live; }
+
+private:
+    std::vector<Object*> m_live;
+};
 
 // A case-insensitive name → id table for objects with a fixed set of members.
 // Ids are given in the order of the names, starting at `firstId` (use 1 when
