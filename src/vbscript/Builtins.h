@@ -15,6 +15,7 @@
 #pragma once
 
 #include "vbscript/Errors.h"
+#include "vbscript/HostTypes.h"
 #include "vbscript/Object.h"
 #include "vbscript/Variant.h"
 
@@ -126,7 +127,6 @@ RAVELIN_VBS_BUILTIN_FAMILIES(RAVELIN_VBS_DECLARE_FAMILY)
 
 // The value standing for a skipped optional argument.
 Variant missingArgument();
-bool isMissing(std::span<Variant> args, size_t i);
 // True when argument i is present and not skipped.
 inline bool hasArg(std::span<Variant> args, size_t i) { return i < args.size() && !isMissing(args, i); }
 // Coerced arguments: objects are read through their default member, Null is

@@ -490,14 +490,21 @@ Variant* Interpreter::variableRef(const Expr* e, bool forWrite)
 
 Variant* Interpreter::elementRef(Variant& arrayVar, std::span<Variant> indices, bool forWrite)
 {
-    ArrayRep* rep = forWrite ? arrayVar.mutableArray() : arrayVar.rawArray();
     int32_t idx[16];
-    if (indices.size() > 16 || indices.size() != rep->dims.size())
+    if (indices.size() > 16)
         raise(Err::SubscriptOutOfRange);
+    // Converting an index can run script code (an object's default property,
+    // a function in the subscript may already have run) that reassigns or
+    // resizes the array: the block is looked up only after.
     for (size_t i = 0; i < indices.size(); ++i) {
         const Variant& v = indices[i];
         idx[i] = v.type() == VT::Integer ? v.rawInt16() : v.type() == VT::Long ? v.rawInt32() : v.toLong();
     }
+    if (!arrayVar.isArray())
+        raise(Err::TypeMismatch);
+    ArrayRep* rep = forWrite ? arrayVar.mutableArray() : arrayVar.rawArray();
+    if (indices.size() != rep->dims.size())
+        raise(Err::SubscriptOutOfRange);
     int64_t off = arrayOffset(*rep, idx, indices.size());
     if (off < 0)
         raise(Err::SubscriptOutOfRange);
@@ -822,7 +829,6 @@ void Interpreter::lockElementOwner(const Expr* arg, ArrayLocks& locks)
 
 void Interpreter::evalArgs(const std::vector<ExprP>& argExprs, ArgVec& out, RefVec* refs, ArrayLocks* locks)
 {
-    out.reserve(out.size() + argExprs.size() + 1);
     for (const ExprP& a : argExprs) {
         if (refs) {
             Variant* r = nullptr;

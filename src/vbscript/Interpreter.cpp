@@ -306,7 +306,7 @@ struct Interpreter::CallGuard {
 
 void Interpreter::startClock()
 {
-    m_stopRequested = false;
+    m_stopRequested.store(false, std::memory_order_relaxed);
     m_deadlineActive = m_timeoutMs > 0;
     m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_timeoutMs);
     m_steps = 0;
@@ -314,7 +314,7 @@ void Interpreter::startClock()
 
 void Interpreter::checkDeadline()
 {
-    if (m_stopRequested || (m_deadlineActive && std::chrono::steady_clock::now() > m_deadline))
+    if (m_stopRequested.load(std::memory_order_relaxed) || (m_deadlineActive && std::chrono::steady_clock::now() > m_deadline))
         raise(Err::TimedOut);
 }
 

@@ -16,8 +16,10 @@
 #include "vbscript/Ast.h"
 #include "vbscript/Builtins.h"
 #include "vbscript/Errors.h"
+#include "vbscript/HostTypes.h"
 #include "vbscript/Object.h"
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -56,7 +58,6 @@ public:
         m_big.push_back(std::move(v));
         ++m_size;
     }
-    void reserve(size_t) {}
     T* data() { return m_big.empty() ? m_small : m_big.data(); }
     size_t size() const { return m_size; }
     bool empty() const { return m_size == 0; }
@@ -113,12 +114,6 @@ struct Cell {
     Module* module = nullptr;
 };
 
-struct ProcInfo {
-    std::string name;
-    int argumentCount = 0;
-    bool hasReturnValue = false;
-};
-
 struct Module {
     std::string name;
     std::unordered_map<Symbol, std::unique_ptr<Cell>> cells;
@@ -169,13 +164,6 @@ struct Frame {
     const Stmt* current = nullptr;
 };
 
-struct HostCallbacks {
-    std::function<int(const std::string& prompt, int buttons, const std::string& title)> msgBox;
-    std::function<Variant(const std::string& prompt, const std::string& title, const std::string& def)> inputBox;
-    // CreateObject for ProgIDs the engine does not know; return Nothing to refuse.
-    std::function<Ref<Object>(const std::string& progId)> createObject;
-};
-
 class Interpreter : public Context {
 public:
     explicit Interpreter(const BuiltinRegistry& registry = BuiltinRegistry::standard());
@@ -202,8 +190,9 @@ public:
     void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
     int timeout() const { return m_timeoutMs; }
     HostCallbacks& callbacks() { return m_callbacks; }
-    // Asks running code to stop at its next check (another thread may call this).
-    void requestStop() { m_stopRequested = true; }
+    // Asks running code to stop at its next time check, as if its time ran
+    // out (error 1799). Safe to call from another thread.
+    void requestStop() { m_stopRequested.store(true, std::memory_order_relaxed); }
     Interner& interner() { return m_interner; }
     std::string dump(const Unit& unit);
 
@@ -357,7 +346,7 @@ private:
     std::chrono::steady_clock::time_point m_deadline;
     bool m_deadlineActive = false;
     unsigned m_steps = 0;
-    volatile bool m_stopRequested = false;
+    std::atomic<bool> m_stopRequested{false};
 
     std::mt19937 m_rng;
     float m_lastRnd = 0;

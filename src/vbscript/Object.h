@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace ravelin::vbs {
@@ -124,20 +125,12 @@ Ref<T> makeRef(A&&... a) { return Ref<T>(new T(std::forward<A>(a)...)); }
 // reference cycle). Shared, so an object the host keeps may outlive the engine.
 class ObjectRegistry {
 public:
-    void add(Object* o) { m_live.push_back(o); }
-    void remove(Object* o) noexcept
-    {
-        for (size_t i = 0; i < m_live.size(); ++i)
-            if (m_live[i] == o) {
-                m_live[i] = m_live.back();
-                m_live.pop_back();
-                return;
-            }
-    }
-    const std::vector<Object*>& live() const { return m_live; }
+    void add(Object* o) { m_live.insert(o); }
+    void remove(Object* o) noexcept { m_live.erase(o); }
+    const std::unordered_set<Object*>& live() const { return m_live; }
 
 private:
-    std::vector<Object*> m_live;
+    std::unordered_set<Object*> m_live;
 };
 
 // A case-insensitive name → id table for objects with a fixed set of members.
