@@ -27,6 +27,35 @@ const BuiltinRegistry& sandboxRegistry()
     return registry;
 }
 
+// WScript as the engine's own test scripts use it: Echo prints nothing,
+// Quit ends the script, Arguments(0) names no folder.
+class QuietWScript : public Object {
+public:
+    std::string typeName() const override { return "Object"; }
+    int memberId(std::string_view name) const override { return table().find(name); }
+    Variant invoke(int id, InvokeKind, std::span<Variant>) override
+    {
+        switch (id) {
+        case 1: return {};
+        case 2: {
+            ScriptError e;
+            e.number = 1799;
+            e.description = "WScript.Quit";
+            throw ScriptException(e, true);
+        }
+        case 3: return Variant::string("/nonexistent");
+        default: raise(Err::NoSuchMember);
+        }
+    }
+
+private:
+    static const MemberTable& table()
+    {
+        static const MemberTable t({"Echo", "Quit", "Arguments"});
+        return t;
+    }
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -36,6 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string_view code(reinterpret_cast<const char*>(data), size);
     Interpreter engine(sandboxRegistry());
     engine.setTimeout(50);
+    engine.addObject("WScript", Ref<Object>(new QuietWScript), false);
     try {
         engine.addCode(engine.globalModule(), code);
     } catch (const ScriptException&) {

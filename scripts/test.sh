@@ -10,3 +10,6 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"
 cd "$build"
 ctest --output-on-failure --timeout 300 "$@"
+
+# Fuzzing (fuzz/README.md): each target replays its seed corpus, then runs a fixed number of inputs.
+cd "$OLDPWD" && scripts/fuzz.sh --ci
