@@ -69,6 +69,9 @@ Variant fnLen(Context&, Args a)
 
 Variant fnLeft(Context&, Args a)
 {
+    // Null where a number is needed is reported before anything else.
+    if (nullArg(a, 1))
+        raise(Err::InvalidNull);
     if (nullArg(a, 0))
         return Variant::null();
     int64_t n = count(a, 1);
@@ -79,6 +82,9 @@ Variant fnLeft(Context&, Args a)
 
 Variant fnRight(Context&, Args a)
 {
+    // Null where a number is needed is reported before anything else.
+    if (nullArg(a, 1))
+        raise(Err::InvalidNull);
     if (nullArg(a, 0))
         return Variant::null();
     int64_t n = count(a, 1);
@@ -90,6 +96,8 @@ Variant fnRight(Context&, Args a)
 
 Variant fnMid(Context&, Args a)
 {
+    if (nullArg(a, 1) || nullArg(a, 2))
+        raise(Err::InvalidNull);
     int32_t start = argLong(a, 1);
     requireValid(start >= 1);
     int64_t len = hasArg(a, 2) ? count(a, 2) : -1;

@@ -115,8 +115,8 @@ std::string_view errorMessage(int number);
 bool isCompileError(int number);
 
 // Err.Source of the engine's own errors.
-inline constexpr std::string_view RuntimeErrorSource = "VBScript runtime error";
-inline constexpr std::string_view CompileErrorSource = "VBScript compilation error";
+inline constexpr std::string_view RuntimeErrorSource = "Microsoft VBScript runtime error";
+inline constexpr std::string_view CompileErrorSource = "Microsoft VBScript compilation error";
 
 // The state of one error: what Err shows and what the host reports.
 struct ScriptError {

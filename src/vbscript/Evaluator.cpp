@@ -155,31 +155,63 @@ Flow Interpreter::execIf(const IfStmt* s)
     return Flow::Normal;
 }
 
+// Under On Error Resume Next an error in a block's header (a condition, a
+// Select or Case expression, a For Each collection) is recorded in Err and
+// the statement goes on the way VBScript's does; false tells that it failed.
+template <typename F>
+bool Interpreter::tryHeader(const Stmt* s, F&& body)
+{
+    if (!m_frame->resumeNext) {
+        body();
+        return true;
+    }
+    try {
+        body();
+        return true;
+    } catch (ScriptException& ex) {
+        if (ex.fatal())
+            throw;
+        position(ex, s);
+        m_err = ex.error();
+        return false;
+    }
+}
+
 Flow Interpreter::execSelect(const SelectStmt* s)
 {
-    Variant subject = eval(s->subject.get());
-    if (subject.isObject())
-        subject = subject.dereferenced();
+    Variant subject;
+    // A test expression that fails runs no case at all.
+    if (!tryHeader(s, [&] {
+            subject = eval(s->subject.get());
+            if (subject.isObject())
+                subject = subject.dereferenced();
+        }))
+        return Flow::Normal;
     bool subjectLiteral = numericLiteral(s->subject.get());
     for (const auto& [tests, block] : s->cases) {
         for (const CaseTest& t : tests) {
-            Variant a = eval(t.a.get());
-            bool lit = numericLiteral(t.a.get());
             bool hit = false;
-            switch (t.kind) {
-            case CaseTest::Value:
-                hit = truth(binaryOp(Op::Eq, subject, a, subjectLiteral, lit));
-                break;
-            case CaseTest::Is:
-                hit = truth(binaryOp(t.op, subject, a, subjectLiteral, lit));
-                break;
-            case CaseTest::Range: {
-                Variant b = eval(t.b.get());
-                hit = truth(binaryOp(Op::Ge, subject, a, subjectLiteral, lit))
-                    && truth(binaryOp(Op::Le, subject, b, subjectLiteral, numericLiteral(t.b.get())));
-                break;
-            }
-            }
+            auto test = [&] {
+                Variant a = eval(t.a.get());
+                bool lit = numericLiteral(t.a.get());
+                switch (t.kind) {
+                case CaseTest::Value:
+                    hit = truth(binaryOp(Op::Eq, subject, a, subjectLiteral, lit));
+                    break;
+                case CaseTest::Is:
+                    hit = truth(binaryOp(t.op, subject, a, subjectLiteral, lit));
+                    break;
+                case CaseTest::Range: {
+                    Variant b = eval(t.b.get());
+                    hit = truth(binaryOp(Op::Ge, subject, a, subjectLiteral, lit))
+                        && truth(binaryOp(Op::Le, subject, b, subjectLiteral, numericLiteral(t.b.get())));
+                    break;
+                }
+                }
+            };
+            // A Case expression that fails runs that case's body.
+            if (!tryHeader(s, test))
+                hit = true;
             if (hit)
                 return execBlock(block);
         }
@@ -242,7 +274,25 @@ Flow Interpreter::execFor(const ForStmt* s)
 
 Flow Interpreter::execForEach(const ForEachStmt* s)
 {
-    Variant coll = eval(s->collection.get());
+    Variant coll;
+    std::unique_ptr<Enumerator> en;
+    bool ok = tryHeader(s, [&] {
+        coll = eval(s->collection.get());
+        if (coll.isArray())
+            return;
+        if (!coll.isObject())
+            raise(Err::NotCollection);
+        if (!coll.rawObject())
+            raise(Err::ObjectNotSet);
+        en = coll.rawObject()->enumerate();
+        if (!en)
+            raise(Err::NotCollection);
+    });
+    if (!ok) {
+        // Resumed: the body runs once, the loop variable untouched.
+        Flow f = execBlock(s->body);
+        return f == Flow::ExitFor ? Flow::Normal : f;
+    }
     if (coll.isArray()) {
         ArrayRep* rep = coll.rawArray();
         for (size_t i = 0; i < rep->data.size(); ++i) {
@@ -257,13 +307,6 @@ Flow Interpreter::execForEach(const ForEachStmt* s)
         }
         return Flow::Normal;
     }
-    if (!coll.isObject())
-        raise(Err::NotCollection);
-    if (!coll.rawObject())
-        raise(Err::ObjectNotSet);
-    std::unique_ptr<Enumerator> en = coll.rawObject()->enumerate();
-    if (!en)
-        raise(Err::NotCollection);
     Variant item;
     while (en->next(item)) {
         bool isObj = item.isObject();
@@ -282,7 +325,11 @@ Flow Interpreter::execForEach(const ForEachStmt* s)
 Flow Interpreter::execDo(const DoStmt* s)
 {
     for (;;) {
-        if (s->cond && s->testFirst && evalCondition(s->cond.get()) == s->until)
+        // A condition that fails enters the body at the top, leaves the loop at the bottom.
+        bool stop = false;
+        if (s->cond && s->testFirst && !tryHeader(s, [&] { stop = evalCondition(s->cond.get()) == s->until; }))
+            stop = false;
+        if (stop)
             break;
         Flow f = execBlock(s->body);
         if (f == Flow::ExitDo)
@@ -290,7 +337,9 @@ Flow Interpreter::execDo(const DoStmt* s)
         if (f != Flow::Normal)
             return f;
         tick();
-        if (s->cond && !s->testFirst && evalCondition(s->cond.get()) == s->until)
+        if (s->cond && !s->testFirst && !tryHeader(s, [&] { stop = evalCondition(s->cond.get()) == s->until; }))
+            stop = true;
+        if (stop)
             break;
     }
     return Flow::Normal;

@@ -232,6 +232,8 @@ private:
     Flow execStmt(const Stmt* s);
     Flow execIf(const IfStmt* s);
     Flow execSelect(const SelectStmt* s);
+    template <typename F>
+    bool tryHeader(const Stmt* s, F&& body);
     Flow execFor(const ForStmt* s);
     Flow execForEach(const ForEachStmt* s);
     Flow execDo(const DoStmt* s);

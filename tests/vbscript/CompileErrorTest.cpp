@@ -81,7 +81,7 @@ TEST_P(CompileErrors, ReportNumberLineAndColumn)
     }
     // Nothing of a unit that failed to compile is left behind.
     EXPECT_TRUE(sc.procedures().empty());
-    EXPECT_EQ(sc.error().source, c.number == 28 ? "VBScript runtime error" : "VBScript compilation error");
+    EXPECT_EQ(sc.error().source, c.number == 28 ? "Microsoft VBScript runtime error" : "Microsoft VBScript compilation error");
     EXPECT_EQ(sc.error().description, errorMessage(c.number));
 }
 
