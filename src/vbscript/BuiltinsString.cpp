@@ -259,6 +259,8 @@ Variant fnSplit(Context&, Args a)
                 size_t p = findText(s, delim, pos, mode);
                 if (p == std::string::npos)
                     break;
+                if (static_cast<int64_t>(rep->data.size()) >= MaxArrayElements)
+                    raise(Err::OutOfMemory);
                 rep->data.push_back(Variant::string(s.substr(pos, p - pos)));
                 pos = p + delim.size();
             }
