@@ -1,7 +1,5 @@
 #include "scripting/RavelinObject.h"
 
-#include "vbscript/Errors.h"
-
 #include <algorithm>
 #include <array>
 #include <cctype>

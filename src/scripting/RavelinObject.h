@@ -6,7 +6,7 @@
 #pragma once
 
 #include "scripting/RavelinOperations.h"
-#include "vbscript/Object.h"
+#include "vbscript/ScriptControl.h"
 
 namespace ravelin {
 
