@@ -9,12 +9,12 @@
 #   scripts/fuzz.sh --list           the targets
 #
 # RAVELIN_FUZZ_BUILD_DIR (default build-fuzz), RAVELIN_FUZZ_RUNS (default
-# 20000 per target in --ci) and RAVELIN_FUZZ_JOBS (default 2) adjust it.
+# 5000 per target in --ci) and RAVELIN_FUZZ_JOBS (default 2) adjust it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${RAVELIN_FUZZ_BUILD_DIR:-build-fuzz}
-runs=${RAVELIN_FUZZ_RUNS:-20000}
+runs=${RAVELIN_FUZZ_RUNS:-5000}
 jobs=${RAVELIN_FUZZ_JOBS:-2}
 # Limits for one input: memory the engine's own caps stay well inside, and
 # a hang is any input running longer than 20 s.
@@ -58,7 +58,7 @@ case "${1:-}" in
     echo "fuzz: $t: replaying the seed corpus"
     "$build/bin/fuzz_$t" "${limits[@]}" -runs=0 "fuzz/corpus/$t"
     echo "fuzz: $t: $runs runs"
-    run_one "$t" -runs="$runs" -seed=1 -max_total_time=120
+    run_one "$t" -runs="$runs" -seed=1 -max_total_time=90
   done
   echo "fuzz: every target passed"
   ;;
