@@ -12,6 +12,11 @@
 // runs script code is limited by `timeout()` (10 s by default, 0 = no limit);
 // code still running then stops with error 1799 "Script timed out".
 //
+// A script cannot crash its host: nesting too deep for the C++ stack is error
+// 28, a string longer than 256 MB error 14, an array of more than 64 M
+// elements or memory running out error 7 (caps in Variant.h). Reset frees
+// objects kept alive only by reference cycles, running their Class_Terminate.
+//
 // This is the engine's one public header: a host needs nothing else (the
 // value, object and error types come with HostTypes.h).
 #pragma once

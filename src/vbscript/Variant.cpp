@@ -111,9 +111,17 @@ void Variant::releaseShared() noexcept
     case VT::Object:
         if (!m_u.obj)
             return;
+        if (m_u.obj->refCount() > 1) { // not the last reference: nothing is freed
+            m_u.obj->release();
+            return;
+        }
         block = m_u.obj;
         break;
     case VT::Array:
+        if (m_u.arr->refs > 1) {
+            --m_u.arr->refs;
+            return;
+        }
         block = m_u.arr;
         break;
     default: return;
