@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 using namespace ravelin::vbs;
 
@@ -199,6 +201,23 @@ TEST(TimeLimit, StopsARunawayLoopOfLongOperations)
     EXPECT_EQ(sc.error().number, 1799);
     sc.setTimeout(1000);
     EXPECT_FALSE(sc.addCode("Set r = New RegExp\nr.Pattern = \"(a*)*b\"\nx = r.Test(String(40, \"a\"))"));
+    EXPECT_EQ(sc.error().number, 1799);
+}
+
+// Another thread can stop a script that has no time limit.
+TEST(TimeLimit, AStopRequestFromAnotherThreadEndsTheScript)
+{
+    ScriptControl sc;
+    sc.setTimeout(0);
+    std::atomic<bool> done{false};
+    std::thread stopper([&] {
+        while (!done.load())
+            sc.requestStop(); // until it lands inside the run
+    });
+    bool ok = sc.addCode("Do\nLoop");
+    done = true;
+    stopper.join();
+    EXPECT_FALSE(ok);
     EXPECT_EQ(sc.error().number, 1799);
 }
 
