@@ -10,6 +10,7 @@ packages=(
   xvfb xauth fonts-dejavu-core
   openarena-server
   lua5.4 python3
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -15,4 +15,6 @@ cmake --build "$build"
 
 if [ $# -eq 0 ]; then
   scripts/sanitize.sh
+  # Fuzzing (fuzz/README.md): each target replays its seed corpus, then runs a fixed number of inputs.
+  scripts/fuzz.sh --ci
 fi

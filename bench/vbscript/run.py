@@ -12,6 +12,11 @@ Each program runs five times and the best CPU time (user + system) counts. The o
 the three languages must agree, so a fast wrong answer does not pass for a
 fast one. Prints each ratio (ravelin-vbs time divided by the reference's),
 one JSON line and a one-line summary.
+
+With --baseline OTHER-RAVELIN-VBS (a build of an earlier version) each case
+also runs there, interleaved with this build's runs so both see the same
+load, and the ratio new/baseline is printed: about 1.00 means the change
+left the engine's speed alone.
 """
 import argparse
 import json
@@ -83,6 +88,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--vbs", required=True, help="path of the ravelin-vbs program")
     parser.add_argument("--lines", type=int, default=200000)
+    parser.add_argument("--baseline", help="an earlier ravelin-vbs to compare this one with")
     args = parser.parse_args()
     lua = shutil.which("lua5.4")
     work = tempfile.mkdtemp(prefix="ravelin-bench-")
@@ -100,6 +106,22 @@ def main():
             t_py, out_py = run([sys.executable, os.path.join(PROGRAMS, name + ".py")] + extra)
             t_lua, out_lua = run([lua, os.path.join(PROGRAMS, name + ".lua")] + extra) if lua else (None, "lua5.4 missing")
             entry = {"vbs_s": t_vbs, "python_s": t_py, "lua_s": t_lua}
+            if args.baseline:
+                # Best of three rounds, each running both builds, so a burst of
+                # load on the shared machine hits both alike.
+                best_new = best_old = None
+                for _ in range(3):
+                    t_new, _out = run([args.vbs, os.path.join(PROGRAMS, name + ".vbs")] + extra)
+                    t_old, out_old = run([args.baseline, os.path.join(PROGRAMS, name + ".vbs")] + extra)
+                    if t_new is None or t_old is None:
+                        break
+                    best_new = t_new if best_new is None else min(best_new, t_new)
+                    best_old = t_old if best_old is None else min(best_old, t_old)
+                if best_new and best_old:
+                    entry["baseline_s"] = best_old
+                    entry["vs_baseline"] = round(best_new / best_old, 3)
+                    print("(%s) %-8s this build %.3fs  baseline %.3fs  ratio vs baseline %.2f"
+                          % (letter, name, best_new, best_old, entry["vs_baseline"]))
             if t_vbs is None:
                 entry["status"] = "n/a"
                 entry["detail"] = out_vbs.splitlines()[-1] if out_vbs else ""

@@ -1,6 +1,6 @@
 #include "clients/BannedCollection.h"
 
-#include "vbscript/Errors.h"
+#include "vbscript/ScriptControl.h"
 
 namespace ravelin {
 

@@ -4,7 +4,7 @@
 // member, counted from 1) and For Each.
 #pragma once
 
-#include "vbscript/Object.h"
+#include "vbscript/ScriptControl.h"
 
 #include <string>
 #include <vector>

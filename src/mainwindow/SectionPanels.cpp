@@ -1,6 +1,6 @@
 #include "mainwindow/SectionPanels.h"
 
-#include "vbscript/Errors.h"
+#include "vbscript/ScriptControl.h"
 
 #include <cmath>
 

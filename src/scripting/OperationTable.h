@@ -7,7 +7,7 @@
 // by its bare name.
 #pragma once
 
-#include "vbscript/Variant.h"
+#include "vbscript/ScriptControl.h"
 
 #include <functional>
 #include <span>

@@ -1,6 +1,6 @@
 #include "scripting/RavelinObject.h"
 
-#include "vbscript/Errors.h"
+#include "vbscript/ScriptControl.h"
 
 namespace ravelin {
 

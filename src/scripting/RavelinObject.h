@@ -6,7 +6,7 @@
 
 #include "scripting/OperationTable.h"
 #include "scripting/RavelinOperations.h"
-#include "vbscript/Object.h"
+#include "vbscript/ScriptControl.h"
 
 namespace ravelin {
 

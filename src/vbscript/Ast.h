@@ -64,6 +64,7 @@ struct Expr {
     ExprKind kind;
     int line = 0;
     int column = 0;
+    int depth = 1; // height of the tree below, bounded by the parser
     explicit Expr(ExprKind k) : kind(k) {}
     virtual ~Expr() = default;
 };
@@ -260,6 +261,8 @@ struct Param {
     Symbol name = 0;
     bool byRef = true;
     bool isArray = false; // `a()` in the parameter list
+    int line = 0;         // of the name
+    int column = 0;
 };
 
 struct ProcDef {
@@ -290,6 +293,9 @@ struct FieldDef {
     bool isPublic = true;
     std::vector<ExprP> bounds; // Dim a(3) inside a class
     bool hasBounds = false;
+    std::vector<int32_t> ubounds; // the bounds folded at compile time: they must be constants
+    int line = 0;                 // of the name
+    int column = 0;
 };
 
 // One member of a class as seen through member ids.

@@ -15,11 +15,13 @@
 #pragma once
 
 #include "vbscript/Errors.h"
+#include "vbscript/HostTypes.h"
 #include "vbscript/Object.h"
 #include "vbscript/Variant.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -54,6 +56,9 @@ public:
     virtual Variant evalText(const std::string& expression) = 0;
     virtual void executeText(const std::string& code, bool global) = 0;
     virtual Variant getRef(const std::string& procedureName) = 0;
+
+    // Where containers (Dictionary) register so the engine can break their cycles.
+    virtual std::shared_ptr<ObjectRegistry> objectRegistry() { return nullptr; }
 };
 
 using BuiltinFunction = Variant (*)(Context& ctx, std::span<Variant> args);
@@ -122,7 +127,6 @@ RAVELIN_VBS_BUILTIN_FAMILIES(RAVELIN_VBS_DECLARE_FAMILY)
 
 // The value standing for a skipped optional argument.
 Variant missingArgument();
-bool isMissing(std::span<Variant> args, size_t i);
 // True when argument i is present and not skipped.
 inline bool hasArg(std::span<Variant> args, size_t i) { return i < args.size() && !isMissing(args, i); }
 // Coerced arguments: objects are read through their default member, Null is

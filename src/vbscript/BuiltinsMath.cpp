@@ -60,6 +60,8 @@ Variant fnRound(Context&, Args a)
     requireValid(places >= 0);
     if (v.type() == VT::Byte || v.type() == VT::Integer || v.type() == VT::Long)
         return v;
+    if (v.type() == VT::Boolean)
+        return Variant::integer(v.rawBool() ? -1 : 0);
     double d = v.toDouble();
     double r;
     if (places == 0) {

@@ -26,7 +26,7 @@ const BuiltinDef objectFunctions[] = {
     {"GetObject", 0, 2, fnGetObject},
 };
 
-Ref<Object> makeDictionary(Context&) { return Ref<Object>(new Dictionary); }
+Ref<Object> makeDictionary(Context& ctx) { return Ref<Object>(new Dictionary(ctx.objectRegistry())); }
 Ref<Object> makeFileSystem(Context&) { return Ref<Object>(new FileSystemObject); }
 
 } // namespace

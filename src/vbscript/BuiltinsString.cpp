@@ -69,6 +69,9 @@ Variant fnLen(Context&, Args a)
 
 Variant fnLeft(Context&, Args a)
 {
+    // Null where a number is needed is reported before anything else.
+    if (nullArg(a, 1))
+        raise(Err::InvalidNull);
     if (nullArg(a, 0))
         return Variant::null();
     int64_t n = count(a, 1);
@@ -79,6 +82,9 @@ Variant fnLeft(Context&, Args a)
 
 Variant fnRight(Context&, Args a)
 {
+    // Null where a number is needed is reported before anything else.
+    if (nullArg(a, 1))
+        raise(Err::InvalidNull);
     if (nullArg(a, 0))
         return Variant::null();
     int64_t n = count(a, 1);
@@ -90,6 +96,8 @@ Variant fnRight(Context&, Args a)
 
 Variant fnMid(Context&, Args a)
 {
+    if (nullArg(a, 1) || nullArg(a, 2))
+        raise(Err::InvalidNull);
     int32_t start = argLong(a, 1);
     requireValid(start >= 1);
     int64_t len = hasArg(a, 2) ? count(a, 2) : -1;
@@ -211,6 +219,7 @@ Variant fnReplace(Context&, Args a)
         size_t p = findText(src, find, pos, mode);
         if (p == std::string::npos)
             break;
+        checkStringLength(out.size() + (p - pos) + with.size());
         out.append(src, pos, p - pos);
         out += with;
         pos = p + find.size();
@@ -250,6 +259,8 @@ Variant fnSplit(Context&, Args a)
                 size_t p = findText(s, delim, pos, mode);
                 if (p == std::string::npos)
                     break;
+                if (static_cast<int64_t>(rep->data.size()) >= MaxArrayElements)
+                    raise(Err::OutOfMemory);
                 rep->data.push_back(Variant::string(s.substr(pos, p - pos)));
                 pos = p + delim.size();
             }
@@ -273,6 +284,11 @@ const ArrayRep& oneDimArray(const Variant& v)
 Variant fnJoin(Context&, Args a)
 {
     Variant list = argValue(a, 0);
+    // Null is reported before any other fault of the arguments.
+    if (list.isNull() || nullArg(a, 1))
+        raise(Err::InvalidNull);
+    if (list.isArray() && list.rawArray()->dims.size() > 1)
+        raise(Err::TypeMismatch);
     const ArrayRep& rep = oneDimArray(list);
     std::string delim = hasArg(a, 1) ? argString(a, 1) : std::string(" ");
     std::string out;
@@ -282,7 +298,9 @@ Variant fnJoin(Context&, Args a)
         const Variant& v = rep.data[i];
         if (v.isNull())
             raise(Err::TypeMismatch);
-        out += v.isString() ? v.rawString() : v.toText();
+        std::string piece = v.isString() ? v.rawString() : v.toText();
+        checkStringLength(out.size() + piece.size() + delim.size());
+        out += piece;
     }
     return Variant::string(std::move(out));
 }
@@ -310,7 +328,9 @@ Variant fnSpace(Context&, Args a)
 {
     if (nullArg(a, 0))
         return Variant::null();
-    return Variant::string(std::string(static_cast<size_t>(count(a, 0)), ' '));
+    int64_t n = count(a, 0);
+    checkStringLength(static_cast<size_t>(n));
+    return Variant::string(std::string(static_cast<size_t>(n), ' '));
 }
 
 Variant fnString(Context&, Args a)
@@ -327,6 +347,7 @@ Variant fnString(Context&, Args a)
         int32_t code = c.toLong();
         ch = static_cast<char>(((code % 256) + 256) % 256);
     }
+    checkStringLength(static_cast<size_t>(n));
     return Variant::string(std::string(static_cast<size_t>(n), ch));
 }
 

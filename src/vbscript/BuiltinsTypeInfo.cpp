@@ -15,10 +15,22 @@ Variant fnIsEmpty(Context&, Args a) { return Variant::boolean(a[0].isEmpty()); }
 Variant fnIsNull(Context&, Args a) { return Variant::boolean(a[0].isNull()); }
 Variant fnIsObject(Context&, Args a) { return Variant::boolean(a[0].isObject()); }
 
-Variant fnIsNumeric(Context&, Args a)
+Variant fnIsNumeric(Context& ctx, Args a)
 {
     const Variant& v = a[0];
     switch (v.type()) {
+    case VT::Object: {
+        // An object is numeric when its default property is.
+        if (!v.rawObject())
+            return Variant::boolean(false);
+        Variant value;
+        try {
+            value = v.dereferenced();
+        } catch (const ScriptException&) {
+            return Variant::boolean(false);
+        }
+        return fnIsNumeric(ctx, std::span<Variant>(&value, 1));
+    }
     case VT::Empty: case VT::Boolean: case VT::Byte: case VT::Integer: case VT::Long:
     case VT::Single: case VT::Double: case VT::Currency:
         return Variant::boolean(true);
@@ -141,7 +153,15 @@ const NamedValue inspectionConstants[] = {
     {"vbDefaultButton1", 0}, {"vbDefaultButton2", 256}, {"vbDefaultButton3", 512}, {"vbDefaultButton4", 768},
     {"vbApplicationModal", 0}, {"vbSystemModal", 4096}, {"vbOK", 1}, {"vbCancel", 2}, {"vbAbort", 3},
     {"vbRetry", 4}, {"vbIgnore", 5}, {"vbYes", 6}, {"vbNo", 7}, {"vbUseDefault", -2}, {"vbTrue", -1},
-    {"vbFalse", 0}, {"vbObjectError", -2147221504},
+    {"vbFalse", 0},
+};
+
+// Constants that are Longs whatever their value.
+const NamedValue longConstants[] = {
+    {"vbObjectError", -2147221504}, {"vbMsgBoxHelpButton", 16384}, {"vbMsgBoxSetForeground", 65536},
+    {"vbMsgBoxRight", 524288}, {"vbMsgBoxRtlReading", 1048576},
+    {"vbBlack", 0x000000}, {"vbRed", 0x0000FF}, {"vbGreen", 0x00FF00}, {"vbYellow", 0x00FFFF},
+    {"vbBlue", 0xFF0000}, {"vbMagenta", 0xFF00FF}, {"vbCyan", 0xFFFF00}, {"vbWhite", 0xFFFFFF},
 };
 
 } // namespace
@@ -149,12 +169,10 @@ const NamedValue inspectionConstants[] = {
 void registerTypeInfoBuiltins(BuiltinRegistry& r)
 {
     r.addFunctions(inspectionFunctions);
-    for (const NamedValue& c : inspectionConstants) {
-        if (c.value >= -32768 && c.value <= 32767 && std::string_view(c.name) != "vbObjectError")
-            r.addConstant(c.name, Variant::integer(static_cast<int16_t>(c.value)));
-        else
-            r.addConstant(c.name, Variant::longInt(c.value));
-    }
+    for (const NamedValue& c : inspectionConstants)
+        r.addConstant(c.name, Variant::integer(static_cast<int16_t>(c.value)));
+    for (const NamedValue& c : longConstants)
+        r.addConstant(c.name, Variant::longInt(c.value));
 }
 
 } // namespace ravelin::vbs

@@ -4,6 +4,7 @@
 #include "vbscript/Errors.h"
 #include "vbscript/Interpreter.h"
 #include "vbscript/Operators.h"
+#include "vbscript/StackGuard.h"
 
 namespace ravelin::vbs {
 
@@ -23,7 +24,37 @@ Resolver::Resolver(Interpreter& in, Module* module, Unit& unit, Frame* scope)
 {
 }
 
+// Nothing of a unit may stay visible when its resolution fails: the unit is
+// freed, and a cell still naming one of its procedures or classes would
+// dangle. Every cell the resolver changes is saved first and put back on failure.
+Cell* Resolver::touch(Cell* c)
+{
+    if (m_saved.insert(c).second)
+        m_undo.push_back({c, c->kind, c->value, c->proc, c->cls, c->host, c->hostId});
+    return c;
+}
+
 void Resolver::run()
+{
+    std::vector<ProcDef*> procedures = m_module->procedures;
+    try {
+        resolve();
+    } catch (...) {
+        for (auto it = m_undo.rbegin(); it != m_undo.rend(); ++it) {
+            Cell* c = it->cell;
+            c->kind = it->kind;
+            c->value = std::move(it->value);
+            c->proc = it->proc;
+            c->cls = it->cls;
+            c->host = it->host;
+            c->hostId = it->hostId;
+        }
+        m_module->procedures = std::move(procedures);
+        throw;
+    }
+}
+
+void Resolver::resolve()
 {
     for (auto& cls : m_unit.classes)
         declareClass(*cls);
@@ -35,6 +66,7 @@ void Resolver::run()
             continue;
         Cell* c = m_in.cellFor(m_module, name);
         if (c->kind == CellKind::Undefined || c->kind == CellKind::HostMember) {
+            touch(c);
             c->kind = CellKind::Variable;
             c->value = Variant();
         }
@@ -47,9 +79,10 @@ void Resolver::run()
     top.canAddSlots = false;
     for (auto& [name, expr] : m_unit.consts) {
         resolveExpr(expr.get(), top);
-        Cell* c = m_in.cellFor(m_module, name);
+        Variant value = fold(expr.get());
+        Cell* c = touch(m_in.cellFor(m_module, name));
         c->kind = CellKind::Constant;
-        c->value = fold(expr.get());
+        c->value = std::move(value);
     }
     for (auto& proc : m_unit.procs) {
         Scope sc;
@@ -65,9 +98,20 @@ void Resolver::run()
     for (auto& cls : m_unit.classes) {
         Scope csc;
         csc.cls = cls.get();
-        for (auto& f : cls->fields)
-            for (auto& b : f.bounds)
+        for (auto& f : cls->fields) {
+            // Bounds of a class's array field are fixed when the class is compiled.
+            f.ubounds.clear();
+            for (auto& b : f.bounds) {
                 resolveExpr(b.get(), csc);
+                Variant v;
+                try {
+                    v = fold(b.get());
+                } catch (const ScriptException&) {
+                    raiseAt(Err::ExpectedInteger, b->line, b->column);
+                }
+                f.ubounds.push_back(v.toLong());
+            }
+        }
         for (auto& proc : cls->procs) {
             Scope sc;
             sc.proc = proc.get();
@@ -139,7 +183,7 @@ void Resolver::declareImplicitGlobals(const Block& block)
         while (live && live->kind == CellKind::Undefined)
             live = live->fallback;
         if (!live)
-            c->kind = CellKind::Variable;
+            touch(c)->kind = CellKind::Variable;
     }
 }
 
@@ -183,7 +227,7 @@ void Resolver::declareImplicitLocals(ProcDef& proc)
 
 void Resolver::declareClass(ClassDef& cls)
 {
-    Cell* cell = m_in.cellFor(m_module, cls.name);
+    Cell* cell = touch(m_in.cellFor(m_module, cls.name));
     cell->kind = CellKind::Class;
     cell->cls = &cls;
     cls.members.clear();
@@ -204,7 +248,7 @@ void Resolver::declareClass(ClassDef& cls)
     for (size_t i = 0; i < cls.fields.size(); ++i) {
         const FieldDef& f = cls.fields[i];
         if (cls.fieldIndex.count(f.name))
-            raiseAt(Err::NameRedefined, cls.line, 1);
+            raiseAt(Err::NameRedefined, f.line, f.column);
         cls.fieldIndex[f.name] = static_cast<int>(i);
         ClassMember& m = memberFor(f.name, f.isPublic);
         m.field = static_cast<int>(i);
@@ -240,7 +284,7 @@ void Resolver::declareClass(ClassDef& cls)
 
 void Resolver::declareProcedure(ProcDef* proc)
 {
-    Cell* cell = m_in.cellFor(m_module, proc->name);
+    Cell* cell = touch(m_in.cellFor(m_module, proc->name));
     bool replacing = cell->kind == CellKind::Procedure;
     cell->kind = CellKind::Procedure;
     cell->proc = proc;
@@ -260,19 +304,19 @@ void Resolver::prepareSlots(ProcDef& proc)
     proc.localSlots.clear();
     proc.slotNames.clear();
     proc.slotNames.push_back(proc.name); // slot 0: the result
-    auto add = [&](Symbol s, bool isParam, int line) {
+    auto add = [&](Symbol s, bool isParam, int line, int column) {
         if (proc.localSlots.count(s)) {
             if (isParam)
-                raiseAt(Err::NameRedefined, line, 1);
+                raiseAt(Err::NameRedefined, line, column);
             return;
         }
         proc.localSlots[s] = static_cast<int>(proc.slotNames.size());
         proc.slotNames.push_back(s);
     };
     for (const Param& p : proc.params)
-        add(p.name, true, proc.line);
+        add(p.name, true, p.line, p.column);
     for (Symbol s : proc.declaredLocals)
-        add(s, false, proc.line);
+        add(s, false, proc.line, proc.column);
     proc.slotCount = static_cast<int>(proc.slotNames.size());
 }
 
@@ -300,6 +344,7 @@ void Resolver::resolveTarget(Expr* e, Scope& sc)
 
 void Resolver::resolveStmt(Stmt* s, Scope& sc)
 {
+    checkStack();
     switch (s->kind) {
     case StmtKind::Call: {
         auto* c = static_cast<CallStmt*>(s);
@@ -388,6 +433,7 @@ void Resolver::resolveStmt(Stmt* s, Scope& sc)
 
 void Resolver::resolveExpr(Expr* e, Scope& sc)
 {
+    checkStack();
     switch (e->kind) {
     case ExprKind::Name:
         resolveName(static_cast<NameExpr*>(e), sc, Read);
@@ -496,7 +542,7 @@ void Resolver::resolveName(NameExpr* e, Scope& sc, int mode)
             continue;
         int id = obj->memberId(m_in.interner().spelling(name));
         if (id >= 0) {
-            Cell* g = m_in.globalCell(name);
+            Cell* g = touch(m_in.globalCell(name));
             g->kind = CellKind::HostMember;
             g->host = obj.get();
             g->hostId = id;
@@ -519,6 +565,7 @@ void Resolver::resolveName(NameExpr* e, Scope& sc, int mode)
 
 Variant Resolver::fold(Expr* e)
 {
+    checkStack();
     switch (e->kind) {
     case ExprKind::Literal: return static_cast<LiteralExpr*>(e)->value;
     case ExprKind::Name: {

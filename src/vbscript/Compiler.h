@@ -11,6 +11,10 @@
 #pragma once
 
 #include "vbscript/Ast.h"
+#include "vbscript/Interpreter.h"
+
+#include <unordered_set>
+#include <vector>
 
 namespace ravelin::vbs {
 
@@ -21,6 +25,7 @@ struct Frame;
 class Resolver {
 public:
     Resolver(Interpreter& in, Module* module, Unit& unit, Frame* scope);
+    // Resolves the whole unit, or changes nothing in the module and throws.
     void run();
 
 private:
@@ -36,6 +41,20 @@ private:
     void resolveName(NameExpr* e, Scope& sc, int mode);
     void resolveTarget(Expr* e, Scope& sc);
     Variant fold(Expr* e);
+    void resolve();
+    Cell* touch(Cell* c);
+
+    struct SavedCell {
+        Cell* cell;
+        CellKind kind;
+        Variant value;
+        ProcDef* proc;
+        ClassDef* cls;
+        Object* host;
+        int hostId;
+    };
+    std::vector<SavedCell> m_undo;
+    std::unordered_set<Cell*> m_saved;
 
     Interpreter& m_in;
     Module* m_module;

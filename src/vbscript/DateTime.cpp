@@ -324,7 +324,7 @@ bool dateSerial(int year, int month, int day, double& serial)
 {
     if (year >= 0 && year <= 99)
         year = twoDigitYear(year, 2);
-    std::int64_t months = static_cast<std::int64_t>(year) * 12 + (month - 1);
+    std::int64_t months = static_cast<std::int64_t>(year) * 12 + (static_cast<std::int64_t>(month) - 1);
     std::int64_t y = floorDiv(months, 12);
     int m = static_cast<int>(floorMod(months, 12)) + 1;
     if (y < -100000 || y > 100000)

@@ -28,6 +28,28 @@ Variant arrayOf(const std::vector<Variant>& items)
 
 } // namespace
 
+Dictionary::Dictionary(std::shared_ptr<ObjectRegistry> registry) : m_registry(std::move(registry))
+{
+    if (m_registry)
+        m_registry->add(this);
+}
+
+Dictionary::~Dictionary()
+{
+    if (m_registry)
+        m_registry->remove(this);
+}
+
+// Values leave the dictionary before they are released: releasing one can
+// run a Class_Terminate that uses this same dictionary.
+void Dictionary::dropReferences() noexcept
+{
+    std::vector<Variant> keys, values;
+    keys.swap(m_keys);
+    values.swap(m_values);
+    m_index.clear();
+}
+
 int Dictionary::memberId(std::string_view name) const
 {
     int id = members().find(name);
@@ -91,6 +113,9 @@ Variant& Dictionary::itemFor(const Variant& key)
 
 void Dictionary::removeAt(size_t index)
 {
+    // Released when the dictionary is consistent again (see dropReferences).
+    Variant key = std::move(m_keys[index]);
+    Variant value = std::move(m_values[index]);
     m_keys.erase(m_keys.begin() + static_cast<std::ptrdiff_t>(index));
     m_values.erase(m_values.begin() + static_cast<std::ptrdiff_t>(index));
     for (auto& [k, i] : m_index)
@@ -164,9 +189,7 @@ Variant Dictionary::invoke(int id, InvokeKind kind, std::span<Variant> args)
     }
     case RemoveAll:
         expectArgs(args, 0, 0);
-        m_keys.clear();
-        m_values.clear();
-        m_index.clear();
+        dropReferences();
         return {};
     case Count:
         if (put)

@@ -8,6 +8,7 @@
 
 #include "vbscript/Object.h"
 
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -16,6 +17,9 @@ namespace ravelin::vbs {
 
 class Dictionary : public Object {
 public:
+    explicit Dictionary(std::shared_ptr<ObjectRegistry> registry = nullptr);
+    ~Dictionary() override;
+    void dropReferences() noexcept override;
     std::string typeName() const override { return "Dictionary"; }
     int memberId(std::string_view name) const override;
     const void* memberKey() const override;
@@ -34,6 +38,7 @@ private:
     std::vector<Variant> m_values;
     std::unordered_map<std::string, size_t> m_index;
     CompareMode m_mode = CompareMode::Binary;
+    std::shared_ptr<ObjectRegistry> m_registry;
 };
 
 } // namespace ravelin::vbs

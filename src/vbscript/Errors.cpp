@@ -18,14 +18,19 @@ bool isCompileError(int number)
     return number >= 1001 && number <= 1099;
 }
 
-void raise(Err code)
+ScriptError catalogError(Err code)
 {
     int n = static_cast<int>(code);
     ScriptError e;
     e.number = n;
     e.description = std::string(errorMessage(n));
     e.source = std::string(isCompileError(n) ? CompileErrorSource : RuntimeErrorSource);
-    throw ScriptException(std::move(e), code == Err::TimedOut);
+    return e;
+}
+
+void raise(Err code)
+{
+    throw ScriptException(catalogError(code), code == Err::TimedOut);
 }
 
 void raiseAt(Err code, int line, int column)

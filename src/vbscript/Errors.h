@@ -115,8 +115,8 @@ std::string_view errorMessage(int number);
 bool isCompileError(int number);
 
 // Err.Source of the engine's own errors.
-inline constexpr std::string_view RuntimeErrorSource = "VBScript runtime error";
-inline constexpr std::string_view CompileErrorSource = "VBScript compilation error";
+inline constexpr std::string_view RuntimeErrorSource = "Microsoft VBScript runtime error";
+inline constexpr std::string_view CompileErrorSource = "Microsoft VBScript compilation error";
 
 // The state of one error: what Err shows and what the host reports.
 struct ScriptError {
@@ -146,6 +146,8 @@ private:
     bool m_fatal;
 };
 
+// The catalogued error with its message and source, not yet positioned.
+ScriptError catalogError(Err code);
 // Raises a catalogued error with its message (position added by the interpreter).
 [[noreturn]] void raise(Err code);
 // Raises a catalogued error at a known position (compile errors).

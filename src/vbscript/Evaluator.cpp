@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <typeinfo>
 
 namespace ravelin::vbs {
@@ -51,6 +52,7 @@ void Interpreter::position(ScriptException& ex, const Stmt* s)
 
 Flow Interpreter::execBlock(const Block& block)
 {
+    guardStack();
     for (const StmtP& sp : block) {
         const Stmt* s = sp.get();
         try {
@@ -61,6 +63,13 @@ Flow Interpreter::execBlock(const Block& block)
             position(ex, s);
             if (ex.fatal() || !m_frame->resumeNext)
                 throw;
+            m_err = ex.error();
+        } catch (const std::bad_alloc&) {
+            // Memory ran out inside an operation: an ordinary, trappable error.
+            ScriptException ex(catalogError(Err::OutOfMemory));
+            position(ex, s);
+            if (!m_frame->resumeNext)
+                throw ex;
             m_err = ex.error();
         }
     }
@@ -146,31 +155,63 @@ Flow Interpreter::execIf(const IfStmt* s)
     return Flow::Normal;
 }
 
+// Under On Error Resume Next an error in a block's header (a condition, a
+// Select or Case expression, a For Each collection) is recorded in Err and
+// the statement goes on the way VBScript's does; false tells that it failed.
+template <typename F>
+bool Interpreter::tryHeader(const Stmt* s, F&& body)
+{
+    if (!m_frame->resumeNext) {
+        body();
+        return true;
+    }
+    try {
+        body();
+        return true;
+    } catch (ScriptException& ex) {
+        if (ex.fatal())
+            throw;
+        position(ex, s);
+        m_err = ex.error();
+        return false;
+    }
+}
+
 Flow Interpreter::execSelect(const SelectStmt* s)
 {
-    Variant subject = eval(s->subject.get());
-    if (subject.isObject())
-        subject = subject.dereferenced();
+    Variant subject;
+    // A test expression that fails runs no case at all.
+    if (!tryHeader(s, [&] {
+            subject = eval(s->subject.get());
+            if (subject.isObject())
+                subject = subject.dereferenced();
+        }))
+        return Flow::Normal;
     bool subjectLiteral = numericLiteral(s->subject.get());
     for (const auto& [tests, block] : s->cases) {
         for (const CaseTest& t : tests) {
-            Variant a = eval(t.a.get());
-            bool lit = numericLiteral(t.a.get());
             bool hit = false;
-            switch (t.kind) {
-            case CaseTest::Value:
-                hit = truth(binaryOp(Op::Eq, subject, a, subjectLiteral, lit));
-                break;
-            case CaseTest::Is:
-                hit = truth(binaryOp(t.op, subject, a, subjectLiteral, lit));
-                break;
-            case CaseTest::Range: {
-                Variant b = eval(t.b.get());
-                hit = truth(binaryOp(Op::Ge, subject, a, subjectLiteral, lit))
-                    && truth(binaryOp(Op::Le, subject, b, subjectLiteral, numericLiteral(t.b.get())));
-                break;
-            }
-            }
+            auto test = [&] {
+                Variant a = eval(t.a.get());
+                bool lit = numericLiteral(t.a.get());
+                switch (t.kind) {
+                case CaseTest::Value:
+                    hit = truth(binaryOp(Op::Eq, subject, a, subjectLiteral, lit));
+                    break;
+                case CaseTest::Is:
+                    hit = truth(binaryOp(t.op, subject, a, subjectLiteral, lit));
+                    break;
+                case CaseTest::Range: {
+                    Variant b = eval(t.b.get());
+                    hit = truth(binaryOp(Op::Ge, subject, a, subjectLiteral, lit))
+                        && truth(binaryOp(Op::Le, subject, b, subjectLiteral, numericLiteral(t.b.get())));
+                    break;
+                }
+                }
+            };
+            // A Case expression that fails runs that case's body.
+            if (!tryHeader(s, test))
+                hit = true;
             if (hit)
                 return execBlock(block);
         }
@@ -233,7 +274,25 @@ Flow Interpreter::execFor(const ForStmt* s)
 
 Flow Interpreter::execForEach(const ForEachStmt* s)
 {
-    Variant coll = eval(s->collection.get());
+    Variant coll;
+    std::unique_ptr<Enumerator> en;
+    bool ok = tryHeader(s, [&] {
+        coll = eval(s->collection.get());
+        if (coll.isArray())
+            return;
+        if (!coll.isObject())
+            raise(Err::NotCollection);
+        if (!coll.rawObject())
+            raise(Err::ObjectNotSet);
+        en = coll.rawObject()->enumerate();
+        if (!en)
+            raise(Err::NotCollection);
+    });
+    if (!ok) {
+        // Resumed: the body runs once, the loop variable untouched.
+        Flow f = execBlock(s->body);
+        return f == Flow::ExitFor ? Flow::Normal : f;
+    }
     if (coll.isArray()) {
         ArrayRep* rep = coll.rawArray();
         for (size_t i = 0; i < rep->data.size(); ++i) {
@@ -248,13 +307,6 @@ Flow Interpreter::execForEach(const ForEachStmt* s)
         }
         return Flow::Normal;
     }
-    if (!coll.isObject())
-        raise(Err::NotCollection);
-    if (!coll.rawObject())
-        raise(Err::ObjectNotSet);
-    std::unique_ptr<Enumerator> en = coll.rawObject()->enumerate();
-    if (!en)
-        raise(Err::NotCollection);
     Variant item;
     while (en->next(item)) {
         bool isObj = item.isObject();
@@ -273,7 +325,11 @@ Flow Interpreter::execForEach(const ForEachStmt* s)
 Flow Interpreter::execDo(const DoStmt* s)
 {
     for (;;) {
-        if (s->cond && s->testFirst && evalCondition(s->cond.get()) == s->until)
+        // A condition that fails enters the body at the top, leaves the loop at the bottom.
+        bool stop = false;
+        if (s->cond && s->testFirst && !tryHeader(s, [&] { stop = evalCondition(s->cond.get()) == s->until; }))
+            stop = false;
+        if (stop)
             break;
         Flow f = execBlock(s->body);
         if (f == Flow::ExitDo)
@@ -281,7 +337,9 @@ Flow Interpreter::execDo(const DoStmt* s)
         if (f != Flow::Normal)
             return f;
         tick();
-        if (s->cond && !s->testFirst && evalCondition(s->cond.get()) == s->until)
+        if (s->cond && !s->testFirst && !tryHeader(s, [&] { stop = evalCondition(s->cond.get()) == s->until; }))
+            stop = true;
+        if (stop)
             break;
     }
     return Flow::Normal;
@@ -342,7 +400,7 @@ void Interpreter::execReDim(const ReDimStmt* s)
             if (old->dims.size() != ub.size())
                 raise(Err::SubscriptOutOfRange);
             for (size_t d = 0; d + 1 < ub.size(); ++d)
-                if (old->dims[d] != ub[d] + 1)
+                if (old->dims[d] != int64_t(ub[d]) + 1)
                     raise(Err::SubscriptOutOfRange);
             ArrayRep* rep = newArray(ub);
             // Only the last dimension may change, so the first elements line up.
@@ -363,14 +421,20 @@ void Interpreter::execErase(const EraseStmt* s)
         raise(Err::TypeMismatch);
     if (ref->rawArray()->locks)
         raise(Err::ArrayLocked);
-    ArrayRep* rep = ref->mutableArray();
+    // The old elements are released after the variable holds its new value:
+    // releasing one can run a Class_Terminate that uses this same variable.
+    Variant old = std::move(*ref);
+    const ArrayRep* rep = old.rawArray();
     if (rep->fixed) {
-        for (Variant& v : rep->data)
-            v = Variant();
+        std::vector<int32_t> ub;
+        for (int32_t d : rep->dims)
+            ub.push_back(d - 1);
+        ArrayRep* fresh = newArray(ub);
+        fresh->fixed = true;
+        *ref = Variant::array(fresh);
         return;
     }
-    auto* empty = new ArrayRep;
-    *ref = Variant::array(empty);
+    *ref = Variant::array(new ArrayRep);
 }
 
 void Interpreter::execAssign(const AssignStmt* s)
@@ -475,14 +539,21 @@ Variant* Interpreter::variableRef(const Expr* e, bool forWrite)
 
 Variant* Interpreter::elementRef(Variant& arrayVar, std::span<Variant> indices, bool forWrite)
 {
-    ArrayRep* rep = forWrite ? arrayVar.mutableArray() : arrayVar.rawArray();
     int32_t idx[16];
-    if (indices.size() > 16 || indices.size() != rep->dims.size())
+    if (indices.size() > 16)
         raise(Err::SubscriptOutOfRange);
+    // Converting an index can run script code (an object's default property,
+    // a function in the subscript may already have run) that reassigns or
+    // resizes the array: the block is looked up only after.
     for (size_t i = 0; i < indices.size(); ++i) {
         const Variant& v = indices[i];
         idx[i] = v.type() == VT::Integer ? v.rawInt16() : v.type() == VT::Long ? v.rawInt32() : v.toLong();
     }
+    if (!arrayVar.isArray())
+        raise(Err::TypeMismatch);
+    ArrayRep* rep = forWrite ? arrayVar.mutableArray() : arrayVar.rawArray();
+    if (indices.size() != rep->dims.size())
+        raise(Err::SubscriptOutOfRange);
     int64_t off = arrayOffset(*rep, idx, indices.size());
     if (off < 0)
         raise(Err::SubscriptOutOfRange);
@@ -596,6 +667,7 @@ void Interpreter::assignTo(const Expr* target, Variant value, bool isSet)
 
 Variant Interpreter::eval(const Expr* e)
 {
+    guardStack();
     switch (e->kind) {
     case ExprKind::Literal:
         return static_cast<const LiteralExpr*>(e)->value;
@@ -632,6 +704,7 @@ Variant Interpreter::eval(const Expr* e)
             }
         } else if (b->op == Op::Concat && l.isString() && r.isString()) {
             std::string s;
+            checkStringLength(l.rawString().size() + r.rawString().size());
             s.reserve(l.rawString().size() + r.rawString().size());
             s += l.rawString();
             s += r.rawString();
@@ -703,6 +776,7 @@ Variant Interpreter::evalConcatChain(const BinaryExpr* top)
     }
     if (allNull)
         return Variant::null();
+    checkStringLength(total);
     std::string out;
     out.reserve(total);
     for (size_t i = 0; i < count; ++i)
@@ -804,7 +878,6 @@ void Interpreter::lockElementOwner(const Expr* arg, ArrayLocks& locks)
 
 void Interpreter::evalArgs(const std::vector<ExprP>& argExprs, ArgVec& out, RefVec* refs, ArrayLocks* locks)
 {
-    out.reserve(out.size() + argExprs.size() + 1);
     for (const ExprP& a : argExprs) {
         if (refs) {
             Variant* r = nullptr;

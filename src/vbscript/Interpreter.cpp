@@ -7,6 +7,7 @@
 #include "vbscript/ErrObject.h"
 #include "vbscript/Operators.h"
 #include "vbscript/Parser.h"
+#include "vbscript/StackGuard.h"
 
 #include <cmath>
 #include <cstring>
@@ -93,13 +94,32 @@ std::vector<std::string> ScriptObject::memberNames() const
     return names;
 }
 
+void ScriptObject::dropReferences() noexcept
+{
+    std::vector<Variant> old(fields.size());
+    old.swap(fields); // released after the object is consistent again
+}
+
+void ScriptObject::terminateNow() noexcept
+{
+    if (m_in && m_class->terminate && !m_terminated) {
+        m_terminated = true;
+        m_in->terminate(this);
+    }
+}
+
 void ScriptObject::lastReferenceGone() noexcept
 {
-    if (m_in && m_class->terminate) {
+    if (m_in && m_class->terminate && !m_terminated) {
         // A temporary reference keeps the object whole while Class_Terminate runs.
+        m_terminated = true;
         addRef();
         m_in->terminate(this);
         dropReferenceQuietly();
+        // Class_Terminate stored Me somewhere: the object lives on for that
+        // reference (without a second Class_Terminate) and goes with it.
+        if (refCount() > 0)
+            return;
     }
     delete this;
 }
@@ -114,6 +134,7 @@ Interpreter::Interpreter(const BuiltinRegistry& registry)
     , m_rng(static_cast<unsigned>(std::time(nullptr)))
 {
     m_errObject = Ref<Object>(new ErrObject(this));
+    m_stackFloor = stackFloor();
     reset();
 }
 
@@ -125,6 +146,7 @@ Interpreter::~Interpreter()
         for (auto& m : *list)
             for (auto& [sym, cell] : m->cells)
                 cell->value = Variant();
+    breakCycles();
     for (ScriptObject* o : m_liveObjects)
         o->detach();
     m_liveObjects.clear();
@@ -147,6 +169,7 @@ void Interpreter::reset()
         for (auto& m : m_modules)
             for (auto& [sym, cell] : m->cells)
                 cell->value = Variant();
+        breakCycles();
     }
     m_modules.clear();
     if (m_depth > 0) {
@@ -162,6 +185,31 @@ void Interpreter::reset()
     err->kind = CellKind::Constant;
     err->value = Variant::object(m_errObject.get());
     clearErr();
+}
+
+// With every variable cleared, what is still alive is kept by a reference
+// cycle (or by the host). Each such object runs its Class_Terminate, then lets
+// go of what it holds; the cycles fall apart and the objects are freed.
+void Interpreter::breakCycles() noexcept
+{
+    for (int round = 0; round < 4; ++round) {
+        std::vector<Ref<Object>> alive;
+        try {
+            for (ScriptObject* o : m_liveObjects)
+                alive.emplace_back(o);
+            for (Object* o : m_containers->live())
+                alive.emplace_back(o);
+        } catch (...) {
+            return;
+        }
+        if (alive.empty())
+            return;
+        for (auto& o : alive)
+            if (auto* so = dynamic_cast<ScriptObject*>(o.get()))
+                so->terminateNow();
+        for (auto& o : alive)
+            o->dropReferences();
+    }
 }
 
 Module* Interpreter::findModule(const std::string& name)
@@ -237,6 +285,7 @@ struct Interpreter::CallGuard {
         if (outermost) {
             char probe = 0;
             in.m_stackBase = reinterpret_cast<uintptr_t>(&probe);
+            in.m_stackFloor = stackFloor(); // this thread's
             in.startClock();
             // A pattern that backtracks without end must not outlive the
             // time limit: the regex search checks the same deadline.
@@ -257,7 +306,7 @@ struct Interpreter::CallGuard {
 
 void Interpreter::startClock()
 {
-    m_stopRequested = false;
+    m_stopRequested.store(false, std::memory_order_relaxed);
     m_deadlineActive = m_timeoutMs > 0;
     m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_timeoutMs);
     m_steps = 0;
@@ -265,7 +314,7 @@ void Interpreter::startClock()
 
 void Interpreter::checkDeadline()
 {
-    if (m_stopRequested || (m_deadlineActive && std::chrono::steady_clock::now() > m_deadline))
+    if (m_stopRequested.load(std::memory_order_relaxed) || (m_deadlineActive && std::chrono::steady_clock::now() > m_deadline))
         raise(Err::TimedOut);
 }
 
@@ -371,9 +420,10 @@ Variant Interpreter::invokeFrame(ProcDef* proc, ScriptObject* me, Module* module
         // Entered from outside any run (a host calling a script object, a
         // terminator after the last release): this call gets its own limit.
         m_stackBase = here;
+        m_stackFloor = stackFloor();
         startClock();
     }
-    if (m_depth >= MaxDepth || (m_stackBase > here && m_stackBase - here > StackBudget))
+    if (m_depth >= MaxDepth || here < m_stackFloor || (m_stackBase > here && m_stackBase - here > StackBudget))
         raise(Err::OutOfStack);
     size_t n = static_cast<size_t>(proc->slotCount);
     SlotScope frameSlots(*this, n);
@@ -503,10 +553,7 @@ Variant Interpreter::newScriptObject(ClassDef* cls, Module* module)
     for (size_t i = 0; i < cls->fields.size(); ++i) {
         const FieldDef& f = cls->fields[i];
         if (f.hasBounds) {
-            std::vector<int32_t> ub;
-            for (auto& b : f.bounds)
-                ub.push_back(eval(b.get()).toLong());
-            ArrayRep* rep = newArray(ub);
+            ArrayRep* rep = newArray(f.ubounds);
             rep->fixed = true;
             obj->fields[i] = Variant::array(rep);
         }
@@ -588,6 +635,7 @@ Variant Interpreter::createObject(const std::string& progId)
 
 Variant Interpreter::evalText(const std::string& expression)
 {
+    guardStack();
     Module* module = m_frame ? m_frame->module : globalModule();
     std::shared_ptr<Unit> unit(parseExpressionUnit(expression, m_interner).release());
     resolveUnit(module, *unit, m_frame);
@@ -596,6 +644,7 @@ Variant Interpreter::evalText(const std::string& expression)
 
 void Interpreter::executeText(const std::string& code, bool global)
 {
+    guardStack();
     Module* module = m_frame ? m_frame->module : globalModule();
     std::shared_ptr<Unit> unit(parseUnit(code, m_interner).release());
     Frame* scope = global ? nullptr : m_frame;

@@ -16,8 +16,10 @@
 #include "vbscript/Ast.h"
 #include "vbscript/Builtins.h"
 #include "vbscript/Errors.h"
+#include "vbscript/HostTypes.h"
 #include "vbscript/Object.h"
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -56,7 +58,6 @@ public:
         m_big.push_back(std::move(v));
         ++m_size;
     }
-    void reserve(size_t) {}
     T* data() { return m_big.empty() ? m_small : m_big.data(); }
     size_t size() const { return m_size; }
     bool empty() const { return m_size == 0; }
@@ -113,12 +114,6 @@ struct Cell {
     Module* module = nullptr;
 };
 
-struct ProcInfo {
-    std::string name;
-    int argumentCount = 0;
-    bool hasReturnValue = false;
-};
-
 struct Module {
     std::string name;
     std::unordered_map<Symbol, std::unique_ptr<Cell>> cells;
@@ -142,6 +137,9 @@ public:
     std::vector<Variant> fields;
     // The interpreter is going away: the object stays valid as data only.
     void detach() { m_in = nullptr; }
+    void dropReferences() noexcept override;
+    // Runs Class_Terminate now unless it ran; the caller holds a reference.
+    void terminateNow() noexcept;
 
 protected:
     void lastReferenceGone() noexcept override;
@@ -150,6 +148,7 @@ private:
     Interpreter* m_in;
     ClassDef* m_class;
     std::shared_ptr<Unit> m_unit; // keeps the class's code alive
+    bool m_terminated = false;    // Class_Terminate runs once
 };
 
 enum class Flow : uint8_t { Normal, ExitDo, ExitFor, ExitProc };
@@ -163,14 +162,6 @@ struct Frame {
     bool resumeNext = false;
     std::vector<Variant>* withStack = nullptr;
     const Stmt* current = nullptr;
-};
-
-// A title is empty when the script gave none: the host titles the box.
-struct HostCallbacks {
-    std::function<int(const std::string& prompt, int buttons, const std::string& title)> msgBox;
-    std::function<Variant(const std::string& prompt, const std::string& title, const std::string& def)> inputBox;
-    // CreateObject for ProgIDs the engine does not know; return Nothing to refuse.
-    std::function<Ref<Object>(const std::string& progId)> createObject;
 };
 
 class Interpreter : public Context {
@@ -199,8 +190,9 @@ public:
     void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
     int timeout() const { return m_timeoutMs; }
     HostCallbacks& callbacks() { return m_callbacks; }
-    // Asks running code to stop at its next check (another thread may call this).
-    void requestStop() { m_stopRequested = true; }
+    // Asks running code to stop at its next time check, as if its time ran
+    // out (error 1799). Safe to call from another thread.
+    void requestStop() { m_stopRequested.store(true, std::memory_order_relaxed); }
     Interner& interner() { return m_interner; }
     std::string dump(const Unit& unit);
 
@@ -214,6 +206,7 @@ public:
     Variant evalText(const std::string& expression) override;
     void executeText(const std::string& code, bool global) override;
     Variant getRef(const std::string& procedureName) override;
+    std::shared_ptr<ObjectRegistry> objectRegistry() override { return m_containers; }
 
     // ---- Used by script objects and the Err object.
     Variant invokeMember(ScriptObject* self, int id, InvokeKind kind, std::span<Variant> args);
@@ -239,6 +232,8 @@ private:
     Flow execStmt(const Stmt* s);
     Flow execIf(const IfStmt* s);
     Flow execSelect(const SelectStmt* s);
+    template <typename F>
+    bool tryHeader(const Stmt* s, F&& body);
     Flow execFor(const ForStmt* s);
     Flow execForEach(const ForEachStmt* s);
     Flow execDo(const DoStmt* s);
@@ -290,6 +285,8 @@ private:
     std::vector<std::pair<Ref<Object>, bool>> m_hostObjects; // object, members global
     std::vector<Ref<Object>> m_hostGraveyard;                 // host objects reset while code still ran
     std::unordered_set<ScriptObject*> m_liveObjects; // detached when the interpreter goes
+    std::shared_ptr<ObjectRegistry> m_containers = std::make_shared<ObjectRegistry>();
+    void breakCycles() noexcept;
     HostCallbacks m_callbacks;
     ScriptError m_err;
     Ref<Object> m_errObject;
@@ -297,6 +294,13 @@ private:
     Frame* m_frame = nullptr;
     int m_depth = 0;
     uintptr_t m_stackBase = 0; // stack position of the outermost call
+    uintptr_t m_stackFloor = 0; // lowest stack address a walk may reach (StackGuard.h)
+    void guardStack() const
+    {
+        char probe = 0;
+        if (reinterpret_cast<uintptr_t>(&probe) < m_stackFloor)
+            raise(Err::OutOfStack);
+    }
     // The slot stack: storage and pointers for every frame.
     // Slots are constructed on first use (high-water mark), so a fresh
     // interpreter does not touch the whole stack's memory.
@@ -344,7 +348,7 @@ private:
     std::chrono::steady_clock::time_point m_deadline;
     bool m_deadlineActive = false;
     unsigned m_steps = 0;
-    volatile bool m_stopRequested = false;
+    std::atomic<bool> m_stopRequested{false};
 
     std::mt19937 m_rng;
     float m_lastRnd = 0;

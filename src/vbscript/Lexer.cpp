@@ -381,10 +381,15 @@ private:
         }
         m_pos = p;
         t.kind = Tok::Number;
-        if (!forceLong && v <= 0xFFFF)
+        // Up to four digits without '&' wrap at 16 bits (&hFFFF is -1); any
+        // other literal is read as 32 bits and is still an Integer when the
+        // value fits one (&h10& and &hFFFFFFFF& are Integers, &hFFFF& a Long).
+        if (!forceLong && v <= 0xFFFF) {
             t.value = Variant::integer(static_cast<int16_t>(static_cast<uint16_t>(v)));
-        else
-            t.value = Variant::longInt(static_cast<int32_t>(static_cast<uint32_t>(v)));
+        } else {
+            auto x = static_cast<int32_t>(static_cast<uint32_t>(v));
+            t.value = x >= -32768 && x <= 32767 ? Variant::integer(static_cast<int16_t>(x)) : Variant::longInt(x);
+        }
         return true;
     }
 

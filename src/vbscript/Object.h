@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace ravelin::vbs {
@@ -82,6 +83,10 @@ public:
     // global name space; may be empty when the object resolves names lazily.
     virtual std::vector<std::string> memberNames() const { return {}; }
 
+    // Lets go of every value the object holds; the engine calls it on objects
+    // still alive when it resets, which only a reference cycle keeps alive.
+    virtual void dropReferences() noexcept {}
+
 protected:
     // Runs when the last reference is gone; the default deletes the object.
     virtual void lastReferenceGone() noexcept { delete this; }
@@ -115,6 +120,18 @@ private:
 
 template <typename T, typename... A>
 Ref<T> makeRef(A&&... a) { return Ref<T>(new T(std::forward<A>(a)...)); }
+
+// The objects of one engine that hold script values (and so can be part of a
+// reference cycle). Shared, so an object the host keeps may outlive the engine.
+class ObjectRegistry {
+public:
+    void add(Object* o) { m_live.insert(o); }
+    void remove(Object* o) noexcept { m_live.erase(o); }
+    const std::unordered_set<Object*>& live() const { return m_live; }
+
+private:
+    std::unordered_set<Object*> m_live;
+};
 
 // A case-insensitive name → id table for objects with a fixed set of members.
 // Ids are given in the order of the names, starting at `firstId` (use 1 when

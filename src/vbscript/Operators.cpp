@@ -272,9 +272,13 @@ Variant binaryOp(Op op, const Variant& a, const Variant& b, bool leftLiteral, bo
     case Op::Concat: {
         if (a.isNull() && b.isNull())
             return Variant::null();
-        if (a.isString() && b.isString())
+        if (a.isString() && b.isString()) {
+            checkStringLength(a.rawString().size() + b.rawString().size());
             return Variant::string(a.rawString() + b.rawString());
-        return Variant::string(a.toText() + b.toText());
+        }
+        std::string left = a.toText(), right = b.toText();
+        checkStringLength(left.size() + right.size());
+        return Variant::string(left + right);
     }
     case Op::Eq: case Op::Ne: case Op::Lt: case Op::Gt: case Op::Le: case Op::Ge: {
         bool isNull;

@@ -2,6 +2,7 @@
 #include "vbscript/Parser.h"
 
 #include "vbscript/Errors.h"
+#include "vbscript/StackGuard.h"
 
 #include <cstdint>
 
@@ -207,6 +208,8 @@ private:
     {
         do {
             FieldDef f;
+            f.line = cur().line;
+            f.column = cur().column;
             f.name = expectIdent();
             f.isPublic = isPublic;
             if (accept(Tok::LParen)) {
@@ -267,6 +270,8 @@ private:
                         p.byRef = false;
                     else if (accept(Tok::KwByRef))
                         p.byRef = true;
+                    p.line = cur().line;
+                    p.column = cur().column;
                     p.name = expectIdent();
                     if (accept(Tok::LParen)) {
                         expect(Tok::RParen, Err::ExpectedRParen);
@@ -575,6 +580,7 @@ private:
     // Statements of a single-line If: separated by ':' up to the line end or Else.
     void parseInlineStatements(Block& out)
     {
+        Nest nest(*this); // `If c Then If c Then ...` nests without a block
         for (;;) {
             if (at(Tok::KwElse) || atLineEnd())
                 break;
@@ -787,10 +793,23 @@ private:
         {
             if (++p.m_nesting > MaxNesting)
                 p.fail(Err::OutOfStack);
+            checkStack();
         }
         ~Nest() { --p.m_nesting; }
     };
     static constexpr int MaxNesting = 400;
+
+    // Chains (`a(1)(1)(1)...`, `1 + 1 + 1 ...`) are built by loops here but
+    // walked recursively by everything after; their height is bounded too.
+    static constexpr int MaxExprDepth = 2000;
+    void grow(Expr* parent, const Expr* child)
+    {
+        if (child && child->depth + 1 > parent->depth) {
+            parent->depth = child->depth + 1;
+            if (parent->depth > MaxExprDepth)
+                raiseAt(Err::OutOfStack, parent->line, parent->column);
+        }
+    }
 
     ExprP parseExpr()
     {
@@ -811,6 +830,8 @@ private:
         b->op = op;
         b->left = std::move(l);
         b->right = std::move(r);
+        grow(b.get(), b->left.get());
+        grow(b.get(), b->right.get());
         return b;
     }
 
@@ -854,6 +875,7 @@ private:
             u->op = Op::Not;
             Nest nest(*this);
             u->operand = parseNot();
+            grow(u.get(), u->operand.get());
             return u;
         }
         return parseCompare();
@@ -961,6 +983,7 @@ private:
             auto u = node<UnaryExpr>(t);
             u->op = Op::Neg;
             u->operand = std::move(operand);
+            grow(u.get(), u->operand.get());
             return u;
         }
         if (!m_pending && at(Tok::Plus)) {
@@ -1006,6 +1029,7 @@ private:
             auto p = node<ParenExpr>(t);
             p->inner = parseExpr();
             expect(Tok::RParen, Err::ExpectedRParen);
+            grow(p.get(), p->inner.get());
             e = std::move(p);
             break;
         }
@@ -1045,6 +1069,7 @@ private:
                 const Token& dt = advance();
                 auto m = node<MemberExpr>(dt);
                 m->object = std::move(e);
+                grow(m.get(), m->object.get());
                 if (!at(Tok::Identifier))
                     fail(Err::ExpectedIdentifier);
                 m->name = advance().symbol;
@@ -1057,6 +1082,7 @@ private:
                 const Token& dt = advance();
                 auto m = node<MemberExpr>(dt);
                 m->object = std::move(e);
+                grow(m.get(), m->object.get());
                 m->name = advance().symbol;
                 e = std::move(m);
                 continue;
@@ -1070,6 +1096,9 @@ private:
                 if (!at(Tok::RParen))
                     parseArgList(c->args, false);
                 expect(Tok::RParen, Err::ExpectedRParen);
+                grow(c.get(), c->target.get());
+                for (const ExprP& a : c->args)
+                    grow(c.get(), a.get());
                 m_lastParenCall = c.get();
                 e = std::move(c);
                 continue;

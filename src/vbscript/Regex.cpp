@@ -262,7 +262,7 @@ private:
             for (std::size_t k = 0; k < len; ++k)
                 if (foldByte(m_s[s + k]) != foldByte(m_s[pos + k]))
                     return false;
-        } else if (std::memcmp(m_s + s, m_s + pos, len) != 0) {
+        } else if (len != 0 && std::memcmp(m_s + s, m_s + pos, len) != 0) { // an empty subject has no bytes at all
             return false;
         }
         pos += len;

@@ -1,6 +1,8 @@
 // ScriptControl: the host boundary, the second of the two places errors are caught.
 #include "vbscript/ScriptControl.h"
 
+#include "vbscript/Interpreter.h"
+
 #include <new>
 
 namespace ravelin::vbs {
@@ -148,6 +150,22 @@ void ScriptControl::setTimeout(int milliseconds)
 int ScriptControl::timeout() const
 {
     return m_engine->timeout();
+}
+
+void ScriptControl::requestStop()
+{
+    m_engine->requestStop();
+}
+
+std::optional<std::string> ScriptControl::dump(const std::string& code)
+{
+    std::string text;
+    bool ok = guarded([&] {
+        text = m_engine->dump(*m_engine->compile(m_engine->globalModule(), code));
+    });
+    if (!ok)
+        return std::nullopt;
+    return text;
 }
 
 HostCallbacks& ScriptControl::callbacks()

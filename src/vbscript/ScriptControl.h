@@ -11,9 +11,17 @@
 // even an exception escaping a host object) lands in `error()`. Each call that
 // runs script code is limited by `timeout()` (10 s by default, 0 = no limit);
 // code still running then stops with error 1799 "Script timed out".
+//
+// A script cannot crash its host: nesting too deep for the C++ stack is error
+// 28, a string longer than 256 MB error 14, an array of more than 64 M
+// elements or memory running out error 7 (caps in Variant.h). Reset frees
+// objects kept alive only by reference cycles, running their Class_Terminate.
+//
+// This is the engine's one public header: a host needs nothing else (the
+// value, object and error types come with HostTypes.h).
 #pragma once
 
-#include "vbscript/Interpreter.h"
+#include "vbscript/HostTypes.h"
 
 #include <memory>
 #include <optional>
@@ -22,10 +30,8 @@
 
 namespace ravelin::vbs {
 
-struct ModuleInfo {
-    std::string name;
-    std::vector<ProcInfo> procedures; // definition order
-};
+class Interpreter;
+struct Module;
 
 class ScriptControl {
 public:
@@ -70,11 +76,16 @@ public:
 
     void setTimeout(int milliseconds);
     int timeout() const;
+    // Stops the code running now as if its time ran out (error 1799); for
+    // another thread, or a host object that must end the script.
+    void requestStop();
+
+    // The compiled form of `code` (for diagnostics), compiled into the global
+    // module without running it; empty on a compile error (error() set).
+    std::optional<std::string> dump(const std::string& code);
 
     // MsgBox, InputBox and CreateObject of unknown ProgIDs go here.
     HostCallbacks& callbacks();
-
-    Interpreter& interpreter() { return *m_engine; }
 
 private:
     template <typename F>

@@ -12,11 +12,19 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <memory>
 
 namespace ravelin::vbs {
 
+void checkStringLength(size_t length)
+{
+    if (length > MaxStringLength)
+        raise(Err::OutOfStringSpace);
+}
+
 Variant Variant::string(std::string s)
 {
+    checkStringLength(s.size());
     Variant v;
     v.m_type = VT::String;
     v.m_u.str = new StringRep{1, std::move(s)};
@@ -65,26 +73,79 @@ void Variant::retainShared() const noexcept
     }
 }
 
+namespace {
+
+// Releasing a value can release what it holds (array elements, an object's
+// fields, a Dictionary's items) and so on without bound: `a = Array(a)` a
+// million times is a million nested blocks. The first release on a thread
+// drains a work list; releases met while it drains are queued on it, so the
+// C++ stack stays flat however deep the value is.
+struct PendingRelease {
+    VT type;
+    void* block;
+};
+thread_local std::vector<PendingRelease> t_pending;
+thread_local bool t_draining = false;
+
+void releaseNow(VT type, void* block) noexcept
+{
+    if (type == VT::Array) {
+        auto* arr = static_cast<ArrayRep*>(block);
+        if (--arr->refs == 0)
+            delete arr;
+    } else {
+        static_cast<Object*>(block)->release();
+    }
+}
+
+} // namespace
+
 void Variant::releaseShared() noexcept
 {
+    void* block = nullptr;
     switch (m_type) {
     case VT::String:
         if (--m_u.str->refs == 0)
             delete m_u.str;
-        break;
+        return;
     case VT::Object:
-        if (m_u.obj) {
-            Object* o = m_u.obj;
-            m_type = VT::Empty; // a terminator running now must not see a dangling value
-            o->release();
+        if (!m_u.obj)
+            return;
+        if (m_u.obj->refCount() > 1) { // not the last reference: nothing is freed
+            m_u.obj->release();
+            return;
         }
+        block = m_u.obj;
         break;
     case VT::Array:
-        if (--m_u.arr->refs == 0)
-            delete m_u.arr;
+        if (m_u.arr->refs > 1) {
+            --m_u.arr->refs;
+            return;
+        }
+        block = m_u.arr;
         break;
-    default: break;
+    default: return;
     }
+    VT type = m_type;
+    m_type = VT::Empty; // a terminator running now must not see a dangling value
+    if (t_draining) {
+        try {
+            t_pending.push_back({type, block});
+            return;
+        } catch (...) {
+            // No room to queue: release in place (deep recursion is the lesser evil).
+        }
+        releaseNow(type, block);
+        return;
+    }
+    t_draining = true;
+    releaseNow(type, block);
+    while (!t_pending.empty()) {
+        PendingRelease next = t_pending.back();
+        t_pending.pop_back();
+        releaseNow(next.type, next.block);
+    }
+    t_draining = false;
 }
 
 ArrayRep* Variant::mutableArray()
@@ -205,15 +266,15 @@ int64_t Variant::toCurrency() const
 
 double Variant::toDate() const
 {
+    double d;
     if (m_type == VT::String) {
-        double d;
         if (parseDate(m_u.str->text, d))
             return d;
-        if (parseNumber(m_u.str->text, d))
-            return d;
-        raise(Err::TypeMismatch);
+        if (!parseNumber(m_u.str->text, d))
+            raise(Err::TypeMismatch);
+    } else {
+        d = toDouble();
     }
-    double d = toDouble();
     if (!(d >= -657434.0 && d < 2958466.0))
         raise(Err::Overflow);
     return d;
@@ -449,20 +510,23 @@ int compareVariants(const Variant& a0, const Variant& b0, CompareMode mode, bool
 
 ArrayRep* newArray(const std::vector<int32_t>& ubounds)
 {
-    auto* rep = new ArrayRep;
-    size_t total = 1;
+    // The count is checked before anything is allocated: a product that wraps
+    // would pass any cap and give a block smaller than its dimensions.
+    int64_t total = 1;
     for (int32_t ub : ubounds) {
         if (ub < -1)
             raise(Err::SubscriptOutOfRange);
+        if (ub == std::numeric_limits<int32_t>::max())
+            raise(Err::OutOfMemory);
+        total *= int64_t(ub) + 1;
+        if (total > MaxArrayElements)
+            raise(Err::OutOfMemory);
+    }
+    auto rep = std::make_unique<ArrayRep>();
+    for (int32_t ub : ubounds)
         rep->dims.push_back(ub + 1);
-        total *= static_cast<size_t>(ub + 1);
-    }
-    if (total > (size_t(1) << 28)) {
-        delete rep;
-        raise(Err::OutOfMemory);
-    }
-    rep->data.resize(total);
-    return rep;
+    rep->data.resize(static_cast<size_t>(total));
+    return rep.release();
 }
 
 int64_t arrayOffset(const ArrayRep& arr, const int32_t* indices, size_t count)

@@ -51,6 +51,15 @@ struct StringRep {
 
 class Variant;
 
+// Caps no sane operator script reaches; past them a script gets an error it
+// can trap instead of exhausting the process.
+inline constexpr size_t MaxStringLength = size_t(256) << 20;   // bytes; error 14 "Out of string space"
+inline constexpr int64_t MaxArrayElements = int64_t(64) << 20; // elements; error 7 "Out of memory"
+
+// Raises error 14 when a string of `length` bytes would pass the cap; called
+// before building a long result so the cap holds before memory is spent.
+void checkStringLength(size_t length);
+
 // One dimension of an array: element count; lower bound is always 0 in VBScript.
 struct ArrayRep {
     uint32_t refs = 1;

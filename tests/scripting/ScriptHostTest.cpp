@@ -181,3 +181,19 @@ TEST_F(ScriptingTest, InitScriptsFromTopLevelCodeIsIgnored)
     EXPECT_EQ(view.clears, 1);
     EXPECT_THAT(view.scripts, ElementsAre("[Global]: Kept"));
 }
+
+// A script whose unit fails to resolve leaves nothing behind in the engine,
+// however often it is loaded again.
+TEST_F(ScriptingTest, AParameterNamedTwiceFailsItsScriptOnceOnEveryLoad)
+{
+    write("InitScripts.txt", "good.vbs,Global\nbad.vbs,Console\n");
+    write("good.vbs", "Sub Fine()\nEnd Sub\n");
+    write("bad.vbs", "Sub Q3ARVL_ok(d)\nEnd Sub\nSub Bad(a, a)\nEnd Sub\n");
+    for (size_t load = 1; load <= 3; ++load) {
+        host.InitScripts();
+        ASSERT_EQ(view.debug.size(), load);
+        EXPECT_THAT(view.debug.back(), HasSubstr("Name redefined"));
+        EXPECT_THAT(view.scripts, ElementsAre("[Global]: Fine"));
+        EXPECT_TRUE(view.consoleProcs.empty());
+    }
+}

@@ -105,4 +105,28 @@ TEST(RavelinVbs, ArgumentsQuitAndScriptName)
     EXPECT_EQ(r.out, "args.vbs 2 [one][two words]|two words\n");
 }
 
+TEST(RavelinVbs, HelpTimeoutAndQuitUnderResumeNext)
+{
+    ravelin::test::TempDir dir;
+    RunResult help = runVbs("--help", "");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--timeout SECONDS"), std::string::npos) << help.out;
+
+    std::string loop = (dir.path() / "loop.vbs").string();
+    std::ofstream(loop) << "On Error Resume Next\nDo\nLoop\n";
+    RunResult timedOut = runVbs("--timeout 0.5 " + loop, " 2>&1");
+    EXPECT_EQ(timedOut.status, 1);
+    EXPECT_EQ(timedOut.out, loop + "(2, 1) error 1799: Script timed out\n");
+
+    RunResult badTimeout = runVbs("--timeout soon " + loop, " 2>&1");
+    EXPECT_EQ(badTimeout.status, 2);
+
+    // Quit is not an error a script can resume past.
+    std::string quit = (dir.path() / "quit.vbs").string();
+    std::ofstream(quit) << "On Error Resume Next\nWScript.Quit 4\nWScript.Echo \"not reached\"\n";
+    RunResult q = runVbs(quit, " 2>&1");
+    EXPECT_EQ(q.status, 4);
+    EXPECT_EQ(q.out, "");
+}
+
 } // namespace

@@ -162,7 +162,7 @@ TEST(ScriptControl, ErrorStateCarriesNumberPositionAndSourceLine)
     EXPECT_EQ(e.line, 3);
     EXPECT_EQ(e.column, 3);
     EXPECT_EQ(e.lineText, "  x = 1 / 0");
-    EXPECT_EQ(e.source, "VBScript runtime error");
+    EXPECT_EQ(e.source, "Microsoft VBScript runtime error");
     sc.clearError();
     EXPECT_FALSE(sc.hasError());
     EXPECT_EQ(sc.error().number, 0);
@@ -184,7 +184,7 @@ TEST(ScriptControl, CompileErrorReportsLineAndColumnAndAddsNothing)
     EXPECT_EQ(sc.error().number, 1023);
     EXPECT_EQ(sc.error().line, 3);
     EXPECT_EQ(sc.error().column, 10);
-    EXPECT_EQ(sc.error().source, "VBScript compilation error");
+    EXPECT_EQ(sc.error().source, "Microsoft VBScript compilation error");
     EXPECT_TRUE(sc.procedures().empty());
 }
 

@@ -7,7 +7,7 @@ Check "long literal", TypeName(32768), "Long"
 Check "double literal", TypeName(2147483648), "Double"
 Check "hex integer", &hFFFF, -1
 Check "hex long", &hFFFF&, 65535
-Check "hex long all bits", &hFFFFFFFF&, CLng(-1)
+Check "hex all bits", &hFFFFFFFF&, -1
 Check "octal", &O17, 15
 Dim hi : hi = "there"
 Check "concat with name hi", "x" &hi, "xthere"

@@ -158,6 +158,7 @@ TEST(RegexGroups, Backreferences)
     EXPECT_EQ(first("<(\\w+)>.*</\\1>", "<b>x</i><i>y</i>"), "<i>y</i>");
     EXPECT_EQ(first("(a)|\\1b", "b"), "b"); // unset group matches empty
     EXPECT_EQ(first("(A)\\1", "aA", icase()), "aA");
+    EXPECT_EQ(first("()\\1", std::string_view()), ""); // an empty group on a subject with no bytes
     EXPECT_EQ(first("\\2(a)", "\x02" "a"), "\x02" "a"); // more than the group count: octal
 }
 

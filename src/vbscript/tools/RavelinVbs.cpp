@@ -1,9 +1,11 @@
 // ravelin-vbs: runs a VBScript file like the classic command-line script host,
-// with the same engine the console embeds. `--dump FILE` prints the compiled
-// form instead of running it.
-#include "vbscript/Interpreter.h"
+// with the same engine the console embeds, through its public interface only.
+// `--dump FILE` prints the compiled form instead of running it.
+#include "vbscript/ScriptControl.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -14,10 +16,13 @@ using namespace ravelin::vbs;
 
 namespace {
 
-// WScript.Quit unwinds the running script through this.
-struct QuitScript {
-    int code;
+// WScript.Quit records its exit code here and ends the script with a fatal
+// error, which no On Error Resume Next holds up.
+struct QuitRequest {
+    bool quit = false;
+    int code = 0;
 };
+QuitRequest g_quit;
 
 // WScript.Arguments: Count, Length, Item(i) (the default member), For Each.
 class Arguments : public Object {
@@ -149,9 +154,15 @@ public:
             if (!args.empty())
                 return m_args->invoke(0, InvokeGet, args);
             return Variant::object(m_args.get());
-        case 3: // Quit
+        case 3: { // Quit
             std::fflush(stdout);
-            throw QuitScript{args.empty() || isMissing(args, 0) ? 0 : args[0].toLong()};
+            int code = args.empty() || isMissing(args, 0) ? 0 : args[0].toLong();
+            g_quit = {true, code};
+            ScriptError e;
+            e.number = 1799;
+            e.description = "WScript.Quit";
+            throw ScriptException(e, true);
+        }
         case 4: return Variant::object(m_out.get());
         case 5: return Variant::object(m_err.get());
         case 6: return Variant::object(m_in.get());
@@ -180,9 +191,25 @@ private:
     Ref<Object> m_args, m_out, m_err, m_in;
 };
 
+const char* const usageText =
+    "usage: ravelin-vbs [--timeout SECONDS] FILE [ARGS...]\n"
+    "       ravelin-vbs --dump FILE\n"
+    "       ravelin-vbs --help\n"
+    "\n"
+    "Runs a VBScript file with Ravelin's script engine. WScript.Echo, Arguments,\n"
+    "StdIn/StdOut/StdErr, Sleep and Quit are available; MsgBox prints its prompt.\n"
+    "\n"
+    "  --timeout SECONDS  stop the script after this long with error 1799\n"
+    "                     (default: no limit)\n"
+    "  --dump FILE        print the compiled form instead of running it\n"
+    "  --help             show this text\n"
+    "\n"
+    "Exit status: 0 on success (or WScript.Quit's code), 1 on a script error,\n"
+    "2 on a usage error or an unreadable file.\n";
+
 int usage()
 {
-    std::fprintf(stderr, "usage: ravelin-vbs FILE [ARGS...]\n       ravelin-vbs --dump FILE\n");
+    std::fputs(usageText, stderr);
     return 2;
 }
 
@@ -192,20 +219,44 @@ void report(const std::string& file, const ScriptError& e)
     std::fprintf(stderr, "%s(%d, %d) error %d: %s\n", file.c_str(), e.line, e.column, e.number, e.description.c_str());
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int runMain(int argc, char** argv)
 {
-    if (argc == 2 && std::string(argv[1]) == "--version") {
-        std::printf("ravelin-vbs %s\n", RAVELIN_VERSION_TEXT);
-        return 0;
+    int timeoutMs = 0;
+    bool dump = false;
+    int i = 1;
+    for (; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--version") {
+            std::printf("ravelin-vbs %s\n", RAVELIN_VERSION_TEXT);
+            return 0;
+        }
+        if (a == "--help" || a == "-h") {
+            std::fputs(usageText, stdout);
+            return 0;
+        }
+        if (a == "--dump") {
+            dump = true;
+            continue;
+        }
+        if (a == "--timeout") {
+            if (i + 1 >= argc)
+                return usage();
+            char* end = nullptr;
+            double seconds = std::strtod(argv[++i], &end);
+            if (!end || *end || !(seconds >= 0) || seconds > 2000000) {
+                std::fprintf(stderr, "ravelin-vbs: --timeout wants a number of seconds, not '%s'\n", argv[i]);
+                return 2;
+            }
+            timeoutMs = static_cast<int>(seconds * 1000);
+            if (seconds > 0 && timeoutMs == 0)
+                timeoutMs = 1;
+            continue;
+        }
+        break;
     }
-    if (argc < 2)
+    if (i >= argc)
         return usage();
-    bool dump = std::string(argv[1]) == "--dump";
-    if (dump && argc < 3)
-        return usage();
-    std::string file = dump ? argv[2] : argv[1];
+    std::string file = argv[i++];
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "ravelin-vbs: cannot open %s\n", file.c_str());
@@ -219,11 +270,11 @@ int main(int argc, char** argv)
     std::string fullName = std::filesystem::absolute(file, ec).string();
     std::string name = std::filesystem::path(file).filename().string();
     std::vector<std::string> args;
-    for (int i = dump ? 3 : 2; i < argc; ++i)
+    for (; i < argc; ++i)
         args.emplace_back(argv[i]);
 
-    Interpreter engine;
-    engine.setTimeout(0);
+    ScriptControl engine;
+    engine.setTimeout(timeoutMs);
     engine.callbacks().msgBox = [](const std::string& prompt, int, const std::string&) {
         std::fwrite(prompt.data(), 1, prompt.size(), stdout);
         std::fputc('\n', stdout);
@@ -241,20 +292,36 @@ int main(int argc, char** argv)
     Ref<Object> wscript(new WScriptObject(name, fullName, args));
     engine.addObject("WScript", wscript, false);
     int rc = 0;
-    try {
-        if (dump) {
-            auto unit = engine.compile(engine.globalModule(), code);
-            std::string text = engine.dump(*unit);
-            std::fwrite(text.data(), 1, text.size(), stdout);
-        } else {
-            engine.addCode(engine.globalModule(), code);
-        }
-    } catch (ScriptException& ex) {
-        report(file, ex.error());
+    if (dump) {
+        if (auto text = engine.dump(code))
+            std::fwrite(text->data(), 1, text->size(), stdout);
+        else
+            rc = 1;
+    } else if (!engine.addCode(code)) {
         rc = 1;
-    } catch (QuitScript& q) {
-        rc = q.code;
+    }
+    if (g_quit.quit) {
+        rc = g_quit.code;
+    } else if (rc == 1) {
+        report(file, engine.error());
     }
     std::fflush(stdout);
     return rc;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Nothing a script does may end the program by an uncaught exception.
+    try {
+        return runMain(argc, argv);
+    } catch (const std::exception& ex) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "ravelin-vbs: internal error: %s\n", ex.what());
+    } catch (...) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "ravelin-vbs: internal error\n");
+    }
+    return 3;
 }

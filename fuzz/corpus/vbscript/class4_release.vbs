@@ -1,0 +1,2 @@
+For i = 1 To 3000 : a = Array(a) : Next
+a = Empty

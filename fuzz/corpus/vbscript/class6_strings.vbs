@@ -1,0 +1,3 @@
+On Error Resume Next
+s = "x"
+Do : s = s & s : Loop Until Err.Number <> 0
