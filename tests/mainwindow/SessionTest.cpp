@@ -169,6 +169,9 @@ TEST_F(SessionTest, FeaturesAddScriptOperationsAsTableRows)
     s.scriptControl().run("Console", "Bump");
     EXPECT_FALSE(s.scriptControl().hasError()) << s.scriptControl().error().description;
     EXPECT_EQ(port, 27962);
+    // Top-level code assigns the property too, not a variable of that name.
+    EXPECT_TRUE(s.scriptControl().executeStatement("SamplePort = 27000"));
+    EXPECT_EQ(port, 27000);
     EXPECT_FALSE(s.scriptControl().executeStatement("Ravelin.ReadOnly = 1"));
     EXPECT_EQ(s.scriptControl().error().number, 438);
     auto name = s.scriptControl().eval("sGetComputerName()");
