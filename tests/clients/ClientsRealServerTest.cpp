@@ -2,6 +2,8 @@
 // in a console host, with bots for players: its STATUS table is the ioq3
 // layout, its names keep colour codes, its status reply comes from its own
 // port.
+#include "platform/qt/QtMessageLoop.h"
+#include "realserver/RealServerSupport.h"
 #include "mainwindow/QtTestApp.h"
 #include "integration/ChildProcess.h"
 #include "integration/IntegrationSupport.h"
@@ -16,10 +18,6 @@
 #include <QCheckBox>
 #include <QTest>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <thread>
@@ -29,36 +27,12 @@ using namespace ravelin::test;
 
 namespace {
 
-const char* const kServer = "/usr/games/openarena-server";
-
-int freeUdpPort()
-{
-    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
-// The real server takes one piped line per frame: the probe's retries are
-// paced to about that, while Qt events keep running.
-class PacedQtLoop final : public MessageLoop {
-public:
-    void yield() override
-    {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        std::this_thread::sleep_for(std::chrono::microseconds(2500));
-    }
-};
+const char* const kServer = kOpenArenaServer;
 
 struct ClientsRealServerTest : testing::Test {
     ConsoleHostProcess host;
     ipc::IpcWindowManager windows;
-    PacedQtLoop loop;
+    QtMessageLoop loop;
     ConsoleBridge bridge{windows, loop};
     CvarProbe probe{bridge};
     sim::MemorySettings settings;

@@ -2,6 +2,8 @@
 // window learns where that engine writes, fills the table from its dump,
 // and an edit of sv_hostname through the dialog changes the server.
 // With RAVELIN_SCREENSHOT_DIR set, the page is saved as PNG pictures there.
+#include "platform/qt/QtMessageLoop.h"
+#include "realserver/RealServerSupport.h"
 #include "integration/IntegrationSupport.h"
 #include "mainwindow/FrmMain.h"
 #include "mainwindow/QtTestApp.h"
@@ -16,45 +18,17 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace ravelin;
 using namespace ravelin::test;
 
 namespace {
 
-const char* const kServer = "/usr/games/openarena-server";
-
-int freeUdpPort()
-{
-    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
-// The window's loop, paced a little: the real server takes one piped line
-// per frame, so a probe need not type its query hundreds of times.
-class PacedQtLoop final : public MessageLoop {
-public:
-    void yield() override
-    {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        std::this_thread::sleep_for(std::chrono::microseconds(2500));
-    }
-};
+const char* const kServer = kOpenArenaServer;
 
 struct CvarsRealServerTest : testing::Test {
     ipc::IpcWindowManager windows;
-    PacedQtLoop loop;
+    QtMessageLoop loop;
     ConsoleBridge bridge{windows, loop};
     CvarProbe probe{bridge};
     sim::MemorySettings settings;

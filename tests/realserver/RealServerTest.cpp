@@ -3,35 +3,18 @@
 // Where its console differs from a Quake III Arena 1.32 server's, the tests
 // pin down what actually arrives through the console window (colour codes
 // already stripped by the host).
+#include "realserver/RealServerSupport.h"
 #include "integration/IntegrationSupport.h"
 
 #include "platform/ipc/EndpointFolder.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace ravelin;
 using namespace ravelin::test;
 
 namespace {
 
-const char* const kServer = "/usr/games/openarena-server";
-
-// A UDP port nobody uses right now.
-int freeUdpPort()
-{
-    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
+const char* const kServer = kOpenArenaServer;
 
 // Nothing else runs in the test; the probe's pauses sleep.
 using FrameLoop = NullMessageLoop;

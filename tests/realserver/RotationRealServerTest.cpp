@@ -3,6 +3,7 @@
 // with lstExec following. The engine's map_restart counts down 5 s before
 // it restarts, and the restart sets g_gravity back to 800; the entry waits
 // 6 s so that the gravity set after it holds.
+#include "realserver/RealServerSupport.h"
 #include "../mainwindow/QtTestApp.h"
 #include "config/PresetFile.h"
 #include "integration/IntegrationSupport.h"
@@ -17,29 +18,13 @@
 #include <QTest>
 
 #include <fstream>
-#include <unistd.h>
 
 using namespace ravelin;
 using namespace ravelin::test;
 
 namespace {
 
-const char* const kServer = "/usr/games/openarena-server";
-
-// The real server takes one piped line per frame (50 ms): yields are paced
-// so that the load's cvar probe does not pile queries up ahead of the
-// rotation's commands (the same pacing as the other real-server tests).
-class PacedQtLoop final : public MessageLoop {
-public:
-    void yield() override
-    {
-        m_qt.yield();
-        std::this_thread::sleep_for(std::chrono::microseconds(2500));
-    }
-
-private:
-    QtMessageLoop m_qt;
-};
+const char* const kServer = kOpenArenaServer;
 
 int count(const std::string& text, const std::string& needle)
 {
@@ -65,7 +50,7 @@ TEST(RealServerRotation, MapRestartGravityPauseAndSayGoRoundInOrder)
         << host.logText();
 
     ipc::IpcWindowManager windows;
-    PacedQtLoop loop;
+    QtMessageLoop loop;
     ConsoleBridge bridge(windows, loop);
     CvarProbe probe(bridge);
     bridge.setSelectedConsole(host.handle());
