@@ -17,6 +17,10 @@ endfunction()
 # first report ends the process with a failure, which fails its test.
 if(RAVELIN_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  # Under the sanitizers GCC 12 reports uninitialised members inside
+  # libstdc++'s own std::regex and std::function that are not there; the
+  # normal build keeps the warning.
+  add_compile_options(-Wno-maybe-uninitialized)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
 

@@ -13,6 +13,7 @@
 // one core in each period and the difference (goal: under 1 point).
 //
 //   clients_bench [--iterations 20000] [--seconds 20]
+#include "../support/HeadlessHost.h"
 #include "clients/ClientsFeature.h"
 #include "clients/PlayerText.h"
 #include "clients/StatusReply.h"
@@ -118,37 +119,8 @@ LogicResult measureLogic(int iterations)
     return r;
 }
 
-class Host {
-public:
-    explicit Host(const fs::path& bin, const std::vector<std::string>& q3simArgs)
-    {
-        std::vector<std::string> argv{(bin / "ravelin-console").string(), "--headless", "--", (bin / "q3sim").string(),
-                                      "+set", "net_port", "0"};
-        argv.insert(argv.end(), q3simArgs.begin(), q3simArgs.end());
-        m_pid = fork();
-        if (m_pid == 0) {
-            int null = open("/dev/null", O_RDWR);
-            dup2(null, 0);
-            dup2(null, 1);
-            dup2(null, 2);
-            std::vector<char*> args;
-            for (auto& a : argv)
-                args.push_back(a.data());
-            args.push_back(nullptr);
-            execv(args[0], args.data());
-            _exit(127);
-        }
-    }
-    ~Host()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-
-private:
-    pid_t m_pid = -1;
+struct Host : bench::HeadlessHost {
+    Host(const fs::path& bin, const std::vector<std::string>& q3simArgs) : HeadlessHost(bin, q3sim(bin, q3simArgs)) {}
 };
 
 void runFor(int ms, const std::function<bool()>& done = {})

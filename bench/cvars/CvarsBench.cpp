@@ -12,6 +12,7 @@
 // strings.
 //
 //   cvars_bench [--rounds 30] [--lookups 20000]
+#include "../support/HeadlessHost.h"
 #include "config/CommandLine.h"
 #include "config/CvarDumpParser.h"
 #include "config/LikeMatch.h"
@@ -44,36 +45,11 @@ namespace {
 
 double msSince(Steady::time_point start) { return std::chrono::duration<double, std::milli>(Steady::now() - start).count(); }
 
-class Host {
-public:
+struct Host : bench::HeadlessHost {
     Host(const fs::path& bin, const fs::path& base)
+        : HeadlessHost(bin, q3sim(bin, {"+set", "fs_basepath", base.string()}))
     {
-        std::vector<std::string> argv{(bin / "ravelin-console").string(), "--headless", "--", (bin / "q3sim").string(),
-                                      "+set", "net_port", "0", "+set", "fs_basepath", base.string()};
-        m_pid = fork();
-        if (m_pid == 0) {
-            int null = open("/dev/null", O_RDWR);
-            dup2(null, 0);
-            dup2(null, 1);
-            dup2(null, 2);
-            std::vector<char*> args;
-            for (auto& a : argv)
-                args.push_back(a.data());
-            args.push_back(nullptr);
-            execv(args[0], args.data());
-            _exit(127);
-        }
     }
-    ~Host()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-
-private:
-    pid_t m_pid = -1;
 };
 
 bool runUntil(const std::function<bool()>& done, int timeoutMs)

@@ -5,6 +5,7 @@
 // q3sim's instant 1.32 console measured in the same run.
 //
 //   host_bench [--runs 5] [--real]
+#include "../support/HeadlessHost.h"
 #include "console/ConsoleBridge.h"
 #include "console/CvarProbe.h"
 #include "platform/ipc/IpcWindowManager.h"
@@ -31,35 +32,8 @@ namespace {
 
 fs::path g_bin;
 
-class Host {
-public:
-    explicit Host(const std::vector<std::string>& server)
-    {
-        std::vector<std::string> argv {(g_bin / "ravelin-console").string(), "--headless", "--"};
-        argv.insert(argv.end(), server.begin(), server.end());
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            int null = ::open("/dev/null", O_RDWR);
-            ::dup2(null, 0);
-            ::dup2(null, 1);
-            ::dup2(null, 2);
-            std::vector<char*> args;
-            for (auto& a : argv)
-                args.push_back(a.data());
-            args.push_back(nullptr);
-            ::execv(args[0], args.data());
-            ::_exit(127);
-        }
-    }
-    ~Host()
-    {
-        ::kill(m_pid, SIGTERM);
-        ::waitpid(m_pid, nullptr, 0);
-    }
-    WindowHandle handle() const { return static_cast<WindowHandle>(m_pid); }
-
-private:
-    pid_t m_pid = -1;
+struct Host : bench::HeadlessHost {
+    explicit Host(const std::vector<std::string>& server) : HeadlessHost(g_bin, server) {}
 };
 
 double msSince(Clock::time_point start)

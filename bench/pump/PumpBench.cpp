@@ -13,6 +13,7 @@
 // passes keep finding new lines, to see what the tick interval costs.
 //
 //   pump_bench [--rates 1000,5000,20000] [--seconds 10] [--idle-seconds 30] [--chain]
+#include "../support/HeadlessHost.h"
 #include "console/ConsolePump.h"
 #include "mainwindow/FrmMain.h"
 #include "platform/ipc/IpcWindowManager.h"
@@ -56,37 +57,8 @@ double cpuSeconds()
 }
 
 // A console host running q3sim with these arguments, ended on destruction.
-class Host {
-public:
-    explicit Host(const std::vector<std::string>& q3simArgs)
-    {
-        std::vector<std::string> argv{(g_bin / "ravelin-console").string(), "--headless", "--",
-                                      (g_bin / "q3sim").string(), "+set", "net_port", "0"};
-        argv.insert(argv.end(), q3simArgs.begin(), q3simArgs.end());
-        m_pid = fork();
-        if (m_pid == 0) {
-            int null = open("/dev/null", O_RDWR);
-            dup2(null, 0);
-            dup2(null, 1);
-            dup2(null, 2);
-            std::vector<char*> args;
-            for (auto& a : argv)
-                args.push_back(a.data());
-            args.push_back(nullptr);
-            execv(args[0], args.data());
-            _exit(127);
-        }
-    }
-    ~Host()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-
-private:
-    pid_t m_pid = -1;
+struct Host : bench::HeadlessHost {
+    explicit Host(const std::vector<std::string>& q3simArgs) : HeadlessHost(g_bin, q3sim(g_bin, q3simArgs)) {}
 };
 
 // Runs the event loop for `ms` milliseconds, or until `done` holds
