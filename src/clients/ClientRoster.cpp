@@ -177,7 +177,9 @@ void ClientRoster::AddClient(const std::string& xClient) { appendRow(xClient); }
 void ClientRoster::RemoveClient(double clientId)
 {
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        const std::string_view slot = TrimBlanks(fieldsOf(m_rows[i])[0]);
+        // The fields must outlive the view of the slot taken from them.
+        const std::vector<std::string> fields = fieldsOf(m_rows[i]);
+        const std::string_view slot = fields.empty() ? std::string_view() : TrimBlanks(fields[0]);
         if (slot.empty())
             return;
         if (isSlotNumber(slot) && std::stod(std::string(slot)) == clientId) {

@@ -9,6 +9,8 @@ namespace {
 
 struct ClientScriptsTest : SessionTest {
     sim::SimUdpSocket socket;
+    // The session lets go of the socket as it goes, so it goes first.
+    ~ClientScriptsTest() override { session.reset(); }
 
     MainSession& makeSessionWithSocket()
     {

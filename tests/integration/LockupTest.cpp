@@ -99,8 +99,14 @@ TEST_F(LockupTest, ClientsThatNeverReadAreDroppedBeforeTheyEatTheHost)
     }
     bridge.SendConsoleCommandTo("echo after the greedy ones", host.handle());
     ASSERT_TRUE(waitForOutput(host.handle(), "\r\nafter the greedy ones\r\n"));
-    // Each would otherwise hold some 7.5 MB of answers.
-    EXPECT_LT(residentKb(host.process().pid()) - before, 64 * 1024);
+    // Each would otherwise hold some 7.5 MB of answers. AddressSanitizer
+    // keeps freed blocks resident in its quarantine, so it gets more room.
+#if defined(__SANITIZE_ADDRESS__)
+    constexpr long kAllowedKb = 160 * 1024;
+#else
+    constexpr long kAllowedKb = 64 * 1024;
+#endif
+    EXPECT_LT(residentKb(host.process().pid()) - before, kAllowedKb);
 }
 
 TEST_F(LockupTest, InputLineBurstIsCutAtItsLimit)
