@@ -31,6 +31,21 @@ configure() {
 
 targets() { cat "$build/fuzz-targets.txt"; }
 
+# The seed folders of a target: its corpus, and for the engine also the
+# conformance scripts of tests/vbscript made whole (check.inc in place of
+# the line that reads it), so the seeds follow the tests without copies.
+seeds() { # target
+  echo "fuzz/corpus/$1"
+  if [ "$1" = vbscript ]; then
+    local dir=$build/seeds/vbscript f
+    mkdir -p "$dir"
+    for f in tests/vbscript/*.vbs; do
+      { cat tests/vbscript/check.inc; tail -n +3 "$f"; } >"$dir/$(basename "$f")"
+    done
+    echo "$dir"
+  fi
+}
+
 build_targets() {
   local t names=()
   for t in "$@"; do names+=("fuzz_$t"); done
@@ -41,8 +56,10 @@ run_one() { # target, extra libFuzzer arguments...
   local t=$1
   shift
   mkdir -p "$build/work/$t" "$build/artifacts"
+  local dirs
+  mapfile -t dirs < <(seeds "$t")
   "$build/bin/fuzz_$t" "${limits[@]}" -artifact_prefix="$build/artifacts/$t-" "$@" \
-    "$build/work/$t" "fuzz/corpus/$t"
+    "$build/work/$t" "${dirs[@]}"
 }
 
 case "${1:-}" in
@@ -56,7 +73,8 @@ case "${1:-}" in
   build_targets "${all[@]}"
   for t in "${all[@]}"; do
     echo "fuzz: $t: replaying the seed corpus"
-    "$build/bin/fuzz_$t" "${limits[@]}" -runs=0 "fuzz/corpus/$t"
+    mapfile -t dirs < <(seeds "$t")
+    "$build/bin/fuzz_$t" "${limits[@]}" -runs=0 "${dirs[@]}"
     echo "fuzz: $t: $runs runs"
     run_one "$t" -runs="$runs" -seed=1 -max_total_time=90
   done
