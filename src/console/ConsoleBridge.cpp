@@ -121,6 +121,10 @@ void ConsoleBridge::typeAndEnter(WindowHandle box, std::string_view command)
     m_windows.setText(box, command);
     for (int i = 0; i < kYieldsBeforeEnter; ++i)
         m_loop.yield();
+    // What ran in the yields (a timer, a script) may have typed and entered
+    // a line of its own in the same box: set ours again so Enter sends it.
+    if (kYieldsBeforeEnter > 0)
+        m_windows.setText(box, command);
     m_windows.sendChar(box, '\r');
 }
 

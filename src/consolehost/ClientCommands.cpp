@@ -4,6 +4,7 @@
 #include "console/CvarProbe.h"
 #include "platform/ipc/IpcWindowManager.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <ostream>
 
@@ -100,7 +101,16 @@ int runClientCommand(const std::vector<std::string>& args, std::ostream& out, st
         std::string line = args[2];
         for (std::size_t i = 3; i < args.size(); ++i)
             line += " " + args[i];
+        // A busy host (a server reading one line per frame behind a
+        // backlog) may answer slowly; a person or a script at the command
+        // line can wait, and must hear when the line did not arrive.
+        windows.setTimeout(std::chrono::seconds(10));
+        const std::size_t before = windows.unansweredRequests();
         bridge.SendConsoleCommandTo(line, console);
+        if (windows.unansweredRequests() != before) {
+            err << "ravelin-console: the line did not reach console " << console << "\n";
+            return 1;
+        }
         return 0;
     }
     if (command == "read") {

@@ -390,9 +390,12 @@ bool ConsoleHost::start()
     d->requests.setShowOnDisplay([this](const std::string& display) { d->showOnDisplay(display); });
 
     EndpointServer::Watcher watcher {[this](int fd, bool r, bool w) { d->watch(fd, r, w); },
-                                     [this](int fd) { d->forget(fd); }};
+                                     [this](int fd) { d->forget(fd); },
+                                     [this](EndpointServer::Connection from) { d->requests.forget(from); }};
     d->endpoint = std::make_unique<EndpointServer>(
-        [this](std::string_view payload, bool& closeAfter) { return d->requests.answer(payload, closeAfter); },
+        [this](EndpointServer::Connection from, std::string_view payload, bool& closeAfter) {
+            return d->requests.answer(payload, closeAfter, from);
+        },
         std::move(watcher));
     if (handover) {
         d->endpoint->adopt(handover->listenFd, handover->folder, handover->name);

@@ -30,7 +30,7 @@ std::string ConsoleRequests::malformed(std::string_view why)
     return PayloadWriter().u8(static_cast<std::uint8_t>(Status::Malformed)).raw(why).payload();
 }
 
-std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter)
+std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter, std::uint64_t from)
 {
     closeAfter = false;
     PayloadReader reader(request);
@@ -84,17 +84,28 @@ std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter)
         return ok() + std::string(value);
     }
     case Op::SetText:
-        if (window == kInputLine)
+        if (window == kInputLine) {
             m_model.setInput(reader.rest());
-        else if (window == kOutputBox)
+            if (from != 0)
+                m_typed[from] = m_model.input();
+        } else if (window == kOutputBox)
             m_model.setOutput(reader.rest());
         return ok();
     case Op::Char: {
         std::uint8_t character = reader.u8();
         if (!reader.ok())
             break;
-        if (window == kInputLine)
-            m_model.typeChar(static_cast<char>(character));
+        if (window != kInputLine)
+            return ok();
+        if (auto typed = m_typed.find(from); from != 0 && typed != m_typed.end() && typed->second != m_model.input())
+            m_model.setInput(typed->second);
+        m_model.typeChar(static_cast<char>(character));
+        if (from != 0) {
+            if (character == '\r' || character == '\n')
+                m_typed.erase(from);
+            else
+                m_typed[from] = m_model.input();
+        }
         return ok();
     }
     case Op::ButtonDown:

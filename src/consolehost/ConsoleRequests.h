@@ -5,7 +5,9 @@
 
 #include "consolehost/ConsoleModel.h"
 
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -27,7 +29,10 @@ public:
 
     // The answer payload (unframed). `closeAfter` is set when the request
     // was malformed: the connection is then closed once the answer is out.
-    std::string answer(std::string_view request, bool& closeAfter);
+    // `from` names the connection (0: one that is not told apart).
+    std::string answer(std::string_view request, bool& closeAfter, std::uint64_t from = 0);
+    // The connection is gone: what it typed and did not enter goes too.
+    void forget(std::uint64_t from) { m_typed.erase(from); }
 
     static std::string malformed(std::string_view why);
 
@@ -35,6 +40,10 @@ private:
     ConsoleModel& m_model;
     HostFacts m_facts;
     std::function<void(const std::string& display)> m_showOnDisplay;
+    // The input line as each connection last left it. A client types a line
+    // in steps (set the text, then Enter); when two clients type at once the
+    // one that presses Enter gets its own line, not the other's.
+    std::map<std::uint64_t, std::string> m_typed;
 };
 
 } // namespace ravelin::consolehost

@@ -178,6 +178,7 @@ void EndpointServer::acceptAll()
             continue;
         }
         m_clients[fd] = Client {};
+        m_clients[fd].id = ++m_lastConnection;
         m_clients[fd].lastActive = Clock::now();
         m_watcher.watch(fd, true, false);
     }
@@ -206,7 +207,7 @@ void EndpointServer::serve(int fd, Client& client)
         if (client.in.size() - used < kFrameHeader + length)
             break;
         bool closeAfter = false;
-        std::string answer = m_handler(std::string_view(client.in).substr(used + kFrameHeader, length), closeAfter);
+        std::string answer = m_handler(client.id, std::string_view(client.in).substr(used + kFrameHeader, length), closeAfter);
         client.out += frame(answer);
         used += kFrameHeader + length;
         // Answers nobody reads: the client goes before they eat the host.
@@ -253,7 +254,13 @@ void EndpointServer::drop(int fd)
 {
     m_watcher.forget(fd);
     ::close(fd);
-    m_clients.erase(fd);
+    const auto it = m_clients.find(fd);
+    if (it == m_clients.end())
+        return;
+    const Connection id = it->second.id;
+    m_clients.erase(it);
+    if (m_watcher.closed)
+        m_watcher.closed(id);
 }
 
 } // namespace ravelin::consolehost

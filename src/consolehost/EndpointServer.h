@@ -14,6 +14,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -33,12 +34,16 @@ public:
     static constexpr std::chrono::seconds kIdleTimeout {60};
     using Clock = std::chrono::steady_clock;
 
-    using Handler = std::function<std::string(std::string_view payload, bool& closeAfter)>;
+    // Each connection has its own number, never reused while the host runs.
+    using Connection = std::uint64_t;
+    using Handler = std::function<std::string(Connection from, std::string_view payload, bool& closeAfter)>;
     // Asked to watch a descriptor for reading and/or writing; `forget` when
     // it is closed.
     struct Watcher {
         std::function<void(int fd, bool read, bool write)> watch;
         std::function<void(int fd)> forget;
+        // Told when a connection is gone (optional).
+        std::function<void(Connection)> closed = {};
     };
 
     EndpointServer(Handler handler, Watcher watcher);
@@ -70,6 +75,7 @@ public:
 
 private:
     struct Client {
+        Connection id = 0;
         std::string in;
         std::string out;
         bool closing = false;
@@ -92,6 +98,7 @@ private:
     ino_t m_inode = 0;
     bool m_stopped = false;
     std::map<int, Client> m_clients;
+    Connection m_lastConnection = 0;
 };
 
 } // namespace ravelin::consolehost

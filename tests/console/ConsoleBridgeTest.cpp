@@ -210,14 +210,14 @@ TEST_F(BridgeTest, SendToReachesTheNamedConsoleOnly)
     EXPECT_EQ(second.entered(), std::vector<std::string>{"sv_hostname"});
 }
 
-TEST_F(BridgeTest, AnotherHandlerTypingDuringTheYieldsWins)
+TEST_F(BridgeTest, ACommandSentDuringTheYieldsDoesNotSwallowThisOne)
 {
-    // The bridge guards nothing: a handler running inside the six yields can
-    // replace the text before Enter is pressed.
+    // A timer sending its own command inside this one's six yields: both
+    // lines reach the server, the inner one first, and no empty line.
     SimConsole& console = desktop.addConsole();
-    loop.post(3, [&] { desktop.setText(console.inputBox(), "intruder"); });
+    loop.post(3, [&] { bridge.SendConsoleCommand("inner"); });
     bridge.SendConsoleCommand("mine");
-    EXPECT_EQ(console.entered(), std::vector<std::string>{"intruder"});
+    EXPECT_EQ(console.entered(), (std::vector<std::string>{"inner", "mine"}));
 }
 
 // --- Clear and show -----------------------------------------------------------

@@ -19,7 +19,7 @@ namespace {
 
 struct EndpointServerTest : testing::Test {
     TempDir dir {"ravelin-endpoint"};
-    EndpointServer server {[](std::string_view, bool&) { return std::string(1, '\0'); },
+    EndpointServer server {[](EndpointServer::Connection, std::string_view, bool&) { return std::string(1, '\0'); },
                            EndpointServer::Watcher {[](int, bool, bool) {}, [](int) {}}};
     std::vector<int> clients;
 

@@ -15,11 +15,11 @@ struct RequestsTest : testing::Test {
     ConsoleRequests requests {model, {1234, 5678}};
     bool closeAfter = false;
 
-    std::string ask(Op op, int window, std::string_view arguments = {})
+    std::string ask(Op op, int window, std::string_view arguments = {}, std::uint64_t from = 0)
     {
         PayloadWriter writer;
         writer.u8(static_cast<std::uint8_t>(op)).u8(static_cast<std::uint8_t>(window)).raw(arguments);
-        return requests.answer(writer.payload(), closeAfter);
+        return requests.answer(writer.payload(), closeAfter, from);
     }
 };
 
@@ -91,6 +91,36 @@ TEST_F(RequestsTest, SetTextAndEnterReachTheQueue)
     ask(Op::Char, kInputLine, "\r");
     EXPECT_EQ(model.takeQueuedLine(), "sv_hostname\n");
     EXPECT_FALSE(closeAfter);
+}
+
+// Two clients typing at once (Ravelin's probe and an operator's `send`):
+// each Enter sends the line its own client set, none is lost or doubled,
+// and a client that went away leaves nothing behind.
+TEST_F(RequestsTest, ClientsTypingAtOnceEachEnterTheirOwnLine)
+{
+    ask(Op::SetText, kInputLine, "QUIT", 1);
+    ask(Op::SetText, kInputLine, "FS_BASEPATH", 2);
+    ask(Op::Char, kInputLine, "\r", 1);
+    ask(Op::Char, kInputLine, "\r", 2);
+    EXPECT_EQ(model.takeQueuedLine(), "QUIT\n");
+    EXPECT_EQ(model.takeQueuedLine(), "FS_BASEPATH\n");
+
+    // Typing character by character keeps its own line too.
+    ask(Op::Char, kInputLine, "s", 1);
+    ask(Op::SetText, kInputLine, "status", 2);
+    ask(Op::Char, kInputLine, "v", 1);
+    ask(Op::Char, kInputLine, "\r", 1);
+    EXPECT_EQ(model.takeQueuedLine(), "sv\n");
+    ask(Op::Char, kInputLine, "\r", 2);
+    EXPECT_EQ(model.takeQueuedLine(), "status\n");
+
+    // A connection that closed before its Enter: the next Enter sends the
+    // box as it stands.
+    ask(Op::SetText, kInputLine, "map q3dm1", 3);
+    requests.forget(3);
+    model.setInput("say hi");
+    ask(Op::Char, kInputLine, "\r", 4);
+    EXPECT_EQ(model.takeQueuedLine(), "say hi\n");
 }
 
 TEST_F(RequestsTest, ShowAndHideActOnTheTopLevelWindowOnly)

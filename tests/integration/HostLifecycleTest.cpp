@@ -125,3 +125,36 @@ TEST_F(HostLifecycleTest, WindowedHostServesTheSameWindow)
     ASSERT_TRUE(status.has_value());
     EXPECT_EQ(*status, 0);
 }
+
+// Two command-line clients and this process typing into one console at
+// once: every line reaches the server once (each client's Enter sends the
+// text that client set, whatever the others typed in between).
+TEST_F(HostLifecycleTest, ClientsTypingAtOnceLoseNoLine)
+{
+    ConsoleHostProcess host;
+    ASSERT_TRUE(host.startQ3sim({"+set", "net_port", "0"}));
+    const std::string handle = std::to_string(host.handle());
+    const std::string cli = (binDir() / "ravelin-console").string();
+    constexpr int kLines = 25;
+    std::vector<ChildProcess> typists;
+    for (const char* who : {"A", "B"})
+        typists.emplace_back(std::vector<std::string>{
+            "/bin/sh", "-c",
+            "i=0; while [ $i -lt " + std::to_string(kLines) + " ]; do i=$((i+1)); \"" + cli + "\" send " + handle +
+                " echo " + who + "$i: || exit 1; done"});
+    for (int i = 1; i <= kLines; ++i)
+        bridge.SendConsoleCommandTo("echo C" + std::to_string(i) + ":", host.handle());
+    for (ChildProcess& typist : typists)
+        EXPECT_EQ(typist.wait(std::chrono::seconds(60)), 0);
+
+    auto missing = [&] {
+        const std::string text = bridge.ReadConsoleOutputOf(host.handle());
+        std::vector<std::string> lost;
+        for (const char* who : {"A", "B", "C"})
+            for (int i = 1; i <= kLines; ++i)
+                if (text.find("\r\n" + std::string(who) + std::to_string(i) + ":\r\n") == std::string::npos)
+                    lost.push_back(who + std::to_string(i));
+        return lost;
+    };
+    EXPECT_TRUE(waitFor([&] { return missing().empty(); })) << ::testing::PrintToString(missing());
+}

@@ -73,6 +73,7 @@ struct IpcWindowManager::Impl {
     std::filesystem::path folder;
     std::chrono::milliseconds timeout {2000};
     std::string lastError;
+    std::size_t unanswered = 0;
 
     // Listing cache.
     bool listed = false;
@@ -383,6 +384,14 @@ struct IpcWindowManager::Impl {
 
     std::optional<std::string> request(WindowHandle window, Op op, std::string_view arguments = {})
     {
+        auto answer = ask(window, op, arguments);
+        if (!answer)
+            ++unanswered;
+        return answer;
+    }
+
+    std::optional<std::string> ask(WindowHandle window, Op op, std::string_view arguments)
+    {
         auto [host, child] = resolve(window);
         if (!host)
             return std::nullopt;
@@ -570,6 +579,8 @@ const std::filesystem::path& IpcWindowManager::endpointFolder() const { return d
 std::string IpcWindowManager::lastError() const { return d->lastError; }
 
 void IpcWindowManager::setTimeout(std::chrono::milliseconds timeout) { d->timeout = timeout; }
+
+std::size_t IpcWindowManager::unansweredRequests() const { return d->unanswered; }
 
 std::vector<WindowHandle> IpcWindowManager::consoleWindows()
 {

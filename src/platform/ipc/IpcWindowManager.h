@@ -60,6 +60,9 @@ public:
     // another user); empty when all was well.
     std::string lastError() const;
     void setTimeout(std::chrono::milliseconds timeout);
+    // Requests that got no answer (no such host, timed out, refused), so
+    // far: a caller that must know a step took compares it around the step.
+    std::size_t unansweredRequests() const;
 
     // Live console windows in start order.
     std::vector<WindowHandle> consoleWindows();
