@@ -48,6 +48,16 @@ void drawGlyph(QPainter& p, Glyph glyph, const QColor& ink)
         p.drawLine(QPointF(box.left() - 1, box.top() + 2), QPointF(box.right() + 1, box.top() + 2));
         p.drawLine(QPointF(box.center().x() - 2, box.top()), QPointF(box.center().x() + 2, box.top()));
         break;
+    case Glyph::Users: {
+        // Two players, one behind the other.
+        const qreal r = box.width() / 5.0;
+        for (const qreal dx : {box.width() * 0.3, -box.width() * 0.05}) {
+            const QPointF head(box.center().x() + dx, box.top() + r + 0.5);
+            p.drawEllipse(head, r, r);
+            p.drawArc(QRectF(head.x() - 2 * r, head.y() + 1.5 * r, 4 * r, 4 * r), 0, 180 * 16);
+        }
+        break;
+    }
     }
 }
 

@@ -10,7 +10,7 @@
 
 namespace ravelin::chrome {
 
-enum class Glyph { Minimise, Quit, PumpOn, PumpOff, Shutdown, Clear };
+enum class Glyph { Minimise, Quit, PumpOn, PumpOff, Shutdown, Clear, Users };
 
 inline constexpr int kTitleHeight = 28;
 inline constexpr int kButtonSize = 24;

@@ -166,6 +166,7 @@ private:
     QToolButton* m_imgMin = nullptr;
     QToolButton* m_imgQuit = nullptr;
     QToolButton* m_picClear = nullptr;
+    QToolButton* m_imgUsers = nullptr;
     std::array<QToolButton*, 3> m_imgMode{};
     QSystemTrayIcon* m_tryMain = nullptr;
     std::vector<QIcon> m_imlTray;

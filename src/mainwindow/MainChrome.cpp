@@ -89,7 +89,12 @@ void FrmMain::buildChrome()
                            {"Console Pump Off", chrome::Glyph::PumpOff},
                            {"Shutdown", chrome::Glyph::Shutdown}};
     const int step = chrome::kButtonSize + 4;
-    int x = width() - 6 * step - 8;
+    int x = width() - 7 * step - 8;
+    // Straight to the roster, from any page.
+    m_imgUsers = chromeButton(this, "imgUsers", chrome::Glyph::Users, "Clients");
+    m_imgUsers->setGeometry(x, 2, chrome::kButtonSize, chrome::kButtonSize);
+    connect(m_imgUsers, &QToolButton::clicked, this, [this] { imgTab_Click(kClientsTab); });
+    x += step;
     for (int i = 0; i < 3; ++i) {
         QToolButton* button = chromeButton(this, "imgMode", modes[i].glyph, modes[i].toolTip);
         button->setObjectName(QStringLiteral("imgMode%1").arg(i));

@@ -14,6 +14,7 @@ namespace ravelin {
 inline constexpr int kTabCount = 8;
 inline constexpr std::array<const char*, kTabCount> kTabNames = {"console", "sys",     "stats", "function",
                                                                   "options", "clients", "cvars", "editor"};
+inline constexpr int kClientsTab = 5;
 inline constexpr int kCvarsTab = 6;
 
 // Indices to bring to the front, one after the other, when tab k is chosen.

@@ -70,7 +70,7 @@ TEST_F(ChromeTest, ABorderlessWindowCaptionedQ3ARavelin)
     FrmMain& w = openWindow();
     EXPECT_EQ(w.windowTitle(), "Q3A - Ravelin");
     EXPECT_TRUE(w.windowFlags().testFlag(Qt::FramelessWindowHint));
-    for (const char* name : {"imgTitle", "imgMin", "imgQuit", "imgMode0", "imgMode1", "imgMode2", "picClear"})
+    for (const char* name : {"imgTitle", "imgMin", "imgQuit", "imgMode0", "imgMode1", "imgMode2", "picClear", "imgUsers"})
         EXPECT_NE(w.findChild<QWidget*>(name), nullptr) << name;
 }
 

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QTest>
+#include <QToolButton>
 
 #include <filesystem>
 
@@ -78,6 +79,21 @@ TEST_F(MainWindowTest, EveryTabClickRestacksAndSwapsPictures)
             EXPECT_EQ(w.imgTab(i)->pixmap().cacheKey(), wanted.cacheKey()) << "tab " << k << " picture " << i;
         }
     }
+}
+
+TEST_F(MainWindowTest, TheUsersButtonBringsTheClientsPageToTheFront)
+{
+    FrmMain& w = makeWindow();
+    w.load();
+    w.show();
+    QTest::mouseClick(w.imgTab(2), Qt::LeftButton);
+    auto* users = w.findChild<QToolButton*>("imgUsers");
+    ASSERT_NE(users, nullptr);
+    EXPECT_EQ(users->accessibleName(), "Clients");
+    QTest::mouseClick(users, Qt::LeftButton);
+    EXPECT_EQ(tabsTopDown(w), expectedOrder(kClientsTab));
+    EXPECT_EQ(topPage(w), kClientsTab);
+    EXPECT_EQ(std::string(kTabNames[kClientsTab]), "clients");
 }
 
 TEST_F(MainWindowTest, PicturesComeFromTheApplicationFolderWithBuiltInFallbacks)
