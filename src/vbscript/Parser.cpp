@@ -5,6 +5,7 @@
 #include "vbscript/StackGuard.h"
 
 #include <cstdint>
+#include <unordered_set>
 
 namespace ravelin::vbs {
 
@@ -157,7 +158,9 @@ private:
         advance();
         auto cls = std::make_unique<ClassDef>();
         cls->line = cur().line;
+        const Token& nameTok = cur();
         cls->name = expectIdent();
+        declareCallable(cls->name, nameTok.line, nameTok.column);
         cls->spelling = m_in.spelling(cls->name);
         endStatement();
         ClassDef* saved = m_class;
@@ -261,7 +264,10 @@ private:
         }
         if (isDefault && proc->kind != ProcKind::PropertyGet && proc->kind != ProcKind::Function && proc->kind != ProcKind::Sub)
             fail(Err::DefaultPlacement);
+        const Token& nameTok = cur();
         proc->name = expectIdent();
+        if (!m_class)
+            declareCallable(proc->name, nameTok.line, nameTok.column);
         if (accept(Tok::LParen)) {
             if (!at(Tok::RParen)) {
                 do {
@@ -285,6 +291,9 @@ private:
         if ((proc->kind == ProcKind::PropertyLet || proc->kind == ProcKind::PropertySet) && proc->params.empty())
             fail(Err::PropertyNeedsArg);
         endStatement();
+        m_localNames.clear();
+        for (const Param& p : proc->params)
+            m_localNames.insert(p.name);
         m_proc = proc.get();
         parseBlockUntil([&] { return at(Tok::KwEnd) && (peekTok().kind == endKind || (endKind == Tok::Identifier && peekTok().kind == Tok::Identifier && peekTok().symbol == m_symProperty)); },
                         proc->body, endKind == Tok::KwSub ? Err::ExpectedSub : endKind == Tok::KwFunction ? Err::ExpectedFunction : Err::ExpectedProperty);
@@ -305,6 +314,7 @@ private:
         do {
             const Token& nameTok = cur();
             Symbol name = expectIdent();
+            declareOnce(name, nameTok);
             declare(name);
             if (accept(Tok::LParen)) {
                 ReDimItem item;
@@ -324,6 +334,26 @@ private:
             out.push_back(std::move(dim));
     }
 
+    // A name Dim'd or Const'd twice in one scope, or a module variable
+    // that is also one of the unit's procedures or classes, is error 1041.
+    // ReDim declares nothing new, and a procedure given twice is allowed
+    // (the later one wins).
+    void declareOnce(Symbol name, const Token& at)
+    {
+        if (m_class && !m_proc)
+            return; // class members are checked when the class is declared
+        auto& names = m_proc ? m_localNames : m_moduleNames;
+        if (!names.insert(name).second || (!m_proc && m_moduleCallables.count(name)))
+            raiseAt(Err::NameRedefined, at.line, at.column);
+    }
+
+    void declareCallable(Symbol name, int line, int column)
+    {
+        if (m_moduleNames.count(name))
+            raiseAt(Err::NameRedefined, line, column);
+        m_moduleCallables.insert(name);
+    }
+
     void declare(Symbol name)
     {
         if (m_proc)
@@ -336,7 +366,9 @@ private:
     void parseConstList()
     {
         do {
+            const Token& nameTok = cur();
             Symbol name = expectIdent();
+            declareOnce(name, nameTok);
             expect(Tok::Eq, Err::ExpectedEquals);
             ExprP value = parseExpr();
             if (m_proc)
@@ -1114,6 +1146,9 @@ private:
     Unit& m_unit;
     ProcDef* m_proc = nullptr;
     ClassDef* m_class = nullptr;
+    std::unordered_set<Symbol> m_moduleNames;     // Dim'd and Const'd in the unit's own code
+    std::unordered_set<Symbol> m_moduleCallables; // its procedures and classes
+    std::unordered_set<Symbol> m_localNames;      // the current procedure's parameters, Dims and Consts
     int m_withDepth = 0;
     int m_nesting = 0;
     ExprP m_pending;

@@ -49,6 +49,12 @@ const CompileCase compileCases[] = {
     // the whole unit must be dropped, and the error points at the second name.
     {"parameter_named_twice", "Sub Good()\nEnd Sub\nSub Bad(a, a)\nEnd Sub\n", 1041, 3, 12},
     {"field_declared_twice", "Sub Good()\nEnd Sub\nClass C\nPublic x\nPrivate x\nEnd Class\n", 1041, 5, 9},
+    {"module_dim_twice", "Dim a\nDim b, a\n", 1041, 2, 8},
+    {"const_after_dim", "Dim k\nConst k = 1\n", 1041, 2, 7},
+    {"sub_after_a_dim_of_its_name", "Dim x\nSub x()\nEnd Sub\n", 1041, 2, 5},
+    {"dim_after_a_class_of_its_name", "Class x\nEnd Class\nPrivate x\n", 1041, 3, 9},
+    {"local_dim_twice", "Sub S()\nDim y\nDim y\nEnd Sub\n", 1041, 3, 5},
+    {"local_dim_named_like_a_parameter", "Sub S(p)\nConst p = 1\nEnd Sub\n", 1041, 2, 7},
     {"terminate_with_arguments", "Sub Good()\nEnd Sub\nClass C\nSub Class_Terminate(a)\nEnd Sub\nEnd Class\n", 1053, 4, 1},
     {"class_array_bound_not_constant", "Class C\nPublic n\nPublic arr(n)\nEnd Class\n", 1026, 3, 12},
     {"class_array_bound_from_method", "Class C\nPublic arr(Size())\nFunction Size()\nSize = 2\nEnd Function\nEnd Class\n", 1026, 2, 12},

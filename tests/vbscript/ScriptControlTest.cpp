@@ -105,6 +105,17 @@ TEST(ScriptControl, RedefinedProcedureIsListedOnceAndTheLaterOneRuns)
     EXPECT_EQ(r->toLong(), 2);
 }
 
+TEST(ScriptControl, NamesThatMayBeDeclaredAgain)
+{
+    // ReDim after Dim, one name in two procedures and at module level, and
+    // a later unit declaring a module name again all compile.
+    ScriptControl sc;
+    ASSERT_TRUE(sc.addCode("Dim a()\nReDim a(2)\nReDim a(3)\nDim n\n"
+                           "Sub S(n)\nDim v\nEnd Sub\nSub T()\nDim v, n\nEnd Sub\n"))
+        << sc.error().description;
+    EXPECT_TRUE(sc.addCode("Dim n\nConst K = 1\n")) << sc.error().description;
+}
+
 TEST(ScriptControl, TopLevelStatementsRunWhenCodeIsAdded)
 {
     ScriptControl sc;
