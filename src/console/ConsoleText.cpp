@@ -56,4 +56,16 @@ std::size_t findNoCase(std::string_view text, std::string_view needle)
 
 bool containsNoCase(std::string_view text, std::string_view needle) { return findNoCase(text, needle) > 0; }
 
+std::string printableConsoleText(std::string_view text)
+{
+    std::string shown;
+    shown.reserve(text.size());
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 0x20 && byte != 0x7f) || c == '\n' || c == '\t')
+            shown += c;
+    }
+    return shown;
+}
+
 } // namespace ravelin

@@ -1,5 +1,6 @@
 #include "consolehost/ConsoleWindow.h"
 
+#include "console/ConsoleText.h"
 #include "platform/ipc/IpcProtocol.h"
 
 #include <QClipboard>
@@ -20,12 +21,7 @@ namespace {
 // The model keeps CR LF line ends; the text widget wants LF.
 QString shown(std::string_view bytes)
 {
-    std::string text;
-    text.reserve(bytes.size());
-    for (char c : bytes) {
-        if (c != '\r')
-            text += c;
-    }
+    const std::string text = printableConsoleText(bytes);
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 

@@ -103,7 +103,19 @@ void ClientsPage::rosterChanged(int index, const std::string& row)
     }
 }
 
-void ClientsPage::rosterRemoved(int index) { delete m_lstClients->takeItem(index); }
+void ClientsPage::rosterRemoved(int index)
+{
+    // The selected player leaving leaves nothing selected (the list would
+    // move the selection to the next row, and a second Kick would throw
+    // out a player nobody chose).
+    QListWidgetItem* item = m_lstClients->item(index);
+    const bool wasSelected = item && item->isSelected();
+    delete m_lstClients->takeItem(index);
+    if (wasSelected) {
+        m_lstClients->setCurrentItem(nullptr);
+        m_lstClients->clearSelection();
+    }
+}
 
 int ClientsPage::selectedClient() const
 {

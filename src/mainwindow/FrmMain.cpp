@@ -1,5 +1,6 @@
 #include "mainwindow/FrmMain.h"
 
+#include "console/ConsoleText.h"
 #include "mainwindow/ChromeArtwork.h"
 #include "mainwindow/TabPictures.h"
 #include "mainwindow/ClientsPage.h"
@@ -26,9 +27,7 @@ QString latin1(std::string_view text) { return QString::fromLatin1(text.data(), 
 // on the way in (the byte text itself keeps it).
 QString forDisplay(std::string_view text)
 {
-    QString shown = latin1(text);
-    shown.remove(QChar('\r'));
-    return shown;
+    return latin1(printableConsoleText(text));
 }
 
 // The window's own status-query socket unless the caller brought one.

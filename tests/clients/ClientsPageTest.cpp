@@ -84,7 +84,7 @@ TEST_F(ClientsPageTest, RowsLineUpUnderTheHeaderInAFixedPitchFont)
     auto* list = child<QListWidget>("lstClients");
     auto* header = child<QLabel>("Label22");
     EXPECT_EQ(header->text(), ClientsPage::kHeader);
-    EXPECT_TRUE(QFontInfo(list->font()).fixedPitch());
+    EXPECT_TRUE(columnsLineUp(list->font())) << QFontInfo(list->font()).family().toStdString();
     EXPECT_EQ(list->font(), header->font());
     EXPECT_EQ(list->accessibleName(), "Clients");
 }
@@ -116,9 +116,22 @@ TEST_F(ClientsPageTest, ThePageShowsTheRosterAndItsButtonsReachTheLogic)
     QTest::mouseClick(child<QPushButton>("cmdCIDUpdate"), Qt::LeftButton);
     EXPECT_EQ(console->entered().back(), "ECHO [BEGIN STATUS];STATUS;ECHO [END STATUS]");
 
+    // The kicked player leaves: nothing is selected, so a second Kick
+    // cannot throw out whoever moved up into the row.
     reply("1 20 \"Bob\"\n");
     w.session().tmrClient_Timer();
     EXPECT_EQ(list->count(), 1);
+    EXPECT_TRUE(list->selectedItems().isEmpty());
+    const auto kicks = console->entered().size();
+    QTest::mouseClick(child<QPushButton>("cmdKickClient"), Qt::LeftButton);
+    EXPECT_EQ(console->entered().size(), kicks);
+    // Another player leaving keeps the selection on its player.
+    reply("1 20 \"Bob\"\n3 5 \"Ann\"\n");
+    list->setCurrentRow(1);
+    reply("3 5 \"Ann\"\n");
+    w.session().tmrClient_Timer();
+    ASSERT_EQ(list->selectedItems().size(), 1);
+    EXPECT_EQ(list->selectedItems().front()->text(), "       3      5      \"Ann\"");
 
     QTest::mouseClick(chkClient, Qt::LeftButton);
     EXPECT_FALSE(timer("tmrClient")->isActive());

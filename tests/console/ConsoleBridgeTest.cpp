@@ -33,6 +33,13 @@ TEST(ConsoleTextTest, CountsCrLfPairsAndEmptyTextAsMinusOne)
     EXPECT_EQ(consoleLineCount("\r\n\r\n"), 2);
 }
 
+TEST(ConsoleTextTest, PrintableTextDropsControlCharactersButTabAndLineFeed)
+{
+    // A real chat line: the engine puts 0x19 between the name and the colon.
+    EXPECT_EQ(printableConsoleText("say: Sarge: hi\r\nSarge\x19: hi\r\n"), "say: Sarge: hi\nSarge: hi\n");
+    EXPECT_EQ(printableConsoleText(std::string("a\0b\tc\x7f\x1b[0m\xe9", 11)), "ab\tc[0m\xe9");
+}
+
 TEST(ConsoleTextTest, SplitKeepsThePartialLineLast)
 {
     auto parts = splitConsoleText("a\r\nb\r\n");

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFontMetricsF>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -34,6 +35,16 @@ private:
 [[maybe_unused]] testing::Environment* const kQtApp = testing::AddGlobalTestEnvironment(new QtAppEnvironment);
 
 } // namespace
+
+bool columnsLineUp(const QFont& font)
+{
+    const QFontMetricsF metrics(font);
+    const qreal width = metrics.horizontalAdvance(QChar('0'));
+    for (char c = ' '; c < 0x7f; ++c)
+        if (metrics.horizontalAdvance(QChar(c)) != width)
+            return false;
+    return width > 0;
+}
 
 bool waitForQt(const std::function<bool()>& condition, int timeoutMs)
 {

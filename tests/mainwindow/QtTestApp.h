@@ -4,7 +4,14 @@
 
 #include <functional>
 
+class QFont;
+
 namespace ravelin::test {
+
+// Whether columns of text line up in this font: every printable ASCII
+// character is as wide as every other. (A font such as Noto Sans Mono does
+// this yet is not reported fixed-pitch, for glyphs far outside ASCII.)
+bool columnsLineUp(const QFont& font);
 
 // Runs pending Qt events until `condition` holds or the timeout passes.
 bool waitForQt(const std::function<bool()>& condition, int timeoutMs = 10000);
