@@ -62,7 +62,16 @@ ConsoleWindow::ConsoleWindow(ConsoleModel& model) : m_model(model)
     setTabOrder(clearButton, quitButton);
     setTabOrder(quitButton, m_output);
 
-    m_output->setPlainText(shown(m_model.output()));
+    QScrollBar* bar = m_output->verticalScrollBar();
+    QObject::connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
+        if (m_followOutput)
+            bar->setValue(maximum);
+    });
+    QObject::connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) {
+        if (!m_updatingOutput)
+            m_followOutput = value == bar->maximum();
+    });
+    outputChanged(true, m_model.output());
     QObject::connect(m_input, &QLineEdit::textEdited, this, [this](const QString& text) {
         m_updatingInput = true;
         QByteArray bytes = text.toLatin1();
@@ -80,16 +89,18 @@ ConsoleWindow::ConsoleWindow(ConsoleModel& model) : m_model(model)
 void ConsoleWindow::outputChanged(bool replaced, std::string_view appended)
 {
     QScrollBar* bar = m_output->verticalScrollBar();
-    bool atEnd = bar->value() == bar->maximum();
+    m_updatingOutput = true;
     if (replaced) {
         m_output->setPlainText(shown(appended));
+        m_followOutput = true;
     } else {
         QTextCursor cursor(m_output->document());
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(shown(appended));
     }
-    if (atEnd || replaced)
+    if (m_followOutput)
         bar->setValue(bar->maximum());
+    m_updatingOutput = false;
 }
 
 void ConsoleWindow::inputChanged()
