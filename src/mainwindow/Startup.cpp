@@ -22,11 +22,31 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 
 namespace ravelin {
 
 namespace {
+
+bool wantsOnlyText(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        for (const char* option : {"--help", "-h", "-?", "--help-all", "--version", "-v"})
+            if (std::strcmp(argv[i], option) == 0)
+                return true;
+    return false;
+}
+
+// Whether Qt will find a display: one named in the environment, or a
+// platform chosen outright (offscreen, vnc ...).
+bool displayNamed()
+{
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* value = std::getenv(name); value && *value)
+            return true;
+    return false;
+}
 
 // Notes that a window received its close event (the start window may close
 // itself inside its own load, before it was ever shown).
@@ -82,13 +102,7 @@ private:
 
 int m_Startup(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Ravelin");
-    // The window flow below decides when the program ends.
-    QApplication::setQuitOnLastWindowClosed(false);
-
     // --- Command line -------------------------------------------------
-    QApplication::setApplicationVersion(RAVELIN_VERSION_TEXT);
     QCommandLineParser parser;
     parser.setApplicationDescription("Operator console for Quake III Arena-engine dedicated servers.");
     parser.addHelpOption();
@@ -103,6 +117,25 @@ int m_Startup(int argc, char** argv)
                        {"screenshots", "Demo: write screenshots of the windows into this folder.", "folder"},
                        {"report-start", "Demo: print how the start window ended and quit."},
                        {"driver-timeout", "Demo: give up after this many seconds.", "seconds"}});
+    if (wantsOnlyText(argc, argv)) {
+        // --help and --version answer on a terminal without a display.
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName("Ravelin");
+        QCoreApplication::setApplicationVersion(RAVELIN_VERSION_TEXT);
+        parser.process(app);
+        return 0;
+    }
+    if (!displayNamed()) {
+        std::fprintf(stderr, "ravelin: no display to show its windows on (DISPLAY and WAYLAND_DISPLAY are not set); "
+                             "start it on the desktop\n");
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Ravelin");
+    QApplication::setApplicationVersion(RAVELIN_VERSION_TEXT);
+    // The window flow below decides when the program ends.
+    QApplication::setQuitOnLastWindowClosed(false);
     parser.process(app);
     bool consoleOk = false;
     const long consoleHost = parser.value(consoleOption).toLong(&consoleOk);

@@ -27,11 +27,18 @@ export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/dat
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset RAVELIN_HOME
-export QT_QPA_PLATFORM=offscreen
 
-out=$("$prefix/bin/ravelin" --version) || fail "ravelin --version"
+# --help and --version answer on a terminal without any display (as over
+# ssh); without them ravelin says it needs one instead of aborting.
+nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@"; }
+out=$(nodisplay "$prefix/bin/ravelin" --version) || fail "ravelin --version"
 [ "$out" = "Ravelin $version" ] || fail "ravelin --version said: $out"
-"$prefix/bin/ravelin" --help | grep -q -- "--no-version-check" || fail "ravelin --help"
+nodisplay "$prefix/bin/ravelin" --help | grep -q -- "--no-version-check" || fail "ravelin --help"
+status=0
+nodisplay "$prefix/bin/ravelin" 2>"$work/nodisplay.log" || status=$?
+[ "$status" = 1 ] && grep -q "no display" "$work/nodisplay.log" || fail "ravelin without a display: status $status"
+
+export QT_QPA_PLATFORM=offscreen
 "$prefix/bin/ravelin-console" --help | grep -q "usage: ravelin-console" || fail "ravelin-console --help"
 for program in ravelin-console q3sim ravelin-vbs; do
     out=$("$prefix/bin/$program" --version) || fail "$program --version"
