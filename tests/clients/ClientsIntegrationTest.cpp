@@ -16,9 +16,15 @@ using namespace ravelin::test;
 namespace {
 
 struct ClientsAgainstQ3simTest : HostedMainWindowTest {
+    // q3sim's engine: 1.32 by default.
+    virtual std::vector<std::string> engine() const { return {}; }
+
     void SetUp() override
     {
-        startServerAndWindow({"+set", "net_port", "0", "--players", "Bob,^1Red^7Guy,Two Words"});
+        std::vector<std::string> arguments = engine();
+        for (const char* argument : {"+set", "net_port", "0", "--players", "Bob,^1Red^7Guy,Two Words"})
+            arguments.emplace_back(argument);
+        startServerAndWindow(arguments);
         // The activation reads the port through the probe; on a loaded
         // machine the load's own probe can still be answering then, and the
         // port is read again as the monitor would.
@@ -75,12 +81,28 @@ struct ClientsAgainstQ3simTest : HostedMainWindowTest {
         QTest::mouseClick(b, Qt::LeftButton);
     }
 
+    void joinsAndLeavesFillAndEmptyTheRosterWithSlots();
+
     QListWidget* list = nullptr;
+};
+
+// The same against the ioq3 engine's forms, whose STATUS table has other
+// columns (`cl score ping name address rate`).
+struct ClientsAgainstIoq3simTest : ClientsAgainstQ3simTest {
+    std::vector<std::string> engine() const override { return {"--ioq3"}; }
 };
 
 } // namespace
 
-TEST_F(ClientsAgainstQ3simTest, JoinsAndLeavesFillAndEmptyTheRosterWithSlots)
+TEST_F(ClientsAgainstQ3simTest, JoinsAndLeavesFillAndEmptyTheRosterWithSlots) { joinsAndLeavesFillAndEmptyTheRosterWithSlots(); }
+
+TEST_F(ClientsAgainstIoq3simTest, JoinsAndLeavesFillAndEmptyTheRosterWithSlots)
+{
+    joinsAndLeavesFillAndEmptyTheRosterWithSlots();
+    EXPECT_NE(serverOutput().find("cl score ping name"), std::string::npos) << "not the ioq3 table";
+}
+
+void ClientsAgainstQ3simTest::joinsAndLeavesFillAndEmptyTheRosterWithSlots()
 {
     monitor();
     EXPECT_EQ(rows().size(), 3u);

@@ -107,3 +107,24 @@ TEST(StatusTable, LongNameStillEndsAtABlank)
     std::string name(16, 'N');
     EXPECT_EQ(parseRow(statusRow(player(4, name, 0, 30))).name, name);
 }
+
+// The ioq3 layout byte for byte as Debian's OpenArena server printed it for
+// four bots (the capture's second STATUS), and a human player's row.
+TEST(StatusTable, Ioq3LayoutMatchesTheRealServer)
+{
+    const std::vector<std::string> captured = {
+        "map: oa_dm1",
+        "cl score ping name            address                                 rate ",
+        "-- ----- ---- --------------- --------------------------------------- -----",
+        " 0     0    0 ^2Green Angel     ^7bot                                     16384",
+        " 1     0    0 Gargoyle        ^7bot                                     16384",
+        " 2     0    0 Major           ^7bot                                     16384",
+        " 3     0    0 Sarge           ^7bot                                     16384",
+        "",
+    };
+    EXPECT_EQ(ioq3StatusTable("oa_dm1", {player(0, "^2Green Angel", 0, 0, true), player(1, "Gargoyle", 0, 0, true),
+                                         player(2, "Major", 0, 0, true), player(3, "Sarge", 0, 0, true)}),
+              captured);
+    EXPECT_EQ(ioq3StatusTable("q3dm17", {player(12, "A Very Long Player Name", -7, 10000)})[3],
+              "12    -7 9999 A Very Long Player Name ^7203.0.113.7:27960                       25000");
+}

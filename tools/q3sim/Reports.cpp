@@ -40,6 +40,35 @@ std::vector<std::string> statusTable(const std::string& mapName, const std::vect
     return lines;
 }
 
+std::vector<std::string> ioq3StatusTable(const std::string& mapName, const std::vector<Player>& players)
+{
+    std::vector<std::string> lines;
+    lines.push_back("map: " + mapName);
+    lines.push_back("cl score ping name            address                                 rate ");
+    lines.push_back("-- ----- ---- --------------- --------------------------------------- -----");
+    for (const Player& player : players) {
+        std::string row = format("%2i ", player.slot);
+        row += format("%5i ", player.score);
+        row += format("%4i ", player.ping > 9999 ? 9999 : player.ping);
+        std::size_t visible = 0;
+        for (std::size_t i = 0; i < player.name.size(); ++i) {
+            if (player.name[i] == '^' && i + 1 < player.name.size() && player.name[i + 1] != '^') {
+                ++i;
+                continue;
+            }
+            ++visible;
+        }
+        row += player.name;
+        row.append(visible < 16 ? 16 - visible : 1, ' ');
+        row += "^7" + player.address;
+        row.append(player.address.size() < 39 ? 39 - player.address.size() : 1, ' ');
+        row += format(" %5i", player.rate);
+        lines.push_back(row);
+    }
+    lines.push_back("");
+    return lines;
+}
+
 std::string statusRow(const Player& player)
 {
     // The engine pads the name on its byte length, colour codes included, so

@@ -14,6 +14,10 @@ namespace q3sim {
 // The console status table, one string per line (no line ends): map line,
 // header, rule, one row per player, and the closing empty line.
 std::vector<std::string> statusTable(const std::string& mapName, const std::vector<Player>& players);
+// The same table as the ioq3 engine prints it (OpenArena): `cl score ping
+// name address rate`, a two-wide slot, the name padded to 16 visible
+// characters (colour codes do not count), "^7" before the address.
+std::vector<std::string> ioq3StatusTable(const std::string& mapName, const std::vector<Player>& players);
 
 // One row of the status table: slot in columns 1-3, score from column 5,
 // ping from column 11, name from column 16 padded to 16 bytes, then lastmsg,

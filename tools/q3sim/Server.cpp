@@ -287,7 +287,8 @@ void Server::commandStatus()
 {
     if (!requireRunning())
         return;
-    for (const std::string& line : statusTable(m_cvars.value("mapname"), m_players.all()))
+    const std::string map = m_cvars.value("mapname");
+    for (const std::string& line : m_ioq3 ? ioq3StatusTable(map, m_players.all()) : statusTable(map, m_players.all()))
         print(line);
 }
 
