@@ -7,6 +7,7 @@
 #include "launcher/FrmVersion.h"
 #include "mainwindow/FrmMain.h"
 #include "platform/AppFolder.h"
+#include "platform/DisplayEnvironment.h"
 #include "platform/ipc/IpcWindowManager.h"
 #include "platform/linux/ProcMemoryInfo.h"
 #include "platform/qt/CurlDownload.h"
@@ -38,15 +39,6 @@ bool wantsOnlyText(int argc, char** argv)
     return false;
 }
 
-// Whether Qt will find a display: one named in the environment, or a
-// platform chosen outright (offscreen, vnc ...).
-bool displayNamed()
-{
-    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        if (const char* value = std::getenv(name); value && *value)
-            return true;
-    return false;
-}
 
 // Notes that a window received its close event (the start window may close
 // itself inside its own load, before it was ever shown).
@@ -125,7 +117,7 @@ int m_Startup(int argc, char** argv)
         parser.process(app);
         return 0;
     }
-    if (!displayNamed()) {
+    if (!displayNamedInEnvironment()) {
         std::fprintf(stderr, "ravelin: no display to show its windows on (DISPLAY and WAYLAND_DISPLAY are not set); "
                              "start it on the desktop\n");
         return 1;

@@ -7,6 +7,7 @@
 // be found the server is still started, bare.
 #include "launcher/GameRegistry.h"
 #include "launcher/gatehop/GatehopShim.h"
+#include "platform/DisplayEnvironment.h"
 #include "platform/ipc/EndpointFolder.h"
 #include "platform/linux/IniRegistry.h"
 
@@ -97,15 +98,6 @@ bool consoleListed(pid_t host)
 {
     for (const auto& name : ipc::listEndpoints(ipc::defaultEndpointFolder()))
         if (auto endpoint = ipc::parseEndpointName(name); endpoint && endpoint->pid == host)
-            return true;
-    return false;
-}
-
-// A server started by a boot-time unit has no desktop to show ravelin on.
-bool displayAvailable()
-{
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        if (const char* value = std::getenv(name); value && *value)
             return true;
     return false;
 }
@@ -217,7 +209,7 @@ int main(int argc, char** argv)
     if (!ended) {
         if (ravelin.empty())
             std::fprintf(stderr, "gatehop: ravelin not found; the server runs in its console alone\n");
-        else if (!displayAvailable())
+        else if (!displayNamedInEnvironment())
             std::fprintf(stderr, "gatehop: no display; start ravelin on the desktop to connect to this server\n");
         else if (consoleListed(host))
             spawnDetached(gatehop::ravelinCommand(ravelin, host));
