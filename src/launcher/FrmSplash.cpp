@@ -173,6 +173,8 @@ void FrmSplash::run(const std::function<void()>& action)
     }
 }
 
+void FrmSplash::giveConsolesBack() { m_list->windowClosing(); }
+
 void FrmSplash::closeEvent(QCloseEvent* event)
 {
     m_list->windowClosing();

@@ -63,6 +63,10 @@ public:
     // server started through Gatehop); false when it is not listed.
     bool connectToConsole(long handle);
 
+    // The program is being ended from outside (a signal): the consoles the
+    // list hid are shown again, as when the window is closed.
+    void giveConsolesBack();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -19,16 +19,52 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 #include <functional>
 
 namespace ravelin {
 
 namespace {
+
+// Termination signals arrive through a pipe, so the work they start runs on
+// the user-interface thread like any other event.
+int g_signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// SIGTERM (logout, kill, a service manager), SIGINT and SIGHUP end the
+// program the way closing its window does: the consoles it hid are shown
+// again first, so no server is left without a window. A second signal
+// meanwhile ends it at once.
+void onTermination(QObject* owner, std::function<void()> giveBackAndEnd)
+{
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [notifier, giveBackAndEnd] {
+        notifier->setEnabled(false);
+        for (int signal : {SIGTERM, SIGINT, SIGHUP})
+            ::signal(signal, SIG_DFL);
+        giveBackAndEnd();
+    });
+}
 
 bool wantsOnlyText(int argc, char** argv)
 {
@@ -226,6 +262,14 @@ int m_Startup(int argc, char** argv)
         frmVersion->show();
     }
     // --- End of start step 1 -------------------------------------------
+
+    onTermination(&app, [&] {
+        if (mainWindow)
+            mainWindow->session().handBackConsole();
+        if (startWindow)
+            startWindow->giveConsolesBack();
+        endProgram();
+    });
 
     // A console named on the command line is connected to instead of the
     // stored default server.

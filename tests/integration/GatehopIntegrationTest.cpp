@@ -156,4 +156,40 @@ TEST(StartupVersionCheckTest, AHangingCheckDoesNotHoldTheStartWindow)
     web.stop();
 }
 
+// Ended by a signal (logout, kill, a service manager), ravelin shows again
+// the consoles it hid, from the main window and from the start window.
+TEST(RavelinSignalTest, TerminatedItGivesBackTheConsolesItHid)
+{
+    for (const char* program : {"ravelin", "ravelin-console", "q3sim"})
+        if (!fs::exists(binDir() / program))
+            GTEST_SKIP() << program << " is not built";
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ConsoleHostProcess server;
+    ASSERT_TRUE(server.startQ3sim({"+set", "sv_hostname", "Signal Arena", "+set", "net_port", "0"}));
+    const std::string handle = std::to_string(server.handle());
+    auto listed = [&](const char* state) {
+        return console({"list"}).find(std::string("\t") + state + "\tSignal Arena") != std::string::npos;
+    };
+    struct Case {
+        const char* window;
+        std::vector<std::string> options;
+        const char* loaded; // console output that says the window is up
+    };
+    for (const Case& c : {Case{"main window", {"--console", handle}, "]FS_BASEPATH"},
+                          Case{"start window", {}, "]sv_hostname"}}) {
+        SCOPED_TRACE(c.window);
+        TempDir dir("ravelin-signal");
+        std::vector<std::string> argv{(binDir() / "ravelin").string(), "--no-version-check"};
+        argv.insert(argv.end(), c.options.begin(), c.options.end());
+        ChildProcess ravelin(argv, dir.path() / "ravelin.log");
+        ASSERT_TRUE(waitFor([&] { return listed("hidden") && console({"read", handle}).find(c.loaded) != std::string::npos; },
+                            std::chrono::seconds(30)))
+            << console({"list"}) << readFile(dir.path() / "ravelin.log");
+        ravelin.signal(SIGTERM);
+        EXPECT_EQ(ravelin.wait(std::chrono::seconds(15)), 0) << readFile(dir.path() / "ravelin.log");
+        EXPECT_TRUE(listed("visible")) << console({"list"});
+        console({"clear", handle});
+    }
+}
+
 } // namespace
