@@ -14,19 +14,17 @@
 //
 //   clients_bench [--iterations 20000] [--seconds 20]
 #include "../support/HeadlessHost.h"
+#include "../support/HostedDesktop.h"
 #include "clients/ClientsFeature.h"
 #include "clients/PlayerText.h"
 #include "clients/StatusReply.h"
 #include "mainwindow/FrmMain.h"
-#include "platform/ipc/IpcWindowManager.h"
-#include "platform/qt/QtMessageLoop.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimServices.h"
 #include "platform/sim/SimUdpSocket.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QEventLoop>
 #include <QTimer>
 
 #include <chrono>
@@ -42,6 +40,7 @@
 #include <vector>
 
 using namespace ravelin;
+using bench::runFor;
 namespace fs = std::filesystem;
 
 namespace {
@@ -123,24 +122,6 @@ struct Host : bench::HeadlessHost {
     Host(const fs::path& bin, const std::vector<std::string>& q3simArgs) : HeadlessHost(bin, q3sim(bin, q3simArgs)) {}
 };
 
-void runFor(int ms, const std::function<bool()>& done = {})
-{
-    if (done && done())
-        return;
-    QEventLoop events;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &events, &QEventLoop::quit);
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (done && done())
-            events.quit();
-    });
-    deadline.start(ms);
-    poll.start(20);
-    events.exec();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -172,20 +153,14 @@ int main(int argc, char** argv)
     int rows = 0;
     {
         Host host(bin, {"--max-players", "64", "--players", players});
-        ipc::IpcWindowManager windows;
-        QtMessageLoop loop;
-        ConsoleBridge bridge(windows, loop);
-        CvarProbe probe(bridge);
-        sim::MemorySettings settings;
-        sim::ScriptedDialogs dialogs;
-        WindowHandle console = 0;
-        runFor(10000, [&] { return (console = windows.findNextWindow(0, "Quake 3 Console")) > 0; });
+        bench::HostedDesktop desktop;
+        const WindowHandle console = desktop.waitForConsole();
         if (console <= 0) {
             std::fprintf(stderr, "clients_bench: no console host appeared\n");
             return 1;
         }
-        bridge.setSelectedConsole(console);
-        FrmMain window(MainServices{bridge, probe, settings, dialogs, fs::path(runtime)});
+        desktop.bridge.setSelectedConsole(console);
+        FrmMain window(MainServices{desktop.bridge, desktop.probe, desktop.settings, desktop.dialogs, fs::path(runtime)});
         window.load();
         window.show();
         runFor(10000, [&] { return window.session().clients().query().ServerPort() > 0; });

@@ -14,15 +14,13 @@
 //
 //   pump_bench [--rates 1000,5000,20000] [--seconds 10] [--idle-seconds 30] [--chain]
 #include "../support/HeadlessHost.h"
+#include "../support/HostedDesktop.h"
 #include "console/ConsolePump.h"
 #include "mainwindow/FrmMain.h"
-#include "platform/ipc/IpcWindowManager.h"
-#include "platform/qt/QtMessageLoop.h"
 #include "platform/sim/SimServices.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QTimer>
 
@@ -61,37 +59,9 @@ struct Host : bench::HeadlessHost {
     explicit Host(const std::vector<std::string>& q3simArgs) : HeadlessHost(g_bin, q3sim(g_bin, q3simArgs)) {}
 };
 
-// Runs the event loop for `ms` milliseconds, or until `done` holds
-// (checked every 200 ms: each check is an event-loop wake-up of the
-// bench's own, charged to the pump's CPU), sleeping while there is nothing
-// to do.
-void runFor(int ms, const std::function<bool()>& done = {})
-{
-    QEventLoop events;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &events, &QEventLoop::quit);
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (done && done())
-            events.quit();
-    });
-    if (done && done())
-        return;
-    deadline.start(ms);
-    poll.start(200);
-    events.exec();
-}
-
-WindowHandle waitForConsole(WindowManager& windows)
-{
-    WindowHandle handle = 0;
-    runFor(10000, [&] {
-        handle = windows.findNextWindow(0, "Quake 3 Console");
-        return handle > 0;
-    });
-    return handle;
-}
+// Checks of a condition are wake-ups of the bench's own, charged to the
+// pump's CPU: one every 200 ms.
+void runFor(int ms, const std::function<bool()>& done = {}) { bench::runFor(ms, done, 200); }
 
 // Keeps the text like the window's display does, and notes every flood
 // line number it was handed.
@@ -136,10 +106,9 @@ struct PumpRun {
 PumpRun followHost(const std::vector<std::string>& q3simArgs, int seconds, long expected)
 {
     Host host(q3simArgs);
-    ipc::IpcWindowManager windows;
-    QtMessageLoop loop;
-    ConsoleBridge bridge(windows, loop);
-    WindowHandle console = waitForConsole(windows);
+    bench::HostedDesktop desktop;
+    ConsoleBridge& bridge = desktop.bridge;
+    WindowHandle console = desktop.waitForConsole();
     if (console <= 0) {
         std::fprintf(stderr, "pump_bench: no console host appeared\n");
         std::exit(1);
@@ -254,15 +223,9 @@ int main(int argc, char** argv)
     double idleCpu = 0;
     {
         Host host({"+set", "sv_hostname", "Idle Arena", "--players", "Bob"});
-        ipc::IpcWindowManager windows;
-        QtMessageLoop loop;
-        ConsoleBridge bridge(windows, loop);
-        CvarProbe probe(bridge);
-        sim::MemorySettings settings;
-        sim::ScriptedDialogs dialogs;
-        WindowHandle console = waitForConsole(windows);
-        bridge.setSelectedConsole(console);
-        FrmMain window(MainServices{bridge, probe, settings, dialogs, fs::path(runtime)});
+        bench::HostedDesktop desktop;
+        desktop.bridge.setSelectedConsole(desktop.waitForConsole());
+        FrmMain window(MainServices{desktop.bridge, desktop.probe, desktop.settings, desktop.dialogs, fs::path(runtime)});
         window.load();
         window.show();
         runFor(2000); // settle: first activation, first pass over the history
