@@ -2,15 +2,9 @@
 // in a console host, with bots for players: its STATUS table is the ioq3
 // layout, its names keep colour codes, its status reply comes from its own
 // port.
-#include "platform/qt/QtMessageLoop.h"
-#include "realserver/RealServerSupport.h"
-#include "mainwindow/QtTestApp.h"
-#include "integration/ChildProcess.h"
 #include "integration/IntegrationSupport.h"
-#include "mainwindow/FrmMain.h"
-#include "platform/ipc/IpcWindowManager.h"
-#include "platform/sim/SimServices.h"
-#include "support/TestEnvironment.h"
+#include "mainwindow/HostedMainWindow.h"
+#include "realserver/RealServerSupport.h"
 
 #include <QCoreApplication>
 #include <QListWidget>
@@ -27,48 +21,23 @@ using namespace ravelin::test;
 
 namespace {
 
-const char* const kServer = kOpenArenaServer;
-
-struct ClientsRealServerTest : testing::Test {
-    ConsoleHostProcess host;
-    ipc::IpcWindowManager windows;
-    QtMessageLoop loop;
-    ConsoleBridge bridge{windows, loop};
-    CvarProbe probe{bridge};
-    sim::MemorySettings settings;
-    sim::ScriptedDialogs dialogs;
-    TempDir appFolder{"ravelin-app"};
+struct ClientsRealServerTest : HostedMainWindowTest {
     TempDir home{"ravelin-oahome"};
-    std::unique_ptr<FrmMain> window;
     int port = 0;
     QListWidget* list = nullptr;
 
     void SetUp() override
     {
-        if (::access(kServer, X_OK) != 0) {
-            std::printf("SKIPPED: openarena-server not installed (%s)\n", kServer);
+        if (!openArenaInstalled())
             GTEST_SKIP() << "openarena-server not installed";
-        }
         port = freeUdpPort();
-        ASSERT_TRUE(host.start({kServer, "+set", "ttycon", "0", "+set", "dedicated", "1", "+set", "net_port",
-                                std::to_string(port), "+set", "bot_enable", "1", "+set", "fs_homepath",
-                                home.path().string(), "+map", "oa_dm1"}))
+        ASSERT_TRUE(host.start(openArenaCommand(home.path(), port, {"+set", "bot_enable", "1"})))
             << host.logText();
         bridge.setSelectedConsole(host.handle());
         ASSERT_TRUE(waitForQt([&] { return output().find("InitGame:") != std::string::npos; }, 60000)) << output();
-        window = std::make_unique<FrmMain>(MainServices{bridge, probe, settings, dialogs, appFolder.path()});
-        window->load();
-        window->show();
+        openWindow();
         ASSERT_TRUE(waitForQt([&] { return clients().query().ServerPort() == port; }, 30000)) << output();
         list = window->findChild<QListWidget*>("lstClients");
-    }
-
-    void TearDown() override
-    {
-        if (window)
-            window->unload();
-        window.reset();
-        host.process().stop();
     }
 
     std::string output() { return bridge.ReadConsoleOutputOf(host.handle()); }

@@ -43,18 +43,25 @@ struct HostedMainWindowTest : testing::Test {
         ASSERT_TRUE(host.process().running()) << host.logText();
         bridge.setSelectedConsole(host.handle());
         ASSERT_TRUE(waitForQt([&] { return bridge.ReadConsoleOutput().find("Opening IP socket") != std::string::npos; }));
-        MainServices services{bridge, probe, settings, dialogs, appFolder.path()};
-        services.endProgram = endProgram;
-        services.reopenStartWindow = reopenStartWindow;
-        window = std::make_unique<FrmMain>(std::move(services));
-        window->load();
-        window->show();
+        openWindow();
         // The first activation ends by reading the server's port through the
         // probe; a command typed while that runs would share the input line.
         waitForQt([&] {
             const std::string shown = window->displayText();
             return shown.find("]net_port\r\n") != std::string::npos && shown == serverOutput();
         });
+    }
+
+    // Loads and shows the main window on the console in `host`.
+    void openWindow()
+    {
+        bridge.setSelectedConsole(host.handle());
+        MainServices services{bridge, probe, settings, dialogs, appFolder.path()};
+        services.endProgram = endProgram;
+        services.reopenStartWindow = reopenStartWindow;
+        window = std::make_unique<FrmMain>(std::move(services));
+        window->load();
+        window->show();
     }
 
     void TearDown() override

@@ -2,12 +2,9 @@
 // window learns where that engine writes, fills the table from its dump,
 // and an edit of sv_hostname through the dialog changes the server.
 // With RAVELIN_SCREENSHOT_DIR set, the page is saved as PNG pictures there.
-#include "platform/qt/QtMessageLoop.h"
-#include "realserver/RealServerSupport.h"
 #include "integration/IntegrationSupport.h"
-#include "mainwindow/FrmMain.h"
-#include "mainwindow/QtTestApp.h"
-#include "platform/sim/SimServices.h"
+#include "mainwindow/HostedMainWindow.h"
+#include "realserver/RealServerSupport.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -24,45 +21,19 @@ using namespace ravelin::test;
 
 namespace {
 
-const char* const kServer = kOpenArenaServer;
-
-struct CvarsRealServerTest : testing::Test {
-    ipc::IpcWindowManager windows;
-    QtMessageLoop loop;
-    ConsoleBridge bridge{windows, loop};
-    CvarProbe probe{bridge};
-    sim::MemorySettings settings;
-    sim::ScriptedDialogs dialogs;
+struct CvarsRealServerTest : HostedMainWindowTest {
     TempDir home{"ravelin-oahome"};
-    TempDir appFolder{"ravelin-app"};
-    ConsoleHostProcess host;
-    std::unique_ptr<FrmMain> window;
 
     void SetUp() override
     {
-        if (::access(kServer, X_OK) != 0) {
-            std::printf("SKIPPED: openarena-server not installed (%s)\n", kServer);
+        if (!openArenaInstalled())
             GTEST_SKIP() << "openarena-server not installed";
-        }
-        ASSERT_TRUE(host.start({kServer, "+set", "ttycon", "0", "+set", "dedicated", "1", "+set", "net_port",
-                                std::to_string(freeUdpPort()), "+set", "sv_hostname", "Real ^1Arena^7 Test", "+set",
-                                "fs_homepath", home.path().string(), "+map", "oa_dm1"}))
+        ASSERT_TRUE(host.start(openArenaCommand(home.path(), freeUdpPort(), {"+set", "sv_hostname", "Real ^1Arena^7 Test"})))
             << host.logText();
         ASSERT_TRUE(waitFor([&] { return output().find("InitGame:") != std::string::npos; }, std::chrono::seconds(60)))
             << output();
-        bridge.setSelectedConsole(host.handle());
-        window = std::make_unique<FrmMain>(MainServices{bridge, probe, settings, dialogs, appFolder.path()});
-        window->load();
-        window->show();
+        openWindow();
         ASSERT_TRUE(waitForQt([&] { return window->activations() == 1; }));
-    }
-
-    void TearDown() override
-    {
-        if (window)
-            window->unload();
-        window.reset();
-        host.process().stop();
     }
 
     std::string output() { return bridge.ReadConsoleOutputOf(host.handle()); }

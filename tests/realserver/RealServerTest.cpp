@@ -14,8 +14,6 @@ using namespace ravelin::test;
 
 namespace {
 
-const char* const kServer = kOpenArenaServer;
-
 // Nothing else runs in the test; the probe's pauses sleep.
 using FrameLoop = NullMessageLoop;
 
@@ -31,14 +29,10 @@ struct RealServerTest : testing::Test {
 
     void SetUp() override
     {
-        if (::access(kServer, X_OK) != 0) {
-            std::printf("SKIPPED: openarena-server not installed (%s)\n", kServer);
+        if (!openArenaInstalled())
             GTEST_SKIP() << "openarena-server not installed";
-        }
         port = freeUdpPort();
-        ASSERT_TRUE(host.start({kServer, "+set", "ttycon", "0", "+set", "dedicated", "1", "+set", "net_port",
-                                std::to_string(port), "+set", "sv_hostname", "Real ^1Arena^7 Test", "+set",
-                                "fs_homepath", home.path().string(), "+map", "oa_dm1"}))
+        ASSERT_TRUE(host.start(openArenaCommand(home.path(), port, {"+set", "sv_hostname", "Real ^1Arena^7 Test"})))
             << host.logText();
         // Ready once the map runs and the status port answers.
         ASSERT_TRUE(waitFor([&] { return output().find("InitGame:") != std::string::npos; }, std::chrono::seconds(60)))

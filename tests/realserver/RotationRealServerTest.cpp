@@ -24,8 +24,6 @@ using namespace ravelin::test;
 
 namespace {
 
-const char* const kServer = kOpenArenaServer;
-
 int count(const std::string& text, const std::string& needle)
 {
     int n = 0;
@@ -38,15 +36,12 @@ int count(const std::string& text, const std::string& needle)
 
 TEST(RealServerRotation, MapRestartGravityPauseAndSayGoRoundInOrder)
 {
-    if (::access(kServer, X_OK) != 0) {
-        std::printf("SKIPPED: openarena-server not installed (%s)\n", kServer);
+    if (!openArenaInstalled())
         GTEST_SKIP() << "openarena-server not installed";
-    }
     TempDir home("ravelin-oahome");
     TempDir appFolder("ravelin-app");
     ConsoleHostProcess host;
-    ASSERT_TRUE(host.start({kServer, "+set", "ttycon", "0", "+set", "dedicated", "1", "+set", "net_port", "0", "+set",
-                            "fs_homepath", home.path().string(), "+map", "oa_dm1"}))
+    ASSERT_TRUE(host.start(openArenaCommand(home.path(), 0)))
         << host.logText();
 
     ipc::IpcWindowManager windows;
