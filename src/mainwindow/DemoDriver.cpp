@@ -2,12 +2,12 @@
 
 #include "console/ConsoleBridge.h"
 #include "console/CvarProbe.h"
+#include "platform/qt/Accessible.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QTimer>
@@ -49,12 +49,7 @@ void clickWidget(QWidget* widget)
         button->click();
         return;
     }
-    const QPointF centre(widget->width() / 2.0, widget->height() / 2.0);
-    const QPointF global = widget->mapToGlobal(centre);
-    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &release);
+    accessible::clickInTheMiddle(widget);
 }
 
 QString displayText(QWidget* display)

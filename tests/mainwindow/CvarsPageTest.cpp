@@ -70,17 +70,6 @@ struct CvarsPageTest : MainWindowTest {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(section) + 10, header->height() / 2));
     }
-
-    // Runs `act` on the modal dialog once it is up.
-    static void onModal(std::function<void(QWidget*)> act)
-    {
-        QTimer::singleShot(0, [act] {
-            if (QWidget* modal = QApplication::activeModalWidget())
-                act(modal);
-            else
-                onModal(act);
-        });
-    }
 };
 
 bool sortedCaseFree(std::vector<std::string> values, bool ascending)

@@ -15,6 +15,7 @@
 
 using namespace ravelin;
 using ravelin::test::MainWindowTest;
+using ravelin::test::onModal;
 using ravelin::test::waitForQt;
 
 namespace {
@@ -36,12 +37,7 @@ void runQueuedWork()
 // Closes the next modal dialog as soon as it is up.
 void acceptNextModal()
 {
-    QTimer::singleShot(0, [] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            modal->close();
-        else
-            acceptNextModal();
-    });
+    onModal([](QWidget* modal) { modal->close(); });
 }
 
 } // namespace

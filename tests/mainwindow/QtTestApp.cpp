@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,16 @@ private:
 [[maybe_unused]] testing::Environment* const kQtApp = testing::AddGlobalTestEnvironment(new QtAppEnvironment);
 
 } // namespace
+
+void onModal(std::function<void(QWidget*)> act)
+{
+    QTimer::singleShot(0, [act] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            act(modal);
+        else
+            onModal(act);
+    });
+}
 
 bool columnsLineUp(const QFont& font)
 {

@@ -5,6 +5,7 @@
 #include <functional>
 
 class QFont;
+class QWidget;
 
 namespace ravelin::test {
 
@@ -12,6 +13,9 @@ namespace ravelin::test {
 // character is as wide as every other. (A font such as Noto Sans Mono does
 // this yet is not reported fixed-pitch, for glyphs far outside ASCII.)
 bool columnsLineUp(const QFont& font);
+
+// Runs `act` on the next modal dialog as soon as it is up.
+void onModal(std::function<void(QWidget*)> act);
 
 // Runs pending Qt events until `condition` holds or the timeout passes.
 bool waitForQt(const std::function<bool()>& condition, int timeoutMs = 10000);

@@ -51,16 +51,6 @@ struct CvarsRealServerTest : HostedMainWindowTest {
             window->grab().save(QString("%1/%2.png").arg(dir, name));
         }
     }
-
-    static void onModal(std::function<void(QWidget*)> act)
-    {
-        QTimer::singleShot(0, [act] {
-            if (QWidget* modal = QApplication::activeModalWidget())
-                act(modal);
-            else
-                onModal(act);
-        });
-    }
 };
 
 } // namespace

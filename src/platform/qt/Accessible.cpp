@@ -14,16 +14,6 @@ namespace {
 
 constexpr const char* kPictureRole = "ravelinPictureButtonRole";
 
-void clickInTheMiddle(QWidget* widget)
-{
-    const QPointF centre(widget->width() / 2.0, widget->height() / 2.0);
-    const QPointF global = widget->mapToGlobal(centre);
-    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &release);
-}
-
 class AccessiblePictureButton final : public QAccessibleWidget {
 public:
     AccessiblePictureButton(QWidget* widget, QAccessible::Role role)
@@ -83,6 +73,17 @@ protected:
 };
 
 } // namespace
+
+void clickInTheMiddle(QWidget* widget)
+{
+    const QPointF centre(widget->width() / 2.0, widget->height() / 2.0);
+    const QPointF global = widget->mapToGlobal(centre);
+    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &release);
+}
+
 
 QString nameFromLabelText(const QString& text)
 {

@@ -32,6 +32,9 @@ void setToolTipAndName(QWidget* button, const QString& toolTip);
 // middle. Call before the widget is first shown.
 void makePictureButton(QWidget* picture, QAccessible::Role role = QAccessible::Button);
 
+// A person's click: a left press and release in the middle of `widget`.
+void clickInTheMiddle(QWidget* widget);
+
 // Keyboard focus moves through the widgets in this order.
 void setFocusOrder(std::initializer_list<QWidget*> widgets);
 
