@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -84,4 +87,43 @@ TEST(EndpointFolderTest, DeepFoldersStillBindAndConnect)
     EXPECT_EQ(peerUid(client), static_cast<long>(::geteuid()));
     ::close(client);
     ::close(listener);
+}
+
+// A lister racing a starting host must never find the endpoint before it
+// listens: it would be refused, and a refused endpoint counts as a dead
+// host's leftover and gets removed.
+TEST(EndpointFolderTest, AnEndpointIsListedOnlyOnceItListens)
+{
+    TempDir dir;
+    fs::path folder = dir.path() / "ravelin" / "consoles";
+    ASSERT_EQ(prepareEndpointFolder(folder), "");
+    std::atomic<bool> done {false};
+    std::atomic<int> refused {0};
+    std::thread lister([&] {
+        while (!done) {
+            for (const auto& name : listEndpoints(folder)) {
+                int fd = connectEndpoint(folder, name);
+                if (fd >= 0)
+                    ::close(fd);
+                // Refused by one that has gone already is its ending, not
+                // its start.
+                else if (errno == ECONNREFUSED && fs::exists(folder / name))
+                    ++refused;
+            }
+        }
+    });
+    // Each endpoint goes (name first, so nobody is refused by a closed
+    // one) before the next comes, which keeps the lister's passes short.
+    for (int i = 0; i < 3000; ++i) {
+        std::string name = makeEndpointName(static_cast<std::uint64_t>(i), ::getpid());
+        std::string error;
+        int fd = listenEndpoint(folder, name, error);
+        ASSERT_GE(fd, 0) << error;
+        ::unlink((folder / name).c_str());
+        ::close(fd);
+    }
+    done = true;
+    lister.join();
+    EXPECT_EQ(refused, 0);
+    EXPECT_TRUE(fs::is_empty(folder)) << "no half-made endpoint is left behind";
 }

@@ -165,8 +165,12 @@ std::vector<std::string> listEndpoints(const std::filesystem::path& folder)
 
 int listenEndpoint(const std::filesystem::path& folder, const std::string& name, std::string& error)
 {
-    SocketAddress address(folder, name);
-    if (!address.ok) {
+    // Bound under a name no lister reads, and renamed into place only once
+    // it listens: a client that connected in between would be refused and
+    // take the socket for a dead host's leftover.
+    std::string pending = "." + name + ".new";
+    SocketAddress address(folder, pending);
+    if (!address.ok || !SocketAddress(folder, name).ok) {
         error = "endpoint path too long: " + (folder / name).string();
         return -1;
     }
@@ -175,18 +179,26 @@ int listenEndpoint(const std::filesystem::path& folder, const std::string& name,
         error = std::string("cannot create socket: ") + std::strerror(errno);
         return -1;
     }
+    auto pendingPath = folder / pending;
+    ::unlink(pendingPath.c_str());
     if (::bind(fd, address.get(), sizeof(sockaddr_un)) != 0) {
-        error = "cannot bind " + (folder / name).string() + ": " + std::strerror(errno);
+        error = "cannot bind " + pendingPath.string() + ": " + std::strerror(errno);
         ::close(fd);
         return -1;
     }
     // The folder already keeps others out; the socket's own mode says the
     // same thing once more.
-    ::chmod((folder / name).c_str(), 0600);
+    ::chmod(pendingPath.c_str(), 0600);
     if (::listen(fd, SOMAXCONN) != 0) {
         error = std::string("cannot listen: ") + std::strerror(errno);
         ::close(fd);
-        ::unlink((folder / name).c_str());
+        ::unlink(pendingPath.c_str());
+        return -1;
+    }
+    if (::rename(pendingPath.c_str(), (folder / name).c_str()) != 0) {
+        error = "cannot publish " + (folder / name).string() + ": " + std::strerror(errno);
+        ::close(fd);
+        ::unlink(pendingPath.c_str());
         return -1;
     }
     return fd;
