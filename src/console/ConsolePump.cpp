@@ -73,16 +73,21 @@ void ConsolePump::runPass()
     // The last element of a split is the partial line, never handled.
     const int completeInText = static_cast<int>(lines.size()) - 1;
 
+    // Set when a script or a hook ran (and may have yielded): only then can
+    // the box have changed enough since the last count to matter, so only
+    // then is it counted again. A count is a round trip to the host.
+    bool outsideCodeRan = false;
     for (int k = m_llc + 1; k <= count; ++k) {
         if (m_unloading)
             return;
         // The box shrank (cleared or replaced) since it was read: every line
         // it holds now is new, so the next pass starts again from the first.
         // The text read above may itself already be the shorter one.
-        if (m_bridge.OutputLineCount(box) < k || k > completeInText) {
+        if (k > completeInText || (outsideCodeRan && m_bridge.OutputLineCount(box) < k)) {
             m_llc = 0;
             return;
         }
+        outsideCodeRan = false;
         std::string line(lines[static_cast<std::size_t>(k - 1)]);
 
         try {
@@ -98,12 +103,13 @@ void ConsolePump::runPass()
             if (m_unloading)
                 return;
             if (!m_inStatusBlock) {
-                dispatch(line);
+                outsideCodeRan = dispatch(line);
             } else if (end > 0) {
                 m_inStatusBlock = false;
                 line.clear();
                 show(" Successfull!\r\n");
                 flushDisplay();
+                outsideCodeRan = true;
                 if (m_hooks.parseStatusBlock)
                     m_hooks.parseStatusBlock(m_statusBuffer);
                 m_statusBuffer.clear();
@@ -114,6 +120,7 @@ void ConsolePump::runPass()
             }
         } catch (...) {
             // A failing handler costs only the rest of this line's handling.
+            outsideCodeRan = true;
         }
         if (m_unloading)
             return;
@@ -142,25 +149,26 @@ std::string ConsolePump::procedureFor(std::string_view line, std::string* data)
     return proc;
 }
 
-void ConsolePump::dispatch(const std::string& line)
+bool ConsolePump::dispatch(const std::string& line)
 {
     std::string data;
     std::string proc = procedureFor(line, &data);
     if (proc.empty())
-        return;
+        return false;
     if (!m_hooks.hasConsoleProc || !m_hooks.hasConsoleProc(proc))
-        return;
+        return false;
     // A script may yield or look at the display: it sees every line before.
     flushDisplay();
     if (m_hooks.showLastCall)
         m_hooks.showLastCall(proc, data);
     if (!m_hooks.runConsoleProc)
-        return;
+        return true;
     ScriptCallResult result = m_hooks.runConsoleProc(proc, data);
     if (result.failed && m_hooks.debugPrint) {
         m_hooks.debugPrint("Script Error[" + std::to_string(result.number) + "]: " + result.description);
         m_hooks.debugPrint("Error occured in [Console:" + proc + "] Data:" + data);
     }
+    return true;
 }
 
 void ConsolePump::show(std::string_view text) { m_displayPending += text; }

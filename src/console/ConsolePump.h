@@ -86,7 +86,9 @@ public:
     ConsolePumpHooks& hooks() { return m_hooks; }
 
 private:
-    void dispatch(const std::string& line);
+    // True when it handed the line to the script side (which may have run
+    // anything, a yield included).
+    bool dispatch(const std::string& line);
     // The display gets a pass's lines in one append (appending is what
     // costs, line by line), handed over before anything else can run: a
     // script call, the status-block handler, the end of the pass.

@@ -97,10 +97,13 @@ TEST_F(PumpTest, APassReadsTheTextOnceAndHandsTheDisplayOneAppend)
     } counting(appends);
     ConsolePump quiet(bridge, counting, unloading);
     int reads = desktop.calls().textReads;
+    int counts = desktop.calls().lineCounts;
     quiet.runPass();
     EXPECT_EQ(quiet.LLC(), 200);
     EXPECT_EQ(appends, 1);
     EXPECT_EQ(desktop.calls().textReads - reads, 1);
+    // Nothing ran between the lines, so the box was counted once.
+    EXPECT_EQ(desktop.calls().lineCounts - counts, 1);
     EXPECT_EQ(counting.text.size(), lines.size() + 200);
 }
 
