@@ -3,7 +3,8 @@
 // For each flood rate a ravelin-console host runs q3sim printing
 // "flood: K" lines at that rate for a number of seconds, while a pump on a
 // 100 ms timer (with the 1 s display trimmer, exactly as the main window
-// runs them) follows it. Reported: lines handled / lines printed, and the
+// runs them) follows it into the window's own display box, not shown (the
+// operator on another page; --shown puts it on the screen). Reported: lines handled / lines printed, and the
 // pump's CPU time per 1,000 lines handled. The reference is the same pump
 // following a quiet server for the same time; the ratio says what the
 // flood costs over that. Then a whole main window connected to a quiet
@@ -12,16 +13,16 @@
 // --chain runs the next pass at once (instead of at the next tick) while
 // passes keep finding new lines, to see what the tick interval costs.
 //
-//   pump_bench [--rates 1000,5000,20000] [--seconds 10] [--idle-seconds 30] [--chain]
+//   pump_bench [--rates 1000,5000,20000] [--seconds 10] [--idle-seconds 30] [--chain] [--shown]
 #include "../support/HeadlessHost.h"
 #include "../support/HostedDesktop.h"
 #include "console/ConsolePump.h"
+#include "platform/qt/OutputBox.h"
 #include "mainwindow/FrmMain.h"
 #include "platform/sim/SimServices.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QPlainTextEdit>
 #include <QTimer>
 
 #include <csignal>
@@ -45,6 +46,7 @@ namespace {
 fs::path g_bin;
 // Run the next pass at once while passes keep finding new lines.
 bool g_chain = false;
+bool g_shown = false;
 
 double cpuSeconds()
 {
@@ -68,13 +70,12 @@ void runFor(int ms, const std::function<bool()>& done = {}) { bench::runFor(ms, 
 class CountingDisplay final : public ConsoleDisplay {
 public:
     std::set<long> seen;
-    QPlainTextEdit view;
+    OutputBox view;
 
     void appendDisplay(std::string_view text) override
     {
         m_text += text;
-        view.moveCursor(QTextCursor::End);
-        view.insertPlainText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+        view.appendText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
         // One append may hold many lines.
         for (std::size_t at = 0; at < text.size();) {
             std::size_t end = text.find('\n', at);
@@ -88,7 +89,7 @@ public:
     void setDisplayText(std::string_view text) override
     {
         m_text = std::string(text);
-        view.setPlainText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+        view.replaceText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
     }
 
 private:
@@ -116,6 +117,8 @@ PumpRun followHost(const std::vector<std::string>& q3simArgs, int seconds, long 
     bridge.setSelectedConsole(console);
 
     CountingDisplay display;
+    if (g_shown)
+        display.view.show();
     bool unloading = false;
     ConsolePump pump(bridge, display, unloading);
     QTimer tick;
@@ -166,8 +169,8 @@ int main(int argc, char** argv)
     int idleSeconds = 30;
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
-        if (option == "--chain") {
-            g_chain = true;
+        if (option == "--chain" || option == "--shown") {
+            (option == "--chain" ? g_chain : g_shown) = true;
             continue;
         }
         if (i + 1 >= argc)

@@ -2,6 +2,7 @@
 
 #include "console/ConsoleText.h"
 #include "platform/ipc/IpcProtocol.h"
+#include "platform/qt/OutputBox.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -9,9 +10,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace ravelin::consolehost {
@@ -41,9 +40,8 @@ ConsoleWindow::ConsoleWindow(ConsoleModel& model) : m_model(model)
     clearButton->setObjectName(QStringLiteral("clear"));
     auto* quitButton = new QPushButton(QStringLiteral("quit"), this);
     quitButton->setObjectName(QStringLiteral("quit"));
-    m_output = new QPlainTextEdit(this);
+    m_output = new OutputBox(this);
     m_output->setObjectName(QStringLiteral("output"));
-    m_output->setReadOnly(true);
     m_output->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_input->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
@@ -62,15 +60,6 @@ ConsoleWindow::ConsoleWindow(ConsoleModel& model) : m_model(model)
     setTabOrder(clearButton, quitButton);
     setTabOrder(quitButton, m_output);
 
-    QScrollBar* bar = m_output->verticalScrollBar();
-    QObject::connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
-        if (m_followOutput)
-            bar->setValue(maximum);
-    });
-    QObject::connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) {
-        if (!m_updatingOutput)
-            m_followOutput = value == bar->maximum();
-    });
     outputChanged(true, m_model.output());
     QObject::connect(m_input, &QLineEdit::textEdited, this, [this](const QString& text) {
         m_updatingInput = true;
@@ -88,19 +77,10 @@ ConsoleWindow::ConsoleWindow(ConsoleModel& model) : m_model(model)
 
 void ConsoleWindow::outputChanged(bool replaced, std::string_view appended)
 {
-    QScrollBar* bar = m_output->verticalScrollBar();
-    m_updatingOutput = true;
-    if (replaced) {
-        m_output->setPlainText(shown(appended));
-        m_followOutput = true;
-    } else {
-        QTextCursor cursor(m_output->document());
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(shown(appended));
-    }
-    if (m_followOutput)
-        bar->setValue(bar->maximum());
-    m_updatingOutput = false;
+    if (replaced)
+        m_output->replaceText(shown(appended));
+    else
+        m_output->appendText(shown(appended));
 }
 
 void ConsoleWindow::inputChanged()

@@ -11,8 +11,11 @@
 #include <functional>
 
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
+
+namespace ravelin {
+class OutputBox;
+}
 
 namespace ravelin::consolehost {
 
@@ -36,12 +39,8 @@ protected:
 private:
     ConsoleModel& m_model;
     QLineEdit* m_input = nullptr;
-    QPlainTextEdit* m_output = nullptr;
+    OutputBox* m_output = nullptr;
     bool m_updatingInput = false;
-    // The output box keeps to its end until the operator scrolls away from
-    // it, also across the time it is hidden (when its range is stale).
-    bool m_followOutput = true;
-    bool m_updatingOutput = false;
     std::function<void()> m_onClose;
 };
 

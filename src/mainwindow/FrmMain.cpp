@@ -2,6 +2,7 @@
 
 #include "console/ConsoleText.h"
 #include "mainwindow/ChromeArtwork.h"
+#include "platform/qt/OutputBox.h"
 #include "mainwindow/TabPictures.h"
 #include "mainwindow/ClientsPage.h"
 #include "mainwindow/FilterOptions.h"
@@ -200,18 +201,14 @@ void FrmMain::DebugPrint(const std::string& strText)
 void FrmMain::appendDisplay(std::string_view text)
 {
     m_displayText += text;
-    m_txtDisplay->moveCursor(QTextCursor::End);
-    m_txtDisplay->insertPlainText(forDisplay(text));
-    m_txtDisplay->ensureCursorVisible();
+    m_txtDisplay->appendText(forDisplay(text));
     m_session.BumpTray();
 }
 
 void FrmMain::setDisplayText(std::string_view text)
 {
     m_displayText = std::string(text);
-    m_txtDisplay->setPlainText(forDisplay(text));
-    m_txtDisplay->moveCursor(QTextCursor::End);
-    m_txtDisplay->ensureCursorVisible();
+    m_txtDisplay->replaceText(forDisplay(text));
     m_session.BumpTray();
 }
 

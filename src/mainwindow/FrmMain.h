@@ -39,6 +39,7 @@ namespace ravelin {
 class SysPage;
 class ClientsPage;
 class FilterOptions;
+class OutputBox;
 
 class FrmMain : public QWidget, private SessionView {
     Q_OBJECT
@@ -147,7 +148,7 @@ private:
     // Indexed by SessionTimer.
     std::array<QTimer*, kSessionTimerCount> m_timers{};
 
-    QPlainTextEdit* m_txtDisplay = nullptr;
+    OutputBox* m_txtDisplay = nullptr;
     QLineEdit* m_txtOut = nullptr;
     QPushButton* m_cmdClear = nullptr;
     QPlainTextEdit* m_txtDebug = nullptr;

@@ -10,6 +10,7 @@
 #include "mainwindow/TabPictures.h"
 #include "platform/qt/Accessible.h"
 #include "mainwindow/ClientsPage.h"
+#include "platform/qt/OutputBox.h"
 #include "mainwindow/FilterOptions.h"
 
 #include <QFontDatabase>
@@ -128,9 +129,8 @@ void FrmMain::buildConsolePage(QWidget* page)
     // Server output lines up in columns (status tables), hence a fixed font.
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
 
-    m_txtDisplay = new QPlainTextEdit(page);
+    m_txtDisplay = new OutputBox(page);
     m_txtDisplay->setObjectName("txtDisplay");
-    m_txtDisplay->setReadOnly(true);
     m_txtDisplay->setFont(fixed);
     m_txtDisplay->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_txtDisplay->setGeometry(8, 8, kPageWidth - 16, kPageHeight - 52);

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -95,6 +96,50 @@ TEST_F(MainWindowTest, FirstShowActivatesAndThePumpFollowsTheConsole)
     ASSERT_NE(display, nullptr);
     EXPECT_TRUE(display->toPlainText().startsWith("history line\n]FS_BASEPATH\n"));
     EXPECT_TRUE(display->toPlainText().endsWith("\"\nBob entered the game\n"));
+}
+
+// The display keeps to the newest line (the last one whole, not one short
+// of it), also across the time its page is covered or the window hidden,
+// until the operator scrolls up; scrolling back to the end follows again.
+TEST_F(MainWindowTest, TheDisplayKeepsToTheNewestLineUntilTheOperatorScrollsUp)
+{
+    FrmMain& w = makeWindow();
+    w.load();
+    w.show();
+    ASSERT_TRUE(waitForQt([&] { return w.activations() == 1; }));
+    auto* display = w.findChild<QPlainTextEdit*>("txtDisplay");
+    ASSERT_NE(display, nullptr);
+    QScrollBar* bar = display->verticalScrollBar();
+    int printed = 0;
+    auto printAndWait = [&](int count) {
+        std::string lines;
+        for (int i = 0; i < count; ++i)
+            lines += "line " + std::to_string(printed++) + "\n";
+        console->print(lines);
+        return waitForQt([&] { return w.displayText() == console->output(); });
+    };
+    auto atEnd = [&] { return waitForQt([&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); }); };
+
+    ASSERT_TRUE(printAndWait(200));
+    EXPECT_TRUE(atEnd()) << bar->value() << " of " << bar->maximum();
+
+    w.imgTab_Click(1); // the sys page on top
+    ASSERT_TRUE(printAndWait(200));
+    w.imgTab_Click(0);
+    EXPECT_TRUE(atEnd()) << bar->value() << " of " << bar->maximum();
+
+    w.hide(); // as in the tray
+    ASSERT_TRUE(printAndWait(200));
+    w.show();
+    EXPECT_TRUE(atEnd()) << bar->value() << " of " << bar->maximum();
+
+    const int readingAt = bar->maximum() - 50;
+    bar->setValue(readingAt);
+    ASSERT_TRUE(printAndWait(100));
+    EXPECT_EQ(bar->value(), readingAt);
+    bar->setValue(bar->maximum());
+    ASSERT_TRUE(printAndWait(100));
+    EXPECT_TRUE(atEnd()) << bar->value() << " of " << bar->maximum();
 }
 
 TEST_F(MainWindowTest, OurDialogClosingActivatesButSwitchingBackFromElsewhereDoesNot)
