@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -194,8 +193,7 @@ void FrmMain::imgTab_Click(int index)
 
 void FrmMain::DebugPrint(const std::string& strText)
 {
-    m_txtDebug->moveCursor(QTextCursor::End);
-    m_txtDebug->insertPlainText(latin1(strText) + '\n');
+    m_txtDebug->appendText(latin1(strText) + '\n');
 }
 
 void FrmMain::appendDisplay(std::string_view text)

@@ -28,7 +28,6 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QPlainTextEdit;
 class QPushButton;
 class QSystemTrayIcon;
 class QTimer;
@@ -151,7 +150,7 @@ private:
     OutputBox* m_txtDisplay = nullptr;
     QLineEdit* m_txtOut = nullptr;
     QPushButton* m_cmdClear = nullptr;
-    QPlainTextEdit* m_txtDebug = nullptr;
+    OutputBox* m_txtDebug = nullptr;
     QListWidget* m_lstScripts = nullptr;
     QListWidget* m_lstConsoleProc = nullptr;
     QLineEdit* m_txtLastProc = nullptr;

@@ -2,6 +2,7 @@
 
 #include "mainwindow/MainSession.h"
 #include "mainwindow/SectionStackWidget.h"
+#include "platform/qt/OutputBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -154,8 +154,7 @@ void FunctionPage::buildScripts(QWidget* s)
 void FunctionPage::buildDebug(QWidget* s)
 {
     addLabel("Output :", s, 8, 18);
-    m_txtDebug = named(new QPlainTextEdit(s), "txtDebug", "Output :");
-    m_txtDebug->setReadOnly(true);
+    m_txtDebug = named(new OutputBox(s), "txtDebug", "Output :");
     m_txtDebug->setFont(fixedFont());
     m_txtDebug->setGeometry(8, 36, m_stack->sectionWidth() - 16, 112);
 }

@@ -13,7 +13,6 @@
 class QComboBox;
 class QLineEdit;
 class QListWidget;
-class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 
@@ -21,13 +20,14 @@ namespace ravelin {
 
 class MainSession;
 class SectionStackWidget;
+class OutputBox;
 
 class FunctionPage final : public QWidget, private TimedCommandListView {
 public:
     FunctionPage(MainSession& session, QWidget* page);
 
     // The script controls the main window writes to.
-    QPlainTextEdit* txtDebug() const { return m_txtDebug; }
+    OutputBox* txtDebug() const { return m_txtDebug; }
     QListWidget* lstScripts() const { return m_lstScripts; }
     QListWidget* lstConsoleProc() const { return m_lstConsoleProc; }
     QLineEdit* txtLastProc() const { return m_txtLastProc; }
@@ -60,7 +60,7 @@ private:
     QRadioButton* m_optStopAAI = nullptr;
     QListWidget* m_lstExec = nullptr;
 
-    QPlainTextEdit* m_txtDebug = nullptr;
+    OutputBox* m_txtDebug = nullptr;
     QListWidget* m_lstScripts = nullptr;
     QListWidget* m_lstConsoleProc = nullptr;
     QLineEdit* m_txtLastProc = nullptr;
