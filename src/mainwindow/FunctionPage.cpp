@@ -155,6 +155,10 @@ void FunctionPage::buildDebug(QWidget* s)
 {
     addLabel("Output :", s, 8, 18);
     m_txtDebug = named(new OutputBox(s), "txtDebug", "Output :");
+    // A script failing on every console line writes two lines for each; kept
+    // whole, a busy server would fill memory within days. The newest lines
+    // stay (the last block is the empty one after the final line break).
+    m_txtDebug->setMaximumBlockCount(kDebugLinesKept + 1);
     m_txtDebug->setFont(fixedFont());
     m_txtDebug->setGeometry(8, 36, m_stack->sectionWidth() - 16, 112);
 }

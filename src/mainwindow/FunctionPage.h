@@ -24,6 +24,9 @@ class OutputBox;
 
 class FunctionPage final : public QWidget, private TimedCommandListView {
 public:
+    // How much script debug output the box keeps, in lines.
+    static constexpr int kDebugLinesKept = 10000;
+
     FunctionPage(MainSession& session, QWidget* page);
 
     // The script controls the main window writes to.

@@ -1,5 +1,6 @@
 #include "MainFixture.h"
 
+#include "mainwindow/FunctionPage.h"
 #include "platform/qt/QtDialogs.h"
 
 #include <QApplication>
@@ -304,6 +305,12 @@ TEST_F(MainWindowTest, DebugPrintAppendsLinesToTheDebugBox)
     w.DebugPrint("first");
     w.DebugPrint("second");
     EXPECT_EQ(w.findChild<QPlainTextEdit*>("txtDebug")->toPlainText(), "first\nsecond\n");
+    // A script that never stops reporting leaves the newest lines, not all.
+    for (int i = 0; i < FunctionPage::kDebugLinesKept; ++i)
+        w.DebugPrint("line " + std::to_string(i));
+    const QString kept = w.findChild<QPlainTextEdit*>("txtDebug")->toPlainText();
+    EXPECT_TRUE(kept.startsWith("line 0\nline 1\n")) << kept.left(40).toStdString();
+    EXPECT_TRUE(kept.endsWith("line 9999\n"));
     for (const char* name : {"lstScripts", "cmdInitScripts", "lstConsoleProc"})
         EXPECT_NE(w.findChild<QWidget*>(name), nullptr) << name;
     EXPECT_FALSE(w.findChild<QWidget*>("lstConsoleProc")->isVisibleTo(&w));
