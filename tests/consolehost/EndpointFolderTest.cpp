@@ -6,7 +6,10 @@
 #include <atomic>
 #include <thread>
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace ravelin::ipc;
@@ -126,4 +129,35 @@ TEST(EndpointFolderTest, AnEndpointIsListedOnlyOnceItListens)
     lister.join();
     EXPECT_EQ(refused, 0);
     EXPECT_TRUE(fs::is_empty(folder)) << "no half-made endpoint is left behind";
+}
+
+TEST(EndpointFolderTest, APendingEndpointOfAnEndedHostIsRemovedByTheNextOne)
+{
+    TempDir dir;
+    fs::path folder = dir.path() / "ravelin" / "consoles";
+    ASSERT_EQ(prepareEndpointFolder(folder), "");
+    pid_t ended = ::fork();
+    if (ended == 0)
+        ::_exit(0);
+    ASSERT_GT(ended, 0);
+    ::waitpid(ended, nullptr, 0);
+    auto leaveBound = [&](pid_t pid) {
+        std::string pending = "." + makeEndpointName(1, pid) + ".new";
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        std::string path = (folder / pending).string();
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+        int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << path;
+        ::close(fd);
+        return folder / pending;
+    };
+    fs::path abandoned = leaveBound(ended);
+    fs::path inUse = leaveBound(::getpid());
+    std::string error;
+    int fd = listenEndpoint(folder, makeEndpointName(2, ::getpid()), error);
+    ASSERT_GE(fd, 0) << error;
+    ::close(fd);
+    EXPECT_FALSE(fs::exists(abandoned));
+    EXPECT_TRUE(fs::exists(inUse)) << "a living host may be publishing under it";
 }

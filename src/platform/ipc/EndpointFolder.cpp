@@ -7,6 +7,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -163,8 +164,40 @@ std::vector<std::string> listEndpoints(const std::filesystem::path& folder)
     return names;
 }
 
+namespace {
+
+// A host killed between binding and publishing leaves its pending socket;
+// the next host to publish removes those whose process has ended. A
+// living process's pending name may be in use this very moment.
+void removeAbandonedPending(const std::filesystem::path& folder)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    std::vector<std::string> abandoned;
+    while (dirent* entry = ::readdir(dir)) {
+        std::string_view entryName = entry->d_name;
+        if (entryName.size() < 2 || entryName[0] != '.' || !entryName.ends_with(".new"))
+            continue;
+        auto parsed = parseEndpointName(entryName.substr(1, entryName.size() - 5));
+        if (parsed && ::kill(parsed->pid, 0) != 0 && errno == ESRCH)
+            abandoned.emplace_back(entryName);
+    }
+    ::closedir(dir);
+    for (const std::string& entryName : abandoned) {
+        auto path = folder / entryName;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == ::geteuid())
+            ::unlink(path.c_str());
+    }
+}
+
+} // namespace
+
 int listenEndpoint(const std::filesystem::path& folder, const std::string& name, std::string& error)
 {
+    removeAbandonedPending(folder);
+
     // Bound under a name no lister reads, and renamed into place only once
     // it listens: a client that connected in between would be refused and
     // take the socket for a dead host's leftover.
