@@ -421,6 +421,10 @@ bool ConsoleHost::start()
         if (d->window)
             d->window->inputTyped(character);
     };
+    events.inputEntered = [this] {
+        if (d->window)
+            d->window->inputEntered();
+    };
     events.visibilityChanged = [this](bool visible) {
         if (d->window)
             d->window->setVisible(visible);

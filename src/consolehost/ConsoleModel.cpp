@@ -178,6 +178,8 @@ void ConsoleModel::enter()
     m_inputNoted = false;
     if (m_events.inputChanged)
         m_events.inputChanged();
+    if (m_events.inputEntered)
+        m_events.inputEntered();
     submit(line);
 }
 

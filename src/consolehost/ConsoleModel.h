@@ -42,6 +42,8 @@ public:
         // One character typed at the end of the input line (8: one taken
         // back), so a window need not show the whole line again.
         std::function<void(char character)> inputTyped;
+        // The input line was entered (and is empty now).
+        std::function<void()> inputEntered;
         std::function<void(bool visible)> visibilityChanged;
         std::function<void()> lineQueued;
         std::function<void(const std::string& text)> copyRequested;

@@ -62,12 +62,20 @@ ConsoleWindow::ConsoleWindow(ConsoleModel& model) : m_model(model)
 
     outputChanged(true, m_model.output());
     QObject::connect(m_input, &QLineEdit::textEdited, this, [this](const QString& text) {
+        // insert() and backspace() count as edits too: a client's typing
+        // is not the person's.
+        if (m_updatingInput)
+            return;
+        m_ownLine = text;
         m_updatingInput = true;
         QByteArray bytes = text.toLatin1();
         m_model.setInput(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
         m_updatingInput = false;
     });
-    QObject::connect(m_input, &QLineEdit::returnPressed, this, [this] { m_model.enter(); });
+    QObject::connect(m_input, &QLineEdit::returnPressed, this, [this] {
+        m_ownLine.clear();
+        m_model.enter();
+    });
     QObject::connect(copyButton, &QPushButton::clicked, this, [this] { m_model.click(ipc::kCopyButton); });
     QObject::connect(clearButton, &QPushButton::clicked, this, [this] { m_model.click(ipc::kClearButton); });
     QObject::connect(quitButton, &QPushButton::clicked, this, [this] { m_model.click(ipc::kQuitButton); });
@@ -97,11 +105,31 @@ void ConsoleWindow::inputTyped(char character)
 {
     if (m_updatingInput)
         return;
+    // A client typing onto the person's line makes it a shared one: it
+    // goes out with the client's Enter and does not come back.
+    if (!m_ownLine.isEmpty() && m_model.input().size() > static_cast<std::size_t>(m_ownLine.size()) &&
+        QString::fromLatin1(m_model.input().data(), m_ownLine.size()) == m_ownLine)
+        m_ownLine.clear();
+    m_updatingInput = true;
     m_input->end(false);
     if (character == '\b')
         m_input->backspace();
     else
         m_input->insert(QString(QChar(static_cast<unsigned char>(character))));
+    m_updatingInput = false;
+}
+
+// A client's line went out: the person's half-typed line comes back (their
+// own Enter forgets it first).
+void ConsoleWindow::inputEntered()
+{
+    if (m_ownLine.isEmpty())
+        return;
+    QByteArray own = m_ownLine.toLatin1();
+    m_updatingInput = true;
+    m_model.setInput(std::string_view(own.constData(), static_cast<std::size_t>(own.size())));
+    m_updatingInput = false;
+    m_input->setText(m_ownLine);
 }
 
 void ConsoleWindow::copy(const std::string& text)

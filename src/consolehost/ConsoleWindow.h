@@ -27,6 +27,7 @@ public:
     void outputChanged(bool replaced, std::string_view appended);
     void inputChanged();
     void inputTyped(char character);
+    void inputEntered();
     void copy(const std::string& text);
     void focusInput();
     // What closing the window does (the host decides: quit the server, or
@@ -41,6 +42,9 @@ private:
     QLineEdit* m_input = nullptr;
     OutputBox* m_output = nullptr;
     bool m_updatingInput = false;
+    // What the person at this window typed and has not entered yet: a
+    // client's line set into the box and entered must not take it away.
+    QString m_ownLine;
     std::function<void()> m_onClose;
 };
 

@@ -1,10 +1,12 @@
-// The console window's output box on an offscreen display: it keeps to the
-// newest line, also when the lines came while it was hidden, until the
-// operator scrolls up; scrolling back down follows again.
+// The console window on an offscreen display: the output box keeps to the
+// newest line until the operator scrolls up; the person's half-typed line
+// survives a client's command.
 #include "consolehost/ConsoleWindow.h"
 #include "mainwindow/QtTestApp.h"
 
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QScrollBar>
 
 #include <gtest/gtest.h>
@@ -48,4 +50,44 @@ TEST(ConsoleWindowTest, TheOutputFollowsTheNewestLineUntilTheOperatorScrollsUp)
     print(window, 501, 200);
     window.show();
     EXPECT_TRUE(waitForQt(atEnd)) << bar->value() << " of " << bar->maximum();
+}
+
+TEST(ConsoleWindowTest, AClientsCommandLeavesThePersonsHalfTypedLine)
+{
+    ConsoleModel model;
+    ConsoleWindow window(model);
+    ConsoleModel::Events events;
+    events.inputChanged = [&] { window.inputChanged(); };
+    events.inputTyped = [&](char character) { window.inputTyped(character); };
+    events.inputEntered = [&] { window.inputEntered(); };
+    model.setEvents(std::move(events));
+    window.show();
+    auto* input = window.findChild<QLineEdit*>("input");
+
+    QTest::keyClicks(input, "map oa_dm");
+    model.setInput("say hello"); // a client, as the bridge types
+    model.enter();
+    EXPECT_EQ(model.takeQueuedLine(), "say hello\n");
+    EXPECT_EQ(input->text(), "map oa_dm");
+    EXPECT_EQ(model.input(), "map oa_dm");
+
+    model.setInput(""); // a client typing by characters into a box it emptied
+    for (char c : std::string("kick 3\r"))
+        model.typeChar(c);
+    EXPECT_EQ(model.takeQueuedLine(), "kick 3\n");
+    EXPECT_EQ(input->text(), "map oa_dm");
+
+    QTest::keyClicks(input, "1");
+    QTest::keyClick(input, Qt::Key_Return);
+    EXPECT_EQ(model.takeQueuedLine(), "map oa_dm1\n");
+    model.setInput("status");
+    model.enter();
+    EXPECT_EQ(model.takeQueuedLine(), "status\n");
+    EXPECT_EQ(input->text(), "") << "an entered line does not come back";
+
+    QTest::keyClicks(input, "say ");
+    for (char c : std::string("hi\r")) // a client typing onto the person's line
+        model.typeChar(c);
+    EXPECT_EQ(model.takeQueuedLine(), "say hi\n");
+    EXPECT_EQ(input->text(), "") << "a line sent as a whole does not come back";
 }
