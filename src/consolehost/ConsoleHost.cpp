@@ -229,7 +229,7 @@ struct ConsoleHost::Impl {
 
     // Replaces this process by a new host over the same server and endpoint:
     // headless, or windowed on `display`. Returns only when that failed.
-    void replaceSelf(bool headless, const std::string& display)
+    void replaceSelf(bool headless, const std::string& display, const std::string& authority = {})
     {
         model.inputTaken();
         Handover handover;
@@ -264,13 +264,15 @@ struct ConsoleHost::Impl {
         argv.push_back(nullptr);
         if (!display.empty())
             ::setenv("DISPLAY", display.c_str(), 1);
+        if (!authority.empty())
+            ::setenv("XAUTHORITY", authority.c_str(), 1);
         ::execv(self.c_str(), const_cast<char* const*>(argv.data()));
         server.keepAcrossExec(false);
         ::fcntl(handover.listenFd, F_SETFD, FD_CLOEXEC);
         ::close(state);
     }
 
-    void showOnDisplay(const std::string& display)
+    void showOnDisplay(const std::string& display, const std::string& authority)
     {
         if (!lostDisplay || window || finished)
             return;
@@ -279,7 +281,16 @@ struct ConsoleHost::Impl {
             return;
         }
         // After this request's answer is out.
-        QTimer::singleShot(50, [this, display] { replaceSelf(false, display); });
+        QTimer::singleShot(50, [this, display, authority] {
+            std::error_code ec;
+            std::string self = std::filesystem::read_symlink("/proc/self/exe", ec).string();
+            if (!displayOpens(self, display, authority)) {
+                model.note("(cannot show the window on display " + display +
+                           ": it refused the connection; is XAUTHORITY set where you ran show?)\n");
+                return;
+            }
+            replaceSelf(false, display, authority);
+        });
     }
 
     void leave()
@@ -387,7 +398,8 @@ bool ConsoleHost::start()
         return false;
     }
     d->requests.setServerPid(d->server.pid());
-    d->requests.setShowOnDisplay([this](const std::string& display) { d->showOnDisplay(display); });
+    d->requests.setShowOnDisplay(
+        [this](const std::string& display, const std::string& authority) { d->showOnDisplay(display, authority); });
 
     EndpointServer::Watcher watcher {[this](int fd, bool r, bool w) { d->watch(fd, r, w); },
                                      [this](int fd) { d->forget(fd); },

@@ -118,12 +118,14 @@ std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter, 
         std::uint8_t visible = reader.u8();
         if (!reader.ok())
             break;
-        // Newer clients add the display they run on.
+        // Newer clients add the display they run on, and then the
+        // XAUTHORITY that opens it.
         std::string display = reader.atEnd() ? std::string() : reader.string();
+        std::string authority = reader.atEnd() ? std::string() : reader.string();
         if (window == kConsoleWindow) {
             m_model.setVisible(visible != 0);
             if (visible && reader.ok() && !display.empty() && m_showOnDisplay)
-                m_showOnDisplay(display);
+                m_showOnDisplay(display, authority);
         }
         return ok();
     }

@@ -24,8 +24,9 @@ public:
     ConsoleRequests(ConsoleModel& model, HostFacts facts) : m_model(model), m_facts(facts) {}
     void setServerPid(pid_t pid) { m_facts.serverPid = pid; }
     // Called when a client asks to show the window and names its display
-    // (the host may have lost its own).
-    void setShowOnDisplay(std::function<void(const std::string& display)> handler) { m_showOnDisplay = std::move(handler); }
+    // and the XAUTHORITY it uses, if any (the host may have lost its own).
+    using ShowOnDisplay = std::function<void(const std::string& display, const std::string& authority)>;
+    void setShowOnDisplay(ShowOnDisplay handler) { m_showOnDisplay = std::move(handler); }
 
     // The answer payload (unframed). `closeAfter` is set when the request
     // was malformed: the connection is then closed once the answer is out.
@@ -39,7 +40,7 @@ public:
 private:
     ConsoleModel& m_model;
     HostFacts m_facts;
-    std::function<void(const std::string& display)> m_showOnDisplay;
+    ShowOnDisplay m_showOnDisplay;
     // The input line as each connection last left it. A client types a line
     // in steps (set the text, then Enter); when two clients type at once the
     // one that presses Enter gets its own line, not the other's.

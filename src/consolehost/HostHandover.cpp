@@ -2,10 +2,19 @@
 
 #include "platform/ipc/IpcProtocol.h"
 
+#include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace ravelin::consolehost {
 
@@ -88,6 +97,63 @@ bool localDisplayReachable(const std::string& display)
             return true;
     }
     return false;
+}
+
+bool displayOpens(const std::string& program, const std::string& display, const std::string& authority,
+                  int timeoutMs)
+{
+    // Everything the child needs is made before fork: between fork and
+    // exec only async-signal-safe calls are allowed.
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry; ++entry) {
+        std::string_view text = *entry;
+        if (text.starts_with("DISPLAY=") || (!authority.empty() && text.starts_with("XAUTHORITY=")))
+            continue;
+        environment.emplace_back(text);
+    }
+    environment.push_back("DISPLAY=" + display);
+    if (!authority.empty())
+        environment.push_back("XAUTHORITY=" + authority);
+    std::vector<char*> envp;
+    for (std::string& entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    std::string flag = "--check-display";
+    std::string self = program;
+    char* argv[] = {self.data(), flag.data(), nullptr};
+
+    pid_t child = ::fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        // A refused display ends the check by abort: no core file for it,
+        // and Qt's complaint is ours to put in words.
+        rlimit noCore {0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        int null = ::open("/dev/null", O_RDWR);
+        if (null >= 0) {
+            ::dup2(null, STDIN_FILENO);
+            ::dup2(null, STDOUT_FILENO);
+            ::dup2(null, STDERR_FILENO);
+        }
+        ::execve(self.c_str(), argv, envp.data());
+        ::_exit(127);
+    }
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    int status = 0;
+    for (;;) {
+        pid_t done = ::waitpid(child, &status, WNOHANG);
+        if (done == child)
+            return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        if (done < 0 && errno != EINTR)
+            return false;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 }
 
 } // namespace ravelin::consolehost

@@ -22,6 +22,12 @@ int main(int argc, char** argv)
         std::printf("ravelin-console %s\n", RAVELIN_VERSION_TEXT);
         return 0;
     }
+    // A host asks this of a new self before it replaces itself onto a
+    // display: a refused connection ends this check, not the host.
+    if (args.size() == 1 && args[0] == "--check-display") {
+        QApplication check(argc, argv);
+        return 0;
+    }
     if (!args.empty() && isClientCommand(args[0]))
         return runClientCommand(args, std::cout, std::cerr);
 

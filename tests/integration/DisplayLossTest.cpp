@@ -1,10 +1,13 @@
 // A game server outlives the display of its console window: the X server
 // under a windowed host is killed, the server keeps running and stays listed
 // and reachable under the same handle, and `show` from another display
-// brings the window back there.
+// brings the window back there: not while that display refuses the
+// credentials the host would use (the host and its server live on), and
+// with the XAUTHORITY `show` was run with.
 #include "integration/IntegrationSupport.h"
 
 #include <csignal>
+#include <fstream>
 #include <unistd.h>
 
 using namespace ravelin;
@@ -19,14 +22,18 @@ struct VirtualDisplay {
     ChildProcess process;
     std::string name;
 
-    bool start()
+    // `authority`: an Xauthority file the server is to demand.
+    bool start(const std::string& authority = {})
     {
         for (int number = 140; number < 200; ++number) {
             if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number)) ||
                 std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock"))
                 continue;
             name = ":" + std::to_string(number);
-            process = ChildProcess({kXvfb, name, "-nolisten", "tcp"});
+            std::vector<std::string> command {kXvfb, name, "-nolisten", "tcp"};
+            if (!authority.empty())
+                command.insert(command.end(), {"-auth", authority});
+            process = ChildProcess(command);
             std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
             if (waitFor([&] { return std::filesystem::exists(socket) || !process.running(); }) && process.running())
                 return true;
@@ -34,6 +41,19 @@ struct VirtualDisplay {
         return false;
     }
 };
+
+// An Xauthority file with one cookie for any display (family "wild").
+void writeAuthority(const std::filesystem::path& path)
+{
+    auto field = [](std::string_view bytes) {
+        return std::string {char(bytes.size() >> 8), char(bytes.size() & 0xff)} + std::string(bytes);
+    };
+    std::string cookie;
+    for (int i = 0; i < 16; ++i)
+        cookie += char(0x5a ^ (i * 37));
+    std::ofstream(path, std::ios::binary) << "\xff\xff" << field("") << field("") << field("MIT-MAGIC-COOKIE-1")
+                                         << field(cookie);
+}
 
 std::string commandLineOf(pid_t pid)
 {
@@ -83,9 +103,21 @@ TEST_F(DisplayLossTest, ServerOutlivesTheDisplayAndTheWindowComesBackOnAnother)
     EXPECT_TRUE(waitForOutput(console, "\r\nstill here\r\n"));
     EXPECT_TRUE(waitForOutput(console, "the display went away"));
 
+    TempDir auth;
+    auto cookie = auth.path() / "Xauthority";
+    writeAuthority(cookie);
     VirtualDisplay second;
-    ASSERT_TRUE(second.start());
+    ASSERT_TRUE(second.start(cookie.string()));
     setenv("DISPLAY", second.name.c_str(), 1);
+    setenv("XAUTHORITY", (auth.path() / "none").c_str(), 1);
+    EXPECT_EQ(client({"show", std::to_string(console)}).status, 0);
+    EXPECT_TRUE(waitForOutput(console, "it refused the connection")) << host.logText();
+    EXPECT_TRUE(host.process().running());
+    EXPECT_NE(commandLineOf(host.process().pid()).find("--headless"), std::string::npos);
+    EXPECT_EQ(client({"send", std::to_string(console), "echo", "after", "refusal"}).status, 0);
+    EXPECT_TRUE(waitForOutput(console, "\r\nafter refusal\r\n"));
+
+    setenv("XAUTHORITY", cookie.c_str(), 1);
     EXPECT_EQ(client({"show", std::to_string(console)}).status, 0);
     EXPECT_TRUE(waitFor([&] { return commandLineOf(host.process().pid()).find("--headless") == std::string::npos; }))
         << host.logText();
@@ -93,6 +125,7 @@ TEST_F(DisplayLossTest, ServerOutlivesTheDisplayAndTheWindowComesBackOnAnother)
     EXPECT_EQ(windows.serverPid(console), serverPid);
     EXPECT_NE(output(console).find("\r\nstill here\r\n"), std::string::npos);
     unsetenv("DISPLAY");
+    unsetenv("XAUTHORITY");
 
     bridge.SendConsoleCommandTo("quit", console);
     auto status = host.process().wait();

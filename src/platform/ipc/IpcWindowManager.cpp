@@ -561,8 +561,11 @@ void IpcWindowManager::showWindow(WindowHandle window, bool visible)
     PayloadWriter arguments;
     arguments.u8(visible ? 1 : 0);
     const char* display = std::getenv("DISPLAY");
-    if (visible && display && *display)
+    if (visible && display && *display) {
         arguments.string(display);
+        const char* authority = std::getenv("XAUTHORITY");
+        arguments.string(authority ? authority : "");
+    }
     d->request(window, Op::Show, arguments.payload());
 }
 
