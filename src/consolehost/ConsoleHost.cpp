@@ -77,6 +77,18 @@ bool displayAvailable()
     return false;
 }
 
+std::string displayToCheck()
+{
+    auto value = [](const char* name) {
+        const char* text = std::getenv(name);
+        return std::string(text ? text : "");
+    };
+    std::string platform = value("QT_QPA_PLATFORM");
+    if (!value("WAYLAND_DISPLAY").empty() || !(platform.empty() || platform.starts_with("xcb")))
+        return {};
+    return value("DISPLAY");
+}
+
 struct ConsoleHost::Impl {
     HostOptions options;
     ConsoleModel model;
@@ -396,6 +408,13 @@ bool ConsoleHost::start()
         std::fprintf(stderr, "ravelin-console: %s\n", error.c_str());
         d->status = 127;
         return false;
+    } else if (!d->options.refusedDisplay.empty()) {
+        d->lostDisplay = true;
+        std::string text = "display " + d->options.refusedDisplay +
+                           " refused the connection; the server runs without a window: \"ravelin-console show " +
+                           std::to_string(::getpid()) + "\" shows it";
+        std::fprintf(stderr, "ravelin-console: %s\n", text.c_str());
+        d->model.note("(" + text + ")\n");
     }
     d->requests.setServerPid(d->server.pid());
     d->requests.setShowOnDisplay(

@@ -22,6 +22,9 @@ struct HostOptions {
     // A descriptor holding a handover (HostHandover.h) from the previous
     // self of this process; -1 for a fresh start.
     int adoptFd = -1;
+    // The X display this host was to show its window on refused it: the
+    // host runs headless, and `show` can bring the window up later.
+    std::string refusedDisplay;
 };
 
 class ConsoleHost {
@@ -43,5 +46,8 @@ private:
 
 // Whether a display is there to show a window on.
 bool displayAvailable();
+// The X display a windowed start would use, when it is one to try first
+// (Qt's X11 platform, no Wayland): DISPLAY's value, else empty.
+std::string displayToCheck();
 
 } // namespace ravelin::consolehost

@@ -3,6 +3,7 @@
 // consoles (`list`, `send`, `read`, `cvar`, `show`, `hide`, `clear`).
 #include "consolehost/ClientCommands.h"
 #include "consolehost/ConsoleHost.h"
+#include "consolehost/HostHandover.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -60,6 +61,16 @@ int main(int argc, char** argv)
     }
     if (!options.headless && !displayAvailable())
         options.headless = true;
+    // A display that refuses us would end this process inside Qt before the
+    // server started (or, from a service, keep the server from starting).
+    if (!options.headless && options.adoptFd < 0) {
+        std::string display = displayToCheck();
+        const char* authority = std::getenv("XAUTHORITY");
+        if (!display.empty() && !displayOpens("/proc/self/exe", display, authority ? authority : "")) {
+            options.headless = true;
+            options.refusedDisplay = display;
+        }
+    }
 
     std::unique_ptr<QCoreApplication> app;
     if (options.headless) {

@@ -133,3 +133,40 @@ TEST_F(DisplayLossTest, ServerOutlivesTheDisplayAndTheWindowComesBackOnAnother)
     EXPECT_EQ(*status, 0);
     EXPECT_TRUE(processGone(serverPid));
 }
+
+// Started with a display that refuses it (a service with a stale DISPLAY),
+// the host runs the server without a window instead of ending in Qt.
+TEST_F(DisplayLossTest, ADisplayThatRefusesTheHostLeavesItHeadlessUntilShown)
+{
+    if (::access(kXvfb, X_OK) != 0) {
+        std::printf("SKIPPED: Xvfb not installed\n");
+        GTEST_SKIP() << "Xvfb not installed";
+    }
+    TempDir auth;
+    auto cookie = auth.path() / "Xauthority";
+    writeAuthority(cookie);
+    VirtualDisplay display;
+    ASSERT_TRUE(display.start(cookie.string()));
+    unsetenv("QT_QPA_PLATFORM");
+    setenv("DISPLAY", display.name.c_str(), 1);
+    setenv("XAUTHORITY", (auth.path() / "none").c_str(), 1);
+    ConsoleHostProcess host;
+    ASSERT_TRUE(host.start({(binDir() / "q3sim").string(), "+set", "net_port", "0"}, {})) << host.logText();
+    WindowHandle console = host.handle();
+    ASSERT_TRUE(waitForOutput(console, "refused the connection; the server runs without a window")) << host.logText();
+    ASSERT_TRUE(waitForOutput(console, "Opening IP socket"));
+
+    setenv("XAUTHORITY", cookie.c_str(), 1);
+    EXPECT_EQ(runCommand({(binDir() / "ravelin-console").string(), "show", std::to_string(console)}).status, 0);
+    EXPECT_TRUE(waitFor([&] {
+        std::string line = commandLineOf(host.process().pid());
+        return line.find("--adopt") != std::string::npos && line.find("--headless") == std::string::npos;
+    })) << host.logText();
+    EXPECT_TRUE(waitFor([&] { return windows.isWindowVisible(console); }));
+    unsetenv("DISPLAY");
+    unsetenv("XAUTHORITY");
+    bridge.SendConsoleCommandTo("quit", console);
+    auto status = host.process().wait();
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 0);
+}
