@@ -65,17 +65,54 @@ std::string commandLineOf(pid_t pid)
 
 } // namespace
 
-using DisplayLossTest = ConsoleFixture;
+class DisplayLossTest : public ConsoleFixture {
+protected:
+    void SetUp() override
+    {
+        if (::access(kXvfb, X_OK) != 0) {
+            std::printf("SKIPPED: Xvfb not installed\n");
+            GTEST_SKIP() << "Xvfb not installed";
+        }
+        unsetenv("QT_QPA_PLATFORM");
+        writeAuthority(cookie);
+    }
+    void TearDown() override
+    {
+        unsetenv("DISPLAY");
+        unsetenv("XAUTHORITY");
+    }
+
+    // Runs a client on the display and with the credentials now set.
+    CommandResult client(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), (binDir() / "ravelin-console").string());
+        return runCommand(args);
+    }
+    bool windowedAgain(ConsoleHostProcess& host)
+    {
+        return waitFor([&] {
+            std::string line = commandLineOf(host.process().pid());
+            return line.find("--adopt") != std::string::npos && line.find("--headless") == std::string::npos;
+        });
+    }
+    void quit(ConsoleHostProcess& host, WindowHandle console)
+    {
+        bridge.SendConsoleCommandTo("quit", console);
+        auto status = host.process().wait();
+        ASSERT_TRUE(status.has_value());
+        EXPECT_EQ(*status, 0);
+    }
+
+    TempDir auth;
+    // What a display started with it demands; the file "none" has nothing.
+    std::filesystem::path cookie = auth.path() / "Xauthority";
+    std::filesystem::path noCookie = auth.path() / "none";
+};
 
 TEST_F(DisplayLossTest, ServerOutlivesTheDisplayAndTheWindowComesBackOnAnother)
 {
-    if (::access(kXvfb, X_OK) != 0) {
-        std::printf("SKIPPED: Xvfb not installed\n");
-        GTEST_SKIP() << "Xvfb not installed";
-    }
     VirtualDisplay first;
     ASSERT_TRUE(first.start());
-    unsetenv("QT_QPA_PLATFORM");
     setenv("DISPLAY", first.name.c_str(), 1);
     ConsoleHostProcess host;
     ASSERT_TRUE(host.start({(binDir() / "q3sim").string(), "+set", "net_port", "0", "+set", "sv_hostname", "Survivor"},
@@ -89,10 +126,6 @@ TEST_F(DisplayLossTest, ServerOutlivesTheDisplayAndTheWindowComesBackOnAnother)
 
     first.process.signal(SIGKILL);
     ASSERT_TRUE(first.process.wait().has_value());
-    auto client = [&](std::vector<std::string> args) {
-        args.insert(args.begin(), (binDir() / "ravelin-console").string());
-        return runCommand(args);
-    };
     // Same host process (the handle is its pid), now without a window.
     ASSERT_TRUE(waitFor([&] { return commandLineOf(host.process().pid()).find("--headless") != std::string::npos; }))
         << host.logText();
@@ -103,13 +136,10 @@ TEST_F(DisplayLossTest, ServerOutlivesTheDisplayAndTheWindowComesBackOnAnother)
     EXPECT_TRUE(waitForOutput(console, "\r\nstill here\r\n"));
     EXPECT_TRUE(waitForOutput(console, "the display went away"));
 
-    TempDir auth;
-    auto cookie = auth.path() / "Xauthority";
-    writeAuthority(cookie);
     VirtualDisplay second;
     ASSERT_TRUE(second.start(cookie.string()));
     setenv("DISPLAY", second.name.c_str(), 1);
-    setenv("XAUTHORITY", (auth.path() / "none").c_str(), 1);
+    setenv("XAUTHORITY", noCookie.c_str(), 1);
     EXPECT_EQ(client({"show", std::to_string(console)}).status, 0);
     EXPECT_TRUE(waitForOutput(console, "it refused the connection")) << host.logText();
     EXPECT_TRUE(host.process().running());
@@ -119,18 +149,12 @@ TEST_F(DisplayLossTest, ServerOutlivesTheDisplayAndTheWindowComesBackOnAnother)
 
     setenv("XAUTHORITY", cookie.c_str(), 1);
     EXPECT_EQ(client({"show", std::to_string(console)}).status, 0);
-    EXPECT_TRUE(waitFor([&] { return commandLineOf(host.process().pid()).find("--headless") == std::string::npos; }))
-        << host.logText();
+    EXPECT_TRUE(windowedAgain(host)) << host.logText();
     EXPECT_TRUE(waitFor([&] { return windows.isWindowVisible(console); }));
     EXPECT_EQ(windows.serverPid(console), serverPid);
     EXPECT_NE(output(console).find("\r\nstill here\r\n"), std::string::npos);
-    unsetenv("DISPLAY");
-    unsetenv("XAUTHORITY");
 
-    bridge.SendConsoleCommandTo("quit", console);
-    auto status = host.process().wait();
-    ASSERT_TRUE(status.has_value());
-    EXPECT_EQ(*status, 0);
+    quit(host, console);
     EXPECT_TRUE(processGone(serverPid));
 }
 
@@ -138,18 +162,10 @@ TEST_F(DisplayLossTest, ServerOutlivesTheDisplayAndTheWindowComesBackOnAnother)
 // the host runs the server without a window instead of ending in Qt.
 TEST_F(DisplayLossTest, ADisplayThatRefusesTheHostLeavesItHeadlessUntilShown)
 {
-    if (::access(kXvfb, X_OK) != 0) {
-        std::printf("SKIPPED: Xvfb not installed\n");
-        GTEST_SKIP() << "Xvfb not installed";
-    }
-    TempDir auth;
-    auto cookie = auth.path() / "Xauthority";
-    writeAuthority(cookie);
     VirtualDisplay display;
     ASSERT_TRUE(display.start(cookie.string()));
-    unsetenv("QT_QPA_PLATFORM");
     setenv("DISPLAY", display.name.c_str(), 1);
-    setenv("XAUTHORITY", (auth.path() / "none").c_str(), 1);
+    setenv("XAUTHORITY", noCookie.c_str(), 1);
     ConsoleHostProcess host;
     ASSERT_TRUE(host.start({(binDir() / "q3sim").string(), "+set", "net_port", "0"}, {})) << host.logText();
     WindowHandle console = host.handle();
@@ -157,16 +173,8 @@ TEST_F(DisplayLossTest, ADisplayThatRefusesTheHostLeavesItHeadlessUntilShown)
     ASSERT_TRUE(waitForOutput(console, "Opening IP socket"));
 
     setenv("XAUTHORITY", cookie.c_str(), 1);
-    EXPECT_EQ(runCommand({(binDir() / "ravelin-console").string(), "show", std::to_string(console)}).status, 0);
-    EXPECT_TRUE(waitFor([&] {
-        std::string line = commandLineOf(host.process().pid());
-        return line.find("--adopt") != std::string::npos && line.find("--headless") == std::string::npos;
-    })) << host.logText();
+    EXPECT_EQ(client({"show", std::to_string(console)}).status, 0);
+    EXPECT_TRUE(windowedAgain(host)) << host.logText();
     EXPECT_TRUE(waitFor([&] { return windows.isWindowVisible(console); }));
-    unsetenv("DISPLAY");
-    unsetenv("XAUTHORITY");
-    bridge.SendConsoleCommandTo("quit", console);
-    auto status = host.process().wait();
-    ASSERT_TRUE(status.has_value());
-    EXPECT_EQ(*status, 0);
+    quit(host, console);
 }
