@@ -67,10 +67,7 @@ ConsoleWindow::ConsoleWindow(ConsoleModel& model) : m_model(model)
         if (m_updatingInput)
             return;
         m_ownLine = text;
-        m_updatingInput = true;
-        QByteArray bytes = text.toLatin1();
-        m_model.setInput(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-        m_updatingInput = false;
+        setModelInput(text);
     });
     QObject::connect(m_input, &QLineEdit::returnPressed, this, [this] {
         m_ownLine.clear();
@@ -107,8 +104,7 @@ void ConsoleWindow::inputTyped(char character)
         return;
     // A client typing onto the person's line makes it a shared one: it
     // goes out with the client's Enter and does not come back.
-    if (!m_ownLine.isEmpty() && m_model.input().size() > static_cast<std::size_t>(m_ownLine.size()) &&
-        QString::fromLatin1(m_model.input().data(), m_ownLine.size()) == m_ownLine)
+    if (!m_ownLine.isEmpty() && QLatin1String(m_model.input().data(), static_cast<qsizetype>(m_model.input().size())).startsWith(m_ownLine))
         m_ownLine.clear();
     m_updatingInput = true;
     m_input->end(false);
@@ -125,11 +121,17 @@ void ConsoleWindow::inputEntered()
 {
     if (m_ownLine.isEmpty())
         return;
-    QByteArray own = m_ownLine.toLatin1();
-    m_updatingInput = true;
-    m_model.setInput(std::string_view(own.constData(), static_cast<std::size_t>(own.size())));
-    m_updatingInput = false;
+    setModelInput(m_ownLine);
     m_input->setText(m_ownLine);
+}
+
+// The line edit's text into the model, without the model's echo of it.
+void ConsoleWindow::setModelInput(const QString& text)
+{
+    QByteArray bytes = text.toLatin1();
+    m_updatingInput = true;
+    m_model.setInput(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    m_updatingInput = false;
 }
 
 void ConsoleWindow::copy(const std::string& text)

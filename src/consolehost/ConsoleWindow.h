@@ -38,6 +38,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void setModelInput(const QString& text);
+
     ConsoleModel& m_model;
     QLineEdit* m_input = nullptr;
     OutputBox* m_output = nullptr;

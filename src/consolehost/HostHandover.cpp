@@ -99,8 +99,7 @@ bool localDisplayReachable(const std::string& display)
     return false;
 }
 
-bool displayOpens(const std::string& program, const std::string& display, const std::string& authority,
-                  int timeoutMs)
+bool displayOpens(const std::string& display, const std::string& authority, int timeoutMs)
 {
     // Everything the child needs is made before fork: between fork and
     // exec only async-signal-safe calls are allowed.
@@ -118,8 +117,9 @@ bool displayOpens(const std::string& program, const std::string& display, const 
     for (std::string& entry : environment)
         envp.push_back(entry.data());
     envp.push_back(nullptr);
+    // The child's own /proc/self/exe is this program.
+    std::string self = "/proc/self/exe";
     std::string flag = "--check-display";
-    std::string self = program;
     char* argv[] = {self.data(), flag.data(), nullptr};
 
     pid_t child = ::fork();

@@ -40,11 +40,10 @@ std::optional<Handover> decodeHandover(std::string_view bytes);
 bool localDisplayReachable(const std::string& display);
 
 // Whether a window system connection to `display` opens, with `authority`
-// as XAUTHORITY when not empty: `program --check-display` runs with them
-// and must end with status 0 within `timeoutMs`. A display that takes the
+// as XAUTHORITY when not empty: this program runs as `--check-display` with
+// them and must end with status 0 within `timeoutMs`. A display that takes the
 // connection but refuses our credentials passes the check above and would
 // end the host (and its server) in the middle of replacing itself.
-bool displayOpens(const std::string& program, const std::string& display, const std::string& authority,
-                  int timeoutMs = 10000);
+bool displayOpens(const std::string& display, const std::string& authority, int timeoutMs = 10000);
 
 } // namespace ravelin::consolehost

@@ -66,7 +66,7 @@ int main(int argc, char** argv)
     if (!options.headless && options.adoptFd < 0) {
         std::string display = displayToCheck();
         const char* authority = std::getenv("XAUTHORITY");
-        if (!display.empty() && !displayOpens("/proc/self/exe", display, authority ? authority : "")) {
+        if (!display.empty() && !displayOpens(display, authority ? authority : "")) {
             options.headless = true;
             options.refusedDisplay = display;
         }

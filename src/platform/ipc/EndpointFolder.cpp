@@ -166,6 +166,15 @@ std::vector<std::string> listEndpoints(const std::filesystem::path& folder)
 
 namespace {
 
+// The name an endpoint is bound under until it listens; no lister reads it.
+constexpr std::string_view kPendingPrefix = ".";
+constexpr std::string_view kPendingSuffix = ".new";
+
+std::string pendingName(const std::string& name)
+{
+    return std::string(kPendingPrefix) + name + std::string(kPendingSuffix);
+}
+
 // A host killed between binding and publishing leaves its pending socket;
 // the next host to publish removes those whose process has ended. A
 // living process's pending name may be in use this very moment.
@@ -177,11 +186,14 @@ void removeAbandonedPending(const std::filesystem::path& folder)
     std::vector<std::string> abandoned;
     while (dirent* entry = ::readdir(dir)) {
         std::string_view entryName = entry->d_name;
-        if (entryName.size() < 2 || entryName[0] != '.' || !entryName.ends_with(".new"))
+        if (entryName.size() <= kPendingPrefix.size() + kPendingSuffix.size() ||
+            !entryName.starts_with(kPendingPrefix) || !entryName.ends_with(kPendingSuffix))
             continue;
-        auto parsed = parseEndpointName(entryName.substr(1, entryName.size() - 5));
+        entryName.remove_prefix(kPendingPrefix.size());
+        entryName.remove_suffix(kPendingSuffix.size());
+        auto parsed = parseEndpointName(entryName);
         if (parsed && ::kill(parsed->pid, 0) != 0 && errno == ESRCH)
-            abandoned.emplace_back(entryName);
+            abandoned.push_back(pendingName(std::string(entryName)));
     }
     ::closedir(dir);
     for (const std::string& entryName : abandoned) {
@@ -201,7 +213,7 @@ int listenEndpoint(const std::filesystem::path& folder, const std::string& name,
     // Bound under a name no lister reads, and renamed into place only once
     // it listens: a client that connected in between would be refused and
     // take the socket for a dead host's leftover.
-    std::string pending = "." + name + ".new";
+    std::string pending = pendingName(name);
     SocketAddress address(folder, pending);
     if (!address.ok || !SocketAddress(folder, name).ok) {
         error = "endpoint path too long: " + (folder / name).string();
