@@ -53,8 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         (void)re.searchAll(subject);
         (void)re.replace(subject, "[$1$&$`$'$$$99]", true);
-    } catch (const TooLong&) {
-    }
+    } catch (const TooLong&) {}
     setRegexInterrupt(previous);
     return 0;
 }

@@ -12,10 +12,7 @@ using namespace ravelin::vbs;
 namespace {
 
 // Fuzzed scripts must not touch the machine's files.
-Ref<Object> refuse(Context&)
-{
-    raise(Err::CantCreateObject);
-}
+Ref<Object> refuse(Context&) { raise(Err::CantCreateObject); }
 
 const BuiltinRegistry& sandboxRegistry()
 {
@@ -69,7 +66,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     try {
         engine.addCode(engine.globalModule(), code);
     } catch (const ScriptException&) {
-    } catch (const std::bad_alloc&) {
-    }
+    } catch (const std::bad_alloc&) {}
     return 0;
 }

@@ -94,7 +94,8 @@ LogicResult measureLogic(int iterations)
     std::string block = "num score ping name            lastmsg address               qport rate\r\n";
     const std::vector<std::string> names = playerNames();
     for (int i = 0; i < kPlayers; ++i) {
-        reply += std::to_string(i * 3) + " " + std::to_string(40 + i) + " \"" + names[static_cast<std::size_t>(i)] + "\"\n";
+        reply +=
+            std::to_string(i * 3) + " " + std::to_string(40 + i) + " \"" + names[static_cast<std::size_t>(i)] + "\"\n";
         char row[128];
         std::snprintf(row, sizeof row, "%3d %5d %4d %-16s%7d bot                   0 25000\r\n", i, i * 3, 40 + i,
                       RemoveColourCodes(names[static_cast<std::size_t>(i)]).c_str(), 0);
@@ -160,7 +161,8 @@ int main(int argc, char** argv)
             return 1;
         }
         desktop.bridge.setSelectedConsole(console);
-        FrmMain window(MainServices{desktop.bridge, desktop.probe, desktop.settings, desktop.dialogs, fs::path(runtime)});
+        FrmMain window(
+            MainServices{desktop.bridge, desktop.probe, desktop.settings, desktop.dialogs, fs::path(runtime)});
         window.load();
         window.show();
         runFor(10000, [&] { return window.session().clients().query().ServerPort() > 0; });
@@ -187,7 +189,7 @@ int main(int argc, char** argv)
                 logic.passUs / logic.parseUs, seconds, rows, offShare, onShare, onShare - offShare);
     std::printf("clients: 64 players: parse %.1f us, merge %.1f us (%.1fx parse), pass %.1f us (%.1fx parse); "
                 "window %.2f%% of a core with monitoring off, %.2f%% on (%+.2f points, %d rows)\n",
-                logic.parseUs, logic.mergeUs, logic.mergeUs / logic.parseUs, logic.passUs,
-                logic.passUs / logic.parseUs, offShare, onShare, onShare - offShare, rows);
+                logic.parseUs, logic.mergeUs, logic.mergeUs / logic.parseUs, logic.passUs, logic.passUs / logic.parseUs,
+                offShare, onShare, onShare - offShare, rows);
     return 0;
 }

@@ -52,8 +52,8 @@ pid_t startHost(const fs::path& bin)
         ::dup2(null, 2);
         std::string host = (bin / "ravelin-console").string();
         std::string sim = (bin / "q3sim").string();
-        ::execl(host.c_str(), host.c_str(), "--headless", "--", sim.c_str(), "+set", "net_port", "0",
-                "+set", "sv_hostname", "Bench", static_cast<char*>(nullptr));
+        ::execl(host.c_str(), host.c_str(), "--headless", "--", sim.c_str(), "+set", "net_port", "0", "+set",
+                "sv_hostname", "Bench", static_cast<char*>(nullptr));
         ::_exit(127);
     }
     return pid;

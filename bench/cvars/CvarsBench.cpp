@@ -40,13 +40,15 @@ using Steady = std::chrono::steady_clock;
 
 namespace {
 
-double msSince(Steady::time_point start) { return std::chrono::duration<double, std::milli>(Steady::now() - start).count(); }
+double msSince(Steady::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Steady::now() - start).count();
+}
 
 struct Host : bench::HeadlessHost {
     Host(const fs::path& bin, const fs::path& base)
         : HeadlessHost(bin, q3sim(bin, {"+set", "fs_basepath", base.string()}))
-    {
-    }
+    {}
 };
 
 // A dump's time is measured to the millisecond: check every millisecond.
@@ -57,11 +59,23 @@ struct Box final : CommandLineView {
     int start = 0;
     int length = 0;
     std::string text() const override { return value; }
-    void setText(const std::string& t) override { value = t; start = static_cast<int>(t.size()); length = 0; }
+    void setText(const std::string& t) override
+    {
+        value = t;
+        start = static_cast<int>(t.size());
+        length = 0;
+    }
     int selStart() const override { return start; }
     int selLength() const override { return length; }
-    void setSelection(int s, int l) override { start = s; length = l; }
-    void replaceSelection(const std::string& t) override { value.replace(static_cast<std::size_t>(start), static_cast<std::size_t>(length), t); }
+    void setSelection(int s, int l) override
+    {
+        start = s;
+        length = l;
+    }
+    void replaceSelection(const std::string& t) override
+    {
+        value.replace(static_cast<std::size_t>(start), static_cast<std::size_t>(length), t);
+    }
     void focusCommandLine() override {}
     void showHistoryPopup(const std::vector<PopupRow>&, int) override {}
     void hideHistoryPopup() override {}
@@ -100,9 +114,12 @@ int main(int argc, char** argv)
         bench::HostedDesktop desktop;
         ConsoleBridge& bridge = desktop.bridge;
         WindowHandle console = 0;
-        if (!runUntil([&] { return (console = desktop.windows.findNextWindow(0, "Quake 3 Console")) > 0
-                                   && bridge.ReadConsoleOutputOf(console).find("Opening IP socket") != std::string::npos; },
-                      15000)) {
+        if (!runUntil(
+                [&] {
+                    return (console = desktop.windows.findNextWindow(0, "Quake 3 Console")) > 0
+                        && bridge.ReadConsoleOutputOf(console).find("Opening IP socket") != std::string::npos;
+                },
+                15000)) {
             std::fprintf(stderr, "cvars_bench: no console host came up\n");
             return 1;
         }
@@ -168,9 +185,10 @@ int main(int argc, char** argv)
             hits += s.size() >= 2 && (s[0] | 0x20) == 'z' && (s[1] | 0x20) == 'z';
     const double prefixUs = msSince(prefixStart) * 1000.0 / static_cast<double>(lookups);
 
-    std::printf("{\"bench\":\"cvars\",\"rounds\":%d,\"rows\":%d,\"dump_ms\":%.3f,\"parse_ms\":%.4f,\"dump_over_parse\":%.1f,"
-                "\"complete_us\":%.3f,\"prefix_us\":%.3f,\"complete_over_prefix\":%.1f,\"hits\":%zu}\n",
-                rounds, rows, dumpMs, parseMs, dumpMs / parseMs, completeUs, prefixUs, completeUs / prefixUs, hits);
+    std::printf(
+        "{\"bench\":\"cvars\",\"rounds\":%d,\"rows\":%d,\"dump_ms\":%.3f,\"parse_ms\":%.4f,\"dump_over_parse\":%.1f,"
+        "\"complete_us\":%.3f,\"prefix_us\":%.3f,\"complete_over_prefix\":%.1f,\"hits\":%zu}\n",
+        rounds, rows, dumpMs, parseMs, dumpMs / parseMs, completeUs, prefixUs, completeUs / prefixUs, hits);
     std::printf("cvars: click to filled table %.1f ms for %d rows (%.0fx reading and parsing the file alone, %.3f ms); "
                 "completion with a full history %.2f us (%.1fx a plain prefix scan)\n",
                 dumpMs, rows, dumpMs / parseMs, parseMs, completeUs, completeUs / prefixUs);

@@ -98,8 +98,9 @@ Result measure(const std::string& name, const std::vector<std::string>& server, 
         auto start = Clock::now();
         for (int i = 1; i <= 200; ++i)
             bridge.SendConsoleCommandTo("echo drain-" + std::to_string(run) + "-" + std::to_string(i), console);
-        if (waitFor([&] { return bridge.ReadConsoleOutputOf(console).find("\r\n" + last + "\r\n") != std::string::npos; },
-                    60000))
+        if (waitFor(
+                [&] { return bridge.ReadConsoleOutputOf(console).find("\r\n" + last + "\r\n") != std::string::npos; },
+                60000))
             drains.push_back(msSince(start));
     }
     result.drainMs = median(drains);
@@ -129,8 +130,8 @@ int main(int argc, char** argv)
 
     std::vector<Result> results;
     results.push_back(measure("q3sim-1.32", {q3sim, "+set", "net_port", "0"}, "Opening IP socket", runs));
-    results.push_back(measure("q3sim-ioq3-frames",
-                              {q3sim, "--ioq3", "--frame-ms", "50", "+set", "net_port", "0"}, "Opening IP socket", runs));
+    results.push_back(measure("q3sim-ioq3-frames", {q3sim, "--ioq3", "--frame-ms", "50", "+set", "net_port", "0"},
+                              "Opening IP socket", runs));
     results.push_back(measure("q3sim-ioq3-frames-nomap",
                               {q3sim, "--ioq3", "--no-map", "--frame-ms", "50", "+set", "net_port", "0"},
                               "Opening IP socket", runs));
@@ -149,16 +150,19 @@ int main(int argc, char** argv)
     for (std::size_t i = 0; i < results.size(); ++i) {
         const Result& r = results[i];
         char line[512];
-        std::snprintf(line, sizeof line,
-                      "%s{\"server\":\"%s\",\"probe_known_ms\":%.1f,\"probe_unknown_ms\":%.1f,\"unknown_answer\":\"%s\","
-                      "\"drain_200_ms\":%.1f,\"known_vs_reference\":%.2f,\"unknown_vs_reference\":%.2f,"
-                      "\"drain_vs_reference\":%.2f}",
-                      i ? "," : "", r.name.c_str(), r.knownMs, r.unknownMs, r.unknownAnswer.c_str(), r.drainMs,
-                      r.knownMs / reference.knownMs, r.unknownMs / reference.unknownMs, r.drainMs / reference.drainMs);
+        std::snprintf(
+            line, sizeof line,
+            "%s{\"server\":\"%s\",\"probe_known_ms\":%.1f,\"probe_unknown_ms\":%.1f,\"unknown_answer\":\"%s\","
+            "\"drain_200_ms\":%.1f,\"known_vs_reference\":%.2f,\"unknown_vs_reference\":%.2f,"
+            "\"drain_vs_reference\":%.2f}",
+            i ? "," : "", r.name.c_str(), r.knownMs, r.unknownMs, r.unknownAnswer.c_str(), r.drainMs,
+            r.knownMs / reference.knownMs, r.unknownMs / reference.unknownMs, r.drainMs / reference.drainMs);
         json += line;
-        std::snprintf(line, sizeof line, " %s: known %.0f ms (%.1fx), unknown %.0f ms (%.1fx, %s), 200-line backlog %.0f ms (%.1fx);",
+        std::snprintf(line, sizeof line,
+                      " %s: known %.0f ms (%.1fx), unknown %.0f ms (%.1fx, %s), 200-line backlog %.0f ms (%.1fx);",
                       r.name.c_str(), r.knownMs, r.knownMs / reference.knownMs, r.unknownMs,
-                      r.unknownMs / reference.unknownMs, r.unknownAnswer.c_str(), r.drainMs, r.drainMs / reference.drainMs);
+                      r.unknownMs / reference.unknownMs, r.unknownAnswer.c_str(), r.drainMs,
+                      r.drainMs / reference.drainMs);
         summary += line;
     }
     json += "]}";

@@ -198,9 +198,8 @@ int main(int argc, char** argv)
     PumpRun quiet = followHost({"+set", "sv_hostname", "Quiet"}, seconds, 0);
     const double quietCpuPerSecond = quiet.cpu / quiet.seconds;
 
-    std::string json = "{\"bench\":\"pump\",\"chain\":" + std::string(g_chain ? "true" : "false")
-        + ",\"seconds\":" + std::to_string(seconds) + ",\"reference_cpu_s\":"
-        + std::to_string(quiet.cpu) + ",\"runs\":[";
+    std::string json = "{\"bench\":\"pump\",\"chain\":" + std::string(g_chain ? "true" : "false") + ",\"seconds\":"
+        + std::to_string(seconds) + ",\"reference_cpu_s\":" + std::to_string(quiet.cpu) + ",\"runs\":[";
     std::string summary;
     for (std::size_t i = 0; i < rates.size(); ++i) {
         long rate = rates[i];
@@ -228,7 +227,8 @@ int main(int argc, char** argv)
         Host host({"+set", "sv_hostname", "Idle Arena", "--players", "Bob"});
         bench::HostedDesktop desktop;
         desktop.bridge.setSelectedConsole(desktop.waitForConsole());
-        FrmMain window(MainServices{desktop.bridge, desktop.probe, desktop.settings, desktop.dialogs, fs::path(runtime)});
+        FrmMain window(
+            MainServices{desktop.bridge, desktop.probe, desktop.settings, desktop.dialogs, fs::path(runtime)});
         window.load();
         window.show();
         runFor(2000); // settle: first activation, first pass over the history

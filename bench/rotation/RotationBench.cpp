@@ -32,7 +32,7 @@ using namespace ravelin;
 namespace {
 
 struct Timing {
-    double drift = 0;     // (last - first - steps × interval) / interval
+    double drift = 0; // (last - first - steps × interval) / interval
     double worstLate = 0; // max over steps of (gap - interval) / interval
 };
 
@@ -41,8 +41,8 @@ Timing measure(const std::vector<qint64>& stampsNs, int intervalMs)
     Timing t;
     const double interval = intervalMs * 1e6;
     const std::size_t steps = stampsNs.size() - 1;
-    t.drift = (static_cast<double>(stampsNs.back() - stampsNs.front()) - static_cast<double>(steps) * interval)
-        / interval;
+    t.drift =
+        (static_cast<double>(stampsNs.back() - stampsNs.front()) - static_cast<double>(steps) * interval) / interval;
     for (std::size_t i = 1; i < stampsNs.size(); ++i)
         t.worstLate = std::max(t.worstLate, (static_cast<double>(stampsNs[i] - stampsNs[i - 1]) - interval) / interval);
     return t;

@@ -72,8 +72,8 @@ double run(const fs::path& app, int lines, long* said)
     hooks.runConsoleProc = [&](const std::string& p, const std::string& d) { return host.runConsoleProc(p, d); };
     ConsolePump pump(bridge, display, unloading, hooks);
 
-    const char* words[] = {"nice shot", "gg all", "where is the rail", "lag again", "who wants a duel",
-                           "camping the quad", "that was close", "rematch?"};
+    const char* words[] = {"nice shot",        "gg all",           "where is the rail", "lag again",
+                           "who wants a duel", "camping the quad", "that was close",    "rematch?"};
     constexpr int kBatch = 50;
     auto start = std::chrono::steady_clock::now();
     for (int done = 0; done < lines; done += kBatch) {

@@ -44,8 +44,8 @@ inline bool runFor(int ms, const std::function<bool()>& done = {}, int pollMs = 
 struct HostedDesktop {
     ipc::IpcWindowManager windows;
     QtMessageLoop loop;
-    ConsoleBridge bridge {windows, loop};
-    CvarProbe probe {bridge};
+    ConsoleBridge bridge{windows, loop};
+    CvarProbe probe{bridge};
     sim::MemorySettings settings;
     sim::ScriptedDialogs dialogs;
 

@@ -26,17 +26,19 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 // The shipped filter's words, all three levels.
-const char* const kFilterWords[] = {"fuck", "fucking", "shit", "cunt", "motherfucker", "ass", "asshole", "bitch",
-                                    "bastard", "dick", "piss", "wanker", "crap", "damn", "damned", "hell",
-                                    "god", "jesus", "bloody"};
+const char* const kFilterWords[] = {"fuck",   "fucking", "shit", "cunt",  "motherfucker", "ass",  "asshole",
+                                    "bitch",  "bastard", "dick", "piss",  "wanker",       "crap", "damn",
+                                    "damned", "hell",    "god",  "jesus", "bloody"};
 
 const char* const kChatWords[] = {
-    "gg", "nice", "shot", "rail", "rocket", "camping", "again", "lag", "ping", "who", "is", "the", "best", "map",
-    "next", "please", "admin", "kick", "him", "wtf", "lol", "haha", "noob", "pro", "quad", "damage", "armor",
-    "mega", "health", "spawn", "frag", "score", "team", "red", "blue", "flag", "capture", "defend", "attack",
-    "hello", "shell", "classic", "assist", "passage", "bass", "godlike", "dickens", "scrap", "helloooo", "ok",
-    "thanks", "sorry", "wait", "go", "left", "right", "up", "down", "behind", "you", "me", "them", "plasma",
-    "lightning", "gun", "shotgun", "machinegun", "grenade", "bfg", "railgun", "jump", "strafe", "circle",
+    "gg",     "nice",    "shot",   "rail",      "rocket", "camping", "again",      "lag",     "ping",     "who",
+    "is",     "the",     "best",   "map",       "next",   "please",  "admin",      "kick",    "him",      "wtf",
+    "lol",    "haha",    "noob",   "pro",       "quad",   "damage",  "armor",      "mega",    "health",   "spawn",
+    "frag",   "score",   "team",   "red",       "blue",   "flag",    "capture",    "defend",  "attack",   "hello",
+    "shell",  "classic", "assist", "passage",   "bass",   "godlike", "dickens",    "scrap",   "helloooo", "ok",
+    "thanks", "sorry",   "wait",   "go",        "left",   "right",   "up",         "down",    "behind",   "you",
+    "me",     "them",    "plasma", "lightning", "gun",    "shotgun", "machinegun", "grenade", "bfg",      "railgun",
+    "jump",   "strafe",  "circle",
 };
 
 std::uint32_t g_seed = 12345;
@@ -66,7 +68,8 @@ std::vector<std::string> makeLines(std::size_t count)
         for (std::size_t w = 0; w < words; ++w) {
             if (w)
                 line += nextRandom() % 10 == 0 ? ", " : " ";
-            std::string word = w == badAt ? kFilterWords[nextRandom() % badCount] : kChatWords[nextRandom() % chatCount];
+            std::string word =
+                w == badAt ? kFilterWords[nextRandom() % badCount] : kChatWords[nextRandom() % chatCount];
             if (nextRandom() % 7 == 0)
                 for (char& c : word)
                     c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
@@ -156,7 +159,7 @@ int main(int argc, char** argv)
         script << kPythonScript;
     }
     std::string command = "python3 '" + (dir / "bench.py").string() + "' '" + pattern + "' '"
-                          + (dir / "lines.txt").string() + "' " + std::to_string(runs);
+        + (dir / "lines.txt").string() + "' " + std::to_string(runs);
     std::size_t pyHits = 0, pyTotal = 0;
     double pyTest = 0, pyReplace = 0;
     bool havePython = false;

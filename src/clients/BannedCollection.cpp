@@ -16,10 +16,7 @@ const vbs::MemberTable& members()
 
 } // namespace
 
-int BannedCollection::memberId(std::string_view name) const
-{
-    return members().find(name);
-}
+int BannedCollection::memberId(std::string_view name) const { return members().find(name); }
 
 const void* BannedCollection::memberKey() const { return &members(); }
 
@@ -41,9 +38,7 @@ vbs::Variant BannedCollection::invoke(int id, vbs::InvokeKind kind, std::span<vb
         vbs::expectArgs(args, 1, 4);
         Add(args[0].toText());
         return vbs::Variant();
-    case CountId:
-        vbs::expectArgs(args, 0, 0);
-        return vbs::Variant::longInt(Count());
+    case CountId: vbs::expectArgs(args, 0, 0); return vbs::Variant::longInt(Count());
     default: vbs::raise(vbs::Err::NoSuchMember);
     }
 }

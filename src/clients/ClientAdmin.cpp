@@ -7,8 +7,7 @@ namespace ravelin {
 ClientAdmin::ClientAdmin(ConsoleBridge& bridge, Dialogs& dialogs, ClientRoster& roster, const bool& unloading)
     : m_bridge(bridge), m_dialogs(dialogs), m_roster(roster), m_unloading(unloading),
       m_banned(vbs::makeRef<BannedCollection>())
-{
-}
+{}
 
 std::string ClientAdmin::kickCommand(const std::string& slotField, const std::string& nameField)
 {

@@ -22,7 +22,8 @@ public:
     static constexpr const char* kNoPlayerName =
         "The selected row has no player name (it was added by a script), so nobody can be kicked or banned "
         "by it. Nothing was sent to the server.";
-    static constexpr const char* kBanMessage = "^1 you are banned, dont let the door hit you in the ass on the way out...";
+    static constexpr const char* kBanMessage =
+        "^1 you are banned, dont let the door hit you in the ass on the way out...";
     static constexpr const char* kFilterTitle = "1st Amendment Violation";
     static constexpr const char* kFilterPrompt =
         "You know that this game is meant for people over the age of 17,\r\n"

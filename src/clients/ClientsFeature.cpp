@@ -3,11 +3,9 @@
 namespace ravelin {
 
 ClientsFeature::ClientsFeature(ClientsServices services, const bool& unloading)
-    : m_services(std::move(services))
-    , m_unloading(unloading)
-    , m_query(m_services.bridge, m_services.probe, m_services.socket)
-    , m_roster(m_services.bridge, m_query)
-    , m_admin(m_services.bridge, m_services.dialogs, m_roster, unloading)
+    : m_services(std::move(services)), m_unloading(unloading),
+      m_query(m_services.bridge, m_services.probe, m_services.socket), m_roster(m_services.bridge, m_query),
+      m_admin(m_services.bridge, m_services.dialogs, m_roster, unloading)
 {
     // Replies keep arriving and are merged while monitoring is off too.
     m_query.setOnReply([this] { m_roster.mergeStatusReply(); });

@@ -10,9 +10,8 @@ std::string StatusQueryDatagram() { return std::string("\xff\xff\xff\xffgetstatu
 bool IsStatusReply(std::string_view datagram)
 {
     static constexpr std::string_view word = "response";
-    auto it = std::search(datagram.begin(), datagram.end(), word.begin(), word.end(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == b;
-    });
+    auto it = std::search(datagram.begin(), datagram.end(), word.begin(), word.end(),
+                          [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
     return it != datagram.end();
 }
 

@@ -7,13 +7,12 @@
 namespace ravelin {
 
 const std::array<const char*, 47> CommandLine::kCommands = {
-    "RAM_STATUS",  "cmdlist",    "status",     "map",        "vstr",          "say",        "exec",
-    "seta",        "set",        "sets",       "killserver", "spdevmap",      "spmap",      "devmap",
-    "sectorlist",  "map_restart", "dumpuser",  "systeminfo", "serverinfo",    "kick",       "heartbeat",
-    "vminfo",      "vmprofile",  "midiinfo",   "net_restart", "in_restart",   "writeconfig", "changeVectors",
-    "quit",        "freeze",     "crash",      "error",      "meminfo",       "bind",       "unbindall",
-    "touchFile",   "dir",        "path",       "bindlist",   "unbind",        "cvar_restart", "cvarlist",
-    "reset",       "setu",       "toggle",     "wait",       "echo"};
+    "RAM_STATUS",   "cmdlist",    "status",      "map",           "vstr",      "say",    "exec",       "seta",
+    "set",          "sets",       "killserver",  "spdevmap",      "spmap",     "devmap", "sectorlist", "map_restart",
+    "dumpuser",     "systeminfo", "serverinfo",  "kick",          "heartbeat", "vminfo", "vmprofile",  "midiinfo",
+    "net_restart",  "in_restart", "writeconfig", "changeVectors", "quit",      "freeze", "crash",      "error",
+    "meminfo",      "bind",       "unbindall",   "touchFile",     "dir",       "path",   "bindlist",   "unbind",
+    "cvar_restart", "cvarlist",   "reset",       "setu",          "toggle",    "wait",   "echo"};
 
 namespace {
 

@@ -85,8 +85,7 @@ public:
 
     CommandLine(SettingsStore& settings, Dialogs& dialogs, Hooks hooks)
         : m_settings(settings), m_dialogs(dialogs), m_hooks(std::move(hooks))
-    {
-    }
+    {}
 
     void setView(CommandLineView* view) { m_view = view; }
 

@@ -25,7 +25,7 @@
 namespace ravelin {
 
 struct CvarRow {
-    std::string key;   // the cvar name
+    std::string key; // the cvar name
     std::string value; // its value without quotes
 
     bool operator==(const CvarRow&) const = default;

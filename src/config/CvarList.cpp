@@ -6,10 +6,7 @@ namespace ravelin {
 
 namespace {
 
-unsigned char folded(char c)
-{
-    return static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
-}
+unsigned char folded(char c) { return static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c); }
 
 // Case-free byte order: -1, 0 or 1.
 int compareText(std::string_view a, std::string_view b)

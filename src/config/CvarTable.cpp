@@ -24,8 +24,8 @@ std::string readWholeFile(const std::filesystem::path& file)
 
 } // namespace
 
-CvarDumpTarget cvarDumpTarget(const std::string& gameBasePath, const std::string& baseGame,
-                              const std::string& homePath, const std::string& fsGame)
+CvarDumpTarget cvarDumpTarget(const std::string& gameBasePath, const std::string& baseGame, const std::string& homePath,
+                              const std::string& fsGame)
 {
     if (isFolderName(baseGame) && isAbsolutePath(homePath)) {
         const std::string game = isFolderName(fsGame) ? fsGame : baseGame;
@@ -106,9 +106,8 @@ void CvarTable::tmrCvarDump_Timer()
 std::string CvarTable::timeoutMessage() const
 {
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(m_limit).count();
-    return "The server did not write its variables to " + m_target.file.string() + " within "
-           + std::to_string(seconds) + (seconds == 1 ? " second" : " seconds")
-           + ". The table still shows the variables read before.";
+    return "The server did not write its variables to " + m_target.file.string() + " within " + std::to_string(seconds)
+        + (seconds == 1 ? " second" : " seconds") + ". The table still shows the variables read before.";
 }
 
 void CvarTable::finish(const std::string& text)

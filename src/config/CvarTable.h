@@ -32,15 +32,15 @@ namespace ravelin {
 inline constexpr const char* kCvarDumpName = "ravelin_tmp.cfg";
 
 struct CvarDumpTarget {
-    std::string command;        // the WRITECONFIG line to send
+    std::string command; // the WRITECONFIG line to send
     std::filesystem::path file; // where the server will write it
 };
 
 // The target for what the server answered at load: `baseGame` is its
 // com_basegame (UNKNOWN COMMAND on 1.32), `homePath` and `fsGame` its
 // fs_homepath and fs_game.
-CvarDumpTarget cvarDumpTarget(const std::string& gameBasePath, const std::string& baseGame,
-                              const std::string& homePath, const std::string& fsGame);
+CvarDumpTarget cvarDumpTarget(const std::string& gameBasePath, const std::string& baseGame, const std::string& homePath,
+                              const std::string& fsGame);
 
 class CvarTable {
 public:
@@ -52,8 +52,7 @@ public:
 
     CvarTable(ConsoleBridge& bridge, CvarProbe& probe, Dialogs& dialogs, Clock& clock, const bool& unloading)
         : m_bridge(bridge), m_probe(probe), m_dialogs(dialogs), m_clock(clock), m_unloading(unloading)
-    {
-    }
+    {}
 
     void setView(CvarsView* view) { m_view = view; }
 

@@ -39,7 +39,7 @@ bool matchFrom(std::string_view text, std::string_view pattern)
     std::size_t t = 0;
     std::size_t p = 0;
     std::size_t starP = std::string_view::npos; // pattern position after the last star
-    std::size_t starT = 0;                      // text position that star stands at
+    std::size_t starT = 0; // text position that star stands at
     while (t < text.size()) {
         if (p < pattern.size()) {
             const char pc = pattern[p];

@@ -5,9 +5,7 @@
 namespace ravelin {
 
 SectionStack::SectionStack(std::vector<int> expandedHeights, int firstTop, int pageHeight)
-    : m_heights(std::move(expandedHeights))
-    , m_expanded(m_heights.size(), false)
-    , m_tops(m_heights.size(), 0)
+    : m_heights(std::move(expandedHeights)), m_expanded(m_heights.size(), false), m_tops(m_heights.size(), 0)
 {
     setGeometry(firstTop, pageHeight);
 }
@@ -22,10 +20,7 @@ void SectionStack::setGeometry(int firstTop, int pageHeight)
     rerange();
 }
 
-int SectionStack::height(int index) const
-{
-    return expanded(index) ? expandedHeight(index) : kCollapsedSectionHeight;
-}
+int SectionStack::height(int index) const { return expanded(index) ? expandedHeight(index) : kCollapsedSectionHeight; }
 
 bool SectionStack::toggle(int index)
 {

@@ -36,8 +36,7 @@ public:
     SetVarForm(ConsoleBridge& bridge, CvarProbe& probe, Dialogs& dialogs, std::string strName, std::string strValue)
         : m_bridge(bridge), m_probe(probe), m_dialogs(dialogs), strName(std::move(strName)),
           strValue(std::move(strValue))
-    {
-    }
+    {}
 
     // The command line Apply sends, or nothing (with the message said) when
     // the name or value could start another command.

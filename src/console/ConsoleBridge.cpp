@@ -103,7 +103,10 @@ int ConsoleBridge::ConsoleLineCount() { return OutputLineCount(FindOutputBox());
 
 int ConsoleBridge::ConsoleLineCountOf(WindowHandle console) { return OutputLineCount(FindOutputBoxOf(console)); }
 
-int ConsoleBridge::OutputLineCount(WindowHandle outputBox) { return outputBox == 0 ? -1 : m_windows.lineCount(outputBox); }
+int ConsoleBridge::OutputLineCount(WindowHandle outputBox)
+{
+    return outputBox == 0 ? -1 : m_windows.lineCount(outputBox);
+}
 
 std::string ConsoleBridge::ConsoleLineOf(int n, WindowHandle console)
 {

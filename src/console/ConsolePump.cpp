@@ -39,8 +39,7 @@ private:
 
 ConsolePump::ConsolePump(ConsoleBridge& bridge, ConsoleDisplay& display, const bool& unloading, ConsolePumpHooks hooks)
     : m_bridge(bridge), m_display(display), m_unloading(unloading), m_hooks(std::move(hooks))
-{
-}
+{}
 
 void ConsolePump::runPass()
 {

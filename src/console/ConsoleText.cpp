@@ -41,8 +41,7 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix)
 {
     if (text.size() < prefix.size())
         return false;
-    return std::equal(prefix.begin(), prefix.end(), text.begin(),
-                      [](char a, char b) { return upper(a) == upper(b); });
+    return std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) { return upper(a) == upper(b); });
 }
 
 std::size_t findNoCase(std::string_view text, std::string_view needle)

@@ -25,7 +25,8 @@ class NewLines {
 public:
     explicit NewLines(std::string text) { skipTo(std::move(text)); }
 
-    template <typename Visit> bool scan(std::string text, Visit visit)
+    template <typename Visit>
+    bool scan(std::string text, Visit visit)
     {
         if (text.size() < m_done || text.compare(0, m_done, m_text, 0, m_done) != 0)
             m_done = 0;
@@ -133,11 +134,8 @@ std::string CvarProbe::probe(WindowHandle console, std::string_view name, int fi
                 found = LineKind::Answer;
                 result = field == 1 ? answerField(line, 1) : answerDefault(line);
                 return true;
-            case LineKind::Unknown:
-                found = LineKind::Unknown;
-                return true;
-            case LineKind::Other:
-                return false;
+            case LineKind::Unknown: found = LineKind::Unknown; return true;
+            case LineKind::Other: return false;
             }
             return false;
         });

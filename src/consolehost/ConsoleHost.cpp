@@ -60,7 +60,7 @@ void onSignal(int number)
 
 std::uint64_t nowNs()
 {
-    timespec t {};
+    timespec t{};
     ::clock_gettime(CLOCK_REALTIME, &t);
     return std::uint64_t(t.tv_sec) * 1'000'000'000u + std::uint64_t(t.tv_nsec);
 }
@@ -93,7 +93,7 @@ struct ConsoleHost::Impl {
     HostOptions options;
     ConsoleModel model;
     ServerProcess server;
-    ConsoleRequests requests {model, HostFacts {::getpid(), 0}};
+    ConsoleRequests requests{model, HostFacts{::getpid(), 0}};
     std::unique_ptr<EndpointServer> endpoint;
     std::unique_ptr<ConsoleWindow> window;
     std::map<int, std::pair<QSocketNotifier*, QSocketNotifier*>> notifiers;
@@ -268,7 +268,7 @@ struct ConsoleHost::Impl {
         std::error_code ec;
         std::string self = std::filesystem::read_symlink("/proc/self/exe", ec).string();
         std::string fd = std::to_string(state);
-        std::vector<const char*> argv {self.c_str(), "--adopt", fd.c_str()};
+        std::vector<const char*> argv{self.c_str(), "--adopt", fd.c_str()};
         if (headless)
             argv.push_back("--headless");
         if (options.keep)
@@ -295,8 +295,8 @@ struct ConsoleHost::Impl {
         // After this request's answer is out.
         QTimer::singleShot(50, [this, display, authority] {
             if (!displayOpens(display, authority)) {
-                model.note("(cannot show the window on display " + display +
-                           ": it refused the connection; is XAUTHORITY set where you ran show?)\n");
+                model.note("(cannot show the window on display " + display
+                           + ": it refused the connection; is XAUTHORITY set where you ran show?)\n");
                 return;
             }
             replaceSelf(false, display, authority);
@@ -368,8 +368,7 @@ bool ConsoleHost::start()
         d->signalNotifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read);
         QObject::connect(d->signalNotifier, &QSocketNotifier::activated, [this] {
             unsigned char bytes[16];
-            while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
-            }
+            while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) {}
             d->onTerminate();
         });
     }
@@ -401,16 +400,17 @@ bool ConsoleHost::start()
         d->lostDisplay = handover->lostDisplay;
         if (d->lostDisplay)
             d->model.note("(the display went away; the server runs on without a window: "
-                          "\"ravelin-console show " + std::to_string(::getpid()) + "\" shows it again)\n");
+                          "\"ravelin-console show "
+                          + std::to_string(::getpid()) + "\" shows it again)\n");
     } else if (!d->server.start(d->options.command, error)) {
         std::fprintf(stderr, "ravelin-console: %s\n", error.c_str());
         d->status = 127;
         return false;
     } else if (!d->options.refusedDisplay.empty()) {
         d->lostDisplay = true;
-        std::string text = "display " + d->options.refusedDisplay +
-                           " refused the connection; the server runs without a window: \"ravelin-console show " +
-                           std::to_string(::getpid()) + "\" shows it";
+        std::string text = "display " + d->options.refusedDisplay
+            + " refused the connection; the server runs without a window: \"ravelin-console show "
+            + std::to_string(::getpid()) + "\" shows it";
         std::fprintf(stderr, "ravelin-console: %s\n", text.c_str());
         d->model.note("(" + text + ")\n");
     }
@@ -418,9 +418,9 @@ bool ConsoleHost::start()
     d->requests.setShowOnDisplay(
         [this](const std::string& display, const std::string& authority) { d->showOnDisplay(display, authority); });
 
-    EndpointServer::Watcher watcher {[this](int fd, bool r, bool w) { d->watch(fd, r, w); },
-                                     [this](int fd) { d->forget(fd); },
-                                     [this](EndpointServer::Connection from) { d->requests.forget(from); }};
+    EndpointServer::Watcher watcher{[this](int fd, bool r, bool w) { d->watch(fd, r, w); },
+                                    [this](int fd) { d->forget(fd); },
+                                    [this](EndpointServer::Connection from) { d->requests.forget(from); }};
     d->endpoint = std::make_unique<EndpointServer>(
         [this](EndpointServer::Connection from, std::string_view payload, bool& closeAfter) {
             return d->requests.answer(payload, closeAfter, from);
@@ -435,7 +435,6 @@ bool ConsoleHost::start()
         d->status = 1;
         return false;
     }
-
 
     ConsoleModel::Events events;
     events.outputChanged = [this](bool replaced, std::string_view appended) {
@@ -487,7 +486,6 @@ bool ConsoleHost::start()
                 d->replaceSelf(true, {});
         };
     }
-
 
     d->outputNotifier = new QSocketNotifier(d->server.outputFd(), QSocketNotifier::Read);
     QObject::connect(d->outputNotifier, &QSocketNotifier::activated, [this] { d->readServer(); });

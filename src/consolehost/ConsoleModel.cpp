@@ -227,8 +227,8 @@ void ConsoleModel::queueLine(std::string_view line)
     std::string queued(line);
     if (queued.size() > kMaxLineBytes - 1) {
         queued.resize(kMaxLineBytes - 1);
-        note("(line cut to " + std::to_string(kMaxLineBytes - 1) + " characters: the server reads at most " +
-             std::to_string(kMaxLineBytes) + " bytes per line)\n");
+        note("(line cut to " + std::to_string(kMaxLineBytes - 1) + " characters: the server reads at most "
+             + std::to_string(kMaxLineBytes) + " bytes per line)\n");
     }
     queued += '\n';
     m_queue.push_back(std::move(queued));
@@ -284,14 +284,9 @@ void ConsoleModel::click(int button)
         if (m_events.copyRequested)
             m_events.copyRequested(m_output);
         break;
-    case ipc::kClearButton:
-        clearOutput();
-        break;
-    case ipc::kQuitButton:
-        submit("quit");
-        break;
-    default:
-        break;
+    case ipc::kClearButton: clearOutput(); break;
+    case ipc::kQuitButton: submit("quit"); break;
+    default: break;
     }
 }
 

@@ -74,9 +74,9 @@ std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter, 
         std::uint32_t capacity = reader.u32();
         if (!reader.ok())
             break;
-        std::string_view value = edit ? std::string_view(text)
-                                 : window == kConsoleWindow ? kTitle
-                                                            : std::string_view(kChildren[window - 1].caption);
+        std::string_view value = edit  ? std::string_view(text)
+            : window == kConsoleWindow ? kTitle
+                                       : std::string_view(kChildren[window - 1].caption);
         if (capacity == 0)
             value = {};
         else if (value.size() > capacity - 1)
@@ -108,12 +108,8 @@ std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter, 
         }
         return ok();
     }
-    case Op::ButtonDown:
-        m_model.buttonDown(window);
-        return ok();
-    case Op::ButtonUp:
-        m_model.buttonUp(window);
-        return ok();
+    case Op::ButtonDown: m_model.buttonDown(window); return ok();
+    case Op::ButtonUp: m_model.buttonUp(window); return ok();
     case Op::Show: {
         std::uint8_t visible = reader.u8();
         if (!reader.ok())
@@ -129,8 +125,7 @@ std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter, 
         }
         return ok();
     }
-    case Op::IsVisible:
-        return ok() + std::string(1, m_model.visible() ? '\1' : '\0');
+    case Op::IsVisible: return ok() + std::string(1, m_model.visible() ? '\1' : '\0');
     case Op::LineCount: {
         // The model keeps the count, so a client polling for new lines
         // is not sent the whole text each time.
@@ -148,9 +143,7 @@ std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter, 
         if (window == kInputLine)
             m_model.requestFocus();
         return ok();
-    default:
-        closeAfter = true;
-        return malformed("unknown request " + std::to_string(static_cast<int>(op)));
+    default: closeAfter = true; return malformed("unknown request " + std::to_string(static_cast<int>(op)));
     }
     closeAfter = true;
     return malformed("request arguments missing");

@@ -104,7 +104,8 @@ void ConsoleWindow::inputTyped(char character)
         return;
     // A client typing onto the person's line makes it a shared one: it
     // goes out with the client's Enter and does not come back.
-    if (!m_ownLine.isEmpty() && QLatin1String(m_model.input().data(), static_cast<qsizetype>(m_model.input().size())).startsWith(m_ownLine))
+    if (!m_ownLine.isEmpty()
+        && QLatin1String(m_model.input().data(), static_cast<qsizetype>(m_model.input().size())).startsWith(m_ownLine))
         m_ownLine.clear();
     m_updatingInput = true;
     m_input->end(false);

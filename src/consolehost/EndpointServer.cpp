@@ -17,8 +17,7 @@ using namespace ravelin::ipc;
 
 EndpointServer::EndpointServer(Handler handler, Watcher watcher)
     : m_handler(std::move(handler)), m_watcher(std::move(watcher))
-{
-}
+{}
 
 EndpointServer::~EndpointServer() { stop(); }
 
@@ -177,7 +176,7 @@ void EndpointServer::acceptAll()
             refuse(fd, "refused: too many clients");
             continue;
         }
-        m_clients[fd] = Client {};
+        m_clients[fd] = Client{};
         m_clients[fd].id = ++m_lastConnection;
         m_clients[fd].lastActive = Clock::now();
         m_watcher.watch(fd, true, false);
@@ -198,16 +197,16 @@ void EndpointServer::serve(int fd, Client& client)
     while (!client.closing && client.in.size() - used >= kFrameHeader) {
         std::uint32_t length = frameLength(std::string_view(client.in).substr(used, kFrameHeader));
         if (length > kMaxRequestPayload || length == 0) {
-            client.out += frame(ConsoleRequests::malformed(length == 0 ? "empty request"
-                                                                       : "request too large (" + std::to_string(length) +
-                                                                             " bytes)"));
+            client.out += frame(ConsoleRequests::malformed(
+                length == 0 ? "empty request" : "request too large (" + std::to_string(length) + " bytes)"));
             client.closing = true;
             break;
         }
         if (client.in.size() - used < kFrameHeader + length)
             break;
         bool closeAfter = false;
-        std::string answer = m_handler(client.id, std::string_view(client.in).substr(used + kFrameHeader, length), closeAfter);
+        std::string answer =
+            m_handler(client.id, std::string_view(client.in).substr(used + kFrameHeader, length), closeAfter);
         client.out += frame(answer);
         used += kFrameHeader + length;
         // Answers nobody reads: the client goes before they eat the host.

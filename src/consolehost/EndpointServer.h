@@ -31,7 +31,7 @@ public:
     // few whole output boxes: a client that reads its answers never has
     // more than one waiting).
     static constexpr std::size_t kMaxPendingAnswers = 256 * 1024;
-    static constexpr std::chrono::seconds kIdleTimeout {60};
+    static constexpr std::chrono::seconds kIdleTimeout{60};
     using Clock = std::chrono::steady_clock;
 
     // Each connection has its own number, never reused while the host runs.

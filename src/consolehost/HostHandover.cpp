@@ -76,8 +76,8 @@ bool localDisplayReachable(const std::string& display)
 {
     if (display.size() < 2 || display[0] != ':')
         return false;
-    std::string number = display.substr(1, display.find('.') == std::string::npos ? std::string::npos
-                                                                                    : display.find('.') - 1);
+    std::string number =
+        display.substr(1, display.find('.') == std::string::npos ? std::string::npos : display.find('.') - 1);
     if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos || number.size() > 6)
         return false;
     std::string path = "/tmp/.X11-unix/X" + number;
@@ -86,11 +86,12 @@ bool localDisplayReachable(const std::string& display)
         int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (fd < 0)
             return false;
-        sockaddr_un address {};
+        sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::size_t offset = abstract ? 1 : 0;
         std::memcpy(address.sun_path + offset, path.c_str(), path.size());
-        socklen_t length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size() + (abstract ? 0 : 1));
+        socklen_t length =
+            static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size() + (abstract ? 0 : 1));
         bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), length) == 0;
         ::close(fd);
         if (ok)
@@ -128,7 +129,7 @@ bool displayOpens(const std::string& display, const std::string& authority, int 
     if (child == 0) {
         // A refused display ends the check by abort: no core file for it,
         // and Qt's complaint is ours to put in words.
-        rlimit noCore {0, 0};
+        rlimit noCore{0, 0};
         ::setrlimit(RLIMIT_CORE, &noCore);
         int null = ::open("/dev/null", O_RDWR);
         if (null >= 0) {

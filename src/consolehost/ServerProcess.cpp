@@ -186,8 +186,8 @@ bool ServerProcess::pollExit()
 std::string ServerProcess::exitDescription() const
 {
     if (WIFSIGNALED(m_rawStatus))
-        return "killed by signal " + std::to_string(WTERMSIG(m_rawStatus)) + " (" + ::strsignal(WTERMSIG(m_rawStatus)) +
-               ")";
+        return "killed by signal " + std::to_string(WTERMSIG(m_rawStatus)) + " (" + ::strsignal(WTERMSIG(m_rawStatus))
+            + ")";
     return "exited with status " + std::to_string(m_status);
 }
 

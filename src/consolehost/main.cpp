@@ -48,8 +48,7 @@ int main(int argc, char** argv)
         else if (args[i] == "--help" || args[i] == "-h") {
             runClientCommand({}, std::cout, std::cout); // prints the usage
             return 0;
-        }
-        else {
+        } else {
             std::fprintf(stderr, "ravelin-console: unknown option %s\n", args[i].c_str());
             return runClientCommand({}, std::cout, std::cerr);
         }

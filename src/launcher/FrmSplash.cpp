@@ -25,9 +25,7 @@ std::string toBytes(const QString& text) { return text.toLatin1().toStdString();
 
 } // namespace
 
-FrmSplash::FrmSplash(SplashServices services, QWidget* parent)
-    : QWidget(parent)
-    , m_services(std::move(services))
+FrmSplash::FrmSplash(SplashServices services, QWidget* parent) : QWidget(parent), m_services(std::move(services))
 {
     setObjectName("frmSplash");
     setWindowTitle("Ravelin Server List");
@@ -47,9 +45,8 @@ FrmSplash::FrmSplash(SplashServices services, QWidget* parent)
         if (m_services.endProgram)
             m_services.endProgram();
     };
-    m_list = std::make_unique<ServerList>(m_services.bridge, m_services.probe, m_services.settings,
-                                          m_services.dialogs, m_services.host, m_services.programFolder,
-                                          std::move(callbacks));
+    m_list = std::make_unique<ServerList>(m_services.bridge, m_services.probe, m_services.settings, m_services.dialogs,
+                                          m_services.host, m_services.programFolder, std::move(callbacks));
     // The shim: the application folder's copy first, then the one shipped
     // beside the program or in the installed libexec folder.
     const std::filesystem::path program(m_services.programFolder);
@@ -83,9 +80,8 @@ FrmSplash::FrmSplash(SplashServices services, QWidget* parent)
         const std::string key = toBytes(item->data(0, kKeyRole).toString());
         QTimer::singleShot(0, this, [this, key] { run([this, key] { m_list->NodeClick(key); }); });
     });
-    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this] {
-        QTimer::singleShot(0, this, [this] { run([this] { m_list->Connect(); }); });
-    });
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this,
+            [this] { QTimer::singleShot(0, this, [this] { run([this] { m_list->Connect(); }); }); });
 
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(2);

@@ -49,9 +49,16 @@ std::string registryText(const RegistryValue& value)
 
 std::vector<std::filesystem::path> usualGameFolders()
 {
-    return {"/usr/lib/ioquake3", "/usr/lib/openarena-server", "/usr/lib/openarena", "/usr/lib/quake3",
-            "/usr/local/games/quake3", "/usr/local/games/ioquake3", "/usr/local/games/openarena",
-            "/opt/quake3", "/opt/ioquake3", "/opt/openarena"};
+    return {"/usr/lib/ioquake3",
+            "/usr/lib/openarena-server",
+            "/usr/lib/openarena",
+            "/usr/lib/quake3",
+            "/usr/local/games/quake3",
+            "/usr/local/games/ioquake3",
+            "/usr/local/games/openarena",
+            "/opt/quake3",
+            "/opt/ioquake3",
+            "/opt/openarena"};
 }
 
 std::string GetGameInstallPath(Registry& registry, const std::vector<std::filesystem::path>& candidates,

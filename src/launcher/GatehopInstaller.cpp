@@ -9,8 +9,7 @@ namespace ravelin {
 GatehopInstaller::GatehopInstaller(Dialogs& dialogs, Registry& registry, std::vector<fs::path> sources,
                                    std::vector<fs::path> gameFolders)
     : m_dialogs(dialogs), m_registry(registry), m_sources(std::move(sources)), m_gameFolders(std::move(gameFolders))
-{
-}
+{}
 
 std::string GatehopInstaller::instructions()
 {

@@ -27,13 +27,8 @@ struct ServerList::BuildGuard {
 
 ServerList::ServerList(ConsoleBridge& bridge, CvarProbe& probe, SettingsStore& settings, Dialogs& dialogs,
                        HostInfo& host, std::string programFolder, Callbacks callbacks)
-    : m_bridge(bridge)
-    , m_probe(probe)
-    , m_settings(settings)
-    , m_dialogs(dialogs)
-    , m_host(host)
-    , m_programFolder(std::move(programFolder))
-    , m_callbacks(std::move(callbacks))
+    : m_bridge(bridge), m_probe(probe), m_settings(settings), m_dialogs(dialogs), m_host(host),
+      m_programFolder(std::move(programFolder)), m_callbacks(std::move(callbacks))
 {
     while (m_programFolder.size() > 1 && m_programFolder.back() == '/')
         m_programFolder.pop_back();

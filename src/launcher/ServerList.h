@@ -71,8 +71,8 @@ public:
         std::function<void()> endProgram;
     };
 
-    ServerList(ConsoleBridge& bridge, CvarProbe& probe, SettingsStore& settings, Dialogs& dialogs,
-               HostInfo& host, std::string programFolder, Callbacks callbacks);
+    ServerList(ConsoleBridge& bridge, CvarProbe& probe, SettingsStore& settings, Dialogs& dialogs, HostInfo& host,
+               std::string programFolder, Callbacks callbacks);
 
     bool Reloading() const { return m_reloading; }
     void setReloading(bool reloading) { m_reloading = reloading; }

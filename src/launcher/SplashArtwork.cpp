@@ -54,15 +54,9 @@ void drawGlyph(QPainter& p, Glyph glyph, int s)
 {
     const qreal w = s / 10.0;
     switch (glyph) {
-    case Glyph::Server:
-        drawServer(p, s);
-        break;
-    case Glyph::Machine:
-        drawMachine(p, s);
-        break;
-    case Glyph::Connect:
-        drawArrow(p, s, QColor(50, 180, 70));
-        break;
+    case Glyph::Server: drawServer(p, s); break;
+    case Glyph::Machine: drawMachine(p, s); break;
+    case Glyph::Connect: drawArrow(p, s, QColor(50, 180, 70)); break;
     case Glyph::Show:
         p.setPen(QPen(QColor(40, 60, 120), w));
         p.setBrush(Qt::white);

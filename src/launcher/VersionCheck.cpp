@@ -4,19 +4,19 @@
 
 namespace ravelin {
 
-VersionCheck::VersionCheck(SettingsStore& settings, Dialogs& dialogs, FileDownload& download,
-                           VersionNumber running, Callbacks callbacks)
-    : m_settings(settings), m_dialogs(dialogs), m_download(download), m_running(running)
-    , m_callbacks(std::move(callbacks))
-{
-}
+VersionCheck::VersionCheck(SettingsStore& settings, Dialogs& dialogs, FileDownload& download, VersionNumber running,
+                           Callbacks callbacks)
+    : m_settings(settings), m_dialogs(dialogs), m_download(download), m_running(running),
+      m_callbacks(std::move(callbacks))
+{}
 
 void VersionCheck::load()
 {
     const std::string location = m_settings.getSetting(kSettingsApp, "Updates", "NextLoc", kDefaultVersionLocation);
-    m_download.start(location, FileDownload::Handlers{
-                                   [this](std::int64_t expected, std::int64_t read) { FileReadProgress(expected, read); },
-                                   [this](const DownloadResult& result) { FileReadComplete(result); }});
+    m_download.start(
+        location,
+        FileDownload::Handlers{[this](std::int64_t expected, std::int64_t read) { FileReadProgress(expected, read); },
+                               [this](const DownloadResult& result) { FileReadComplete(result); }});
 }
 
 void VersionCheck::cmdCancel_Click()

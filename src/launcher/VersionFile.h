@@ -23,8 +23,8 @@ struct VersionNumber {
 };
 
 struct VersionFile {
-    std::string version;      // field 1, major.minor.revision
-    std::string location;     // field 2, the new version
+    std::string version; // field 1, major.minor.revision
+    std::string location; // field 2, the new version
     std::string nextLocation; // field 3, the version file for the next check
 };
 

@@ -19,9 +19,7 @@ void drawGlyph(QPainter& p, Glyph glyph, const QColor& ink)
     p.setPen(QPen(ink, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     switch (glyph) {
-    case Glyph::Minimise:
-        p.drawLine(QPointF(box.left(), box.bottom()), QPointF(box.right(), box.bottom()));
-        break;
+    case Glyph::Minimise: p.drawLine(QPointF(box.left(), box.bottom()), QPointF(box.right(), box.bottom())); break;
     case Glyph::Quit:
         p.drawLine(box.topLeft(), box.bottomRight());
         p.drawLine(box.topRight(), box.bottomLeft());

@@ -15,7 +15,10 @@ constexpr int kPopupWidth = 320;
 constexpr int kPopupHeight = 200;
 constexpr int kButtonSize = 28;
 
-QString latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+QString latin1(const std::string& text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QListWidget* makePopup(const char* name, const QString& accessible, QWidget* page, const QLineEdit* txtOut)
 {

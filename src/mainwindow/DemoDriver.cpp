@@ -63,11 +63,7 @@ QString displayText(QWidget* display)
 
 class DemoDriver final : public QObject {
 public:
-    DemoDriver(ConsoleBridge& bridge, CvarProbe& probe)
-        : m_bridge(bridge)
-        , m_probe(probe)
-    {
-    }
+    DemoDriver(ConsoleBridge& bridge, CvarProbe& probe) : m_bridge(bridge), m_probe(probe) {}
 
     QString connectTo;
     QString screenshots;
@@ -107,25 +103,17 @@ private:
             return; // a click below is still inside a yield
         m_busy = true;
         switch (m_stage) {
-        case Stage::Start:
-            startStage();
-            break;
+        case Stage::Start: startStage(); break;
         case Stage::WaitMain:
             if (visibleTopLevel("frmMain"))
                 m_stage = Stage::WaitOutput;
             break;
-        case Stage::WaitOutput:
-            outputStage();
-            break;
-        case Stage::Tabs:
-            tabStage();
-            break;
+        case Stage::WaitOutput: outputStage(); break;
+        case Stage::Tabs: tabStage(); break;
         case Stage::Linger:
         case Stage::OpenShutdown:
         case Stage::ShutdownDialog:
-        case Stage::WaitReturn:
-            leaveStages();
-            break;
+        case Stage::WaitReturn: leaveStages(); break;
         }
         m_busy = false;
     }
@@ -133,21 +121,14 @@ private:
     QString stageTimeoutReason() const
     {
         switch (m_stage) {
-        case Stage::Start:
-            return "neither the start window nor the main window appeared";
-        case Stage::WaitMain:
-            return "the main window did not appear after Connect";
-        case Stage::WaitOutput:
-            return "the console page showed no server output";
-        case Stage::Tabs:
-            break;
+        case Stage::Start: return "neither the start window nor the main window appeared";
+        case Stage::WaitMain: return "the main window did not appear after Connect";
+        case Stage::WaitOutput: return "the console page showed no server output";
+        case Stage::Tabs: break;
         case Stage::Linger:
-        case Stage::OpenShutdown:
-            return "the main window could not be left";
-        case Stage::ShutdownDialog:
-            return "the shutdown dialog did not carry out its way";
-        case Stage::WaitReturn:
-            return "the start window did not come back";
+        case Stage::OpenShutdown: return "the main window could not be left";
+        case Stage::ShutdownDialog: return "the shutdown dialog did not carry out its way";
+        case Stage::WaitReturn: return "the start window did not come back";
         }
         return "the main window's tabs could not be captured";
     }
@@ -270,7 +251,8 @@ private:
                 return;
             if (!screenshots.isEmpty())
                 save(dialog, "shutdown-dialog.png");
-            auto* option = qobject_cast<QAbstractButton*>(dialog->findChild<QWidget*>(QString("optDown%1").arg(leaveWay)));
+            auto* option =
+                qobject_cast<QAbstractButton*>(dialog->findChild<QWidget*>(QString("optDown%1").arg(leaveWay)));
             auto* ok = qobject_cast<QAbstractButton*>(dialog->findChild<QWidget*>("cmdOk"));
             if (!option || !ok)
                 fail("the shutdown dialog lacks its options or Ok");
@@ -295,8 +277,7 @@ private:
                 lines += "\nlisted: " + machine->child(i)->text(0);
             finish(0, lines);
         }
-        default:
-            return;
+        default: return;
         }
     }
 

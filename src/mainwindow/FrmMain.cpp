@@ -25,10 +25,7 @@ QString latin1(std::string_view text) { return QString::fromLatin1(text.data(), 
 
 // The display shows line breaks as Qt does; the CR of each CR LF is dropped
 // on the way in (the byte text itself keeps it).
-QString forDisplay(std::string_view text)
-{
-    return latin1(printableConsoleText(text));
-}
+QString forDisplay(std::string_view text) { return latin1(printableConsoleText(text)); }
 
 // The window's own status-query socket unless the caller brought one.
 MainServices withStatusSocket(MainServices services, UdpSocket* socket)
@@ -41,9 +38,8 @@ MainServices withStatusSocket(MainServices services, UdpSocket* socket)
 } // namespace
 
 FrmMain::FrmMain(MainServices services, QWidget* parent)
-    : QWidget(parent)
-    , m_wsClient(std::make_unique<QtUdpSocket>())
-    , m_session(withStatusSocket(std::move(services), m_wsClient.get()), *this)
+    : QWidget(parent), m_wsClient(std::make_unique<QtUdpSocket>()),
+      m_session(withStatusSocket(std::move(services), m_wsClient.get()), *this)
 {
     setObjectName("frmMain");
     setFixedSize(740, 520 + chrome::kTitleHeight);
@@ -71,10 +67,10 @@ void FrmMain::buildTimers()
     static constexpr const char* names[kSessionTimerCount] = {"tmrAAI",     "tmrBanned", "tmrClearOut", "tmrClient",
                                                               "tmrConsole", "tmrReport", "tmrSystem"};
     using Tick = void (MainSession::*)();
-    static constexpr Tick ticks[kSessionTimerCount] = {
-        &MainSession::tmrAAI_Timer,     &MainSession::tmrBanned_Timer, &MainSession::tmrClearOut_Timer,
-        &MainSession::tmrClient_Timer,  &MainSession::tmrConsole_Timer, &MainSession::tmrReport_Timer,
-        &MainSession::tmrSystem_Timer};
+    static constexpr Tick ticks[kSessionTimerCount] = {&MainSession::tmrAAI_Timer,      &MainSession::tmrBanned_Timer,
+                                                       &MainSession::tmrClearOut_Timer, &MainSession::tmrClient_Timer,
+                                                       &MainSession::tmrConsole_Timer,  &MainSession::tmrReport_Timer,
+                                                       &MainSession::tmrSystem_Timer};
     for (int i = 0; i < kSessionTimerCount; ++i) {
         auto* timer = new QTimer(this);
         timer->setObjectName(names[i]);
@@ -191,10 +187,7 @@ void FrmMain::imgTab_Click(int index)
         m_session.cvarsTab_Click(); // on every click, also of the selected tab
 }
 
-void FrmMain::DebugPrint(const std::string& strText)
-{
-    m_txtDebug->appendText(latin1(strText) + '\n');
-}
+void FrmMain::DebugPrint(const std::string& strText) { m_txtDebug->appendText(latin1(strText) + '\n'); }
 
 void FrmMain::appendDisplay(std::string_view text)
 {

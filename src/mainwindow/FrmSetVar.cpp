@@ -13,7 +13,10 @@ namespace ravelin {
 
 namespace {
 
-QString latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+QString latin1(const std::string& text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 std::string bytes(const QString& text) { return text.toLatin1().toStdString(); }
 
 QLabel* addLabel(const char* text, int y, QWidget* buddy, QWidget* parent)

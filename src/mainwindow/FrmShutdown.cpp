@@ -15,8 +15,7 @@
 namespace ravelin {
 
 FrmShutdown::FrmShutdown(std::function<void()> sendQuit, QWidget* parent)
-    : QDialog(parent)
-    , m_choice(*this, std::move(sendQuit))
+    : QDialog(parent), m_choice(*this, std::move(sendQuit))
 {
     setObjectName("frmShutdown");
     setWindowTitle("Shutdown");

@@ -19,7 +19,10 @@ namespace ravelin {
 
 namespace {
 
-QString latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+QString latin1(const std::string& text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 std::string bytes(const QString& text) { return text.toLatin1().toStdString(); }
 
 QFont fixedFont() { return QFontDatabase::systemFont(QFontDatabase::FixedFont); }
@@ -202,18 +205,18 @@ void FunctionPage::selectExec(int index)
 StatsPage::StatsPage(MainSession& session, QWidget* page) : QWidget(page)
 {
     setGeometry(page->contentsRect());
-    m_stack = new SectionStackWidget(
-        session, SectionPanel::Stats,
-        {"Statistics", "imgToggle", "picStat", "lblStatBase", "lblStat", "picScroll", "vsbMain"},
-        {kStatsSectionTitles.begin(), kStatsSectionTitles.end()}, this);
+    m_stack =
+        new SectionStackWidget(session, SectionPanel::Stats,
+                               {"Statistics", "imgToggle", "picStat", "lblStatBase", "lblStat", "picScroll", "vsbMain"},
+                               {kStatsSectionTitles.begin(), kStatsSectionTitles.end()}, this);
     for (int i = 0; i < static_cast<int>(kStatsSectionTitles.size()); ++i)
         addLabel("Feature Disabled in this beta, sorry", m_stack->section(i), 12, 24, 400);
 }
 
 void buildReportOption(MainSession& session, QWidget* optionsPage)
 {
-    auto* check = named(new QCheckBox("Echo RAM Status to Players", optionsPage), "chkReport",
-                        "Echo RAM Status to Players");
+    auto* check =
+        named(new QCheckBox("Echo RAM Status to Players", optionsPage), "chkReport", "Echo RAM Status to Players");
     check->setGeometry(24, 196, 320, 24);
     check->setChecked(true);
     QObject::connect(check, &QCheckBox::clicked, optionsPage,

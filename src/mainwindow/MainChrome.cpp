@@ -28,10 +28,7 @@ class TitleImage final : public QLabel {
 public:
     TitleImage(std::function<void(const QPoint&)> press, std::function<void(const QPoint&)> move,
                std::function<void()> release, QWidget* parent)
-        : QLabel(parent)
-        , m_press(std::move(press))
-        , m_move(std::move(move))
-        , m_release(std::move(release))
+        : QLabel(parent), m_press(std::move(press)), m_move(std::move(move)), m_release(std::move(release))
     {
         setAttribute(Qt::WA_NoMousePropagation);
     }
@@ -68,9 +65,9 @@ void FrmMain::buildChrome()
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(kCaption);
 
-    m_imgTitle = new TitleImage([this](const QPoint& at) { imgTitle_MouseDown(at); },
-                                [this](const QPoint& at) { imgTitle_MouseMove(at); },
-                                [this] { m_dragging = false; }, this);
+    m_imgTitle =
+        new TitleImage([this](const QPoint& at) { imgTitle_MouseDown(at); },
+                       [this](const QPoint& at) { imgTitle_MouseMove(at); }, [this] { m_dragging = false; }, this);
     m_imgTitle->setObjectName("imgTitle");
     m_imgTitle->setGeometry(0, 0, width(), chrome::kTitleHeight);
     m_imgTitle->setPixmap(chrome::titlePicture(kCaption, width()));

@@ -86,7 +86,8 @@ QLabel* addTitle(QWidget* page, const QString& text, int y = 8)
 void FrmMain::buildTabs()
 {
     for (int i = 0; i < kTabCount; ++i) {
-        auto* tab = new TabImage(i, [this](int index) { imgTab_Click(index); }, this);
+        auto* tab = new TabImage(
+            i, [this](int index) { imgTab_Click(index); }, this);
         tab->setObjectName(QStringLiteral("imgTab%1").arg(i));
         tab->setProperty("index", i);
         tab->setGeometry(kMargin + i * kTabStep, kTabTop, kTabPictureWidth, kTabPictureHeight);

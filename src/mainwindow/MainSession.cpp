@@ -7,32 +7,30 @@
 namespace ravelin {
 
 MainSession::MainSession(MainServices services, SessionView& view)
-    : m_services(std::move(services))
-    , m_view(view)
-    , m_pump(m_services.bridge, view, m_unloading)
-    , m_scriptHost(m_scMain, view, m_operations, m_services.appFolder)
-    , m_timedCommands(m_services, view, m_unloading)
-    , m_monitor(m_services.memory, m_unloading)
-    , m_cvars(m_services.bridge, m_services.probe, m_services.dialogs,
-              m_services.clock ? *m_services.clock : m_steadyClock, m_unloading)
-    , m_commandLine(m_services.settings, m_services.dialogs,
-                    {[this](const std::string& line) { sendTypedLine(line); }, [this] { DisplayRAMStats(); }})
-    , m_clients(ClientsServices{m_services.bridge, m_services.probe, m_services.dialogs, m_services.udp,
+    : m_services(std::move(services)), m_view(view), m_pump(m_services.bridge, view, m_unloading),
+      m_scriptHost(m_scMain, view, m_operations, m_services.appFolder), m_timedCommands(m_services, view, m_unloading),
+      m_monitor(m_services.memory, m_unloading),
+      m_cvars(m_services.bridge, m_services.probe, m_services.dialogs,
+              m_services.clock ? *m_services.clock : m_steadyClock, m_unloading),
+      m_commandLine(m_services.settings, m_services.dialogs,
+                    {[this](const std::string& line) { sendTypedLine(line); }, [this] { DisplayRAMStats(); }}),
+      m_clients(ClientsServices{m_services.bridge, m_services.probe, m_services.dialogs, m_services.udp,
                                 [this](bool on) { m_view.setTimerEnabled(SessionTimer::tmrClient, on); }},
                 m_unloading)
 {
     addRavelinOperations(m_operations, *this);
     m_timedCommands.addOperations(m_operations);
     m_sections.addOperations(m_operations);
-    m_operations.addMethod("BumpTray", 0, 0, [this](OperationTable::Args) { BumpTray(); return vbs::Variant(); });
+    m_operations.addMethod("BumpTray", 0, 0, [this](OperationTable::Args) {
+        BumpTray();
+        return vbs::Variant();
+    });
     addCommandLineOperations(m_operations, m_commandLine);
     m_clients.registerOperations(m_operations);
 
     ConsolePumpHooks& hooks = m_pump.hooks();
     hooks.hasConsoleProc = [this](const std::string& proc) { return m_scriptHost.hasConsoleProc(proc); };
-    hooks.showLastCall = [this](const std::string& proc, const std::string& data) {
-        m_view.showLastCall(proc, data);
-    };
+    hooks.showLastCall = [this](const std::string& proc, const std::string& data) { m_view.showLastCall(proc, data); };
     hooks.runConsoleProc = [this](const std::string& proc, const std::string& data) {
         return m_scriptHost.runConsoleProc(proc, data);
     };
@@ -62,8 +60,8 @@ void MainSession::load()
     m_loaded = true;
     m_timedCommands.RefreshPresets();
     // Timers enabled at design time run from the moment the window exists.
-    for (SessionTimer t : {SessionTimer::tmrClearOut, SessionTimer::tmrBanned, SessionTimer::tmrReport,
-                           SessionTimer::tmrSystem})
+    for (SessionTimer t :
+         {SessionTimer::tmrClearOut, SessionTimer::tmrBanned, SessionTimer::tmrReport, SessionTimer::tmrSystem})
         m_view.setTimerEnabled(t, true);
     m_gameBasePath = m_services.probe.GetCvarValue(m_services.bridge.FindConsoleWindow(), "FS_BASEPATH");
     m_cvars.learnDumpTarget(m_gameBasePath);

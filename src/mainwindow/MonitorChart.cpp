@@ -9,11 +9,9 @@
 namespace ravelin {
 
 MonitorChart::MonitorChart(int width, int height)
-    : m_width(std::max(width, 2))
-    , m_height(std::max(height, 2))
-    , m_pixels(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height), kBack)
-{
-}
+    : m_width(std::max(width, 2)), m_height(std::max(height, 2)),
+      m_pixels(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height), kBack)
+{}
 
 void MonitorChart::set(int x, int y, std::uint32_t colour)
 {

@@ -51,8 +51,7 @@ int scriptMsgBox(Dialogs& dialogs, const std::string& prompt, int buttons, const
 std::string scriptInputBox(Dialogs& dialogs, const std::string& prompt, const std::string& title,
                            const std::string& defaultText)
 {
-    return dialogs.prompt(prompt, title.empty() ? std::string(kAppTitle) : title, defaultText)
-        .value_or(std::string());
+    return dialogs.prompt(prompt, title.empty() ? std::string(kAppTitle) : title, defaultText).value_or(std::string());
 }
 
 } // namespace ravelin

@@ -7,10 +7,9 @@
 namespace ravelin {
 
 SectionPanels::SectionPanels()
-    : m_stats({kStatsSectionHeights.begin(), kStatsSectionHeights.end()})
-    , m_function({kFuncSectionHeights.begin(), kFuncSectionHeights.end()})
-{
-}
+    : m_stats({kStatsSectionHeights.begin(), kStatsSectionHeights.end()}),
+      m_function({kFuncSectionHeights.begin(), kFuncSectionHeights.end()})
+{}
 
 void SectionPanels::attach(SectionPanel panel, SectionPanelsView* view, int firstTop, int pageHeight)
 {

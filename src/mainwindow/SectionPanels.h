@@ -62,10 +62,7 @@ public:
     // False (nothing changed) for an index with no title bar.
     bool HighlightFunc(int index);
 
-    const SectionStack& stack(SectionPanel panel) const
-    {
-        return panel == SectionPanel::Stats ? m_stats : m_function;
-    }
+    const SectionStack& stack(SectionPanel panel) const { return panel == SectionPanel::Stats ? m_stats : m_function; }
 
 private:
     SectionStack& stackOf(SectionPanel panel) { return panel == SectionPanel::Stats ? m_stats : m_function; }

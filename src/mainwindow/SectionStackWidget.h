@@ -23,13 +23,13 @@ namespace ravelin {
 class MainSession;
 
 struct SectionStackNames {
-    const char* pageTitle;  // "Environment Functions"
-    const char* toggle;     // imgFuncTog
-    const char* container;  // picFunc
-    const char* titleBar;   // lblFuncBase
+    const char* pageTitle; // "Environment Functions"
+    const char* toggle; // imgFuncTog
+    const char* container; // picFunc
+    const char* titleBar; // lblFuncBase
     const char* titleLabel; // lblFunc
-    const char* scroll;     // picFuncScroll
-    const char* scrollBar;  // vsbFunc
+    const char* scroll; // picFuncScroll
+    const char* scrollBar; // vsbFunc
 };
 
 class SectionStackWidget final : public QWidget, private SectionPanelsView {

@@ -3,10 +3,8 @@
 namespace ravelin {
 
 ShutdownChoice::ShutdownChoice(ShutdownDialogView& view, std::function<void()> sendQuit)
-    : m_view(view)
-    , m_sendQuit(std::move(sendQuit))
-{
-}
+    : m_view(view), m_sendQuit(std::move(sendQuit))
+{}
 
 void ShutdownChoice::close(std::optional<ShutdownWay> way)
 {
@@ -28,8 +26,7 @@ void ShutdownChoice::cmdOk_Click(ShutdownWay way)
         m_view.setButtonsEnabled(false);
         m_view.setRestTimerEnabled(true);
         return;
-    case ShutdownWay::SelectServer:
-        break;
+    case ShutdownWay::SelectServer: break;
     case ShutdownWay::ShutdownAndEnd:
     case ShutdownWay::ShutdownAndSelect:
         if (m_sendQuit)

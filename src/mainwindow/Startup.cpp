@@ -75,7 +75,6 @@ bool wantsOnlyText(int argc, char** argv)
     return false;
 }
 
-
 // Notes that a window received its close event (the start window may close
 // itself inside its own load, before it was ever shown).
 class CloseWatcher final : public QObject {
@@ -97,9 +96,7 @@ protected:
 // the window), and it must resume to find the window unloaded, not gone.
 class DisposeOnClose final : public QObject {
 public:
-    explicit DisposeOnClose(QWidget* window)
-        : QObject(window)
-        , m_window(window)
+    explicit DisposeOnClose(QWidget* window) : QObject(window), m_window(window)
     {
         m_poll.setInterval(50);
         connect(&m_poll, &QTimer::timeout, this, [this] {
@@ -137,8 +134,7 @@ int m_Startup(int argc, char** argv)
     parser.addVersionOption();
     const QCommandLineOption noVersionCheck("no-version-check", "Do not check for a newer version at start.");
     const QCommandLineOption consoleOption(
-        "console", "Connect to the server console hosted by this ravelin-console process (as gatehop does).",
-        "pid");
+        "console", "Connect to the server console hosted by this ravelin-console process (as gatehop does).", "pid");
     parser.addOptions({noVersionCheck, consoleOption});
     // The demo driver's options (see launcher/DemoDriver.h).
     parser.addOptions({{"connect", "Demo: connect to the server with this host name.", "name"},
@@ -154,8 +150,9 @@ int m_Startup(int argc, char** argv)
         return 0;
     }
     if (!displayNamedInEnvironment()) {
-        std::fprintf(stderr, "ravelin: no display to show its windows on (DISPLAY and WAYLAND_DISPLAY are not set); "
-                             "start it on the desktop\n");
+        std::fprintf(stderr,
+                     "ravelin: no display to show its windows on (DISPLAY and WAYLAND_DISPLAY are not set); "
+                     "start it on the desktop\n");
         return 1;
     }
 

@@ -32,9 +32,7 @@ QLabel* addLabel(QWidget* parent, const char* name, const QString& text, QRect a
 // Shows the monitor's raster at its own size, one pixel per pixel.
 class ChartView final : public QWidget {
 public:
-    ChartView(const SysPage& page, QWidget* parent)
-        : QWidget(parent)
-        , m_page(page)
+    ChartView(const SysPage& page, QWidget* parent) : QWidget(parent), m_page(page)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
@@ -52,9 +50,7 @@ private:
 
 } // namespace
 
-SysPage::SysPage(SystemMonitor& monitor, QWidget* page)
-    : QWidget(page)
-    , m_monitor(monitor)
+SysPage::SysPage(SystemMonitor& monitor, QWidget* page) : QWidget(page), m_monitor(monitor)
 {
     setObjectName("sysPage");
     setGeometry(page->contentsRect());
@@ -78,8 +74,8 @@ SysPage::SysPage(SystemMonitor& monitor, QWidget* page)
         {"Label11", "Memory Payload (Activity)", &m_lblUsedMem, "lblUsedMem", nullptr, nullptr},
         {"Label12", "Physical RAM (Fast - Hardware Memory)", &m_lblAvailPhys, "lblAvailPhys", &m_lblTotalPhys,
          "lblTotalPhys"},
-        {"Label10", "Paging Memory (Slow - HDD Memory)", &m_lblAvailPageFile, "lblAvailPageFile",
-         &m_lblTotalPageFile, "lblTotalPageFile"},
+        {"Label10", "Paging Memory (Slow - HDD Memory)", &m_lblAvailPageFile, "lblAvailPageFile", &m_lblTotalPageFile,
+         "lblTotalPageFile"},
         {"Label13", "Virtual Memory Usage", &m_lblAvailVirt, "lblAvailVirt", &m_lblTotalVirt, "lblTotalVirt"},
     };
     for (int i = 0; i < 4; ++i) {
@@ -128,8 +124,8 @@ SysPage::SysPage(SystemMonitor& monitor, QWidget* page)
 QImage SysPage::chartImage() const
 {
     const MonitorChart& chart = m_monitor.chart();
-    return QImage(reinterpret_cast<const uchar*>(chart.bits()), chart.width(), chart.height(),
-                  chart.width() * 4, QImage::Format_RGB32);
+    return QImage(reinterpret_cast<const uchar*>(chart.bits()), chart.width(), chart.height(), chart.width() * 4,
+                  QImage::Format_RGB32);
 }
 
 void SysPage::showMemoryFigures(const MonitorReading& r)

@@ -2,11 +2,7 @@
 
 namespace ravelin {
 
-SystemMonitor::SystemMonitor(MemoryInfo* memory, const bool& unloading)
-    : m_memory(memory)
-    , m_unloading(unloading)
-{
-}
+SystemMonitor::SystemMonitor(MemoryInfo* memory, const bool& unloading) : m_memory(memory), m_unloading(unloading) {}
 
 void SystemMonitor::prepareChart()
 {

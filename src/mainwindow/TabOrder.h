@@ -13,7 +13,7 @@ namespace ravelin {
 
 inline constexpr int kTabCount = 8;
 inline constexpr std::array<const char*, kTabCount> kTabNames = {"console", "sys",     "stats", "function",
-                                                                  "options", "clients", "cvars", "editor"};
+                                                                 "options", "clients", "cvars", "editor"};
 inline constexpr int kClientsTab = 5;
 inline constexpr int kCvarsTab = 6;
 

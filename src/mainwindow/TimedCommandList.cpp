@@ -90,9 +90,7 @@ void TimedCommandList::cmdSavePreset_Click()
     const PresetRecord record{*answer, SanitizePresetName(*answer), m_lstCom};
     std::string error;
     switch (savePresetFile(presetFolder(), record, &error)) {
-    case PresetSaveResult::Saved:
-        RefreshPresets();
-        return;
+    case PresetSaveResult::Saved: RefreshPresets(); return;
     case PresetSaveResult::TooLong:
         m_services.dialogs.messageBox(kTooLong, Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
         return;

@@ -11,7 +11,7 @@ namespace ravelin {
 
 struct DownloadResult {
     bool ok = false;
-    std::string data;  // the file's bytes (what arrived, when not ok)
+    std::string data; // the file's bytes (what arrived, when not ok)
     std::string error; // why it failed, for diagnostics
 };
 

@@ -27,7 +27,7 @@ public:
         std::string name;
         int minArgs = 0;
         int maxArgs = 0;
-        Call call;     // a method, or a property's read
+        Call call; // a method, or a property's read
         Assign assign; // a property's assignment; empty when read-only
     };
 

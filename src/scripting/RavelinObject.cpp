@@ -9,9 +9,18 @@ using vbs::Variant;
 void addRavelinOperations(OperationTable& table, RavelinOperations& ops)
 {
     using Args = OperationTable::Args;
-    table.addMethod("ConsoleOut", 1, 1, [&ops](Args a) { ops.ConsoleOut(a[0].toString()); return Variant(); });
-    table.addMethod("DebugPrint", 1, 1, [&ops](Args a) { ops.DebugPrint(a[0].toString()); return Variant(); });
-    table.addMethod("InitScripts", 0, 0, [&ops](Args) { ops.InitScripts(); return Variant(); });
+    table.addMethod("ConsoleOut", 1, 1, [&ops](Args a) {
+        ops.ConsoleOut(a[0].toString());
+        return Variant();
+    });
+    table.addMethod("DebugPrint", 1, 1, [&ops](Args a) {
+        ops.DebugPrint(a[0].toString());
+        return Variant();
+    });
+    table.addMethod("InitScripts", 0, 0, [&ops](Args) {
+        ops.InitScripts();
+        return Variant();
+    });
     table.addMethod("sGetComputerName", 0, 0, [&ops](Args) { return Variant::string(ops.sGetComputerName()); });
 }
 

@@ -69,8 +69,7 @@ std::string quotedLiteral(const std::string& text)
 ScriptHost::ScriptHost(vbs::ScriptControl& engine, ScriptHostView& view, const OperationTable& operations,
                        std::filesystem::path appFolder)
     : m_engine(engine), m_view(view), m_operations(operations), m_appFolder(std::move(appFolder))
-{
-}
+{}
 
 void ScriptHost::InitScripts()
 {

@@ -26,18 +26,18 @@ struct Unit;
 
 enum class BindKind : uint8_t {
     Unbound,
-    Local,      // frame slot
-    Field,      // field of Me (class code)
-    MeMember,   // method or property of Me by member id (class code)
-    Global,     // module cell
-    Builtin,    // built-in function by registry index
-    Constant,   // folded constant value (in Expr::value)
+    Local, // frame slot
+    Field, // field of Me (class code)
+    MeMember, // method or property of Me by member id (class code)
+    Global, // module cell
+    Builtin, // built-in function by registry index
+    Constant, // folded constant value (in Expr::value)
 };
 
 struct Binding {
     BindKind kind = BindKind::Unbound;
-    int index = 0;         // slot, field, member id or built-in index
-    Cell* cell = nullptr;  // Global
+    int index = 0; // slot, field, member id or built-in index
+    Cell* cell = nullptr; // Global
 };
 
 #define RAVELIN_VBS_EXPRS(X) X(Literal) X(Name) X(Member) X(Call) X(Unary) X(Binary) X(New) X(Me) X(Paren) X(Missing)
@@ -48,11 +48,11 @@ enum class ExprKind : uint8_t {
 #undef RAVELIN_VBS_EXPR_ENUM
 };
 
-#define RAVELIN_VBS_OPS(X)                                                                     \
-    X(Neg, "neg") X(Not, "not") X(Pow, "^") X(Mul, "*") X(Div, "/") X(IntDiv, "\\") X(Mod, "mod") \
-    X(Add, "+") X(Sub, "-") X(Concat, "&") X(Eq, "=") X(Ne, "<>") X(Lt, "<") X(Gt, ">")         \
-    X(Le, "<=") X(Ge, ">=") X(Is, "is") X(And, "and") X(Or, "or") X(Xor, "xor") X(Eqv, "eqv")   \
-    X(Imp, "imp")
+#define RAVELIN_VBS_OPS(X)                                                                                             \
+    X(Neg, "neg")                                                                                                      \
+    X(Not, "not") X(Pow, "^") X(Mul, "*") X(Div, "/") X(IntDiv, "\\") X(Mod, "mod") X(Add, "+") X(Sub, "-")            \
+        X(Concat, "&") X(Eq, "=") X(Ne, "<>") X(Lt, "<") X(Gt, ">") X(Le, "<=") X(Ge, ">=") X(Is, "is") X(And, "and")  \
+            X(Or, "or") X(Xor, "xor") X(Eqv, "eqv") X(Imp, "imp")
 
 enum class Op : uint8_t {
 #define RAVELIN_VBS_OP_ENUM(n, t) n,
@@ -134,9 +134,8 @@ struct MissingExpr : Expr {
 
 // ---- Statements.
 
-#define RAVELIN_VBS_STMTS(X)                                                                    \
-    X(Call) X(Assign) X(ReDim) X(Erase) X(If) X(Select) X(For) X(ForEach) X(Do) X(With) X(OnError) \
-    X(Exit) X(Nop) X(Dim)
+#define RAVELIN_VBS_STMTS(X)                                                                                           \
+    X(Call) X(Assign) X(ReDim) X(Erase) X(If) X(Select) X(For) X(ForEach) X(Do) X(With) X(OnError) X(Exit) X(Nop) X(Dim)
 
 enum class StmtKind : uint8_t {
 #define RAVELIN_VBS_STMT_ENUM(n) n,
@@ -261,7 +260,7 @@ struct Param {
     Symbol name = 0;
     bool byRef = true;
     bool isArray = false; // `a()` in the parameter list
-    int line = 0;         // of the name
+    int line = 0; // of the name
     int column = 0;
 };
 
@@ -294,14 +293,14 @@ struct FieldDef {
     std::vector<ExprP> bounds; // Dim a(3) inside a class
     bool hasBounds = false;
     std::vector<int32_t> ubounds; // the bounds folded at compile time: they must be constants
-    int line = 0;                 // of the name
+    int line = 0; // of the name
     int column = 0;
 };
 
 // One member of a class as seen through member ids.
 struct ClassMember {
     Symbol name = 0;
-    int field = -1;          // public field index
+    int field = -1; // public field index
     ProcDef* method = nullptr; // Sub or Function
     ProcDef* get = nullptr;
     ProcDef* let = nullptr;

@@ -29,10 +29,7 @@ void BuiltinRegistry::addConstant(std::string_view name, Variant value)
     m_constants.push_back(std::move(value));
 }
 
-void BuiltinRegistry::addClass(std::string_view name, ObjectFactory factory)
-{
-    m_classes[lowerCase(name)] = factory;
-}
+void BuiltinRegistry::addClass(std::string_view name, ObjectFactory factory) { m_classes[lowerCase(name)] = factory; }
 
 void BuiltinRegistry::addProgId(std::string_view progId, ObjectFactory factory)
 {
@@ -78,10 +75,7 @@ const BuiltinRegistry& BuiltinRegistry::standard()
 // Automation's "parameter not found" error value marks a skipped argument.
 static constexpr int32_t ParamNotFound = static_cast<int32_t>(0x80020004u);
 
-Variant missingArgument()
-{
-    return Variant::error(ParamNotFound);
-}
+Variant missingArgument() { return Variant::error(ParamNotFound); }
 
 bool isMissing(std::span<Variant> args, size_t i)
 {

@@ -109,14 +109,14 @@ private:
 // The families, each defined in its own Builtins<Family>.cpp (RegExp in
 // RegExpObject.cpp). registerDateBuiltins, registerFormatBuiltins and
 // registerRegExp are empty in BuiltinsPending.cpp until their real versions land.
-#define RAVELIN_VBS_BUILTIN_FAMILIES(X) \
-    X(registerStringBuiltins)           \
-    X(registerConversionBuiltins)       \
-    X(registerMathBuiltins)             \
-    X(registerTypeInfoBuiltins)       \
-    X(registerObjectBuiltins)           \
-    X(registerDateBuiltins)             \
-    X(registerFormatBuiltins)           \
+#define RAVELIN_VBS_BUILTIN_FAMILIES(X)                                                                                \
+    X(registerStringBuiltins)                                                                                          \
+    X(registerConversionBuiltins)                                                                                      \
+    X(registerMathBuiltins)                                                                                            \
+    X(registerTypeInfoBuiltins)                                                                                        \
+    X(registerObjectBuiltins)                                                                                          \
+    X(registerDateBuiltins)                                                                                            \
+    X(registerFormatBuiltins)                                                                                          \
     X(registerRegExp)
 
 #define RAVELIN_VBS_DECLARE_FAMILY(fn) void fn(BuiltinRegistry& registry);

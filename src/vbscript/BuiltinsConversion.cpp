@@ -20,22 +20,13 @@ Variant fnCSng(Context&, Args a) { return Variant::single(argValue(a, 0).toSingl
 Variant fnCStr(Context&, Args a) { return Variant::string(argValue(a, 0).toString()); }
 
 const BuiltinDef conversionFunctions[] = {
-    {"CBool", 1, 1, fnCBool},
-    {"CByte", 1, 1, fnCByte},
-    {"CCur", 1, 1, fnCCur},
-    {"CDate", 1, 1, fnCDate},
-    {"CDbl", 1, 1, fnCDbl},
-    {"CInt", 1, 1, fnCInt},
-    {"CLng", 1, 1, fnCLng},
-    {"CSng", 1, 1, fnCSng},
-    {"CStr", 1, 1, fnCStr},
+    {"CBool", 1, 1, fnCBool}, {"CByte", 1, 1, fnCByte}, {"CCur", 1, 1, fnCCur},
+    {"CDate", 1, 1, fnCDate}, {"CDbl", 1, 1, fnCDbl},   {"CInt", 1, 1, fnCInt},
+    {"CLng", 1, 1, fnCLng},   {"CSng", 1, 1, fnCSng},   {"CStr", 1, 1, fnCStr},
 };
 
 } // namespace
 
-void registerConversionBuiltins(BuiltinRegistry& r)
-{
-    r.addFunctions(conversionFunctions);
-}
+void registerConversionBuiltins(BuiltinRegistry& r) { r.addFunctions(conversionFunctions); }
 
 } // namespace ravelin::vbs

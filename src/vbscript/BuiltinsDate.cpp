@@ -198,10 +198,10 @@ struct DateConstant {
 };
 
 const DateConstant dateConstants[] = {
-    {"vbUseSystemDayOfWeek", 0}, {"vbSunday", 1}, {"vbMonday", 2}, {"vbTuesday", 3}, {"vbWednesday", 4},
-    {"vbThursday", 5}, {"vbFriday", 6}, {"vbSaturday", 7}, {"vbUseSystem", 0}, {"vbFirstJan1", 1},
-    {"vbFirstFourDays", 2}, {"vbFirstFullWeek", 3}, {"vbGeneralDate", 0}, {"vbLongDate", 1},
-    {"vbShortDate", 2}, {"vbLongTime", 3}, {"vbShortTime", 4},
+    {"vbUseSystemDayOfWeek", 0}, {"vbSunday", 1},        {"vbMonday", 2},      {"vbTuesday", 3},   {"vbWednesday", 4},
+    {"vbThursday", 5},           {"vbFriday", 6},        {"vbSaturday", 7},    {"vbUseSystem", 0}, {"vbFirstJan1", 1},
+    {"vbFirstFourDays", 2},      {"vbFirstFullWeek", 3}, {"vbGeneralDate", 0}, {"vbLongDate", 1},  {"vbShortDate", 2},
+    {"vbLongTime", 3},           {"vbShortTime", 4},
 };
 
 } // namespace

@@ -43,13 +43,21 @@ Variant rounding(Args a, double (*fn)(double))
     if (v.isNull())
         return Variant::null();
     switch (v.type()) {
-    case VT::Byte: case VT::Integer: case VT::Long: return v;
+    case VT::Byte:
+    case VT::Integer:
+    case VT::Long: return v;
     default: return withSameType(v, fn(v.toDouble()));
     }
 }
 
-Variant fnInt(Context&, Args a) { return rounding(a, [](double d) { return std::floor(d); }); }
-Variant fnFix(Context&, Args a) { return rounding(a, [](double d) { return std::trunc(d); }); }
+Variant fnInt(Context&, Args a)
+{
+    return rounding(a, [](double d) { return std::floor(d); });
+}
+Variant fnFix(Context&, Args a)
+{
+    return rounding(a, [](double d) { return std::trunc(d); });
+}
 
 Variant fnRound(Context&, Args a)
 {
@@ -116,13 +124,41 @@ Variant math1(Args a, double (*fn)(double), bool (*valid)(double))
 
 bool any(double) { return true; }
 
-Variant fnSqr(Context&, Args a) { return math1(a, [](double d) { return std::sqrt(d); }, [](double d) { return d >= 0; }); }
-Variant fnExp(Context&, Args a) { return math1(a, [](double d) { return std::exp(d); }, any); }
-Variant fnLog(Context&, Args a) { return math1(a, [](double d) { return std::log(d); }, [](double d) { return d > 0; }); }
-Variant fnAtn(Context&, Args a) { return math1(a, [](double d) { return std::atan(d); }, any); }
-Variant fnSin(Context&, Args a) { return math1(a, [](double d) { return std::sin(d); }, any); }
-Variant fnCos(Context&, Args a) { return math1(a, [](double d) { return std::cos(d); }, any); }
-Variant fnTan(Context&, Args a) { return math1(a, [](double d) { return std::tan(d); }, any); }
+Variant fnSqr(Context&, Args a)
+{
+    return math1(
+        a, [](double d) { return std::sqrt(d); }, [](double d) { return d >= 0; });
+}
+Variant fnExp(Context&, Args a)
+{
+    return math1(
+        a, [](double d) { return std::exp(d); }, any);
+}
+Variant fnLog(Context&, Args a)
+{
+    return math1(
+        a, [](double d) { return std::log(d); }, [](double d) { return d > 0; });
+}
+Variant fnAtn(Context&, Args a)
+{
+    return math1(
+        a, [](double d) { return std::atan(d); }, any);
+}
+Variant fnSin(Context&, Args a)
+{
+    return math1(
+        a, [](double d) { return std::sin(d); }, any);
+}
+Variant fnCos(Context&, Args a)
+{
+    return math1(
+        a, [](double d) { return std::cos(d); }, any);
+}
+Variant fnTan(Context&, Args a)
+{
+    return math1(
+        a, [](double d) { return std::tan(d); }, any);
+}
 
 Variant fnRnd(Context& ctx, Args a)
 {
@@ -145,27 +181,17 @@ Variant fnRandomize(Context& ctx, Args a)
 }
 
 const BuiltinDef mathFunctions[] = {
-    {"Int", 1, 1, fnInt},
-    {"Fix", 1, 1, fnFix},
-    {"Round", 1, 2, fnRound},
-    {"Abs", 1, 1, fnAbs},
-    {"Sgn", 1, 1, fnSgn},
-    {"Sqr", 1, 1, fnSqr},
-    {"Exp", 1, 1, fnExp},
-    {"Log", 1, 1, fnLog},
-    {"Atn", 1, 1, fnAtn},
-    {"Sin", 1, 1, fnSin},
-    {"Cos", 1, 1, fnCos},
-    {"Tan", 1, 1, fnTan},
-    {"Rnd", 0, 1, fnRnd},
-    {"Randomize", 0, 1, fnRandomize},
+    {"Int", 1, 1, fnInt},     {"Fix", 1, 1, fnFix},
+    {"Round", 1, 2, fnRound}, {"Abs", 1, 1, fnAbs},
+    {"Sgn", 1, 1, fnSgn},     {"Sqr", 1, 1, fnSqr},
+    {"Exp", 1, 1, fnExp},     {"Log", 1, 1, fnLog},
+    {"Atn", 1, 1, fnAtn},     {"Sin", 1, 1, fnSin},
+    {"Cos", 1, 1, fnCos},     {"Tan", 1, 1, fnTan},
+    {"Rnd", 0, 1, fnRnd},     {"Randomize", 0, 1, fnRandomize},
 };
 
 } // namespace
 
-void registerMathBuiltins(BuiltinRegistry& r)
-{
-    r.addFunctions(mathFunctions);
-}
+void registerMathBuiltins(BuiltinRegistry& r) { r.addFunctions(mathFunctions); }
 
 } // namespace ravelin::vbs

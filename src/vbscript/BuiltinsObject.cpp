@@ -11,15 +11,9 @@ namespace {
 
 using Args = std::span<Variant>;
 
-Variant fnCreateObject(Context& ctx, Args a)
-{
-    return ctx.createObject(argString(a, 0));
-}
+Variant fnCreateObject(Context& ctx, Args a) { return ctx.createObject(argString(a, 0)); }
 
-Variant fnGetObject(Context&, Args)
-{
-    raise(Err::CantCreateObject);
-}
+Variant fnGetObject(Context&, Args) { raise(Err::CantCreateObject); }
 
 const BuiltinDef objectFunctions[] = {
     {"CreateObject", 1, 2, fnCreateObject},

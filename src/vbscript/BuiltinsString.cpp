@@ -47,7 +47,8 @@ size_t rfindText(std::string_view hay, std::string_view needle, size_t last, Com
     size_t i = std::min(last, hay.size() - needle.size());
     for (;;) {
         size_t k = 0;
-        while (k < needle.size() && (mode == CompareMode::Binary ? hay[i + k] == needle[k] : foldCase(hay[i + k]) == foldCase(needle[k])))
+        while (k < needle.size()
+               && (mode == CompareMode::Binary ? hay[i + k] == needle[k] : foldCase(hay[i + k]) == foldCase(needle[k])))
             ++k;
         if (k == needle.size())
             return i;
@@ -401,7 +402,8 @@ std::string radix(Args a, int bitsPerDigit)
     switch (v.type()) {
     case VT::Empty: u = 0; break;
     case VT::Byte: u = v.rawByte(); break;
-    case VT::Integer: case VT::Boolean: u = static_cast<uint16_t>(v.rawInt16()); break;
+    case VT::Integer:
+    case VT::Boolean: u = static_cast<uint16_t>(v.rawInt16()); break;
     default: u = static_cast<uint32_t>(v.toLong()); break;
     }
     const char* digits = "0123456789ABCDEF";
@@ -449,9 +451,11 @@ Variant fnEscape(Context&, Args a)
 
 int hexDigit(char c)
 {
-    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= '0' && c <= '9')
+        return c - '0';
     c = static_cast<char>(c | 0x20);
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
     return -1;
 }
 
@@ -466,7 +470,8 @@ Variant fnUnescape(Context&, Args a)
             bool ok = true;
             for (int k = 2; k < 6; ++k) {
                 int d = hexDigit(s[i + static_cast<size_t>(k)]);
-                if (d < 0) ok = false;
+                if (d < 0)
+                    ok = false;
                 v = v * 16 + d;
             }
             if (ok) {

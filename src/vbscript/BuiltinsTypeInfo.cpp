@@ -31,15 +31,19 @@ Variant fnIsNumeric(Context& ctx, Args a)
         }
         return fnIsNumeric(ctx, std::span<Variant>(&value, 1));
     }
-    case VT::Empty: case VT::Boolean: case VT::Byte: case VT::Integer: case VT::Long:
-    case VT::Single: case VT::Double: case VT::Currency:
-        return Variant::boolean(true);
+    case VT::Empty:
+    case VT::Boolean:
+    case VT::Byte:
+    case VT::Integer:
+    case VT::Long:
+    case VT::Single:
+    case VT::Double:
+    case VT::Currency: return Variant::boolean(true);
     case VT::String: {
         double d;
         return Variant::boolean(parseNumber(v.rawString(), d));
     }
-    default:
-        return Variant::boolean(false);
+    default: return Variant::boolean(false);
     }
 }
 
@@ -145,23 +149,66 @@ struct NamedValue {
 };
 
 const NamedValue inspectionConstants[] = {
-    {"vbEmpty", 0}, {"vbNull", 1}, {"vbInteger", 2}, {"vbLong", 3}, {"vbSingle", 4}, {"vbDouble", 5},
-    {"vbCurrency", 6}, {"vbDate", 7}, {"vbString", 8}, {"vbObject", 9}, {"vbError", 10}, {"vbBoolean", 11},
-    {"vbVariant", 12}, {"vbDataObject", 13}, {"vbDecimal", 14}, {"vbByte", 17}, {"vbArray", 8192},
-    {"vbOKOnly", 0}, {"vbOKCancel", 1}, {"vbAbortRetryIgnore", 2}, {"vbYesNoCancel", 3}, {"vbYesNo", 4},
-    {"vbRetryCancel", 5}, {"vbCritical", 16}, {"vbQuestion", 32}, {"vbExclamation", 48}, {"vbInformation", 64},
-    {"vbDefaultButton1", 0}, {"vbDefaultButton2", 256}, {"vbDefaultButton3", 512}, {"vbDefaultButton4", 768},
-    {"vbApplicationModal", 0}, {"vbSystemModal", 4096}, {"vbOK", 1}, {"vbCancel", 2}, {"vbAbort", 3},
-    {"vbRetry", 4}, {"vbIgnore", 5}, {"vbYes", 6}, {"vbNo", 7}, {"vbUseDefault", -2}, {"vbTrue", -1},
+    {"vbEmpty", 0},
+    {"vbNull", 1},
+    {"vbInteger", 2},
+    {"vbLong", 3},
+    {"vbSingle", 4},
+    {"vbDouble", 5},
+    {"vbCurrency", 6},
+    {"vbDate", 7},
+    {"vbString", 8},
+    {"vbObject", 9},
+    {"vbError", 10},
+    {"vbBoolean", 11},
+    {"vbVariant", 12},
+    {"vbDataObject", 13},
+    {"vbDecimal", 14},
+    {"vbByte", 17},
+    {"vbArray", 8192},
+    {"vbOKOnly", 0},
+    {"vbOKCancel", 1},
+    {"vbAbortRetryIgnore", 2},
+    {"vbYesNoCancel", 3},
+    {"vbYesNo", 4},
+    {"vbRetryCancel", 5},
+    {"vbCritical", 16},
+    {"vbQuestion", 32},
+    {"vbExclamation", 48},
+    {"vbInformation", 64},
+    {"vbDefaultButton1", 0},
+    {"vbDefaultButton2", 256},
+    {"vbDefaultButton3", 512},
+    {"vbDefaultButton4", 768},
+    {"vbApplicationModal", 0},
+    {"vbSystemModal", 4096},
+    {"vbOK", 1},
+    {"vbCancel", 2},
+    {"vbAbort", 3},
+    {"vbRetry", 4},
+    {"vbIgnore", 5},
+    {"vbYes", 6},
+    {"vbNo", 7},
+    {"vbUseDefault", -2},
+    {"vbTrue", -1},
     {"vbFalse", 0},
 };
 
 // Constants that are Longs whatever their value.
 const NamedValue longConstants[] = {
-    {"vbObjectError", -2147221504}, {"vbMsgBoxHelpButton", 16384}, {"vbMsgBoxSetForeground", 65536},
-    {"vbMsgBoxRight", 524288}, {"vbMsgBoxRtlReading", 1048576},
-    {"vbBlack", 0x000000}, {"vbRed", 0x0000FF}, {"vbGreen", 0x00FF00}, {"vbYellow", 0x00FFFF},
-    {"vbBlue", 0xFF0000}, {"vbMagenta", 0xFF00FF}, {"vbCyan", 0xFFFF00}, {"vbWhite", 0xFFFFFF},
+    {"vbObjectError", -2147221504},
+    {"vbMsgBoxHelpButton", 16384},
+    {"vbMsgBoxSetForeground", 65536},
+    {"vbMsgBoxRight", 524288},
+    {"vbMsgBoxRtlReading", 1048576},
+    {"vbBlack", 0x000000},
+    {"vbRed", 0x0000FF},
+    {"vbGreen", 0x00FF00},
+    {"vbYellow", 0x00FFFF},
+    {"vbBlue", 0xFF0000},
+    {"vbMagenta", 0xFF00FF},
+    {"vbCyan", 0xFFFF00},
+    {"vbWhite", 0xFFFFFF},
 };
 
 } // namespace

@@ -21,8 +21,7 @@ struct Resolver::Scope {
 
 Resolver::Resolver(Interpreter& in, Module* module, Unit& unit, Frame* scope)
     : m_in(in), m_module(module), m_unit(unit), m_scope(scope)
-{
-}
+{}
 
 // Nothing of a unit may stay visible when its resolution fails: the unit is
 // freed, and a cell still naming one of its procedures or classes would
@@ -264,7 +263,8 @@ void Resolver::declareClass(ClassDef& cls)
         }
         ClassMember& m = memberFor(proc->name, proc->isPublic);
         switch (proc->kind) {
-        case ProcKind::Sub: case ProcKind::Function: m.method = proc; break;
+        case ProcKind::Sub:
+        case ProcKind::Function: m.method = proc; break;
         case ProcKind::PropertyGet: m.get = proc; break;
         case ProcKind::PropertyLet: m.let = proc; break;
         case ProcKind::PropertySet: m.set = proc; break;
@@ -370,9 +370,7 @@ void Resolver::resolveStmt(Stmt* s, Scope& sc)
         }
         break;
     }
-    case StmtKind::Erase:
-        resolveTarget(static_cast<EraseStmt*>(s)->target.get(), sc);
-        break;
+    case StmtKind::Erase: resolveTarget(static_cast<EraseStmt*>(s)->target.get(), sc); break;
     case StmtKind::If: {
         auto* i = static_cast<IfStmt*>(s);
         for (auto& [cond, block] : i->branches) {
@@ -426,8 +424,7 @@ void Resolver::resolveStmt(Stmt* s, Scope& sc)
         resolveBlock(w->body, sc);
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -435,9 +432,7 @@ void Resolver::resolveExpr(Expr* e, Scope& sc)
 {
     checkStack();
     switch (e->kind) {
-    case ExprKind::Name:
-        resolveName(static_cast<NameExpr*>(e), sc, Read);
-        break;
+    case ExprKind::Name: resolveName(static_cast<NameExpr*>(e), sc, Read); break;
     case ExprKind::Member: {
         auto* m = static_cast<MemberExpr*>(e);
         if (m->object)
@@ -454,18 +449,14 @@ void Resolver::resolveExpr(Expr* e, Scope& sc)
             resolveExpr(a.get(), sc);
         break;
     }
-    case ExprKind::Unary:
-        resolveExpr(static_cast<UnaryExpr*>(e)->operand.get(), sc);
-        break;
+    case ExprKind::Unary: resolveExpr(static_cast<UnaryExpr*>(e)->operand.get(), sc); break;
     case ExprKind::Binary: {
         auto* b = static_cast<BinaryExpr*>(e);
         resolveExpr(b->left.get(), sc);
         resolveExpr(b->right.get(), sc);
         break;
     }
-    case ExprKind::Paren:
-        resolveExpr(static_cast<ParenExpr*>(e)->inner.get(), sc);
-        break;
+    case ExprKind::Paren: resolveExpr(static_cast<ParenExpr*>(e)->inner.get(), sc); break;
     case ExprKind::New: {
         auto* n = static_cast<NewExpr*>(e);
         n->cell = m_in.cellFor(m_module, n->className);
@@ -475,8 +466,7 @@ void Resolver::resolveExpr(Expr* e, Scope& sc)
         if (!sc.cls)
             raiseAt(Err::InvalidMe, e->line, e->column);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -105,8 +105,7 @@ std::int64_t firstWeekStart(int year, int firstDayOfWeek, int firstWeekOfYear)
         std::int64_t start = weekStart(jan1, firstDayOfWeek);
         return start == jan1 ? start : start + 7;
     }
-    default:
-        return weekStart(jan1, firstDayOfWeek);
+    default: return weekStart(jan1, firstDayOfWeek);
     }
 }
 
@@ -144,9 +143,9 @@ std::string shortDate(const DateParts& p)
 
 struct Token {
     enum Kind { Number, Month, Meridiem, Weekday, Sep } kind;
-    int value = 0;  // number value, month 1..12, meridiem 0 AM / 1 PM
+    int value = 0; // number value, month 1..12, meridiem 0 AM / 1 PM
     int digits = 0; // Number
-    char sep = 0;   // Sep: one of / - . , : and ' ' for blanks
+    char sep = 0; // Sep: one of / - . , : and ' ' for blanks
 };
 
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
@@ -402,32 +401,16 @@ bool dateAdd(DateInterval interval, double number, double serial, double& result
     std::int64_t months = 0;
     std::int64_t seconds = 0;
     switch (interval) {
-    case DateInterval::Year:
-        months = count * 12;
-        break;
-    case DateInterval::Quarter:
-        months = count * 3;
-        break;
-    case DateInterval::Month:
-        months = count;
-        break;
+    case DateInterval::Year: months = count * 12; break;
+    case DateInterval::Quarter: months = count * 3; break;
+    case DateInterval::Month: months = count; break;
     case DateInterval::DayOfYear:
     case DateInterval::Day:
-    case DateInterval::Weekday:
-        seconds = count * kSecondsPerDay;
-        break;
-    case DateInterval::Week:
-        seconds = count * 7 * kSecondsPerDay;
-        break;
-    case DateInterval::Hour:
-        seconds = count * 3600;
-        break;
-    case DateInterval::Minute:
-        seconds = count * 60;
-        break;
-    case DateInterval::Second:
-        seconds = count;
-        break;
+    case DateInterval::Weekday: seconds = count * kSecondsPerDay; break;
+    case DateInterval::Week: seconds = count * 7 * kSecondsPerDay; break;
+    case DateInterval::Hour: seconds = count * 3600; break;
+    case DateInterval::Minute: seconds = count * 60; break;
+    case DateInterval::Second: seconds = count; break;
     }
     if (months != 0) {
         int y = 0, m = 0, d = 0;
@@ -456,25 +439,16 @@ std::int64_t dateDiff(DateInterval interval, double date1, double date2, int fir
     std::int64_t t1 = day1 * kSecondsPerDay + sec1;
     std::int64_t t2 = day2 * kSecondsPerDay + sec2;
     switch (interval) {
-    case DateInterval::Year:
-        return y2 - y1;
-    case DateInterval::Quarter:
-        return (y2 * 4LL + (m2 - 1) / 3) - (y1 * 4LL + (m1 - 1) / 3);
-    case DateInterval::Month:
-        return (y2 * 12LL + m2) - (y1 * 12LL + m1);
+    case DateInterval::Year: return y2 - y1;
+    case DateInterval::Quarter: return (y2 * 4LL + (m2 - 1) / 3) - (y1 * 4LL + (m1 - 1) / 3);
+    case DateInterval::Month: return (y2 * 12LL + m2) - (y1 * 12LL + m1);
     case DateInterval::DayOfYear:
-    case DateInterval::Day:
-        return day2 - day1;
-    case DateInterval::Weekday:
-        return (day2 - day1) / 7; // whole weeks, truncated toward zero
-    case DateInterval::Week:
-        return (weekStart(day2, firstDayOfWeek) - weekStart(day1, firstDayOfWeek)) / 7;
-    case DateInterval::Hour:
-        return floorDiv(t2, 3600) - floorDiv(t1, 3600);
-    case DateInterval::Minute:
-        return floorDiv(t2, 60) - floorDiv(t1, 60);
-    case DateInterval::Second:
-        return t2 - t1;
+    case DateInterval::Day: return day2 - day1;
+    case DateInterval::Weekday: return (day2 - day1) / 7; // whole weeks, truncated toward zero
+    case DateInterval::Week: return (weekStart(day2, firstDayOfWeek) - weekStart(day1, firstDayOfWeek)) / 7;
+    case DateInterval::Hour: return floorDiv(t2, 3600) - floorDiv(t1, 3600);
+    case DateInterval::Minute: return floorDiv(t2, 60) - floorDiv(t1, 60);
+    case DateInterval::Second: return t2 - t1;
     }
     return 0;
 }
@@ -486,30 +460,21 @@ int datePart(DateInterval interval, double serial, int firstDayOfWeek, int first
     int y = 0, m = 0, d = 0;
     civilFromDays(day - kEpochOffset, y, m, d);
     switch (interval) {
-    case DateInterval::Year:
-        return y;
-    case DateInterval::Quarter:
-        return (m - 1) / 3 + 1;
-    case DateInterval::Month:
-        return m;
-    case DateInterval::DayOfYear:
-        return static_cast<int>(day - dayNumber(y, 1, 1)) + 1;
-    case DateInterval::Day:
-        return d;
-    case DateInterval::Weekday:
-        return weekdayOfDay(day, firstDayOfWeek);
+    case DateInterval::Year: return y;
+    case DateInterval::Quarter: return (m - 1) / 3 + 1;
+    case DateInterval::Month: return m;
+    case DateInterval::DayOfYear: return static_cast<int>(day - dayNumber(y, 1, 1)) + 1;
+    case DateInterval::Day: return d;
+    case DateInterval::Weekday: return weekdayOfDay(day, firstDayOfWeek);
     case DateInterval::Week: {
         std::int64_t start = firstWeekStart(y, firstDayOfWeek, firstWeekOfYear);
         if (day < start) // still in the last week of the year before
             start = firstWeekStart(y - 1, firstDayOfWeek, firstWeekOfYear);
         return static_cast<int>((day - start) / 7) + 1;
     }
-    case DateInterval::Hour:
-        return static_cast<int>(second / 3600);
-    case DateInterval::Minute:
-        return static_cast<int>(second / 60 % 60);
-    case DateInterval::Second:
-        return static_cast<int>(second % 60);
+    case DateInterval::Hour: return static_cast<int>(second / 3600);
+    case DateInterval::Minute: return static_cast<int>(second / 60 % 60);
+    case DateInterval::Second: return static_cast<int>(second % 60);
     }
     return 0;
 }
@@ -613,25 +578,16 @@ bool formatDateTime(double serial, int format, std::string& out)
 {
     DateParts p = dateFromSerial(serial);
     switch (format) {
-    case 0:
-        out = formatDateText(serial);
-        return true;
+    case 0: out = formatDateText(serial); return true;
     case 1:
         out = std::string(kWeekdays[static_cast<std::size_t>(weekday(serial, 1) - 1)]) + ", "
-              + kMonths[static_cast<std::size_t>(p.month - 1)] + " " + std::to_string(p.day) + ", "
-              + std::to_string(p.year);
+            + kMonths[static_cast<std::size_t>(p.month - 1)] + " " + std::to_string(p.day) + ", "
+            + std::to_string(p.year);
         return true;
-    case 2:
-        out = shortDate(p);
-        return true;
-    case 3:
-        out = longTime(p);
-        return true;
-    case 4:
-        out = twoDigits(p.hour) + ":" + twoDigits(p.minute);
-        return true;
-    default:
-        return false;
+    case 2: out = shortDate(p); return true;
+    case 3: out = longTime(p); return true;
+    case 4: out = twoDigits(p.hour) + ":" + twoDigits(p.minute); return true;
+    default: return false;
     }
 }
 

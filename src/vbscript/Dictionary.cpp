@@ -14,7 +14,8 @@ enum { Item = 0, Add = 1, Exists, Items, Keys, Key, Remove, RemoveAll, Count, Co
 
 const MemberTable& members()
 {
-    static const MemberTable table({"Add", "Exists", "Items", "Keys", "Key", "Remove", "RemoveAll", "Count", "CompareMode", "Item"});
+    static const MemberTable table(
+        {"Add", "Exists", "Items", "Keys", "Key", "Remove", "RemoveAll", "Count", "CompareMode", "Item"});
     return table;
 }
 
@@ -56,15 +57,9 @@ int Dictionary::memberId(std::string_view name) const
     return id == ItemNamed ? Item : id;
 }
 
-const void* Dictionary::memberKey() const
-{
-    return &members();
-}
+const void* Dictionary::memberKey() const { return &members(); }
 
-std::vector<std::string> Dictionary::memberNames() const
-{
-    return members().names();
-}
+std::vector<std::string> Dictionary::memberNames() const { return members().names(); }
 
 std::string Dictionary::hashKey(const Variant& key0) const
 {
@@ -151,15 +146,9 @@ Variant Dictionary::invoke(int id, InvokeKind kind, std::span<Variant> args)
         m_values.push_back(args[1]);
         return {};
     }
-    case Exists:
-        expectArgs(args, 1, 1);
-        return Variant::boolean(m_index.count(hashKey(args[0])) != 0);
-    case Items:
-        expectArgs(args, 0, 0);
-        return arrayOf(m_values);
-    case Keys:
-        expectArgs(args, 0, 0);
-        return arrayOf(m_keys);
+    case Exists: expectArgs(args, 1, 1); return Variant::boolean(m_index.count(hashKey(args[0])) != 0);
+    case Items: expectArgs(args, 0, 0); return arrayOf(m_values);
+    case Keys: expectArgs(args, 0, 0); return arrayOf(m_keys);
     case Key: {
         if (!put)
             raise(Err::NoSuchMember);
@@ -207,14 +196,10 @@ Variant Dictionary::invoke(int id, InvokeKind kind, std::span<Variant> args)
             return {};
         }
         return Variant::longInt(m_mode == CompareMode::Binary ? 0 : 1);
-    default:
-        raise(Err::NoSuchMember);
+    default: raise(Err::NoSuchMember);
     }
 }
 
-std::unique_ptr<Enumerator> Dictionary::enumerate()
-{
-    return std::make_unique<VectorEnumerator>(m_keys);
-}
+std::unique_ptr<Enumerator> Dictionary::enumerate() { return std::make_unique<VectorEnumerator>(m_keys); }
 
 } // namespace ravelin::vbs

@@ -12,7 +12,8 @@ namespace {
 const char* opName(Op op)
 {
     switch (op) {
-#define RAVELIN_VBS_OP_NAME(n, t) case Op::n: return t;
+#define RAVELIN_VBS_OP_NAME(n, t)                                                                                      \
+    case Op::n: return t;
         RAVELIN_VBS_OPS(RAVELIN_VBS_OP_NAME)
 #undef RAVELIN_VBS_OP_NAME
     }
@@ -22,7 +23,8 @@ const char* opName(Op op)
 const char* stmtName(StmtKind k)
 {
     switch (k) {
-#define RAVELIN_VBS_STMT_NAME(n) case StmtKind::n: return #n;
+#define RAVELIN_VBS_STMT_NAME(n)                                                                                       \
+    case StmtKind::n: return #n;
         RAVELIN_VBS_STMTS(RAVELIN_VBS_STMT_NAME)
 #undef RAVELIN_VBS_STMT_NAME
     }
@@ -71,12 +73,18 @@ private:
         for (size_t i = 1; i < c.members.size(); ++i) {
             const ClassMember& m = c.members[i];
             m_out << "  member #" << i << " " << name(m.name) << (m.isPublic ? " public" : " private");
-            if (m.field >= 0) m_out << " field " << m.field;
-            if (m.method) m_out << " method";
-            if (m.get) m_out << " get";
-            if (m.let) m_out << " let";
-            if (m.set) m_out << " set";
-            if (static_cast<int>(i) == c.defaultMember) m_out << " default";
+            if (m.field >= 0)
+                m_out << " field " << m.field;
+            if (m.method)
+                m_out << " method";
+            if (m.get)
+                m_out << " get";
+            if (m.let)
+                m_out << " let";
+            if (m.set)
+                m_out << " set";
+            if (static_cast<int>(i) == c.defaultMember)
+                m_out << " default";
             m_out << "\n";
         }
         for (auto& p : c.procs)
@@ -108,9 +116,7 @@ private:
         indent(d);
         m_out << s.line << ":" << s.column << " " << stmtName(s.kind);
         switch (s.kind) {
-        case StmtKind::Call:
-            m_out << " " << expr(*static_cast<const CallStmt&>(s).call) << "\n";
-            break;
+        case StmtKind::Call: m_out << " " << expr(*static_cast<const CallStmt&>(s).call) << "\n"; break;
         case StmtKind::Assign: {
             auto& a = static_cast<const AssignStmt&>(s);
             m_out << (a.isSet ? " set " : " ") << expr(*a.target) << " = " << expr(*a.value) << "\n";
@@ -161,7 +167,8 @@ private:
                 indent(d + 1);
                 m_out << "case";
                 for (auto& t : tests) {
-                    m_out << " " << (t.kind == CaseTest::Is ? std::string("is ") + opName(t.op) + " " : "") << expr(*t.a);
+                    m_out << " " << (t.kind == CaseTest::Is ? std::string("is ") + opName(t.op) + " " : "")
+                          << expr(*t.a);
                     if (t.b)
                         m_out << " to " << expr(*t.b);
                 }
@@ -181,8 +188,10 @@ private:
             block(w.body, d + 1);
             break;
         }
-        case StmtKind::ReDim: case StmtKind::Dim: {
-            auto& items = s.kind == StmtKind::ReDim ? static_cast<const ReDimStmt&>(s).items : static_cast<const DimStmt&>(s).items;
+        case StmtKind::ReDim:
+        case StmtKind::Dim: {
+            auto& items = s.kind == StmtKind::ReDim ? static_cast<const ReDimStmt&>(s).items
+                                                    : static_cast<const DimStmt&>(s).items;
             if (s.kind == StmtKind::ReDim && static_cast<const ReDimStmt&>(s).preserve)
                 m_out << " preserve";
             for (auto& it : items) {
@@ -194,9 +203,7 @@ private:
             m_out << "\n";
             break;
         }
-        case StmtKind::Erase:
-            m_out << " " << expr(*static_cast<const EraseStmt&>(s).target) << "\n";
-            break;
+        case StmtKind::Erase: m_out << " " << expr(*static_cast<const EraseStmt&>(s).target) << "\n"; break;
         case StmtKind::OnError:
             m_out << (static_cast<const OnErrorStmt&>(s).resumeNext ? " resume next\n" : " goto 0\n");
             break;
@@ -205,8 +212,7 @@ private:
             m_out << " " << w[static_cast<int>(static_cast<const ExitStmt&>(s).what)] << "\n";
             break;
         }
-        default:
-            m_out << "\n";
+        default: m_out << "\n";
         }
     }
 

@@ -17,10 +17,7 @@ const MemberTable& ErrObject::members()
     return table;
 }
 
-int ErrObject::memberId(std::string_view name) const
-{
-    return members().find(name);
-}
+int ErrObject::memberId(std::string_view name) const { return members().find(name); }
 
 Variant ErrObject::invoke(int id, InvokeKind kind, std::span<Variant> args)
 {
@@ -82,8 +79,7 @@ Variant ErrObject::invoke(int id, InvokeKind kind, std::span<Variant> args)
         expectArgs(args, 0, 0);
         m_in->clearErr();
         return {};
-    default:
-        raise(Err::NoSuchMember);
+    default: raise(Err::NoSuchMember);
     }
 }
 

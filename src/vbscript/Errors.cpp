@@ -6,17 +6,15 @@ namespace ravelin::vbs {
 std::string_view errorMessage(int number)
 {
     switch (number) {
-#define RAVELIN_VBS_ERROR_CASE(name, num, text) case num: return text;
+#define RAVELIN_VBS_ERROR_CASE(name, num, text)                                                                        \
+    case num: return text;
         RAVELIN_VBS_ERRORS(RAVELIN_VBS_ERROR_CASE)
 #undef RAVELIN_VBS_ERROR_CASE
     default: return "Unknown runtime error";
     }
 }
 
-bool isCompileError(int number)
-{
-    return number >= 1001 && number <= 1099;
-}
+bool isCompileError(int number) { return number >= 1001 && number <= 1099; }
 
 ScriptError catalogError(Err code)
 {
@@ -28,10 +26,7 @@ ScriptError catalogError(Err code)
     return e;
 }
 
-void raise(Err code)
-{
-    throw ScriptException(catalogError(code), code == Err::TimedOut);
-}
+void raise(Err code) { throw ScriptException(catalogError(code), code == Err::TimedOut); }
 
 void raiseAt(Err code, int line, int column)
 {

@@ -195,12 +195,8 @@ Flow Interpreter::execSelect(const SelectStmt* s)
                 Variant a = eval(t.a.get());
                 bool lit = numericLiteral(t.a.get());
                 switch (t.kind) {
-                case CaseTest::Value:
-                    hit = truth(binaryOp(Op::Eq, subject, a, subjectLiteral, lit));
-                    break;
-                case CaseTest::Is:
-                    hit = truth(binaryOp(t.op, subject, a, subjectLiteral, lit));
-                    break;
+                case CaseTest::Value: hit = truth(binaryOp(Op::Eq, subject, a, subjectLiteral, lit)); break;
+                case CaseTest::Is: hit = truth(binaryOp(t.op, subject, a, subjectLiteral, lit)); break;
                 case CaseTest::Range: {
                     Variant b = eval(t.b.get());
                     hit = truth(binaryOp(Op::Ge, subject, a, subjectLiteral, lit))
@@ -237,7 +233,8 @@ Flow Interpreter::execFor(const ForStmt* s)
         for (;;) {
             if (st >= 0 ? i > end : i < end)
                 break;
-            *var = isLong || i < -32768 || i > 32767 ? Variant::fromInt64(i) : Variant::integer(static_cast<int16_t>(i));
+            *var =
+                isLong || i < -32768 || i > 32767 ? Variant::fromInt64(i) : Variant::integer(static_cast<int16_t>(i));
             Flow f = execBlock(s->body);
             if (f == Flow::ExitFor)
                 break;
@@ -260,7 +257,9 @@ Flow Interpreter::execFor(const ForStmt* s)
     for (;;) {
         if (st >= 0 ? i > end : i < end)
             break;
-        *var = type == VT::Date ? Variant::date(i) : type == VT::Currency ? Variant::currency(static_cast<int64_t>(std::llround(i * 10000))) : Variant::dbl(i);
+        *var = type == VT::Date    ? Variant::date(i)
+            : type == VT::Currency ? Variant::currency(static_cast<int64_t>(std::llround(i * 10000)))
+                                   : Variant::dbl(i);
         Flow f = execBlock(s->body);
         if (f == Flow::ExitFor)
             break;
@@ -566,9 +565,7 @@ void Interpreter::assignTo(const Expr* target, Variant value, bool isSet)
     case ExprKind::Name: {
         auto* n = static_cast<const NameExpr*>(target);
         switch (n->bind.kind) {
-        case BindKind::Local:
-            storeValue(*m_frame->refs[n->bind.index], std::move(value), isSet);
-            return;
+        case BindKind::Local: storeValue(*m_frame->refs[n->bind.index], std::move(value), isSet); return;
         case BindKind::Field:
             storeValue(m_frame->me->fields[static_cast<size_t>(n->bind.index)], std::move(value), isSet);
             return;
@@ -590,8 +587,7 @@ void Interpreter::assignTo(const Expr* target, Variant value, bool isSet)
             storeValue(*ref, std::move(value), isSet);
             return;
         }
-        default:
-            raise(Err::IllegalAssignment);
+        default: raise(Err::IllegalAssignment);
         }
     }
     case ExprKind::Call: {
@@ -658,8 +654,7 @@ void Interpreter::assignTo(const Expr* target, Variant value, bool isSet)
         obj.rawObject()->invoke(id, isSet ? InvokeSet : InvokeLet, args);
         return;
     }
-    default:
-        raise(Err::IllegalAssignment);
+    default: raise(Err::IllegalAssignment);
     }
 }
 
@@ -669,13 +664,12 @@ Variant Interpreter::eval(const Expr* e)
 {
     guardStack();
     switch (e->kind) {
-    case ExprKind::Literal:
-        return static_cast<const LiteralExpr*>(e)->value;
-    case ExprKind::Name:
-        return evalName(static_cast<const NameExpr*>(e));
+    case ExprKind::Literal: return static_cast<const LiteralExpr*>(e)->value;
+    case ExprKind::Name: return evalName(static_cast<const NameExpr*>(e));
     case ExprKind::Binary: {
         auto* b = static_cast<const BinaryExpr*>(e);
-        if (b->op == Op::Concat && b->left->kind == ExprKind::Binary && static_cast<const BinaryExpr*>(b->left.get())->op == Op::Concat)
+        if (b->op == Op::Concat && b->left->kind == ExprKind::Binary
+            && static_cast<const BinaryExpr*>(b->left.get())->op == Op::Concat)
             return evalConcatChain(b);
         Variant l = eval(b->left.get());
         Variant r = eval(b->right.get());
@@ -709,7 +703,8 @@ Variant Interpreter::eval(const Expr* e)
             s += l.rawString();
             s += r.rawString();
             return Variant::string(std::move(s));
-        } else if ((l.type() == VT::Double || r.type() == VT::Double) && (l.type() == VT::Double || isIntClass(l.type()))
+        } else if ((l.type() == VT::Double || r.type() == VT::Double)
+                   && (l.type() == VT::Double || isIntClass(l.type()))
                    && (r.type() == VT::Double || isIntClass(r.type()))) {
             double x = l.type() == VT::Double ? l.rawDouble() : intOf(l);
             double y = r.type() == VT::Double ? r.rawDouble() : intOf(r);
@@ -731,18 +726,13 @@ Variant Interpreter::eval(const Expr* e)
         auto* u = static_cast<const UnaryExpr*>(e);
         return unaryOp(u->op, eval(u->operand.get()));
     }
-    case ExprKind::Call:
-        return evalCall(static_cast<const CallExpr*>(e), true);
+    case ExprKind::Call: return evalCall(static_cast<const CallExpr*>(e), true);
     case ExprKind::Member:
         return evalMember(static_cast<const MemberExpr*>(e), {}, InvokeKind(InvokeGet | InvokeMethod));
-    case ExprKind::Paren:
-        return eval(static_cast<const ParenExpr*>(e)->inner.get());
-    case ExprKind::New:
-        return evalNew(static_cast<const NewExpr*>(e));
-    case ExprKind::Me:
-        return Variant::object(m_frame->me);
-    case ExprKind::Missing:
-        return missingArgument();
+    case ExprKind::Paren: return eval(static_cast<const ParenExpr*>(e)->inner.get());
+    case ExprKind::New: return evalNew(static_cast<const NewExpr*>(e));
+    case ExprKind::Me: return Variant::object(m_frame->me);
+    case ExprKind::Missing: return missingArgument();
     }
     return {};
 }
@@ -795,14 +785,10 @@ Variant Interpreter::readCell(Cell* c, const Expr*)
     }
     switch (l->kind) {
     case CellKind::Variable:
-    case CellKind::Constant:
-        return l->value;
-    case CellKind::Procedure:
-        return callScript(l->proc, nullptr, {});
-    case CellKind::HostMember:
-        return l->host->invoke(l->hostId, InvokeKind(InvokeGet | InvokeMethod), {});
-    default:
-        raise(Err::TypeMismatch);
+    case CellKind::Constant: return l->value;
+    case CellKind::Procedure: return callScript(l->proc, nullptr, {});
+    case CellKind::HostMember: return l->host->invoke(l->hostId, InvokeKind(InvokeGet | InvokeMethod), {});
+    default: raise(Err::TypeMismatch);
     }
 }
 
@@ -1042,8 +1028,7 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
             evalArgs(c->args, args, nullptr);
             return callOnValue(n->constValue, args, wantValue);
         }
-        default:
-            raise(Err::TypeMismatch);
+        default: raise(Err::TypeMismatch);
         }
     }
     if (t->kind == ExprKind::Member) {

@@ -16,8 +16,19 @@ namespace ravelin::vbs {
 namespace {
 
 enum {
-    FileExists = 1, FolderExists, OpenTextFile, CreateTextFile, DeleteFile, BuildPath, GetFileName,
-    GetParentFolderName, CreateFolder, GetBaseName, GetExtensionName, DeleteFolder, GetAbsolutePathName
+    FileExists = 1,
+    FolderExists,
+    OpenTextFile,
+    CreateTextFile,
+    DeleteFile,
+    BuildPath,
+    GetFileName,
+    GetParentFolderName,
+    CreateFolder,
+    GetBaseName,
+    GetExtensionName,
+    DeleteFolder,
+    GetAbsolutePathName
 };
 
 const MemberTable& fsoMembers()
@@ -28,7 +39,21 @@ const MemberTable& fsoMembers()
     return table;
 }
 
-enum { ReadLine = 1, ReadAll, Read, Write, WriteLine, WriteBlankLines, AtEndOfStream, AtEndOfLine, Close, SkipLine, Line, Column, Skip };
+enum {
+    ReadLine = 1,
+    ReadAll,
+    Read,
+    Write,
+    WriteLine,
+    WriteBlankLines,
+    AtEndOfStream,
+    AtEndOfLine,
+    Close,
+    SkipLine,
+    Line,
+    Column,
+    Skip
+};
 
 const MemberTable& streamMembers()
 {
@@ -77,7 +102,9 @@ std::string parentPart(const std::string& path)
 {
     switch (err) {
     case ENOENT: raise(Err::PathNotFound);
-    case EACCES: case EPERM: case EROFS: raise(Err::PermissionDenied);
+    case EACCES:
+    case EPERM:
+    case EROFS: raise(Err::PermissionDenied);
     case EISDIR: raise(Err::PermissionDenied);
     case ENOSPC: raise(Err::DiskFull);
     default: raise(Err::IoError);
@@ -105,16 +132,21 @@ Variant FileSystemObject::invoke(int id, InvokeKind, std::span<Variant> args)
         int mode = hasArg(args, 1) ? args[1].toLong() : 1;
         bool create = hasArg(args, 2) && args[2].toBool();
         TextStream::Mode m;
-        if (mode == 1) m = TextStream::Mode::Read;
-        else if (mode == 2) m = TextStream::Mode::Write;
-        else if (mode == 8) m = TextStream::Mode::Append;
-        else raise(Err::InvalidCall);
+        if (mode == 1)
+            m = TextStream::Mode::Read;
+        else if (mode == 2)
+            m = TextStream::Mode::Write;
+        else if (mode == 8)
+            m = TextStream::Mode::Append;
+        else
+            raise(Err::InvalidCall);
         return Variant::object(new TextStream(nativePath(args[0].toString()), m, create, true));
     }
     case CreateTextFile: {
         expectArgs(args, 1, 3);
         bool overwrite = hasArg(args, 1) ? args[1].toBool() : true;
-        return Variant::object(new TextStream(nativePath(args[0].toString()), TextStream::Mode::Write, true, overwrite));
+        return Variant::object(
+            new TextStream(nativePath(args[0].toString()), TextStream::Mode::Write, true, overwrite));
     }
     case DeleteFile: {
         expectArgs(args, 1, 2);
@@ -144,12 +176,8 @@ Variant FileSystemObject::invoke(int id, InvokeKind, std::span<Variant> args)
             return Variant::string(a + b);
         return Variant::string(a + "/" + b);
     }
-    case GetFileName:
-        expectArgs(args, 1, 1);
-        return Variant::string(fileNamePart(args[0].toString()));
-    case GetParentFolderName:
-        expectArgs(args, 1, 1);
-        return Variant::string(parentPart(args[0].toString()));
+    case GetFileName: expectArgs(args, 1, 1); return Variant::string(fileNamePart(args[0].toString()));
+    case GetParentFolderName: expectArgs(args, 1, 1); return Variant::string(parentPart(args[0].toString()));
     case GetBaseName: {
         expectArgs(args, 1, 1);
         std::string n = fileNamePart(args[0].toString());
@@ -178,8 +206,7 @@ Variant FileSystemObject::invoke(int id, InvokeKind, std::span<Variant> args)
         }
         return {};
     }
-    default:
-        raise(Err::NoSuchMember);
+    default: raise(Err::NoSuchMember);
     }
 }
 
@@ -298,7 +325,8 @@ Variant TextStream::invoke(int id, InvokeKind, std::span<Variant> args)
         m_pos = m_data.size();
         return Variant::string(std::move(rest));
     }
-    case Read: case Skip: {
+    case Read:
+    case Skip: {
         expectArgs(args, 1, 1);
         requireReading();
         int32_t n = args[0].toLong();
@@ -327,9 +355,7 @@ Variant TextStream::invoke(int id, InvokeKind, std::span<Variant> args)
         write(s);
         return {};
     }
-    case AtEndOfStream:
-        requireReading();
-        return Variant::boolean(m_pos >= m_data.size());
+    case AtEndOfStream: requireReading(); return Variant::boolean(m_pos >= m_data.size());
     case AtEndOfLine:
         requireReading();
         return Variant::boolean(m_pos >= m_data.size() || m_data[m_pos] == '\n' || m_data[m_pos] == '\r');
@@ -341,12 +367,9 @@ Variant TextStream::invoke(int id, InvokeKind, std::span<Variant> args)
         }
         m_closed = true;
         return {};
-    case Line:
-        return Variant::longInt(m_line);
-    case Column:
-        return Variant::longInt(m_column);
-    default:
-        raise(Err::NoSuchMember);
+    case Line: return Variant::longInt(m_line);
+    case Column: return Variant::longInt(m_column);
+    default: raise(Err::NoSuchMember);
     }
 }
 

@@ -27,7 +27,8 @@ constexpr uintptr_t StackBudget = 6u << 20;
 class ProcRef : public Object {
 public:
     ProcRef(Interpreter* in, ProcDef* proc, Module* module, std::shared_ptr<Unit> unit)
-        : m_in(in), m_proc(proc), m_module(module), m_unit(std::move(unit)) {}
+        : m_in(in), m_proc(proc), m_module(module), m_unit(std::move(unit))
+    {}
     std::string typeName() const override { return "Object"; }
     int memberId(std::string_view) const override { return NoMemberId; }
     Variant invoke(int id, InvokeKind, std::span<Variant> args) override
@@ -127,11 +128,9 @@ void ScriptObject::lastReferenceGone() noexcept
 // ---- Construction and modules.
 
 Interpreter::Interpreter(const BuiltinRegistry& registry)
-    : m_registry(registry)
-    , m_stack(static_cast<Variant*>(::operator new(sizeof(Variant) * StackCapacity)))
-    , m_refStack(new Variant*[StackCapacity])
-    , m_capacity(StackCapacity)
-    , m_rng(static_cast<unsigned>(std::time(nullptr)))
+    : m_registry(registry), m_stack(static_cast<Variant*>(::operator new(sizeof(Variant) * StackCapacity))),
+      m_refStack(new Variant*[StackCapacity]), m_capacity(StackCapacity),
+      m_rng(static_cast<unsigned>(std::time(nullptr)))
 {
     m_errObject = Ref<Object>(new ErrObject(this));
     m_stackFloor = stackFloor();
@@ -238,10 +237,7 @@ std::vector<Module*> Interpreter::modules()
     return out;
 }
 
-Cell* Interpreter::globalCell(Symbol name)
-{
-    return cellFor(globalModule(), name);
-}
+Cell* Interpreter::globalCell(Symbol name) { return cellFor(globalModule(), name); }
 
 Cell* Interpreter::cellFor(Module* module, Symbol name)
 {
@@ -289,8 +285,8 @@ struct Interpreter::CallGuard {
             in.startClock();
             // A pattern that backtracks without end must not outlive the
             // time limit: the regex search checks the same deadline.
-            previousInterrupt = setRegexInterrupt(
-                {[](void* context) { static_cast<Interpreter*>(context)->checkDeadline(); }, &in});
+            previousInterrupt =
+                setRegexInterrupt({[](void* context) { static_cast<Interpreter*>(context)->checkDeadline(); }, &in});
         }
     }
     ~CallGuard()
@@ -314,14 +310,12 @@ void Interpreter::startClock()
 
 void Interpreter::checkDeadline()
 {
-    if (m_stopRequested.load(std::memory_order_relaxed) || (m_deadlineActive && std::chrono::steady_clock::now() > m_deadline))
+    if (m_stopRequested.load(std::memory_order_relaxed)
+        || (m_deadlineActive && std::chrono::steady_clock::now() > m_deadline))
         raise(Err::TimedOut);
 }
 
-void Interpreter::resolveUnit(Module* module, Unit& unit, Frame* scope)
-{
-    Resolver(*this, module, unit, scope).run();
-}
+void Interpreter::resolveUnit(Module* module, Unit& unit, Frame* scope) { Resolver(*this, module, unit, scope).run(); }
 
 std::shared_ptr<Unit> Interpreter::compile(Module* module, std::string_view code)
 {
@@ -364,7 +358,8 @@ Variant Interpreter::run(Module* module, const std::string& procedure, std::span
     Cell* live = liveCell(c);
     if (!live || live->kind != CellKind::Procedure) {
         // Report a missing procedure like a call to an unknown name.
-        raiseCustom(static_cast<int>(Err::SubNotDefined), std::string(errorMessage(35)), std::string(RuntimeErrorSource));
+        raiseCustom(static_cast<int>(Err::SubNotDefined), std::string(errorMessage(35)),
+                    std::string(RuntimeErrorSource));
     }
     CallGuard guard(*this);
     return callProcedure(live->proc, nullptr, module, args);
@@ -403,10 +398,7 @@ Variant Interpreter::eval(Module* module, std::string_view expression)
     return r;
 }
 
-void Interpreter::execute(Module* module, std::string_view code)
-{
-    addCode(module, code);
-}
+void Interpreter::execute(Module* module, std::string_view code) { addCode(module, code); }
 
 // ---- Calls.
 
@@ -540,8 +532,7 @@ void Interpreter::terminate(ScriptObject* self) noexcept
     Frame* saved = m_frame;
     try {
         callProcedure(self->classDef()->terminate, self, saved ? saved->module : globalModule(), {});
-    } catch (...) {
-    }
+    } catch (...) {}
     m_frame = saved;
 }
 
@@ -612,7 +603,8 @@ float Interpreter::rnd(const Variant* argument)
 
 void Interpreter::randomize(const Variant* seed)
 {
-    double s = seed ? seed->toDouble() : static_cast<double>(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000);
+    double s = seed ? seed->toDouble()
+                    : static_cast<double>(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000);
     uint64_t bits;
     std::memcpy(&bits, &s, 8);
     uint32_t hi = static_cast<uint32_t>(bits >> 32);

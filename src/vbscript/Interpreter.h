@@ -148,7 +148,7 @@ private:
     Interpreter* m_in;
     ClassDef* m_class;
     std::shared_ptr<Unit> m_unit; // keeps the class's code alive
-    bool m_terminated = false;    // Class_Terminate runs once
+    bool m_terminated = false; // Class_Terminate runs once
 };
 
 enum class Flow : uint8_t { Normal, ExitDo, ExitFor, ExitProc };
@@ -283,7 +283,7 @@ private:
     std::vector<std::unique_ptr<Module>> m_modules;
     std::vector<std::unique_ptr<Module>> m_graveyard; // modules reset while code still ran
     std::vector<std::pair<Ref<Object>, bool>> m_hostObjects; // object, members global
-    std::vector<Ref<Object>> m_hostGraveyard;                 // host objects reset while code still ran
+    std::vector<Ref<Object>> m_hostGraveyard; // host objects reset while code still ran
     std::unordered_set<ScriptObject*> m_liveObjects; // detached when the interpreter goes
     std::shared_ptr<ObjectRegistry> m_containers = std::make_shared<ObjectRegistry>();
     void breakCycles() noexcept;

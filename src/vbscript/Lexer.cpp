@@ -48,7 +48,8 @@ const char* tokenName(Tok t)
     case Tok::Gt: return ">";
     case Tok::Le: return "<=";
     case Tok::Ge: return ">=";
-#define RAVELIN_VBS_KW_NAME(name, text) case Tok::Kw##name: return text;
+#define RAVELIN_VBS_KW_NAME(name, text)                                                                                \
+    case Tok::Kw##name: return text;
         RAVELIN_VBS_KEYWORDS(RAVELIN_VBS_KW_NAME)
 #undef RAVELIN_VBS_KW_NAME
     }
@@ -68,14 +69,19 @@ const KeywordEntry keywordTable[] = {
 #undef RAVELIN_VBS_KW_ROW
 };
 
-bool identStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || static_cast<unsigned char>(c) >= 0xC0; }
+bool identStart(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || static_cast<unsigned char>(c) >= 0xC0;
+}
 bool identChar(char c) { return identStart(c) || (c >= '0' && c <= '9') || c == '_'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 int hexValue(char c)
 {
-    if (isDigit(c)) return c - '0';
+    if (isDigit(c))
+        return c - '0';
     char l = static_cast<char>(c | 0x20);
-    if (l >= 'a' && l <= 'f') return l - 'a' + 10;
+    if (l >= 'a' && l <= 'f')
+        return l - 'a' + 10;
     return -1;
 }
 
@@ -129,7 +135,8 @@ public:
                 out.push_back(std::move(t));
                 continue;
             }
-            if (isDigit(c) || (c == '.' && m_pos + 1 < m_src.size() && isDigit(m_src[m_pos + 1]) && !memberDotContext(out, t))) {
+            if (isDigit(c)
+                || (c == '.' && m_pos + 1 < m_src.size() && isDigit(m_src[m_pos + 1]) && !memberDotContext(out, t))) {
                 lexNumber(t);
                 out.push_back(std::move(t));
                 continue;
@@ -138,7 +145,7 @@ public:
                 out.push_back(std::move(t));
                 continue;
             }
-            if (c == '#' ) {
+            if (c == '#') {
                 lexDate(t);
                 out.push_back(std::move(t));
                 continue;
@@ -193,21 +200,35 @@ public:
             case '&': t.kind = Tok::Ampersand; break;
             case '=':
                 t.kind = Tok::Eq;
-                if (peek('<')) { ++m_pos; t.kind = Tok::Le; }
-                else if (peek('>')) { ++m_pos; t.kind = Tok::Ge; }
+                if (peek('<')) {
+                    ++m_pos;
+                    t.kind = Tok::Le;
+                } else if (peek('>')) {
+                    ++m_pos;
+                    t.kind = Tok::Ge;
+                }
                 break;
             case '<':
                 t.kind = Tok::Lt;
-                if (peek('>')) { ++m_pos; t.kind = Tok::Ne; }
-                else if (peek('=')) { ++m_pos; t.kind = Tok::Le; }
+                if (peek('>')) {
+                    ++m_pos;
+                    t.kind = Tok::Ne;
+                } else if (peek('=')) {
+                    ++m_pos;
+                    t.kind = Tok::Le;
+                }
                 break;
             case '>':
                 t.kind = Tok::Gt;
-                if (peek('=')) { ++m_pos; t.kind = Tok::Ge; }
-                else if (peek('<')) { ++m_pos; t.kind = Tok::Ne; }
+                if (peek('=')) {
+                    ++m_pos;
+                    t.kind = Tok::Ge;
+                } else if (peek('<')) {
+                    ++m_pos;
+                    t.kind = Tok::Ne;
+                }
                 break;
-            default:
-                raiseAt(Err::InvalidCharacter, t.line, t.column);
+            default: raiseAt(Err::InvalidCharacter, t.line, t.column);
             }
             out.push_back(std::move(t));
         }
@@ -271,7 +292,8 @@ private:
             ++p;
         if (p < m_src.size() && m_src[p] != '\r' && m_src[p] != '\n')
             return false;
-        if (p > m_pos + 1 || m_pos == 0 || m_src[m_pos - 1] == ' ' || m_src[m_pos - 1] == '\t' || p >= m_src.size() || true) {
+        if (p > m_pos + 1 || m_pos == 0 || m_src[m_pos - 1] == ' ' || m_src[m_pos - 1] == '\t' || p >= m_src.size()
+            || true) {
             if (p < m_src.size() && m_src[p] == '\r' && p + 1 < m_src.size() && m_src[p + 1] == '\n')
                 ++p;
             m_pos = p < m_src.size() ? p + 1 : p;
@@ -356,9 +378,13 @@ private:
         size_t p = m_pos + 1;
         int base = 8;
         char k = static_cast<char>(m_src[p] | 0x20);
-        if (k == 'h') { base = 16; ++p; }
-        else if (k == 'o') { ++p; }
-        else if (!isDigit(m_src[p])) return false;
+        if (k == 'h') {
+            base = 16;
+            ++p;
+        } else if (k == 'o') {
+            ++p;
+        } else if (!isDigit(m_src[p]))
+            return false;
         size_t start = p;
         uint64_t v = 0;
         while (p < m_src.size()) {

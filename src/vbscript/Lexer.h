@@ -37,28 +37,43 @@ private:
     std::vector<std::string> m_folded;
 };
 
-#define RAVELIN_VBS_KEYWORDS(X) \
-    X(And, "and") X(ByRef, "byref") X(ByVal, "byval") X(Call, "call") X(Case, "case")       \
-    X(Class, "class") X(Const, "const") X(Dim, "dim") X(Do, "do") X(Each, "each")           \
-    X(Else, "else") X(ElseIf, "elseif") X(Empty, "empty") X(End, "end") X(Eqv, "eqv")       \
-    X(Erase, "erase") X(Exit, "exit") X(False, "false") X(For, "for") X(Function, "function") \
-    X(Goto, "goto") X(If, "if") X(Imp, "imp") X(In, "in") X(Is, "is") X(Let, "let")        \
-    X(Loop, "loop") X(Me, "me") X(Mod, "mod") X(New, "new") X(Next, "next") X(Not, "not")   \
-    X(Nothing, "nothing") X(Null, "null") X(On, "on") X(Option, "option") X(Or, "or")       \
-    X(Private, "private") X(Public, "public") X(ReDim, "redim") X(Select, "select")         \
-    X(Set, "set") X(Stop, "stop") X(Sub, "sub") X(Then, "then") X(To, "to") X(True, "true") \
-    X(Until, "until") X(Wend, "wend") X(While, "while") X(With, "with") X(Xor, "xor")
+#define RAVELIN_VBS_KEYWORDS(X)                                                                                        \
+    X(And, "and")                                                                                                      \
+    X(ByRef, "byref") X(ByVal, "byval") X(Call, "call") X(Case, "case") X(Class, "class") X(Const, "const")            \
+        X(Dim, "dim") X(Do, "do") X(Each, "each") X(Else, "else") X(ElseIf, "elseif") X(Empty, "empty") X(End, "end")  \
+            X(Eqv, "eqv") X(Erase, "erase") X(Exit, "exit") X(False, "false") X(For, "for") X(Function, "function")    \
+                X(Goto, "goto") X(If, "if") X(Imp, "imp") X(In, "in") X(Is, "is") X(Let, "let") X(Loop, "loop")        \
+                    X(Me, "me") X(Mod, "mod") X(New, "new") X(Next, "next") X(Not, "not") X(Nothing, "nothing")        \
+                        X(Null, "null") X(On, "on") X(Option, "option") X(Or, "or") X(Private, "private")              \
+                            X(Public, "public") X(ReDim, "redim") X(Select, "select") X(Set, "set") X(Stop, "stop")    \
+                                X(Sub, "sub") X(Then, "then") X(To, "to") X(True, "true") X(Until, "until")            \
+                                    X(Wend, "wend") X(While, "while") X(With, "with") X(Xor, "xor")
 
 enum class Tok : uint8_t {
     EndOfFile,
     EndOfStatement, // line end or ':'
     Identifier,
-    Number,   // value in Token::value (Integer, Long or Double)
+    Number, // value in Token::value (Integer, Long or Double)
     String,
     DateLiteral,
     // punctuation and operators
-    LParen, RParen, Comma, Dot, Plus, Minus, Star, Slash, Backslash, Caret, Ampersand,
-    Eq, Ne, Lt, Gt, Le, Ge,
+    LParen,
+    RParen,
+    Comma,
+    Dot,
+    Plus,
+    Minus,
+    Star,
+    Slash,
+    Backslash,
+    Caret,
+    Ampersand,
+    Eq,
+    Ne,
+    Lt,
+    Gt,
+    Le,
+    Ge,
 #define RAVELIN_VBS_KW_ENUM(name, text) Kw##name,
     RAVELIN_VBS_KEYWORDS(RAVELIN_VBS_KW_ENUM)
 #undef RAVELIN_VBS_KW_ENUM
@@ -70,10 +85,10 @@ struct Token {
     Tok kind = Tok::EndOfFile;
     int line = 0;
     int column = 0;
-    Symbol symbol = 0;       // identifiers
-    Variant value;           // numbers, strings, dates
+    Symbol symbol = 0; // identifiers
+    Variant value; // numbers, strings, dates
     bool spaceBefore = false; // whitespace before the token (for `a .b` vs `a.b`)
-    bool dotMember = false;   // identifier following a '.' (keywords allowed)
+    bool dotMember = false; // identifier following a '.' (keywords allowed)
 };
 
 // Tokenises a whole source text; raises compile errors with their position.

@@ -101,7 +101,10 @@ std::string grouped(const std::string& digits)
 
 bool validTristate(int t) { return t == kTristateTrue || t == kTristateFalse || t == kTristateUseDefault; }
 
-bool resolve(int tristate, bool localeDefault) { return tristate == kTristateUseDefault ? localeDefault : tristate != 0; }
+bool resolve(int tristate, bool localeDefault)
+{
+    return tristate == kTristateUseDefault ? localeDefault : tristate != 0;
+}
 
 // The shared body of the three Format functions: `prefix` and `suffix`
 // wrap the digits inside the sign or parentheses.
@@ -162,7 +165,8 @@ bool parseRadix(std::string_view text, double& out, bool& overflow)
             // Still a number, only too big: keep reading to tell the two apart.
             for (std::size_t j = i + 1; j < text.size(); ++j) {
                 char k = text[j];
-                bool digit = (k >= '0' && k <= '7') || (base == 16 && ((k >= '8' && k <= '9') || (k >= 'a' && k <= 'f') || (k >= 'A' && k <= 'F')));
+                bool digit = (k >= '0' && k <= '7')
+                    || (base == 16 && ((k >= '8' && k <= '9') || (k >= 'a' && k <= 'f') || (k >= 'A' && k <= 'F')));
                 if (!digit)
                     return false;
             }
@@ -184,8 +188,8 @@ std::string singleToText(float value) { return printfText(static_cast<double>(va
 std::string currencyToText(std::int64_t tenThousandths)
 {
     bool negative = tenThousandths < 0;
-    std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(tenThousandths)
-                                       : static_cast<std::uint64_t>(tenThousandths);
+    std::uint64_t magnitude =
+        negative ? 0 - static_cast<std::uint64_t>(tenThousandths) : static_cast<std::uint64_t>(tenThousandths);
     std::string text = std::to_string(magnitude / 10000);
     std::uint64_t frac = magnitude % 10000;
     if (frac) {

@@ -5,20 +5,11 @@
 
 namespace ravelin::vbs {
 
-int Object::memberId(std::string_view) const
-{
-    return NoMemberId;
-}
+int Object::memberId(std::string_view) const { return NoMemberId; }
 
-Variant Object::invoke(int, InvokeKind, std::span<Variant>)
-{
-    raise(Err::NoSuchMember);
-}
+Variant Object::invoke(int, InvokeKind, std::span<Variant>) { raise(Err::NoSuchMember); }
 
-std::unique_ptr<Enumerator> Object::enumerate()
-{
-    return nullptr;
-}
+std::unique_ptr<Enumerator> Object::enumerate() { return nullptr; }
 
 MemberTable::MemberTable(std::initializer_list<std::string_view> names, int firstId)
 {

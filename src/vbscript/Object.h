@@ -102,13 +102,33 @@ template <typename T>
 class Ref {
 public:
     Ref() = default;
-    Ref(T* p) : m_p(p) { if (m_p) m_p->addRef(); }
-    Ref(const Ref& o) : m_p(o.m_p) { if (m_p) m_p->addRef(); }
+    Ref(T* p) : m_p(p)
+    {
+        if (m_p)
+            m_p->addRef();
+    }
+    Ref(const Ref& o) : m_p(o.m_p)
+    {
+        if (m_p)
+            m_p->addRef();
+    }
     Ref(Ref&& o) noexcept : m_p(o.m_p) { o.m_p = nullptr; }
     template <typename U>
-    Ref(const Ref<U>& o) : m_p(o.get()) { if (m_p) m_p->addRef(); }
-    ~Ref() { if (m_p) m_p->release(); }
-    Ref& operator=(Ref o) noexcept { std::swap(m_p, o.m_p); return *this; }
+    Ref(const Ref<U>& o) : m_p(o.get())
+    {
+        if (m_p)
+            m_p->addRef();
+    }
+    ~Ref()
+    {
+        if (m_p)
+            m_p->release();
+    }
+    Ref& operator=(Ref o) noexcept
+    {
+        std::swap(m_p, o.m_p);
+        return *this;
+    }
     T* get() const { return m_p; }
     T* operator->() const { return m_p; }
     T& operator*() const { return *m_p; }
@@ -119,7 +139,10 @@ private:
 };
 
 template <typename T, typename... A>
-Ref<T> makeRef(A&&... a) { return Ref<T>(new T(std::forward<A>(a)...)); }
+Ref<T> makeRef(A&&... a)
+{
+    return Ref<T>(new T(std::forward<A>(a)...));
+}
 
 // The objects of one engine that hold script values (and so can be part of a
 // reference cycle). Shared, so an object the host keeps may outlive the engine.

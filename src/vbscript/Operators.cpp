@@ -16,7 +16,9 @@ int intRank(VT t)
 {
     switch (t) {
     case VT::Byte: return 0;
-    case VT::Empty: case VT::Boolean: case VT::Integer: return 1;
+    case VT::Empty:
+    case VT::Boolean:
+    case VT::Integer: return 1;
     case VT::Long: return 2;
     default: return -1;
     }
@@ -26,7 +28,8 @@ int64_t intValue(const Variant& v)
 {
     switch (v.type()) {
     case VT::Byte: return v.rawByte();
-    case VT::Boolean: case VT::Integer: return v.rawInt16();
+    case VT::Boolean:
+    case VT::Integer: return v.rawInt16();
     case VT::Long: return v.rawInt32();
     default: return 0;
     }
@@ -94,7 +97,8 @@ Variant arithmetic(Op op, const Variant& a0, const Variant& b0)
     double x = a.toDouble(), y = b.toDouble();
     double r = op == Op::Add ? x + y : op == Op::Sub ? x - y : x * y;
     // Single with Single or with Byte/Integer stays Single; anything wider is Double.
-    bool single = (ta == VT::Single && (tb == VT::Single || rb == 0 || rb == 1)) || (tb == VT::Single && (ra == 0 || ra == 1));
+    bool single =
+        (ta == VT::Single && (tb == VT::Single || rb == 0 || rb == 1)) || (tb == VT::Single && (ra == 0 || ra == 1));
     if (single && std::fabs(r) <= 3.402823466e38)
         return Variant::single(static_cast<float>(r));
     if (std::isinf(r) && std::isfinite(x) && std::isfinite(y))
@@ -182,8 +186,7 @@ Variant logical(Op op, const Variant& a0, const Variant& b0)
             if (nb && bits == 0) // False Imp Null
                 return isBoolish(x) ? Variant::boolean(true) : fitInteger(-1, rank);
             return Variant::null();
-        default:
-            return Variant::null();
+        default: return Variant::null();
         }
     }
     int rank = -1;
@@ -280,7 +283,12 @@ Variant binaryOp(Op op, const Variant& a, const Variant& b, bool leftLiteral, bo
         checkStringLength(left.size() + right.size());
         return Variant::string(left + right);
     }
-    case Op::Eq: case Op::Ne: case Op::Lt: case Op::Gt: case Op::Le: case Op::Ge: {
+    case Op::Eq:
+    case Op::Ne:
+    case Op::Lt:
+    case Op::Gt:
+    case Op::Le:
+    case Op::Ge: {
         bool isNull;
         int c = compareVariants(a, b, CompareMode::Binary, isNull, leftLiteral, rightLiteral);
         if (isNull)
@@ -300,10 +308,12 @@ Variant binaryOp(Op op, const Variant& a, const Variant& b, bool leftLiteral, bo
         if (!a.isObject() || !b.isObject())
             raise(Err::ObjectRequired);
         return Variant::boolean(a.rawObject() == b.rawObject());
-    case Op::And: case Op::Or: case Op::Xor: case Op::Eqv: case Op::Imp:
-        return logical(op, a, b);
-    default:
-        raise(Err::Internal);
+    case Op::And:
+    case Op::Or:
+    case Op::Xor:
+    case Op::Eqv:
+    case Op::Imp: return logical(op, a, b);
+    default: raise(Err::Internal);
     }
 }
 
@@ -315,7 +325,8 @@ Variant unaryOp(Op op, const Variant& a0)
     if (op == Op::Neg) {
         switch (a.type()) {
         case VT::Empty: return Variant::integer(0);
-        case VT::Boolean: case VT::Integer: return Variant::widenedInteger(-static_cast<int64_t>(a.rawInt16()));
+        case VT::Boolean:
+        case VT::Integer: return Variant::widenedInteger(-static_cast<int64_t>(a.rawInt16()));
         case VT::Byte: return Variant::widenedInteger(-static_cast<int64_t>(a.rawByte()));
         case VT::Long: return Variant::fromInt64(-static_cast<int64_t>(a.rawInt32()));
         case VT::Single: return Variant::single(-a.rawSingle());
@@ -346,7 +357,8 @@ Variant unaryOp(Op op, const Variant& a0)
 bool truth(const Variant& v)
 {
     switch (v.type()) {
-    case VT::Boolean: case VT::Integer: return v.rawInt16() != 0;
+    case VT::Boolean:
+    case VT::Integer: return v.rawInt16() != 0;
     case VT::Long: return v.rawInt32() != 0;
     case VT::Null: return false;
     default: return v.toBool();

@@ -52,7 +52,13 @@ private:
     const Token& peekTok(size_t k = 1) const { return m_t[std::min(m_p + k, m_t.size() - 1)]; }
     bool at(Tok k) const { return cur().kind == k; }
     bool atWord(Symbol s) const { return cur().kind == Tok::Identifier && cur().symbol == s; }
-    const Token& advance() { const Token& t = m_t[m_p]; if (m_p + 1 < m_t.size()) ++m_p; return t; }
+    const Token& advance()
+    {
+        const Token& t = m_t[m_p];
+        if (m_p + 1 < m_t.size())
+            ++m_p;
+        return t;
+    }
     bool accept(Tok k)
     {
         if (!at(k))
@@ -121,7 +127,8 @@ private:
             parseClass();
             return;
         }
-        if (at(Tok::KwSub) || at(Tok::KwFunction) || (atWord(m_symProperty) && (m_class || peekTok().kind != Tok::Eq))) {
+        if (at(Tok::KwSub) || at(Tok::KwFunction)
+            || (atWord(m_symProperty) && (m_class || peekTok().kind != Tok::Eq))) {
             parseProcedure(true, false);
             return;
         }
@@ -262,7 +269,8 @@ private:
             advance();
             endKind = Tok::Identifier;
         }
-        if (isDefault && proc->kind != ProcKind::PropertyGet && proc->kind != ProcKind::Function && proc->kind != ProcKind::Sub)
+        if (isDefault && proc->kind != ProcKind::PropertyGet && proc->kind != ProcKind::Function
+            && proc->kind != ProcKind::Sub)
             fail(Err::DefaultPlacement);
         const Token& nameTok = cur();
         proc->name = expectIdent();
@@ -295,8 +303,17 @@ private:
         for (const Param& p : proc->params)
             m_localNames.insert(p.name);
         m_proc = proc.get();
-        parseBlockUntil([&] { return at(Tok::KwEnd) && (peekTok().kind == endKind || (endKind == Tok::Identifier && peekTok().kind == Tok::Identifier && peekTok().symbol == m_symProperty)); },
-                        proc->body, endKind == Tok::KwSub ? Err::ExpectedSub : endKind == Tok::KwFunction ? Err::ExpectedFunction : Err::ExpectedProperty);
+        parseBlockUntil(
+            [&] {
+                return at(Tok::KwEnd)
+                    && (peekTok().kind == endKind
+                        || (endKind == Tok::Identifier && peekTok().kind == Tok::Identifier
+                            && peekTok().symbol == m_symProperty));
+            },
+            proc->body,
+            endKind == Tok::KwSub            ? Err::ExpectedSub
+                : endKind == Tok::KwFunction ? Err::ExpectedFunction
+                                             : Err::ExpectedProperty);
         advance();
         advance();
         m_proc = nullptr;
@@ -408,9 +425,15 @@ private:
     {
         const Token& t = cur();
         switch (t.kind) {
-        case Tok::KwDim: advance(); parseVariableList(out, true, t); return;
+        case Tok::KwDim:
+            advance();
+            parseVariableList(out, true, t);
+            return;
         case Tok::KwReDim: parseReDim(out); return;
-        case Tok::KwConst: advance(); parseConstList(); return;
+        case Tok::KwConst:
+            advance();
+            parseConstList();
+            return;
         case Tok::KwIf: parseIf(out); return;
         case Tok::KwFor: parseFor(out); return;
         case Tok::KwDo: parseDo(out); return;
@@ -426,7 +449,10 @@ private:
             out.push_back(std::move(s));
             return;
         }
-        case Tok::KwStop: advance(); out.push_back(node<NopStmt>(t)); return;
+        case Tok::KwStop:
+            advance();
+            out.push_back(node<NopStmt>(t));
+            return;
         case Tok::KwSet: {
             advance();
             auto s = node<AssignStmt>(t);
@@ -446,11 +472,10 @@ private:
         }
         case Tok::KwLoop: fail(Err::LoopWithoutDo);
         case Tok::KwNext: fail(Err::UnexpectedNext);
-        case Tok::Identifier: case Tok::Dot: case Tok::KwMe:
-            parseAssignOrCall(out);
-            return;
-        default:
-            fail(Err::ExpectedStatement);
+        case Tok::Identifier:
+        case Tok::Dot:
+        case Tok::KwMe: parseAssignOrCall(out); return;
+        default: fail(Err::ExpectedStatement);
         }
     }
 
@@ -585,7 +610,9 @@ private:
             return;
         }
         Block then;
-        auto stopAtBranch = [&] { return at(Tok::KwElseIf) || at(Tok::KwElse) || (at(Tok::KwEnd) && peekTok().kind == Tok::KwIf); };
+        auto stopAtBranch = [&] {
+            return at(Tok::KwElseIf) || at(Tok::KwElse) || (at(Tok::KwEnd) && peekTok().kind == Tok::KwIf);
+        };
         parseBlockUntil(stopAtBranch, then, Err::ExpectedEnd);
         s->branches.emplace_back(std::move(cond), std::move(then));
         while (at(Tok::KwElseIf)) {
@@ -602,7 +629,8 @@ private:
         }
         if (accept(Tok::KwElse)) {
             s->hasElse = true;
-            parseBlockUntil([&] { return at(Tok::KwEnd) && peekTok().kind == Tok::KwIf; }, s->elseBlock, Err::ExpectedEnd);
+            parseBlockUntil([&] { return at(Tok::KwEnd) && peekTok().kind == Tok::KwIf; }, s->elseBlock,
+                            Err::ExpectedEnd);
         }
         advance();
         advance();
@@ -719,7 +747,8 @@ private:
             advance();
             if (accept(Tok::KwElse)) {
                 s->hasElse = true;
-                parseBlockUntil([&] { return at(Tok::KwEnd) && peekTok().kind == Tok::KwSelect; }, s->elseBlock, Err::ExpectedEnd);
+                parseBlockUntil([&] { return at(Tok::KwEnd) && peekTok().kind == Tok::KwSelect; }, s->elseBlock,
+                                Err::ExpectedEnd);
                 break;
             }
             std::vector<CaseTest> tests;
@@ -748,7 +777,8 @@ private:
                 tests.push_back(std::move(ct));
             } while (accept(Tok::Comma));
             Block b;
-            parseBlockUntil([&] { return at(Tok::KwCase) || (at(Tok::KwEnd) && peekTok().kind == Tok::KwSelect); }, b, Err::ExpectedEnd);
+            parseBlockUntil([&] { return at(Tok::KwCase) || (at(Tok::KwEnd) && peekTok().kind == Tok::KwSelect); }, b,
+                            Err::ExpectedEnd);
             s->cases.emplace_back(std::move(tests), std::move(b));
         }
         if (!(at(Tok::KwEnd) && peekTok().kind == Tok::KwSelect))
@@ -797,18 +827,27 @@ private:
     {
         const Token& t = advance();
         auto s = node<ExitStmt>(t);
-        if (accept(Tok::KwDo)) s->what = ExitKind::Do;
-        else if (accept(Tok::KwFor)) s->what = ExitKind::For;
-        else if (accept(Tok::KwSub)) s->what = ExitKind::Sub;
-        else if (accept(Tok::KwFunction)) s->what = ExitKind::Function;
-        else if (atWord(m_symProperty)) { advance(); s->what = ExitKind::Property; }
-        else fail(Err::InvalidExit);
+        if (accept(Tok::KwDo))
+            s->what = ExitKind::Do;
+        else if (accept(Tok::KwFor))
+            s->what = ExitKind::For;
+        else if (accept(Tok::KwSub))
+            s->what = ExitKind::Sub;
+        else if (accept(Tok::KwFunction))
+            s->what = ExitKind::Function;
+        else if (atWord(m_symProperty)) {
+            advance();
+            s->what = ExitKind::Property;
+        } else
+            fail(Err::InvalidExit);
         if (!m_proc && (s->what == ExitKind::Sub || s->what == ExitKind::Function || s->what == ExitKind::Property))
             raiseAt(Err::InvalidExit, t.line, t.column);
         if (m_proc) {
             ProcKind k = m_proc->kind;
-            bool ok = (s->what == ExitKind::Sub && k == ProcKind::Sub) || (s->what == ExitKind::Function && k == ProcKind::Function)
-                || (s->what == ExitKind::Property && (k == ProcKind::PropertyGet || k == ProcKind::PropertyLet || k == ProcKind::PropertySet))
+            bool ok = (s->what == ExitKind::Sub && k == ProcKind::Sub)
+                || (s->what == ExitKind::Function && k == ProcKind::Function)
+                || (s->what == ExitKind::Property
+                    && (k == ProcKind::PropertyGet || k == ProcKind::PropertyLet || k == ProcKind::PropertySet))
                 || s->what == ExitKind::Do || s->what == ExitKind::For;
             if (!ok)
                 raiseAt(Err::InvalidExit, t.line, t.column);
@@ -871,31 +910,46 @@ private:
     ExprP parseImp()
     {
         ExprP l = parseEqv();
-        while (at(Tok::KwImp)) { const Token& t = advance(); l = binary(Op::Imp, std::move(l), parseEqv(), t); }
+        while (at(Tok::KwImp)) {
+            const Token& t = advance();
+            l = binary(Op::Imp, std::move(l), parseEqv(), t);
+        }
         return l;
     }
     ExprP parseEqv()
     {
         ExprP l = parseXor();
-        while (at(Tok::KwEqv)) { const Token& t = advance(); l = binary(Op::Eqv, std::move(l), parseXor(), t); }
+        while (at(Tok::KwEqv)) {
+            const Token& t = advance();
+            l = binary(Op::Eqv, std::move(l), parseXor(), t);
+        }
         return l;
     }
     ExprP parseXor()
     {
         ExprP l = parseOr();
-        while (at(Tok::KwXor)) { const Token& t = advance(); l = binary(Op::Xor, std::move(l), parseOr(), t); }
+        while (at(Tok::KwXor)) {
+            const Token& t = advance();
+            l = binary(Op::Xor, std::move(l), parseOr(), t);
+        }
         return l;
     }
     ExprP parseOr()
     {
         ExprP l = parseAnd();
-        while (at(Tok::KwOr)) { const Token& t = advance(); l = binary(Op::Or, std::move(l), parseAnd(), t); }
+        while (at(Tok::KwOr)) {
+            const Token& t = advance();
+            l = binary(Op::Or, std::move(l), parseAnd(), t);
+        }
         return l;
     }
     ExprP parseAnd()
     {
         ExprP l = parseNot();
-        while (at(Tok::KwAnd)) { const Token& t = advance(); l = binary(Op::And, std::move(l), parseNot(), t); }
+        while (at(Tok::KwAnd)) {
+            const Token& t = advance();
+            l = binary(Op::And, std::move(l), parseNot(), t);
+        }
         return l;
     }
     // not := Not not | compare
@@ -936,7 +990,10 @@ private:
     ExprP parseConcat()
     {
         ExprP l = parseAdditive();
-        while (at(Tok::Ampersand)) { const Token& t = advance(); l = binary(Op::Concat, std::move(l), parseAdditive(), t); }
+        while (at(Tok::Ampersand)) {
+            const Token& t = advance();
+            l = binary(Op::Concat, std::move(l), parseAdditive(), t);
+        }
         return l;
     }
     // additive := mod { ('+' | '-') mod }
@@ -954,14 +1011,20 @@ private:
     ExprP parseMod()
     {
         ExprP l = parseIntDiv();
-        while (at(Tok::KwMod)) { const Token& t = advance(); l = binary(Op::Mod, std::move(l), parseIntDiv(), t); }
+        while (at(Tok::KwMod)) {
+            const Token& t = advance();
+            l = binary(Op::Mod, std::move(l), parseIntDiv(), t);
+        }
         return l;
     }
     // intdiv := mul { '\' mul }
     ExprP parseIntDiv()
     {
         ExprP l = parseMul();
-        while (at(Tok::Backslash)) { const Token& t = advance(); l = binary(Op::IntDiv, std::move(l), parseMul(), t); }
+        while (at(Tok::Backslash)) {
+            const Token& t = advance();
+            l = binary(Op::IntDiv, std::move(l), parseMul(), t);
+        }
         return l;
     }
     // mul := pow { ('*' | '/') pow }
@@ -979,7 +1042,10 @@ private:
     ExprP parsePow()
     {
         ExprP l = parseUnary();
-        while (at(Tok::Caret)) { const Token& t = advance(); l = binary(Op::Pow, std::move(l), parseUnary(), t); }
+        while (at(Tok::Caret)) {
+            const Token& t = advance();
+            l = binary(Op::Pow, std::move(l), parseUnary(), t);
+        }
         return l;
     }
     // unary := ('-' | '+') unary | postfix
@@ -995,20 +1061,23 @@ private:
                 // Fold negative literals so -32768 stays an Integer.
                 if (v.type() == VT::Integer) {
                     lit->value = Variant::widenedInteger(-static_cast<int64_t>(v.rawInt16()));
-                    lit->line = t.line; lit->column = t.column;
+                    lit->line = t.line;
+                    lit->column = t.column;
                     return operand;
                 }
                 if (v.type() == VT::Long) {
                     lit->value = Variant::widenedInteger(-static_cast<int64_t>(v.rawInt32()));
                     if (lit->value.type() == VT::Integer)
                         lit->value = Variant::longInt(static_cast<int32_t>(lit->value.rawInt16()));
-                    lit->line = t.line; lit->column = t.column;
+                    lit->line = t.line;
+                    lit->column = t.column;
                     return operand;
                 }
                 if (v.type() == VT::Double) {
                     double d = -v.rawDouble();
                     lit->value = d == -2147483648.0 ? Variant::longInt(INT32_MIN) : Variant::dbl(d);
-                    lit->line = t.line; lit->column = t.column;
+                    lit->line = t.line;
+                    lit->column = t.column;
                     return operand;
                 }
             }
@@ -1033,7 +1102,9 @@ private:
         const Token& t = cur();
         ExprP e;
         switch (t.kind) {
-        case Tok::Number: case Tok::String: case Tok::DateLiteral: {
+        case Tok::Number:
+        case Tok::String:
+        case Tok::DateLiteral: {
             if (!inExpression)
                 fail(Err::ExpectedStatement);
             auto lit = node<LiteralExpr>(t);
@@ -1042,14 +1113,22 @@ private:
             advance();
             return lit;
         }
-        case Tok::KwTrue: case Tok::KwFalse: case Tok::KwEmpty: case Tok::KwNull: case Tok::KwNothing: {
+        case Tok::KwTrue:
+        case Tok::KwFalse:
+        case Tok::KwEmpty:
+        case Tok::KwNull:
+        case Tok::KwNothing: {
             if (!inExpression)
                 fail(Err::ExpectedStatement);
             auto lit = node<LiteralExpr>(t);
-            if (t.kind == Tok::KwTrue) lit->value = Variant::boolean(true);
-            else if (t.kind == Tok::KwFalse) lit->value = Variant::boolean(false);
-            else if (t.kind == Tok::KwNull) lit->value = Variant::null();
-            else if (t.kind == Tok::KwNothing) lit->value = Variant::nothing();
+            if (t.kind == Tok::KwTrue)
+                lit->value = Variant::boolean(true);
+            else if (t.kind == Tok::KwFalse)
+                lit->value = Variant::boolean(false);
+            else if (t.kind == Tok::KwNull)
+                lit->value = Variant::null();
+            else if (t.kind == Tok::KwNothing)
+                lit->value = Variant::nothing();
             lit->numericLiteral = t.kind == Tok::KwTrue || t.kind == Tok::KwFalse;
             advance();
             return lit;
@@ -1092,8 +1171,7 @@ private:
             e = std::move(m);
             break;
         }
-        default:
-            fail(inExpression ? Err::ExpectedExpression : Err::ExpectedStatement);
+        default: fail(inExpression ? Err::ExpectedExpression : Err::ExpectedStatement);
         }
         m_lastParenCall = nullptr;
         for (;;) {
@@ -1109,7 +1187,8 @@ private:
                 m_lastParenCall = nullptr;
                 continue;
             }
-            if (at(Tok::Dot) && cur().spaceBefore && peekTok().kind == Tok::Identifier && !peekTok().spaceBefore && inExpression) {
+            if (at(Tok::Dot) && cur().spaceBefore && peekTok().kind == Tok::Identifier && !peekTok().spaceBefore
+                && inExpression) {
                 // `a .b` inside an expression is still a member access.
                 const Token& dt = advance();
                 auto m = node<MemberExpr>(dt);
@@ -1146,14 +1225,15 @@ private:
     Unit& m_unit;
     ProcDef* m_proc = nullptr;
     ClassDef* m_class = nullptr;
-    std::unordered_set<Symbol> m_moduleNames;     // Dim'd and Const'd in the unit's own code
+    std::unordered_set<Symbol> m_moduleNames; // Dim'd and Const'd in the unit's own code
     std::unordered_set<Symbol> m_moduleCallables; // its procedures and classes
-    std::unordered_set<Symbol> m_localNames;      // the current procedure's parameters, Dims and Consts
+    std::unordered_set<Symbol> m_localNames; // the current procedure's parameters, Dims and Consts
     int m_withDepth = 0;
     int m_nesting = 0;
     ExprP m_pending;
     const CallExpr* m_lastParenCall = nullptr;
-    Symbol m_symError, m_symExplicit, m_symStep, m_symPreserve, m_symProperty, m_symGet, m_symDefault, m_symResume, m_symRandomize;
+    Symbol m_symError, m_symExplicit, m_symStep, m_symPreserve, m_symProperty, m_symGet, m_symDefault, m_symResume,
+        m_symRandomize;
 };
 
 void splitLines(Unit& unit)

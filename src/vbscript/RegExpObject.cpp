@@ -38,8 +38,7 @@ class ReadOnlyCollection : public Object {
 public:
     ReadOnlyCollection(const char* typeName, std::vector<Variant> items)
         : m_typeName(typeName), m_items(std::move(items))
-    {
-    }
+    {}
 
     std::string typeName() const override { return m_typeName; }
     int memberId(std::string_view name) const override { return table().find(name); }
@@ -56,8 +55,7 @@ public:
         case 1: // Count
             readOnly(kind, args, 0);
             return Variant::longInt(static_cast<int32_t>(m_items.size()));
-        default:
-            raise(Err::NoSuchMember);
+        default: raise(Err::NoSuchMember);
         }
     }
 
@@ -80,8 +78,7 @@ class MatchObject : public Object {
 public:
     MatchObject(std::string value, std::size_t firstIndex, std::vector<Variant> groups)
         : m_value(std::move(value)), m_firstIndex(firstIndex), m_groups(std::move(groups))
-    {
-    }
+    {}
 
     std::string typeName() const override { return "IMatch2"; }
     int memberId(std::string_view name) const override { return table().find(name); }
@@ -108,8 +105,7 @@ public:
                 return collection;
             return collection.rawObject()->invoke(DefaultMemberId, kind, args);
         }
-        default:
-            raise(Err::NoSuchMember);
+        default: raise(Err::NoSuchMember);
         }
     }
 
@@ -131,8 +127,8 @@ Variant matchObject(std::string_view subject, const RegexMatch& m)
     groups.reserve(m.groupCount());
     for (std::size_t g = 1; g <= m.groupCount(); ++g)
         groups.push_back(m.groupSet(g) ? Variant::string(m.group(subject, g)) : Variant());
-    return Variant::object(new MatchObject(std::string(subject.substr(m.start(), m.length())), m.start(),
-                                           std::move(groups)));
+    return Variant::object(
+        new MatchObject(std::string(subject.substr(m.start(), m.length())), m.start(), std::move(groups)));
 }
 
 // ---------------------------------------------------------------- RegExp
@@ -191,12 +187,9 @@ Variant RegExpObject::invoke(int id, InvokeKind kind, std::span<Variant> args)
         }
         expectArgs(args, 0, 0);
         return Variant::string(m_pattern);
-    case IgnoreCase:
-        return flag(m_ignoreCase);
-    case Global:
-        return flag(m_global);
-    case Multiline:
-        return flag(m_multiline);
+    case IgnoreCase: return flag(m_ignoreCase);
+    case Global: return flag(m_global);
+    case Multiline: return flag(m_multiline);
     case Test: {
         readOnly(kind, args, 1);
         expectArgs(args, 1, 1);
@@ -226,8 +219,7 @@ Variant RegExpObject::invoke(int id, InvokeKind kind, std::span<Variant> args)
         std::string replacement = args[1].toString();
         return Variant::string(compiled().replace(subject, replacement, m_global));
     }
-    default:
-        raise(Err::NoSuchMember);
+    default: raise(Err::NoSuchMember);
     }
 }
 

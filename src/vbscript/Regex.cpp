@@ -31,8 +31,7 @@ public:
             unsigned& steps)
         : m_prog(prog), m_s(reinterpret_cast<const unsigned char*>(subject.data())), m_n(subject.size()),
           m_stack(stack), m_caps(caps), m_regs(regs), m_interrupt(interrupt), m_steps(steps)
-    {
-    }
+    {}
 
     // Runs the program from `pc` at `pos`; on success `pos` is where the
     // match (or the lookahead body) ended. The stack is left as it was found.
@@ -78,9 +77,7 @@ public:
                 m_stack.push_back(Frame{Frame::Choice, in.b, pos, 0});
                 pc = in.a;
                 continue;
-            case Op::Jmp:
-                pc = in.a;
-                continue;
+            case Op::Jmp: pc = in.a; continue;
             case Op::Save:
                 m_stack.push_back(Frame{Frame::RestoreSlot, in.a, m_caps[in.a], 0});
                 m_caps[in.a] = pos;
@@ -138,9 +135,7 @@ public:
                 continue;
             }
             case Op::LookEnd:
-            case Op::Match:
-                m_stack.resize(base);
-                return true;
+            case Op::Match: m_stack.resize(base); return true;
             case Op::RepSet: {
                 const ByteSet& set = m_prog.sets[in.a];
                 std::size_t limit = in.c == kUnbounded ? m_n : std::min(m_n, pos + static_cast<std::size_t>(in.c));

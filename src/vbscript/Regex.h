@@ -97,8 +97,8 @@ private:
 
 struct Regex::CompileResult {
     std::unique_ptr<Regex> regex; // null on a syntax error
-    std::string error;            // what is wrong with the pattern
-    std::size_t errorOffset = 0;  // where in the pattern
+    std::string error; // what is wrong with the pattern
+    std::size_t errorOffset = 0; // where in the pattern
     explicit operator bool() const { return regex != nullptr; }
 };
 

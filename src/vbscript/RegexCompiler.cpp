@@ -14,15 +14,15 @@ namespace {
 struct Node {
     enum class Kind { Empty, Set, Str, Cat, Alt, Group, Repeat, Bol, Eol, WordB, NotWordB, BackRef, Look };
     Kind kind = Kind::Empty;
-    ByteSet set{};          // Set
-    std::string text;       // Str; lower-cased when `fold`
-    bool fold = false;      // Str compares case-insensitively
+    ByteSet set{}; // Set
+    std::string text; // Str; lower-cased when `fold`
+    bool fold = false; // Str compares case-insensitively
     std::vector<Node> kids; // Cat, Alt; Group, Repeat, Look have one
-    int index = 0;          // Group number, BackRef number
-    int min = 0;            // Repeat
-    int max = 0;            // Repeat; kUnbounded for no limit
-    bool greedy = true;     // Repeat
-    bool negate = false;    // Look
+    int index = 0; // Group number, BackRef number
+    int min = 0; // Repeat
+    int max = 0; // Repeat; kUnbounded for no limit
+    bool greedy = true; // Repeat
+    bool negate = false; // Look
 };
 
 // ---------------------------------------------------------------- parsing
@@ -54,7 +54,10 @@ private:
         return false;
     }
     bool atEnd() const { return m_pos >= m_p.size(); }
-    unsigned char peek(std::size_t ahead = 0) const { return m_pos + ahead < m_p.size() ? static_cast<unsigned char>(m_p[m_pos + ahead]) : 0; }
+    unsigned char peek(std::size_t ahead = 0) const
+    {
+        return m_pos + ahead < m_p.size() ? static_cast<unsigned char>(m_p[m_pos + ahead]) : 0;
+    }
 
     // Capturing groups in the whole pattern, needed before parsing because
     // `\12` is a backreference only when there are at least twelve groups.
@@ -264,14 +267,11 @@ private:
             ++m_pos;
             out = setNode(anySet());
             return true;
-        case '[':
-            return parseClass(out);
-        case '(':
-            return parseGroup(out, depth);
+        case '[': return parseClass(out);
+        case '(': return parseGroup(out, depth);
         case '*':
         case '+':
-        case '?':
-            return fail("nothing to repeat");
+        case '?': return fail("nothing to repeat");
         case '{': {
             int a = 0, b = 0;
             std::size_t len = 0;
@@ -281,8 +281,7 @@ private:
             out = literal(c);
             return true;
         }
-        case '\\':
-            return parseAtomEscape(out);
+        case '\\': return parseAtomEscape(out);
         default:
             ++m_pos;
             out = literal(c);
@@ -397,32 +396,16 @@ private:
         };
         switch (c) {
         case 'd':
-        case 'D':
-            range('0', '9');
-            break;
+        case 'D': range('0', '9'); break;
         case 'w':
-        case 'W':
-            range('a', 'z'), range('A', 'Z'), range('0', '9'), set['_'] = 1;
-            break;
+        case 'W': range('a', 'z'), range('A', 'Z'), range('0', '9'), set['_'] = 1; break;
         case 's':
-        case 'S':
-            set[' '] = set['\t'] = set['\n'] = set['\r'] = set['\f'] = set['\v'] = 1;
-            break;
-        case 'n':
-            ch = '\n';
-            return true;
-        case 'r':
-            ch = '\r';
-            return true;
-        case 't':
-            ch = '\t';
-            return true;
-        case 'f':
-            ch = '\f';
-            return true;
-        case 'v':
-            ch = '\v';
-            return true;
+        case 'S': set[' '] = set['\t'] = set['\n'] = set['\r'] = set['\f'] = set['\v'] = 1; break;
+        case 'n': ch = '\n'; return true;
+        case 'r': ch = '\r'; return true;
+        case 't': ch = '\t'; return true;
+        case 'f': ch = '\f'; return true;
+        case 'v': ch = '\v'; return true;
         case 'x': {
             int v = hexDigits(2);
             ch = v < 0 ? 'x' : v;
@@ -607,18 +590,12 @@ bool canBeEmpty(const Node& n)
 {
     switch (n.kind) {
     case Node::Kind::Set:
-    case Node::Kind::Str:
-        return false;
-    case Node::Kind::Cat:
-        return std::all_of(n.kids.begin(), n.kids.end(), canBeEmpty);
-    case Node::Kind::Alt:
-        return std::any_of(n.kids.begin(), n.kids.end(), canBeEmpty);
-    case Node::Kind::Group:
-        return canBeEmpty(n.kids[0]);
-    case Node::Kind::Repeat:
-        return n.min == 0 || canBeEmpty(n.kids[0]);
-    default:
-        return true;
+    case Node::Kind::Str: return false;
+    case Node::Kind::Cat: return std::all_of(n.kids.begin(), n.kids.end(), canBeEmpty);
+    case Node::Kind::Alt: return std::any_of(n.kids.begin(), n.kids.end(), canBeEmpty);
+    case Node::Kind::Group: return canBeEmpty(n.kids[0]);
+    case Node::Kind::Repeat: return n.min == 0 || canBeEmpty(n.kids[0]);
+    default: return true;
     }
 }
 
@@ -676,17 +653,13 @@ FirstInfo firstBytes(const Node& n)
             f.nullable = f.nullable || kf.nullable;
         }
         break;
-    case Node::Kind::Group:
-        f = firstBytes(n.kids[0]);
-        break;
+    case Node::Kind::Group: f = firstBytes(n.kids[0]); break;
     case Node::Kind::Repeat:
         f = firstBytes(n.kids[0]);
         if (n.min == 0 || n.max == 0)
             f.nullable = true;
         break;
-    case Node::Kind::BackRef:
-        f.set.fill(1);
-        break;
+    case Node::Kind::BackRef: f.set.fill(1); break;
     default: // zero-width assertions and lookahead
         break;
     }
@@ -739,11 +712,8 @@ private:
         if (m_tooBig)
             return;
         switch (n.kind) {
-        case Node::Kind::Empty:
-            break;
-        case Node::Kind::Set:
-            emit(Op::Set, addSet(n.set));
-            break;
+        case Node::Kind::Empty: break;
+        case Node::Kind::Set: emit(Op::Set, addSet(n.set)); break;
         case Node::Kind::Str: {
             int offset = static_cast<int>(m_prog.literals.size());
             m_prog.literals += n.text;
@@ -778,24 +748,12 @@ private:
             emitNode(n.kids[0]);
             emit(Op::Save, 2 * n.index + 1);
             break;
-        case Node::Kind::Repeat:
-            emitRepeat(n);
-            break;
-        case Node::Kind::Bol:
-            emit(Op::Bol);
-            break;
-        case Node::Kind::Eol:
-            emit(Op::Eol);
-            break;
-        case Node::Kind::WordB:
-            emit(Op::WordB);
-            break;
-        case Node::Kind::NotWordB:
-            emit(Op::NotWordB);
-            break;
-        case Node::Kind::BackRef:
-            emit(Op::BackRef, n.index);
-            break;
+        case Node::Kind::Repeat: emitRepeat(n); break;
+        case Node::Kind::Bol: emit(Op::Bol); break;
+        case Node::Kind::Eol: emit(Op::Eol); break;
+        case Node::Kind::WordB: emit(Op::WordB); break;
+        case Node::Kind::NotWordB: emit(Op::NotWordB); break;
+        case Node::Kind::BackRef: emit(Op::BackRef, n.index); break;
         case Node::Kind::Look: {
             int look = emit(Op::Look, 0, 0, 0, n.negate);
             emitNode(n.kids[0]);

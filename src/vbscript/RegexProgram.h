@@ -29,7 +29,10 @@ inline constexpr int kUnbounded = -1;
 // parser and the lookahead recursion of the matcher off the C++ stack limit.
 inline constexpr int kMaxNesting = 500;
 
-inline bool isWordByte(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'; }
+inline bool isWordByte(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
 inline bool isLineBreak(unsigned char c) { return c == '\n' || c == '\r'; }
 // Case pairs of the byte strings' character set, Latin-1: ASCII letters
 // and the accented letters 0xC0-0xDE / 0xE0-0xFE (but for × and ÷).
@@ -46,22 +49,22 @@ inline unsigned char otherCase(unsigned char c)
 }
 
 enum class Op : std::uint8_t {
-    Str,       // a = literal offset, b = length
-    StrFold,   // same, compared case-insensitively (literal stored lower-case)
-    Set,       // a = set index
-    Split,     // try a, on failure b
-    Jmp,       // a
-    Save,      // a = capture slot
+    Str, // a = literal offset, b = length
+    StrFold, // same, compared case-insensitively (literal stored lower-case)
+    Set, // a = set index
+    Split, // try a, on failure b
+    Jmp, // a
+    Save, // a = capture slot
     Bol,
     Eol,
     WordB,
     NotWordB,
-    BackRef,   // a = group
-    Look,      // flag = negative, a = pc after the lookahead body
+    BackRef, // a = group
+    Look, // flag = negative, a = pc after the lookahead body
     LookEnd,
-    RepSet,    // a = set index, b = min, c = max, flag = greedy
-    RegSet,    // a = loop register: remember where this iteration began
-    RegCheck,  // a = loop register: an iteration that consumed nothing fails
+    RepSet, // a = set index, b = min, c = max, flag = greedy
+    RegSet, // a = loop register: remember where this iteration began
+    RegCheck, // a = loop register: an iteration that consumed nothing fails
     ResetCaps, // slots [a, b) become unset at the start of an iteration
     AltDispatch, // a = dispatch table: the alternatives worth trying for the next byte
     Match,
@@ -90,7 +93,7 @@ struct Program {
     int registers = 0;
     // Search acceleration.
     bool anchoredAtStart = false; // begins with ^ outside multiline mode
-    std::string prefix;           // every match begins with these bytes
+    std::string prefix; // every match begins with these bytes
     bool useFirstSet = false;
     ByteSet firstSet{};
     // Matches start with \b and a word byte: only word starts are worth trying.

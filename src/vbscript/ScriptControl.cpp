@@ -103,7 +103,8 @@ std::vector<ProcInfo> ScriptControl::procedures(const std::string& module) const
     return m ? m_engine->procedures(m) : std::vector<ProcInfo>{};
 }
 
-std::optional<Variant> ScriptControl::run(const std::string& module, const std::string& procedure, std::vector<Variant>& args)
+std::optional<Variant> ScriptControl::run(const std::string& module, const std::string& procedure,
+                                          std::vector<Variant>& args)
 {
     Variant result;
     bool ok = guarded([&] {
@@ -117,7 +118,8 @@ std::optional<Variant> ScriptControl::run(const std::string& module, const std::
     return result;
 }
 
-std::optional<Variant> ScriptControl::run(const std::string& module, const std::string& procedure, std::vector<Variant>&& args)
+std::optional<Variant> ScriptControl::run(const std::string& module, const std::string& procedure,
+                                          std::vector<Variant>&& args)
 {
     std::vector<Variant> local = std::move(args);
     return run(module, procedure, local);
@@ -142,35 +144,21 @@ bool ScriptControl::executeStatement(const std::string& statement, const std::st
     return addCode(statement, module);
 }
 
-void ScriptControl::setTimeout(int milliseconds)
-{
-    m_engine->setTimeout(milliseconds < 0 ? 0 : milliseconds);
-}
+void ScriptControl::setTimeout(int milliseconds) { m_engine->setTimeout(milliseconds < 0 ? 0 : milliseconds); }
 
-int ScriptControl::timeout() const
-{
-    return m_engine->timeout();
-}
+int ScriptControl::timeout() const { return m_engine->timeout(); }
 
-void ScriptControl::requestStop()
-{
-    m_engine->requestStop();
-}
+void ScriptControl::requestStop() { m_engine->requestStop(); }
 
 std::optional<std::string> ScriptControl::dump(const std::string& code)
 {
     std::string text;
-    bool ok = guarded([&] {
-        text = m_engine->dump(*m_engine->compile(m_engine->globalModule(), code));
-    });
+    bool ok = guarded([&] { text = m_engine->dump(*m_engine->compile(m_engine->globalModule(), code)); });
     if (!ok)
         return std::nullopt;
     return text;
 }
 
-HostCallbacks& ScriptControl::callbacks()
-{
-    return m_engine->callbacks();
-}
+HostCallbacks& ScriptControl::callbacks() { return m_engine->callbacks(); }
 
 } // namespace ravelin::vbs

@@ -64,7 +64,8 @@ public:
     // Runs a procedure with arguments; ByRef parameters write back into `args`.
     // Empty on failure (error() set).
     std::optional<Variant> run(const std::string& module, const std::string& procedure, std::vector<Variant>& args);
-    std::optional<Variant> run(const std::string& module, const std::string& procedure, std::vector<Variant>&& args = {});
+    std::optional<Variant> run(const std::string& module, const std::string& procedure,
+                               std::vector<Variant>&& args = {});
 
     std::optional<Variant> eval(const std::string& expression, const std::string& module = GlobalModuleName);
     bool executeStatement(const std::string& statement, const std::string& module = GlobalModuleName);

@@ -40,9 +40,6 @@ uintptr_t stackFloor() noexcept
     return floor;
 }
 
-void raiseOutOfStack()
-{
-    raise(Err::OutOfStack);
-}
+void raiseOutOfStack() { raise(Err::OutOfStack); }
 
 } // namespace ravelin::vbs

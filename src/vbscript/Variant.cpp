@@ -67,7 +67,10 @@ void Variant::retainShared() const noexcept
 {
     switch (m_type) {
     case VT::String: ++m_u.str->refs; break;
-    case VT::Object: if (m_u.obj) m_u.obj->addRef(); break;
+    case VT::Object:
+        if (m_u.obj)
+            m_u.obj->addRef();
+        break;
     case VT::Array: ++m_u.arr->refs; break;
     default: break;
     }
@@ -161,11 +164,15 @@ ArrayRep* Variant::mutableArray()
 bool Variant::isNumeric() const
 {
     switch (m_type) {
-    case VT::Boolean: case VT::Byte: case VT::Integer: case VT::Long: case VT::Single:
-    case VT::Double: case VT::Currency: case VT::Date:
-        return true;
-    default:
-        return false;
+    case VT::Boolean:
+    case VT::Byte:
+    case VT::Integer:
+    case VT::Long:
+    case VT::Single:
+    case VT::Double:
+    case VT::Currency:
+    case VT::Date: return true;
+    default: return false;
     }
 }
 
@@ -191,7 +198,8 @@ double Variant::toDouble() const
     case VT::Integer: return m_u.i16;
     case VT::Long: return m_u.i32;
     case VT::Single: return m_u.f;
-    case VT::Double: case VT::Date: return m_u.d;
+    case VT::Double:
+    case VT::Date: return m_u.d;
     case VT::Currency: return static_cast<double>(m_u.i64) / 10000.0;
     case VT::String: {
         double d;
@@ -285,7 +293,8 @@ bool Variant::toBool() const
     switch (m_type) {
     case VT::Empty: return false;
     case VT::Null: raise(Err::InvalidNull);
-    case VT::Boolean: case VT::Integer: return m_u.i16 != 0;
+    case VT::Boolean:
+    case VT::Integer: return m_u.i16 != 0;
     case VT::Long: return m_u.i32 != 0;
     case VT::Byte: return rawByte() != 0;
     case VT::String: {
@@ -376,30 +385,15 @@ int Variant::varType() const
 // ---- Numeric text and dates: the formatting library's rules, behind the
 // names the rest of the engine uses.
 
-bool parseNumber(std::string_view text, double& out)
-{
-    return parseNumericText(text, out);
-}
+bool parseNumber(std::string_view text, double& out) { return parseNumericText(text, out); }
 
-std::string formatDouble(double value)
-{
-    return doubleToText(value);
-}
+std::string formatDouble(double value) { return doubleToText(value); }
 
-std::string formatSingle(float value)
-{
-    return singleToText(value);
-}
+std::string formatSingle(float value) { return singleToText(value); }
 
-std::string formatCurrency(int64_t v)
-{
-    return currencyToText(v);
-}
+std::string formatCurrency(int64_t v) { return currencyToText(v); }
 
-std::string formatDate(double serial)
-{
-    return formatDateText(serial);
-}
+std::string formatDate(double serial) { return formatDateText(serial); }
 
 bool parseDate(std::string_view text, double& serial)
 {

@@ -53,7 +53,7 @@ class Variant;
 
 // Caps no sane operator script reaches; past them a script gets an error it
 // can trap instead of exhausting the process.
-inline constexpr size_t MaxStringLength = size_t(256) << 20;   // bytes; error 14 "Out of string space"
+inline constexpr size_t MaxStringLength = size_t(256) << 20; // bytes; error 14 "Out of string space"
 inline constexpr int64_t MaxArrayElements = int64_t(64) << 20; // elements; error 7 "Out of memory"
 
 // Raises error 14 when a string of `length` bytes would pass the cap; called
@@ -63,8 +63,8 @@ void checkStringLength(size_t length);
 // One dimension of an array: element count; lower bound is always 0 in VBScript.
 struct ArrayRep {
     uint32_t refs = 1;
-    uint32_t locks = 0;        // >0 while an element is passed ByRef or iterated: ReDim gives error 10
-    bool fixed = false;        // declared with bounds (Dim a(3)): ReDim gives error 10
+    uint32_t locks = 0; // >0 while an element is passed ByRef or iterated: ReDim gives error 10
+    bool fixed = false; // declared with bounds (Dim a(3)): ReDim gives error 10
     std::vector<int32_t> dims; // element count per dimension (UBound + 1)
     std::vector<Variant> data; // first index fastest
 };
@@ -98,16 +98,75 @@ public:
     }
 
     // Constructors for each subtype.
-    static Variant null() { Variant v; v.m_type = VT::Null; return v; }
-    static Variant boolean(bool b) { Variant v; v.m_type = VT::Boolean; v.m_u.i16 = b ? -1 : 0; return v; }
-    static Variant byte(uint8_t b) { Variant v; v.m_type = VT::Byte; v.m_u.i64 = b; return v; }
-    static Variant integer(int16_t i) { Variant v; v.m_type = VT::Integer; v.m_u.i16 = i; return v; }
-    static Variant longInt(int32_t i) { Variant v; v.m_type = VT::Long; v.m_u.i32 = i; return v; }
-    static Variant single(float f) { Variant v; v.m_type = VT::Single; v.m_u.f = f; return v; }
-    static Variant dbl(double d) { Variant v; v.m_type = VT::Double; v.m_u.d = d; return v; }
-    static Variant currency(int64_t tenThousandths) { Variant v; v.m_type = VT::Currency; v.m_u.i64 = tenThousandths; return v; }
-    static Variant date(double serial) { Variant v; v.m_type = VT::Date; v.m_u.d = serial; return v; }
-    static Variant error(int32_t code) { Variant v; v.m_type = VT::Error; v.m_u.i32 = code; return v; }
+    static Variant null()
+    {
+        Variant v;
+        v.m_type = VT::Null;
+        return v;
+    }
+    static Variant boolean(bool b)
+    {
+        Variant v;
+        v.m_type = VT::Boolean;
+        v.m_u.i16 = b ? -1 : 0;
+        return v;
+    }
+    static Variant byte(uint8_t b)
+    {
+        Variant v;
+        v.m_type = VT::Byte;
+        v.m_u.i64 = b;
+        return v;
+    }
+    static Variant integer(int16_t i)
+    {
+        Variant v;
+        v.m_type = VT::Integer;
+        v.m_u.i16 = i;
+        return v;
+    }
+    static Variant longInt(int32_t i)
+    {
+        Variant v;
+        v.m_type = VT::Long;
+        v.m_u.i32 = i;
+        return v;
+    }
+    static Variant single(float f)
+    {
+        Variant v;
+        v.m_type = VT::Single;
+        v.m_u.f = f;
+        return v;
+    }
+    static Variant dbl(double d)
+    {
+        Variant v;
+        v.m_type = VT::Double;
+        v.m_u.d = d;
+        return v;
+    }
+    static Variant currency(int64_t tenThousandths)
+    {
+        Variant v;
+        v.m_type = VT::Currency;
+        v.m_u.i64 = tenThousandths;
+        return v;
+    }
+    static Variant date(double serial)
+    {
+        Variant v;
+        v.m_type = VT::Date;
+        v.m_u.d = serial;
+        return v;
+    }
+    static Variant error(int32_t code)
+    {
+        Variant v;
+        v.m_type = VT::Error;
+        v.m_u.i32 = code;
+        return v;
+    }
     static Variant string(std::string s);
     static Variant string(std::string_view s) { return string(std::string(s)); }
     static Variant string(const char* s) { return string(std::string(s)); }
@@ -149,13 +208,13 @@ public:
     // 13 type mismatch, 94 invalid use of Null, 6 overflow. Objects are first read
     // through their default member.
     double toDouble() const;
-    int32_t toLong() const;     // CLng: banker's rounding, error 6 outside Long
-    int16_t toInteger() const;  // CInt
-    uint8_t toByte() const;     // CByte
-    float toSingle() const;     // CSng
+    int32_t toLong() const; // CLng: banker's rounding, error 6 outside Long
+    int16_t toInteger() const; // CInt
+    uint8_t toByte() const; // CByte
+    float toSingle() const; // CSng
     int64_t toCurrency() const; // CCur, in ten-thousandths
-    double toDate() const;      // CDate, as a date serial
-    bool toBool() const;        // CBool
+    double toDate() const; // CDate, as a date serial
+    bool toBool() const; // CBool
     std::string toString() const; // CStr (Null gives error 94)
     // Text for concatenation and display: Null and Empty give "".
     std::string toText() const;
@@ -221,8 +280,8 @@ enum class CompareMode { Binary = 0, Text = 1 };
 // `aLiteral`/`bLiteral` tell that the operand is a numeric literal in the
 // source: a string compared with one is converted to a number, while a string
 // compared with a numeric variable is always the greater.
-int compareVariants(const Variant& a, const Variant& b, CompareMode mode, bool& isNull,
-                    bool aLiteral = false, bool bLiteral = false);
+int compareVariants(const Variant& a, const Variant& b, CompareMode mode, bool& isNull, bool aLiteral = false,
+                    bool bLiteral = false);
 // Case folding used by text comparisons and identifiers (ASCII and Latin-1).
 char foldCase(char c);
 std::string lowerCase(std::string_view s);

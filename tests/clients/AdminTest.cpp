@@ -44,8 +44,9 @@ TEST_F(ClientsTest, KickAndBanAddressThePlayerByNameField)
     // Twice in the list: said and kicked twice in one sweep.
     markNow();
     clients.tmrBanned_Timer();
-    EXPECT_EQ(newLines(), (std::vector<std::string>{"Say \"^2'Eve'" + kBanText + "\"", "Kick \"Eve\"",
-                                                   "Say \"^2'Eve'" + kBanText + "\"", "Kick \"Eve\""}));
+    EXPECT_EQ(newLines(),
+              (std::vector<std::string>{"Say \"^2'Eve'" + kBanText + "\"", "Kick \"Eve\"",
+                                        "Say \"^2'Eve'" + kBanText + "\"", "Kick \"Eve\""}));
 
     // Gone from the roster: the sweep has nobody to kick.
     reply({"1 1 \"^1Bob\""});

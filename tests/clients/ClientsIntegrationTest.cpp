@@ -42,8 +42,8 @@ struct ClientsAgainstQ3simTest : HostedMainWindowTest {
     std::string rowOf(const std::string& name)
     {
         for (const std::string& row : rows())
-            if (row.size() > name.size() + 2 && row.compare(row.size() - name.size() - 2, std::string::npos,
-                                                             "\"" + name + "\"") == 0)
+            if (row.size() > name.size() + 2
+                && row.compare(row.size() - name.size() - 2, std::string::npos, "\"" + name + "\"") == 0)
                 return row;
         return {};
     }
@@ -94,7 +94,10 @@ struct ClientsAgainstIoq3simTest : ClientsAgainstQ3simTest {
 
 } // namespace
 
-TEST_F(ClientsAgainstQ3simTest, JoinsAndLeavesFillAndEmptyTheRosterWithSlots) { joinsAndLeavesFillAndEmptyTheRosterWithSlots(); }
+TEST_F(ClientsAgainstQ3simTest, JoinsAndLeavesFillAndEmptyTheRosterWithSlots)
+{
+    joinsAndLeavesFillAndEmptyTheRosterWithSlots();
+}
 
 TEST_F(ClientsAgainstIoq3simTest, JoinsAndLeavesFillAndEmptyTheRosterWithSlots)
 {
@@ -107,8 +110,7 @@ void ClientsAgainstQ3simTest::joinsAndLeavesFillAndEmptyTheRosterWithSlots()
     monitor();
     EXPECT_EQ(rows().size(), 3u);
     EXPECT_EQ(list->count(), 3);
-    EXPECT_TRUE(std::regex_match(rowOf("Bob"), std::regex(R"([0-9]+ *\t[0-9]+ *\t[0-9]+ *\t"Bob")")))
-        << rowOf("Bob");
+    EXPECT_TRUE(std::regex_match(rowOf("Bob"), std::regex(R"([0-9]+ *\t[0-9]+ *\t[0-9]+ *\t"Bob")"))) << rowOf("Bob");
 
     window->ConsoleOut("addbot Sarge");
     ASSERT_TRUE(waitForQt([&] { return hasSlot("Sarge"); }, 5000));

@@ -12,7 +12,6 @@
 #include <QCheckBox>
 #include <QTest>
 
-
 #include <chrono>
 #include <thread>
 
@@ -31,8 +30,7 @@ struct ClientsRealServerTest : HostedMainWindowTest {
         if (!openArenaInstalled())
             GTEST_SKIP() << "openarena-server not installed";
         port = freeUdpPort();
-        ASSERT_TRUE(host.start(openArenaCommand(home.path(), port, {"+set", "bot_enable", "1"})))
-            << host.logText();
+        ASSERT_TRUE(host.start(openArenaCommand(home.path(), port, {"+set", "bot_enable", "1"}))) << host.logText();
         bridge.setSelectedConsole(host.handle());
         ASSERT_TRUE(waitForQt([&] { return output().find("InitGame:") != std::string::npos; }, 60000)) << output();
         openWindow();
@@ -46,7 +44,8 @@ struct ClientsRealServerTest : HostedMainWindowTest {
     {
         const auto& rows = clients().roster().rows();
         for (std::size_t i = 0; i < rows.size(); ++i)
-            if (rows[i].size() > name.size() + 2 && rows[i].substr(rows[i].size() - name.size() - 2) == "\"" + name + "\"")
+            if (rows[i].size() > name.size() + 2
+                && rows[i].substr(rows[i].size() - name.size() - 2) == "\"" + name + "\"")
                 return static_cast<int>(i);
         return -1;
     }
@@ -74,9 +73,10 @@ TEST_F(ClientsRealServerTest, MonitoringShowsEveryBotWithItsSlotAndKickAndBanHol
 {
     addBots({"addbot Sarge 2", "addbot Major 3", "addbot Angelyss 1 red 0 \"^2Green Angel\""}, "ClientBegin: 2\r\n");
     QTest::mouseClick(window->findChild<QCheckBox*>("chkClient"), Qt::LeftButton);
-    ASSERT_TRUE(waitForQt([&] { return slotOf("Sarge") == 0 && slotOf("Major") == 1 && slotOf("Green Angel") == 2; },
-                          20000))
-        << list->count() << "\n" << output();
+    ASSERT_TRUE(
+        waitForQt([&] { return slotOf("Sarge") == 0 && slotOf("Major") == 1 && slotOf("Green Angel") == 2; }, 20000))
+        << list->count() << "\n"
+        << output();
     EXPECT_EQ(list->count(), 3);
     const QString pictures = qEnvironmentVariable("RAVELIN_SCREENSHOT_DIR");
     if (!pictures.isEmpty()) {
@@ -99,8 +99,8 @@ TEST_F(ClientsRealServerTest, MonitoringShowsEveryBotWithItsSlotAndKickAndBanHol
     window->ConsoleOut("addbot Sarge 2");
     const std::string said = "console: 'Sarge' you are banned, dont let the door hit you in the ass on the way out...";
     ASSERT_TRUE(waitForQt([&] { return output().find(said, kicked) != std::string::npos; }, 40000)) << output();
-    ASSERT_TRUE(waitForQt([&] { return output().find("Sarge was kicked", output().find(said, kicked)) != std::string::npos; },
-                          20000));
+    ASSERT_TRUE(waitForQt(
+        [&] { return output().find("Sarge was kicked", output().find(said, kicked)) != std::string::npos; }, 20000));
     ASSERT_TRUE(waitForQt([&] { return indexOf("Sarge") < 0; }, 20000));
     EXPECT_GE(slotOf("Green Angel"), 0);
 }

@@ -28,7 +28,10 @@ const std::string kHeader = std::string("\xff\xff\xff\xffstatusResponse\n", 19);
 
 TEST(PlayerStatusReply, QueryIsThirteenBytesAndRepliesGiveTheirPlayerLinesInOrder)
 {
-    EXPECT_EQ(StatusQueryDatagram(), std::string("\xff\xff\xff\xff" "getstatus", 13));
+    EXPECT_EQ(StatusQueryDatagram(),
+              std::string("\xff\xff\xff\xff"
+                          "getstatus",
+                          13));
 
     struct Case {
         std::string reply;
@@ -88,13 +91,12 @@ TEST(PlayerText, PlayerTextStaysInsideOneArgument)
 TEST(PlayerStatusBlock, BothLayoutsGiveSlotsAndNameColumns)
 {
     // Quake III Arena 1.32 (q3sim), colour codes already gone in the console.
-    const std::string q3 =
-        "map: q3dm17\r\n"
-        "num score ping name            lastmsg address               qport rate\r\n"
-        "--- ----- ---- --------------- ------- --------------------- ----- -----\r\n"
-        "  0     5   50 Bob                   0 127.0.0.1:27960       1234  25000\r\n"
-        " 12     0   48 Two Words             0 bot                   0     25000\r\n"
-        "\r\n";
+    const std::string q3 = "map: q3dm17\r\n"
+                           "num score ping name            lastmsg address               qport rate\r\n"
+                           "--- ----- ---- --------------- ------- --------------------- ----- -----\r\n"
+                           "  0     5   50 Bob                   0 127.0.0.1:27960       1234  25000\r\n"
+                           " 12     0   48 Two Words             0 bot                   0     25000\r\n"
+                           "\r\n";
     StatusTable t = ParseStatusBlock(q3);
     ASSERT_TRUE(t.hasHeader);
     ASSERT_EQ(t.rows.size(), 2u);
@@ -107,13 +109,12 @@ TEST(PlayerStatusBlock, BothLayoutsGiveSlotsAndNameColumns)
 
     // OpenArena as captured (raw, colour codes still there) and as the
     // console window shows it.
-    const std::string oa =
-        "map: oa_dm1\r\n"
-        "cl score ping name            address                                 rate \r\n"
-        "-- ----- ---- --------------- --------------------------------------- -----\r\n"
-        " 0     0    0 ^2Green Angel     ^7bot                                     16384\r\n"
-        " 3     0    0 Sarge           ^7bot                                     16384\r\n"
-        "\r\n";
+    const std::string oa = "map: oa_dm1\r\n"
+                           "cl score ping name            address                                 rate \r\n"
+                           "-- ----- ---- --------------- --------------------------------------- -----\r\n"
+                           " 0     0    0 ^2Green Angel     ^7bot                                     16384\r\n"
+                           " 3     0    0 Sarge           ^7bot                                     16384\r\n"
+                           "\r\n";
     for (const std::string& block : {oa, StripConsoleColours(oa)}) {
         t = ParseStatusBlock(block);
         ASSERT_EQ(t.rows.size(), 2u) << block;

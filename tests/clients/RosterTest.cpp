@@ -42,9 +42,10 @@ TEST_F(ClientsTest, AMalformedPlayerLineEndsTheMergeWithoutASlotRefresh)
 TEST_F(ClientsTest, PassesDropAbsentPlayersAndAskForSlotsOncePerPass)
 {
     reply({"1 1 \"A\"", "2 2 \"B\"", "3 3 \"C\""});
-    clients.roster().ParseStatusBlock(kQ3Header + "  0     1    1 A                     0 bot 0 1\r\n"
-                                                  "  1     2    2 B                     0 bot 0 1\r\n"
-                                                  "  2     3    3 C                     0 bot 0 1\r\n");
+    clients.roster().ParseStatusBlock(kQ3Header
+                                      + "  0     1    1 A                     0 bot 0 1\r\n"
+                                        "  1     2    2 B                     0 bot 0 1\r\n"
+                                        "  2     3    3 C                     0 bot 0 1\r\n");
     const int before = statusRequests();
     socket.sent.clear();
     clients.roster().UpdateClients();
@@ -76,9 +77,10 @@ TEST_F(ClientsTest, StatusTablesFillSlotsByTheNameColumn)
                                         "  6     0    0 Bob                   0 bot 0 1\r\n"
                                         "  7     0    0 Nine                  0 bot 0 1\r\n"
                                         "  8     0    0 Two                   0 bot 0 1\r\n");
-    EXPECT_EQ(rows(), (std::vector<std::string>{row("6", "0", "0", "Bob"), row("4", "0", "0", "Bobby"),
-                                                row("8", "0", "0", "Two"), row("5", "0", "0", "Two Words"),
-                                                row("7", "0", "0", "^9Nine")}));
+    EXPECT_EQ(
+        rows(),
+        (std::vector<std::string>{row("6", "0", "0", "Bob"), row("4", "0", "0", "Bobby"), row("8", "0", "0", "Two"),
+                                  row("5", "0", "0", "Two Words"), row("7", "0", "0", "^9Nine")}));
 
     // OpenArena layout rewrites them; a block without a table changes nothing.
     clients.roster().ParseStatusBlock("Server is not running.\r\n");

@@ -118,8 +118,9 @@ TEST(RotationRunner, AnIntervalThatWouldFloodOrStopWaitsOneSecondAndIsReportedOn
         RotationClock c;
         c.runner.start({std::string("say a||") + interval, "say b||400"}, "Cycle");
         c.runUntil(4400);
-        EXPECT_EQ(c.sent, (std::vector<Sent>{{1000, "say a"}, {2000, "say b"}, {2400, "say a"}, {3400, "say b"},
-                                             {3800, "say a"}}))
+        EXPECT_EQ(
+            c.sent,
+            (std::vector<Sent>{{1000, "say a"}, {2000, "say b"}, {2400, "say a"}, {3400, "say b"}, {3800, "say a"}}))
             << '"' << interval << '"';
         ASSERT_EQ(c.debug.size(), 1u) << interval;
         EXPECT_NE(c.debug[0].find("\"Cycle\": entry 1 "), std::string::npos) << c.debug[0];
@@ -152,10 +153,8 @@ TEST(RotationRunner, EntriesSplitAtTheFirstTwoSeparators)
         const char* command;
         const char* interval;
     } cases[] = {
-        {"map q3dm17||60000", "map q3dm17", "60000"},
-        {"say a||b||c", "say a", "b"},
-        {"no separator", "no separator", ""},
-        {"||500", "", "500"},
+        {"map q3dm17||60000", "map q3dm17", "60000"}, {"say a||b||c", "say a", "b"},
+        {"no separator", "no separator", ""},         {"||500", "", "500"},
         {"say |x|||250", "say |x", "|250"},
     };
     for (const auto& c : cases) {

@@ -57,7 +57,10 @@ struct FakeBox final : CommandLineView {
     void hideCommandPopup() override { commandsShown = false; }
     void showIntellisense(int v) override { intel = v; }
     void showDosKey(int v) override { doskey = v; }
-    std::string selected() const { return value.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length)); }
+    std::string selected() const
+    {
+        return value.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length));
+    }
 };
 
 struct CommandLineTest : testing::Test {
@@ -113,11 +116,11 @@ struct CommandLineTest : testing::Test {
             if (name == "ENTER")
                 key(CommandLine::kEnter, '\r');
             else
-                key(name == "UP"     ? CommandLine::kUp
-                    : name == "DOWN" ? CommandLine::kDown
-                    : name == "BS"   ? CommandLine::kBackspace
-                    : name == "DEL"  ? CommandLine::kDelete
-                                     : 16);
+                key(name == "UP"         ? CommandLine::kUp
+                        : name == "DOWN" ? CommandLine::kDown
+                        : name == "BS"   ? CommandLine::kBackspace
+                        : name == "DEL"  ? CommandLine::kDelete
+                                         : 16);
         }
     }
 };
@@ -129,29 +132,29 @@ TEST_F(CommandLineTest, KeySequences)
     struct Case {
         const char* history; // lines entered first, '|' between them
         const char* keys;
-        const char* text;     // what the box then shows
+        const char* text; // what the box then shows
         const char* selected; // its selected tail
         const char* intellisense = "1";
         const char* doskey = "1";
     };
     const Case cases[] = {
-        {"", "se", "seta", "ta"},                                 // first list match in list order, not set
-        {"", "se{SHIFT}", "seta", "ta"},                          // a stray key release keeps the completion
-        {"", "se{BS}", "s", ""},                                  // tail and one typed character go
-        {"", "s?a", "s?atus", "tus"},                             // ? is a wildcard
+        {"", "se", "seta", "ta"}, // first list match in list order, not set
+        {"", "se{SHIFT}", "seta", "ta"}, // a stray key release keeps the completion
+        {"", "se{BS}", "s", ""}, // tail and one typed character go
+        {"", "s?a", "s?atus", "tus"}, // ? is a wildcard
         {"", "RAM", "RAM_STATUS", "_STATUS"},
         {"", "say hi", "say hi", ""},
         {"map q3dm17|map q3dm1", "map q3dm", "map q3dm17", "17"}, // oldest history match first
-        {"map q3dm17|map q3dm1", "{UP}", "map q3dm17", "7"},      // recalled, completed on release
+        {"map q3dm17|map q3dm1", "{UP}", "map q3dm17", "7"}, // recalled, completed on release
         {"map q3dm17|map q3dm1", "{UP}{UP}", "map q3dm17", ""},
         {"map q3dm17|map q3dm1", "{UP}{UP}{UP}", "map q3dm17", ""}, // nothing before the oldest
         {"a1|b2", "{UP}{UP}{DOWN}", "b2", ""},
-        {"a1|b2", "{UP}{DOWN}", "", ""},                          // past the newest: empty once
+        {"a1|b2", "{UP}{DOWN}", "", ""}, // past the newest: empty once
         {"a1|b2", "{UP}{DOWN}{DOWN}", "", ""},
         {"a1|b2", "{DOWN}", "", ""},
-        {"", "se", "se", "", "0"},                                // Intellisense off: no completion
-        {"a1|b2", "{UP}", "", "", "1", "0"},                      // DosKey off: no browsing
-        {"map q3dm17", "MAP Q3DM17", "MAP Q3DM17", ""},           // differs only in case: left alone
+        {"", "se", "se", "", "0"}, // Intellisense off: no completion
+        {"a1|b2", "{UP}", "", "", "1", "0"}, // DosKey off: no browsing
+        {"map q3dm17", "MAP Q3DM17", "MAP Q3DM17", ""}, // differs only in case: left alone
         {"", "xyz{DEL}", "xyz", ""},
         {"", "say hi{ENTER}", "", ""},
     };

@@ -35,9 +35,9 @@ TEST(CvarList, ClicksChooseColumnAndDirectionAndReloadsKeepThem)
         std::vector<std::string> keys;
     };
     const Step steps[] = {
-        {2, 1, true, {"SV_FPS", "sv_fps", "sv_hostname", "bot_enable", "g_motd"}},  // by value, ascending
+        {2, 1, true, {"SV_FPS", "sv_fps", "sv_hostname", "bot_enable", "g_motd"}}, // by value, ascending
         {2, 1, false, {"bot_enable", "g_motd", "sv_hostname", "SV_FPS", "sv_fps"}}, // flipped; C = c stay put
-        {1, 0, true, {"bot_enable", "g_motd", "SV_FPS", "sv_fps", "sv_hostname"}},  // another column: ascending
+        {1, 0, true, {"bot_enable", "g_motd", "SV_FPS", "sv_fps", "sv_hostname"}}, // another column: ascending
         {1, 0, false, {"sv_hostname", "SV_FPS", "sv_fps", "g_motd", "bot_enable"}},
     };
     for (const Step& s : steps) {
@@ -69,13 +69,13 @@ TEST(CvarList, SearchFindsTheFirstRowInDisplayOrderWhoseNameBeginsWithTheText)
 {
     CvarList list;
     list.load(kRows);
-    EXPECT_EQ(list.find("sv_"), 2);      // SV_FPS, any case
+    EXPECT_EQ(list.find("sv_"), 2); // SV_FPS, any case
     EXPECT_EQ(list.find("SV_H"), 4);
     EXPECT_EQ(list.find("g"), 1);
     EXPECT_EQ(list.find("x"), -1);
     EXPECT_EQ(list.find("sv_hostname_long"), -1);
     list.columnClick(1);
     list.columnClick(1); // descending
-    EXPECT_EQ(list.find("sv_"), 0);      // sv_hostname is first now
+    EXPECT_EQ(list.find("sv_"), 0); // sv_hostname is first now
     EXPECT_EQ(list.find(""), 0);
 }

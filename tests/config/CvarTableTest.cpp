@@ -54,7 +54,10 @@ struct RecordingCvarsView final : CvarsView {
         sortColumn = column;
         ascending = asc;
     }
-    void showRowValue(int index, const std::string& value) override { rows.at(static_cast<std::size_t>(index)).value = value; }
+    void showRowValue(int index, const std::string& value) override
+    {
+        rows.at(static_cast<std::size_t>(index)).value = value;
+    }
     void selectRow(int index) override { selected = index; }
     int selectedRow() const override { return selected; }
     void showSearch(const std::string& text) override
@@ -110,7 +113,8 @@ struct CvarTableTest : testing::Test {
             } else if (ioq3 && line == "fs_homepath") {
                 c.print("\"fs_homepath\" is:\"" + (base.path() / "home").string() + "\", the default\n");
             } else if (ioq3 && line == "fs_game") {
-                c.print("\"fs_game\" is:\"" + fsGame + "\"" + (fsGame.empty() ? ", the default" : " default:\"\"") + "\n");
+                c.print("\"fs_game\" is:\"" + fsGame + "\"" + (fsGame.empty() ? ", the default" : " default:\"\"")
+                        + "\n");
             } else if (line == "sv_hostname") {
                 c.print("\"sv_hostname\" is:\"My Arena\" default:\"noname\"\n");
             } else if (line == "g_gametype") {
@@ -148,8 +152,10 @@ TEST(CvarDumpTargetTest, EachEngineHasItsCommandAndFolder)
     const Case cases[] = {
         {"UNKNOWN COMMAND", "", "", "WRITECONFIG ..\\ravelin_tmp.cfg", "/srv/q3/ravelin_tmp.cfg"},
         {"UNKNOWN", "", "", "WRITECONFIG ..\\ravelin_tmp.cfg", "/srv/q3/ravelin_tmp.cfg"},
-        {"baseoa", "/home/op/.openarena", "", "WRITECONFIG ravelin_tmp.cfg", "/home/op/.openarena/baseoa/ravelin_tmp.cfg"},
-        {"baseoa", "/home/op/.openarena", "mymod", "WRITECONFIG ravelin_tmp.cfg", "/home/op/.openarena/mymod/ravelin_tmp.cfg"},
+        {"baseoa", "/home/op/.openarena", "", "WRITECONFIG ravelin_tmp.cfg",
+         "/home/op/.openarena/baseoa/ravelin_tmp.cfg"},
+        {"baseoa", "/home/op/.openarena", "mymod", "WRITECONFIG ravelin_tmp.cfg",
+         "/home/op/.openarena/mymod/ravelin_tmp.cfg"},
         {"baseq3", "/h", "UNKNOWN", "WRITECONFIG ravelin_tmp.cfg", "/h/baseq3/ravelin_tmp.cfg"},
         // Answers that are no folder or path fall back to the 1.32 way.
         {"/srv/q3", "/h", "", "WRITECONFIG ..\\ravelin_tmp.cfg", "/srv/q3/ravelin_tmp.cfg"},
@@ -174,8 +180,7 @@ TEST_F(CvarTableTest, LearnsWhereEachEngineWritesAskingEachCvarOnce)
     table.learnDumpTarget(basePath().string());
     EXPECT_EQ(table.dumpTarget().command, "WRITECONFIG ravelin_tmp.cfg");
     EXPECT_EQ(table.dumpTarget().file, base.path() / "home" / "mymod" / "ravelin_tmp.cfg");
-    EXPECT_EQ(console->entered(),
-              (std::vector<std::string>{"com_basegame", "com_basegame", "fs_homepath", "fs_game"}));
+    EXPECT_EQ(console->entered(), (std::vector<std::string>{"com_basegame", "com_basegame", "fs_homepath", "fs_game"}));
 }
 
 TEST_F(CvarTableTest, ADumpFillsTheTableSortedOnceAndDeletesTheFile)
@@ -230,7 +235,9 @@ TEST_F(CvarTableTest, AFileStillGrowingOrTooShortIsReadAgain)
 TEST_F(CvarTableTest, AServerThatNeverWritesGivesTheMessageAndTheRowsStay)
 {
     table.learnDumpTarget(basePath().string());
-    onWriteConfig = [&](const std::string&) { writeFile(table.dumpTarget().file, "seta kept \"yes\"\n// padding...\n"); };
+    onWriteConfig = [&](const std::string&) {
+        writeFile(table.dumpTarget().file, "seta kept \"yes\"\n// padding...\n");
+    };
     runDump();
     ASSERT_EQ(view.rows.size(), 1u);
 

@@ -31,14 +31,14 @@ TEST(LikeMatch, PatternTable)
         {"MDP", "M[A-C]P", false},
         {"MDP", "M[!A-C]P", true},
         {"MAP", "M[!A-C]P", false},
-        {"MAP", "M[C-A]P", true},    // reversed range
-        {"M-P", "M[-A]P", true},     // a leading - is literal
+        {"MAP", "M[C-A]P", true}, // reversed range
+        {"M-P", "M[-A]P", true}, // a leading - is literal
         {"MXP", "M[XYZ]P", true},
-        {"M*P", "M[*]P", true},      // specials are literal in a class
+        {"M*P", "M[*]P", true}, // specials are literal in a class
         {"M?P", "M[?]P", true},
         {"MAP", "M[?]P", false},
-        {"MP", "M[]P", true},        // [] matches nothing at all
-        {"M[AP", "M[A*", true},      // unbalanced: a literal bracket
+        {"MP", "M[]P", true}, // [] matches nothing at all
+        {"M[AP", "M[A*", true}, // unbalanced: a literal bracket
         {"MAP", "M[A*", false},
         {"[", "[", true},
         {"SAY \"HI\"", "SAY \"*", true},

@@ -8,10 +8,7 @@ using namespace ravelin;
 namespace {
 
 std::string le16(std::size_t v) { return {static_cast<char>(v & 0xff), static_cast<char>((v >> 8) & 0xff)}; }
-std::string le32(std::uint32_t v)
-{
-    return le16(v & 0xffff) + le16(v >> 16);
-}
+std::string le32(std::uint32_t v) { return le16(v & 0xffff) + le16(v >> 16); }
 
 // The record laid out by hand, field after field.
 std::string handMade(const std::string& display, const std::string& file, const std::vector<std::string>& commands,
@@ -99,12 +96,9 @@ TEST(PresetFile, TypedNamesLoseTheCharactersFileNamesCannotHold)
         const char* typed;
         const char* file;
     } cases[] = {
-        {"Big Map Cycle", "Big_Map_Cycle"},
-        {"CTF: maps/night?", "CTF_mapsnight"},
-        {"a\\b\"c*d<e>f|g", "abcdefg"},
-        {"/\\:?\"*<>|", ""}, // saved as the file ".pst"
-        {"  two  blanks ", "__two__blanks_"},
-        {"caf\xe9 ~ #1", "caf\xe9_~_#1"},
+        {"Big Map Cycle", "Big_Map_Cycle"},   {"CTF: maps/night?", "CTF_mapsnight"},
+        {"a\\b\"c*d<e>f|g", "abcdefg"},       {"/\\:?\"*<>|", ""}, // saved as the file ".pst"
+        {"  two  blanks ", "__two__blanks_"}, {"caf\xe9 ~ #1", "caf\xe9_~_#1"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(SanitizePresetName(c.typed), c.file) << c.typed;

@@ -73,7 +73,7 @@ TEST(PresetFolder, ListsEveryPresetInFileNameOrderAndSkipsBadFilesWithAReason)
     const fs::path& dir = folder.path();
     writePreset(dir, "b.pst", "Same Name");
     writePreset(dir, "A.pst", "Same Name");
-    writePreset(dir, ".pst", "/\\:?");      // a name made only of removed characters
+    writePreset(dir, ".pst", "/\\:?"); // a name made only of removed characters
     writePreset(dir, "upper.PST", "Upper"); // copied from a system that ignores case
     writeBytes(dir / "cut.pst", encodePreset({"Cut", "cut", {"status||1000"}})->substr(0, 20));
     writeBytes(dir / "foreign.pst", "PK\x03\x04 not a preset at all");

@@ -42,8 +42,8 @@ struct CvarProbeTest : testing::Test {
 TEST_F(CvarProbeTest, ReadsValueAndDefaultFromTheAnswerLine)
 {
     SimConsole& console = desktop.addConsole();
-    console.setServer(cvarServer({{"sv_hostname", {"My Server", "noname"}}, {"g_motd", {"", "welcome"}},
-                                  {"spaced", {"  a b  ", " d "}}}));
+    console.setServer(cvarServer(
+        {{"sv_hostname", {"My Server", "noname"}}, {"g_motd", {"", "welcome"}}, {"spaced", {"  a b  ", " d "}}}));
     EXPECT_EQ(probe.GetCvarValue(console.handle(), "sv_hostname"), "My Server");
     EXPECT_EQ(probe.GetCvarDefault(console.handle(), "sv_hostname"), "noname");
     EXPECT_EQ(probe.GetCvarValue(console.handle(), "g_motd"), "");
@@ -72,15 +72,15 @@ TEST_F(CvarProbeTest, EveryEngineFormIsRead)
         const char* def;
     };
     const Case cases[] = {
-        {"\"x\" is:\"v\" default:\"d\"\n", "v", "d"},          // 1.32, ioq3 when changed
-        {"\"x\" is:\"v\", the default\n", "v", "v"},             // ioq3 at the default
-        {"\"x\" is:\"ro\"\n", "ro", ""},                          // ioq3 read-only
-        {"\"X\" is:\"v\" default:\"d\"\n", "v", "d"},          // the engine's spelling of the name
+        {"\"x\" is:\"v\" default:\"d\"\n", "v", "d"}, // 1.32, ioq3 when changed
+        {"\"x\" is:\"v\", the default\n", "v", "v"}, // ioq3 at the default
+        {"\"x\" is:\"ro\"\n", "ro", ""}, // ioq3 read-only
+        {"\"X\" is:\"v\" default:\"d\"\n", "v", "d"}, // the engine's spelling of the name
         {"Unknown command \"x\"\n", kCvarUnknownCommand, kCvarUnknownCommand},
         {"unknown command: x\n", kCvarUnknownCommand, kCvarUnknownCommand},
         {"server: x\n", kCvarUnknownCommand, kCvarUnknownCommand},
         {"broadcast: print \"server: x\\n\"\n", kCvarUnknownCommand, kCvarUnknownCommand},
-        {"", kCvarUnknownCommand, kCvarUnknownCommand},              // ioq3 before a map: silence
+        {"", kCvarUnknownCommand, kCvarUnknownCommand}, // ioq3 before a map: silence
     };
     for (const Case& c : cases) {
         SimConsole& console = desktop.addConsole();

@@ -188,7 +188,7 @@ TEST_F(ModelTest, SemicolonJoinedCommandsStayOneLine)
 {
     model.setInput("echo a;status;echo b");
     model.enter();
-    EXPECT_EQ(drain(), (std::vector<std::string> {"echo a;status;echo b\n"}));
+    EXPECT_EQ(drain(), (std::vector<std::string>{"echo a;status;echo b\n"}));
 }
 
 TEST_F(ModelTest, LongLineIsCutTo255BytesWithItsLineEndAndSaysSo)
@@ -217,7 +217,7 @@ TEST_F(ModelTest, EmbeddedLineEndsMakeSeparateLines)
 {
     model.setInput("echo one\necho two\r\necho three");
     model.enter();
-    EXPECT_EQ(drain(), (std::vector<std::string> {"echo one\n", "echo two\n", "echo three\n"}));
+    EXPECT_EQ(drain(), (std::vector<std::string>{"echo one\n", "echo two\n", "echo three\n"}));
 }
 
 TEST_F(ModelTest, LinesAfterTheServerEndedAreNotQueued)
@@ -247,7 +247,7 @@ TEST_F(ModelTest, QuitButtonSendsQuit)
 {
     model.buttonDown(ravelin::ipc::kQuitButton);
     model.buttonUp(ravelin::ipc::kQuitButton);
-    EXPECT_EQ(drain(), (std::vector<std::string> {"quit\n"}));
+    EXPECT_EQ(drain(), (std::vector<std::string>{"quit\n"}));
 }
 
 TEST_F(ModelTest, CopyHandsOverTheOutputText)

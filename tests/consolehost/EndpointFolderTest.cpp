@@ -84,7 +84,7 @@ TEST(EndpointFolderTest, DeepFoldersStillBindAndConnect)
     int listener = listenEndpoint(folder, name, error);
     ASSERT_GE(listener, 0) << error;
     EXPECT_TRUE(fs::exists(folder / name));
-    EXPECT_EQ(listEndpoints(folder), (std::vector<std::string> {name}));
+    EXPECT_EQ(listEndpoints(folder), (std::vector<std::string>{name}));
     int client = connectEndpoint(folder, name);
     EXPECT_GE(client, 0);
     EXPECT_EQ(peerUid(client), static_cast<long>(::geteuid()));
@@ -100,8 +100,8 @@ TEST(EndpointFolderTest, AnEndpointIsListedOnlyOnceItListens)
     TempDir dir;
     fs::path folder = dir.path() / "ravelin" / "consoles";
     ASSERT_EQ(prepareEndpointFolder(folder), "");
-    std::atomic<bool> done {false};
-    std::atomic<int> refused {0};
+    std::atomic<bool> done{false};
+    std::atomic<int> refused{0};
     std::thread lister([&] {
         while (!done) {
             for (const auto& name : listEndpoints(folder)) {
@@ -143,7 +143,7 @@ TEST(EndpointFolderTest, APendingEndpointOfAnEndedHostIsRemovedByTheNextOne)
     ::waitpid(ended, nullptr, 0);
     auto leaveBound = [&](pid_t pid) {
         std::string pending = "." + makeEndpointName(1, pid) + ".new";
-        sockaddr_un address {};
+        sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::string path = (folder / pending).string();
         std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());

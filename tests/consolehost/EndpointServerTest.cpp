@@ -18,9 +18,9 @@ using ravelin::test::TempDir;
 namespace {
 
 struct EndpointServerTest : testing::Test {
-    TempDir dir {"ravelin-endpoint"};
-    EndpointServer server {[](EndpointServer::Connection, std::string_view, bool&) { return std::string(1, '\0'); },
-                           EndpointServer::Watcher {[](int, bool, bool) {}, [](int) {}}};
+    TempDir dir{"ravelin-endpoint"};
+    EndpointServer server{[](EndpointServer::Connection, std::string_view, bool&) { return std::string(1, '\0'); },
+                          EndpointServer::Watcher{[](int, bool, bool) {}, [](int) {}}};
     std::vector<int> clients;
 
     void SetUp() override

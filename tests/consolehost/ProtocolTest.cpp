@@ -12,7 +12,7 @@ namespace {
 
 struct RequestsTest : testing::Test {
     ConsoleModel model;
-    ConsoleRequests requests {model, {1234, 5678}};
+    ConsoleRequests requests{model, {1234, 5678}};
     bool closeAfter = false;
 
     std::string ask(Op op, int window, std::string_view arguments = {}, std::uint64_t from = 0)
@@ -69,8 +69,9 @@ TEST_F(RequestsTest, DescribeListsTheWindowAndItsChildrenInOrder)
         std::string cls = reader.string();
         children.emplace_back(cls, reader.string());
     }
-    EXPECT_EQ(children, (std::vector<std::pair<std::string, std::string>> {
-                            {"Edit", ""}, {"Button", "copy"}, {"Button", "clear"}, {"Button", "quit"}, {"Edit", ""}}));
+    EXPECT_EQ(children,
+              (std::vector<std::pair<std::string, std::string>>{
+                  {"Edit", ""}, {"Button", "copy"}, {"Button", "clear"}, {"Button", "quit"}, {"Edit", ""}}));
     EXPECT_TRUE(reader.ok());
 }
 

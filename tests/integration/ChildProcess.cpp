@@ -106,7 +106,7 @@ bool ConsoleHostProcess::start(const std::vector<std::string>& serverCommand,
 {
     static int counter = 0;
     m_log = std::filesystem::path(std::getenv("XDG_RUNTIME_DIR")) / ("host-" + std::to_string(++counter) + ".log");
-    std::vector<std::string> argv {(binDir() / "ravelin-console").string()};
+    std::vector<std::string> argv{(binDir() / "ravelin-console").string()};
     argv.insert(argv.end(), hostOptions.begin(), hostOptions.end());
     argv.push_back("--");
     argv.insert(argv.end(), serverCommand.begin(), serverCommand.end());
@@ -116,19 +116,20 @@ bool ConsoleHostProcess::start(const std::vector<std::string>& serverCommand,
     suffix += std::to_string(m_process.pid());
     suffix += ".sock";
     return waitFor([&] {
-        if (!m_process.running())
-            return true;
-        for (const auto& name : ipc::listEndpoints(endpointFolder())) {
-            if (name.ends_with(suffix))
-                return true;
-        }
-        return false;
-    }) && m_process.running();
+               if (!m_process.running())
+                   return true;
+               for (const auto& name : ipc::listEndpoints(endpointFolder())) {
+                   if (name.ends_with(suffix))
+                       return true;
+               }
+               return false;
+           })
+        && m_process.running();
 }
 
 bool ConsoleHostProcess::startQ3sim(const std::vector<std::string>& arguments)
 {
-    std::vector<std::string> command {(binDir() / "q3sim").string()};
+    std::vector<std::string> command{(binDir() / "q3sim").string()};
     command.insert(command.end(), arguments.begin(), arguments.end());
     return start(command);
 }

@@ -48,7 +48,8 @@ public:
     ConsoleHostProcess() = default;
     // `hostOptions` come before "--"; without "--headless" among them the
     // host shows its Qt window (tests set QT_QPA_PLATFORM=offscreen first).
-    bool start(const std::vector<std::string>& serverCommand, const std::vector<std::string>& hostOptions = {"--headless"});
+    bool start(const std::vector<std::string>& serverCommand,
+               const std::vector<std::string>& hostOptions = {"--headless"});
     // q3sim from the build with these arguments.
     bool startQ3sim(const std::vector<std::string>& arguments);
 

@@ -14,7 +14,10 @@ namespace {
 struct ConsoleWindowTest : ConsoleFixture {
     ConsoleHostProcess host;
 
-    void SetUp() override { ASSERT_TRUE(host.startQ3sim({"+set", "sv_hostname", "Window Test", "+set", "net_port", "0"})); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(host.startQ3sim({"+set", "sv_hostname", "Window Test", "+set", "net_port", "0"}));
+    }
 };
 
 } // namespace
@@ -31,8 +34,9 @@ TEST_F(ConsoleWindowTest, FindsTheConsoleWithItsAnatomy)
         EXPECT_GT(child, 0);
         children.emplace_back(windows.className(child), windows.caption(child));
     }
-    EXPECT_EQ(children, (std::vector<std::pair<std::string, std::string>> {
-                            {"Edit", ""}, {"Button", "copy"}, {"Button", "clear"}, {"Button", "quit"}, {"Edit", ""}}));
+    EXPECT_EQ(children,
+              (std::vector<std::pair<std::string, std::string>>{
+                  {"Edit", ""}, {"Button", "copy"}, {"Button", "clear"}, {"Button", "quit"}, {"Edit", ""}}));
     // Handles stay the same for the life of the client.
     EXPECT_EQ(bridge.FindInputBoxOf(console), windows.firstChild(console));
     EXPECT_EQ(bridge.FindOutputBoxOf(console), bridge.FindOutputBoxOf(console));
@@ -155,7 +159,7 @@ TEST_F(ConsoleWindowTest, TwoConsolesAreFoundInStartOrder)
     EXPECT_EQ(first, host.handle());
     EXPECT_EQ(windows.findNextWindow(first, "Quake 3 Console"), second.handle());
     EXPECT_EQ(windows.findNextWindow(second.handle(), "Quake 3 Console"), 0);
-    EXPECT_EQ(windows.consoleWindows(), (std::vector<WindowHandle> {host.handle(), second.handle()}));
+    EXPECT_EQ(windows.consoleWindows(), (std::vector<WindowHandle>{host.handle(), second.handle()}));
     EXPECT_EQ(bridge.FindConsoleWindow(), host.handle());
     EXPECT_EQ(probe.GetCvarValue(second.handle(), "sv_hostname"), "Second");
     EXPECT_EQ(probe.GetCvarValue(first, "sv_hostname"), "Window Test");
@@ -170,8 +174,9 @@ TEST_F(ConsoleWindowTest, ConsoleKilledWhileInUseBehavesLikeNoWindow)
     WindowHandle console = bridge.FindConsoleWindow();
     WindowHandle input = bridge.FindInputBoxOf(console);
     WindowHandle outputBox = bridge.FindOutputBoxOf(console);
-    ASSERT_TRUE(waitFor([&] { return bridge.ReadConsoleOutputOf(console).find("Opening IP socket") != std::string::npos; }))
-        << bridge.ReadConsoleOutputOf(console);
+    ASSERT_TRUE(waitFor([&] {
+        return bridge.ReadConsoleOutputOf(console).find("Opening IP socket") != std::string::npos;
+    })) << bridge.ReadConsoleOutputOf(console);
 
     host.process().signal(SIGKILL);
     ASSERT_TRUE(host.process().wait().has_value());

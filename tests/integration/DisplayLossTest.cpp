@@ -26,11 +26,11 @@ struct VirtualDisplay {
     bool start(const std::string& authority = {})
     {
         for (int number = 140; number < 200; ++number) {
-            if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number)) ||
-                std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock"))
+            if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))
+                || std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock"))
                 continue;
             name = ":" + std::to_string(number);
-            std::vector<std::string> command {kXvfb, name, "-nolisten", "tcp"};
+            std::vector<std::string> command{kXvfb, name, "-nolisten", "tcp"};
             if (!authority.empty())
                 command.insert(command.end(), {"-auth", authority});
             process = ChildProcess(command);
@@ -46,13 +46,13 @@ struct VirtualDisplay {
 void writeAuthority(const std::filesystem::path& path)
 {
     auto field = [](std::string_view bytes) {
-        return std::string {char(bytes.size() >> 8), char(bytes.size() & 0xff)} + std::string(bytes);
+        return std::string{char(bytes.size() >> 8), char(bytes.size() & 0xff)} + std::string(bytes);
     };
     std::string cookie;
     for (int i = 0; i < 16; ++i)
         cookie += char(0x5a ^ (i * 37));
-    std::ofstream(path, std::ios::binary) << "\xff\xff" << field("") << field("") << field("MIT-MAGIC-COOKIE-1")
-                                         << field(cookie);
+    std::ofstream(path, std::ios::binary)
+        << "\xff\xff" << field("") << field("") << field("MIT-MAGIC-COOKIE-1") << field(cookie);
 }
 
 std::string commandLineOf(pid_t pid)
@@ -115,8 +115,8 @@ TEST_F(DisplayLossTest, ServerOutlivesTheDisplayAndTheWindowComesBackOnAnother)
     ASSERT_TRUE(first.start());
     setenv("DISPLAY", first.name.c_str(), 1);
     ConsoleHostProcess host;
-    ASSERT_TRUE(host.start({(binDir() / "q3sim").string(), "+set", "net_port", "0", "+set", "sv_hostname", "Survivor"},
-                           {}))
+    ASSERT_TRUE(
+        host.start({(binDir() / "q3sim").string(), "+set", "net_port", "0", "+set", "sv_hostname", "Survivor"}, {}))
         << host.logText();
     WindowHandle console = host.handle();
     ASSERT_TRUE(waitForOutput(console, "Opening IP socket"));

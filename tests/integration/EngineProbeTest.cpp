@@ -14,8 +14,8 @@ struct EngineProbeTest : ConsoleFixture {
 
     void start(std::vector<std::string> extra = {})
     {
-        std::vector<std::string> args {"--ioq3", "--frame-ms", "50", "+set", "net_port", "0",
-                                       "+set", "sv_hostname", "Engine Arena"};
+        std::vector<std::string> args{"--ioq3", "--frame-ms", "50",          "+set",        "net_port",
+                                      "0",      "+set",       "sv_hostname", "Engine Arena"};
         args.insert(args.end(), extra.begin(), extra.end());
         ASSERT_TRUE(host.startQ3sim(args));
         ASSERT_TRUE(waitForOutput(host.handle(), "Opening IP socket"));

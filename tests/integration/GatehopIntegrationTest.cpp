@@ -28,7 +28,8 @@ std::string listedHandle(const std::string& hostname)
 {
     std::istringstream lines(console({"list"}));
     for (std::string line; std::getline(lines, line);)
-        if (line.size() > hostname.size() && line.compare(line.size() - hostname.size(), hostname.size(), hostname) == 0)
+        if (line.size() > hostname.size()
+            && line.compare(line.size() - hostname.size(), hostname.size(), hostname) == 0)
             return line.substr(0, line.find('\t'));
     return {};
 }
@@ -69,9 +70,9 @@ TEST(GatehopIntegrationTest, StartedAsTheServerBringsUpConsoleAndRavelin)
     const fs::path config = fs::path(std::getenv("XDG_CONFIG_HOME")) / "Ravelin";
     fs::create_directories(config);
     std::ofstream(game.path() / "version.txt") << "1.0.448 http://x/r.zip file:///x\n";
-    std::ofstream(config / "Ravelin.ini") << "[Settings]\nEXEPath=" << (binDir() / "ravelin").string()
-                                          << "\n[Updates]\nNextLoc=file://" << (game.path() / "version.txt").string()
-                                          << "\n";
+    std::ofstream(config / "Ravelin.ini")
+        << "[Settings]\nEXEPath=" << (binDir() / "ravelin").string() << "\n[Updates]\nNextLoc=file://"
+        << (game.path() / "version.txt").string() << "\n";
 
     ChildProcess shim({(game.path() / "q3ded").string(), "+set", "sv_hostname", "Gatehop Arena", "+set", "net_port",
                        "0", "--players", "Bob"},
@@ -84,8 +85,11 @@ TEST(GatehopIntegrationTest, StartedAsTheServerBringsUpConsoleAndRavelin)
     // the server for its base path.
     ASSERT_TRUE(waitFor([&] { return !processesWith({"--console", handle}).empty(); }, std::chrono::seconds(30)));
     const pid_t ravelin = processesWith({"--console", handle}).front();
-    EXPECT_TRUE(waitFor([&] { return console({"read", handle}).find("]FS_BASEPATH") != std::string::npos; },
-                        std::chrono::seconds(60)))
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return console({"read", handle}).find("]FS_BASEPATH") != std::string::npos;
+        },
+        std::chrono::seconds(60)))
         << console({"read", handle});
 
     // The server's end is the shim's end, with the server's status.
@@ -147,9 +151,9 @@ TEST(StartupVersionCheckTest, AHangingCheckDoesNotHoldTheStartWindow)
     EXPECT_TRUE(waitFor([&] { return console({"list"}).find("\thidden\tPatient Arena") != std::string::npos; },
                         std::chrono::seconds(30)))
         << console({"list"});
-    EXPECT_TRUE(waitFor([&] {
-        return readFile(dir.path() / "web.log").find("GET /ravelin/version.txt HTTP/1.1") != std::string::npos;
-    }, std::chrono::seconds(30)))
+    EXPECT_TRUE(waitFor(
+        [&] { return readFile(dir.path() / "web.log").find("GET /ravelin/version.txt HTTP/1.1") != std::string::npos; },
+        std::chrono::seconds(30)))
         << readFile(dir.path() / "web.log");
     EXPECT_TRUE(ravelin.running());
     ravelin.stop();
@@ -175,15 +179,18 @@ TEST(RavelinSignalTest, TerminatedItGivesBackTheConsolesItHid)
         std::vector<std::string> options;
         const char* loaded; // console output that says the window is up
     };
-    for (const Case& c : {Case{"main window", {"--console", handle}, "]FS_BASEPATH"},
-                          Case{"start window", {}, "]sv_hostname"}}) {
+    for (const Case& c :
+         {Case{"main window", {"--console", handle}, "]FS_BASEPATH"}, Case{"start window", {}, "]sv_hostname"}}) {
         SCOPED_TRACE(c.window);
         TempDir dir("ravelin-signal");
         std::vector<std::string> argv{(binDir() / "ravelin").string(), "--no-version-check"};
         argv.insert(argv.end(), c.options.begin(), c.options.end());
         ChildProcess ravelin(argv, dir.path() / "ravelin.log");
-        ASSERT_TRUE(waitFor([&] { return listed("hidden") && console({"read", handle}).find(c.loaded) != std::string::npos; },
-                            std::chrono::seconds(30)))
+        ASSERT_TRUE(waitFor(
+            [&] {
+                return listed("hidden") && console({"read", handle}).find(c.loaded) != std::string::npos;
+            },
+            std::chrono::seconds(30)))
             << console({"list"}) << readFile(dir.path() / "ravelin.log");
         ravelin.signal(SIGTERM);
         EXPECT_EQ(ravelin.wait(std::chrono::seconds(15)), 0) << readFile(dir.path() / "ravelin.log");

@@ -138,10 +138,10 @@ TEST_F(HostLifecycleTest, ClientsTypingAtOnceLoseNoLine)
     constexpr int kLines = 25;
     std::vector<ChildProcess> typists;
     for (const char* who : {"A", "B"})
-        typists.emplace_back(std::vector<std::string>{
-            "/bin/sh", "-c",
-            "i=0; while [ $i -lt " + std::to_string(kLines) + " ]; do i=$((i+1)); \"" + cli + "\" send " + handle +
-                " echo " + who + "$i: || exit 1; done"});
+        typists.emplace_back(std::vector<std::string>{"/bin/sh", "-c",
+                                                      "i=0; while [ $i -lt " + std::to_string(kLines)
+                                                          + " ]; do i=$((i+1)); \"" + cli + "\" send " + handle
+                                                          + " echo " + who + "$i: || exit 1; done"});
     for (int i = 1; i <= kLines; ++i)
         bridge.SendConsoleCommandTo("echo C" + std::to_string(i) + ":", host.handle());
     for (ChildProcess& typist : typists)

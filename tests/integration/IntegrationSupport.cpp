@@ -26,14 +26,14 @@ std::string udpQuery(int port, const std::string& datagram, std::chrono::millise
     int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return {};
-    sockaddr_in address {};
+    sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     std::string reply;
-    if (::sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&address), sizeof address) ==
-        static_cast<ssize_t>(datagram.size())) {
-        pollfd p {fd, POLLIN, 0};
+    if (::sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&address), sizeof address)
+        == static_cast<ssize_t>(datagram.size())) {
+        pollfd p{fd, POLLIN, 0};
         if (::poll(&p, 1, static_cast<int>(timeout.count())) > 0) {
             char buffer[65536];
             ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);

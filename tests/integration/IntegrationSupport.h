@@ -26,8 +26,8 @@ public:
 struct ConsoleFixture : testing::Test {
     ipc::IpcWindowManager windows;
     SleepingLoop loop;
-    ConsoleBridge bridge {windows, loop};
-    CvarProbe probe {bridge};
+    ConsoleBridge bridge{windows, loop};
+    CvarProbe probe{bridge};
 
     std::string output(WindowHandle console) { return bridge.ReadConsoleOutputOf(console); }
 

@@ -27,10 +27,11 @@ struct LockupTest : ConsoleFixture {
             ::close(fd);
     }
 
-    void start(const std::vector<std::string>& q3simArgs = {}, const std::vector<std::string>& hostOptions = {"--headless"})
+    void start(const std::vector<std::string>& q3simArgs = {},
+               const std::vector<std::string>& hostOptions = {"--headless"})
     {
-        std::vector<std::string> command {(binDir() / "q3sim").string(), "+set", "net_port", "0",
-                                          "+set", "sv_hostname", "Sturdy"};
+        std::vector<std::string> command{
+            (binDir() / "q3sim").string(), "+set", "net_port", "0", "+set", "sv_hostname", "Sturdy"};
         command.insert(command.end(), q3simArgs.begin(), q3simArgs.end());
         ASSERT_TRUE(host.start(command, hostOptions));
         ASSERT_TRUE(waitForOutput(host.handle(), "Opening IP socket"));
@@ -142,7 +143,7 @@ TEST_F(LockupTest, StoppedHostIsListedAsNotResponding)
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, std::to_string(host.handle()) + "\tnot responding\n");
     for (const char* command : {"send", "read"}) {
-        std::vector<std::string> args {command, std::to_string(host.handle())};
+        std::vector<std::string> args{command, std::to_string(host.handle())};
         if (std::string(command) == "send")
             args.push_back("status");
         result = client(args);

@@ -33,7 +33,7 @@ int main(int argc, char** argv)
     std::string received;
     char buffer[4096];
     for (;;) {
-        pollfd p {fd, POLLIN, 0};
+        pollfd p{fd, POLLIN, 0};
         if (::poll(&p, 1, 3000) <= 0)
             break;
         ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);

@@ -46,7 +46,7 @@ struct SecurityTest : ConsoleFixture {
         std::string received;
         char buffer[4096];
         for (;;) {
-            pollfd p {fd, POLLIN, 0};
+            pollfd p{fd, POLLIN, 0};
             if (::poll(&p, 1, 5000) <= 0)
                 return received + "<timeout>";
             ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
@@ -65,7 +65,10 @@ struct SecurityTest : ConsoleFixture {
         EXPECT_TRUE(host.process().running());
     }
 
-    static bool commandWorks(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+    static bool commandWorks(const std::string& command)
+    {
+        return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+    }
 };
 
 } // namespace
@@ -110,7 +113,8 @@ TEST_F(SecurityTest, ConnectionFromAnotherUserIsRefused)
 TEST_F(SecurityTest, FolderOpenToOthersIsRefusedByHostAndClient)
 {
     ::chmod(endpointFolder().c_str(), 0777);
-    auto started = runCommand({(binDir() / "ravelin-console").string(), "--headless", "--", (binDir() / "q3sim").string()});
+    auto started =
+        runCommand({(binDir() / "ravelin-console").string(), "--headless", "--", (binDir() / "q3sim").string()});
     EXPECT_EQ(started.status, 1);
     EXPECT_NE(started.err.find("refusing to use it"), std::string::npos) << started.err;
 
@@ -123,7 +127,7 @@ TEST_F(SecurityTest, FolderOpenToOthersIsRefusedByHostAndClient)
     EXPECT_EQ(listed.status, 1);
     EXPECT_NE(listed.err.find("refusing"), std::string::npos) << listed.err;
     ::chmod(endpointFolder().c_str(), 0700);
-    EXPECT_EQ(fresh.consoleWindows(), std::vector<WindowHandle> {host.handle()});
+    EXPECT_EQ(fresh.consoleWindows(), std::vector<WindowHandle>{host.handle()});
 }
 
 TEST_F(SecurityTest, FolderOwnedByAnotherUserIsRefused)
@@ -131,7 +135,8 @@ TEST_F(SecurityTest, FolderOwnedByAnotherUserIsRefused)
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to hand the folder to another user";
     ASSERT_EQ(::chown(endpointFolder().c_str(), 65534, 65534), 0);
-    auto started = runCommand({(binDir() / "ravelin-console").string(), "--headless", "--", (binDir() / "q3sim").string()});
+    auto started =
+        runCommand({(binDir() / "ravelin-console").string(), "--headless", "--", (binDir() / "q3sim").string()});
     EXPECT_EQ(started.status, 1);
     EXPECT_NE(started.err.find("owned by user 65534"), std::string::npos) << started.err;
     ipc::IpcWindowManager fresh;
@@ -158,7 +163,7 @@ TEST_F(SecurityTest, GarbageDoesNotCrashTheHost)
 {
     // An unknown request, a request cut short, random bytes, and a frame
     // left half-sent by a client that goes away.
-    std::vector<std::string> garbage {
+    std::vector<std::string> garbage{
         ipc::frame(std::string("\x63\x00", 2)),
         ipc::frame(std::string("\x03\x05\x00", 3)),
         ipc::frame(std::string("\x04", 1)),
@@ -196,11 +201,8 @@ TEST_F(SecurityTest, CrowdOfClientsDoesNotBlockTheServerOutput)
     }
     int greedy = rawConnect();
     ASSERT_GE(greedy, 0);
-    std::string request = ipc::PayloadWriter()
-                              .u8(static_cast<std::uint8_t>(ipc::Op::GetText))
-                              .u8(ipc::kOutputBox)
-                              .u32(1 << 20)
-                              .frame();
+    std::string request =
+        ipc::PayloadWriter().u8(static_cast<std::uint8_t>(ipc::Op::GetText)).u8(ipc::kOutputBox).u32(1 << 20).frame();
     for (int i = 0; i < 2000; ++i) {
         if (::send(greedy, request.data(), request.size(), MSG_NOSIGNAL | MSG_DONTWAIT) < 0)
             break;

@@ -11,7 +11,7 @@ namespace {
 
 struct ServerQueriesTest : ConsoleFixture {
     ConsoleHostProcess host;
-    TempDir basepath {"ravelin-basepath"};
+    TempDir basepath{"ravelin-basepath"};
 
     void SetUp() override
     {
@@ -67,7 +67,8 @@ TEST_F(ServerQueriesTest, StatusReplyOverUdpListsThePlayers)
 
     // A kick typed into the console shows in the next reply.
     bridge.SendConsoleCommandTo("kick Bob", host.handle());
-    ASSERT_TRUE(waitFor([&] { return udpQuery(port, "\xff\xff\xff\xffgetstatus").find("\"Bob\"") == std::string::npos; }));
+    ASSERT_TRUE(
+        waitFor([&] { return udpQuery(port, "\xff\xff\xff\xffgetstatus").find("\"Bob\"") == std::string::npos; }));
 }
 
 TEST_F(ServerQueriesTest, StatusTableComesThroughTheConsole)

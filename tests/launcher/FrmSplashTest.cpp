@@ -70,8 +70,8 @@ struct FrmSplashTest : testing::Test {
 
     FrmSplash& open(bool reloading = false, bool deleteOnClose = false)
     {
-        SplashServices services{bridge, probe, settings, dialogs, host, "/opt/ravelin",
-                                [this] { ++mainShown; }, [this] { ++ended; }};
+        SplashServices services{
+            bridge, probe, settings, dialogs, host, "/opt/ravelin", [this] { ++mainShown; }, [this] { ++ended; }};
         window = new FrmSplash(services);
         window->setReloading(reloading);
         // As the start procedure has it.
@@ -80,7 +80,8 @@ struct FrmSplashTest : testing::Test {
         return *window;
     }
 
-    template <typename T> T* child(const char* name)
+    template <typename T>
+    T* child(const char* name)
     {
         T* found = window->findChild<T*>(name);
         EXPECT_NE(found, nullptr) << name;
@@ -188,10 +189,11 @@ TEST_F(FrmSplashTest, ReloadKillShowAndSetDefaultButtons)
 
     dialogs.queueAnswer(Dialogs::Answer::Yes);
     click("imgAuto");
-    EXPECT_EQ(dialogs.askedTexts(), (std::vector<std::string>{
-                                "Would you like to set \"Quake 3 Arena [A]\" as the default server?",
-                                "Default server has been set.  If you change the Name of your server, you will have "
-                                "to set it as the default again..."}));
+    EXPECT_EQ(
+        dialogs.askedTexts(),
+        (std::vector<std::string>{"Would you like to set \"Quake 3 Arena [A]\" as the default server?",
+                                  "Default server has been set.  If you change the Name of your server, you will have "
+                                  "to set it as the default again..."}));
     EXPECT_EQ(settings.getSetting("Ravelin", "Launch", "DefaultServer", ""), "Quake 3 Arena [A]");
 
     addServer("B");

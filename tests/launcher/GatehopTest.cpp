@@ -42,17 +42,18 @@ struct RegistryTest : testing::Test {
 
 TEST_F(RegistryTest, TypedValuesByKeyInAnyCase)
 {
-    writeFile(file, "; the game's entries\n"
-                    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\ID\\Quake III Arena]\r\n"
-                    "INSTALLPATH=\"/games/quake3\"\r\n"
-                    "bare = /games/with blanks \n"
-                    "Players=dword:0000001e\n"
-                    "Minus=dword:ffffffff\n"
-                    "Blob=hex:01,02\n"
-                    "Multi=hex(7):41,00\n"
-                    "Broken=dword:xyz\n"
-                    "[HKEY_CURRENT_USER\\SOFTWARE\\ID\\QUAKE III ARENA]\n"
-                    "Other=\"user\"\n");
+    writeFile(file,
+              "; the game's entries\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\ID\\Quake III Arena]\r\n"
+              "INSTALLPATH=\"/games/quake3\"\r\n"
+              "bare = /games/with blanks \n"
+              "Players=dword:0000001e\n"
+              "Minus=dword:ffffffff\n"
+              "Blob=hex:01,02\n"
+              "Multi=hex(7):41,00\n"
+              "Broken=dword:xyz\n"
+              "[HKEY_CURRENT_USER\\SOFTWARE\\ID\\QUAKE III ARENA]\n"
+              "Other=\"user\"\n");
     EXPECT_EQ(read(kGameKey, "installpath"), RegistryValue(std::string("/games/quake3")));
     EXPECT_EQ(read(kGameKey, "BARE"), RegistryValue(std::string("/games/with blanks")));
     EXPECT_EQ(read(kGameKey, "Players"), RegistryValue(std::int32_t(30)));

@@ -55,8 +55,8 @@ struct ServerListTest : testing::Test {
         };
         callbacks.closeWindow = [this] { ++closed; };
         callbacks.endProgram = [this] { ++ended; };
-        list = std::make_unique<ServerList>(bridge, probe, settings, dialogs, host, "/opt/ravelin/",
-                                            std::move(callbacks));
+        list =
+            std::make_unique<ServerList>(bridge, probe, settings, dialogs, host, "/opt/ravelin/", std::move(callbacks));
     }
 
     SimConsole& addServer(const std::string& name)
@@ -342,8 +342,9 @@ TEST_F(ServerListTest, SetDefaultAsksThenStoresAndConfirms)
     EXPECT_EQ(dialogs.asked()[0].text, "Would you like to set \"Quake 3 Arena [Main Arena]\" as the default server?");
     EXPECT_EQ(dialogs.asked()[0].buttons, Dialogs::Buttons::YesNo);
     EXPECT_EQ(dialogs.asked()[0].title, "Quake 3: Ravelin");
-    EXPECT_EQ(dialogs.asked()[1].text, "Default server has been set.  If you change the Name of your server, "
-                                       "you will have to set it as the default again...");
+    EXPECT_EQ(dialogs.asked()[1].text,
+              "Default server has been set.  If you change the Name of your server, "
+              "you will have to set it as the default again...");
     EXPECT_EQ(dialogs.asked()[1].buttons, Dialogs::Buttons::Ok);
     EXPECT_EQ(settings.getSetting("Ravelin", "Launch", "DefaultServer", "-"), "Quake 3 Arena [Main Arena]");
 }
@@ -369,8 +370,9 @@ TEST_F(ServerListTest, SetDefaultOnTheCurrentDefaultOffersToClearIt)
 
     dialogs.queueAnswer(Answer::No);
     list->SetDefaultServer();
-    EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{"The currently selected server is already set to default, "
-                                                     "would you like to delete that setting?"});
+    EXPECT_EQ(dialogs.askedTexts(),
+              std::vector<std::string>{"The currently selected server is already set to default, "
+                                       "would you like to delete that setting?"});
     EXPECT_EQ(dialogs.asked()[0].buttons, Dialogs::Buttons::YesNo);
     EXPECT_EQ(settings.getSetting("Ravelin", "Launch", "DefaultServer", "-"), "Quake 3 Arena [Main Arena]");
 

@@ -88,7 +88,9 @@ TEST_P(VersionFileCases, ParseCompareAndStore)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, VersionFileCases, testing::ValuesIn(kFiles),
-                         [](const testing::TestParamInfo<FileCase>& info) { return "case" + std::to_string(info.index); });
+                         [](const testing::TestParamInfo<FileCase>& info) {
+                             return "case" + std::to_string(info.index);
+                         });
 
 struct VersionCheckTest : testing::Test {
     sim::MemorySettings settings;
@@ -97,7 +99,10 @@ struct VersionCheckTest : testing::Test {
     std::vector<std::string> opened;
     std::vector<std::pair<double, double>> bar;
     int closed = 0;
-    VersionCheck check{settings, dialogs, download, kRunning,
+    VersionCheck check{settings,
+                       dialogs,
+                       download,
+                       kRunning,
                        {[this](double m, double v) { bar.emplace_back(m, v); },
                         [this](const std::string& l) { opened.push_back(l); }, [this] { ++closed; }}};
 };

@@ -59,8 +59,9 @@ private:
             socket->disconnectFromHost();
             return;
         }
-        socket->write(("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(m_body.size())
-                       + "\r\nConnection: close\r\n\r\n").c_str());
+        socket->write(
+            ("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(m_body.size()) + "\r\nConnection: close\r\n\r\n")
+                .c_str());
         if (m_mode == Mode::Whole) {
             socket->write(m_body.data(), qint64(m_body.size()));
             bytesSent = int(m_body.size());
@@ -103,7 +104,10 @@ struct VersionDownloadTest : testing::Test {
         window->show();
         window->load();
     }
-    bool closed() { return waitForQt([&] { return window.isNull(); }, 30000); }
+    bool closed()
+    {
+        return waitForQt([&] { return window.isNull(); }, 30000);
+    }
     std::string nextLoc() { return settings.getSetting("Ravelin", "Updates", "NextLoc", ""); }
 };
 

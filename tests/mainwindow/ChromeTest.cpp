@@ -70,7 +70,8 @@ TEST_F(ChromeTest, ABorderlessWindowCaptionedQ3ARavelin)
     FrmMain& w = openWindow();
     EXPECT_EQ(w.windowTitle(), "Q3A - Ravelin");
     EXPECT_TRUE(w.windowFlags().testFlag(Qt::FramelessWindowHint));
-    for (const char* name : {"imgTitle", "imgMin", "imgQuit", "imgMode0", "imgMode1", "imgMode2", "picClear", "imgUsers"})
+    for (const char* name :
+         {"imgTitle", "imgMin", "imgQuit", "imgMode0", "imgMode1", "imgMode2", "picClear", "imgUsers"})
         EXPECT_NE(w.findChild<QWidget*>(name), nullptr) << name;
 }
 
@@ -211,9 +212,9 @@ TEST_F(ChromeTest, TheShutdownDialogOffersFourWaysWithSelectServerChosen)
         QTest::keyClick(&d, Qt::Key_Escape);
     });
     w.imgQuit_Click();
-    EXPECT_EQ(captions, (QStringList{"Restore Q3:A Default Console", "Select Server to Monitor",
-                                     "Shutdown Quake 3: Arena && Ravelin",
-                                     "Shutdown Quake 3: Arena  && Select New Server"}));
+    EXPECT_EQ(captions,
+              (QStringList{"Restore Q3:A Default Console", "Select Server to Monitor",
+                           "Shutdown Quake 3: Arena && Ravelin", "Shutdown Quake 3: Arena  && Select New Server"}));
     EXPECT_TRUE(checked);
     EXPECT_TRUE(okDefault);
     EXPECT_FALSE(w.Unloading());

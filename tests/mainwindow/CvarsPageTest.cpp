@@ -77,8 +77,7 @@ bool sortedCaseFree(std::vector<std::string> values, bool ascending)
     for (auto& v : values)
         for (char& c : v)
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ascending ? std::is_sorted(values.begin(), values.end())
-                     : std::is_sorted(values.rbegin(), values.rend());
+    return ascending ? std::is_sorted(values.begin(), values.end()) : std::is_sorted(values.rbegin(), values.rend());
 }
 
 } // namespace
@@ -225,11 +224,13 @@ TEST_F(CvarsPageTest, TheCommandLineCompletesBrowsesRefusesAndObeysItsSwitches)
     ASSERT_EQ(lstHistory->count(), 2);
     EXPECT_EQ(lstHistory->item(0)->text(), "---- CLEAR LIST ----");
     EXPECT_EQ(lstHistory->currentRow(), 1);
-    QTest::mouseClick(lstHistory->viewport(), Qt::LeftButton, {}, lstHistory->visualItemRect(lstHistory->item(1)).center());
+    QTest::mouseClick(lstHistory->viewport(), Qt::LeftButton, {},
+                      lstHistory->visualItemRect(lstHistory->item(1)).center());
     EXPECT_FALSE(lstHistory->isVisible());
     EXPECT_EQ(txtOut->text(), "echo one");
     QTest::mouseClick(window->findChild<QToolButton*>("imgHistory"), Qt::LeftButton);
-    QTest::mouseClick(lstHistory->viewport(), Qt::LeftButton, {}, lstHistory->visualItemRect(lstHistory->item(0)).center());
+    QTest::mouseClick(lstHistory->viewport(), Qt::LeftButton, {},
+                      lstHistory->visualItemRect(lstHistory->item(0)).center());
     QTest::mouseClick(window->findChild<QToolButton*>("imgHistory"), Qt::LeftButton);
     EXPECT_EQ(lstHistory->count(), 1);
 

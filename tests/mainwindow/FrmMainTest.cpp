@@ -49,8 +49,9 @@ TEST_F(MainWindowTest, LoadReadsTheGameBasePathAndStartsTheDesignTimeTimers)
     FrmMain& w = makeWindow();
     w.load();
     EXPECT_EQ(w.GameBasePath(), "/srv/q3");
-    EXPECT_EQ(w.tabNames(), (std::vector<std::string>{"console", "sys", "stats", "function", "options", "clients",
-                                                      "cvars", "editor"}));
+    EXPECT_EQ(
+        w.tabNames(),
+        (std::vector<std::string>{"console", "sys", "stats", "function", "options", "clients", "cvars", "editor"}));
     // The window's timers follow the session: the design-time ones run, the
     // pump waits for the first activation.
     const TimerState expected[] = {{"tmrConsole", false}, {"tmrClearOut", true}, {"tmrClient", false},
@@ -181,8 +182,7 @@ TEST_F(MainWindowTest, UnloadStopsEveryTimerAndSetsUnloading)
     ASSERT_TRUE(waitForQt([&] { return w.activations() == 1; }));
     w.close();
     EXPECT_TRUE(w.Unloading());
-    for (const char* name : {"tmrConsole", "tmrClearOut", "tmrClient", "tmrBanned", "tmrAAI", "tmrReport",
-                             "tmrSystem"})
+    for (const char* name : {"tmrConsole", "tmrClearOut", "tmrClient", "tmrBanned", "tmrAAI", "tmrReport", "tmrSystem"})
         EXPECT_FALSE(timer(name)->isActive()) << name;
 
     // Nothing more reaches the display once unloading, even from a tick
@@ -267,7 +267,8 @@ TEST_F(MainWindowTest, ConsoleLinesReachTheirScriptProcedure)
     auto* lastData = w.findChild<QLineEdit*>("txtLastData");
     ASSERT_TRUE(waitForQt([&] { return lastProc->text() == "Q3ARVL_say"; }));
     EXPECT_EQ(lastData->text(), " Bob: hello there");
-    ASSERT_TRUE(waitForQt([&] { return !console->entered().empty() && console->entered().back() == "echo heard Bob: hello there"; }));
+    ASSERT_TRUE(waitForQt(
+        [&] { return !console->entered().empty() && console->entered().back() == "echo heard Bob: hello there"; }));
 }
 
 TEST_F(MainWindowTest, AFailingScriptIsReportedOnTheDebugBoxAndThePumpGoesOn)

@@ -183,7 +183,7 @@ TEST_F(FunctionPageTest, TogglesExpandAndCollapseSectionsAndTheStackScrollsToIts
     vsb->setValue(vsb->maximum());
     EXPECT_EQ(scroll->y(), -vsb->maximum());
     EXPECT_LE(geometryOf("picFunc4").bottom() + scroll->y(), visible) << "the last section's bottom is on the page";
-    EXPECT_EQ(geometryOf("picFunc0").top() + scroll->y() , 40 - vsb->maximum()) << "one container moves";
+    EXPECT_EQ(geometryOf("picFunc0").top() + scroll->y(), 40 - vsb->maximum()) << "one container moves";
 
     for (int i = 0; i < 5; ++i)
         click(qPrintable(QStringLiteral("imgFuncTog%1").arg(i)));
@@ -221,9 +221,10 @@ TEST_F(FunctionPageTest, EveryControlHasItsCaptionAndAnAccessibleName)
     const struct {
         const char* name;
         const char* caption;
-    } buttons[] = {{"cmdAddItem", "Add Command"}, {"cmdRemoveComItem", "Remove"}, {"cmdClearComList", "Clear List"},
-                   {"cmdSavePreset", "Save Preset"}, {"optRunAAI", "Run"},        {"optStopAAI", "Stop"},
-                   {"cmdInitScripts", "Re-Initialize"}};
+    } buttons[] = {
+        {"cmdAddItem", "Add Command"},      {"cmdRemoveComItem", "Remove"}, {"cmdClearComList", "Clear List"},
+        {"cmdSavePreset", "Save Preset"},   {"optRunAAI", "Run"},           {"optStopAAI", "Stop"},
+        {"cmdInitScripts", "Re-Initialize"}};
     for (const auto& b : buttons) {
         EXPECT_EQ(find<QAbstractButton>(b.name)->text(), b.caption);
         EXPECT_EQ(find<QAbstractButton>(b.name)->accessibleName(), b.caption);
@@ -231,8 +232,9 @@ TEST_F(FunctionPageTest, EveryControlHasItsCaptionAndAnAccessibleName)
     const struct {
         const char* name;
         const char* label;
-    } boxes[] = {{"lstCom", "Command List :"}, {"txtInt", "Interval (in ms) :"}, {"cboPreset", "Preset to Run :"},
-                 {"lstExec", "Last Instruction Executed:"}, {"txtDebug", "Output :"}, {"lstScripts", "Procedures Loaded:"}};
+    } boxes[] = {{"lstCom", "Command List :"},     {"txtInt", "Interval (in ms) :"},
+                 {"cboPreset", "Preset to Run :"}, {"lstExec", "Last Instruction Executed:"},
+                 {"txtDebug", "Output :"},         {"lstScripts", "Procedures Loaded:"}};
     for (const auto& b : boxes)
         EXPECT_EQ(find<QWidget>(b.name)->accessibleName(), b.label);
     EXPECT_FALSE(find<QWidget>("txtComValue")->accessibleName().isEmpty());

@@ -42,7 +42,8 @@ struct HostedMainWindowTest : testing::Test {
         ASSERT_TRUE(host.startQ3sim(q3simArguments));
         ASSERT_TRUE(host.process().running()) << host.logText();
         bridge.setSelectedConsole(host.handle());
-        ASSERT_TRUE(waitForQt([&] { return bridge.ReadConsoleOutput().find("Opening IP socket") != std::string::npos; }));
+        ASSERT_TRUE(
+            waitForQt([&] { return bridge.ReadConsoleOutput().find("Opening IP socket") != std::string::npos; }));
         openWindow();
         // The first activation ends by reading the server's port through the
         // probe; a command typed while that runs would share the input line.

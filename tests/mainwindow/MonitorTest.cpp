@@ -34,8 +34,8 @@ TEST(MonitorArithmetic, LabelsAndGaugeSharesForEachAmount)
         {"a fraction of a kilobyte is shown", 4 * MB, 1536, "4 MB", "1.5 KB (100% used)", 1.0 - 1536.0 / (4 * MB)},
         {"no swap at all", 0, 0, "0 MB", "0 KB (0% used)", 0.0},
         {"12.5% free rounds to the even 12", 1000 * MB, 125 * MB, "1000 MB", "128000 KB (88% used)", 0.875},
-        {"kilobytes round half to even before the megabytes", GB - 512, GB - 512, "1024 MB",
-         "1048575.5 KB (0% used)", 0.0},
+        {"kilobytes round half to even before the megabytes", GB - 512, GB - 512, "1024 MB", "1048575.5 KB (0% used)",
+         0.0},
         {"a figure above 2 GB keeps its size", 8 * GB, 3 * GB, "8192 MB", "3145728 KB (62% used)", 0.625},
     };
     for (const Amount& c : cases) {

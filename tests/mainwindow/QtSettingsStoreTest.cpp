@@ -47,7 +47,8 @@ TEST(QtSettingsStore, EveryByteAndAnEmptyValueSurvive)
 TEST(QtSettingsStore, DefaultsToTheConfigFolderOfTheEnvironment)
 {
     QtSettingsStore store;
-    EXPECT_EQ(store.fileFor("Ravelin"), std::filesystem::path(std::getenv("XDG_CONFIG_HOME")) / "Ravelin" / "Ravelin.ini");
+    EXPECT_EQ(store.fileFor("Ravelin"),
+              std::filesystem::path(std::getenv("XDG_CONFIG_HOME")) / "Ravelin" / "Ravelin.ini");
 }
 
 TEST(QtHostInfo, LocalAddressIsADottedIPv4Address)

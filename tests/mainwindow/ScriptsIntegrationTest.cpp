@@ -45,7 +45,10 @@ TEST_F(ShippedScriptsAgainstHostTest, ChatReachesTheScriptsAndTheirWordsReachThe
 
     // A joining player is greeted: the script's ConsoleOut reaches the server,
     // whose output shows the typed line.
-    ASSERT_TRUE(waitForQt([&] { return bridge.ReadConsoleOutput().find("]say \"Welcome to the arena") != std::string::npos
-                                    || window->displayText().find("]say \"Welcome to the arena") != std::string::npos; },
-                          30000));
+    ASSERT_TRUE(waitForQt(
+        [&] {
+            return bridge.ReadConsoleOutput().find("]say \"Welcome to the arena") != std::string::npos
+                || window->displayText().find("]say \"Welcome to the arena") != std::string::npos;
+        },
+        30000));
 }

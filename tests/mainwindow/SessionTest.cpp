@@ -8,8 +8,8 @@ using ravelin::test::SessionTest;
 
 namespace {
 
-constexpr SessionTimer kDesignTimeOn[] = {SessionTimer::tmrClearOut, SessionTimer::tmrBanned,
-                                          SessionTimer::tmrReport, SessionTimer::tmrSystem};
+constexpr SessionTimer kDesignTimeOn[] = {SessionTimer::tmrClearOut, SessionTimer::tmrBanned, SessionTimer::tmrReport,
+                                          SessionTimer::tmrSystem};
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
@@ -121,13 +121,13 @@ TEST_F(SessionTest, ScriptMessageBoxesOfferEverySetAndReturnTheButtonChosen)
          Dialogs::Buttons::AbortRetryIgnore, Dialogs::Icon::Critical, 2, 5},
         {"\"a\", vbYesNoCancel + vbQuestion + vbDefaultButton2", Dialogs::Answer::No, Dialogs::Buttons::YesNoCancel,
          Dialogs::Icon::Question, 1, 7},
-        {"\"a\", vbYesNo + vbExclamation", Dialogs::Answer::Yes, Dialogs::Buttons::YesNo, Dialogs::Icon::Exclamation,
-         0, 6},
+        {"\"a\", vbYesNo + vbExclamation", Dialogs::Answer::Yes, Dialogs::Buttons::YesNo, Dialogs::Icon::Exclamation, 0,
+         6},
         {"\"a\", vbRetryCancel + vbInformation", Dialogs::Answer::Retry, Dialogs::Buttons::RetryCancel,
          Dialogs::Icon::Information, 0, 4},
         // A default past the set's buttons falls back to the first.
-        {"\"a\", vbOKCancel + vbDefaultButton4", Dialogs::Answer::Ok, Dialogs::Buttons::OkCancel,
-         Dialogs::Icon::None, 0, 1},
+        {"\"a\", vbOKCancel + vbDefaultButton4", Dialogs::Answer::Ok, Dialogs::Buttons::OkCancel, Dialogs::Icon::None,
+         0, 1},
     };
     MainSession& s = makeSession();
     for (const Case& c : cases) {

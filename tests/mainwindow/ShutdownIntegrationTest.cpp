@@ -53,7 +53,6 @@ struct ShutdownWaysTest : HostedMainWindowTest {
         dialog->findChild<QRadioButton*>(QStringLiteral("optDown%1").arg(way))->setChecked(true);
         QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOk"), Qt::LeftButton);
     }
-
 };
 
 } // namespace

@@ -158,8 +158,8 @@ TEST_F(TimedCommandsTest, SavedPresetsAreListedByDisplayNameAndSurviveARestart)
     tcl().cmdSavePreset_Click();
     dialogs.queuePrompt("");
     tcl().cmdSavePreset_Click();
-    EXPECT_EQ(dialogs.askedTexts(), (std::vector<std::string>{TimedCommandList::kSavePrompt,
-                                                              TimedCommandList::kSavePrompt}));
+    EXPECT_EQ(dialogs.askedTexts(),
+              (std::vector<std::string>{TimedCommandList::kSavePrompt, TimedCommandList::kSavePrompt}));
     EXPECT_EQ(tcl().presetNames().size(), 3u);
 
     // After a restart the load lists them again; the hidden ".pst" runs.
@@ -227,8 +227,9 @@ TEST_F(TimedCommandsTest, RunSendsTheChosenPresetOnTmrAAIAndLstExecFollows)
     runUntil(3000);
     EXPECT_EQ(list.selected, 2);
     runUntil(11000);
-    EXPECT_EQ(sent, (std::vector<std::pair<long long, std::string>>{
-                        {1000, "say hello"}, {8000, "map_restart"}, {11000, "say hello"}}));
+    EXPECT_EQ(sent,
+              (std::vector<std::pair<long long, std::string>>{
+                  {1000, "say hello"}, {8000, "map_restart"}, {11000, "say hello"}}));
     EXPECT_EQ(list.selected, 1);
 
     // Choosing a preset stops the rotation; lstExec keeps its entries.

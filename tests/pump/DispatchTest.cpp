@@ -29,10 +29,12 @@ TEST_F(PumpTest, ListedProcedureIsShownWithItsData)
     console->print("Kill: 0 1 7: Bob killed Red by MOD_ROCKET\nFoo bar: 12345\nab: short\nplain line\n");
     pump.runPass();
     ASSERT_EQ(lastCalls.size(), 2u);
-    EXPECT_EQ(lastCalls[0], std::make_pair(std::string("Q3ARVL_Kill"), std::string(" 0 1 7: Bob killed Red by MOD_ROCKET")));
+    EXPECT_EQ(lastCalls[0],
+              std::make_pair(std::string("Q3ARVL_Kill"), std::string(" 0 1 7: Bob killed Red by MOD_ROCKET")));
     EXPECT_EQ(lastCalls[1], std::make_pair(std::string("Q3ARVL_Foo_bar"), std::string(" 12345")));
     // Every line is echoed whether or not it was dispatched.
-    EXPECT_EQ(display.text, "Kill: 0 1 7: Bob killed Red by MOD_ROCKET\r\nFoo bar: 12345\r\nab: short\r\nplain line\r\n");
+    EXPECT_EQ(display.text,
+              "Kill: 0 1 7: Bob killed Red by MOD_ROCKET\r\nFoo bar: 12345\r\nab: short\r\nplain line\r\n");
 }
 
 TEST_F(PumpTest, ProcedureNamesMatchExactlyIncludingCase)

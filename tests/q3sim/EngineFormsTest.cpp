@@ -24,14 +24,15 @@ TEST_F(EngineFormsTest, CvarAnswersTakeTheIoq3Forms)
         {"version", "\"version\" is:\"Q3 1.32 linux-i386 Oct  7 2002^7\""},
     };
     for (const auto& [command, line] : cases)
-        EXPECT_EQ(run(command), std::vector<std::string> {line}) << command;
+        EXPECT_EQ(run(command), std::vector<std::string>{line}) << command;
 }
 
 TEST_F(EngineFormsTest, UnknownCommandsAreLowerCaseWithAMapAndSilentWithout)
 {
-    EXPECT_EQ(run("nosuchcvar"), std::vector<std::string> {"unknown command: nosuchcvar"});
+    EXPECT_EQ(run("nosuchcvar"), std::vector<std::string>{"unknown command: nosuchcvar"});
     server.setChatEcho(true);
-    EXPECT_EQ(run("nosuchcvar two words"), std::vector<std::string> {"broadcast: print \"server: nosuchcvar two words\\n\""});
+    EXPECT_EQ(run("nosuchcvar two words"),
+              std::vector<std::string>{"broadcast: print \"server: nosuchcvar two words\\n\""});
 
     q3sim::Server idle([this](const std::string& line) { output.push_back(line); }, 7, "/srv/q3");
     idle.setIoq3Forms(true);
@@ -40,7 +41,7 @@ TEST_F(EngineFormsTest, UnknownCommandsAreLowerCaseWithAMapAndSilentWithout)
     idle.executeText("nosuchcvar\n");
     EXPECT_TRUE(output.empty());
     idle.executeText("status\n");
-    EXPECT_EQ(output, std::vector<std::string> {"Server is not running."});
+    EXPECT_EQ(output, std::vector<std::string>{"Server is not running."});
 }
 
 TEST(Options, EngineOptions)

@@ -15,7 +15,8 @@ namespace {
 struct Ioq3WriteConfig : testing::Test {
     ravelin::test::TempDir dir{"q3sim-ioq3"};
     std::vector<std::string> output;
-    q3sim::Server server{[this](const std::string& line) { output.push_back(line); }, 1, (dir.path() / "base").string()};
+    q3sim::Server server{[this](const std::string& line) { output.push_back(line); }, 1,
+                         (dir.path() / "base").string()};
 
     Ioq3WriteConfig()
     {

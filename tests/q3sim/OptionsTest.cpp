@@ -13,13 +13,12 @@ TEST(Options, OptionsMayFollowTheEngineCommands)
                                  "+addbot", "sarge", "2"},
                                 error);
     ASSERT_TRUE(options) << error;
-    EXPECT_EQ(options->sets, (std::vector<std::pair<std::string, std::string>>{{"sv_hostname", "My Arena"},
-                                                                             {"net_port", "0"}}));
+    EXPECT_EQ(options->sets,
+              (std::vector<std::pair<std::string, std::string>>{{"sv_hostname", "My Arena"}, {"net_port", "0"}}));
     EXPECT_EQ(options->players, (std::vector<std::string>{"Bob", "^1Red^7Guy", "Two Words"}));
     EXPECT_EQ(options->seed, 3u);
     EXPECT_DOUBLE_EQ(options->intervals.chat, 0.5);
-    EXPECT_EQ(options->commands,
-              (std::vector<std::vector<std::string>>{{"map", "q3dm6"}, {"addbot", "sarge", "2"}}));
+    EXPECT_EQ(options->commands, (std::vector<std::vector<std::string>>{{"map", "q3dm6"}, {"addbot", "sarge", "2"}}));
 }
 
 TEST(Options, BadValuesAreNamed)

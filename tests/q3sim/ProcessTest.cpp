@@ -119,16 +119,17 @@ TEST(Q3simProcess, SeededRunsPlayTheSameEvents)
         ravelin::test::waitFor([&] {
             found.clear();
             for (const auto& l : q3.lines())
-                if (l.rfind("Kill: ", 0) == 0 || l.rfind("say: ", 0) == 0 || l.rfind("Item: ", 0) == 0 ||
-                    l.rfind("ClientConnect: ", 0) == 0)
+                if (l.rfind("Kill: ", 0) == 0 || l.rfind("say: ", 0) == 0 || l.rfind("Item: ", 0) == 0
+                    || l.rfind("ClientConnect: ", 0) == 0)
                     found.push_back(l);
             return found.size() >= 25;
         });
         found.resize(std::min<std::size_t>(found.size(), 25));
         return found;
     };
-    std::vector<std::string> args{"--seed", "11",        "--join-every", "0.05", "--chat-every", "0.03",
-                                  "--kill-every", "0.04", "--item-every", "0.06", "+set",         "net_port", "0"};
+    std::vector<std::string> args{
+        "--seed", "11",           "--join-every", "0.05", "--chat-every", "0.03", "--kill-every",
+        "0.04",   "--item-every", "0.06",         "+set", "net_port",     "0"};
     Q3simProcess a(args), b(args);
     auto first = events(a);
     ASSERT_EQ(first.size(), 25u);

@@ -16,10 +16,7 @@ TEST_F(ServerCommands, BareCvarNamePrintsTheAnswerLine)
     EXPECT_EQ(run("fs_basepath"), Lines{"\"fs_basepath\" is:\"/srv/q3\" default:\"/srv/q3\""});
 }
 
-TEST_F(ServerCommands, UnknownCommandLine)
-{
-    EXPECT_EQ(run("nosuchcmd arg"), Lines{"Unknown command \"nosuchcmd\""});
-}
+TEST_F(ServerCommands, UnknownCommandLine) { EXPECT_EQ(run("nosuchcmd arg"), Lines{"Unknown command \"nosuchcmd\""}); }
 
 TEST_F(ServerCommands, SetKeepsQuotedBlanksAndTheDefault)
 {

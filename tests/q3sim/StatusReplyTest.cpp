@@ -65,14 +65,22 @@ TEST_F(StatusReply, InfoResponse)
     server.connectPlayer("Bob", false);
     auto reply = server.answerPacket(kMarker + "getinfo xyz");
     ASSERT_TRUE(reply);
-    EXPECT_EQ(*reply, kMarker + "infoResponse\n\\challenge\\xyz\\protocol\\68\\hostname\\My Arena\\mapname\\q3dm17"
-                                "\\clients\\1\\sv_maxclients\\8\\gametype\\0\\pure\\1\\sv_allowAnonymous\\0");
+    EXPECT_EQ(*reply,
+              kMarker
+                  + "infoResponse\n\\challenge\\xyz\\protocol\\68\\hostname\\My Arena\\mapname\\q3dm17"
+                    "\\clients\\1\\sv_maxclients\\8\\gametype\\0\\pure\\1\\sv_allowAnonymous\\0");
 }
 
 TEST_F(StatusReply, GarbageGetsNoAnswer)
 {
-    const std::string garbage[] = {"", "\xff\xff", "getstatus", kMarker, kMarker + "connect", kMarker + "\0getstatus",
-                                   std::string(3000, '\xff'), kMarker + "getstatus \"\\\\;\""};
+    const std::string garbage[] = {"",
+                                   "\xff\xff",
+                                   "getstatus",
+                                   kMarker,
+                                   kMarker + "connect",
+                                   kMarker + "\0getstatus",
+                                   std::string(3000, '\xff'),
+                                   kMarker + "getstatus \"\\\\;\""};
     for (std::size_t i = 0; i + 1 < std::size(garbage); ++i)
         EXPECT_FALSE(server.answerPacket(garbage[i])) << i;
     // A challenge that would break the info line is left out, not echoed.

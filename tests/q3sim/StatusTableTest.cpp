@@ -122,8 +122,9 @@ TEST(StatusTable, Ioq3LayoutMatchesTheRealServer)
         " 3     0    0 Sarge           ^7bot                                     16384",
         "",
     };
-    EXPECT_EQ(ioq3StatusTable("oa_dm1", {player(0, "^2Green Angel", 0, 0, true), player(1, "Gargoyle", 0, 0, true),
-                                         player(2, "Major", 0, 0, true), player(3, "Sarge", 0, 0, true)}),
+    EXPECT_EQ(ioq3StatusTable("oa_dm1",
+                              {player(0, "^2Green Angel", 0, 0, true), player(1, "Gargoyle", 0, 0, true),
+                               player(2, "Major", 0, 0, true), player(3, "Sarge", 0, 0, true)}),
               captured);
     EXPECT_EQ(ioq3StatusTable("q3dm17", {player(12, "A Very Long Player Name", -7, 10000)})[3],
               "12    -7 9999 A Very Long Player Name ^7203.0.113.7:27960                       25000");

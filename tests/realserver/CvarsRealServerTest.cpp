@@ -15,7 +15,6 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-
 using namespace ravelin;
 using namespace ravelin::test;
 
@@ -28,7 +27,8 @@ struct CvarsRealServerTest : HostedMainWindowTest {
     {
         if (!openArenaInstalled())
             GTEST_SKIP() << "openarena-server not installed";
-        ASSERT_TRUE(host.start(openArenaCommand(home.path(), freeUdpPort(), {"+set", "sv_hostname", "Real ^1Arena^7 Test"})))
+        ASSERT_TRUE(
+            host.start(openArenaCommand(home.path(), freeUdpPort(), {"+set", "sv_hostname", "Real ^1Arena^7 Test"})))
             << host.logText();
         ASSERT_TRUE(waitFor([&] { return output().find("InitGame:") != std::string::npos; }, std::chrono::seconds(60)))
             << output();
@@ -91,7 +91,8 @@ TEST_F(CvarsRealServerTest, TheTableFillsFromTheDumpAndAnEditRenamesTheServer)
     EXPECT_EQ(row("sv_hostname")->text(1), "Ravelin Renamed Arena");
 
     // The server has it: a reload shows the server's own value.
-    ASSERT_TRUE(waitForQt([&] { return output().find("]Set \"sv_hostname\" \"Ravelin Renamed Arena\"") != std::string::npos; }));
+    ASSERT_TRUE(waitForQt(
+        [&] { return output().find("]Set \"sv_hostname\" \"Ravelin Renamed Arena\"") != std::string::npos; }));
     QTest::mouseClick(window->imgTab(kCvarsTab), Qt::LeftButton);
     ASSERT_TRUE(waitForQt([&] { return !window->session().cvars().dumpRunning(); }, 20000));
     ASSERT_NE(row("sv_hostname"), nullptr);

@@ -31,11 +31,11 @@ inline bool openArenaInstalled()
 inline std::vector<std::string> openArenaCommand(const std::filesystem::path& home, int port,
                                                  const std::vector<std::string>& more = {})
 {
-    std::vector<std::string> command{kOpenArenaServer, "+set", "ttycon",   "0", "+set",
-                                     "dedicated",      "1",    "+set",     "net_port", std::to_string(port)};
+    std::vector<std::string> command{kOpenArenaServer, "+set", "ttycon", "0",        "+set",
+                                     "dedicated",      "1",    "+set",   "net_port", std::to_string(port)};
     command.insert(command.end(), more.begin(), more.end());
-    for (const std::string& word : {std::string("+set"), std::string("fs_homepath"), home.string(),
-                                    std::string("+map"), std::string("oa_dm1")})
+    for (const std::string& word :
+         {std::string("+set"), std::string("fs_homepath"), home.string(), std::string("+map"), std::string("oa_dm1")})
         command.push_back(word);
     return command;
 }

@@ -8,7 +8,6 @@
 
 #include "platform/ipc/EndpointFolder.h"
 
-
 using namespace ravelin;
 using namespace ravelin::test;
 
@@ -20,9 +19,9 @@ using FrameLoop = NullMessageLoop;
 struct RealServerTest : testing::Test {
     ipc::IpcWindowManager windows;
     FrameLoop loop;
-    ConsoleBridge bridge {windows, loop};
-    CvarProbe probe {bridge};
-    TempDir home {"ravelin-oahome"};
+    ConsoleBridge bridge{windows, loop};
+    CvarProbe probe{bridge};
+    TempDir home{"ravelin-oahome"};
     ConsoleHostProcess host;
     int port = 0;
     int separators = 0;
@@ -37,8 +36,9 @@ struct RealServerTest : testing::Test {
         // Ready once the map runs and the status port answers.
         ASSERT_TRUE(waitFor([&] { return output().find("InitGame:") != std::string::npos; }, std::chrono::seconds(60)))
             << output();
-        ASSERT_TRUE(waitFor([&] { return !udpQuery(port, "\xff\xff\xff\xffgetstatus", std::chrono::milliseconds(300)).empty(); },
-                            std::chrono::seconds(20)));
+        ASSERT_TRUE(waitFor(
+            [&] { return !udpQuery(port, "\xff\xff\xff\xffgetstatus", std::chrono::milliseconds(300)).empty(); },
+            std::chrono::seconds(20)));
     }
 
     std::string output() { return bridge.ReadConsoleOutputOf(host.handle()); }
@@ -104,8 +104,8 @@ TEST_F(RealServerTest, ProbeAnswersAndWhereTheAnswerLinesDiffer)
     EXPECT_NE(output().find("\"sv_maxclients\" is:\"8\", the default\r\n"), std::string::npos);
     settle();
     EXPECT_EQ(probe.GetCvarDefault(host.handle(), "sv_maxclients"), "8");
-    auto viaClient = runCommand({(binDir() / "ravelin-console").string(), "cvar", std::to_string(host.handle()),
-                                 "g_gametype", "--default"});
+    auto viaClient = runCommand(
+        {(binDir() / "ravelin-console").string(), "cvar", std::to_string(host.handle()), "g_gametype", "--default"});
     EXPECT_EQ(viaClient.out, "0\n") << viaClient.err;
 
     // A read-only cvar has no default part at all: its default reads "".
@@ -122,8 +122,8 @@ TEST_F(RealServerTest, ProbeAnswersAndWhereTheAnswerLinesDiffer)
 
 TEST_F(RealServerTest, UnknownNameIsAnsweredWithAtMostThreeCopiesTyped)
 {
-    auto result = runCommand({(binDir() / "ravelin-console").string(), "cvar", std::to_string(host.handle()),
-                              "nosuchcvar"});
+    auto result =
+        runCommand({(binDir() / "ravelin-console").string(), "cvar", std::to_string(host.handle()), "nosuchcvar"});
     EXPECT_EQ(result.out, "UNKNOWN COMMAND\n") << result.err;
     settle();
     EXPECT_NE(output().find("\r\nunknown command: nosuchcvar\r\n"), std::string::npos);
@@ -145,8 +145,8 @@ TEST_F(RealServerTest, SayAfterABacklogReachesTheServer)
 {
     for (int i = 1; i <= 200; ++i)
         bridge.SendConsoleCommandTo("echo line " + std::to_string(i), host.handle());
-    auto sent = runCommand({(binDir() / "ravelin-console").string(), "send", std::to_string(host.handle()), "say",
-                            "after the backlog"});
+    auto sent = runCommand(
+        {(binDir() / "ravelin-console").string(), "send", std::to_string(host.handle()), "say", "after the backlog"});
     EXPECT_EQ(sent.status, 0) << sent.err;
     ASSERT_TRUE(waitForOutput("console: after the backlog\r\n", std::chrono::seconds(30)));
     std::string text = output();

@@ -133,7 +133,8 @@ TEST_F(ScriptingTest, RunTimeErrorInTopLevelCodeIsReportedWithItsLine)
 TEST_F(ScriptingTest, AFailingProcedureReportsItsErrorAndClearsIt)
 {
     write("InitScripts.txt", "c.vbs,Console");
-    write("c.vbs", "Sub Q3ARVL_bad(d)\n Err.Raise 1234, \"me\", \"went wrong: \" & d\nEnd Sub\nSub Q3ARVL_ok(d)\nEnd Sub\n");
+    write("c.vbs",
+          "Sub Q3ARVL_bad(d)\n Err.Raise 1234, \"me\", \"went wrong: \" & d\nEnd Sub\nSub Q3ARVL_ok(d)\nEnd Sub\n");
     host.InitScripts();
 
     auto result = host.runConsoleProc("Q3ARVL_bad", " data");
@@ -160,7 +161,8 @@ TEST_F(ScriptingTest, AScriptStuckInALoopIsStoppedByTheTimeLimit)
 TEST_F(ScriptingTest, InitScriptsCalledByARunningScriptWaitsUntilItReturns)
 {
     write("InitScripts.txt", "c.vbs,Console");
-    write("c.vbs", "Dim n\nSub Q3ARVL_reload(d)\n InitScripts\n n = 5\n ConsoleOut \"after reload call\" & n\nEnd Sub\n");
+    write("c.vbs",
+          "Dim n\nSub Q3ARVL_reload(d)\n InitScripts\n n = 5\n ConsoleOut \"after reload call\" & n\nEnd Sub\n");
     host.InitScripts();
     int clearsBefore = view.clears;
 

@@ -16,7 +16,8 @@ struct ShippedScriptsTest : ScriptingTest {
     ShippedScriptsTest()
     {
         std::filesystem::copy(sourceDir() / "assets" / "Scripts", app.path() / "Scripts",
-                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+                              std::filesystem::copy_options::recursive
+                                  | std::filesystem::copy_options::overwrite_existing);
         host.InitScripts();
     }
 
@@ -45,8 +46,8 @@ struct ShippedScriptsTest : ScriptingTest {
 TEST_F(ShippedScriptsTest, LoadCleanlyAndListTheConsoleProcedures)
 {
     EXPECT_TRUE(view.debug.empty()) << view.debug.front();
-    EXPECT_THAT(view.consoleProcs, testing::IsSupersetOf({"Q3ARVL_ClientConnect", "Q3ARVL_ClientBegin",
-                                                          "Q3ARVL_say", "Q3ARVL_Kill"}));
+    EXPECT_THAT(view.consoleProcs,
+                testing::IsSupersetOf({"Q3ARVL_ClientConnect", "Q3ARVL_ClientBegin", "Q3ARVL_say", "Q3ARVL_Kill"}));
 }
 
 TEST_F(ShippedScriptsTest, GreetsAJoiningPlayerOnceByName)
@@ -84,8 +85,8 @@ TEST_F(ShippedScriptsTest, LanguageFilterWarnsByLevel)
     EXPECT_TRUE(operations.sent.empty());
 
     ASSERT_TRUE(engine.executeStatement("CHAT_FILTER_MODE = 0"));
-    line("say: Bob: what the hell");  // Biblical word, Mild level
-    line("say: Bob: shell games");    // whole words only
+    line("say: Bob: what the hell"); // Biblical word, Mild level
+    line("say: Bob: shell games"); // whole words only
     EXPECT_TRUE(operations.sent.empty());
     line("say: ^1Bob: oh SHIT");
     ASSERT_EQ(operations.sent.size(), 1u);

@@ -37,10 +37,8 @@ inline bool isInteractiveRole(QAccessible::Role role)
     case QAccessible::Dial:
     case QAccessible::ScrollBar:
     case QAccessible::PageTab:
-    case QAccessible::Link:
-        return true;
-    default:
-        return false;
+    case QAccessible::Link: return true;
+    default: return false;
     }
 }
 

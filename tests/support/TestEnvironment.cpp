@@ -36,8 +36,7 @@ std::filesystem::path sourceDir()
     return dir ? std::filesystem::path(dir) : std::filesystem::current_path();
 }
 
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
-             std::chrono::milliseconds step)
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout, std::chrono::milliseconds step)
 {
     auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {

@@ -27,8 +27,7 @@ std::filesystem::path sourceDir();
 
 // Polls `condition` until it holds or the timeout passes; tests wait on
 // conditions, never on fixed sleeps.
-bool waitFor(const std::function<bool()>& condition,
-             std::chrono::milliseconds timeout = std::chrono::seconds(10),
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(10),
              std::chrono::milliseconds step = std::chrono::milliseconds(10));
 
 } // namespace ravelin::test

@@ -55,9 +55,11 @@ const CompileCase compileCases[] = {
     {"dim_after_a_class_of_its_name", "Class x\nEnd Class\nPrivate x\n", 1041, 3, 9},
     {"local_dim_twice", "Sub S()\nDim y\nDim y\nEnd Sub\n", 1041, 3, 5},
     {"local_dim_named_like_a_parameter", "Sub S(p)\nConst p = 1\nEnd Sub\n", 1041, 2, 7},
-    {"terminate_with_arguments", "Sub Good()\nEnd Sub\nClass C\nSub Class_Terminate(a)\nEnd Sub\nEnd Class\n", 1053, 4, 1},
+    {"terminate_with_arguments", "Sub Good()\nEnd Sub\nClass C\nSub Class_Terminate(a)\nEnd Sub\nEnd Class\n", 1053, 4,
+     1},
     {"class_array_bound_not_constant", "Class C\nPublic n\nPublic arr(n)\nEnd Class\n", 1026, 3, 12},
-    {"class_array_bound_from_method", "Class C\nPublic arr(Size())\nFunction Size()\nSize = 2\nEnd Function\nEnd Class\n", 1026, 2, 12},
+    {"class_array_bound_from_method",
+     "Class C\nPublic arr(Size())\nFunction Size()\nSize = 2\nEnd Function\nEnd Class\n", 1026, 2, 12},
     {"const_not_literal", "Sub Good()\nEnd Sub\nConst K = Len(\"a\")\n", 1045, 3, 11},
     {"postfix_chain_too_deep", nullptr, 28, 1, 0},
 };
@@ -87,7 +89,8 @@ TEST_P(CompileErrors, ReportNumberLineAndColumn)
     }
     // Nothing of a unit that failed to compile is left behind.
     EXPECT_TRUE(sc.procedures().empty());
-    EXPECT_EQ(sc.error().source, c.number == 28 ? "Microsoft VBScript runtime error" : "Microsoft VBScript compilation error");
+    EXPECT_EQ(sc.error().source,
+              c.number == 28 ? "Microsoft VBScript runtime error" : "Microsoft VBScript compilation error");
     EXPECT_EQ(sc.error().description, errorMessage(c.number));
 }
 

@@ -58,23 +58,23 @@ std::vector<LimitCase> limitCases()
          "  Set d = n\nNext\nSet n = Nothing\nSet d = Nothing",
          0},
         {"deep_object_list",
-         counted + "Set head = Nothing\nFor i = 1 To 300000\n  Set n = New Node\n  Set n.nxt = head\n  Set head = n\nNext\n"
-                   "Set n = Nothing\nSet head = Nothing\nIf terminated <> 300000 Then Err.Raise 1000",
+         counted
+             + "Set head = Nothing\nFor i = 1 To 300000\n  Set n = New Node\n  Set n.nxt = head\n  Set head = n\nNext\n"
+               "Set n = Nothing\nSet head = Nothing\nIf terminated <> 300000 Then Err.Raise 1000",
          0},
         // Strings past the cap are error 14, trappable; so is memory running out.
         {"string_doubling", "s = \"x\"\nDo : s = s & s : Loop", 14},
         {"string_doubling_trapped",
-         "On Error Resume Next\ns = \"x\"\nDo : s = s & s : Loop Until Err.Number <> 0\nn = Err.Number\nOn Error GoTo 0\n"
+         "On Error Resume Next\ns = \"x\"\nDo : s = s & s : Loop Until Err.Number <> 0\nn = Err.Number\nOn Error GoTo "
+         "0\n"
          "If n <> 14 Then Err.Raise 1000",
          0},
         {"space_over_cap", "s = Space(300000000)", 14},
         {"string_over_cap", "s = String(300000000, \"a\")", 14},
         {"replace_over_cap", "s = Replace(Space(20000), \" \", Space(20000))", 14},
         // Script code running inside an operation changes what the operation works on.
-        {"subscript_reassigns_array",
-         "ReDim a(3)\nFunction F() : a = 5 : F = 1 : End Function\nx = a(F())", 13},
-        {"subscript_reassigns_target",
-         "ReDim a(3)\nFunction F() : a = 5 : F = 1 : End Function\na(F()) = 1", 13},
+        {"subscript_reassigns_array", "ReDim a(3)\nFunction F() : a = 5 : F = 1 : End Function\nx = a(F())", 13},
+        {"subscript_reassigns_target", "ReDim a(3)\nFunction F() : a = 5 : F = 1 : End Function\na(F()) = 1", 13},
         {"subscript_reassigns_byref",
          "ReDim a(3)\nFunction F() : a = 5 : F = 1 : End Function\nSub S(ByRef v) : v = 2 : End Sub\nS a(F())", 13},
         {"subscript_default_property_redims",
@@ -87,17 +87,21 @@ std::vector<LimitCase> limitCases()
          0},
         {"removeall_terminator_adds",
          "Class T\n  Private Sub Class_Terminate() : d.Add CStr(Rnd), 1 : End Sub\nEnd Class\n"
-         "Set d = CreateObject(\"Scripting.Dictionary\")\nFor i = 1 To 20 : d.Add i, New T : Next\nd.RemoveAll\nd.Remove 1",
+         "Set d = CreateObject(\"Scripting.Dictionary\")\nFor i = 1 To 20 : d.Add i, New T : "
+         "Next\nd.RemoveAll\nd.Remove 1",
          32811},
         {"remove_terminator_adds",
          "Class T\n  Private Sub Class_Terminate() : d.Add \"k\" & d.Count, 1 : End Sub\nEnd Class\n"
-         "Set d = CreateObject(\"Scripting.Dictionary\")\nd.Add 1, New T\nd.Remove 1\nIf d.Count <> 1 Then Err.Raise 1000",
+         "Set d = CreateObject(\"Scripting.Dictionary\")\nd.Add 1, New T\nd.Remove 1\nIf d.Count <> 1 Then Err.Raise "
+         "1000",
          0},
         // An object that stores Me from its own Class_Terminate lives on and terminates once.
         {"terminate_resurrects",
-         counted + "Dim g\nClass R\n  Public v\n  Private Sub Class_Terminate() : Set g = Me : terminated = terminated + 1 : End Sub\n"
-                   "End Class\nSet o = New R\no.v = 7\nSet o = Nothing\nIf g.v <> 7 Then Err.Raise 1000\n"
-                   "Set g = Nothing\nIf terminated <> 1 Then Err.Raise 1001",
+         counted
+             + "Dim g\nClass R\n  Public v\n  Private Sub Class_Terminate() : Set g = Me : terminated = terminated + 1 "
+               ": End Sub\n"
+               "End Class\nSet o = New R\no.v = 7\nSet o = Nothing\nIf g.v <> 7 Then Err.Raise 1000\n"
+               "Set g = Nothing\nIf terminated <> 1 Then Err.Raise 1001",
          0},
         {"terminate_self_field",
          "Class R\n  Public me2\n  Private Sub Class_Terminate() : Set me2 = Me : End Sub\nEnd Class\n"
@@ -171,11 +175,13 @@ TEST(CycleBreaking, ResetFreesCyclesAndRunsTheirTerminators)
     Ref<Object> probe(new Probe);
     ScriptControl sc;
     ASSERT_TRUE(sc.addObject("Probe", probe, false));
-    ASSERT_TRUE(sc.addCode(counted + "Set a = New Node\nSet a.self = a\nSet a.nxt = Probe\n"
-                                     "Set d = CreateObject(\"Scripting.Dictionary\")\nd.Add \"me\", d\nd.Add \"p\", Probe\n"
-                                     "Set b = New Node\nSet b.nxt = d\nSet d2 = CreateObject(\"Scripting.Dictionary\")\n"
-                                     "Set d2(\"b\") = b\nSet b.arr(1) = d2\nSet a = Nothing : Set d = Nothing : Set b = Nothing\n"
-                                     "Set d2 = Nothing"));
+    ASSERT_TRUE(
+        sc.addCode(counted
+                   + "Set a = New Node\nSet a.self = a\nSet a.nxt = Probe\n"
+                     "Set d = CreateObject(\"Scripting.Dictionary\")\nd.Add \"me\", d\nd.Add \"p\", Probe\n"
+                     "Set b = New Node\nSet b.nxt = d\nSet d2 = CreateObject(\"Scripting.Dictionary\")\n"
+                     "Set d2(\"b\") = b\nSet b.arr(1) = d2\nSet a = Nothing : Set d = Nothing : Set b = Nothing\n"
+                     "Set d2 = Nothing"));
     EXPECT_GT(probe->refCount(), 1u);
     sc.reset();
     EXPECT_EQ(probe->refCount(), 1u);
@@ -197,7 +203,8 @@ TEST(TimeLimit, StopsARunawayLoopOfLongOperations)
 {
     ScriptControl sc;
     sc.setTimeout(2000);
-    EXPECT_FALSE(sc.addCode("On Error Resume Next\ns = \"x\"\nDo\n  s = s & s\n  If Err.Number <> 0 Then s = \"x\"\nLoop"));
+    EXPECT_FALSE(
+        sc.addCode("On Error Resume Next\ns = \"x\"\nDo\n  s = s & s\n  If Err.Number <> 0 Then s = \"x\"\nLoop"));
     EXPECT_EQ(sc.error().number, 1799);
     sc.setTimeout(1000);
     EXPECT_FALSE(sc.addCode("Set r = New RegExp\nr.Pattern = \"(a*)*b\"\nx = r.Test(String(40, \"a\"))"));

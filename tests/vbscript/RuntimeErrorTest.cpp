@@ -97,9 +97,10 @@ TEST(RavelinVbs, ArgumentsQuitAndScriptName)
 {
     ravelin::test::TempDir dir;
     std::string script = (dir.path() / "args.vbs").string();
-    std::ofstream(script) << "Dim a, s\nFor Each a In WScript.Arguments : s = s & \"[\" & a & \"]\" : Next\n"
-                             "WScript.StdOut.Write WScript.ScriptName & \" \" & WScript.Arguments.Count & \" \" & s\n"
-                             "WScript.StdOut.WriteLine \"|\" & WScript.Arguments(1)\nWScript.Quit 7\nWScript.Echo \"not reached\"\n";
+    std::ofstream(script)
+        << "Dim a, s\nFor Each a In WScript.Arguments : s = s & \"[\" & a & \"]\" : Next\n"
+           "WScript.StdOut.Write WScript.ScriptName & \" \" & WScript.Arguments.Count & \" \" & s\n"
+           "WScript.StdOut.WriteLine \"|\" & WScript.Arguments(1)\nWScript.Quit 7\nWScript.Echo \"not reached\"\n";
     RunResult r = runVbs(script, " one \"two words\"");
     EXPECT_EQ(r.status, 7);
     EXPECT_EQ(r.out, "args.vbs 2 [one][two words]|two words\n");

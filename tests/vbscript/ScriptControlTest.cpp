@@ -46,8 +46,7 @@ public:
             throw std::runtime_error("host failure");
         case 6: // Fail
             raiseCustom(1234, "host said no", "TestHost");
-        default:
-            raise(Err::NoSuchMember);
+        default: raise(Err::NoSuchMember);
         }
     }
 
@@ -83,7 +82,8 @@ TEST(ScriptControl, GlobalModuleComesFirstAndModulesKeepCreationOrder)
 TEST(ScriptControl, ProceduresAreListedInDefinitionOrderWithArgumentsAndResult)
 {
     ScriptControl sc;
-    ASSERT_TRUE(sc.addCode("Sub Zed(a, b)\nEnd Sub\nFunction Alpha()\nEnd Function\nSub Mid_(x)\nEnd Sub\n", "Console"));
+    ASSERT_TRUE(
+        sc.addCode("Sub Zed(a, b)\nEnd Sub\nFunction Alpha()\nEnd Function\nSub Mid_(x)\nEnd Sub\n", "Console"));
     auto procs = sc.procedures("Console");
     ASSERT_EQ(procs.size(), 3u);
     EXPECT_EQ(procs[0].name, "Zed");
@@ -205,7 +205,8 @@ TEST(ScriptControl, AddedObjectMembersAreGlobalNames)
     Ref<TestHost> host(new TestHost);
     ASSERT_TRUE(sc.addObject("Ravelin", host, true));
     ASSERT_TRUE(sc.addModule("Console"));
-    ASSERT_TRUE(sc.addCode("Sub Q3ARVL_say(data)\n  DebugPrint \"said \" & data\n  Value = Len(data)\nEnd Sub", "Console"));
+    ASSERT_TRUE(
+        sc.addCode("Sub Q3ARVL_say(data)\n  DebugPrint \"said \" & data\n  Value = Len(data)\nEnd Sub", "Console"));
     ASSERT_TRUE(sc.run("Console", "Q3ARVL_say", {Variant::string("hello")})) << sc.error().description;
     EXPECT_EQ(host->printed, (std::vector<std::string>{"said hello"}));
     EXPECT_EQ(host->value.toLong(), 5);
@@ -256,11 +257,15 @@ TEST(ScriptControl, HostFailuresLandInTheErrorState)
 TEST(ScriptControl, NamedModulesSeeGlobalsAndShadowThem)
 {
     ScriptControl sc;
-    ASSERT_TRUE(sc.addCode("Public AppPath\nDim Shared : Shared = \"global\"\nFunction Helper() : Helper = \"global helper\" : End Function"));
+    ASSERT_TRUE(sc.addCode("Public AppPath\nDim Shared : Shared = \"global\"\nFunction Helper() : Helper = \"global "
+                           "helper\" : End Function"));
     ASSERT_TRUE(sc.addCode("AppPath = \"/opt/app\""));
-    ASSERT_TRUE(sc.addCode("Function Where() : Where = AppPath & \"|\" & Helper() & \"|\" & Shared : End Function", "Console"));
+    ASSERT_TRUE(
+        sc.addCode("Function Where() : Where = AppPath & \"|\" & Helper() & \"|\" & Shared : End Function", "Console"));
     EXPECT_EQ(sc.run("Console", "Where")->toString(), "/opt/app|global helper|global");
-    ASSERT_TRUE(sc.addCode("Dim Shared : Shared = \"own\"\nFunction Helper() : Helper = \"own helper\" : End Function\nFunction Mine() : Mine = Helper() & \"|\" & Shared : End Function", "Other"));
+    ASSERT_TRUE(sc.addCode("Dim Shared : Shared = \"own\"\nFunction Helper() : Helper = \"own helper\" : End "
+                           "Function\nFunction Mine() : Mine = Helper() & \"|\" & Shared : End Function",
+                           "Other"));
     EXPECT_EQ(sc.run("Other", "Mine")->toString(), "own helper|own");
     EXPECT_EQ(sc.run("Console", "Where")->toString(), "/opt/app|global helper|global");
     EXPECT_EQ(sc.eval("Shared")->toString(), "global");
@@ -305,7 +310,8 @@ TEST(ScriptControl, TimeoutIsNotSwallowedByResumeNextAndAppliesToRun)
 {
     ScriptControl sc;
     sc.setTimeout(200);
-    ASSERT_TRUE(sc.addCode("Sub Spin()\nOn Error Resume Next\nDo : Loop\nEnd Sub\nFunction Rec(n) : Rec = Rec(n + 1) : End Function"));
+    ASSERT_TRUE(sc.addCode(
+        "Sub Spin()\nOn Error Resume Next\nDo : Loop\nEnd Sub\nFunction Rec(n) : Rec = Rec(n + 1) : End Function"));
     EXPECT_FALSE(sc.run("Global", "Spin"));
     EXPECT_EQ(sc.error().number, 1799);
     // Each call gets its own limit: the engine works normally afterwards.
@@ -319,12 +325,14 @@ TEST(ScriptControl, ObjectCalledByTheHostLaterGetsItsOwnTimeLimit)
     ScriptControl sc;
     sc.setTimeout(1);
     auto loaded = std::chrono::steady_clock::now();
-    ASSERT_TRUE(sc.addCode("Class W\nPublic Function Work() : For i = 1 To 20000 : n = n + 1 : Next : Work = n : End Function\nEnd Class\nSet worker = New W"));
+    ASSERT_TRUE(sc.addCode("Class W\nPublic Function Work() : For i = 1 To 20000 : n = n + 1 : Next : Work = n : End "
+                           "Function\nEnd Class\nSet worker = New W"));
     sc.setTimeout(10000);
     auto obj = sc.eval("worker");
     ASSERT_TRUE(obj);
     // Once the earlier operations' limit has passed, a direct call from the host still runs.
-    ASSERT_TRUE(ravelin::test::waitFor([&] { return std::chrono::steady_clock::now() > loaded + std::chrono::milliseconds(20); }));
+    ASSERT_TRUE(ravelin::test::waitFor(
+        [&] { return std::chrono::steady_clock::now() > loaded + std::chrono::milliseconds(20); }));
     Object* o = obj->rawObject();
     Variant r = o->invoke(o->memberId("Work"), InvokeMethod, {});
     EXPECT_EQ(r.toLong(), 20000);
@@ -386,7 +394,8 @@ TEST(ScriptControl, ScriptCanResetTheEngineItRunsIn)
     ScriptControl sc;
     Ref<TestHost> host(new TestHost(&sc));
     ASSERT_TRUE(sc.addObject("Ravelin", host, true));
-    ASSERT_TRUE(sc.addCode("Sub Reload()\n  Dim local : local = \"still here\"\n  Ravelin.Reload\n  Ravelin.DebugPrint local\nEnd Sub"));
+    ASSERT_TRUE(sc.addCode(
+        "Sub Reload()\n  Dim local : local = \"still here\"\n  Ravelin.Reload\n  Ravelin.DebugPrint local\nEnd Sub"));
     EXPECT_TRUE(sc.run("Global", "Reload")) << sc.error().description;
     EXPECT_EQ(host->printed, (std::vector<std::string>{"still here"}));
     EXPECT_TRUE(sc.procedures().empty());
@@ -400,7 +409,8 @@ TEST(ScriptControl, BareHostMembersStillWorkAfterTheRunningScriptResetsTheEngine
         Ref<TestHost> host(new TestHost(&sc));
         ASSERT_TRUE(sc.addObject("Ravelin", host, true));
     }
-    ASSERT_TRUE(sc.addCode("Sub Reload()\n  Reload_ = 1\n  Ravelin.Reload\n  DebugPrint \"after reset\"\n  Value = 3\nEnd Sub"));
+    ASSERT_TRUE(sc.addCode(
+        "Sub Reload()\n  Reload_ = 1\n  Ravelin.Reload\n  DebugPrint \"after reset\"\n  Value = 3\nEnd Sub"));
     EXPECT_TRUE(sc.run("Global", "Reload")) << sc.error().description;
 }
 
@@ -409,7 +419,8 @@ TEST(ScriptControl, TerminateRunsWhenTheLastReferenceGoes)
     ScriptControl sc;
     Ref<TestHost> host(new TestHost);
     ASSERT_TRUE(sc.addObject("Ravelin", host, true));
-    ASSERT_TRUE(sc.addCode("Class T\nPrivate Sub Class_Terminate() : DebugPrint \"gone\" : End Sub\nEnd Class\nDim a, b\nSet a = New T\nSet b = a"));
+    ASSERT_TRUE(sc.addCode("Class T\nPrivate Sub Class_Terminate() : DebugPrint \"gone\" : End Sub\nEnd Class\nDim a, "
+                           "b\nSet a = New T\nSet b = a"));
     ASSERT_TRUE(sc.addCode("Set a = Nothing"));
     EXPECT_TRUE(host->printed.empty());
     ASSERT_TRUE(sc.addCode("Set b = Nothing"));
@@ -421,7 +432,8 @@ TEST(ScriptControl, ScriptObjectKeptByTheHostOutlivesTheEngine)
     Variant kept;
     {
         ScriptControl sc;
-        ASSERT_TRUE(sc.addCode("Class T\nPublic V\nPrivate Sub Class_Terminate() : V = 0 : End Sub\nEnd Class\nSet o = New T\no.V = 5"));
+        ASSERT_TRUE(sc.addCode(
+            "Class T\nPublic V\nPrivate Sub Class_Terminate() : V = 0 : End Sub\nEnd Class\nSet o = New T\no.V = 5"));
         auto v = sc.eval("o");
         ASSERT_TRUE(v);
         kept = *v;

@@ -160,8 +160,8 @@ TEST(DateArithmetic, WeekdayWithFirstDay)
     EXPECT_EQ(weekday(friday, 2), 5);
     EXPECT_EQ(weekday(friday, 6), 1);
     EXPECT_EQ(weekday(friday, 0), 6);
-    EXPECT_EQ(weekday(0), 7);     // 1899-12-30 was a Saturday
-    EXPECT_EQ(weekday(-1.5), 6);  // and the day before a Friday
+    EXPECT_EQ(weekday(0), 7); // 1899-12-30 was a Saturday
+    EXPECT_EQ(weekday(-1.5), 6); // and the day before a Friday
 }
 
 TEST(DateArithmetic, DateAddIntervals)
@@ -234,10 +234,10 @@ TEST(DateArithmetic, WeekOfYearRules)
     // 2026-01-01 is a Thursday.
     double jan1 = serialOf(2026, 1, 1), jan4 = serialOf(2026, 1, 4), jan5 = serialOf(2026, 1, 5);
     EXPECT_EQ(datePart(DateInterval::Week, jan1), 1);
-    EXPECT_EQ(datePart(DateInterval::Week, jan4), 2);          // weeks start on Sunday
-    EXPECT_EQ(datePart(DateInterval::Week, jan4, 2, 2), 1);    // ISO-like: Monday, four days
+    EXPECT_EQ(datePart(DateInterval::Week, jan4), 2); // weeks start on Sunday
+    EXPECT_EQ(datePart(DateInterval::Week, jan4, 2, 2), 1); // ISO-like: Monday, four days
     EXPECT_EQ(datePart(DateInterval::Week, jan5, 2, 2), 2);
-    EXPECT_EQ(datePart(DateInterval::Week, jan1, 1, 3), 52);   // before the first full week
+    EXPECT_EQ(datePart(DateInterval::Week, jan1, 1, 3), 52); // before the first full week
     EXPECT_EQ(datePart(DateInterval::Week, jan4, 1, 3), 1);
     EXPECT_EQ(datePart(DateInterval::Week, serialOf(2026, 12, 31)), 53);
 }
@@ -257,7 +257,7 @@ TEST(DateParsing, AcceptedForms)
     EXPECT_EQ(parsed("12/25/26"), "12/25/2026");
     EXPECT_EQ(parsed("1/2/30"), "1/2/1930");
     EXPECT_EQ(parsed("25/12/2026"), "12/25/2026"); // no 25th month: read day first
-    EXPECT_EQ(parsed("12/25"), "12/25/2026");      // the current year
+    EXPECT_EQ(parsed("12/25"), "12/25/2026"); // the current year
     EXPECT_EQ(parsed("  3/4/2026  "), "3/4/2026");
 }
 
@@ -282,10 +282,12 @@ TEST(DateParsing, TimesAndCombinations)
 
 TEST(DateParsing, RejectedTexts)
 {
-    for (const char* bad : {"", "   ", "hello", "2026", "12", "13/13/2026", "2/30/2026", "25:00", "10:60",
-                            "24:00", "PM", "Sept 3, 2026", "Decem 25", "1.2.2026", "3//4/2026", "3/4/2026,",
-                            "10:30:15.5", "12/25/2026 10:30 PM 11:00", "1:2:3:4", "12//", "Dec", "Foo 25, 2026",
-                            "12/25/10000", "1.5e3", "$12"}) {
+    for (const char* bad :
+         {"",          "   ",      "hello",     "2026",         "12",          "13/13/2026",
+          "2/30/2026", "25:00",    "10:60",     "24:00",        "PM",          "Sept 3, 2026",
+          "Decem 25",  "1.2.2026", "3//4/2026", "3/4/2026,",    "10:30:15.5",  "12/25/2026 10:30 PM 11:00",
+          "1:2:3:4",   "12//",     "Dec",       "Foo 25, 2026", "12/25/10000", "1.5e3",
+          "$12"}) {
         EXPECT_FALSE(parseDateTime(bad, 2026)) << bad;
     }
 }

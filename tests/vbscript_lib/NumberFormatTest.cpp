@@ -179,8 +179,9 @@ TEST(NumericParsing, HexAndOctal)
 
 TEST(NumericParsing, RejectedTexts)
 {
-    for (const char* bad : {"", "  ", ".", "-", "+", "1e", "1e+", "--1", "+-1", "1 2", "1.2.3", ",1", "12%", "+12+",
-                            "0x1F", "1.#INF", "1e400", "(12", "12)", "abc", "1d2", "$", "$$1", "1,2.3.4", "(-12)-"}) {
+    for (const char* bad :
+         {"",     "  ",   ".",      "-",     "+",   "1e",  "1e+", "--1", "+-1", "1 2", "1.2.3",   ",1",    "12%",
+          "+12+", "0x1F", "1.#INF", "1e400", "(12", "12)", "abc", "1d2", "$",   "$$1", "1,2.3.4", "(-12)-"}) {
         double v = 0;
         EXPECT_FALSE(parseNumericText(bad, v)) << bad;
     }

@@ -53,8 +53,8 @@ RegexFlags multi() { return RegexFlags{false, true}; }
 
 TEST(RegexSyntax, BadPatternsAreRefused)
 {
-    for (const char* bad : {"(", "(abc", "abc)", ")", "[abc", "[z-a]", "*a", "a**", "+", "a{2,1}", "\\", "(?<x)",
-                            "a|*", "^*", "x{3}{2}", "(?"}) {
+    for (const char* bad : {"(", "(abc", "abc)", ")", "[abc", "[z-a]", "*a", "a**", "+", "a{2,1}", "\\", "(?<x)", "a|*",
+                            "^*", "x{3}{2}", "(?"}) {
         auto r = Regex::compile(bad);
         EXPECT_FALSE(r) << bad;
         EXPECT_FALSE(r.error.empty()) << bad;
@@ -79,13 +79,13 @@ TEST(RegexLiterals, EscapesDenoteTheirCharacters)
 {
     EXPECT_EQ(first("\\n\\r\\t\\f\\v", "x\n\r\t\f\vy"), "\n\r\t\f\v");
     EXPECT_EQ(first("\\x41\\u0042", "zAB"), "AB");
-    EXPECT_EQ(first("\\101", "A"), "A");         // octal, no groups
+    EXPECT_EQ(first("\\101", "A"), "A"); // octal, no groups
     EXPECT_EQ(first("\\0", std::string("a\0b", 3)), std::string(1, '\0'));
     EXPECT_EQ(first("\\.\\/\\\\\\$", "a./\\$"), "./\\$");
     EXPECT_EQ(first("\\cJ", "a\nb"), "\n");
     EXPECT_EQ(first("\\c1", "x\\c1"), "\\c1"); // no control letter: a backslash
     EXPECT_EQ(first("\\u0100", "\x01\x00"), "<none>"); // beyond a byte never matches
-    EXPECT_EQ(first("\\xZ", "xZ"), "xZ");               // incomplete hex is the letter
+    EXPECT_EQ(first("\\xZ", "xZ"), "xZ"); // incomplete hex is the letter
 }
 
 TEST(RegexLiterals, DotStopsAtLineBreaks)
@@ -159,7 +159,11 @@ TEST(RegexGroups, Backreferences)
     EXPECT_EQ(first("(a)|\\1b", "b"), "b"); // unset group matches empty
     EXPECT_EQ(first("(A)\\1", "aA", icase()), "aA");
     EXPECT_EQ(first("()\\1", std::string_view()), ""); // an empty group on a subject with no bytes
-    EXPECT_EQ(first("\\2(a)", "\x02" "a"), "\x02" "a"); // more than the group count: octal
+    EXPECT_EQ(first("\\2(a)",
+                    "\x02"
+                    "a"),
+              "\x02"
+              "a"); // more than the group count: octal
 }
 
 TEST(RegexLookahead, PositiveAndNegative)
@@ -230,7 +234,7 @@ TEST(RegexFlags, IgnoreCaseFoldsLiteralsAndClasses)
     EXPECT_EQ(first("[^a]+", "Aab", icase()), "b");
     EXPECT_EQ(first("\\bBAD\\b", "so bad!", icase()), "bad");
     EXPECT_EQ(first("caf\xe9", "CAF\xc9", icase()), "CAF\xc9"); // Latin-1 letters fold too
-    EXPECT_EQ(first("\xd7", "\xf7", icase()), "<none>");           // but × and ÷ are no pair
+    EXPECT_EQ(first("\xd7", "\xf7", icase()), "<none>"); // but × and ÷ are no pair
     EXPECT_EQ(first("(\xe0)\\1", "\xe0\xc0", icase()), "\xe0\xc0");
 }
 

@@ -108,9 +108,6 @@ std::string toLower(std::string_view text)
     return lower;
 }
 
-bool equalsNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && toLower(a) == toLower(b);
-}
+bool equalsNoCase(std::string_view a, std::string_view b) { return a.size() == b.size() && toLower(a) == toLower(b); }
 
 } // namespace q3sim

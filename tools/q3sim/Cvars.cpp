@@ -14,10 +14,7 @@ Cvar* CvarTable::find(std::string_view name)
     return nullptr;
 }
 
-const Cvar* CvarTable::find(std::string_view name) const
-{
-    return const_cast<CvarTable*>(this)->find(name);
-}
+const Cvar* CvarTable::find(std::string_view name) const { return const_cast<CvarTable*>(this)->find(name); }
 
 Cvar& CvarTable::get(std::string_view name, std::string_view defaultValue, unsigned flags)
 {
@@ -101,10 +98,7 @@ std::string CvarTable::value(std::string_view name) const
     return cvar ? cvar->value : std::string();
 }
 
-int CvarTable::integer(std::string_view name) const
-{
-    return std::atoi(value(name).c_str());
-}
+int CvarTable::integer(std::string_view name) const { return std::atoi(value(name).c_str()); }
 
 bool CvarTable::applyLatched()
 {

@@ -14,13 +14,13 @@
 namespace q3sim {
 
 enum CvarFlag : unsigned {
-    CvarArchive = 1u << 0,    // written by writeconfig as seta
-    CvarUserInfo = 1u << 1,   // sent to the server with a client's settings
+    CvarArchive = 1u << 0, // written by writeconfig as seta
+    CvarUserInfo = 1u << 1, // sent to the server with a client's settings
     CvarServerInfo = 1u << 2, // part of the status and info replies
     CvarSystemInfo = 1u << 3,
-    CvarInit = 1u << 4,       // only the command line may set it
-    CvarLatch = 1u << 5,      // a change waits for the next map
-    CvarRom = 1u << 6,        // never set by the operator
+    CvarInit = 1u << 4, // only the command line may set it
+    CvarLatch = 1u << 5, // a change waits for the next map
+    CvarRom = 1u << 6, // never set by the operator
     CvarUserCreated = 1u << 7,
     CvarCheat = 1u << 8,
 };
@@ -29,7 +29,7 @@ struct Cvar {
     std::string name;
     std::string value;
     std::string defaultValue;
-    std::string latched;  // pending value of a latched cvar
+    std::string latched; // pending value of a latched cvar
     bool hasLatched = false;
     unsigned flags = 0;
 };

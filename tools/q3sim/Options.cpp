@@ -125,10 +125,11 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             const char* name;
             double EventIntervals::*field;
         };
-        static const IntervalOption intervals[] = {
-            {"--join-every", &EventIntervals::join}, {"--leave-every", &EventIntervals::leave},
-            {"--chat-every", &EventIntervals::chat}, {"--kill-every", &EventIntervals::kill},
-            {"--item-every", &EventIntervals::item}};
+        static const IntervalOption intervals[] = {{"--join-every", &EventIntervals::join},
+                                                   {"--leave-every", &EventIntervals::leave},
+                                                   {"--chat-every", &EventIntervals::chat},
+                                                   {"--kill-every", &EventIntervals::kill},
+                                                   {"--item-every", &EventIntervals::item}};
         bool handled = false;
         for (const auto& option : intervals) {
             if (arg != option.name)
@@ -207,8 +208,8 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
     for (auto& command : options.commands) {
         if (command.empty() || command[0].empty())
             continue;
-        if (equalsNoCase(command[0], "set") || equalsNoCase(command[0], "seta") || equalsNoCase(command[0], "sets") ||
-            equalsNoCase(command[0], "setu")) {
+        if (equalsNoCase(command[0], "set") || equalsNoCase(command[0], "seta") || equalsNoCase(command[0], "sets")
+            || equalsNoCase(command[0], "setu")) {
             if (command.size() < 3) {
                 error = "+" + command[0] + " needs a name and a value";
                 return std::nullopt;

@@ -10,16 +10,16 @@ namespace q3sim {
 
 struct Player {
     int slot = 0;
-    std::string name;   // may hold colour codes (^0 to ^8)
+    std::string name; // may hold colour codes (^0 to ^8)
     int score = 0;
     int ping = 0;
-    int lastmsg = 0;    // milliseconds since the last packet, as status shows it
+    int lastmsg = 0; // milliseconds since the last packet, as status shows it
     std::string address; // "bot" for bots, else "IP:PORT"
     int qport = 0;
     int rate = 25000;
     bool bot = false;
     std::string model = "sarge";
-    int skill = 0;       // bots only
+    int skill = 0; // bots only
     int handicap = 100;
 };
 

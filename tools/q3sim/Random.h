@@ -30,7 +30,10 @@ public:
     }
 
     template <typename T>
-    const T& pick(const std::vector<T>& items) { return items[next() % items.size()]; }
+    const T& pick(const std::vector<T>& items)
+    {
+        return items[next() % items.size()];
+    }
 
     bool chance(int percent) { return range(1, 100) <= percent; }
 

@@ -93,7 +93,8 @@ std::string statusResponse(const CvarTable& cvars, const std::vector<Player>& pl
     // Like the engine, stop listing players before the reply outgrows one
     // network message.
     for (const Player& player : players) {
-        std::string line = std::to_string(player.score) + " " + std::to_string(player.ping) + " \"" + player.name + "\"\n";
+        std::string line =
+            std::to_string(player.score) + " " + std::to_string(player.ping) + " \"" + player.name + "\"\n";
         if (reply.size() + line.size() >= 16384)
             break;
         reply += line;
@@ -138,18 +139,36 @@ std::vector<std::pair<std::string, std::string>> userinfoPairs(const Player& pla
     if (player.bot) {
         char skill[16];
         std::snprintf(skill, sizeof skill, "%5.2f", static_cast<double>(player.skill));
-        pairs = {{"name", player.name}, {"rate", std::to_string(player.rate)}, {"snaps", "20"},
-                 {"skill", skill}, {"model", player.model}, {"headmodel", player.model},
-                 {"team_model", player.model}, {"team_headmodel", player.model},
-                 {"handicap", std::to_string(player.handicap)}, {"color1", "4"}, {"color2", "5"},
-                 {"characterfile", "bots/" + toLower(cleanName(player.name)) + "_c.c"}, {"sex", "male"},
+        pairs = {{"name", player.name},
+                 {"rate", std::to_string(player.rate)},
+                 {"snaps", "20"},
+                 {"skill", skill},
+                 {"model", player.model},
+                 {"headmodel", player.model},
+                 {"team_model", player.model},
+                 {"team_headmodel", player.model},
+                 {"handicap", std::to_string(player.handicap)},
+                 {"color1", "4"},
+                 {"color2", "5"},
+                 {"characterfile", "bots/" + toLower(cleanName(player.name)) + "_c.c"},
+                 {"sex", "male"},
                  {"team", "free"}};
     } else {
-        pairs = {{"ip", player.address}, {"cl_anonymous", "0"}, {"cg_predictItems", "1"}, {"sex", "male"},
-                 {"handicap", std::to_string(player.handicap)}, {"color2", "5"}, {"color1", "4"},
-                 {"team_headmodel", "*james"}, {"team_model", "james"}, {"headmodel", player.model},
-                 {"model", player.model}, {"snaps", "20"}, {"rate", std::to_string(player.rate)},
-                 {"name", player.name}, {"teamtask", "0"}};
+        pairs = {{"ip", player.address},
+                 {"cl_anonymous", "0"},
+                 {"cg_predictItems", "1"},
+                 {"sex", "male"},
+                 {"handicap", std::to_string(player.handicap)},
+                 {"color2", "5"},
+                 {"color1", "4"},
+                 {"team_headmodel", "*james"},
+                 {"team_model", "james"},
+                 {"headmodel", player.model},
+                 {"model", player.model},
+                 {"snaps", "20"},
+                 {"rate", std::to_string(player.rate)},
+                 {"name", player.name},
+                 {"teamtask", "0"}};
     }
     return pairs;
 }
@@ -174,10 +193,9 @@ std::vector<std::string> userinfoDump(const Player& player)
 
 std::string userinfoChangedLine(const Player& player)
 {
-    std::string line = "ClientUserinfoChanged: " + std::to_string(player.slot) + " n\\" + player.name +
-                       "\\t\\0\\model\\" + player.model + "\\hmodel\\" + player.model +
-                       "\\g_redteam\\\\g_blueteam\\\\c1\\4\\c2\\5\\hc\\" + std::to_string(player.handicap) +
-                       "\\w\\0\\l\\0";
+    std::string line = "ClientUserinfoChanged: " + std::to_string(player.slot) + " n\\" + player.name
+        + "\\t\\0\\model\\" + player.model + "\\hmodel\\" + player.model
+        + "\\g_redteam\\\\g_blueteam\\\\c1\\4\\c2\\5\\hc\\" + std::to_string(player.handicap) + "\\w\\0\\l\\0";
     if (player.bot)
         line += "\\skill\\" + format("%i", player.skill);
     line += "\\tt\\0\\tl\\0";
@@ -188,18 +206,32 @@ namespace {
 
 // The key bindings of the install's configuration.
 const char* const kBindings[][2] = {
-    {"TAB", "+scores"}, {"ENTER", "+button2"}, {"ESCAPE", "togglemenu"}, {"SPACE", "+moveup"},
-    {"+", "sizeup"}, {"-", "sizedown"}, {"/", "weapnext"}, {"0", "weapon 10"}, {"1", "weapon 1"},
-    {"2", "weapon 2"}, {"3", "weapon 3"}, {"4", "weapon 4"}, {"5", "weapon 5"}, {"6", "weapon 6"},
-    {"7", "weapon 7"}, {"8", "weapon 8"}, {"9", "weapon 9"}, {"=", "sizeup"}, {"[", "weapprev"},
-    {"\\", "+mlook"}, {"]", "weapnext"}, {"_", "sizedown"}, {"`", "toggleconsole"}, {"a", "+moveleft"},
-    {"c", "+movedown"}, {"d", "+moveright"}, {"s", "+back"}, {"t", "messagemode"}, {"w", "+forward"},
-    {"y", "messagemode2"}, {"~", "toggleconsole"}, {"PAUSE", "pause"}, {"UPARROW", "+forward"},
-    {"DOWNARROW", "+back"}, {"LEFTARROW", "+left"}, {"RIGHTARROW", "+right"}, {"ALT", "+strafe"},
-    {"CTRL", "+attack"}, {"SHIFT", "+speed"}, {"DEL", "+lookdown"}, {"PGDN", "+lookup"},
-    {"END", "centerview"}, {"F1", "vote yes"}, {"F2", "vote no"}, {"F3", "ui_teamorders"},
-    {"F11", "screenshot"}, {"MOUSE1", "+attack"}, {"MOUSE2", "+strafe"}, {"MOUSE3", "+zoom"},
-    {"MWHEELDOWN", "weapnext"}, {"MWHEELUP", "weapprev"},
+    {"TAB", "+scores"},       {"ENTER", "+button2"},
+    {"ESCAPE", "togglemenu"}, {"SPACE", "+moveup"},
+    {"+", "sizeup"},          {"-", "sizedown"},
+    {"/", "weapnext"},        {"0", "weapon 10"},
+    {"1", "weapon 1"},        {"2", "weapon 2"},
+    {"3", "weapon 3"},        {"4", "weapon 4"},
+    {"5", "weapon 5"},        {"6", "weapon 6"},
+    {"7", "weapon 7"},        {"8", "weapon 8"},
+    {"9", "weapon 9"},        {"=", "sizeup"},
+    {"[", "weapprev"},        {"\\", "+mlook"},
+    {"]", "weapnext"},        {"_", "sizedown"},
+    {"`", "toggleconsole"},   {"a", "+moveleft"},
+    {"c", "+movedown"},       {"d", "+moveright"},
+    {"s", "+back"},           {"t", "messagemode"},
+    {"w", "+forward"},        {"y", "messagemode2"},
+    {"~", "toggleconsole"},   {"PAUSE", "pause"},
+    {"UPARROW", "+forward"},  {"DOWNARROW", "+back"},
+    {"LEFTARROW", "+left"},   {"RIGHTARROW", "+right"},
+    {"ALT", "+strafe"},       {"CTRL", "+attack"},
+    {"SHIFT", "+speed"},      {"DEL", "+lookdown"},
+    {"PGDN", "+lookup"},      {"END", "centerview"},
+    {"F1", "vote yes"},       {"F2", "vote no"},
+    {"F3", "ui_teamorders"},  {"F11", "screenshot"},
+    {"MOUSE1", "+attack"},    {"MOUSE2", "+strafe"},
+    {"MOUSE3", "+zoom"},      {"MWHEELDOWN", "weapnext"},
+    {"MWHEELUP", "weapprev"},
 };
 
 } // namespace

@@ -16,47 +16,77 @@ namespace {
 // Bot names of the stock game, in their own spelling; addbot takes any name
 // but spells these the way the game does.
 const std::vector<std::string> kBotNames = {
-    "Anarki", "Angel", "Biker", "Bitterman", "Bones", "Cadavre", "Crash", "Daemia", "Doom", "Gorre", "Grunt",
-    "Hossman", "Hunter", "Keel", "Klesk", "Lucy", "Major", "Mynx", "Orbb", "Patriot", "Phobos", "Ranger",
-    "Razor", "Sarge", "Slash", "Sorlag", "Stripe", "TankJr", "Uriel", "Visor", "Wrack", "Xaero"};
+    "Anarki",  "Angel",  "Biker", "Bitterman", "Bones",  "Cadavre", "Crash", "Daemia", "Doom",    "Gorre",  "Grunt",
+    "Hossman", "Hunter", "Keel",  "Klesk",     "Lucy",   "Major",   "Mynx",  "Orbb",   "Patriot", "Phobos", "Ranger",
+    "Razor",   "Sarge",  "Slash", "Sorlag",    "Stripe", "TankJr",  "Uriel", "Visor",  "Wrack",   "Xaero"};
 
 // Handles of simulated human players; a few with colour codes and blanks,
 // the cases an operator console has to get right.
 const std::vector<std::string> kPlayerNames = {
-    "Fragmaster", "^1Red^7Baron", "Tank Girl", "xXSniperXx", "^4Blue^7Steel", "n00b", "Kestrel",
-    "^3Sun^7Dancer", "Mad Max", "Vortex", "^2Green^7Goblin", "Rocketeer", "Lagmonster", "^5Ice^7Queen",
-    "Shambler", "Deimos", "Quadzilla", "^6Pink^7Panther", "Railgod", "Old Timer", "Camper", "Spike"};
+    "Fragmaster", "^1Red^7Baron",  "Tank Girl", "xXSniperXx", "^4Blue^7Steel",   "n00b",
+    "Kestrel",    "^3Sun^7Dancer", "Mad Max",   "Vortex",     "^2Green^7Goblin", "Rocketeer",
+    "Lagmonster", "^5Ice^7Queen",  "Shambler",  "Deimos",     "Quadzilla",       "^6Pink^7Panther",
+    "Railgod",    "Old Timer",     "Camper",    "Spike"};
 
-const std::vector<std::string> kChat = {
-    "gg", "nice shot!", "anyone up for ctf later?", "lag is killing me tonight", "who has the rail?",
-    "stop camping the quad", "brb", "lol", "this map never gets old", "one more round then I'm off",
-    "rematch?", "how do you get to the megahealth on this map", "that rocket came out of nowhere",
-    "thanks for the game everyone", "is the server restarting soon?", "wow, telefrag", "ok back",
-    "good luck everyone", "nice moves", "my mouse died, one sec"};
+const std::vector<std::string> kChat = {"gg",
+                                        "nice shot!",
+                                        "anyone up for ctf later?",
+                                        "lag is killing me tonight",
+                                        "who has the rail?",
+                                        "stop camping the quad",
+                                        "brb",
+                                        "lol",
+                                        "this map never gets old",
+                                        "one more round then I'm off",
+                                        "rematch?",
+                                        "how do you get to the megahealth on this map",
+                                        "that rocket came out of nowhere",
+                                        "thanks for the game everyone",
+                                        "is the server restarting soon?",
+                                        "wow, telefrag",
+                                        "ok back",
+                                        "good luck everyone",
+                                        "nice moves",
+                                        "my mouse died, one sec"};
 
 // Now and then a line a language filter should catch; mild words only.
 const std::vector<std::string> kSaltyChat = {
-    "that was a damn lucky shot", "what the hell was that", "crap, lag again", "bloody campers on the rail",
-    "this map is piss easy", "damn it, missed again"};
+    "that was a damn lucky shot", "what the hell was that", "crap, lag again",
+    "bloody campers on the rail", "this map is piss easy",  "damn it, missed again"};
 
 struct MeansOfDeath {
     int number;
     const char* name;
 };
 
-const std::vector<MeansOfDeath> kWeapons = {
-    {1, "MOD_SHOTGUN"},        {2, "MOD_GAUNTLET"}, {3, "MOD_MACHINEGUN"}, {4, "MOD_GRENADE"},
-    {5, "MOD_GRENADE_SPLASH"}, {6, "MOD_ROCKET"},   {7, "MOD_ROCKET_SPLASH"}, {8, "MOD_PLASMA"},
-    {10, "MOD_RAILGUN"},       {10, "MOD_RAILGUN"}, {11, "MOD_LIGHTNING"}, {12, "MOD_BFG"}};
+const std::vector<MeansOfDeath> kWeapons = {{1, "MOD_SHOTGUN"},       {2, "MOD_GAUNTLET"},       {3, "MOD_MACHINEGUN"},
+                                            {4, "MOD_GRENADE"},       {5, "MOD_GRENADE_SPLASH"}, {6, "MOD_ROCKET"},
+                                            {7, "MOD_ROCKET_SPLASH"}, {8, "MOD_PLASMA"},         {10, "MOD_RAILGUN"},
+                                            {10, "MOD_RAILGUN"},      {11, "MOD_LIGHTNING"},     {12, "MOD_BFG"}};
 
 const std::vector<MeansOfDeath> kWorldDeaths = {
     {14, "MOD_WATER"}, {16, "MOD_LAVA"}, {19, "MOD_FALLING"}, {22, "MOD_TRIGGER_HURT"}};
 
-const std::vector<std::string> kItems = {
-    "weapon_shotgun", "weapon_grenadelauncher", "weapon_rocketlauncher", "weapon_lightning", "weapon_railgun",
-    "weapon_plasmagun", "weapon_bfg", "ammo_shells", "ammo_rockets", "ammo_slugs", "ammo_cells",
-    "ammo_lightning", "item_armor_shard", "item_armor_combat", "item_armor_body", "item_health",
-    "item_health_large", "item_health_mega", "item_quad", "item_haste"};
+const std::vector<std::string> kItems = {"weapon_shotgun",
+                                         "weapon_grenadelauncher",
+                                         "weapon_rocketlauncher",
+                                         "weapon_lightning",
+                                         "weapon_railgun",
+                                         "weapon_plasmagun",
+                                         "weapon_bfg",
+                                         "ammo_shells",
+                                         "ammo_rockets",
+                                         "ammo_slugs",
+                                         "ammo_cells",
+                                         "ammo_lightning",
+                                         "item_armor_shard",
+                                         "item_armor_combat",
+                                         "item_armor_body",
+                                         "item_health",
+                                         "item_health_large",
+                                         "item_health_mega",
+                                         "item_quad",
+                                         "item_haste"};
 
 const char* const kMapInit[] = {
     "Hunk_Clear: reset the hunk ok",
@@ -148,10 +178,7 @@ void Server::executeText(std::string_view text)
     }
 }
 
-void Server::executeLine(std::string_view line)
-{
-    execute(tokenize(line));
-}
+void Server::executeLine(std::string_view line) { execute(tokenize(line)); }
 
 void Server::execute(const std::vector<std::string>& args)
 {
@@ -364,10 +391,7 @@ void Server::commandWriteConfig(const std::vector<std::string>& args)
     }
 }
 
-void Server::broadcastPrint(const std::string& text)
-{
-    print("broadcast: print \"" + text + "\\n\"");
-}
+void Server::broadcastPrint(const std::string& text) { print("broadcast: print \"" + text + "\\n\""); }
 
 void Server::dropPlayer(int slot, const std::string& reason)
 {
@@ -558,13 +582,13 @@ Player* Server::connectPlayer(const std::string& requestedName, bool bot, int sk
         player.rate = 16384;
         player.skill = std::clamp(skill, 1, 5);
         std::string lower = toLower(cleanName(player.name));
-        auto known = std::find_if(kBotNames.begin(), kBotNames.end(),
-                                  [&](const std::string& b) { return toLower(b) == lower; });
+        auto known =
+            std::find_if(kBotNames.begin(), kBotNames.end(), [&](const std::string& b) { return toLower(b) == lower; });
         player.model = known != kBotNames.end() ? lower : "sarge";
     } else {
         static const std::vector<std::string> networks = {"192.0.2.", "198.51.100.", "203.0.113."};
-        player.address = m_random.pick(networks) + std::to_string(m_random.range(2, 254)) + ":" +
-                         std::to_string(m_random.chance(70) ? 27960 : m_random.range(1024, 65000));
+        player.address = m_random.pick(networks) + std::to_string(m_random.range(2, 254)) + ":"
+            + std::to_string(m_random.chance(70) ? 27960 : m_random.range(1024, 65000));
         player.ping = m_random.range(18, 160);
         player.lastmsg = m_random.range(0, 50);
         player.qport = m_random.range(1, 65535);
@@ -613,9 +637,10 @@ void Server::commandCvarList(const std::vector<std::string>& args)
 
 void Server::commandCmdList()
 {
-    static const char* const commands[] = {
-        "cmdlist", "cvarlist", "set", "seta", "sets", "setu", "reset", "echo", "wait", "quit", "writeconfig",
-        "status", "serverinfo", "kick", "clientkick", "dumpuser", "map", "devmap", "map_restart", "say"};
+    static const char* const commands[] = {"cmdlist",     "cvarlist", "set",        "seta",        "sets",
+                                           "setu",        "reset",    "echo",       "wait",        "quit",
+                                           "writeconfig", "status",   "serverinfo", "kick",        "clientkick",
+                                           "dumpuser",    "map",      "devmap",     "map_restart", "say"};
     for (const char* command : commands)
         print(command);
     print(std::to_string(std::size(commands)) + " commands");
@@ -702,8 +727,8 @@ void Server::simulateKill()
     if (all.size() == 1 || m_random.chance(10)) {
         const MeansOfDeath& mod = m_random.pick(kWorldDeaths);
         victim.score -= 1;
-        print("Kill: 1022 " + std::to_string(victim.slot) + " " + std::to_string(mod.number) +
-              ": <world> killed " + victim.name + " by " + mod.name);
+        print("Kill: 1022 " + std::to_string(victim.slot) + " " + std::to_string(mod.number) + ": <world> killed "
+              + victim.name + " by " + mod.name);
         return;
     }
     std::size_t killerIndex = m_random.next() % (all.size() - 1);
@@ -712,8 +737,8 @@ void Server::simulateKill()
     Player& killer = all[killerIndex];
     const MeansOfDeath& mod = m_random.pick(kWeapons);
     killer.score += 1;
-    print("Kill: " + std::to_string(killer.slot) + " " + std::to_string(victim.slot) + " " +
-          std::to_string(mod.number) + ": " + killer.name + " killed " + victim.name + " by " + mod.name);
+    print("Kill: " + std::to_string(killer.slot) + " " + std::to_string(victim.slot) + " " + std::to_string(mod.number)
+          + ": " + killer.name + " killed " + victim.name + " by " + mod.name);
 }
 
 void Server::simulateItem()

@@ -15,7 +15,7 @@ namespace q3sim {
 class Server;
 
 struct EventIntervals {
-    double join = 0;  // seconds; 0 = never
+    double join = 0; // seconds; 0 = never
     double leave = 0;
     double chat = 0;
     double kill = 0;
@@ -37,8 +37,11 @@ private:
         std::int64_t fired = 0;
     };
     EventIntervals m_intervals;
-    Track m_tracks[5] = {{m_intervals.join, 0}, {m_intervals.leave, 0}, {m_intervals.chat, 0},
-                         {m_intervals.kill, 0}, {m_intervals.item, 0}};
+    Track m_tracks[5] = {{m_intervals.join, 0},
+                         {m_intervals.leave, 0},
+                         {m_intervals.chat, 0},
+                         {m_intervals.kill, 0},
+                         {m_intervals.item, 0}};
 };
 
 // Numbered flood lines: first `burst` lines at once, then `rate` lines a

@@ -111,7 +111,7 @@ int main(int argc, char** argv)
     if (options->toStderr)
         g_outputFd = STDERR_FILENO;
     std::signal(SIGPIPE, SIG_IGN);
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = onSignal;
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGINT, &action, nullptr);

@@ -166,9 +166,10 @@ int main(int argc, char** argv)
     const fs::path recorded = gatehop::recordedProgram(readFile(settingsFile));
     const char* pathEnv = std::getenv("PATH");
     const std::string path = pathEnv ? pathEnv : "";
-    fs::path ravelin = isExecutable(recorded) ? recorded : gatehop::findProgram("ravelin", self.parent_path(), path, isExecutable);
-    const fs::path console = gatehop::findProgram("ravelin-console", ravelin.empty() ? fs::path() : ravelin.parent_path(),
-                                                  path, isExecutable);
+    fs::path ravelin =
+        isExecutable(recorded) ? recorded : gatehop::findProgram("ravelin", self.parent_path(), path, isExecutable);
+    const fs::path console = gatehop::findProgram(
+        "ravelin-console", ravelin.empty() ? fs::path() : ravelin.parent_path(), path, isExecutable);
     if (console.empty()) {
         std::fprintf(stderr, "gatehop: ravelin-console not found; starting the server without Ravelin\n");
         auto command = std::vector<std::string>{server.string()};
@@ -213,8 +214,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "gatehop: no display; start ravelin on the desktop to connect to this server\n");
         else if (consoleListed(host))
             spawnDetached(gatehop::ravelinCommand(ravelin, host));
-        while (waitpid(host, &status, 0) < 0 && errno == EINTR) {
-        }
+        while (waitpid(host, &status, 0) < 0 && errno == EINTR) {}
     }
     return exitStatus(status);
 }

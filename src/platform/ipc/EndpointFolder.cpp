@@ -27,13 +27,13 @@ std::string checkOne(const std::filesystem::path& folder)
     if (!S_ISDIR(st.st_mode))
         return "endpoint folder " + folder.string() + " is not a directory; refusing to use it";
     if (st.st_uid != ::geteuid())
-        return "endpoint folder " + folder.string() + " is owned by user " + std::to_string(st.st_uid) +
-               ", not by us; refusing to use it";
+        return "endpoint folder " + folder.string() + " is owned by user " + std::to_string(st.st_uid)
+            + ", not by us; refusing to use it";
     if ((st.st_mode & 077) != 0) {
         char mode[8];
         std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
-        return "endpoint folder " + folder.string() + " has mode " + mode +
-               " (open to group or others); refusing to use it (it must be 0700)";
+        return "endpoint folder " + folder.string() + " has mode " + mode
+            + " (open to group or others); refusing to use it (it must be 0700)";
     }
     return {};
 }
@@ -49,7 +49,7 @@ bool makeFolder(const std::filesystem::path& folder, std::string& error)
 // sockaddr_un holds about 107 bytes of path. A longer path is reached
 // through the folder's descriptor in /proc, which resolves to the same place.
 struct SocketAddress {
-    sockaddr_un address {};
+    sockaddr_un address{};
     int folderFd = -1;
     bool ok = false;
 
@@ -117,7 +117,8 @@ std::string checkEndpointFolder(const std::filesystem::path& folder)
 std::string makeEndpointName(std::uint64_t startNs, pid_t pid)
 {
     char name[64];
-    std::snprintf(name, sizeof name, "%016llx-%d.sock", static_cast<unsigned long long>(startNs), static_cast<int>(pid));
+    std::snprintf(name, sizeof name, "%016llx-%d.sock", static_cast<unsigned long long>(startNs),
+                  static_cast<int>(pid));
     return name;
 }
 
@@ -186,8 +187,8 @@ void removeAbandonedPending(const std::filesystem::path& folder)
     std::vector<std::string> abandoned;
     while (dirent* entry = ::readdir(dir)) {
         std::string_view entryName = entry->d_name;
-        if (entryName.size() <= kPendingPrefix.size() + kPendingSuffix.size() ||
-            !entryName.starts_with(kPendingPrefix) || !entryName.ends_with(kPendingSuffix))
+        if (entryName.size() <= kPendingPrefix.size() + kPendingSuffix.size() || !entryName.starts_with(kPendingPrefix)
+            || !entryName.ends_with(kPendingSuffix))
             continue;
         entryName.remove_prefix(kPendingPrefix.size());
         entryName.remove_suffix(kPendingSuffix.size());
@@ -270,7 +271,7 @@ int connectEndpoint(const std::filesystem::path& folder, const std::string& name
 
 long peerUid(int fd)
 {
-    ucred credentials {};
+    ucred credentials{};
     socklen_t length = sizeof credentials;
     if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0)
         return -1;

@@ -38,7 +38,7 @@ std::int64_t toNs(const timespec& t) { return std::int64_t(t.tv_sec) * 1'000'000
 
 std::int64_t realtimeNs()
 {
-    timespec now {};
+    timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
     return toNs(now);
 }
@@ -51,7 +51,7 @@ struct ChildInfo {
 struct Host {
     std::string name;
     pid_t pid = 0;
-    std::array<WindowHandle, kChildCount + 1> handles {};
+    std::array<WindowHandle, kChildCount + 1> handles{};
     int fd = -1;
     bool gone = false; // its endpoint vanished (until a listing shows it again)
     bool described = false;
@@ -62,16 +62,16 @@ struct Host {
     std::uint32_t features = 0;
     // The output box's line count as last asked, and when.
     int lineCount = -1;
-    Clock::time_point lineCountAt {};
-    Clock::time_point cooldownUntil {};
-    Clock::time_point checkedAt {};
+    Clock::time_point lineCountAt{};
+    Clock::time_point cooldownUntil{};
+    Clock::time_point checkedAt{};
 };
 
 } // namespace
 
 struct IpcWindowManager::Impl {
     std::filesystem::path folder;
-    std::chrono::milliseconds timeout {2000};
+    std::chrono::milliseconds timeout{2000};
     std::string lastError;
     std::size_t unanswered = 0;
 
@@ -82,7 +82,7 @@ struct IpcWindowManager::Impl {
     dev_t device = 0;
     ino_t inode = 0;
     std::vector<Host*> listing; // in start order
-    Clock::time_point refreshedAt {};
+    Clock::time_point refreshedAt{};
 
     std::map<std::string, std::unique_ptr<Host>> hosts; // by endpoint name, never erased
     std::map<WindowHandle, std::pair<Host*, int>> byHandle;
@@ -114,7 +114,7 @@ struct IpcWindowManager::Impl {
     void refresh()
     {
         auto now = Clock::now();
-        if (refreshedAt != Clock::time_point {} && now - refreshedAt < kRecheck)
+        if (refreshedAt != Clock::time_point{} && now - refreshedAt < kRecheck)
             return;
         refreshedAt = now;
         struct stat st {};
@@ -248,7 +248,7 @@ struct IpcWindowManager::Impl {
             auto now = Clock::now();
             if (now - host.checkedAt < kRecheck)
                 return true;
-            pollfd p {host.fd, POLLIN | POLLRDHUP, 0};
+            pollfd p{host.fd, POLLIN | POLLRDHUP, 0};
             int ready = ::poll(&p, 1, 0);
             if (ready == 0) {
                 host.checkedAt = now;
@@ -267,7 +267,7 @@ struct IpcWindowManager::Impl {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
             if (left < 0)
                 return false;
-            pollfd p {fd, events, 0};
+            pollfd p{fd, events, 0};
             int ready = ::poll(&p, 1, static_cast<int>(left) + 1);
             if (ready > 0)
                 return (p.revents & events) != 0 || (p.revents & (POLLHUP | POLLERR)) != 0;
@@ -420,8 +420,7 @@ IpcWindowManager::IpcWindowManager() : IpcWindowManager(defaultEndpointFolder())
 
 IpcWindowManager::IpcWindowManager(std::filesystem::path endpointFolder)
     : d(std::make_unique<Impl>(std::move(endpointFolder)))
-{
-}
+{}
 
 IpcWindowManager::~IpcWindowManager() = default;
 
@@ -525,7 +524,7 @@ int IpcWindowManager::lineCount(WindowHandle window)
     // since, is taken as it was: a pump recounting before every line of a
     // pass then costs a round trip now and then, not one per line.
     auto now = Clock::now();
-    if (child == kOutputBox && host->lineCountAt != Clock::time_point {} && now - host->lineCountAt < kRecheck)
+    if (child == kOutputBox && host->lineCountAt != Clock::time_point{} && now - host->lineCountAt < kRecheck)
         return host->lineCount;
     auto answer = d->request(window, Op::LineCount);
     if (!answer || answer->size() < 4)

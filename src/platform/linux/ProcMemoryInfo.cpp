@@ -73,8 +73,8 @@ MemoryStatus ProcMemoryInfo::status()
     MemoryStatus s = parseMeminfo(readAll("/proc/meminfo"));
     rlimit limit{};
     s.totalVirtual = getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY
-                         ? static_cast<std::uint64_t>(limit.rlim_cur)
-                         : kUserAddressSpace;
+        ? static_cast<std::uint64_t>(limit.rlim_cur)
+        : kUserAddressSpace;
     const std::uint64_t used = parseVmSize(readAll("/proc/self/status"));
     s.availVirtual = used < s.totalVirtual ? s.totalVirtual - used : 0;
     return s;

@@ -16,10 +16,7 @@ constexpr const char* kPictureRole = "ravelinPictureButtonRole";
 
 class AccessiblePictureButton final : public QAccessibleWidget {
 public:
-    AccessiblePictureButton(QWidget* widget, QAccessible::Role role)
-        : QAccessibleWidget(widget, role)
-    {
-    }
+    AccessiblePictureButton(QWidget* widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
 
     QString text(QAccessible::Text t) const override
     {
@@ -29,10 +26,7 @@ public:
         return value;
     }
 
-    QStringList actionNames() const override
-    {
-        return QStringList(pressAction()) + QAccessibleWidget::actionNames();
-    }
+    QStringList actionNames() const override { return QStringList(pressAction()) + QAccessibleWidget::actionNames(); }
 
     void doAction(const QString& action) override
     {
@@ -83,7 +77,6 @@ void clickInTheMiddle(QWidget* widget)
     QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &release);
 }
-
 
 QString nameFromLabelText(const QString& text)
 {

@@ -10,21 +10,19 @@ namespace ravelin {
 
 namespace {
 
-QString latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+QString latin1(const std::string& text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QMessageBox::Icon qtIcon(Dialogs::Icon icon)
 {
     switch (icon) {
-    case Dialogs::Icon::Information:
-        return QMessageBox::Information;
-    case Dialogs::Icon::Question:
-        return QMessageBox::Question;
-    case Dialogs::Icon::Exclamation:
-        return QMessageBox::Warning;
-    case Dialogs::Icon::Critical:
-        return QMessageBox::Critical;
-    case Dialogs::Icon::None:
-        break;
+    case Dialogs::Icon::Information: return QMessageBox::Information;
+    case Dialogs::Icon::Question: return QMessageBox::Question;
+    case Dialogs::Icon::Exclamation: return QMessageBox::Warning;
+    case Dialogs::Icon::Critical: return QMessageBox::Critical;
+    case Dialogs::Icon::None: break;
     }
     return QMessageBox::NoIcon;
 }
@@ -60,8 +58,8 @@ Dialogs::Answer QtDialogs::messageBox(const std::string& text, Buttons buttons, 
     for (Answer a : answers)
         box.addButton(qtButton(a));
     const std::size_t chosen = defaultButton >= 0 && static_cast<std::size_t>(defaultButton) < answers.size()
-                                   ? static_cast<std::size_t>(defaultButton)
-                                   : 0;
+        ? static_cast<std::size_t>(defaultButton)
+        : 0;
     box.setDefaultButton(qtButton(answers[chosen]));
     // Escape and the close box give Cancel where the set has one, otherwise
     // the last button (No, Ignore) and OK for a lone OK.

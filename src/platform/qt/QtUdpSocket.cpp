@@ -34,8 +34,8 @@ bool QtUdpSocket::sendTo(std::string_view host, int port, std::string_view data)
     const QString name = QString::fromLatin1(host.data(), static_cast<qsizetype>(host.size()));
     if (name.compare("localhost", Qt::CaseInsensitive) == 0 || !address.setAddress(name))
         address = QHostAddress(QHostAddress::LocalHost);
-    const qint64 written = m_socket->writeDatagram(data.data(), static_cast<qint64>(data.size()), address,
-                                                   static_cast<quint16>(port));
+    const qint64 written =
+        m_socket->writeDatagram(data.data(), static_cast<qint64>(data.size()), address, static_cast<quint16>(port));
     return written == static_cast<qint64>(data.size());
 }
 

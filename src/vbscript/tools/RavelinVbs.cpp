@@ -34,17 +34,17 @@ public:
     Variant invoke(int id, InvokeKind, std::span<Variant> args) override
     {
         switch (id) {
-        case 0: case 1: {
+        case 0:
+        case 1: {
             expectArgs(args, 1, 1);
             int32_t i = args[0].toLong();
             if (i < 0 || static_cast<size_t>(i) >= m_args.size())
                 raise(Err::SubscriptOutOfRange);
             return Variant::string(m_args[static_cast<size_t>(i)]);
         }
-        case 2: case 3:
-            return Variant::longInt(static_cast<int32_t>(m_args.size()));
-        default:
-            raise(Err::NoSuchMember);
+        case 2:
+        case 3: return Variant::longInt(static_cast<int32_t>(m_args.size()));
+        default: raise(Err::NoSuchMember);
         }
     }
     std::unique_ptr<Enumerator> enumerate() override
@@ -98,8 +98,7 @@ public:
             return {};
         case 6: // Close
             return {};
-        default:
-            raise(Err::NoSuchMember);
+        default: raise(Err::NoSuchMember);
         }
     }
 
@@ -128,11 +127,9 @@ std::string echoText(const Variant& v)
 class WScriptObject : public Object {
 public:
     WScriptObject(std::string name, std::string fullName, std::vector<std::string> args)
-        : m_name(std::move(name)), m_fullName(std::move(fullName))
-        , m_args(new Arguments(std::move(args))), m_out(new StdStream(stdout)), m_err(new StdStream(stderr))
-        , m_in(new StdStream(stdin))
-    {
-    }
+        : m_name(std::move(name)), m_fullName(std::move(fullName)), m_args(new Arguments(std::move(args))),
+          m_out(new StdStream(stdout)), m_err(new StdStream(stderr)), m_in(new StdStream(stdin))
+    {}
     std::string typeName() const override { return "Object"; }
     int memberId(std::string_view name) const override { return table().find(name); }
     const void* memberKey() const override { return &table(); }
@@ -175,8 +172,7 @@ public:
         case 10: return Variant::string("ravelin-vbs");
         case 11: return Variant::string("5.8");
         case 12: return Variant::string(m_fullName.substr(0, m_fullName.size() - m_name.size()));
-        default:
-            raise(Err::NoSuchMember);
+        default: raise(Err::NoSuchMember);
         }
     }
 
@@ -191,21 +187,20 @@ private:
     Ref<Object> m_args, m_out, m_err, m_in;
 };
 
-const char* const usageText =
-    "usage: ravelin-vbs [--timeout SECONDS] FILE [ARGS...]\n"
-    "       ravelin-vbs --dump FILE\n"
-    "       ravelin-vbs --help\n"
-    "\n"
-    "Runs a VBScript file with Ravelin's script engine. WScript.Echo, Arguments,\n"
-    "StdIn/StdOut/StdErr, Sleep and Quit are available; MsgBox prints its prompt.\n"
-    "\n"
-    "  --timeout SECONDS  stop the script after this long with error 1799\n"
-    "                     (default: no limit)\n"
-    "  --dump FILE        print the compiled form instead of running it\n"
-    "  --help             show this text\n"
-    "\n"
-    "Exit status: 0 on success (or WScript.Quit's code), 1 on a script error,\n"
-    "2 on a usage error or an unreadable file.\n";
+const char* const usageText = "usage: ravelin-vbs [--timeout SECONDS] FILE [ARGS...]\n"
+                              "       ravelin-vbs --dump FILE\n"
+                              "       ravelin-vbs --help\n"
+                              "\n"
+                              "Runs a VBScript file with Ravelin's script engine. WScript.Echo, Arguments,\n"
+                              "StdIn/StdOut/StdErr, Sleep and Quit are available; MsgBox prints its prompt.\n"
+                              "\n"
+                              "  --timeout SECONDS  stop the script after this long with error 1799\n"
+                              "                     (default: no limit)\n"
+                              "  --dump FILE        print the compiled form instead of running it\n"
+                              "  --help             show this text\n"
+                              "\n"
+                              "Exit status: 0 on success (or WScript.Quit's code), 1 on a script error,\n"
+                              "2 on a usage error or an unreadable file.\n";
 
 int usage()
 {
