@@ -52,10 +52,24 @@ FrmVersion::FrmVersion(SettingsStore& settings, Dialogs& dialogs, std::unique_pt
     // Closing from inside a download handler would delete the handler's
     // owner under it; the close waits for the event loop.
     callbacks.closeWindow = [this] { QTimer::singleShot(0, this, &QWidget::close); };
+    // The failure stays in this window, which nothing waits on, until the
+    // operator closes it; the start and main windows carry on meanwhile.
+    callbacks.showFailure = [this](const std::string& text, const std::string& title) {
+        setWindowTitle(QString::fromStdString(title));
+        m_label->setText(QString::fromStdString(text));
+        m_bar->hide();
+        m_cancel->setText("&Close");
+        m_cancel->setAccessibleName("Close");
+    };
     m_check = std::make_unique<VersionCheck>(settings, dialogs, *m_download,
                                              VersionNumber{kVersionMajor, kVersionMinor, kVersionRevision},
                                              std::move(callbacks));
-    connect(m_cancel, &QPushButton::clicked, this, [this] { m_check->cmdCancel_Click(); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] {
+        if (m_check->finished())
+            close();
+        else
+            m_check->cmdCancel_Click();
+    });
 }
 
 FrmVersion::~FrmVersion() = default;

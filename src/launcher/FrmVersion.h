@@ -1,6 +1,7 @@
 // The "Checking Version" window: a label, the progress bar pbMain and
 // cmdCancel over a VersionCheck. Shown without waiting by the start
-// procedure; it closes itself when the check ends.
+// procedure when a version location is configured; it closes itself when the
+// check ends, or shows a failure until the operator closes it.
 #pragma once
 
 #include <QWidget>

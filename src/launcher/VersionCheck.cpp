@@ -10,9 +10,20 @@ VersionCheck::VersionCheck(SettingsStore& settings, Dialogs& dialogs, FileDownlo
       m_callbacks(std::move(callbacks))
 {}
 
+std::string VersionCheck::configuredLocation(SettingsStore& settings)
+{
+    std::string location = settings.getSetting(kSettingsApp, "Updates", "NextLoc", "");
+    const auto blank = location.find_first_not_of(" \t");
+    return blank == std::string::npos ? std::string() : location;
+}
+
 void VersionCheck::load()
 {
-    const std::string location = m_settings.getSetting(kSettingsApp, "Updates", "NextLoc", kDefaultVersionLocation);
+    const std::string location = configuredLocation(m_settings);
+    if (location.empty()) {
+        finish();
+        return;
+    }
     m_download.start(
         location,
         FileDownload::Handlers{[this](std::int64_t expected, std::int64_t read) { FileReadProgress(expected, read); },
@@ -46,8 +57,9 @@ void VersionCheck::FileReadComplete(const DownloadResult& result)
     setBar(m_max, m_max);
     const auto file = result.ok ? parseVersionFile(result.data) : std::nullopt;
     if (!file) {
-        m_dialogs.messageBox(kFailure, Dialogs::Buttons::Ok, Dialogs::Icon::Critical, kFailureTitle);
-        finish();
+        if (m_callbacks.showFailure)
+            m_callbacks.showFailure(kFailure, kFailureTitle);
+        finish(!m_callbacks.showFailure);
         return;
     }
     // Stored before the operator is asked, so the next start reads the new
@@ -70,10 +82,10 @@ void VersionCheck::setBar(double maximum, double value)
         m_callbacks.barChanged(m_max, m_value);
 }
 
-void VersionCheck::finish()
+void VersionCheck::finish(bool closeWindow)
 {
     m_finished = true;
-    if (m_callbacks.closeWindow)
+    if (closeWindow && m_callbacks.closeWindow)
         m_callbacks.closeWindow();
 }
 

@@ -2,6 +2,12 @@
 // version file from "Updates"/"NextLoc", moves the progress bar, and on
 // completion stores the next location and offers a newer version. The
 // window owns one VersionCheck, forwards Cancel to it and shows the bar.
+//
+// Nothing is checked until an operator (or a packager) names a location:
+// there is no public version file to default to, and a check bound to fail
+// at every start is noise. A failure is reported through the window, never
+// by a modal box: a modal box would hold up the main window's first
+// activation, and with it connecting, the scripts and the server port.
 #pragma once
 
 #include "launcher/VersionFile.h"
@@ -13,8 +19,6 @@
 #include <string>
 
 namespace ravelin {
-
-inline constexpr const char* kDefaultVersionLocation = "https://ravelin.example.org/ravelin/version.txt";
 
 class VersionCheck {
 public:
@@ -30,12 +34,19 @@ public:
         std::function<void(const std::string& location)> openLocation;
         // The check is over; the window closes.
         std::function<void()> closeWindow;
+        // The check failed: the window shows `text` under `title` and stays
+        // until the operator closes it.
+        std::function<void(const std::string& text, const std::string& title)> showFailure;
     };
 
     VersionCheck(SettingsStore& settings, Dialogs& dialogs, FileDownload& download, VersionNumber running,
                  Callbacks callbacks);
 
-    // Window load: starts the transfer from the stored location.
+    // The stored location, "" when none is configured (no check then).
+    static std::string configuredLocation(SettingsStore& settings);
+
+    // Window load: starts the transfer from the stored location; with none
+    // configured the check ends at once, silently.
     void load();
     void cmdCancel_Click();
 
@@ -47,7 +58,7 @@ private:
     void FileReadProgress(std::int64_t expected, std::int64_t read);
     void FileReadComplete(const DownloadResult& result);
     void setBar(double maximum, double value);
-    void finish();
+    void finish(bool closeWindow = true);
 
     SettingsStore& m_settings;
     Dialogs& m_dialogs;

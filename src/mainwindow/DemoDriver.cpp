@@ -1,12 +1,20 @@
 #include "mainwindow/DemoDriver.h"
 
+#include "config/PresetFolder.h"
+#include "config/SectionStack.h"
 #include "console/ConsoleBridge.h"
 #include "console/CvarProbe.h"
+#include "mainwindow/TabOrder.h"
 #include "platform/qt/Accessible.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -21,7 +29,10 @@ namespace ravelin {
 
 namespace {
 
-const char* const kTabNames[] = {"console", "sys", "stats", "function", "options", "clients", "cvars", "editor"};
+constexpr int kSysTab = 1;
+constexpr int kFunctionTab = 3;
+// The preset the demo runs on the function page.
+constexpr const char* kDemoPreset = "Demo Rotation";
 
 QWidget* visibleTopLevel(const char* name)
 {
@@ -63,7 +74,9 @@ QString displayText(QWidget* display)
 
 class DemoDriver final : public QObject {
 public:
-    DemoDriver(ConsoleBridge& bridge, CvarProbe& probe) : m_bridge(bridge), m_probe(probe) {}
+    DemoDriver(ConsoleBridge& bridge, CvarProbe& probe, std::filesystem::path appFolder)
+        : m_bridge(bridge), m_probe(probe), m_appFolder(std::move(appFolder))
+    {}
 
     QString connectTo;
     QString screenshots;
@@ -76,6 +89,8 @@ public:
 
     void start()
     {
+        if (!screenshots.isEmpty())
+            writeDemoPreset();
         m_clock.start();
         connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
         m_timer.start(20);
@@ -190,17 +205,14 @@ private:
         m_stage = Stage::Linger;
     }
 
+    // Each tab is clicked, set to work as an operator would, and captured
+    // only once it shows that work: never on a timer.
     void tabStage()
     {
         QWidget* main = visibleTopLevel("frmMain");
         if (!main)
             fail("the main window closed");
-        if (m_tab > 0) {
-            // The tab clicked on the previous tick has been drawn by now.
-            const int shown = m_tab - 1;
-            save(main, QString("tab-%1-%2.png").arg(shown).arg(kTabNames[shown]));
-        }
-        if (m_tab == 8) {
+        if (m_tab == kTabCount) {
             // Back to the console page, as a person would leave it.
             if (auto* first = main->findChild<QWidget*>("imgTab0"))
                 clickWidget(first);
@@ -210,11 +222,90 @@ private:
             m_stage = Stage::OpenShutdown;
             return;
         }
-        auto* tab = main->findChild<QWidget*>(QString("imgTab%1").arg(m_tab));
-        if (!tab)
-            fail(QString("the main window has no tab %1").arg(m_tab));
+        if (!m_tabClicked) {
+            auto* tab = main->findChild<QWidget*>(QString("imgTab%1").arg(m_tab));
+            if (!tab)
+                fail(QString("the main window has no tab %1").arg(m_tab));
+            m_tabClicked = true;
+            m_setUp = false;
+            clickWidget(tab);
+            return;
+        }
+        if (!pageAtWork(main, m_tab))
+            return;
+        save(main, QString("tab-%1-%2.png").arg(m_tab).arg(kTabNames[static_cast<std::size_t>(m_tab)]));
         ++m_tab;
-        clickWidget(tab);
+        m_tabClicked = false;
+    }
+
+    // Sets the page in front to work (once) and says whether it shows it.
+    bool pageAtWork(QWidget* main, int tab)
+    {
+        const bool first = !m_setUp;
+        m_setUp = true;
+        switch (tab) {
+        case kSysTab:
+            for (auto* label : main->findChildren<QLabel*>())
+                if (label->text() == "Loading...")
+                    return false;
+            return true;
+        case kFunctionTab: {
+            auto* presets = main->findChild<QComboBox*>("cboPreset");
+            auto* run = main->findChild<QRadioButton*>("optRunAAI");
+            auto* executed = main->findChild<QListWidget*>("lstExec");
+            if (!presets || !run || !executed)
+                fail("the function page lacks its preset controls");
+            if (first) {
+                openEverySection(main);
+                const int index = presets->findText(kDemoPreset);
+                if (index < 0)
+                    fail(QString("the function page does not list the preset \"%1\"").arg(kDemoPreset));
+                presets->setCurrentIndex(index);
+                emit presets->activated(index);
+                clickWidget(run);
+            }
+            return executed->count() > 0;
+        }
+        case kClientsTab: {
+            auto* monitor = main->findChild<QCheckBox*>("chkClient");
+            auto* roster = main->findChild<QListWidget*>("lstClients");
+            if (!monitor || !roster)
+                fail("the clients page lacks its monitoring box or roster");
+            if (first && !monitor->isChecked())
+                clickWidget(monitor);
+            return roster->count() >= 2;
+        }
+        case kCvarsTab: {
+            auto* table = main->findChild<QTreeWidget*>("lvCVars");
+            return table && table->topLevelItemCount() > 0;
+        }
+        default: return true;
+        }
+    }
+
+    // Clicks the toggle of every collapsed section of the function page.
+    static void openEverySection(QWidget* main)
+    {
+        for (int i = 0;; ++i) {
+            auto* section = main->findChild<QWidget*>(QString("picFunc%1").arg(i));
+            auto* toggle = main->findChild<QWidget*>(QString("imgFuncTog%1").arg(i));
+            if (!section || !toggle)
+                return;
+            if (section->height() <= kCollapsedSectionHeight + 1)
+                clickWidget(toggle);
+        }
+    }
+
+    // A saved timed command list for the function page to run.
+    void writeDemoPreset()
+    {
+        const std::filesystem::path folder = m_appFolder / kPresetFolderName;
+        PresetRecord record{kDemoPreset,
+                            SanitizePresetName(kDemoPreset),
+                            {"say Welcome to the demo arena||5000", "g_gravity 800||5000"}};
+        std::error_code ec;
+        if (!std::filesystem::exists(folder / (record.FileName + kPresetExtension), ec))
+            savePresetFile(folder, record);
     }
 
     // Staying connected a while (the sys page gathers ticks), then leaving
@@ -283,6 +374,9 @@ private:
 
     ConsoleBridge& m_bridge;
     CvarProbe& m_probe;
+    std::filesystem::path m_appFolder;
+    bool m_tabClicked = false;
+    bool m_setUp = false;
     qint64 m_lingerUntil = 0;
     bool m_okPressed = false;
     QTimer m_timer;
@@ -294,9 +388,10 @@ private:
 
 } // namespace
 
-bool startDemoDriver(const QStringList& arguments, ConsoleBridge& bridge, CvarProbe& probe)
+bool startDemoDriver(const QStringList& arguments, ConsoleBridge& bridge, CvarProbe& probe,
+                     const std::filesystem::path& appFolder)
 {
-    auto* driver = new DemoDriver(bridge, probe);
+    auto* driver = new DemoDriver(bridge, probe, appFolder);
     bool wanted = false;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];

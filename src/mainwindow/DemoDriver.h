@@ -2,7 +2,7 @@
 // screenshot mode, the start-up benchmark and the end-to-end tests.
 //
 // For the start procedure: call
-//     ravelin::startDemoDriver(QCoreApplication::arguments(), bridge, probe);
+//     ravelin::startDemoDriver(QCoreApplication::arguments(), bridge, probe, appFolder);
 // once the start window has been loaded and shown, before the event loop
 // runs. It does nothing (and returns false) unless one of its options is
 // on the command line:
@@ -10,7 +10,10 @@
 //                          and press Connect
 //   --screenshots DIR      (with --connect) write PNGs of the start window
 //                          and, once the console page shows server output,
-//                          of each main-window tab, then end the program
+//                          of each main-window tab once it is at work
+//                          (monitoring on, the cvar table filled, the sys
+//                          figures in, a saved preset running with the
+//                          function page's sections open), then end
 //   --report-start         print how the start ended ("listed: TEXT" per
 //                          server node, or "connected: HOSTNAME") and end
 //   --linger SECS          (with --connect) stay connected this long before
@@ -26,11 +29,14 @@
 
 #include <QStringList>
 
+#include <filesystem>
+
 namespace ravelin {
 
 class ConsoleBridge;
 class CvarProbe;
 
-bool startDemoDriver(const QStringList& arguments, ConsoleBridge& bridge, CvarProbe& probe);
+bool startDemoDriver(const QStringList& arguments, ConsoleBridge& bridge, CvarProbe& probe,
+                     const std::filesystem::path& appFolder);
 
 } // namespace ravelin

@@ -5,6 +5,8 @@
 #include "mainwindow/DemoDriver.h"
 #include "launcher/FrmSplash.h"
 #include "launcher/FrmVersion.h"
+#include "platform/qt/Accessible.h"
+#include "launcher/VersionCheck.h"
 #include "mainwindow/FrmMain.h"
 #include "platform/AppFolder.h"
 #include "platform/DisplayEnvironment.h"
@@ -157,6 +159,7 @@ int m_Startup(int argc, char** argv)
     }
 
     QApplication app(argc, argv);
+    accessible::installClickingToggles();
     QApplication::setApplicationName("Ravelin");
     QApplication::setApplicationVersion(RAVELIN_VERSION_TEXT);
     // The window flow below decides when the program ends.
@@ -253,7 +256,7 @@ int m_Startup(int argc, char** argv)
     // ends early (no network) would otherwise put its message box inside the
     // list build's waits and hold the start window until it is answered.
     QPointer<FrmVersion> frmVersion;
-    if (!parser.isSet(noVersionCheck) && !demoRun) {
+    if (!parser.isSet(noVersionCheck) && !demoRun && !VersionCheck::configuredLocation(settings).empty()) {
         frmVersion = new FrmVersion(settings, dialogs, std::make_unique<CurlDownload>());
         frmVersion->setAttribute(Qt::WA_DeleteOnClose);
         frmVersion->show();
@@ -278,7 +281,7 @@ int m_Startup(int argc, char** argv)
     // ---- end of the window flow ----
     // The demo's screenshot mode and the end-to-end runs drive the windows
     // from here when their options are given.
-    startDemoDriver(QCoreApplication::arguments(), bridge, probe);
+    startDemoDriver(QCoreApplication::arguments(), bridge, probe, appFolder);
     return app.exec();
 }
 

@@ -55,7 +55,12 @@ fs::path AppFolder::resolve(const fs::path& programFolder)
 {
     std::error_code ec;
     if (const char* home = nonEmptyEnv("RAVELIN_HOME")) {
+        // A folder named here but empty (just made, or made by the
+        // operator for it) is new: it gets the defaults a new data folder
+        // gets. One that holds anything is the operator's as it stands.
         fs::create_directories(home, ec);
+        if (fs::is_empty(home, ec) && !ec)
+            seed(home, defaultSources(programFolder));
         return fs::path(home);
     }
     if (fs::is_directory(programFolder / "Scripts", ec))

@@ -1,5 +1,6 @@
 // The application folder: where the scripts, presets, tab pictures and the
-// launcher shim live. $RAVELIN_HOME wins when set; a folder holding the
+// launcher shim live. $RAVELIN_HOME wins when set (seeded like a new folder
+// when it is empty); a folder holding the
 // program together with a Scripts folder (portable or build-tree layout) is
 // used in place; otherwise the per-user data folder
 // ($XDG_DATA_HOME/ravelin, ~/.local/share/ravelin) is used, created on first

@@ -7,7 +7,12 @@
 #include "mainwindow/FrmShutdown.h"
 #include "support/AccessibleAudit.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
@@ -54,6 +59,42 @@ TEST_F(MainWindowTest, EveryInteractiveControlOfTheMainWindowHasAName)
     // Image buttons are named by their tool tips.
     auto* quit = w.findChild<QToolButton*>("imgQuit");
     EXPECT_EQ(QAccessible::queryAccessibleInterface(quit)->text(QAccessible::Name), quit->toolTip());
+}
+
+// A screen reader's Toggle or Press on a check box or option button is a
+// click: the program's handler runs, not only the tick.
+TEST_F(MainWindowTest, AccessibleActionsOfCheckAndOptionButtonsClickThem)
+{
+    FrmMain& w = makeWindow();
+    w.load();
+    w.show();
+    ASSERT_TRUE(waitForQt([&] { return w.activations() == 1; }));
+    auto* monitor = w.findChild<QTimer*>("tmrClient");
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_FALSE(monitor->isActive());
+    int driven = 0;
+    for (QAbstractButton* button : w.findChildren<QAbstractButton*>()) {
+        if (!qobject_cast<QCheckBox*>(button) && !qobject_cast<QRadioButton*>(button))
+            continue;
+        if (!button->isEnabled())
+            continue;
+        for (const QString& action :
+             {QAccessibleActionInterface::toggleAction(), QAccessibleActionInterface::pressAction()}) {
+            QSignalSpy clicked(button, &QAbstractButton::clicked);
+            QAccessibleInterface* node = QAccessible::queryAccessibleInterface(button);
+            ASSERT_TRUE(node->actionInterface()->actionNames().contains(action)) << button->objectName().toStdString();
+            node->actionInterface()->doAction(action);
+            EXPECT_EQ(clicked.count(), 1) << button->objectName().toStdString() << " " << action.toStdString();
+            EXPECT_EQ(node->state().checked, button->isChecked());
+        }
+        ++driven;
+    }
+    EXPECT_GE(driven, 5);
+    auto* chkClient = w.findChild<QCheckBox*>("chkClient");
+    ASSERT_NE(chkClient, nullptr);
+    QAccessible::queryAccessibleInterface(chkClient)->actionInterface()->doAction(
+        QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(chkClient->isChecked(), monitor->isActive()) << "monitoring follows the box";
 }
 
 TEST_F(MainWindowTest, TabMovesThroughTheFrameTheTabsAndOnlyThePageInFront)

@@ -60,12 +60,20 @@ struct AppFolderTest : testing::Test {
 
 } // namespace
 
-TEST_F(AppFolderTest, RavelinHomeWinsWhenSet)
+TEST_F(AppFolderTest, RavelinHomeWinsWhenSetAndIsSeededOnlyWhenEmpty)
 {
     TempDir home{"ravelin-home"};
     ScopedEnv env("RAVELIN_HOME", home.path().c_str());
-    fs::create_directories(program.path() / "Scripts");
+    writeFile(program.path() / "Scripts" / "InitScripts.txt", "Console.q3s\n");
     EXPECT_EQ(AppFolder::resolve(program.path()), home.path());
+    EXPECT_EQ(readFile(home.path() / "Scripts" / "InitScripts.txt"), "Console.q3s\n");
+    EXPECT_EQ(readFile(home.path() / "img" / "tab_console_on.gif"), "picture");
+
+    TempDir own{"ravelin-own"};
+    ScopedEnv ownEnv("RAVELIN_HOME", own.path().c_str());
+    writeFile(own.path() / "presets" / "mine.txt", "x");
+    EXPECT_EQ(AppFolder::resolve(program.path()), own.path());
+    EXPECT_FALSE(fs::exists(own.path() / "Scripts"));
 }
 
 TEST_F(AppFolderTest, ProgramFolderWithScriptsIsUsedInPlace)

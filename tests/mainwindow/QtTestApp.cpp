@@ -1,5 +1,7 @@
 #include "QtTestApp.h"
 
+#include "platform/qt/Accessible.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFontMetricsF>
@@ -26,6 +28,7 @@ public:
         static char* argv[] = {name, nullptr};
         m_app = std::make_unique<QApplication>(argc, argv);
         QApplication::setQuitOnLastWindowClosed(false);
+        accessible::installClickingToggles();
     }
     void TearDown() override { m_app.reset(); }
 

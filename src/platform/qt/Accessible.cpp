@@ -1,10 +1,13 @@
 #include "platform/qt/Accessible.h"
 
+#include <QAbstractButton>
 #include <QAccessibleWidget>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QWidget>
 
@@ -45,6 +48,52 @@ QAccessibleInterface* pictureButtonFactory(const QString&, QObject* object)
     if (!role.isValid())
         return nullptr;
     return new AccessiblePictureButton(static_cast<QWidget*>(object), QAccessible::Role(role.toInt()));
+}
+
+// A check box or option button whose actions click it, as a person does:
+// the clicked signal (what the program's handlers listen to) follows.
+class AccessibleClickingToggle final : public QAccessibleWidget {
+public:
+    AccessibleClickingToggle(QAbstractButton* button, QAccessible::Role role) : QAccessibleWidget(button, role) {}
+
+    QAbstractButton* button() const { return static_cast<QAbstractButton*>(widget()); }
+
+    QString text(QAccessible::Text t) const override
+    {
+        QString value = QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && value.isEmpty())
+            value = nameFromLabelText(button()->text());
+        return value;
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State st = QAccessibleWidget::state();
+        st.checkable = true;
+        st.checked = button()->isChecked();
+        return st;
+    }
+
+    QStringList actionNames() const override { return {pressAction(), toggleAction()}; }
+
+    void doAction(const QString& action) override
+    {
+        if (!button()->isEnabled())
+            return;
+        if (action == pressAction() || action == toggleAction())
+            button()->click();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+QAccessibleInterface* clickingToggleFactory(const QString&, QObject* object)
+{
+    if (auto* box = qobject_cast<QCheckBox*>(object))
+        return new AccessibleClickingToggle(box, QAccessible::CheckBox);
+    if (auto* option = qobject_cast<QRadioButton*>(object))
+        return new AccessibleClickingToggle(option, QAccessible::RadioButton);
+    return nullptr;
 }
 
 // Space, Enter and Return press a focused picture button.
@@ -110,6 +159,15 @@ void makePictureButton(QWidget* picture, QAccessible::Role role)
     picture->setProperty(kPictureRole, int(role));
     picture->setFocusPolicy(Qt::StrongFocus);
     picture->installEventFilter(new KeyPress(picture));
+}
+
+void installClickingToggles()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(clickingToggleFactory);
+        return true;
+    }();
+    (void)installed;
 }
 
 void setFocusOrder(std::initializer_list<QWidget*> widgets)

@@ -35,6 +35,12 @@ void makePictureButton(QWidget* picture, QAccessible::Role role = QAccessible::B
 // A person's click: a left press and release in the middle of `widget`.
 void clickInTheMiddle(QWidget* widget);
 
+// Makes the "Toggle" and "Press" actions of every check box and option
+// button a person's click. Qt's own toggle action flips the state without
+// the clicked signal, so a screen reader's toggle would tick a box and start
+// nothing. Call once, after the QApplication exists.
+void installClickingToggles();
+
 // Keyboard focus moves through the widgets in this order.
 void setFocusOrder(std::initializer_list<QWidget*> widgets);
 
