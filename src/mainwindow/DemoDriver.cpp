@@ -273,7 +273,13 @@ private:
                 fail("the clients page lacks its monitoring box or roster");
             if (first && !monitor->isChecked())
                 clickWidget(monitor);
-            return roster->count() >= 2;
+            // At work once the STATUS table gave every player its slot.
+            if (roster->count() < 2)
+                return false;
+            for (int i = 0; i < roster->count(); ++i)
+                if (roster->item(i)->text().startsWith(' '))
+                    return false;
+            return true;
         }
         case kCvarsTab: {
             auto* table = main->findChild<QTreeWidget*>("lvCVars");
