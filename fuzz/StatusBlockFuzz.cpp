@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const std::string_view first = std::string_view(column).substr(0, column.find(' '));
         if (!first.empty() && !ravelin::NameColumnStartsWith(column, first))
             __builtin_trap();
-        (void)ravelin::NameColumnStartsWith(column, ravelin::TrimBlanks(column));
+        (void)ravelin::NameColumnStartsWith(column, ravelin::trimBlanks(column));
     }
     return 0;
 }

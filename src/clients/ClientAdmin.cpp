@@ -11,7 +11,7 @@ ClientAdmin::ClientAdmin(ConsoleBridge& bridge, Dialogs& dialogs, ClientRoster& 
 
 std::string ClientAdmin::kickCommand(const std::string& slotField, const std::string& nameField)
 {
-    const std::string_view slot = TrimBlanks(slotField);
+    const std::string_view slot = trimBlanks(slotField);
     const bool slotKnown = !slot.empty() && slot.find_first_not_of("0123456789") == std::string_view::npos;
     if (NameFieldNeedsCleaning(nameField) && slotKnown)
         return "clientkick " + std::string(slot);

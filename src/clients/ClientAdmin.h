@@ -44,6 +44,8 @@ public:
     void chkLang_Click(bool checked);
     void optLang_Click(int index);
 
+    // cBanned: the in-memory ban list; CHAT_FILTER_MODE: the language filter
+    // level, -1 when the filter is off.
     BannedCollection& cBanned() { return *m_banned; }
     vbs::Object* cBannedObject() { return m_banned.get(); }
     int16_t CHAT_FILTER_MODE() const { return m_chatFilterMode; }

@@ -37,7 +37,7 @@ bool fourthField(std::string_view row, std::string_view& field)
 std::string nameFieldOf(const std::string& row)
 {
     std::string_view field;
-    return fourthField(row, field) ? std::string(TrimBlanks(field)) : std::string();
+    return fourthField(row, field) ? std::string(trimBlanks(field)) : std::string();
 }
 
 } // namespace
@@ -92,7 +92,7 @@ void ClientRoster::UpdateClients()
     bool refresh = false;
     for (std::size_t i = 0; i < m_rows.size();) {
         const std::string_view row = m_rows[i];
-        if (!isSlotNumber(TrimBlanks(row.substr(0, row.find('\t')))))
+        if (!isSlotNumber(trimBlanks(row.substr(0, row.find('\t')))))
             refresh = true;
         if (present.count(nameFieldOf(m_rows[i])) > 0) {
             ++i;
@@ -179,7 +179,7 @@ void ClientRoster::RemoveClient(double clientId)
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         // The fields must outlive the view of the slot taken from them.
         const std::vector<std::string> fields = fieldsOf(m_rows[i]);
-        const std::string_view slot = fields.empty() ? std::string_view() : TrimBlanks(fields[0]);
+        const std::string_view slot = fields.empty() ? std::string_view() : trimBlanks(fields[0]);
         if (slot.empty())
             return;
         if (isSlotNumber(slot) && std::stod(std::string(slot)) == clientId) {

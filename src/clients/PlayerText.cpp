@@ -37,14 +37,6 @@ std::string StripConsoleColours(std::string_view text)
     return out;
 }
 
-std::string_view TrimBlanks(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 std::vector<std::string_view> SplitFields(std::string_view text, char separator)
 {
     std::vector<std::string_view> fields;
@@ -70,7 +62,7 @@ std::string NameKeyOf(std::string_view name)
     for (char c : plain)
         if (c != '"')
             unquoted += c;
-    return '"' + std::string(TrimBlanks(unquoted)) + '"';
+    return '"' + std::string(trimBlanks(unquoted)) + '"';
 }
 
 // Everything after the second blank is the name, its own blanks included.

@@ -2,6 +2,8 @@
 // put into a console command line.
 #pragma once
 
+#include "platform/Text.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,7 +16,6 @@ std::string RemoveColourCodes(std::string_view text);
 // What the console window leaves of a text: a caret and any following
 // character other than a caret are dropped.
 std::string StripConsoleColours(std::string_view text);
-std::string_view TrimBlanks(std::string_view text);
 // Splits at single blanks, keeping empty words (as a split at " " does).
 std::vector<std::string_view> SplitWords(std::string_view text);
 std::vector<std::string_view> SplitFields(std::string_view text, char separator);

@@ -8,7 +8,7 @@ namespace {
 
 bool isHeader(std::string_view line, std::size_t& nameAt)
 {
-    const std::vector<std::string_view> words = SplitWords(TrimBlanks(line));
+    const std::vector<std::string_view> words = SplitWords(trimBlanks(line));
     std::vector<std::string_view> nonEmpty;
     for (std::string_view w : words)
         if (!w.empty())
@@ -26,7 +26,7 @@ bool isHeader(std::string_view line, std::size_t& nameAt)
 
 bool slotOf(std::string_view line, int& slot)
 {
-    std::string_view trimmed = TrimBlanks(line);
+    std::string_view trimmed = trimBlanks(line);
     std::string_view first = trimmed.substr(0, trimmed.find(' '));
     if (first.empty() || first.size() > 6)
         return false;

@@ -20,7 +20,7 @@ StatusQuery::~StatusQuery()
 
 bool StatusQuery::portFromText(const std::string& text, int32_t& port)
 {
-    std::string_view digits = TrimBlanks(text);
+    std::string_view digits = trimBlanks(text);
     if (digits.empty() || digits.size() > 9)
         return false;
     int32_t value = 0;

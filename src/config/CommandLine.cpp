@@ -1,6 +1,7 @@
 #include "config/CommandLine.h"
 
 #include "config/LikeMatch.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 
@@ -14,26 +15,7 @@ const std::array<const char*, 47> CommandLine::kCommands = {
     "meminfo",      "bind",       "unbindall",   "touchFile",     "dir",       "path",   "bindlist",   "unbind",
     "cvar_restart", "cvarlist",   "reset",       "setu",          "toggle",    "wait",   "echo"};
 
-namespace {
-
-std::string upper(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
-// VB's Trim: blanks only.
-std::string trimBlanks(const std::string& text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-} // namespace
+namespace {} // namespace
 
 bool CommandLine::txtOut_KeyDown(int keyCode)
 {
@@ -71,11 +53,11 @@ void CommandLine::txtOut_GotFocus()
 
 void CommandLine::enter(const std::string& line)
 {
-    const std::string word = upper(trimBlanks(line));
+    const std::string word = asciiUpper(trimBlanks(line));
     if (word == "RAM_STATUS") {
         if (m_hooks.ramStatus)
             m_hooks.ramStatus();
-    } else if (word == "QUIT" || upper(line).find("QUIT") != std::string::npos) {
+    } else if (word == "QUIT" || asciiUpper(line).find("QUIT") != std::string::npos) {
         m_dialogs.messageBox(kRefused, Dialogs::Buttons::Ok, Dialogs::Icon::Critical, kRefusedTitle);
     } else {
         m_history.push_back(line);
@@ -119,11 +101,11 @@ void CommandLine::complete()
     const std::string text = m_view->text();
     if (text.empty())
         return;
-    const std::string pattern = upper(text) + "*";
+    const std::string pattern = asciiUpper(text) + "*";
     std::string match;
     bool found = false;
     for (const std::string& entry : m_history)
-        if (likeMatch(upper(entry), pattern)) {
+        if (likeMatch(asciiUpper(entry), pattern)) {
             if (entry == text)
                 return;
             match = entry;
@@ -132,7 +114,7 @@ void CommandLine::complete()
         }
     if (!found)
         for (const char* command : kCommands)
-            if (likeMatch(upper(command), pattern)) {
+            if (likeMatch(asciiUpper(command), pattern)) {
                 match = command;
                 found = true;
                 break;

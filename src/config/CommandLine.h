@@ -107,6 +107,7 @@ public:
     // The settings; reading gives 1 when missing.
     int Intellisense();
     void setIntellisense(int value);
+    // DosKey: Up and Down browse the history of sent lines.
     int DosKey();
     void setDosKey(int value);
     // Activation: DosKey, then Intellisense, read and written back, which

@@ -1,12 +1,8 @@
 #include "config/CvarDumpParser.h"
 
+#include "platform/Text.h"
+
 namespace ravelin {
-
-namespace {
-
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-} // namespace
 
 std::vector<std::string> splitDumpLines(std::string_view text)
 {
@@ -25,7 +21,7 @@ std::vector<std::string> splitDumpLines(std::string_view text)
 
 std::optional<CvarRow> parseDumpLine(std::string_view line)
 {
-    if (line.size() < 3 || upper(line[0]) != 'S' || upper(line[1]) != 'E' || upper(line[2]) != 'T')
+    if (line.size() < 3 || asciiUpper(line[0]) != 'S' || asciiUpper(line[1]) != 'E' || asciiUpper(line[2]) != 'T')
         return std::nullopt;
     // The first blank at or after the third character ends the command word
     // ("set" itself has it at the fourth).

@@ -1,6 +1,7 @@
 #include "console/ConsolePump.h"
 
 #include "console/ConsoleText.h"
+#include "platform/Text.h"
 
 namespace ravelin {
 
@@ -9,15 +10,6 @@ namespace {
 constexpr std::string_view kBeginStatus = "[BEGIN STATUS]";
 constexpr std::string_view kEndStatus = "[END STATUS]";
 constexpr std::string_view kProcPrefix = "Q3ARVL_";
-
-std::string_view trimBlanks(std::string_view text)
-{
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return text;
-}
 
 // Marks a pass as running for as long as it lasts, however it returns, and
 // hands what it has for the display over at the end.

@@ -78,6 +78,7 @@ public:
     // (no colon, or a prefix shorter than three characters).
     static std::string procedureFor(std::string_view line, std::string* data = nullptr);
 
+    // LLC: the number of complete console lines already handled.
     int LLC() const { return m_llc; }
     void setLLC(int llc) { m_llc = llc; }
     bool InStatusBlock() const { return m_inStatusBlock; }

@@ -1,14 +1,10 @@
 #include "console/ConsoleText.h"
 
+#include "platform/Text.h"
+
 #include <algorithm>
 
 namespace ravelin {
-
-namespace {
-
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-} // namespace
 
 std::vector<std::string_view> splitConsoleText(std::string_view text)
 {
@@ -41,13 +37,14 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix)
 {
     if (text.size() < prefix.size())
         return false;
-    return std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) { return upper(a) == upper(b); });
+    return std::equal(prefix.begin(), prefix.end(), text.begin(),
+                      [](char a, char b) { return asciiUpper(a) == asciiUpper(b); });
 }
 
 std::size_t findNoCase(std::string_view text, std::string_view needle)
 {
     auto it = std::search(text.begin(), text.end(), needle.begin(), needle.end(),
-                          [](char a, char b) { return upper(a) == upper(b); });
+                          [](char a, char b) { return asciiUpper(a) == asciiUpper(b); });
     if (it == text.end())
         return needle.empty() ? 1 : 0;
     return static_cast<std::size_t>(it - text.begin()) + 1;

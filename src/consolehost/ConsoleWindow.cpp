@@ -3,6 +3,7 @@
 #include "console/ConsoleText.h"
 #include "platform/ipc/IpcProtocol.h"
 #include "platform/qt/OutputBox.h"
+#include "platform/qt/QtText.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -21,7 +22,7 @@ namespace {
 QString shown(std::string_view bytes)
 {
     const std::string text = printableConsoleText(bytes);
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    return latin1(text);
 }
 
 } // namespace
@@ -93,7 +94,7 @@ void ConsoleWindow::inputChanged()
     if (m_updatingInput)
         return;
     const std::string& text = m_model.input();
-    m_input->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    m_input->setText(latin1(text));
 }
 
 // One character at the end: the line edit takes it without the whole line

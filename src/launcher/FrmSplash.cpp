@@ -4,6 +4,7 @@
 #include "launcher/ServerList.h"
 #include "launcher/SplashArtwork.h"
 #include "platform/linux/IniRegistry.h"
+#include "platform/qt/QtText.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -19,9 +20,6 @@ namespace ravelin {
 namespace {
 
 constexpr int kKeyRole = Qt::UserRole;
-
-QString fromBytes(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
-std::string toBytes(const QString& text) { return text.toLatin1().toStdString(); }
 
 } // namespace
 
@@ -74,10 +72,10 @@ FrmSplash::FrmSplash(SplashServices services, QWidget* parent) : QWidget(parent)
     connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (m_redrawing)
             return;
-        m_list->select(item ? std::optional(toBytes(item->data(0, kKeyRole).toString())) : std::nullopt);
+        m_list->select(item ? std::optional(latin1Bytes(item->data(0, kKeyRole).toString())) : std::nullopt);
     });
     connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-        const std::string key = toBytes(item->data(0, kKeyRole).toString());
+        const std::string key = latin1Bytes(item->data(0, kKeyRole).toString());
         QTimer::singleShot(0, this, [this, key] { run([this, key] { m_list->NodeClick(key); }); });
     });
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this,
@@ -109,7 +107,7 @@ FrmSplash::FrmSplash(SplashServices services, QWidget* parent) : QWidget(parent)
     connect(minButton, &QToolButton::clicked, this, [this] { showMinimized(); });
     connect(quitButton, &QToolButton::clicked, this, [this] { run([this] { m_list->Quit(); }); });
 
-    m_version = new QLabel(fromBytes(m_list->versionLabel()), this);
+    m_version = new QLabel(latin1(m_list->versionLabel()), this);
     m_version->setObjectName("lblVersion");
     m_version->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -188,20 +186,20 @@ void FrmSplash::closeEvent(QCloseEvent* event)
 void FrmSplash::redrawTree()
 {
     m_redrawing = true;
-    m_version->setText(fromBytes(m_list->versionLabel()));
+    m_version->setText(latin1(m_list->versionLabel()));
     const ServerTree& tree = m_list->tree();
     m_tree->clear();
     QTreeWidgetItem* selected = nullptr;
     const auto& selectedKey = m_list->selectedKey();
     if (!tree.machine.key.empty()) {
-        auto* machine = new QTreeWidgetItem(m_tree, QStringList(fromBytes(tree.machine.text)));
-        machine->setData(0, kKeyRole, fromBytes(tree.machine.key));
+        auto* machine = new QTreeWidgetItem(m_tree, QStringList(latin1(tree.machine.text)));
+        machine->setData(0, kKeyRole, latin1(tree.machine.key));
         machine->setIcon(0, splash::icon(splash::Glyph::Machine, 20));
         if (selectedKey == tree.machine.key)
             selected = machine;
         for (const ServerNode& node : tree.children) {
-            auto* item = new QTreeWidgetItem(machine, QStringList(fromBytes(node.text)));
-            item->setData(0, kKeyRole, fromBytes(node.key));
+            auto* item = new QTreeWidgetItem(machine, QStringList(latin1(node.text)));
+            item->setData(0, kKeyRole, latin1(node.key));
             if (node.image == 2)
                 item->setIcon(0, splash::icon(splash::Glyph::Server, 20));
             if (selectedKey == node.key)

@@ -1,22 +1,13 @@
 #include "launcher/VersionFile.h"
 
+#include "platform/Text.h"
+
 #include <charconv>
 #include <vector>
 
 namespace ravelin {
 
 namespace {
-
-bool isSpaceOrBreak(char c) { return c == ' ' || c == '\r' || c == '\n' || c == '\t'; }
-
-std::string_view trim(std::string_view text)
-{
-    while (!text.empty() && isSpaceOrBreak(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isSpaceOrBreak(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 std::vector<std::string_view> split(std::string_view text, char separator)
 {
@@ -75,7 +66,7 @@ std::optional<VersionFile> parseVersionFile(std::string_view bytes)
 {
     if (bytes.size() > kMaxVersionFileBytes)
         return std::nullopt;
-    const auto fields = split(trim(bytes), ' ');
+    const auto fields = split(trimBlanks(bytes, " \r\n\t"), ' ');
     if (fields.size() != 3)
         return std::nullopt;
     return VersionFile{std::string(fields[0]), std::string(fields[1]), std::string(fields[2])};

@@ -1,5 +1,7 @@
 #include "mainwindow/ClientsPage.h"
 
+#include "platform/qt/QtText.h"
+
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QLabel>
@@ -12,8 +14,6 @@ namespace ravelin {
 namespace {
 
 constexpr int kColumn = 7;
-
-QString latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 } // namespace
 

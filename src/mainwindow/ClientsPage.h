@@ -34,7 +34,7 @@ private:
     ClientsFeature& m_clients;
     QCheckBox* m_chkClient;
     QPushButton* m_cmdCIDUpdate;
-    QLabel* m_label22;
+    QLabel* m_label22; // the roster's column header, "ID     FRAGS  PING   NAME"
     QListWidget* m_lstClients;
     QPushButton* m_cmdKickClient;
     QPushButton* m_cmdBan;

@@ -1,5 +1,7 @@
 #include "mainwindow/CommandLineBox.h"
 
+#include "platform/qt/QtText.h"
+
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -14,11 +16,6 @@ namespace {
 constexpr int kPopupWidth = 320;
 constexpr int kPopupHeight = 200;
 constexpr int kButtonSize = 28;
-
-QString latin1(const std::string& text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QListWidget* makePopup(const char* name, const QString& accessible, QWidget* page, const QLineEdit* txtOut)
 {
@@ -77,14 +74,12 @@ void CommandLineBox::buildPopups(QWidget* consolePage)
         popup->installEventFilter(this);
     auto historyClick = [this] {
         QListWidgetItem* item = m_lstHistory->currentItem();
-        m_logic.lstHistory_Click(item ? m_lstHistory->row(item) : -1,
-                                 item ? item->text().toLatin1().toStdString() : std::string(),
+        m_logic.lstHistory_Click(item ? m_lstHistory->row(item) : -1, item ? latin1Bytes(item->text()) : std::string(),
                                  item ? item->data(Qt::UserRole).toInt() : 0);
     };
     auto commandClick = [this] {
         QListWidgetItem* item = m_lstCmd->currentItem();
-        m_logic.lstCmd_Click(item ? m_lstCmd->row(item) : -1,
-                             item ? item->text().toLatin1().toStdString() : std::string());
+        m_logic.lstCmd_Click(item ? m_lstCmd->row(item) : -1, item ? latin1Bytes(item->text()) : std::string());
     };
     connect(m_lstHistory, &QListWidget::itemClicked, this, historyClick);
     connect(m_lstHistory, &QListWidget::itemActivated, this, historyClick);
@@ -154,7 +149,7 @@ bool CommandLineBox::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-std::string CommandLineBox::text() const { return m_txtOut->text().toLatin1().toStdString(); }
+std::string CommandLineBox::text() const { return latin1Bytes(m_txtOut->text()); }
 
 void CommandLineBox::setText(const std::string& text) { m_txtOut->setText(latin1(text)); }
 

@@ -50,7 +50,7 @@ private:
     CommandLine& m_logic;
     QLineEdit* m_txtOut;
     QListWidget* m_lstHistory = nullptr;
-    QListWidget* m_lstCmd = nullptr;
+    QListWidget* m_lstCmd = nullptr; // the pop-up of known console commands
     QToolButton* m_imgHistory = nullptr;
     QToolButton* m_imgCommands = nullptr;
     QCheckBox* m_chkIntel = nullptr;

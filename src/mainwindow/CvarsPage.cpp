@@ -1,6 +1,7 @@
 #include "mainwindow/CvarsPage.h"
 
 #include "mainwindow/FrmSetVar.h"
+#include "platform/qt/QtText.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -12,15 +13,6 @@
 #include <QTreeWidget>
 
 namespace ravelin {
-
-namespace {
-
-QString latin1(const std::string& text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 CvarsPage::CvarsPage(CvarTable& table, QWidget* page) : QWidget(page), m_table(table)
 {
@@ -88,7 +80,7 @@ bool CvarsPage::eventFilter(QObject* watched, QEvent* event)
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                m_table.txtFind_Enter(m_txtFind->text().toLatin1().toStdString());
+                m_table.txtFind_Enter(latin1Bytes(m_txtFind->text()));
                 return true;
             }
         } else if (event->type() == QEvent::FocusOut && m_txtFind->isVisible()) {

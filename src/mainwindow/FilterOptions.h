@@ -27,9 +27,9 @@ public:
 private:
     ClientsFeature& m_clients;
     QCheckBox* m_chkLang;
-    QGroupBox* m_frLang;
+    QGroupBox* m_frLang; // the frame around the three filter levels
     std::array<QRadioButton*, 3> m_optLang{};
-    QLabel* m_label6;
+    QLabel* m_label6; // the note that more filters are added in the scripts
 };
 
 } // namespace ravelin

@@ -7,6 +7,7 @@
 #include "mainwindow/ClientsPage.h"
 #include "mainwindow/FilterOptions.h"
 #include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtText.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -20,8 +21,6 @@
 namespace ravelin {
 
 namespace {
-
-QString latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 // The display shows line breaks as Qt does; the CR of each CR LF is dropped
 // on the way in (the byte text itself keeps it).

@@ -1,6 +1,7 @@
 #include "mainwindow/FrmSetVar.h"
 
 #include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtText.h"
 #include "platform/qt/QtWaitCursor.h"
 
 #include <QComboBox>
@@ -12,12 +13,6 @@
 namespace ravelin {
 
 namespace {
-
-QString latin1(const std::string& text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-std::string bytes(const QString& text) { return text.toLatin1().toStdString(); }
 
 QLabel* addLabel(const char* text, int y, QWidget* buddy, QWidget* parent)
 {
@@ -82,14 +77,15 @@ FrmSetVar::FrmSetVar(SetVarForm& form, QWidget* owner) : QDialog(owner), m_form(
 
 void FrmSetVar::cmdApply_Click()
 {
-    if (m_form.cmdApply_Click(bytes(m_cboMode->currentText()), bytes(m_txtVar->text()), bytes(m_txtVal->text())))
+    if (m_form.cmdApply_Click(latin1Bytes(m_cboMode->currentText()), latin1Bytes(m_txtVar->text()),
+                              latin1Bytes(m_txtVal->text())))
         accept();
 }
 
 void FrmSetVar::getValue(bool current)
 {
     QtWaitCursor hourglass;
-    const std::string name = bytes(m_txtVar->text());
+    const std::string name = latin1Bytes(m_txtVar->text());
     auto value = current ? m_form.cmdGetCurVal_Click(name) : m_form.cmdDefault_Click(name);
     if (value)
         m_txtVal->setText(latin1(*value));

@@ -24,8 +24,8 @@ private:
     void getValue(bool current);
 
     SetVarForm& m_form;
-    QLineEdit* m_txtVar = nullptr;
-    QLineEdit* m_txtVal = nullptr;
+    QLineEdit* m_txtVar = nullptr; // the cvar's name
+    QLineEdit* m_txtVal = nullptr; // the cvar's value
     QComboBox* m_cboMode = nullptr;
 };
 

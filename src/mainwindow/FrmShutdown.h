@@ -47,7 +47,7 @@ private:
     QPushButton* m_cmdOk = nullptr;
     QPushButton* m_cmdCancel = nullptr;
     QFrame* m_picRest = nullptr;
-    QProgressBar* m_pbMain = nullptr;
+    QProgressBar* m_pbMain = nullptr; // the shutdown's progress
     QTimer* m_tmrRest = nullptr;
     bool m_closing = false;
 };

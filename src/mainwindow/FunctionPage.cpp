@@ -3,6 +3,7 @@
 #include "mainwindow/MainSession.h"
 #include "mainwindow/SectionStackWidget.h"
 #include "platform/qt/OutputBox.h"
+#include "platform/qt/QtText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,12 +19,6 @@
 namespace ravelin {
 
 namespace {
-
-QString latin1(const std::string& text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-std::string bytes(const QString& text) { return text.toLatin1().toStdString(); }
 
 QFont fixedFont() { return QFontDatabase::systemFont(QFontDatabase::FixedFont); }
 
@@ -91,7 +86,7 @@ void FunctionPage::buildComposer(QWidget* s)
 
     auto* add = addButton("Add Command", "cmdAddItem", s, x, 94);
     connect(add, &QPushButton::clicked, this,
-            [this] { m_list.cmdAddItem_Click(bytes(m_txtComValue->text()), bytes(m_txtInt->text())); });
+            [this] { m_list.cmdAddItem_Click(latin1Bytes(m_txtComValue->text()), latin1Bytes(m_txtInt->text())); });
     auto* remove = addButton("Remove", "cmdRemoveComItem", s, x + 116, 94, 80);
     connect(remove, &QPushButton::clicked, this, [this] { m_list.cmdRemoveComItem_Click(m_lstCom->currentRow()); });
     auto* clear = addButton("Clear List", "cmdClearComList", s, x + 202, 94, 90);
@@ -200,17 +195,6 @@ void FunctionPage::selectExec(int index)
     m_lstExec->setCurrentRow(index);
     if (QListWidgetItem* item = m_lstExec->currentItem())
         m_lstExec->scrollToItem(item);
-}
-
-StatsPage::StatsPage(MainSession& session, QWidget* page) : QWidget(page)
-{
-    setGeometry(page->contentsRect());
-    m_stack =
-        new SectionStackWidget(session, SectionPanel::Stats,
-                               {"Statistics", "imgToggle", "picStat", "lblStatBase", "lblStat", "picScroll", "vsbMain"},
-                               {kStatsSectionTitles.begin(), kStatsSectionTitles.end()}, this);
-    for (int i = 0; i < static_cast<int>(kStatsSectionTitles.size()); ++i)
-        addLabel("Feature Disabled in this beta, sorry", m_stack->section(i), 12, 24, 400);
 }
 
 void buildReportOption(MainSession& session, QWidget* optionsPage)

@@ -55,9 +55,9 @@ private:
     TimedCommandList& m_list;
     SectionStackWidget* m_stack = nullptr;
 
-    QListWidget* m_lstCom = nullptr;
+    QListWidget* m_lstCom = nullptr; // the rotation being composed
     QLineEdit* m_txtComValue = nullptr;
-    QLineEdit* m_txtInt = nullptr;
+    QLineEdit* m_txtInt = nullptr; // the interval, in ms, of the next rotation entry
     QComboBox* m_cboPreset = nullptr;
     QRadioButton* m_optRunAAI = nullptr;
     QRadioButton* m_optStopAAI = nullptr;
@@ -69,16 +69,6 @@ private:
     QLineEdit* m_txtLastProc = nullptr;
     QLineEdit* m_txtLastData = nullptr;
     QPushButton* m_cmdInitScripts = nullptr;
-};
-
-// The stats page ("Statistics"): two sections with a notice each.
-class StatsPage final : public QWidget {
-public:
-    StatsPage(MainSession& session, QWidget* page);
-    SectionStackWidget* sections() const { return m_stack; }
-
-private:
-    SectionStackWidget* m_stack = nullptr;
 };
 
 // The report switch chkReport on the options page.

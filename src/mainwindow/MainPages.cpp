@@ -4,6 +4,7 @@
 
 #include "mainwindow/FunctionPage.h"
 #include "mainwindow/ChromeArtwork.h"
+#include "mainwindow/StatsPage.h"
 #include "mainwindow/SysPage.h"
 #include "mainwindow/CommandLineBox.h"
 #include "mainwindow/CvarsPage.h"

@@ -143,8 +143,9 @@ void MainSession::tmrClearOut_Timer()
     checkConsole();
 }
 
-// Timers whose work arrives with later features; each already honours the
-// closing flag first.
+// The other timers hand their tick to the feature that owns it (roster,
+// lasting bans, rotation, report, system monitor), once the closing flag is
+// checked, so no feature runs while the window unloads.
 void MainSession::tmrClient_Timer()
 {
     if (m_unloading)

@@ -133,6 +133,7 @@ public:
     ScriptHost& scriptHost() { return m_scriptHost; }
     CvarTable& cvars() { return m_cvars; }
     CommandLine& commandLine() { return m_commandLine; }
+    // The script engine (scMain) every script of the session runs in.
     vbs::ScriptControl& scriptControl() { return m_scMain; }
     const MainServices& services() const { return m_services; }
     SystemMonitor& monitor() { return m_monitor; }

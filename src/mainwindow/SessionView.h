@@ -11,7 +11,8 @@
 
 namespace ravelin {
 
-// The main window's timers, in the order the unload disables them.
+// The main window's timers, in the order the unload disables them. tmrAAI
+// is the rotation's tick (the timed command list).
 enum class SessionTimer { tmrAAI, tmrBanned, tmrClearOut, tmrClient, tmrConsole, tmrReport, tmrSystem };
 inline constexpr int kSessionTimerCount = 7;
 

@@ -39,7 +39,7 @@ private:
     QLabel* m_lblTotalPageFile = nullptr;
     QLabel* m_lblAvailVirt = nullptr;
     QLabel* m_lblTotalVirt = nullptr;
-    std::array<QFrame*, 4> m_picMem{};
+    std::array<QFrame*, 4> m_picMem{}; // the four memory gauges; m_picMemFill holds their bars
     std::array<QWidget*, 4> m_picMemFill{};
     QWidget* m_picRAMGraph = nullptr;
 };

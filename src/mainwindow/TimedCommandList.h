@@ -87,7 +87,7 @@ private:
     SessionView& m_session;
     const bool& m_unloading;
     TimedCommandListView* m_view = nullptr;
-    std::vector<std::string> m_lstCom;
+    std::vector<std::string> m_lstCom; // the rotation being composed, "command||interval" entries
     std::vector<std::string> m_presetNames;
     std::vector<std::filesystem::path> m_PresetPaths;
     int m_chosen = -1;

@@ -1,5 +1,5 @@
 // A monotonic clock for bounded waits. The program reads the steady clock;
-// tests hand in a clock they move by hand (sim/ManualClock.h), so a limit of
+// tests hand in a clock they move by hand (platform/sim/ManualClock.h in tests/support), so a limit of
 // seconds is reached without waiting for it.
 #pragma once
 

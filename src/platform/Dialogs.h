@@ -1,5 +1,5 @@
 // Message boxes and the text prompt. Windows call these instead of Qt's
-// dialogs directly, so tests answer them without a person (sim/ has a
+// dialogs directly, so tests answer them without a person (the test doubles have a
 // scripted implementation that records every question).
 #pragma once
 

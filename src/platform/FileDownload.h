@@ -1,6 +1,6 @@
 // Downloads one small file without blocking the user-interface thread; the
 // progress and completion handlers run on that thread. The Linux
-// implementation is libcurl (qt/CurlDownload); tests use sim/ScriptedDownload.
+// implementation is libcurl (qt/CurlDownload); tests use the scripted one in tests/support.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The window-manager operations the console bridge and the start window
 // rely on, and nothing more. On Linux the server console is a ravelin-console
 // process reached over a socket (ipc/); tests use an in-process desktop
-// (sim/). Handles are signed 32-bit numbers: 0 is "no window" and a window
+// (tests/support). Handles are signed 32-bit numbers: 0 is "no window" and a window
 // counts as found when its handle is greater than 0. Text crosses as bytes.
 #pragma once
 

@@ -1,5 +1,6 @@
 #include "scripting/ScriptHost.h"
 
+#include "platform/Text.h"
 #include "scripting/RavelinObject.h"
 
 #include <algorithm>
@@ -21,16 +22,6 @@ bool readFile(const std::filesystem::path& path, std::string& text)
     buffer << in.rdbuf();
     text = buffer.str();
     return true;
-}
-
-std::string trimBlanks(std::string_view text)
-{
-    auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return std::string(text);
 }
 
 // Index lines end in CR LF or LF alike; a final line break is normal and
@@ -120,7 +111,7 @@ void ScriptHost::load()
 void ScriptHost::loadEntry(const std::string& entry, int lineNumber, std::vector<std::string>& namedModules)
 {
     const std::string where = std::string(kIndexName) + " line " + std::to_string(lineNumber);
-    if (trimBlanks(entry).empty()) {
+    if (trimBlanks(entry, " \t").empty()) {
         m_view.DebugPrint(where + ": empty line skipped");
         return;
     }
@@ -130,9 +121,11 @@ void ScriptHost::loadEntry(const std::string& entry, int lineNumber, std::vector
         return;
     }
     std::size_t nextComma = entry.find(',', comma + 1);
-    const std::string file = trimBlanks(std::string_view(entry).substr(0, comma));
-    const std::string module = trimBlanks(std::string_view(entry).substr(
-        comma + 1, nextComma == std::string::npos ? std::string::npos : nextComma - comma - 1));
+    const std::string file(trimBlanks(std::string_view(entry).substr(0, comma), " \t"));
+    const std::string module(
+        trimBlanks(std::string_view(entry).substr(
+                       comma + 1, nextComma == std::string::npos ? std::string::npos : nextComma - comma - 1),
+                   " \t"));
     if (file.empty() || module.empty()) {
         m_view.DebugPrint(where + ": \"" + entry + "\" needs both a file and a module; skipped");
         return;

@@ -1,7 +1,7 @@
 // The syntax tree, and after resolution the compiled form the interpreter runs.
 //
 // The parser builds these nodes with names as interned symbols; the resolver
-// (Compiler.cpp) then fills each name's `Binding`: a local slot, a field of
+// (Resolver.cpp) then fills each name's `Binding`: a local slot, a field of
 // the running object, a global cell, a built-in, a member of `Me`. Once bound,
 // nothing looks a name up by text while the script runs. Every node keeps its
 // line and column, which is the position table run-time errors are reported

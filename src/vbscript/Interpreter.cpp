@@ -3,7 +3,7 @@
 #include "vbscript/Interpreter.h"
 #include "vbscript/Regex.h"
 
-#include "vbscript/Compiler.h"
+#include "vbscript/Resolver.h"
 #include "vbscript/ErrObject.h"
 #include "vbscript/Operators.h"
 #include "vbscript/Parser.h"

@@ -222,7 +222,7 @@ private:
     friend class Resolver;
     struct CallGuard;
 
-    // Resolution (Compiler.cpp).
+    // Resolution (Resolver.cpp).
     void resolveUnit(Module* module, Unit& unit, Frame* scope);
     Cell* cellFor(Module* module, Symbol name);
     Cell* globalCell(Symbol name);

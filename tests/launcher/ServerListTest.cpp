@@ -1,46 +1,23 @@
 #include "launcher/ServerList.h"
-#include "platform/sim/SimDesktop.h"
-#include "platform/sim/SimServices.h"
-
-#include <gtest/gtest.h>
+#include "launcher/LauncherFixture.h"
 
 #include <algorithm>
+#include <optional>
 
 using namespace ravelin;
-using ravelin::sim::FixedHostInfo;
-using ravelin::sim::MemorySettings;
-using ravelin::sim::ScriptedDialogs;
 using ravelin::sim::SimConsole;
-using ravelin::sim::SimDesktop;
-using ravelin::sim::SimMessageLoop;
 using Answer = Dialogs::Answer;
 
 namespace {
 
-// A console whose server answers the host-name query the way Quake III does.
-SimConsole::Server hostNamed(const std::string& name)
-{
-    return [name](SimConsole& c, const std::string& line) {
-        if (line == "sv_hostname")
-            c.print("\"sv_hostname\" is:\"" + name + "\" default:\"noname\"\n");
-    };
-}
+const std::string kSelectServer = "Please select a server";
 
-struct ServerListTest : testing::Test {
-    SimDesktop desktop;
-    SimMessageLoop loop;
-    ConsoleBridge bridge{desktop, loop};
-    CvarProbe probe{bridge};
-    MemorySettings settings;
-    ScriptedDialogs dialogs;
-    FixedHostInfo host;
-
+struct ServerListTest : test::LauncherFixture {
     int shown = 0;
     int mainShown = 0;
     int closed = 0;
     int ended = 0;
     WindowHandle selectedWhenMainShown = 0;
-
     std::unique_ptr<ServerList> list;
 
     void SetUp() override { makeList(); }
@@ -59,13 +36,6 @@ struct ServerListTest : testing::Test {
             std::make_unique<ServerList>(bridge, probe, settings, dialogs, host, "/opt/ravelin/", std::move(callbacks));
     }
 
-    SimConsole& addServer(const std::string& name)
-    {
-        SimConsole& console = desktop.addConsole();
-        console.setServer(hostNamed(name));
-        return console;
-    }
-
     std::vector<std::string> texts() const
     {
         std::vector<std::string> out;
@@ -74,14 +44,10 @@ struct ServerListTest : testing::Test {
         return out;
     }
 
-    std::string keyOf(const SimConsole& console) const { return "hwnd" + std::to_string(console.handle()); }
-
-    void setDefault(const std::string& text) { settings.saveSetting("Ravelin", "Launch", "DefaultServer", text); }
+    static int quits(const SimConsole& c) { return int(std::count(c.entered().begin(), c.entered().end(), "QUIT")); }
 };
 
 } // namespace
-
-// --- Load ----------------------------------------------------------------
 
 TEST_F(ServerListTest, LoadWritesSettingsAndVersionLabel)
 {
@@ -91,8 +57,6 @@ TEST_F(ServerListTest, LoadWritesSettingsAndVersionLabel)
     EXPECT_EQ(settings.getSetting("Ravelin", "Internal", "CurrentVersion", "-"), "1.0.448");
     EXPECT_EQ(list->versionLabel(), "Ravelin Version 1.0 Rev.448");
 }
-
-// --- List build ----------------------------------------------------------
 
 TEST_F(ServerListTest, NoConsoleShowsTheRefreshPromptAndClickingItRebuilds)
 {
@@ -107,6 +71,9 @@ TEST_F(ServerListTest, NoConsoleShowsTheRefreshPromptAndClickingItRebuilds)
     EXPECT_EQ(tree.children[0].text, "No servers found: click here to refresh");
     EXPECT_TRUE(tree.expanded);
     EXPECT_EQ(shown, 1);
+    list->select(std::string("REFRESH"));
+    list->KillServer();
+    EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{kSelectServer});
 
     SimConsole& console = addServer("Late Arena");
     list->NodeClick("REFRESH");
@@ -117,101 +84,69 @@ TEST_F(ServerListTest, NoConsoleShowsTheRefreshPromptAndClickingItRebuilds)
     EXPECT_EQ(mainShown, 0);
 }
 
-TEST_F(ServerListTest, EveryListedConsoleIsHiddenAndOtherWindowsAreIgnored)
+TEST_F(ServerListTest, ListsEveryConsoleHiddenUnderItsOwnKeyAndIgnoresOtherWindows)
 {
-    SimConsole& a = addServer("Alpha");
+    SimConsole& a = addServer("Twin");
     desktop.addWindow("SomeClass", "Not a console");
-    SimConsole& b = addServer("Beta");
-    list->load();
-    EXPECT_EQ(texts(), (std::vector<std::string>{"Quake 3 Arena [Alpha]", "Quake 3 Arena [Beta]"}));
-    EXPECT_FALSE(desktop.isWindowVisible(a.handle()));
-    EXPECT_FALSE(desktop.isWindowVisible(b.handle()));
-}
-
-TEST_F(ServerListTest, SilentConsoleIsListedWithTheProbesAnswer)
-{
+    SimConsole& b = addServer("Twin");
     sim::SimConsoleOptions deaf;
     deaf.echoInput = false;
-    desktop.addConsole(deaf); // never takes the query
-    addServer("Talker");
+    desktop.addConsole(deaf); // never takes the query: listed with the probe's answer
     list->load();
-    EXPECT_EQ(texts(), (std::vector<std::string>{"Quake 3 Arena [UNKNOWN]", "Quake 3 Arena [Talker]"}));
-}
-
-// --- Default server at start-up ---------------------------------------------
-
-TEST_F(ServerListTest, TwoConsolesWithOneNameAreBothListedAndTheFirstIsConnectedAtStart)
-{
-    SimConsole& first = addServer("Twin");
-    SimConsole& second = addServer("Twin");
-    list->BuildServerList();
-    EXPECT_EQ(texts(), (std::vector<std::string>{"Quake 3 Arena [Twin]", "Quake 3 Arena [Twin]"}));
+    EXPECT_EQ(texts(),
+              (std::vector<std::string>{"Quake 3 Arena [Twin]", "Quake 3 Arena [Twin]", "Quake 3 Arena [UNKNOWN]"}));
     EXPECT_NE(list->tree().children[0].key, list->tree().children[1].key);
-
-    setDefault("Quake 3 Arena [Twin]");
-    shown = 0;
-    makeList();
-    list->load();
-    EXPECT_EQ(mainShown, 1);
-    EXPECT_EQ(closed, 1);
-    EXPECT_EQ(shown, 0) << "the window is never made visible when it connects at start";
-    EXPECT_EQ(selectedWhenMainShown, first.handle());
-    EXPECT_EQ(bridge.SelectedConsole(), first.handle());
-    EXPECT_FALSE(desktop.isWindowVisible(first.handle()));
-    EXPECT_TRUE(list->connected());
-    (void)second;
-}
-
-TEST_F(ServerListTest, ConsolesAfterTheMatchedOneAreNeitherListedNorHidden)
-{
-    SimConsole& a = addServer("One");
-    SimConsole& b = addServer("Two");
-    SimConsole& c = addServer("Three");
-    setDefault("Quake 3 Arena [Two]");
-    list->load();
-    EXPECT_EQ(bridge.SelectedConsole(), b.handle());
-    EXPECT_EQ(texts(), (std::vector<std::string>{"Quake 3 Arena [One]", "Quake 3 Arena [Two]"}));
     EXPECT_FALSE(desktop.isWindowVisible(a.handle()));
     EXPECT_FALSE(desktop.isWindowVisible(b.handle()));
-    EXPECT_TRUE(desktop.isWindowVisible(c.handle()));
-    EXPECT_TRUE(c.entered().empty()) << "the third console was never probed";
 }
 
-TEST_F(ServerListTest, StoredDefaultNotRunningShowsTheListNormally)
+// Host names in start order, the stored default, whether the list is being
+// reloaded, which console is connected (-1: none, the list is shown) and how
+// many are listed; consoles after the listed ones are neither probed nor
+// hidden.
+struct StartCase {
+    std::vector<std::string> servers;
+    std::optional<std::string> storedDefault;
+    bool reloading;
+    int connected;
+    std::size_t listed;
+};
+
+class DefaultAtStartTest : public ServerListTest, public testing::WithParamInterface<StartCase> {};
+
+TEST_P(DefaultAtStartTest, ConnectsOnlyToARunningDefaultOnAFreshStart)
 {
-    addServer("Here");
-    setDefault("Quake 3 Arena [Gone]");
+    const StartCase& c = GetParam();
+    std::vector<SimConsole*> consoles;
+    for (const std::string& name : c.servers)
+        consoles.push_back(&addServer(name));
+    if (c.storedDefault)
+        setDefault(*c.storedDefault);
+    list->setReloading(c.reloading);
     list->load();
-    EXPECT_EQ(mainShown, 0);
-    EXPECT_EQ(shown, 1);
-    EXPECT_EQ(texts().size(), 1u);
-    EXPECT_EQ(bridge.SelectedConsole(), 0);
+    const WindowHandle expected = c.connected < 0 ? 0 : consoles[std::size_t(c.connected)]->handle();
+    EXPECT_EQ(mainShown, c.connected < 0 ? 0 : 1);
+    EXPECT_EQ(closed, mainShown);
+    EXPECT_EQ(shown, 1 - mainShown) << "the window is never made visible when it connects at start";
+    EXPECT_EQ(list->connected(), c.connected >= 0);
+    EXPECT_EQ(bridge.SelectedConsole(), expected);
+    EXPECT_EQ(selectedWhenMainShown, expected);
+    EXPECT_EQ(texts().size(), c.listed);
+    for (std::size_t i = 0; i < consoles.size(); ++i) {
+        EXPECT_EQ(desktop.isWindowVisible(consoles[i]->handle()), i >= c.listed) << i;
+        if (i >= c.listed) {
+            EXPECT_TRUE(consoles[i]->entered().empty()) << i;
+        }
+    }
 }
 
-TEST_F(ServerListTest, AbsentOrClearedDefaultNeverMatches)
-{
-    // A host name that would make the node text equal the absent marker or "".
-    addServer("");
-    list->load();
-    EXPECT_EQ(mainShown, 0);
-
-    setDefault("");
-    makeList();
-    list->load();
-    EXPECT_EQ(mainShown, 0);
-    EXPECT_EQ(texts(), std::vector<std::string>{"Quake 3 Arena []"});
-}
-
-TEST_F(ServerListTest, ReloadingSuppressesAutoConnect)
-{
-    addServer("Home");
-    setDefault("Quake 3 Arena [Home]");
-    list->setReloading(true);
-    list->load();
-    EXPECT_EQ(mainShown, 0);
-    EXPECT_EQ(shown, 1);
-    EXPECT_EQ(texts().size(), 1u);
-}
+INSTANTIATE_TEST_SUITE_P(Cases, DefaultAtStartTest,
+                         testing::Values(StartCase{{"Here"}, "Quake 3 Arena [Gone]", false, -1, 1},
+                                         StartCase{{"Home"}, "Quake 3 Arena [Home]", true, -1, 1},
+                                         // A host name that makes the node text equal the absent marker or "".
+                                         StartCase{{""}, std::nullopt, false, -1, 1}, StartCase{{""}, "", false, -1, 1},
+                                         StartCase{{"One", "Two", "Three"}, "Quake 3 Arena [Two]", false, 1, 2},
+                                         StartCase{{"Twin", "Twin"}, "Quake 3 Arena [Twin]", false, 0, 1}));
 
 TEST_F(ServerListTest, LaterBuildsNeverConnectByThemselves)
 {
@@ -222,8 +157,6 @@ TEST_F(ServerListTest, LaterBuildsNeverConnectByThemselves)
     EXPECT_EQ(mainShown, 0);
     EXPECT_EQ(texts().size(), 1u);
 }
-
-// --- Connect and Show ------------------------------------------------------
 
 TEST_F(ServerListTest, ConnectStoresTheSelectedConsoleHidesItAndCloses)
 {
@@ -240,49 +173,36 @@ TEST_F(ServerListTest, ConnectStoresTheSelectedConsoleHidesItAndCloses)
     EXPECT_TRUE(dialogs.asked().empty());
 }
 
-TEST_F(ServerListTest, ConnectWithoutAServerNodeAsksToSelectOne)
-{
-    addServer("A");
-    list->load();
-    list->Connect(); // nothing selected
-    list->select(list->tree().machine.key);
-    list->Connect();
-    EXPECT_EQ(dialogs.askedTexts(), (std::vector<std::string>{"Please select a server", "Please select a server"}));
-    EXPECT_EQ(dialogs.asked()[0].title, "Quake 3: Ravelin");
-    EXPECT_EQ(dialogs.asked()[0].buttons, Dialogs::Buttons::Ok);
-    EXPECT_EQ(mainShown, 0);
-    EXPECT_EQ(bridge.SelectedConsole(), 0);
-}
-
-TEST_F(ServerListTest, MachineNodeIsNeverConnectableWhateverItsAddress)
+TEST_F(ServerListTest, EveryActionOnANodeThatIsNoServerAsksToSelectOne)
 {
     // From its fifth character on, "1.2.3.4" reads "3.4", a number.
     host.ip = "1.2.3.4";
-    addServer("A");
+    SimConsole& a = addServer("A");
     list->load();
-    ASSERT_EQ(list->tree().machine.key, "1.2.3.4");
-    list->select("1.2.3.4");
+    list->KillServer(); // nothing selected: Kill does nothing
+    EXPECT_TRUE(dialogs.asked().empty());
+    list->Connect();
+    EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{kSelectServer});
+    EXPECT_EQ(dialogs.asked()[0].title, "Quake 3: Ravelin");
+    EXPECT_EQ(dialogs.asked()[0].buttons, Dialogs::Buttons::Ok);
+    dialogs.clear();
+    list->select(std::string("1.2.3.4"));
     list->Connect();
     list->ShowServer();
     list->SetDefaultServer();
     list->KillServer();
-    EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>(4, "Please select a server"));
+    EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>(4, kSelectServer));
     EXPECT_EQ(bridge.SelectedConsole(), 0);
     EXPECT_EQ(mainShown, 0);
+    EXPECT_EQ(quits(a), 0);
 }
 
 TEST_F(ServerListTest, ServerHandleAcceptsOnlyHwndWithAPositiveNumber)
 {
     EXPECT_EQ(ServerList::serverHandle("hwnd42"), 42);
     EXPECT_EQ(ServerList::serverHandle("hwnd2147483647"), 2147483647);
-    EXPECT_FALSE(ServerList::serverHandle("hwnd"));
-    EXPECT_FALSE(ServerList::serverHandle("hwnd0"));
-    EXPECT_FALSE(ServerList::serverHandle("hwnd-5"));
-    EXPECT_FALSE(ServerList::serverHandle("hwnd2147483648"));
-    EXPECT_FALSE(ServerList::serverHandle("hwnd12a"));
-    EXPECT_FALSE(ServerList::serverHandle("1.2.3.4"));
-    EXPECT_FALSE(ServerList::serverHandle("10.0.0.12"));
-    EXPECT_FALSE(ServerList::serverHandle("REFRESH"));
+    for (const char* key : {"hwnd", "hwnd0", "hwnd-5", "hwnd2147483648", "hwnd12a", "1.2.3.4", "10.0.0.12", "REFRESH"})
+        EXPECT_FALSE(ServerList::serverHandle(key)) << key;
 }
 
 TEST_F(ServerListTest, ShowRevealsAndFocusesTheSelectedConsole)
@@ -298,44 +218,30 @@ TEST_F(ServerListTest, ShowRevealsAndFocusesTheSelectedConsole)
     EXPECT_EQ(mainShown, 0);
 }
 
-// --- Kill ------------------------------------------------------------------
-
-TEST_F(ServerListTest, KillSendsQuitAndRebuildsTheList)
+TEST_F(ServerListTest, KillSendsQuitUnaskedAndRebuildsTheList)
 {
     SimConsole& a = addServer("A");
     SimConsole& b = addServer("B");
-    b.setServer([&](SimConsole& c, const std::string& line) {
-        if (line == "QUIT")
-            desktop.closeWindow(c.handle());
-        else
-            hostNamed("B")(c, line);
-    });
     list->load();
     list->select(keyOf(b));
     list->KillServer();
     EXPECT_EQ(b.entered().back(), "QUIT");
     EXPECT_EQ(texts(), std::vector<std::string>{"Quake 3 Arena [A]"});
-    EXPECT_TRUE(dialogs.asked().empty()) << "Kill asks for no confirmation";
-    EXPECT_EQ(std::count(a.entered().begin(), a.entered().end(), "QUIT"), 0);
-}
-
-TEST_F(ServerListTest, KillWithNothingSelectedDoesNothingAndWithAPromptAsks)
-{
-    list->load();
-    list->KillServer();
     EXPECT_TRUE(dialogs.asked().empty());
-    list->select("REFRESH");
-    list->KillServer();
-    EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{"Please select a server"});
+    EXPECT_EQ(quits(a), 0);
 }
 
-// --- Set default server ----------------------------------------------------
-
-TEST_F(ServerListTest, SetDefaultAsksThenStoresAndConfirms)
+TEST_F(ServerListTest, SetDefaultStoresOnlyOnYesThenConfirms)
 {
     SimConsole& a = addServer("Main Arena");
     list->load();
     list->select(keyOf(a));
+    dialogs.queueAnswer(Answer::No);
+    list->SetDefaultServer();
+    EXPECT_EQ(dialogs.asked().size(), 1u);
+    EXPECT_FALSE(settings.has("Ravelin", "Launch", "DefaultServer"));
+
+    dialogs.clear();
     dialogs.queueAnswer(Answer::Yes);
     list->SetDefaultServer();
     ASSERT_EQ(dialogs.asked().size(), 2u);
@@ -346,18 +252,7 @@ TEST_F(ServerListTest, SetDefaultAsksThenStoresAndConfirms)
               "Default server has been set.  If you change the Name of your server, "
               "you will have to set it as the default again...");
     EXPECT_EQ(dialogs.asked()[1].buttons, Dialogs::Buttons::Ok);
-    EXPECT_EQ(settings.getSetting("Ravelin", "Launch", "DefaultServer", "-"), "Quake 3 Arena [Main Arena]");
-}
-
-TEST_F(ServerListTest, SetDefaultAnsweredNoStoresNothing)
-{
-    SimConsole& a = addServer("Main Arena");
-    list->load();
-    list->select(keyOf(a));
-    dialogs.queueAnswer(Answer::No);
-    list->SetDefaultServer();
-    EXPECT_EQ(dialogs.asked().size(), 1u);
-    EXPECT_FALSE(settings.has("Ravelin", "Launch", "DefaultServer"));
+    EXPECT_EQ(storedDefault(), "Quake 3 Arena [Main Arena]");
 }
 
 TEST_F(ServerListTest, SetDefaultOnTheCurrentDefaultOffersToClearIt)
@@ -367,44 +262,39 @@ TEST_F(ServerListTest, SetDefaultOnTheCurrentDefaultOffersToClearIt)
     list->setReloading(true);
     list->load();
     list->select(keyOf(a));
-
-    dialogs.queueAnswer(Answer::No);
-    list->SetDefaultServer();
-    EXPECT_EQ(dialogs.askedTexts(),
-              std::vector<std::string>{"The currently selected server is already set to default, "
-                                       "would you like to delete that setting?"});
-    EXPECT_EQ(dialogs.asked()[0].buttons, Dialogs::Buttons::YesNo);
-    EXPECT_EQ(settings.getSetting("Ravelin", "Launch", "DefaultServer", "-"), "Quake 3 Arena [Main Arena]");
-
-    dialogs.clear();
-    dialogs.queueAnswer(Answer::Yes);
-    list->SetDefaultServer();
-    EXPECT_EQ(dialogs.asked().size(), 1u);
-    EXPECT_TRUE(settings.has("Ravelin", "Launch", "DefaultServer"));
-    EXPECT_EQ(settings.getSetting("Ravelin", "Launch", "DefaultServer", "-"), "");
+    for (Answer answer : {Answer::No, Answer::Yes}) {
+        dialogs.clear();
+        dialogs.queueAnswer(answer);
+        list->SetDefaultServer();
+        EXPECT_EQ(dialogs.askedTexts(),
+                  std::vector<std::string>{"The currently selected server is already set to "
+                                           "default, would you like to delete that setting?"});
+        EXPECT_EQ(dialogs.asked()[0].buttons, Dialogs::Buttons::YesNo);
+        EXPECT_EQ(storedDefault(), answer == Answer::No ? "Quake 3 Arena [Main Arena]" : "");
+    }
 }
-
-// --- Node click, Quit, closing -------------------------------------------------
 
 TEST_F(ServerListTest, ClickingTheMachineNodeTogglesItsExpansionOnly)
 {
     SimConsole& a = addServer("A");
     list->load();
     ASSERT_TRUE(list->tree().expanded);
-    const int probes = int(a.entered().size());
+    const std::size_t probes = a.entered().size();
     list->NodeClick(list->tree().machine.key);
     EXPECT_FALSE(list->tree().expanded);
     list->NodeClick(list->tree().machine.key);
     EXPECT_TRUE(list->tree().expanded);
     list->NodeClick(keyOf(a));
     EXPECT_TRUE(list->tree().expanded);
-    EXPECT_EQ(int(a.entered().size()), probes) << "no rebuild";
+    EXPECT_EQ(a.entered().size(), probes) << "no rebuild";
 }
 
-TEST_F(ServerListTest, QuitAskedNoKeepsEverythingHidden)
+TEST_F(ServerListTest, QuitAskedShowsEveryConsoleAndEnds)
 {
     SimConsole& a = addServer("A");
     list->load();
+    SimConsole& late = addServer("Late"); // appeared after the build
+    desktop.showWindow(late.handle(), false);
     list->Quit();
     ASSERT_EQ(dialogs.asked().size(), 1u);
     EXPECT_EQ(dialogs.asked()[0].text, "Are you sure you want to quit?");
@@ -412,29 +302,12 @@ TEST_F(ServerListTest, QuitAskedNoKeepsEverythingHidden)
     EXPECT_EQ(dialogs.asked()[0].buttons, Dialogs::Buttons::YesNo);
     EXPECT_EQ(ended, 0);
     EXPECT_FALSE(desktop.isWindowVisible(a.handle()));
-}
 
-TEST_F(ServerListTest, QuitShowsEveryConsoleAndEnds)
-{
-    SimConsole& a = addServer("A");
-    SimConsole& b = addServer("B");
-    list->load();
-    // One that appeared after the build is shown as well.
-    SimConsole& c = addServer("C");
-    desktop.showWindow(c.handle(), false);
     dialogs.queueAnswer(Answer::Yes);
     list->Quit();
     EXPECT_EQ(ended, 1);
-    for (SimConsole* console : {&a, &b, &c})
-        EXPECT_TRUE(desktop.isWindowVisible(console->handle()));
-}
-
-TEST_F(ServerListTest, ClosingTheWindowGivesTheConsolesBack)
-{
-    SimConsole& a = addServer("A");
-    list->load();
-    list->windowClosing();
     EXPECT_TRUE(desktop.isWindowVisible(a.handle()));
+    EXPECT_TRUE(desktop.isWindowVisible(late.handle()));
 }
 
 TEST_F(ServerListTest, ClosingAfterConnectLeavesTheChosenConsoleHidden)
@@ -446,8 +319,6 @@ TEST_F(ServerListTest, ClosingAfterConnectLeavesTheChosenConsoleHidden)
     list->windowClosing();
     EXPECT_FALSE(desktop.isWindowVisible(a.handle()));
 }
-
-// --- Clicks during a build ---------------------------------------------------------
 
 TEST_F(ServerListTest, ClicksArrivingWhileABuildWaitsAreIgnored)
 {
@@ -479,7 +350,7 @@ TEST_F(ServerListTest, ClicksArrivingWhileABuildWaitsAreIgnored)
     EXPECT_TRUE(clicked);
     EXPECT_EQ(mainShown, 0);
     EXPECT_TRUE(dialogs.asked().empty());
-    EXPECT_EQ(std::count(a.entered().begin(), a.entered().end(), "QUIT"), 0);
+    EXPECT_EQ(quits(a), 0);
     EXPECT_EQ(texts(), (std::vector<std::string>{"Quake 3 Arena [A]", "Quake 3 Arena [Slow]"}));
 }
 

@@ -17,7 +17,15 @@ using namespace ravelin::test;
 
 namespace {
 
-struct ShutdownWaysTest : HostedMainWindowTest {
+// A way (optDown index), whether it ends the program or reopens the list,
+// and whether the server quits.
+struct Way {
+    int index;
+    bool ends;
+    bool serverQuits;
+};
+
+struct ShutdownWaysTest : HostedMainWindowTest, testing::WithParamInterface<Way> {
     int ended = 0;
     int reopened = 0;
     bool consoleVisibleAtEnd = false;
@@ -57,45 +65,29 @@ struct ShutdownWaysTest : HostedMainWindowTest {
 
 } // namespace
 
-TEST_F(ShutdownWaysTest, RestoreHandsTheConsoleBackAndEndsWithTheServerRunning)
+TEST_P(ShutdownWaysTest, EachWayEndsOrReturnsToTheListAndQuitsTheServerOrNot)
 {
-    leaveThrough(0);
-    EXPECT_EQ(ended, 1);
-    EXPECT_TRUE(consoleVisibleAtEnd) << "shown before the program ends";
+    const Way way = GetParam();
+    leaveThrough(way.index);
+    EXPECT_EQ(ended, way.ends ? 1 : 0);
+    EXPECT_EQ(reopened, way.ends ? 0 : 1);
     EXPECT_TRUE(window->Unloading());
+    if (way.serverQuits) {
+        // The server quits, and its console host with it.
+        EXPECT_TRUE(host.process().wait(std::chrono::seconds(20)).has_value()) << host.logText();
+        return;
+    }
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(host.process().running());
-    EXPECT_EQ(reopened, 0);
     EXPECT_EQ(serverOutput().find("]QUIT"), std::string::npos);
+    // Only Restore hands the console back, before the program ends.
+    if (way.index == 0) {
+        EXPECT_TRUE(consoleVisibleAtEnd);
+    } else {
+        EXPECT_FALSE(windows.isWindowVisible(host.handle()));
+    }
 }
 
-TEST_F(ShutdownWaysTest, SelectServerReturnsToTheListLeavingTheServerAlone)
-{
-    leaveThrough(1);
-    EXPECT_EQ(reopened, 1);
-    EXPECT_EQ(ended, 0);
-    EXPECT_TRUE(window->Unloading());
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(windows.isWindowVisible(host.handle()));
-    EXPECT_TRUE(host.process().running());
-    EXPECT_EQ(serverOutput().find("]QUIT"), std::string::npos);
-}
-
-TEST_F(ShutdownWaysTest, ShutdownEndsTheServerAndTheProgram)
-{
-    leaveThrough(2);
-    EXPECT_EQ(ended, 1);
-    EXPECT_EQ(reopened, 0);
-    EXPECT_TRUE(window->Unloading());
-    // The server quits, and its console host with it.
-    EXPECT_TRUE(host.process().wait(std::chrono::seconds(20)).has_value()) << host.logText();
-}
-
-TEST_F(ShutdownWaysTest, ShutdownAndSelectEndsTheServerAndReturnsToTheList)
-{
-    leaveThrough(3);
-    EXPECT_EQ(reopened, 1);
-    EXPECT_EQ(ended, 0);
-    EXPECT_TRUE(window->Unloading());
-    EXPECT_TRUE(host.process().wait(std::chrono::seconds(20)).has_value()) << host.logText();
-}
+INSTANTIATE_TEST_SUITE_P(Ways, ShutdownWaysTest,
+                         testing::Values(Way{0, true, false}, Way{1, false, false}, Way{2, true, true},
+                                         Way{3, false, true}));

@@ -48,25 +48,6 @@ TEST(Q3simProcess, AnswersConsoleAndStatusQueries)
     EXPECT_TRUE(q3.query(kMarker + "getstatus"));
 }
 
-TEST(Q3simProcess, KickLeavesStatusTableAndReply)
-{
-    Q3simProcess q3({"--players", "Bob,^1Red^7Guy", "+set", "net_port", "0"});
-    ASSERT_GT(q3.udpPort(), 0);
-    q3.write("Kick \"RedGuy\"\n");
-    ASSERT_TRUE(q3.waitForLine("broadcast: print \"^1Red^7Guy^7 was kicked\\n\""));
-    q3.write("ECHO [BEGIN STATUS];STATUS;ECHO [END STATUS]\n");
-    ASSERT_TRUE(q3.waitForLine("[END STATUS]"));
-    auto lines = q3.lines();
-    auto begin = std::find(lines.begin(), lines.end(), "[BEGIN STATUS]");
-    ASSERT_NE(begin, lines.end());
-    std::vector<std::string> table(begin, lines.end());
-    EXPECT_TRUE(std::any_of(table.begin(), table.end(), [](auto& l) { return l.find(" Bob ") != std::string::npos; }));
-    EXPECT_FALSE(std::any_of(table.begin(), table.end(), [](auto& l) { return l.find("Red") != std::string::npos; }));
-    auto reply = q3.query(kMarker + "getstatus");
-    ASSERT_TRUE(reply);
-    EXPECT_EQ(reply->find("Red"), std::string::npos);
-}
-
 TEST(Q3simProcess, ReadsStdinTheEngineWay)
 {
     Q3simProcess q3({"+set", "net_port", "0"});

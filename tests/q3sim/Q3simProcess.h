@@ -2,7 +2,7 @@
 // input, collect what it prints, and talk to its UDP port on loopback.
 #pragma once
 
-#include <sys/types.h>
+#include "support/ChildProcess.h"
 
 #include <chrono>
 #include <filesystem>
@@ -14,16 +14,11 @@ class Q3simProcess {
 public:
     // Starts bin/q3sim with `args`, in `workDir` when given.
     explicit Q3simProcess(const std::vector<std::string>& args, const std::filesystem::path& workDir = {});
-    ~Q3simProcess();
-    Q3simProcess(const Q3simProcess&) = delete;
-    Q3simProcess& operator=(const Q3simProcess&) = delete;
 
     // Writes the bytes with one write() call.
-    void write(const std::string& bytes);
-    void closeInput();
+    void write(const std::string& bytes) { m_child.write(bytes); }
+    void closeInput() { m_child.closeInput(); }
 
-    // Reads what has arrived so far (stdout and stderr) without waiting.
-    void pump();
     // Complete lines printed so far.
     std::vector<std::string> lines();
     std::string stderrText();
@@ -36,18 +31,13 @@ public:
     std::optional<std::string> query(const std::string& datagram,
                                      std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
-    bool running();
+    bool running() { return m_child.running(); }
     // Waits for the process to end; its exit status, or -1.
     int waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
-    void terminate();
+    void terminate() { m_child.stop(); }
 
 private:
-    pid_t m_pid = -1;
-    int m_in = -1;
-    int m_out = -1;
-    int m_err = -1;
+    ravelin::test::ChildProcess m_child;
     std::string m_outText;
     std::string m_errText;
-    int m_status = -1;
-    bool m_exited = false;
 };

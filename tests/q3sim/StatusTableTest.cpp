@@ -3,6 +3,7 @@
 // up to the first blank.
 #include "q3sim/Players.h"
 #include "q3sim/Reports.h"
+#include "platform/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +11,7 @@ using namespace q3sim;
 
 namespace {
 
-std::string trim(const std::string& text)
-{
-    auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
+std::string trim(std::string_view text) { return std::string(ravelin::trimBlanks(text)); }
 
 struct ParsedRow {
     std::string slot, score, ping, name;

@@ -1,5 +1,7 @@
 #include "platform/linux/IniRegistry.h"
 
+#include "platform/Text.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -8,23 +10,8 @@ namespace ravelin {
 
 namespace {
 
-std::string upper(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    return out;
-}
-
-std::string_view trim(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
-        text.remove_suffix(1);
-    return text;
-}
+// Lines may end in CR LF; a CR is trimmed at the end only.
+std::string_view trim(std::string_view text) { return trimRight(trimLeft(text, " \t"), " \t\r"); }
 
 const char* rootName(RegistryRoot root)
 {
@@ -73,7 +60,7 @@ bool hexBytes(std::string_view text, std::string& out)
 bool parseValue(std::string_view text, IniRegistry::Value& value)
 {
     text = trim(text);
-    const std::string head = upper(text.substr(0, 6));
+    const std::string head = asciiUpper(text.substr(0, 6));
     if (head == "DWORD:") {
         const std::string_view digits = text.substr(6);
         if (digits.empty() || digits.size() > 8)
@@ -90,7 +77,7 @@ bool parseValue(std::string_view text, IniRegistry::Value& value)
                            char((number >> 24) & 0xff)});
         return true;
     }
-    if (upper(text.substr(0, 4)) == "HEX:" || upper(text.substr(0, 4)) == "HEX(") {
+    if (asciiUpper(text.substr(0, 4)) == "HEX:" || asciiUpper(text.substr(0, 4)) == "HEX(") {
         const auto colon = text.find(':');
         value.type = REG_BINARY;
         if (text[3] == '(') {
@@ -125,7 +112,7 @@ std::filesystem::path IniRegistry::defaultFile()
 IniRegistry::Values IniRegistry::parseSection(std::string_view text, std::string_view section)
 {
     Values values;
-    const std::string wanted = upper(section);
+    const std::string wanted = asciiUpper(section);
     bool inSection = false;
     while (!text.empty()) {
         const auto end = text.find('\n');
@@ -134,7 +121,7 @@ IniRegistry::Values IniRegistry::parseSection(std::string_view text, std::string
         if (line.empty() || line.front() == ';' || line.front() == '#')
             continue;
         if (line.front() == '[') {
-            inSection = line.back() == ']' && upper(line.substr(1, line.size() - 2)) == wanted;
+            inSection = line.back() == ']' && asciiUpper(line.substr(1, line.size() - 2)) == wanted;
             continue;
         }
         const auto equals = line.find('=');
@@ -146,7 +133,7 @@ IniRegistry::Values IniRegistry::parseSection(std::string_view text, std::string
         Value value;
         // A line that cannot be read is left out: the value reads as absent.
         if (parseValue(line.substr(equals + 1), value))
-            values[upper(name)] = std::move(value);
+            values[asciiUpper(name)] = std::move(value);
     }
     return values;
 }
@@ -162,12 +149,12 @@ long IniRegistry::openKey(RegistryRoot root, std::string_view path, RegistryKey&
     const std::string contents = text.str();
     const std::string section = std::string(rootName(root)) + "\\" + std::string(path);
     // A key exists when its section header does.
-    const std::string wanted = "[" + upper(section) + "]";
+    const std::string wanted = "[" + asciiUpper(section) + "]";
     bool found = false;
     std::string_view rest = contents;
     while (!rest.empty() && !found) {
         const auto end = rest.find('\n');
-        found = upper(trim(rest.substr(0, end))) == wanted;
+        found = asciiUpper(trim(rest.substr(0, end))) == wanted;
         rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     }
     if (!found)
@@ -182,7 +169,7 @@ long IniRegistry::queryValue(RegistryKey key, std::string_view name, int& type, 
     const auto open = m_open.find(key);
     if (open == m_open.end())
         return ERROR_INVALID_HANDLE;
-    const auto value = open->second.find(upper(name));
+    const auto value = open->second.find(asciiUpper(name));
     if (value == open->second.end())
         return ERROR_FILE_NOT_FOUND;
     type = value->second.type;

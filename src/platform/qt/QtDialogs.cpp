@@ -1,5 +1,7 @@
 #include "platform/qt/QtDialogs.h"
 
+#include "platform/qt/QtText.h"
+
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -9,11 +11,6 @@
 namespace ravelin {
 
 namespace {
-
-QString latin1(const std::string& text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QMessageBox::Icon qtIcon(Dialogs::Icon icon)
 {
@@ -83,7 +80,7 @@ std::optional<std::string> QtDialogs::prompt(const std::string& text, const std:
     dialog.setInputMode(QInputDialog::TextInput);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return dialog.textValue().toLatin1().toStdString();
+    return latin1Bytes(dialog.textValue());
 }
 
 } // namespace ravelin

@@ -1,12 +1,14 @@
 #include "platform/qt/QtHostInfo.h"
 
+#include "platform/qt/QtText.h"
+
 #include <QHostAddress>
 #include <QNetworkInterface>
 #include <QSysInfo>
 
 namespace ravelin {
 
-std::string QtHostInfo::computerName() { return QSysInfo::machineHostName().toLatin1().toStdString(); }
+std::string QtHostInfo::computerName() { return latin1Bytes(QSysInfo::machineHostName()); }
 
 std::string QtHostInfo::localIp()
 {

@@ -1,5 +1,7 @@
 #include "platform/qt/QtSettingsStore.h"
 
+#include "platform/qt/QtText.h"
+
 #include <QSettings>
 #include <QString>
 
@@ -8,8 +10,6 @@
 namespace ravelin {
 
 namespace {
-
-QString latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 QString settingKey(std::string_view section, std::string_view key) { return latin1(section) + '/' + latin1(key); }
 
@@ -40,7 +40,7 @@ std::string QtSettingsStore::getSetting(std::string_view app, std::string_view s
     QVariant value = settings.value(settingKey(section, key));
     if (!value.isValid())
         return std::string(fallback);
-    return value.toString().toLatin1().toStdString();
+    return latin1Bytes(value.toString());
 }
 
 void QtSettingsStore::saveSetting(std::string_view app, std::string_view section, std::string_view key,

@@ -1,5 +1,7 @@
 #include "platform/qt/QtUdpSocket.h"
 
+#include "platform/qt/QtText.h"
+
 #include <QHostAddress>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
@@ -31,7 +33,7 @@ bool QtUdpSocket::sendTo(std::string_view host, int port, std::string_view data)
     if (port <= 0 || port > 65535)
         return false;
     QHostAddress address;
-    const QString name = QString::fromLatin1(host.data(), static_cast<qsizetype>(host.size()));
+    const QString name = latin1(host);
     if (name.compare("localhost", Qt::CaseInsensitive) == 0 || !address.setAddress(name))
         address = QHostAddress(QHostAddress::LocalHost);
     const qint64 written =

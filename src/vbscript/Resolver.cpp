@@ -1,5 +1,5 @@
 // Resolver: binds names to slots, cells, members and built-ins.
-#include "vbscript/Compiler.h"
+#include "vbscript/Resolver.h"
 
 #include "vbscript/Errors.h"
 #include "vbscript/Interpreter.h"
