@@ -44,6 +44,8 @@ public:
         std::function<void(int fd)> forget;
         // Told when a connection is gone (optional).
         std::function<void(Connection)> closed = {};
+        // A connection sent everything it had waiting (optional).
+        std::function<void(Connection)> drained = {};
     };
 
     EndpointServer(Handler handler, Watcher watcher);
@@ -70,6 +72,15 @@ public:
     // removed; false with `error` set when that fails (tried again later).
     bool restore(std::string& error);
 
+    // Sends a frame a connection did not ask for (pushed lines); false when
+    // the connection is gone.
+    bool push(Connection id, std::string_view payload);
+    // Bytes waiting to go out to a connection (0 when it is gone).
+    std::size_t pending(Connection id) const;
+    // A connection that waits for pushes is not idle.
+    void keepAlive(Connection id);
+    void close(Connection id);
+
     void readable(int fd);
     void writable(int fd);
 
@@ -79,6 +90,7 @@ private:
         std::string in;
         std::string out;
         bool closing = false;
+        bool keptAlive = false;
         Clock::time_point lastActive;
     };
     bool listen(std::string& error);
@@ -88,6 +100,7 @@ private:
     void flush(int fd, Client& client);
     void drop(int fd);
     void refuse(int fd, std::string_view why);
+    int fdOf(Connection id) const;
 
     Handler m_handler;
     Watcher m_watcher;
