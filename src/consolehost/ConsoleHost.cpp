@@ -168,7 +168,8 @@ struct ConsoleHost::Impl {
     {
         subscribers[from] = after;
         endpoint->keepAlive(from);
-        pushTo(from);
+        // After the answer to the request is out: pushes follow it.
+        QTimer::singleShot(0, &exitTimer, [this, from] { pushTo(from); });
     }
 
     // Sends a subscriber what it has not had, as far as its queue allows.

@@ -120,10 +120,10 @@ void ConsoleModel::route(std::string text)
                 exec.capturing = false;
                 exec.done = true;
                 m_capturing = 0;
-            } else if (exec.bytes + line.size() > kMaxExecBytes) {
+            } else if (exec.bytes + line.size() + 5 > kMaxExecBytes) {
                 exec.cut = true;
             } else {
-                exec.bytes += line.size();
+                exec.bytes += line.size() + 5;
                 exec.lines.emplace_back(line);
             }
             continue;
@@ -157,10 +157,8 @@ std::uint64_t ConsoleModel::startExec(std::string_view command, std::string& err
         error = "the server is not running";
         return 0;
     }
-    std::size_t open = 0;
-    for (const auto& [id, exec] : m_execs)
-        open += exec.done ? 0 : 1;
-    if (open >= kMaxExecs) {
+    // Finished ones count too until they are collected: nothing piles up.
+    if (m_execs.size() >= kMaxExecs) {
         error = "too many commands waiting for their output";
         return 0;
     }

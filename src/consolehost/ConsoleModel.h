@@ -73,7 +73,8 @@ public:
         std::vector<std::string> lines;
         std::size_t bytes = 0;
     };
-    static constexpr std::size_t kMaxExecBytes = 8u * 1024 * 1024;
+    // A command's output kept, five bytes counted for each line's framing.
+    static constexpr std::size_t kMaxExecBytes = 1024 * 1024;
     static constexpr std::size_t kMaxExecs = 64;
 
     ConsoleModel();

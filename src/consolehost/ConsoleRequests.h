@@ -36,7 +36,7 @@ public:
     void setStatsExtra(std::function<std::string()> extra) { m_statsExtra = std::move(extra); }
 
     // Most text one ReadLines answer carries.
-    static constexpr std::size_t kMaxReadBytes = 1024 * 1024;
+    static constexpr std::size_t kMaxReadBytes = 512 * 1024;
 
     // The answer payload (unframed). `closeAfter` is set when the request
     // was malformed: the connection is then closed once the answer is out.

@@ -28,9 +28,9 @@ class EndpointServer {
 public:
     static constexpr std::size_t kMaxClients = 128;
     // A client that lets this much of its answers pile up is dropped (a
-    // few whole output boxes: a client that reads its answers never has
-    // more than one waiting).
-    static constexpr std::size_t kMaxPendingAnswers = 256 * 1024;
+    // client that reads its answers never has more than one waiting, and
+    // the largest answer, a command's output, stays below it).
+    static constexpr std::size_t kMaxPendingAnswers = 1536 * 1024;
     static constexpr std::chrono::seconds kIdleTimeout{60};
     using Clock = std::chrono::steady_clock;
 

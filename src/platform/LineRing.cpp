@@ -67,7 +67,8 @@ LineBatch LineRing::read(std::uint64_t after, std::size_t maxBytes) const
     visitFrom(from, [&](std::uint64_t, bool continues, std::string_view text) {
         if (!batch.lines.empty() && taken + text.size() > maxBytes)
             return false;
-        taken += text.size() + 2;
+        // Five bytes frame each line in an answer.
+        taken += text.size() + 5;
         batch.lines.push_back({std::string(text), continues});
         return true;
     });

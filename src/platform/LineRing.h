@@ -52,8 +52,8 @@ public:
     std::size_t bytes() const { return m_bytes; }
     std::size_t maxBytes() const { return m_maxBytes; }
 
-    // The lines after `after`, at most about `maxBytes` of text (always at
-    // least one line when there is one).
+    // The lines after `after`, at most about `maxBytes` (text and five bytes
+    // a line; always at least one line when there is one).
     LineBatch read(std::uint64_t after, std::size_t maxBytes) const;
     // The number after which the newest lines fill `chars` characters, each
     // counted with its CR LF (a partial line does not count).
