@@ -1,6 +1,8 @@
 // The console protocol as a host reads it: a byte stream cut into frames by
 // their length headers, each payload decoded and answered against a console
-// model, and each answer decoded again as a client reads a Describe reply.
+// model, and each answer decoded again as a client reads a Describe reply
+// and a batch of numbered lines. Each payload is also fed to the model as
+// server output, so a command run for its output meets arbitrary text.
 #include "consolehost/ConsoleRequests.h"
 #include "platform/ipc/IpcProtocol.h"
 
@@ -15,6 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string_view stream(reinterpret_cast<const char*>(data), size);
     consolehost::ConsoleModel model;
     consolehost::ConsoleRequests requests(model, {});
+    model.serverOutput("first line\nsecond ^1line\n");
     size_t used = 0;
     while (stream.size() - used >= ipc::kFrameHeader) {
         std::uint32_t length = ipc::frameLength(stream.substr(used, ipc::kFrameHeader));
@@ -25,7 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::string_view payload = stream.substr(used + ipc::kFrameHeader, length);
         used += ipc::kFrameHeader + length;
         bool closeAfter = false;
-        std::string answer = requests.answer(payload, closeAfter);
+        std::string answer = requests.answer(payload, closeAfter, 1);
+        model.serverOutput(payload);
+        if (model.hasQueuedLine())
+            model.takeBatch();
+        model.inputTaken();
         // A client's view of a reply: status, then what Describe returns.
         ipc::PayloadReader reader(payload);
         reader.u8();
@@ -41,6 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         ipc::PayloadReader back(answer);
         back.u8();
+        ipc::decodeBatch(back);
         back.rest();
         if (closeAfter)
             break;

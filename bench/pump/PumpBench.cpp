@@ -4,8 +4,12 @@
 // "flood: K" lines at that rate for a number of seconds, while a pump on a
 // 100 ms timer (with the 1 s display trimmer, exactly as the main window
 // runs them) follows it into the window's own display box, not shown (the
-// operator on another page; --shown puts it on the screen). Reported: lines handled / lines printed, and the
-// pump's CPU time per 1,000 lines handled. The reference is the same pump
+// operator on another page; --shown puts it on the screen), and calls a
+// console procedure for every flood line, as a script counting them would
+// be called. Reported: lines handled / lines printed, checked by number (no
+// gap, no repeat, in order), the pump's CPU time per 1,000 lines handled,
+// and the delay from the server's print (its stamp on the line) to the
+// procedure's call, median and 99th percentile. The reference is the same pump
 // following a quiet server for the same time; the ratio says what the
 // flood costs over that. Then a whole main window connected to a quiet
 // server idles for a while: CPU seconds, and the share of one core.
@@ -25,6 +29,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -99,8 +105,12 @@ private:
 struct PumpRun {
     long printed = 0;
     long handled = 0;
+    long called = 0;
+    long disorder = 0; // calls out of order, repeated, or after a gap
     double cpu = 0;
     double seconds = 0;
+    double delayMedianMs = 0;
+    double delayP99Ms = 0;
 };
 
 // One pump following one host for `seconds` (plus time to catch up).
@@ -121,10 +131,28 @@ PumpRun followHost(const std::vector<std::string>& q3simArgs, int seconds, long 
         display.view.show();
     bool unloading = false;
     ConsolePump pump(bridge, display, unloading);
+    long next = 1;
+    long called = 0;
+    long disorder = 0;
+    std::vector<double> delays;
+    pump.hooks().hasConsoleProc = [](const std::string& proc) { return proc == "Q3ARVL_flood"; };
+    pump.hooks().runConsoleProc = [&](const std::string&, const std::string& data) {
+        long number = std::strtol(data.c_str(), nullptr, 10);
+        if (number != next)
+            ++disorder;
+        next = number + 1;
+        ++called;
+        if (std::size_t at = data.find(" at="); at != std::string::npos) {
+            long long printedNs = std::strtoll(data.c_str() + at + 4, nullptr, 10);
+            long long nowNs = std::chrono::steady_clock::now().time_since_epoch().count();
+            delays.push_back(static_cast<double>(nowNs - printedNs) / 1e6);
+        }
+        return ScriptCallResult{};
+    };
     QTimer tick;
     tick.setInterval(100);
     std::function<void()> pass = [&] {
-        int before = pump.LLC();
+        auto before = pump.LLC();
         pump.runPass();
         if (g_chain && pump.LLC() != before && tick.isActive())
             QTimer::singleShot(0, pass);
@@ -147,6 +175,13 @@ PumpRun followHost(const std::vector<std::string>& q3simArgs, int seconds, long 
     run.seconds = static_cast<double>(clock.elapsed()) / 1000.0;
     run.handled = static_cast<long>(display.seen.size());
     run.printed = expected;
+    run.called = called;
+    run.disorder = disorder + (expected > 0 && next != expected + 1 ? 1 : 0);
+    if (!delays.empty()) {
+        std::sort(delays.begin(), delays.end());
+        run.delayMedianMs = delays[delays.size() / 2];
+        run.delayP99Ms = delays[std::min(delays.size() - 1, delays.size() * 99 / 100)];
+    }
     return run;
 }
 
@@ -164,7 +199,7 @@ std::vector<long> parseRates(const std::string& list)
 
 int main(int argc, char** argv)
 {
-    std::vector<long> rates{1000, 5000, 20000};
+    std::vector<long> rates{1000, 2000, 5000, 20000};
     int seconds = 10;
     int idleSeconds = 30;
     for (int i = 1; i < argc; ++i) {
@@ -205,19 +240,24 @@ int main(int argc, char** argv)
         long rate = rates[i];
         long expected = rate * seconds;
         PumpRun run = followHost({"+set", "sv_hostname", "Flood", "--flood-rate", std::to_string(rate),
-                                  "--flood-seconds", std::to_string(seconds)},
+                                  "--flood-seconds", std::to_string(seconds), "--flood-stamps"},
                                  seconds, expected);
         double handledShare = static_cast<double>(run.handled) / static_cast<double>(run.printed);
         double cpuPer1000 = run.handled > 0 ? run.cpu * 1000.0 / static_cast<double>(run.handled) * 1000.0 : 0.0;
         double overQuiet = quietCpuPerSecond > 0 ? (run.cpu / run.seconds) / quietCpuPerSecond : 0.0;
-        char line[512];
+        char line[768];
         std::snprintf(line, sizeof line,
                       "%s{\"rate\":%ld,\"printed\":%ld,\"handled\":%ld,\"handled_share\":%.4f,"
-                      "\"cpu_s\":%.3f,\"cpu_ms_per_1000_lines\":%.2f,\"cpu_vs_reference\":%.1f}",
-                      i ? "," : "", rate, run.printed, run.handled, handledShare, run.cpu, cpuPer1000, overQuiet);
+                      "\"called\":%ld,\"disorder\":%ld,\"cpu_s\":%.3f,\"cpu_ms_per_1000_lines\":%.2f,"
+                      "\"cpu_vs_reference\":%.1f,\"delay_median_ms\":%.1f,\"delay_p99_ms\":%.1f}",
+                      i ? "," : "", rate, run.printed, run.handled, handledShare, run.called, run.disorder, run.cpu,
+                      cpuPer1000, overQuiet, run.delayMedianMs, run.delayP99Ms);
         json += line;
-        std::snprintf(line, sizeof line, "%ld/s: %ld of %ld lines (%.1f%%), %.2f ms CPU per 1000 lines, %.1fx quiet; ",
-                      rate, run.handled, run.printed, handledShare * 100.0, cpuPer1000, overQuiet);
+        std::snprintf(line, sizeof line,
+                      "%ld/s: %ld of %ld lines (%.1f%%), %ld calls, %ld out of order, %.2f ms CPU per 1000 lines, "
+                      "%.1fx quiet, delay median %.1f ms p99 %.1f ms; ",
+                      rate, run.handled, run.printed, handledShare * 100.0, run.called, run.disorder, cpuPer1000,
+                      overQuiet, run.delayMedianMs, run.delayP99Ms);
         summary += line;
     }
 

@@ -3,6 +3,7 @@
 #include "clients/PlayerText.h"
 #include "clients/StatusBlock.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -90,16 +91,27 @@ void ClientRoster::UpdateClients()
     for (const std::string& line : m_query.StatusPlayers())
         present.insert(NameKey(line));
     bool refresh = false;
+    bool unknownSlot = false;
     for (std::size_t i = 0; i < m_rows.size();) {
         const std::string_view row = m_rows[i];
         if (!isSlotNumber(trimBlanks(row.substr(0, row.find('\t')))))
-            refresh = true;
+            unknownSlot = true;
         if (present.count(nameFieldOf(m_rows[i])) > 0) {
             ++i;
         } else {
             removeRow(i);
             refresh = true;
         }
+    }
+    // A slot still unknown after a table was read is a player connecting:
+    // the table is asked for again with a growing pause, not every second.
+    const std::int64_t now = m_bridge.loop().nowMs();
+    if (!unknownSlot) {
+        m_retryMs = kFirstRetryMs;
+    } else if (!refresh && now >= m_nextRetryAt) {
+        refresh = true;
+        m_nextRetryAt = now + m_retryMs;
+        m_retryMs = std::min(m_retryMs * 2, kMaxRetryMs);
     }
     if (refresh)
         UpdateClientID();
@@ -142,7 +154,17 @@ void ClientRoster::mergeStatusReply()
         UpdateClientID();
 }
 
-void ClientRoster::UpdateClientID() { m_bridge.SendConsoleCommand(kStatusCommand); }
+void ClientRoster::UpdateClientID()
+{
+    CommandOutput output = m_bridge.ExecCommand(m_bridge.FindConsoleWindow(), "STATUS", ConsoleBridge::kExecTimeoutMs);
+    if (!output.ok)
+        return;
+    // The block as the pump hands it on: the marker line's empty line first.
+    std::string block = "\r\n";
+    for (const std::string& line : output.lines)
+        block += line + "\r\n";
+    ParseStatusBlock(block);
+}
 
 // Each table row goes to the roster row whose name is the longest that
 // stands in the row's name column, so "Two Words" gets its slot and "Two"

@@ -21,7 +21,12 @@ namespace ravelin {
 
 class ClientRoster {
 public:
+    // What an operator or a script types for a STATUS table the pump catches.
     static constexpr const char* kStatusCommand = "ECHO [BEGIN STATUS];STATUS;ECHO [END STATUS]";
+    // A row whose slot stays unknown (a player still connecting) asks again
+    // after 1 s, then twice as long each time, up to 30 s.
+    static constexpr std::int64_t kFirstRetryMs = 1000;
+    static constexpr std::int64_t kMaxRetryMs = 30000;
 
     ClientRoster(ConsoleBridge& bridge, StatusQuery& query);
 
@@ -31,7 +36,9 @@ public:
     void UpdateClients();
     // The reply just read into StatusPlayers, merged into the rows.
     void mergeStatusReply();
-    // Asks the console for a fresh STATUS table.
+    // Asks the console for a fresh STATUS table; it runs for its output
+    // alone (nothing reaches the console page or the scripts) and its slots
+    // go to the rows at once.
     void UpdateClientID();
     // Slot numbers from a captured STATUS block.
     void ParseStatusBlock(const std::string& block);
@@ -56,6 +63,8 @@ private:
     StatusQuery& m_query;
     RosterView* m_view = nullptr;
     std::vector<std::string> m_rows;
+    std::int64_t m_retryMs = kFirstRetryMs;
+    std::int64_t m_nextRetryAt = 0;
 };
 
 } // namespace ravelin

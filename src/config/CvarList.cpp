@@ -31,7 +31,7 @@ void CvarList::load(std::vector<CvarRow> rows)
 
 int CvarList::columnClick(int column, int follow)
 {
-    if (column < 1 || column > 2)
+    if (column < 1 || column > 3)
         return follow;
     m_sortColumn = column - 1;
     if (column != m_lastSortColumn) {
@@ -45,7 +45,7 @@ int CvarList::columnClick(int column, int follow)
 
 int CvarList::sortOnce(int follow)
 {
-    const bool byKey = m_sortColumn == 0;
+    const int by = m_sortColumn;
     const bool ascending = m_ascending;
     std::vector<std::size_t> order(m_rows.size());
     for (std::size_t i = 0; i < order.size(); ++i)
@@ -53,7 +53,9 @@ int CvarList::sortOnce(int follow)
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         const CvarRow& x = m_rows[a];
         const CvarRow& y = m_rows[b];
-        const int c = byKey ? compareText(x.key, y.key) : compareText(x.value, y.value);
+        const int c = by == 0 ? compareText(x.key, y.key)
+            : by == 1         ? compareText(x.value, y.value)
+                              : compareText(x.flags, y.flags);
         return ascending ? c < 0 : c > 0;
     });
     std::vector<CvarRow> sorted;

@@ -1,5 +1,7 @@
 #include "config/CvarTable.h"
 
+#include "config/CvarListParser.h"
+
 #include <fstream>
 #include <iterator>
 
@@ -56,10 +58,27 @@ void CvarTable::startDump()
     m_state = State::Waiting;
     if (m_view)
         m_view->setBusy(true);
+    // Every cvar the server has, with its flags, when it can list them; the
+    // dump file holds only the archived ones.
+    const WindowHandle console = m_bridge.FindConsoleWindow();
+    CommandOutput listed = m_bridge.ExecCommand(console, "cvarlist", ConsoleBridge::kExecTimeoutMs);
+    if (m_unloading) {
+        stop();
+        return;
+    }
+    if (listed.ok) {
+        std::vector<CvarRow> rows = parseCvarList(listed.lines);
+        if (!rows.empty()) {
+            fill(std::move(rows));
+            return;
+        }
+    }
     // A file left from a dump that came too late must not pass for this one.
     std::error_code ignored;
     std::filesystem::remove(m_target.file, ignored);
-    m_bridge.SendConsoleCommand(m_target.command);
+    CommandOutput written = m_bridge.ExecCommand(console, m_target.command, ConsoleBridge::kExecTimeoutMs);
+    if (!written.ok)
+        m_bridge.SendConsoleCommand(m_target.command);
     if (m_unloading) {
         stop();
         return;
@@ -114,7 +133,12 @@ void CvarTable::finish(const std::string& text)
 {
     std::error_code ignored;
     std::filesystem::remove(m_target.file, ignored);
-    m_list.load(parseCvarDump(text));
+    fill(parseCvarDump(text));
+}
+
+void CvarTable::fill(std::vector<CvarRow> rows)
+{
+    m_list.load(std::move(rows));
     ++m_fills;
     if (m_view) {
         m_view->showRows(m_list.rows());

@@ -1,7 +1,9 @@
 // The cvars tab: the dump a click on the tab starts, the table it fills,
 // sorting, type-to-search and the editing dialog.
 //
-// The dump: the server is told to WRITECONFIG a temporary file, the table
+// The rows come from the server's `cvarlist` (every cvar, with its flags),
+// run for its output alone. Where an engine has no cvarlist, the dump:
+// the server is told to WRITECONFIG a temporary file, the table
 // waits for the file to appear and stop growing, reads it, deletes it and
 // loads the rows. Where the file lands depends on the engine, learned once
 // at load through the probe:
@@ -84,6 +86,7 @@ public:
 private:
     enum class State { Idle, Waiting, Reading };
     void finish(const std::string& text);
+    void fill(std::vector<CvarRow> rows);
     void stop();
 
     ConsoleBridge& m_bridge;

@@ -118,9 +118,18 @@ std::string ConsoleBridge::ConsoleLineOf(int n, WindowHandle console)
     return std::string(parts[static_cast<std::size_t>(n - 1)]);
 }
 
-void ConsoleBridge::typeAndEnter(WindowHandle box, std::string_view command)
+void ConsoleBridge::typeAndEnter(WindowHandle console, WindowHandle box, std::string_view command)
 {
     m_windows.setFocus(box);
+    // A console that takes a line whole gets it in one request after the
+    // yields: two senders can never mix their lines, and what the operator
+    // half-typed in the window stays.
+    if (console > 0 && box != 0) {
+        for (int i = 0; i < kYieldsBeforeEnter; ++i)
+            m_loop.yield();
+        if (m_windows.sendLine(console, command))
+            return;
+    }
     m_windows.setText(box, command);
     for (int i = 0; i < kYieldsBeforeEnter; ++i)
         m_loop.yield();
@@ -131,11 +140,47 @@ void ConsoleBridge::typeAndEnter(WindowHandle box, std::string_view command)
     m_windows.sendChar(box, '\r');
 }
 
-void ConsoleBridge::SendConsoleCommand(std::string_view command) { typeAndEnter(FindInputBox(), command); }
+void ConsoleBridge::SendConsoleCommand(std::string_view command)
+{
+    WindowHandle console = FindConsoleWindow();
+    typeAndEnter(console, FindInputBoxOf(console), command);
+}
 
 void ConsoleBridge::SendConsoleCommandTo(std::string_view command, WindowHandle console)
 {
-    typeAndEnter(FindInputBoxOf(console), command);
+    typeAndEnter(console, FindInputBoxOf(console), command);
+}
+
+CommandOutput ConsoleBridge::ExecCommand(WindowHandle console, std::string_view command, int timeoutMs)
+{
+    CommandOutput output;
+    if (console <= 0) {
+        output.error = "no console";
+        return output;
+    }
+    std::uint64_t id = m_windows.startExec(console, command, timeoutMs, output.error);
+    if (id == 0)
+        return output;
+    // The host ends the wait itself at the timeout; the margin covers a host
+    // that stopped answering altogether.
+    const std::int64_t giveUpAt = m_loop.nowMs() + timeoutMs + 2000;
+    for (int polls = 0;; ++polls) {
+        m_loop.pause(std::chrono::milliseconds(polls < 20 ? 1 : 5));
+        ExecPoll poll = m_windows.pollExec(console, id);
+        if (poll.state == ExecPoll::State::Done) {
+            output.ok = true;
+            output.lines = std::move(poll.lines);
+            return output;
+        }
+        if (poll.state == ExecPoll::State::Failed) {
+            output.error = std::move(poll.error);
+            return output;
+        }
+        if (m_loop.nowMs() > giveUpAt) {
+            output.error = "the console did not answer in time";
+            return output;
+        }
+    }
 }
 
 void ConsoleBridge::ConsoleSay(std::string_view text)

@@ -14,11 +14,19 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ravelin {
 
 inline constexpr const char* kConsoleClass = "Q3 WinConsole";
 inline constexpr const char* kConsoleTitle = "Quake 3 Console";
+
+// What a server printed in answer to one command, and only that.
+struct CommandOutput {
+    bool ok = false;
+    std::vector<std::string> lines;
+    std::string error;
+};
 
 class ConsoleBridge {
 public:
@@ -69,9 +77,17 @@ public:
     void ShowConsole(bool visible);
     void ShowConsoleOf(bool visible, WindowHandle console);
 
+    // Runs `command` on the console for its output alone: the lines the
+    // server printed for it, which reach no display, script or other client.
+    // Waits on the message loop, at most about `timeoutMs` for the server to
+    // take the command and finish its output; `ok` false with `error` when
+    // the console is gone or the server did not answer in time.
+    CommandOutput ExecCommand(WindowHandle console, std::string_view command, int timeoutMs);
+    static constexpr int kExecTimeoutMs = 5000;
+
 private:
     WindowHandle walkToOutputBox(WindowHandle input, int limit);
-    void typeAndEnter(WindowHandle box, std::string_view command);
+    void typeAndEnter(WindowHandle console, WindowHandle box, std::string_view command);
 
     WindowManager& m_windows;
     MessageLoop& m_loop;

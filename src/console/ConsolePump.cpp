@@ -41,87 +41,112 @@ void ConsolePump::runPass()
 
     if (m_unloading)
         return;
-    // The output box is looked up once per pass; the counts below ask the
-    // window itself, so a pass costs one read of the text, not one per line.
-    const WindowHandle box = m_bridge.FindOutputBox();
-    int count = m_bridge.OutputLineCount(box);
-    if (m_unloading)
+    WindowManager& windows = m_bridge.windows();
+    const WindowHandle console = m_bridge.FindConsoleWindow();
+    if (console != m_console) {
+        m_console = console;
+        m_started = false;
+        m_pieces.clear();
+    }
+    if (console <= 0)
         return;
-    if (count == -1)
-        return;
-    if (count == m_llc)
-        return;
-    if (m_unloading)
-        return;
-    if (m_llc > count)
-        m_llc = 0;
-    if (m_unloading)
-        return;
-
-    // The text is read once; every line handled below comes from it.
-    const std::string text = m_bridge.ReadEditText(box);
-    const auto lines = splitConsoleText(text);
-    // The last element of a split is the partial line, never handled.
-    const int completeInText = static_cast<int>(lines.size()) - 1;
-
-    // Set when a script or a hook ran (and may have yielded): only then can
-    // the box have changed enough since the last count to matter, so only
-    // then is it counted again. A count is a round trip to the host.
-    bool outsideCodeRan = false;
-    for (int k = m_llc + 1; k <= count; ++k) {
-        if (m_unloading)
+    if (!m_started) {
+        bool ok = false;
+        std::uint64_t start = windows.tailStart(console, kFirstPassChars, ok);
+        if (!ok)
             return;
-        // The box shrank (cleared or replaced) since it was read: every line
-        // it holds now is new, so the next pass starts again from the first.
-        // The text read above may itself already be the shorter one.
-        if (k > completeInText || (outsideCodeRan && m_bridge.OutputLineCount(box) < k)) {
+        m_llc = start;
+        m_started = true;
+    }
+    if (m_unloading)
+        return;
+
+    // Up to the newest line there is when the pass starts; later lines are
+    // the next pass's.
+    std::uint64_t until = 0;
+    for (bool first = true;; first = false) {
+        LineBatch batch = windows.readLines(console, m_llc, kReadBytes);
+        if (m_unloading || !batch.ok)
+            return;
+        if (first)
+            until = batch.newest;
+        if (batch.newest < m_llc) {
+            // The numbering began again (another host behind the handle):
+            // carry on from its first line.
             m_llc = 0;
+            m_pieces.clear();
             return;
         }
-        outsideCodeRan = false;
-        std::string line(lines[static_cast<std::size_t>(k - 1)]);
+        if (batch.missed > 0) {
+            m_skipped += batch.missed;
+            m_pieces.clear();
+            if (m_hooks.debugPrint)
+                m_hooks.debugPrint("Console: " + std::to_string(batch.missed)
+                                   + " lines were skipped: the console no longer had them");
+        }
+        if (batch.lines.empty())
+            return;
+        std::uint64_t number = batch.first;
+        for (NumberedLine& piece : batch.lines) {
+            if (number > until)
+                return;
+            if (m_unloading)
+                return;
+            m_llc = number++;
+            if (piece.continues) {
+                if (m_pieces.size() < kMaxJoinedLine)
+                    m_pieces += piece.text;
+                continue;
+            }
+            if (!m_pieces.empty()) {
+                piece.text.insert(0, m_pieces);
+                m_pieces.clear();
+            }
+            handle(std::move(piece.text));
+        }
+        if (m_llc >= until)
+            return;
+    }
+}
 
-        try {
-            if (m_unloading)
-                return;
-            std::size_t begin = findNoCase(line, kBeginStatus);
-            std::size_t end = findNoCase(line, kEndStatus);
-            if (begin > 0) {
-                m_inStatusBlock = true;
-                m_statusBuffer.clear();
-                line.clear();
-            }
-            if (m_unloading)
-                return;
-            if (!m_inStatusBlock) {
-                outsideCodeRan = dispatch(line);
-            } else if (end > 0) {
-                m_inStatusBlock = false;
-                line.clear();
-                show(" Successfull!\r\n");
-                flushDisplay();
-                outsideCodeRan = true;
-                if (m_hooks.parseStatusBlock)
-                    m_hooks.parseStatusBlock(m_statusBuffer);
-                m_statusBuffer.clear();
-            } else {
-                m_statusBuffer += line;
-                m_statusBuffer += "\r\n";
-                show(".");
-            }
-        } catch (...) {
-            // A failing handler costs only the rest of this line's handling.
-            outsideCodeRan = true;
+void ConsolePump::handle(std::string line)
+{
+    try {
+        if (m_unloading)
+            return;
+        std::size_t begin = findNoCase(line, kBeginStatus);
+        std::size_t end = findNoCase(line, kEndStatus);
+        if (begin > 0) {
+            m_inStatusBlock = true;
+            m_statusBuffer.clear();
+            line.clear();
         }
         if (m_unloading)
             return;
         if (!m_inStatusBlock) {
-            line += "\r\n";
-            show(line);
+            dispatch(line);
+        } else if (end > 0) {
+            m_inStatusBlock = false;
+            line.clear();
+            show(" Successfull!\r\n");
+            flushDisplay();
+            if (m_hooks.parseStatusBlock)
+                m_hooks.parseStatusBlock(m_statusBuffer);
+            m_statusBuffer.clear();
+        } else {
+            m_statusBuffer += line;
+            m_statusBuffer += "\r\n";
+            show(".");
         }
+    } catch (...) {
+        // A failing handler costs only the rest of this line's handling.
     }
-    // Lines that arrived while this pass ran are left for the next one.
-    m_llc = count;
+    if (m_unloading)
+        return;
+    if (!m_inStatusBlock) {
+        line += "\r\n";
+        show(line);
+    }
 }
 
 std::string ConsolePump::procedureFor(std::string_view line, std::string* data)
@@ -176,7 +201,6 @@ void ConsolePump::flushDisplay()
 void ConsolePump::clear()
 {
     m_display.setDisplayText({});
-    m_llc = 0;
     m_bridge.ClearConsoleWindow();
 }
 

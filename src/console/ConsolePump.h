@@ -1,23 +1,25 @@
-// The console pump: turns the server console's ever-growing output box into
-// a stream of complete lines. Each new line is echoed to the operator's
-// display, checked for the status-block markers (the block between them is
-// captured and handed to a handler instead of being shown), and dispatched
-// to the console script procedure named after its prefix.
+// The console pump: takes the server console's output as numbered lines
+// (the console host keeps them, LineRing.h) and hands each new line on once,
+// in order. Each line is echoed to the operator's display, checked for the
+// status-block markers (the block between them is captured and handed to a
+// handler instead of being shown), and dispatched to the console script
+// procedure named after its prefix.
 //
-// A pass finds the output box and reads its text once, then has the box
-// count its lines again before every line it handles (the window answers
-// the count without sending its text), so a console cleared or replaced mid-pass is noticed (the
-// next pass then starts from the new text's first line). Lines that arrive
-// while a pass runs are left for the next pass, never skipped. The
-// bridge yields inside those reads: timers and clicks run in the middle of a
-// pass. A tick that arrives while a pass is suspended returns at once (a
-// nested pass would handle the same lines twice, since the handled-line count
-// is only updated at the end), and every step first checks the owner's
-// closing flag so a closing window stops a suspended pass promptly.
+// A pass asks the console for the lines after the last one handled and
+// handles them; `LLC` moves on with every line, so a pass cut short by the
+// closing flag or a failure never handles a line twice. When the console's
+// ring has moved past lines the pump never had (Ravelin stalled that long),
+// the debug box says how many. The first pass on a console starts from the
+// newest 32,767 characters' worth of lines, what the console window would
+// have shown: an old backlog is not replayed. Clear empties the display and
+// the window, not the numbered lines. The bridge and scripts yield inside a
+// pass: a tick that arrives while a pass is suspended returns at once, and
+// every step first checks the owner's closing flag.
 #pragma once
 
 #include "console/ConsoleBridge.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -61,14 +63,20 @@ class ConsolePump {
 public:
     static constexpr std::size_t kTrimAbove = 8192;
     static constexpr std::size_t kTrimKeep = 4096;
+    // What the console window held at most: the first pass starts there.
+    static constexpr std::size_t kFirstPassChars = 32767;
+    // Text asked of the console per read.
+    static constexpr std::size_t kReadBytes = 512 * 1024;
+    // A line split into pieces is joined up to this length.
+    static constexpr std::size_t kMaxJoinedLine = 1024 * 1024;
 
     // `unloading` is the owner's closing flag, read before every step.
     ConsolePump(ConsoleBridge& bridge, ConsoleDisplay& display, const bool& unloading, ConsolePumpHooks hooks = {});
 
     // One pass (the tmrConsole tick).
     void runPass();
-    // Empties the display, forgets the handled lines and clears the server
-    // console (cmdClear).
+    // Empties the display and clears the server console's window (cmdClear);
+    // the numbered lines carry on where they were.
     void clear();
     // Keeps the display short: past 8192 characters only the last 4096 stay
     // (the tmrClearOut tick).
@@ -78,9 +86,11 @@ public:
     // (no colon, or a prefix shorter than three characters).
     static std::string procedureFor(std::string_view line, std::string* data = nullptr);
 
-    // LLC: the number of complete console lines already handled.
-    int LLC() const { return m_llc; }
-    void setLLC(int llc) { m_llc = llc; }
+    // LLC: the number of the last console line handled.
+    std::uint64_t LLC() const { return m_llc; }
+    void setLLC(std::uint64_t llc) { m_llc = llc; }
+    // Lines the console's ring lost before this pump handled them.
+    std::uint64_t skippedLines() const { return m_skipped; }
     bool InStatusBlock() const { return m_inStatusBlock; }
     const std::string& StatusBuffer() const { return m_statusBuffer; }
     bool passRunning() const { return m_passRunning; }
@@ -95,12 +105,18 @@ private:
     // script call, the status-block handler, the end of the pass.
     void show(std::string_view text);
     void flushDisplay();
+    // Handles one complete line (the pass's step 6).
+    void handle(std::string line);
 
     ConsoleBridge& m_bridge;
     ConsoleDisplay& m_display;
     const bool& m_unloading;
     ConsolePumpHooks m_hooks;
-    int m_llc = 0;
+    std::uint64_t m_llc = 0;
+    std::uint64_t m_skipped = 0;
+    WindowHandle m_console = 0;
+    bool m_started = false;
+    std::string m_pieces;
     bool m_inStatusBlock = false;
     std::string m_statusBuffer;
     bool m_passRunning = false;

@@ -2,8 +2,6 @@
 
 #include "console/ConsoleText.h"
 
-#include <chrono>
-
 namespace ravelin {
 
 namespace {
@@ -17,42 +15,6 @@ bool startsWithWord(std::string_view text, std::string_view word, std::string_vi
         return false;
     return text.size() == word.size() || after.find(text[word.size()]) != std::string_view::npos;
 }
-
-// Reads a console's output as it grows and hands out each complete line once.
-// A box that was cleared or replaced (its text no longer continues what was
-// seen) is read again from its first line.
-class NewLines {
-public:
-    explicit NewLines(std::string text) { skipTo(std::move(text)); }
-
-    template <typename Visit>
-    bool scan(std::string text, Visit visit)
-    {
-        if (text.size() < m_done || text.compare(0, m_done, m_text, 0, m_done) != 0)
-            m_done = 0;
-        m_text = std::move(text);
-        for (;;) {
-            std::size_t end = m_text.find("\r\n", m_done);
-            if (end == std::string::npos)
-                return false;
-            std::string_view line(m_text.data() + m_done, end - m_done);
-            m_done = end + 2;
-            if (visit(line))
-                return true;
-        }
-    }
-
-private:
-    void skipTo(std::string text)
-    {
-        m_text = std::move(text);
-        std::size_t last = m_text.rfind("\r\n");
-        m_done = last == std::string::npos ? 0 : last + 2;
-    }
-
-    std::string m_text;
-    std::size_t m_done = 0;
-};
 
 } // namespace
 
@@ -106,59 +68,29 @@ CvarProbe::LineKind CvarProbe::classify(std::string_view line, std::string_view 
     return LineKind::Other;
 }
 
-std::string CvarProbe::probe(WindowHandle console, std::string_view name, int field)
+std::string CvarProbe::fromOutput(const std::vector<std::string>& lines, std::string_view name, int field)
 {
-    MessageLoop& loop = m_bridge.loop();
-    if (console <= 0 || m_bridge.FindInputBoxOf(console) == 0)
-        return kCvarUnknown;
-
-    NewLines lines(m_bridge.ReadConsoleOutputOf(console));
-    m_bridge.SendConsoleCommandTo(name, console);
-    int copies = 1;
-    std::int64_t typedAt = loop.nowMs();
-    std::int64_t echoedAt = -1;
-    std::string result;
-    LineKind found = LineKind::Other;
-
-    for (;;) {
-        loop.pause(std::chrono::milliseconds(kPollMs));
-        if (m_bridge.FindInputBoxOf(console) == 0)
-            return kCvarUnknown;
-        bool done = lines.scan(m_bridge.ReadConsoleOutputOf(console), [&](std::string_view line) {
-            switch (classify(line, name)) {
-            case LineKind::Echo:
-                if (echoedAt < 0)
-                    echoedAt = loop.nowMs();
-                return false;
-            case LineKind::Answer:
-                found = LineKind::Answer;
-                result = field == 1 ? answerField(line, 1) : answerDefault(line);
-                return true;
-            case LineKind::Unknown: found = LineKind::Unknown; return true;
-            case LineKind::Other: return false;
-            }
-            return false;
-        });
-        if (done)
-            return found == LineKind::Answer ? result : std::string(kCvarUnknownCommand);
-
-        std::int64_t now = loop.nowMs();
-        if (echoedAt >= 0) {
-            // The server has the query and says nothing: ioq3 before a map.
-            if (now - echoedAt >= kSilenceMs)
-                return kCvarUnknownCommand;
-            continue;
-        }
-        if (now - typedAt >= kRetypeMs) {
-            // Not even echoed: the line did not get through (another command
-            // took the input line, or the server does not read).
-            if (copies >= kMaxCopies)
-                return kCvarUnknown;
-            m_bridge.SendConsoleCommandTo(name, console);
-            ++copies;
-            typedAt = loop.nowMs();
+    for (const std::string& line : lines) {
+        switch (classify(line, name)) {
+        case LineKind::Answer: return field == 1 ? answerField(line, 1) : answerDefault(line);
+        case LineKind::Unknown: return kCvarUnknownCommand;
+        case LineKind::Echo:
+        case LineKind::Other: break;
         }
     }
+    // The output ended without an answer: ioq3 before a map says nothing at
+    // all to a name it does not know.
+    return kCvarUnknownCommand;
+}
+
+std::string CvarProbe::probe(WindowHandle console, std::string_view name, int field)
+{
+    if (console <= 0 || name.empty())
+        return kCvarUnknown;
+    CommandOutput output = m_bridge.ExecCommand(console, name, kTimeoutMs);
+    if (!output.ok)
+        return kCvarUnknown;
+    return fromOutput(output.lines, name, field);
 }
 
 std::string CvarProbe::GetCvarValue(WindowHandle console, std::string_view name) { return probe(console, name, 1); }

@@ -9,20 +9,19 @@
 // (`server: NAME`, `broadcast: print "server: NAME...`), or nothing at all
 // (ioq3 before a map). All of these give "UNKNOWN COMMAND".
 //
-// Only lines printed after the query was typed, and only those naming the
-// cvar asked for (without regard to case), count: a late answer to another
-// probe never satisfies this one. The query is typed once; it is typed again
-// only while the console has not echoed it ("]NAME", which the console host
-// writes when the server takes the line), at most three copies in all.
-// Once echoed, a server that stays silent for a while did not know the
-// name. A console that is gone, or that never took the query, gives
-// "UNKNOWN". Waits run on the message loop's clock and pauses.
+// The query runs for its output alone (ConsoleBridge::ExecCommand): only what
+// the server printed for it counts, and neither the query nor its answer
+// reaches the console page, the scripts or another client. Output that ends
+// without an answer line means the server did not know the name, known the
+// moment the output ends. A console that is gone, or that did not take the
+// query in time, gives "UNKNOWN".
 #pragma once
 
 #include "console/ConsoleBridge.h"
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ravelin {
 
@@ -31,12 +30,9 @@ inline constexpr const char* kCvarUnknownCommand = "UNKNOWN COMMAND";
 
 class CvarProbe {
 public:
-    static constexpr int kMaxCopies = 3;
-    // Without an echo or an answer for this long, the query is typed again.
-    static constexpr int kRetypeMs = 1000;
-    // Echoed but unanswered for this long: the server did not know the name.
-    static constexpr int kSilenceMs = 1000;
-    static constexpr int kPollMs = 10;
+    // The server takes the query and ends its answer within this, or the
+    // answer is "UNKNOWN".
+    static constexpr int kTimeoutMs = 3000;
 
     explicit CvarProbe(ConsoleBridge& bridge) : m_bridge(bridge) {}
 
@@ -50,6 +46,9 @@ public:
     // What one console line says about a query for `name`.
     enum class LineKind { Other, Echo, Answer, Unknown };
     static LineKind classify(std::string_view line, std::string_view name);
+    // The value (field 1) or default (field 2) the output of a query for
+    // `name` gives, "UNKNOWN COMMAND" when it holds no answer line.
+    static std::string fromOutput(const std::vector<std::string>& lines, std::string_view name, int field);
     // The default of an answer line in any of its forms.
     static std::string answerDefault(std::string_view line);
 

@@ -4,9 +4,14 @@
 #include "console/CvarProbe.h"
 #include "platform/ipc/IpcWindowManager.h"
 
+#include "platform/ipc/IpcProtocol.h"
+
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <ostream>
+#include <poll.h>
+#include <unistd.h>
 
 namespace ravelin::consolehost {
 
@@ -26,20 +31,133 @@ bool parseHandle(const std::string& text, WindowHandle& handle)
 
 int usage(std::ostream& err)
 {
-    err << "usage: ravelin-console [--headless] [--keep] -- SERVER-COMMAND [ARGS...]\n"
-           "       ravelin-console list          (HANDLE, visible|hidden, host name; or HANDLE, not responding)\n"
+    err << "usage: ravelin-console [--headless] [--keep] [--keep-mb N] -- SERVER-COMMAND [ARGS...]\n"
+           "       ravelin-console list [-v]     (HANDLE, visible|hidden, host name; or HANDLE, not responding)\n"
            "       ravelin-console send HANDLE LINE...\n"
-           "       ravelin-console read HANDLE\n"
+           "       ravelin-console read HANDLE   (the window's text)\n"
+           "       ravelin-console read HANDLE [--since N] [--follow] [--numbers]   (numbered lines)\n"
+           "       ravelin-console exec HANDLE COMMAND...   (only what the server printed for it)\n"
            "       ravelin-console cvar HANDLE NAME [--default]\n"
            "       ravelin-console show|hide|clear HANDLE\n";
     return 2;
+}
+
+bool parseNumber(const std::string& text, std::uint64_t& number)
+{
+    if (text.empty() || text.size() > 20 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    errno = 0;
+    number = std::strtoull(text.c_str(), nullptr, 10);
+    return errno == 0;
+}
+
+// Prints numbered lines; a piece of a longer line runs on into the next.
+void printLines(const LineBatch& batch, bool numbers, std::ostream& out)
+{
+    std::uint64_t number = batch.first;
+    for (const NumberedLine& line : batch.lines) {
+        if (numbers)
+            out << number << (line.continues ? "+\t" : "\t");
+        out << line.text;
+        if (!line.continues || numbers)
+            out << '\n';
+        ++number;
+    }
+}
+
+void sayMissed(const LineBatch& batch, std::ostream& err)
+{
+    if (batch.missed > 0)
+        err << "ravelin-console: " << batch.missed << " lines had already left the console's ring\n";
+}
+
+// Reads one pushed frame from a subscription; false when it ended.
+bool readPushed(int fd, LineBatch& batch)
+{
+    std::string received;
+    std::size_t wanted = ipc::kFrameHeader;
+    char buffer[65536];
+    while (received.size() < wanted) {
+        ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, wanted - received.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EAGAIN) {
+            pollfd p{fd, POLLIN, 0};
+            ::poll(&p, 1, -1);
+            continue;
+        }
+        if (n <= 0)
+            return false;
+        received.append(buffer, static_cast<std::size_t>(n));
+        if (wanted == ipc::kFrameHeader && received.size() >= ipc::kFrameHeader) {
+            std::uint32_t length = ipc::frameLength(received);
+            if (length == 0 || length > ipc::kMaxAnswerPayload)
+                return false;
+            wanted += length;
+        }
+    }
+    ipc::PayloadReader reader(std::string_view(received).substr(ipc::kFrameHeader));
+    if (reader.u8() != 0)
+        return false;
+    batch = ipc::decodeBatch(reader);
+    return batch.ok;
+}
+
+int readNumbered(ipc::IpcWindowManager& windows, WindowHandle console, const std::vector<std::string>& args,
+                 std::ostream& out, std::ostream& err)
+{
+    std::uint64_t after = 0;
+    bool follow = false;
+    bool numbers = false;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        if (args[i] == "--since" && i + 1 < args.size()) {
+            if (!parseNumber(args[++i], after)) {
+                err << "ravelin-console: --since takes a line number: " << args[i] << "\n";
+                return 2;
+            }
+        } else if (args[i] == "--follow") {
+            follow = true;
+        } else if (args[i] == "--numbers") {
+            numbers = true;
+        } else {
+            return usage(err);
+        }
+    }
+    if (follow) {
+        int fd = windows.subscribe(console, after);
+        if (fd < 0) {
+            err << "ravelin-console: console " << console << " does not offer numbered lines\n";
+            return 1;
+        }
+        LineBatch batch;
+        while (readPushed(fd, batch)) {
+            sayMissed(batch, err);
+            printLines(batch, numbers, out);
+            out.flush();
+        }
+        ::close(fd);
+        err << "ravelin-console: console " << console << " is gone\n";
+        return 1;
+    }
+    for (;;) {
+        LineBatch batch = windows.readLines(console, after, 1024 * 1024);
+        if (!batch.ok) {
+            err << "ravelin-console: console " << console << " does not offer numbered lines\n";
+            return 1;
+        }
+        sayMissed(batch, err);
+        printLines(batch, numbers, out);
+        if (batch.lines.empty())
+            return 0;
+        after = batch.first + batch.lines.size() - 1;
+    }
 }
 
 } // namespace
 
 bool isClientCommand(const std::string& word)
 {
-    for (const char* command : {"list", "send", "read", "cvar", "show", "hide", "clear"}) {
+    for (const char* command : {"list", "send", "read", "exec", "cvar", "show", "hide", "clear"}) {
         if (word == command)
             return true;
     }
@@ -58,7 +176,8 @@ int runClientCommand(const std::vector<std::string>& args, std::ostream& out, st
     CvarProbe probe(bridge);
 
     if (command == "list") {
-        if (args.size() != 1)
+        bool verbose = args.size() == 2 && args[1] == "-v";
+        if (args.size() != 1 && !verbose)
             return usage(err);
         auto consoles = windows.listConsoles();
         if (!windows.lastError().empty()) {
@@ -73,6 +192,11 @@ int runClientCommand(const std::vector<std::string>& args, std::ostream& out, st
             bool visible = windows.isWindowVisible(console);
             std::string hostname = probe.GetCvarValue(console, "sv_hostname");
             out << console << '\t' << (visible ? "visible" : "hidden") << '\t' << hostname << '\n';
+            if (verbose) {
+                std::string stats = windows.stats(console);
+                if (!stats.empty())
+                    out << "  " << stats << '\n';
+            }
         }
         return 0;
     }
@@ -114,9 +238,25 @@ int runClientCommand(const std::vector<std::string>& args, std::ostream& out, st
         return 0;
     }
     if (command == "read") {
-        if (args.size() != 2)
-            return usage(err);
+        if (args.size() > 2)
+            return readNumbered(windows, console, args, out, err);
         out << bridge.ReadConsoleOutputOf(console);
+        return 0;
+    }
+    if (command == "exec") {
+        if (args.size() < 3)
+            return usage(err);
+        std::string line = args[2];
+        for (std::size_t i = 3; i < args.size(); ++i)
+            line += " " + args[i];
+        windows.setTimeout(std::chrono::seconds(10));
+        CommandOutput output = bridge.ExecCommand(console, line, 10000);
+        if (!output.ok) {
+            err << "ravelin-console: " << output.error << "\n";
+            return 1;
+        }
+        for (const std::string& printed : output.lines)
+            out << printed << '\n';
         return 0;
     }
     if (command == "cvar") {

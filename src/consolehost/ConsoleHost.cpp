@@ -35,6 +35,13 @@ constexpr int kTermGraceMs = 2000;
 constexpr int kExitPollMs = 50;
 constexpr int kFeedPollMs = 3;
 constexpr int kEndpointCheckMs = 1000;
+// Pushed lines waiting for one subscriber; past it lines wait in the ring.
+constexpr std::size_t kSubscriberQueue = 1024 * 1024;
+constexpr std::size_t kPushBytes = 256 * 1024;
+// A subscriber whose queue stays full while this many lines leave the ring
+// past it has stopped reading: it is dropped.
+constexpr std::uint64_t kSubscriberMaxMissed = 100'000;
+constexpr std::size_t kDropsKept = 8;
 
 int g_signalPipe[2] = {-1, -1};
 
@@ -111,6 +118,11 @@ struct ConsoleHost::Impl {
 
     bool lostDisplay = false;
 
+    // Connections that asked for new lines, and the last number each got.
+    std::map<std::uint64_t, std::uint64_t> subscribers;
+    std::vector<std::string> drops;
+    bool pushing = false;
+
     explicit Impl(HostOptions o) : options(std::move(o)) {}
 
     ~Impl()
@@ -150,6 +162,67 @@ struct ConsoleHost::Impl {
             n->deleteLater();
         }
         notifiers.erase(it);
+    }
+
+    void subscribe(std::uint64_t from, std::uint64_t after)
+    {
+        subscribers[from] = after;
+        endpoint->keepAlive(from);
+        // After the answer to the request is out: pushes follow it.
+        QTimer::singleShot(0, &exitTimer, [this, from] { pushTo(from); });
+    }
+
+    // Sends a subscriber what it has not had, as far as its queue allows.
+    void pushTo(std::uint64_t from)
+    {
+        auto it = subscribers.find(from);
+        if (it == subscribers.end() || pushing)
+            return;
+        pushing = true;
+        const LineRing& ring = model.ring();
+        while (it->second < ring.newest()) {
+            if (endpoint->pending(from) >= kSubscriberQueue) {
+                std::uint64_t passed = ring.oldest() > it->second + 1 ? ring.oldest() - it->second - 1 : 0;
+                if (passed > kSubscriberMaxMissed) {
+                    std::string reason = "subscriber " + std::to_string(from) + " dropped: it stopped reading ("
+                        + std::to_string(passed) + " lines passed it by, "
+                        + std::to_string(endpoint->pending(from) / 1024) + " KiB unread)";
+                    drops.push_back(reason);
+                    if (drops.size() > kDropsKept)
+                        drops.erase(drops.begin());
+                    subscribers.erase(it);
+                    endpoint->close(from);
+                }
+                break;
+            }
+            LineBatch batch = ring.read(it->second, kPushBytes);
+            it->second = batch.lines.empty() ? batch.newest : batch.first + batch.lines.size() - 1;
+            if (!endpoint->push(from, std::string(1, '\0') + ipc::encodeBatch(batch))) {
+                subscribers.erase(it);
+                break;
+            }
+        }
+        pushing = false;
+    }
+
+    void pushAll()
+    {
+        std::vector<std::uint64_t> all;
+        for (const auto& [from, after] : subscribers)
+            all.push_back(from);
+        for (std::uint64_t from : all)
+            pushTo(from);
+    }
+
+    std::string stats() const
+    {
+        std::string text = "; " + std::to_string(subscribers.size()) + " subscriber(s)";
+        for (const auto& [from, after] : subscribers)
+            text += "\n  subscriber " + std::to_string(from) + " at line " + std::to_string(after) + ", "
+                + std::to_string(endpoint->pending(from) / 1024) + " KiB unread";
+        for (const std::string& drop : drops)
+            text += "\n  " + drop;
+        return text;
     }
 
     void readServer()
@@ -220,6 +293,7 @@ struct ConsoleHost::Impl {
         graceTimer.stop();
         model.setAcceptingLines(false);
         model.dropInFlight();
+        model.failExecs();
         std::string text = "\nServer ";
         text += server.exitDescription();
         text += ".\n";
@@ -258,6 +332,10 @@ struct ConsoleHost::Impl {
         // Without a display there is no window to see.
         handover.visible = !headless;
         handover.queued = model.queueCopy();
+        handover.ringBytes = model.ring().maxBytes();
+        LineBatch kept = model.ring().read(model.ring().oldest() - 1, SIZE_MAX);
+        handover.firstLine = kept.lines.empty() ? model.ring().newest() + 1 : kept.first;
+        handover.lines = std::move(kept.lines);
         std::string bytes = encodeHandover(handover);
         int state = ::memfd_create("ravelin-console-handover", 0);
         if (state < 0 || ::write(state, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())
@@ -390,8 +468,11 @@ bool ConsoleHost::start()
         }
     }
 
+    d->model.setRingBytes(d->options.keepBytes);
     std::string error;
     if (handover) {
+        if (handover->ringBytes != 0)
+            d->model.restoreLines(handover->ringBytes, handover->firstLine, handover->lines);
         d->server.adopt(handover->serverPid, handover->serverInput, handover->serverOutput);
         d->model.setOutput(handover->output);
         d->model.setInput(handover->input);
@@ -418,9 +499,15 @@ bool ConsoleHost::start()
     d->requests.setShowOnDisplay(
         [this](const std::string& display, const std::string& authority) { d->showOnDisplay(display, authority); });
 
+    d->requests.setSubscribe([this](std::uint64_t from, std::uint64_t after) { d->subscribe(from, after); });
+    d->requests.setStatsExtra([this] { return d->stats(); });
     EndpointServer::Watcher watcher{[this](int fd, bool r, bool w) { d->watch(fd, r, w); },
                                     [this](int fd) { d->forget(fd); },
-                                    [this](EndpointServer::Connection from) { d->requests.forget(from); }};
+                                    [this](EndpointServer::Connection from) {
+                                        d->requests.forget(from);
+                                        d->subscribers.erase(from);
+                                    },
+                                    [this](EndpointServer::Connection from) { d->pushTo(from); }};
     d->endpoint = std::make_unique<EndpointServer>(
         [this](EndpointServer::Connection from, std::string_view payload, bool& closeAfter) {
             return d->requests.answer(payload, closeAfter, from);
@@ -458,6 +545,10 @@ bool ConsoleHost::start()
             d->window->setVisible(visible);
     };
     events.lineQueued = [this] { d->feed(); };
+    events.linesAdded = [this] {
+        if (!d->subscribers.empty())
+            d->pushAll();
+    };
     events.copyRequested = [this](const std::string& text) {
         if (d->window)
             d->window->copy(text);

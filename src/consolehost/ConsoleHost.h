@@ -8,6 +8,7 @@
 #pragma once
 
 #include "consolehost/ConsoleModel.h"
+#include "platform/LineRing.h"
 
 #include <memory>
 #include <string>
@@ -25,6 +26,8 @@ struct HostOptions {
     // The X display this host was to show its window on refused it: the
     // host runs headless, and `show` can bring the window up later.
     std::string refusedDisplay;
+    // The bound of the numbered lines kept.
+    std::size_t keepBytes = LineRing::kDefaultBytes;
 };
 
 class ConsoleHost {

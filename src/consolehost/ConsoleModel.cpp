@@ -3,6 +3,8 @@
 #include "platform/ipc/IpcProtocol.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <random>
 
 namespace ravelin::consolehost {
 
@@ -17,6 +19,15 @@ int countLineEnds(std::string_view text)
 }
 
 } // namespace
+
+ConsoleModel::ConsoleModel()
+{
+    // Markers another program could not print by chance.
+    std::random_device random;
+    char base[20];
+    std::snprintf(base, sizeof base, "%08x%04x", random(), random() & 0xFFFF);
+    m_tokenBase = std::string("rvl") + base;
+}
 
 void ConsoleModel::serverOutput(std::string_view bytes)
 {
@@ -79,7 +90,160 @@ void ConsoleModel::serverOutput(std::string_view bytes)
         ++i;
     }
     if (!shown.empty())
-        appendShown(std::move(shown));
+        route(std::move(shown));
+}
+
+bool ConsoleModel::execsOpen() const
+{
+    for (const auto& [id, exec] : m_execs) {
+        if (!exec.done)
+            return true;
+    }
+    return false;
+}
+
+void ConsoleModel::route(std::string text)
+{
+    if (m_routed.empty() && m_capturing == 0 && !execsOpen()) {
+        appendShown(std::move(text));
+        return;
+    }
+    // Whole lines only: a marker must be seen whole to be kept back.
+    m_routed += text;
+    std::string visible;
+    std::size_t start = 0;
+    for (std::size_t end; (end = m_routed.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        std::string_view line(m_routed.data() + start, end - start);
+        if (m_capturing != 0) {
+            Exec& exec = m_execs[m_capturing];
+            if (line == exec.end) {
+                exec.capturing = false;
+                exec.done = true;
+                m_capturing = 0;
+            } else if (exec.bytes + line.size() + 5 > kMaxExecBytes) {
+                exec.cut = true;
+            } else {
+                exec.bytes += line.size() + 5;
+                exec.lines.emplace_back(line);
+            }
+            continue;
+        }
+        auto found = std::find_if(m_execs.begin(), m_execs.end(),
+                                  [&](const auto& entry) { return !entry.second.done && line == entry.second.begin; });
+        if (found != m_execs.end()) {
+            found->second.capturing = true;
+            m_capturing = found->first;
+            continue;
+        }
+        visible.append(line);
+        visible += "\r\n";
+    }
+    m_routed.erase(0, start);
+    if (m_capturing == 0 && !execsOpen()) {
+        visible += m_routed;
+        m_routed.clear();
+    }
+    if (!visible.empty())
+        appendShown(std::move(visible));
+}
+
+std::uint64_t ConsoleModel::startExec(std::string_view command, std::string& error)
+{
+    if (command.empty() || command.find_first_of("\r\n") != std::string_view::npos) {
+        error = command.empty() ? "no command given" : "a command is one line";
+        return 0;
+    }
+    if (!m_accepting) {
+        error = "the server is not running";
+        return 0;
+    }
+    // Finished ones count too until they are collected: nothing piles up.
+    if (m_execs.size() >= kMaxExecs) {
+        error = "too many commands waiting for their output";
+        return 0;
+    }
+    std::uint64_t id = ++m_lastExec;
+    Exec exec;
+    exec.begin = m_tokenBase + "-" + std::to_string(id) + "b";
+    exec.end = m_tokenBase + "-" + std::to_string(id) + "e";
+    // One write: the engines run every line of one read in the same frame,
+    // so nothing else the server prints can fall between the markers.
+    std::string unit = "echo " + exec.begin + "\n";
+    unit += command;
+    unit += "\necho " + exec.end + "\n";
+    if (unit.size() > kMaxLineBytes) {
+        error = "the command is too long (at most " + std::to_string(kMaxLineBytes - (unit.size() - command.size()))
+            + " characters)";
+        return 0;
+    }
+    if (m_queue.size() >= kMaxQueuedLines) {
+        error = "the server is not reading its input";
+        return 0;
+    }
+    m_execs.emplace(id, std::move(exec));
+    m_queue.push_back({std::move(unit), id});
+    if (m_events.lineQueued)
+        m_events.lineQueued();
+    return id;
+}
+
+const ConsoleModel::Exec* ConsoleModel::exec(std::uint64_t id) const
+{
+    auto it = m_execs.find(id);
+    return it == m_execs.end() ? nullptr : &it->second;
+}
+
+void ConsoleModel::forgetExec(std::uint64_t id)
+{
+    auto it = m_execs.find(id);
+    if (it == m_execs.end())
+        return;
+    if (!it->second.taken) {
+        // Never sent: it need not be.
+        std::erase_if(m_queue, [id](const Queued& queued) { return queued.exec == id; });
+        m_execs.erase(it);
+        return;
+    }
+    // Sent: its output is still kept back when it comes, then it goes.
+    if (it->second.done)
+        m_execs.erase(it);
+    else
+        it->second.lines.clear();
+}
+
+void ConsoleModel::failExecs()
+{
+    m_execs.clear();
+    m_capturing = 0;
+    if (!m_routed.empty()) {
+        std::string rest = std::move(m_routed);
+        m_routed.clear();
+        appendShown(std::move(rest));
+    }
+}
+
+void ConsoleModel::restoreLines(std::size_t ringBytes, std::uint64_t first, const std::vector<NumberedLine>& lines)
+{
+    m_ring = LineRing(ringBytes, first == 0 ? 0 : first - 1);
+    for (const NumberedLine& line : lines)
+        m_ring.add(line.text, line.continues);
+}
+
+std::vector<std::string> ConsoleModel::queueCopy() const
+{
+    std::vector<std::string> lines;
+    for (const Queued& queued : m_queue) {
+        if (queued.exec == 0)
+            lines.push_back(queued.text);
+    }
+    return lines;
+}
+
+void ConsoleModel::restoreQueue(const std::vector<std::string>& lines)
+{
+    m_queue.clear();
+    for (const std::string& line : lines)
+        m_queue.push_back({line, 0});
 }
 
 void ConsoleModel::note(std::string_view text)
@@ -103,10 +267,12 @@ void ConsoleModel::appendShown(std::string text)
             ++m_lineEnds;
         m_lineEnds += countLineEnds(text);
         m_output += text;
+        number(text);
         if (m_events.outputChanged)
             m_events.outputChanged(false, text);
         return;
     }
+    number(text);
     // The box would pass its limit: the new text replaces it whole. Text
     // that alone is longer keeps its end, which is what an operator reads.
     if (text.size() > kOutputLimit)
@@ -115,6 +281,14 @@ void ConsoleModel::appendShown(std::string text)
     m_lineEnds = countLineEnds(m_output);
     if (m_events.outputChanged)
         m_events.outputChanged(true, m_output);
+}
+
+void ConsoleModel::number(std::string_view text)
+{
+    std::uint64_t before = m_ring.newest();
+    m_assembler.feed(text, [this](std::string_view line, bool continues) { m_ring.add(line, continues); });
+    if (m_ring.newest() != before && m_events.linesAdded)
+        m_events.linesAdded();
 }
 
 void ConsoleModel::setOutput(std::string_view text)
@@ -231,7 +405,7 @@ void ConsoleModel::queueLine(std::string_view line)
              + std::to_string(kMaxLineBytes) + " bytes per line)\n");
     }
     queued += '\n';
-    m_queue.push_back(std::move(queued));
+    m_queue.push_back({std::move(queued), 0});
     if (m_events.lineQueued)
         m_events.lineQueued();
 }
@@ -239,8 +413,8 @@ void ConsoleModel::queueLine(std::string_view line)
 std::string ConsoleModel::takeBatch(std::size_t maxBytes)
 {
     std::string batch;
-    while (!m_queue.empty() && (batch.empty() || batch.size() + m_queue.front().size() <= maxBytes)) {
-        batch += m_queue.front();
+    while (!m_queue.empty() && (batch.empty() || batch.size() + m_queue.front().text.size() <= maxBytes)) {
+        batch += m_queue.front().text;
         m_inFlight.push_back(std::move(m_queue.front()));
         m_queue.pop_front();
     }
@@ -250,10 +424,15 @@ std::string ConsoleModel::takeBatch(std::size_t maxBytes)
 void ConsoleModel::inputTaken()
 {
     while (!m_inFlight.empty()) {
-        std::string line = std::move(m_inFlight.front());
+        Queued queued = std::move(m_inFlight.front());
         m_inFlight.pop_front();
-        line.pop_back(); // its LF
-        echo(line);
+        if (queued.exec != 0) {
+            if (auto it = m_execs.find(queued.exec); it != m_execs.end())
+                it->second.taken = true;
+            continue;
+        }
+        queued.text.pop_back(); // its LF
+        echo(queued.text);
     }
 }
 
@@ -261,7 +440,7 @@ std::string ConsoleModel::takeQueuedLine()
 {
     if (m_queue.empty())
         return {};
-    std::string line = std::move(m_queue.front());
+    std::string line = std::move(m_queue.front().text);
     m_queue.pop_front();
     return line;
 }

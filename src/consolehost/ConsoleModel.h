@@ -11,12 +11,22 @@
 // the line (so the echo tells a client that the server has it). The input
 // line holds at most kMaxInputBytes.
 //
+// Every line that reaches the box is also numbered into a ring (LineRing.h),
+// which is what clients read: the box is only what a person sees. A command
+// run for its output (startExec) goes to the server between two echoed
+// markers in one write; the lines from the first marker to the second are
+// the command's own and reach neither the box nor the ring.
+//
 // Plain C++: the Qt window and the socket server both drive this and listen
 // to its events.
 #pragma once
 
+#include "platform/LineRing.h"
+
 #include <cstddef>
+#include <cstdint>
 #include <deque>
+#include <map>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -48,7 +58,26 @@ public:
         std::function<void()> lineQueued;
         std::function<void(const std::string& text)> copyRequested;
         std::function<void()> focusRequested;
+        // New numbered lines are in the ring.
+        std::function<void()> linesAdded;
     };
+
+    // A command run for its output.
+    struct Exec {
+        std::string begin;
+        std::string end;
+        bool taken = false; // the server read it
+        bool capturing = false; // its first marker came back
+        bool done = false; // its second marker came back
+        bool cut = false; // more output than kMaxExecBytes
+        std::vector<std::string> lines;
+        std::size_t bytes = 0;
+    };
+    // A command's output kept, five bytes counted for each line's framing.
+    static constexpr std::size_t kMaxExecBytes = 1024 * 1024;
+    static constexpr std::size_t kMaxExecs = 64;
+
+    ConsoleModel();
 
     void setEvents(Events events) { m_events = std::move(events); }
 
@@ -78,6 +107,20 @@ public:
     void buttonUp(int button);
     void click(int button);
 
+    // Starts a command run for its output: its id, or 0 with `error`.
+    std::uint64_t startExec(std::string_view command, std::string& error);
+    const Exec* exec(std::uint64_t id) const;
+    // The caller is done with it (answered, or given up on).
+    void forgetExec(std::uint64_t id);
+    // The server is gone: no command run for its output will end.
+    void failExecs();
+
+    LineRing& ring() { return m_ring; }
+    const LineRing& ring() const { return m_ring; }
+    void setRingBytes(std::size_t bytes) { m_ring = LineRing(bytes); }
+    // Takes over the lines a previous self of this host kept.
+    void restoreLines(std::size_t ringBytes, std::uint64_t first, const std::vector<NumberedLine>& lines);
+
     bool visible() const { return m_visible; }
     void setVisible(bool visible);
     void requestFocus();
@@ -94,13 +137,20 @@ public:
     void inputTaken();
     void dropInFlight() { m_inFlight.clear(); }
     // The queue as it stands, and a queue taken over from a previous host.
-    std::vector<std::string> queueCopy() const { return {m_queue.begin(), m_queue.end()}; }
-    void restoreQueue(const std::vector<std::string>& lines) { m_queue.assign(lines.begin(), lines.end()); }
+    std::vector<std::string> queueCopy() const;
+    void restoreQueue(const std::vector<std::string>& lines);
     // Whether entered lines still go anywhere (false once the server ended).
     void setAcceptingLines(bool accepting) { m_accepting = accepting; }
 
 private:
+    struct Queued {
+        std::string text;
+        std::uint64_t exec = 0; // a command run for its output: no echo
+    };
     void appendShown(std::string text);
+    void number(std::string_view text);
+    void route(std::string text);
+    bool execsOpen() const;
     void queueLine(std::string_view line);
     void echo(std::string_view line);
     void refuseInput();
@@ -115,8 +165,16 @@ private:
     // which decides what it is.
     bool m_heldCaret = false;
     bool m_heldCr = false;
-    std::deque<std::string> m_queue;
-    std::deque<std::string> m_inFlight;
+    std::deque<Queued> m_queue;
+    std::deque<Queued> m_inFlight;
+    LineRing m_ring;
+    LineAssembler m_assembler;
+    std::map<std::uint64_t, Exec> m_execs;
+    std::uint64_t m_lastExec = 0;
+    std::uint64_t m_capturing = 0;
+    std::string m_tokenBase;
+    // Server text held back while a command's markers may be in it.
+    std::string m_routed;
     bool m_droppedNoted = false;
     bool m_inputNoted = false;
     int m_lineEnds = 0;

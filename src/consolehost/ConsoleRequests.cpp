@@ -2,6 +2,8 @@
 
 #include "platform/ipc/IpcProtocol.h"
 
+#include <algorithm>
+
 namespace ravelin::consolehost {
 
 using namespace ravelin::ipc;
@@ -28,6 +30,57 @@ std::string ok() { return std::string(1, static_cast<char>(Status::Ok)); }
 std::string ConsoleRequests::malformed(std::string_view why)
 {
     return PayloadWriter().u8(static_cast<std::uint8_t>(Status::Malformed)).raw(why).payload();
+}
+
+void ConsoleRequests::forget(std::uint64_t from)
+{
+    m_typed.erase(from);
+    std::erase_if(m_execs, [&](const auto& entry) {
+        if (entry.second.from != from)
+            return false;
+        m_model.forgetExec(entry.first);
+        return true;
+    });
+}
+
+std::string ConsoleRequests::execResult(std::uint64_t id, std::uint64_t from)
+{
+    auto owner = m_execs.find(id);
+    const ConsoleModel::Exec* exec = m_model.exec(id);
+    PayloadWriter writer;
+    writer.u8(0);
+    // Only the connection that asked sees a command's output.
+    if (owner == m_execs.end() || owner->second.from != from || !exec) {
+        if (owner != m_execs.end() && owner->second.from == from)
+            m_execs.erase(owner);
+        writer.u8(static_cast<std::uint8_t>(ExecState::Failed))
+            .string(exec || owner != m_execs.end() ? "the server ended before the command's output did"
+                                                   : "no such command")
+            .u32(0);
+        return writer.payload();
+    }
+    if (exec->done) {
+        writer.u8(static_cast<std::uint8_t>(exec->cut ? ExecState::Failed : ExecState::Done))
+            .string(exec->cut ? "the output passed " + std::to_string(ConsoleModel::kMaxExecBytes / (1024 * 1024))
+                            + " MiB and was cut"
+                              : std::string())
+            .u32(static_cast<std::uint32_t>(exec->lines.size()));
+        for (const std::string& line : exec->lines)
+            putLine(writer, line, false);
+        m_model.forgetExec(id);
+        m_execs.erase(owner);
+        return writer.payload();
+    }
+    if (std::chrono::steady_clock::now() >= owner->second.deadline) {
+        std::string why = exec->taken ? "the server took the command but did not finish its output in time"
+                                      : "the server did not take the command in time";
+        m_model.forgetExec(id);
+        m_execs.erase(owner);
+        writer.u8(static_cast<std::uint8_t>(ExecState::Failed)).string(why).u32(0);
+        return writer.payload();
+    }
+    writer.u8(static_cast<std::uint8_t>(ExecState::Running)).string("").u32(0);
+    return writer.payload();
 }
 
 std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter, std::uint64_t from)
@@ -57,7 +110,7 @@ std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter, 
             .u8(kChildCount);
         for (const ChildFacts& child : kChildren)
             writer.string(child.className).string(child.caption);
-        writer.u32(kFeatureLineCount);
+        writer.u32(kFeatureLineCount | kFeatureNumberedLines);
         return writer.payload();
     }
     case Op::TextLength: {
@@ -138,6 +191,55 @@ std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter, 
                 ++count;
         }
         return PayloadWriter().u8(0).u32(static_cast<std::uint32_t>(count)).payload();
+    }
+    case Op::ReadLines: {
+        std::uint64_t after = reader.u64();
+        std::uint32_t maxBytes = reader.u32();
+        if (!reader.ok())
+            break;
+        LineBatch batch = m_model.ring().read(after, std::min<std::size_t>(maxBytes, kMaxReadBytes));
+        return ok() + ipc::encodeBatch(batch);
+    }
+    case Op::LineMark: {
+        std::uint32_t chars = reader.u32();
+        if (!reader.ok())
+            break;
+        return PayloadWriter().u8(0).u64(m_model.ring().newest()).u64(m_model.ring().tailStart(chars)).payload();
+    }
+    case Op::SendLine: m_model.submit(reader.rest()); return ok();
+    case Op::ExecStart: {
+        std::uint32_t timeoutMs = reader.u32();
+        std::string command = reader.rest();
+        if (!reader.ok())
+            break;
+        std::string error;
+        std::uint64_t id = m_model.startExec(command, error);
+        if (id == 0)
+            return PayloadWriter().u8(0).u64(0).string(error).payload();
+        m_execs[id] = {from, std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs)};
+        return PayloadWriter().u8(0).u64(id).payload();
+    }
+    case Op::ExecResult: {
+        std::uint64_t id = reader.u64();
+        if (!reader.ok())
+            break;
+        return execResult(id, from);
+    }
+    case Op::Subscribe: {
+        std::uint64_t after = reader.u64();
+        if (!reader.ok())
+            break;
+        if (m_subscribe && from != 0)
+            m_subscribe(from, after);
+        return ok();
+    }
+    case Op::Stats: {
+        const LineRing& ring = m_model.ring();
+        std::string text = "lines " + std::to_string(ring.oldest()) + ".." + std::to_string(ring.newest()) + ", "
+            + std::to_string(ring.bytes() / 1024) + " KiB of " + std::to_string(ring.maxBytes() / 1024) + " KiB kept";
+        if (m_statsExtra)
+            text += m_statsExtra();
+        return PayloadWriter().u8(0).string(text).payload();
     }
     case Op::Focus:
         if (window == kInputLine)

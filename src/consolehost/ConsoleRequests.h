@@ -5,6 +5,7 @@
 
 #include "consolehost/ConsoleModel.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -28,17 +29,35 @@ public:
     using ShowOnDisplay = std::function<void(const std::string& display, const std::string& authority)>;
     void setShowOnDisplay(ShowOnDisplay handler) { m_showOnDisplay = std::move(handler); }
 
+    // A connection asks for new lines to be pushed to it from `after` on.
+    using Subscribe = std::function<void(std::uint64_t from, std::uint64_t after)>;
+    void setSubscribe(Subscribe handler) { m_subscribe = std::move(handler); }
+    // What the host adds to the Stats answer (its subscribers).
+    void setStatsExtra(std::function<std::string()> extra) { m_statsExtra = std::move(extra); }
+
+    // Most text one ReadLines answer carries.
+    static constexpr std::size_t kMaxReadBytes = 512 * 1024;
+
     // The answer payload (unframed). `closeAfter` is set when the request
     // was malformed: the connection is then closed once the answer is out.
     // `from` names the connection (0: one that is not told apart).
     std::string answer(std::string_view request, bool& closeAfter, std::uint64_t from = 0);
     // The connection is gone: what it typed and did not enter goes too.
-    void forget(std::uint64_t from) { m_typed.erase(from); }
+    void forget(std::uint64_t from);
 
     static std::string malformed(std::string_view why);
 
 private:
+    std::string execResult(std::uint64_t id, std::uint64_t from);
+
+    struct ExecOwner {
+        std::uint64_t from = 0;
+        std::chrono::steady_clock::time_point deadline;
+    };
     ConsoleModel& m_model;
+    Subscribe m_subscribe;
+    std::function<std::string()> m_statsExtra;
+    std::map<std::uint64_t, ExecOwner> m_execs;
     HostFacts m_facts;
     ShowOnDisplay m_showOnDisplay;
     // The input line as each connection last left it. A client types a line

@@ -79,7 +79,7 @@ void EndpointServer::expireIdle(Clock::time_point now)
 {
     std::vector<int> idle;
     for (const auto& [fd, client] : m_clients) {
-        if (client.in.empty() && client.out.empty() && now - client.lastActive > kIdleTimeout)
+        if (!client.keptAlive && client.in.empty() && client.out.empty() && now - client.lastActive > kIdleTimeout)
             idle.push_back(fd);
     }
     for (int fd : idle)
@@ -113,6 +113,46 @@ void EndpointServer::stop()
         m_listen = -1;
         ::unlink(m_path.c_str());
     }
+}
+
+int EndpointServer::fdOf(Connection id) const
+{
+    for (const auto& [fd, client] : m_clients) {
+        if (client.id == id)
+            return fd;
+    }
+    return -1;
+}
+
+bool EndpointServer::push(Connection id, std::string_view payload)
+{
+    int fd = fdOf(id);
+    if (fd < 0)
+        return false;
+    Client& client = m_clients[fd];
+    bool idle = client.out.empty();
+    client.out += frame(payload);
+    if (idle)
+        flush(fd, client);
+    return m_clients.contains(fd);
+}
+
+std::size_t EndpointServer::pending(Connection id) const
+{
+    int fd = fdOf(id);
+    return fd < 0 ? 0 : m_clients.at(fd).out.size();
+}
+
+void EndpointServer::keepAlive(Connection id)
+{
+    if (int fd = fdOf(id); fd >= 0)
+        m_clients[fd].keptAlive = true;
+}
+
+void EndpointServer::close(Connection id)
+{
+    if (int fd = fdOf(id); fd >= 0)
+        drop(fd);
 }
 
 void EndpointServer::readable(int fd)
@@ -247,6 +287,8 @@ void EndpointServer::flush(int fd, Client& client)
         return;
     }
     m_watcher.watch(fd, true, false);
+    if (m_watcher.drained)
+        m_watcher.drained(client.id);
 }
 
 void EndpointServer::drop(int fd)

@@ -28,9 +28,9 @@ class EndpointServer {
 public:
     static constexpr std::size_t kMaxClients = 128;
     // A client that lets this much of its answers pile up is dropped (a
-    // few whole output boxes: a client that reads its answers never has
-    // more than one waiting).
-    static constexpr std::size_t kMaxPendingAnswers = 256 * 1024;
+    // client that reads its answers never has more than one waiting, and
+    // the largest answer, a command's output, stays below it).
+    static constexpr std::size_t kMaxPendingAnswers = 1536 * 1024;
     static constexpr std::chrono::seconds kIdleTimeout{60};
     using Clock = std::chrono::steady_clock;
 
@@ -44,6 +44,8 @@ public:
         std::function<void(int fd)> forget;
         // Told when a connection is gone (optional).
         std::function<void(Connection)> closed = {};
+        // A connection sent everything it had waiting (optional).
+        std::function<void(Connection)> drained = {};
     };
 
     EndpointServer(Handler handler, Watcher watcher);
@@ -70,6 +72,15 @@ public:
     // removed; false with `error` set when that fails (tried again later).
     bool restore(std::string& error);
 
+    // Sends a frame a connection did not ask for (pushed lines); false when
+    // the connection is gone.
+    bool push(Connection id, std::string_view payload);
+    // Bytes waiting to go out to a connection (0 when it is gone).
+    std::size_t pending(Connection id) const;
+    // A connection that waits for pushes is not idle.
+    void keepAlive(Connection id);
+    void close(Connection id);
+
     void readable(int fd);
     void writable(int fd);
 
@@ -79,6 +90,7 @@ private:
         std::string in;
         std::string out;
         bool closing = false;
+        bool keptAlive = false;
         Clock::time_point lastActive;
     };
     bool listen(std::string& error);
@@ -88,6 +100,7 @@ private:
     void flush(int fd, Client& client);
     void drop(int fd);
     void refuse(int fd, std::string_view why);
+    int fdOf(Connection id) const;
 
     Handler m_handler;
     Watcher m_watcher;

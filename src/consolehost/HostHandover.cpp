@@ -44,6 +44,9 @@ std::string encodeHandover(const Handover& h)
         .u32(static_cast<std::uint32_t>(h.queued.size()));
     for (const std::string& line : h.queued)
         w.string(line);
+    w.u64(h.ringBytes).u64(h.firstLine).u32(static_cast<std::uint32_t>(h.lines.size()));
+    for (const NumberedLine& line : h.lines)
+        w.u8(line.continues ? 1 : 0).string(line.text);
     return w.payload();
 }
 
@@ -67,6 +70,15 @@ std::optional<Handover> decodeHandover(std::string_view bytes)
     std::uint32_t count = r.u32();
     for (std::uint32_t i = 0; i < count && r.ok(); ++i)
         h.queued.push_back(r.string());
+    if (r.ok() && !r.atEnd()) {
+        h.ringBytes = r.u64();
+        h.firstLine = r.u64();
+        std::uint32_t lines = r.u32();
+        for (std::uint32_t i = 0; i < lines && r.ok(); ++i) {
+            bool continues = r.u8() != 0;
+            h.lines.push_back({r.string(), continues});
+        }
+    }
     if (!r.ok() || h.serverPid <= 0)
         return std::nullopt;
     return h;

@@ -7,6 +7,9 @@
 // brings the window back there.
 #pragma once
 
+#include "platform/LineRing.h"
+
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +32,11 @@ struct Handover {
     std::string input;
     bool visible = true;
     std::vector<std::string> queued;
+    // The numbered lines: the ring's bound, the number of the first line
+    // kept, and the lines kept, so readers carry on where they were.
+    std::uint64_t ringBytes = 0;
+    std::uint64_t firstLine = 1;
+    std::vector<NumberedLine> lines;
 };
 
 std::string encodeHandover(const Handover& handover);

@@ -43,7 +43,15 @@ int main(int argc, char** argv)
             options.headless = true;
         else if (args[i] == "--keep")
             options.keep = true;
-        else if (args[i] == "--adopt" && i + 1 < args.size())
+        else if (args[i] == "--keep-mb" && i + 1 < args.size()) {
+            char* end = nullptr;
+            long mb = std::strtol(args[++i].c_str(), &end, 10);
+            if (*end != '\0' || mb < 1 || mb > 4096) {
+                std::fprintf(stderr, "ravelin-console: --keep-mb takes a number of MiB from 1 to 4096\n");
+                return 2;
+            }
+            options.keepBytes = static_cast<std::size_t>(mb) * 1024 * 1024;
+        } else if (args[i] == "--adopt" && i + 1 < args.size())
             options.adoptFd = std::atoi(args[++i].c_str());
         else if (args[i] == "--help" || args[i] == "-h") {
             runClientCommand({}, std::cout, std::cout); // prints the usage

@@ -28,8 +28,8 @@ CvarsPage::CvarsPage(CvarTable& table, QWidget* page) : QWidget(page), m_table(t
     m_lvCVars->setAccessibleName("Server Variables");
     m_lvCVars->setGeometry(12, 24, width() - 24, height() - 36);
     m_lvCVars->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    m_lvCVars->setColumnCount(2);
-    m_lvCVars->setHeaderLabels({"Key", "Value"});
+    m_lvCVars->setColumnCount(3);
+    m_lvCVars->setHeaderLabels({"Key", "Value", "Flags"});
     m_lvCVars->setRootIsDecorated(false);
     m_lvCVars->setUniformRowHeights(true);
     m_lvCVars->setAllColumnsShowFocus(true);
@@ -95,7 +95,7 @@ void CvarsPage::showRows(const std::vector<CvarRow>& rows)
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(rows.size()));
     for (const CvarRow& row : rows)
-        items.append(new QTreeWidgetItem(QStringList{latin1(row.key), latin1(row.value)}));
+        items.append(new QTreeWidgetItem(QStringList{latin1(row.key), latin1(row.value), latin1(row.flags)}));
     m_lvCVars->setUpdatesEnabled(false);
     m_lvCVars->clear();
     m_lvCVars->addTopLevelItems(items);

@@ -212,6 +212,20 @@ void MainSession::sendTypedLine(const std::string& line)
 
 void MainSession::ConsoleOut(const std::string& strData) { m_services.bridge.SendConsoleCommand(strData); }
 
+std::string MainSession::ConsoleExec(const std::string& strCommand)
+{
+    ConsoleBridge& bridge = m_services.bridge;
+    CommandOutput output = bridge.ExecCommand(bridge.FindConsoleWindow(), strCommand, ConsoleBridge::kExecTimeoutMs);
+    if (!output.ok) {
+        DebugPrint("ConsoleExec [" + strCommand + "]: " + output.error);
+        return {};
+    }
+    std::string text;
+    for (const std::string& line : output.lines)
+        text += line + "\r\n";
+    return text;
+}
+
 void MainSession::DebugPrint(const std::string& strText) { m_view.DebugPrint(strText); }
 
 void MainSession::InitScripts() { m_scriptHost.InitScripts(); }

@@ -113,6 +113,7 @@ public:
 
     // Operations scripts and other windows call.
     void ConsoleOut(const std::string& strData) override;
+    std::string ConsoleExec(const std::string& strCommand) override;
     void DebugPrint(const std::string& strText) override;
     void InitScripts() override;
     std::string sGetComputerName() override;

@@ -5,13 +5,23 @@
 // counts as found when its handle is greater than 0. Text crosses as bytes.
 #pragma once
 
+#include "platform/LineRing.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ravelin {
 
 using WindowHandle = std::int32_t;
+
+// Where a command run for its output stands (startExec / pollExec).
+struct ExecPoll {
+    enum class State { Running, Done, Failed } state = State::Failed;
+    std::vector<std::string> lines;
+    std::string error;
+};
 
 class WindowManager {
 public:
@@ -60,6 +70,43 @@ public:
     virtual void showWindow(WindowHandle window, bool visible) = 0;
     virtual bool isWindowVisible(WindowHandle window) = 0;
     virtual void setFocus(WindowHandle window) = 0;
+
+    // Numbered output lines of a console window (its top-level handle). A
+    // window manager without them answers not ok / 0 / false.
+    virtual LineBatch readLines(WindowHandle console, std::uint64_t after, std::size_t maxBytes)
+    {
+        (void)console, (void)after, (void)maxBytes;
+        return {};
+    }
+    // The number after which the newest `chars` characters' worth of lines
+    // begins; `ok` false when the console has no numbered lines.
+    virtual std::uint64_t tailStart(WindowHandle console, std::size_t chars, bool& ok)
+    {
+        (void)console, (void)chars;
+        ok = false;
+        return 0;
+    }
+    // Sends one command line, typed whole in one step: what is in the input
+    // line stays. False when the console could not take it this way.
+    virtual bool sendLine(WindowHandle console, std::string_view line)
+    {
+        (void)console, (void)line;
+        return false;
+    }
+    // Runs a command for its output alone: an id to poll, or 0 with `error`.
+    virtual std::uint64_t startExec(WindowHandle console, std::string_view command, int timeoutMs, std::string& error)
+    {
+        (void)console, (void)command, (void)timeoutMs;
+        error = "this console cannot run a command for its output";
+        return 0;
+    }
+    virtual ExecPoll pollExec(WindowHandle console, std::uint64_t id)
+    {
+        (void)console, (void)id;
+        ExecPoll poll;
+        poll.error = "the console is gone";
+        return poll;
+    }
 };
 
 } // namespace ravelin

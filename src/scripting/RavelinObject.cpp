@@ -13,6 +13,7 @@ void addRavelinOperations(OperationTable& table, RavelinOperations& ops)
         ops.ConsoleOut(a[0].toString());
         return Variant();
     });
+    table.addMethod("ConsoleExec", 1, 1, [&ops](Args a) { return Variant::string(ops.ConsoleExec(a[0].toString())); });
     table.addMethod("DebugPrint", 1, 1, [&ops](Args a) {
         ops.DebugPrint(a[0].toString());
         return Variant();

@@ -102,6 +102,24 @@ TEST_F(ClientsTest, StatusTablesFillSlotsByTheNameColumn)
     EXPECT_EQ(statusRequests(), before);
 }
 
+TEST_F(ClientsTest, ASlotThatStaysUnknownIsAskedForWithABackOff)
+{
+    console->setServer([](sim::SimConsole& c, const std::string& line) {
+        if (line == "STATUS")
+            c.print("map: q3dm17\n" + std::string("num score ping name\n"));
+    });
+    reply({"1 1 \"Connecting\""});
+    ASSERT_EQ(statusRequests(), 1);
+    // Ten monitor ticks a second apart: asked after 1, 2, 4 and 8 seconds.
+    for (int second = 1; second <= 10; ++second) {
+        for (int i = 0; i < 1000 / sim::SimMessageLoop::kMsPerYield; ++i)
+            loop.yield();
+        reply({"1 1 \"Connecting\""});
+        clients.roster().UpdateClients();
+    }
+    EXPECT_EQ(statusRequests(), 1 + 4);
+}
+
 TEST_F(ClientsTest, OnlyTheServersOwnRepliesAreTaken)
 {
     socket.deliver(statusReply({"1 1 \"Spoof\""}), kPort + 1);

@@ -183,7 +183,7 @@ TEST_F(BridgeTest, WalkEndsAtOnceWhenTheConsoleIsGone)
 
 // --- Sending -----------------------------------------------------------------
 
-TEST_F(BridgeTest, CommandIsTypedWholeAndEnteredAfterSixYields)
+TEST_F(BridgeTest, CommandIsSentWholeAfterSixYieldsLeavingTheHalfTypedLine)
 {
     SimConsole& console = desktop.addConsole();
     desktop.setText(console.inputBox(), "half-typed by the operator");
@@ -195,7 +195,7 @@ TEST_F(BridgeTest, CommandIsTypedWholeAndEnteredAfterSixYields)
     EXPECT_EQ(console.entered(), std::vector<std::string>{"ECHO [BEGIN STATUS];STATUS;ECHO [END STATUS]"});
     EXPECT_EQ(yieldsWhenEntered, ConsoleBridge::kYieldsBeforeEnter);
     EXPECT_EQ(desktop.focused(), console.inputBox());
-    EXPECT_EQ(desktop.textOf(console.inputBox()), "");
+    EXPECT_EQ(desktop.textOf(console.inputBox()), "half-typed by the operator");
 }
 
 TEST_F(BridgeTest, ConsoleSayQuotesTheTextWithoutEscaping)

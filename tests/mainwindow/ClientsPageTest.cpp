@@ -114,7 +114,7 @@ TEST_F(ClientsPageTest, ThePageShowsTheRosterAndItsButtonsReachTheLogic)
     QTest::mouseClick(child<QPushButton>("cmdBan"), Qt::LeftButton);
     EXPECT_EQ(console->entered().back(), "Kick \"Eve\"");
     QTest::mouseClick(child<QPushButton>("cmdCIDUpdate"), Qt::LeftButton);
-    EXPECT_EQ(console->entered().back(), "ECHO [BEGIN STATUS];STATUS;ECHO [END STATUS]");
+    EXPECT_EQ(console->entered().back(), "STATUS");
 
     // The kicked player leaves: nothing is selected, so a second Kick
     // cannot throw out whoever moved up into the row.

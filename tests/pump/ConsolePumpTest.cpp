@@ -9,7 +9,7 @@ TEST_F(PumpTest, EmptyConsoleChangesNothing)
 {
     pump.runPass();
     EXPECT_EQ(display.text, "");
-    EXPECT_EQ(pump.LLC(), 0);
+    EXPECT_EQ(pump.LLC(), 0u);
 }
 
 TEST_F(PumpTest, PartialLineWaitsForItsLineEnd)
@@ -17,7 +17,7 @@ TEST_F(PumpTest, PartialLineWaitsForItsLineEnd)
     console->appendRaw("first\r\nsec");
     pump.runPass();
     EXPECT_EQ(display.text, "first\r\n");
-    EXPECT_EQ(pump.LLC(), 1);
+    EXPECT_EQ(pump.LLC(), 1u);
 
     pump.runPass();
     EXPECT_EQ(display.text, "first\r\n");
@@ -25,7 +25,7 @@ TEST_F(PumpTest, PartialLineWaitsForItsLineEnd)
     console->appendRaw("ond\r\n");
     pump.runPass();
     EXPECT_EQ(display.text, "first\r\nsecond\r\n");
-    EXPECT_EQ(pump.LLC(), 2);
+    EXPECT_EQ(pump.LLC(), 2u);
 }
 
 TEST_F(PumpTest, ExistingHistoryIsEchoedOnceOnTheFirstPass)
@@ -34,35 +34,22 @@ TEST_F(PumpTest, ExistingHistoryIsEchoedOnceOnTheFirstPass)
     pump.runPass();
     pump.runPass();
     EXPECT_EQ(display.text, "one\r\ntwo\r\nthree\r\n");
-    EXPECT_EQ(pump.LLC(), 3);
+    EXPECT_EQ(pump.LLC(), 3u);
 }
 
-TEST_F(PumpTest, ShorterReplacementIsHandledFromItsFirstLine)
+TEST_F(PumpTest, WindowReplacedOrClearedNeitherReplaysNorLosesLines)
 {
-    console->print("a\nb\nc\n");
-    pump.runPass();
-    console->setOutput("x\r\ny\r\n");
-    pump.runPass();
-    EXPECT_EQ(display.text, "a\r\nb\r\nc\r\nx\r\ny\r\n");
-    EXPECT_EQ(pump.LLC(), 2);
-}
-
-TEST_F(PumpTest, OutputClearedMidPassRestartsFromTheNewFirstLine)
-{
-    // The script called for the first line clears the console.
     procs = {"Q3ARVL_abc"};
     console->print("abc: one\nb\nc\n");
+    // The script called for the first line clears the console window.
     pump.hooks().showLastCall = [&](const std::string&, const std::string&) { console->setOutput(""); };
     pump.runPass();
-    EXPECT_EQ(display.text, "abc: one\r\n");
-    EXPECT_EQ(pump.LLC(), 0);
-
-    // An empty box is no line at all; the next line is the new first line.
-    pump.runPass();
+    EXPECT_EQ(display.text, "abc: one\r\nb\r\nc\r\n");
+    console->setOutput("x\r\ny\r\n");
     console->print("fresh\n");
     pump.runPass();
-    EXPECT_EQ(display.text, "abc: one\r\nfresh\r\n");
-    EXPECT_EQ(pump.LLC(), 1);
+    EXPECT_EQ(display.text, "abc: one\r\nb\r\nc\r\nfresh\r\n");
+    EXPECT_EQ(pump.LLC(), 4u);
 }
 
 TEST_F(PumpTest, LinesArrivingDuringAPassAreHandledByTheNextPass)
@@ -73,14 +60,14 @@ TEST_F(PumpTest, LinesArrivingDuringAPassAreHandledByTheNextPass)
     pump.hooks().showLastCall = [&](const std::string&, const std::string&) { console->print("late\n"); };
     pump.runPass();
     EXPECT_EQ(display.text, "abc: one\r\nb\r\n");
-    EXPECT_EQ(pump.LLC(), 2);
+    EXPECT_EQ(pump.LLC(), 2u);
     procs.clear();
     pump.runPass();
     EXPECT_EQ(display.text, "abc: one\r\nb\r\nlate\r\n");
-    EXPECT_EQ(pump.LLC(), 3);
+    EXPECT_EQ(pump.LLC(), 3u);
 }
 
-TEST_F(PumpTest, APassReadsTheTextOnceAndHandsTheDisplayOneAppend)
+TEST_F(PumpTest, APassReadsNoWindowTextAndHandsTheDisplayOneAppend)
 {
     std::string lines;
     for (int i = 0; i < 200; ++i)
@@ -99,11 +86,11 @@ TEST_F(PumpTest, APassReadsTheTextOnceAndHandsTheDisplayOneAppend)
     int reads = desktop.calls().textReads;
     int counts = desktop.calls().lineCounts;
     quiet.runPass();
-    EXPECT_EQ(quiet.LLC(), 200);
+    EXPECT_EQ(quiet.LLC(), 200u);
     EXPECT_EQ(appends, 1);
-    EXPECT_EQ(desktop.calls().textReads - reads, 1);
-    // Nothing ran between the lines, so the box was counted once.
-    EXPECT_EQ(desktop.calls().lineCounts - counts, 1);
+    // The numbered lines are all it reads: no window text.
+    EXPECT_EQ(desktop.calls().textReads - reads, 0);
+    EXPECT_EQ(desktop.calls().lineCounts - counts, 0);
     EXPECT_EQ(counting.text.size(), lines.size() + 200);
 }
 
@@ -191,7 +178,7 @@ TEST_F(PumpTest, FailingBlockHandlerStillEchoesAndGoesOn)
     console->print("[BEGIN STATUS]\nrow\n[END STATUS]\nafter\n");
     pump.runPass();
     EXPECT_EQ(display.text, ".. Successfull!\r\n\r\nafter\r\n");
-    EXPECT_EQ(pump.LLC(), 4);
+    EXPECT_EQ(pump.LLC(), 4u);
     EXPECT_FALSE(pump.InStatusBlock());
 }
 
@@ -212,24 +199,23 @@ TEST_F(PumpTest, TrimKeepsTheLast4096CharactersPast8192)
     EXPECT_EQ(display.text.size(), 9000u);
 }
 
-TEST_F(PumpTest, ClearEmptiesBothSidesAndRestartsTheLineCount)
+TEST_F(PumpTest, ClearEmptiesBothWindowsAndKeepsTheLineNumbers)
 {
     console->print("one\ntwo\n");
     pump.runPass();
-    ASSERT_EQ(pump.LLC(), 2);
+    ASSERT_EQ(pump.LLC(), 2u);
 
     pump.clear();
     EXPECT_EQ(display.text, "");
-    EXPECT_EQ(pump.LLC(), 0);
     EXPECT_EQ(console->output(), "");
 
     console->print("three\n");
     pump.runPass();
     EXPECT_EQ(display.text, "three\r\n");
-    EXPECT_EQ(pump.LLC(), 1);
+    EXPECT_EQ(pump.LLC(), 3u);
 }
 
-TEST_F(PumpTest, UnloadingStopsASuspendedPassWithoutBookkeeping)
+TEST_F(PumpTest, UnloadingStopsASuspendedPass)
 {
     // The window closes while the script for the second line runs.
     procs = {"Q3ARVL_abc"};
@@ -237,7 +223,8 @@ TEST_F(PumpTest, UnloadingStopsASuspendedPassWithoutBookkeeping)
     pump.hooks().showLastCall = [&](const std::string&, const std::string&) { unloading = true; };
     pump.runPass();
     EXPECT_EQ(display.text, "a\r\n");
-    EXPECT_EQ(pump.LLC(), 0);
+    // The line in hand counts as handled: none is ever handled twice.
+    EXPECT_EQ(pump.LLC(), 2u);
     EXPECT_FALSE(pump.passRunning());
 
     pump.runPass();
@@ -246,7 +233,10 @@ TEST_F(PumpTest, UnloadingStopsASuspendedPassWithoutBookkeeping)
 
 TEST_F(PumpTest, TickDuringASuspendedPassDoesNotNest)
 {
-    console->print("a\nb\nc\n");
+    // The script for each line yields, as ConsoleOut does.
+    procs = {"Q3ARVL_abc"};
+    pump.hooks().showLastCall = [&](const std::string&, const std::string&) { loop.yield(); };
+    console->print("abc: a\nabc: b\nabc: c\n");
     int nestedTicks = 0;
     // Every yield inside the pass is a chance for the timer to fire again.
     loop.onEveryYield([&] {
@@ -256,6 +246,49 @@ TEST_F(PumpTest, TickDuringASuspendedPassDoesNotNest)
     });
     pump.runPass();
     EXPECT_GT(nestedTicks, 0);
-    EXPECT_EQ(display.text, "a\r\nb\r\nc\r\n");
-    EXPECT_EQ(pump.LLC(), 3);
+    EXPECT_EQ(display.text, "abc: a\r\nabc: b\r\nabc: c\r\n");
+    EXPECT_EQ(pump.LLC(), 3u);
+}
+
+TEST_F(PumpTest, FirstPassStartsAtWhatTheWindowWouldHaveShown)
+{
+    // 5,000 lines of 20 characters with CR LF: the newest 32,767 characters
+    // are the last 1,638 whole lines.
+    for (int i = 1; i <= 5000; ++i) {
+        std::string number = std::to_string(i);
+        console->print("backlog " + std::string(10 - number.size(), '0') + number + "\n");
+    }
+    pump.runPass();
+    EXPECT_EQ(display.text.size(), 1638u * 20);
+    EXPECT_EQ(display.text.substr(0, 20), "backlog 0000003363\r\n");
+    EXPECT_EQ(pump.LLC(), 5000u);
+}
+
+TEST_F(PumpTest, LinesTheRingLostAreCountedInTheDebugBox)
+{
+    console->print("seen\n");
+    pump.runPass();
+    // More than the ring keeps (its newest block) arrives between two passes.
+    console->ring() = LineRing(1, console->ring().newest());
+    for (int i = 0; i < 3000; ++i)
+        console->print(std::string(99, 'x') + "\n");
+    const std::uint64_t lost = console->ring().oldest() - 2;
+    ASSERT_GT(lost, 0u);
+    pump.runPass();
+    ASSERT_EQ(debug.size(), 1u);
+    EXPECT_EQ(debug[0], "Console: " + std::to_string(lost) + " lines were skipped: the console no longer had them");
+    EXPECT_EQ(pump.skippedLines(), lost);
+    EXPECT_EQ(display.text.size(), 6 + (3000 - lost) * 101);
+}
+
+TEST_F(PumpTest, ALineSplitInPiecesIsHandledWhole)
+{
+    procs = {"Q3ARVL_long"};
+    pump.runPass();
+    std::string data(150 * 1024, 'y');
+    console->print("long: " + data + "\n");
+    pump.runPass();
+    ASSERT_EQ(lastCalls.size(), 1u);
+    EXPECT_EQ(lastCalls[0].second, " " + data);
+    EXPECT_EQ(pump.LLC(), 3u);
 }

@@ -39,6 +39,7 @@ struct RecordingOperations : RavelinOperations {
     RecordingView* view = nullptr;
 
     void ConsoleOut(const std::string& s) override { sent.push_back(s); }
+    std::string ConsoleExec(const std::string& s) override { return "ran " + s + "\r\n"; }
     void DebugPrint(const std::string& s) override { view->DebugPrint(s); }
     void InitScripts() override { host->InitScripts(); }
     std::string sGetComputerName() override { return "testhost"; }

@@ -73,6 +73,7 @@ std::string usageText()
            "  --flood N             print N numbered lines \"flood: K\" at once\n"
            "  --flood-rate LPS      print LPS numbered lines a second ...\n"
            "  --flood-seconds S     ... for S seconds\n"
+           "  --flood-stamps        end each flood line with \" at=NS\", the monotonic clock when printed\n"
            "  --stderr              print everything to standard error instead of output\n"
            "  --ioq3                answer as the ioq3 engine does (\", the default\", \"unknown command: x\",\n"
            "                        nothing for an unknown command before a map)\n"
@@ -111,6 +112,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         }
         if (arg == "--stderr") {
             options.toStderr = true;
+            continue;
+        }
+        if (arg == "--flood-stamps") {
+            options.floodStamps = true;
             continue;
         }
         if (arg == "--ioq3" || arg == "--chat-echo" || arg == "--no-map") {

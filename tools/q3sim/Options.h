@@ -29,6 +29,7 @@ struct Options {
     // baseq3's game on a dedicated server: an unknown command is said to
     // everyone as "server: ..." instead.
     bool chatEcho = false;
+    bool floodStamps = false;
     // Read standard input once per frame of this many ms (0: at once).
     int frameMs = 0;
     // Start without a map, as a dedicated server started without +map.

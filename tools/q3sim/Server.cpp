@@ -217,6 +217,8 @@ void Server::execute(const std::vector<std::string>& args)
         commandCvarList(args);
     else if (command == "cmdlist")
         commandCmdList();
+    else if (command == "flood")
+        commandFlood(args);
     else if (command == "serverinfo")
         commandServerInfo();
     else if (command == "quit")
@@ -633,6 +635,15 @@ void Server::commandCvarList(const std::vector<std::string>& args)
 {
     for (const std::string& line : cvarList(m_cvars, args.size() > 1 ? args[1] : std::string()))
         print(line);
+}
+
+// A test aid, not an engine command: N numbered lines at once, as fast as
+// they can be written ("flood: K", counting on from the last flood).
+void Server::commandFlood(const std::vector<std::string>& args)
+{
+    long count = args.size() > 1 ? std::strtol(args[1].c_str(), nullptr, 10) : 0;
+    for (long i = 0; i < count; ++i)
+        print("flood: " + std::to_string(++m_floodPrinted));
 }
 
 void Server::commandCmdList()

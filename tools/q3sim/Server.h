@@ -102,6 +102,7 @@ private:
     void commandAddBot(const std::vector<std::string>& args);
     void commandCvarList(const std::vector<std::string>& args);
     void commandCmdList();
+    void commandFlood(const std::vector<std::string>& args);
     void commandServerInfo();
     void commandQuit();
     bool cvarCommand(const std::vector<std::string>& args);
@@ -118,6 +119,7 @@ private:
     Random m_random;
     bool m_mapRunning = false;
     bool m_ioq3 = false;
+    long m_floodPrinted = 0;
     bool m_chatEcho = false;
     bool m_quit = false;
     bool m_homepathGiven = false;

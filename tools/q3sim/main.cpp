@@ -170,8 +170,12 @@ int main(int argc, char** argv)
         // still served while a large burst is printed.
         double floodTime = secondsSince(gameStart);
         std::int64_t due = std::min(flood.dueBy(floodTime), floodPrinted + 2000);
-        while (floodPrinted < due)
-            writeLine(q3sim::Flood::line(++floodPrinted));
+        while (floodPrinted < due) {
+            std::string line = q3sim::Flood::line(++floodPrinted);
+            if (options->floodStamps)
+                line += " at=" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+            writeLine(line);
+        }
 
         double now = secondsSince(gameStart);
         simulation.advance(server, now);

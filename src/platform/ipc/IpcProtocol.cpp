@@ -39,6 +39,13 @@ PayloadWriter& PayloadWriter::raw(std::string_view bytes)
     return *this;
 }
 
+PayloadWriter& PayloadWriter::u64(std::uint64_t value)
+{
+    putU32(m_payload, static_cast<std::uint32_t>(value >> 32));
+    putU32(m_payload, static_cast<std::uint32_t>(value));
+    return *this;
+}
+
 std::string PayloadWriter::frame() const { return ipc::frame(m_payload); }
 
 std::uint8_t PayloadReader::u8()
@@ -60,6 +67,12 @@ std::uint32_t PayloadReader::u32()
     std::uint32_t value = frameLength(m_data.substr(m_pos, 4));
     m_pos += 4;
     return value;
+}
+
+std::uint64_t PayloadReader::u64()
+{
+    std::uint64_t high = u32();
+    return (high << 32) | u32();
 }
 
 std::string PayloadReader::string()
@@ -89,6 +102,38 @@ std::string frame(std::string_view payload)
     putU32(out, static_cast<std::uint32_t>(payload.size()));
     out.append(payload);
     return out;
+}
+
+void putLine(PayloadWriter& writer, std::string_view text, bool continues)
+{
+    writer.u8(continues ? kLineContinues : 0).string(text);
+}
+
+std::string encodeBatch(const LineBatch& batch)
+{
+    PayloadWriter writer;
+    writer.u64(batch.first).u64(batch.missed).u64(batch.newest).u32(static_cast<std::uint32_t>(batch.lines.size()));
+    for (const NumberedLine& line : batch.lines)
+        putLine(writer, line.text, line.continues);
+    return writer.payload();
+}
+
+LineBatch decodeBatch(PayloadReader& reader)
+{
+    LineBatch batch;
+    batch.first = reader.u64();
+    batch.missed = reader.u64();
+    batch.newest = reader.u64();
+    std::uint32_t count = reader.u32();
+    // A count larger than the lines sent ends at the first short read.
+    for (std::uint32_t i = 0; i < count && reader.ok(); ++i) {
+        std::uint8_t flags = reader.u8();
+        std::string text = reader.string();
+        if (reader.ok())
+            batch.lines.push_back({std::move(text), (flags & kLineContinues) != 0});
+    }
+    batch.ok = reader.ok();
+    return batch;
 }
 
 std::uint32_t frameLength(std::string_view header)

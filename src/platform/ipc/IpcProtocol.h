@@ -41,8 +41,35 @@
 //   LineCount     -                  count:u32  (CR LF pairs of an edit box;
 //                                    0xFFFFFFFF when it is empty)
 //
-// Describe's answer ends with features:u32 (kFeatureLineCount); a host that
-// predates it sends none, and its clients count lines from the text.
+// Describe's answer ends with features:u32 (kFeatureLineCount,
+// kFeatureNumberedLines); a host that predates it sends none, and its clients
+// count lines from the text.
+//
+// Numbered lines (window 0). The host numbers every output line from 1 and
+// keeps the newest in a ring bounded by bytes. A u64 is big-endian; a "line"
+// is flags:u8 (kLineContinues: a piece of a line longer than kMaxLinePiece,
+// the rest follows in the next number) then a string.
+//
+//   ReadLines     after:u64 maxBytes:u32   batch (below): lines after `after`
+//   LineMark      chars:u32          newest:u64 start:u64 (`start`: the lines
+//                                    after it are the newest `chars`
+//                                    characters' worth, CR LF counted)
+//   SendLine      the line, to the end   -  (typed whole: nothing a client
+//                                    left in the input line is touched)
+//   ExecStart     timeoutMs:u32 the command, to the end   id:u64 (0, then
+//                                    error:string, when it cannot run)
+//   ExecResult    id:u64             state:u8 (0 running, 1 done, 2 failed)
+//                                    error:string count:u32 then count x line
+//   Subscribe     after:u64          -, then batches pushed as lines arrive
+//   Stats         -                  text:string (ring and subscriber facts)
+//
+//   batch = first:u64 missed:u64 newest:u64 count:u32 then count x line
+//
+// `first` numbers the first line of the batch; `missed` counts lines after
+// `after` that already left the ring. A number in the future gives no lines.
+// ExecStart sends the command between two markers the server echoes, in one
+// write; what the server printed between them is the command's output and is
+// kept from the window, the ring and every other client.
 //
 // Status NoWindow answers a window number the host does not have. A frame
 // that cannot be parsed (unknown op, short arguments, oversized length) is
@@ -51,6 +78,8 @@
 // (class names, captions, child order) come once with Describe and are
 // cached by the client, so walking a console's children costs no traffic.
 #pragma once
+
+#include "platform/LineRing.h"
 
 #include <cstdint>
 #include <optional>
@@ -76,9 +105,21 @@ enum class Op : std::uint8_t {
     IsVisible = 9,
     Focus = 10,
     LineCount = 11,
+    ReadLines = 12,
+    LineMark = 13,
+    SendLine = 14,
+    ExecStart = 15,
+    ExecResult = 16,
+    Subscribe = 17,
+    Stats = 18,
 };
 
 inline constexpr std::uint32_t kFeatureLineCount = 1;
+inline constexpr std::uint32_t kFeatureNumberedLines = 2;
+inline constexpr std::uint8_t kLineContinues = 1;
+inline constexpr std::size_t kMaxLinePiece = 64 * 1024;
+
+enum class ExecState : std::uint8_t { Running = 0, Done = 1, Failed = 2 };
 
 enum class Status : std::uint8_t {
     Ok = 0,
@@ -103,6 +144,7 @@ class PayloadWriter {
 public:
     PayloadWriter& u8(std::uint8_t value);
     PayloadWriter& u32(std::uint32_t value);
+    PayloadWriter& u64(std::uint64_t value);
     PayloadWriter& string(std::string_view value);
     PayloadWriter& raw(std::string_view bytes);
     const std::string& payload() const { return m_payload; }
@@ -118,6 +160,7 @@ public:
     explicit PayloadReader(std::string_view payload) : m_data(payload) {}
     std::uint8_t u8();
     std::uint32_t u32();
+    std::uint64_t u64();
     std::string string();
     std::string rest();
     bool ok() const { return m_ok; }
@@ -130,6 +173,11 @@ private:
 };
 
 std::string frame(std::string_view payload);
+// A batch of numbered lines (without a status byte), both ways; decoding
+// leaves `ok` false for a malformed batch.
+std::string encodeBatch(const LineBatch& batch);
+void putLine(PayloadWriter& writer, std::string_view text, bool continues);
+LineBatch decodeBatch(PayloadReader& reader);
 // The payload length announced by a frame header (4 bytes at `header`).
 std::uint32_t frameLength(std::string_view header);
 

@@ -576,6 +576,136 @@ bool IpcWindowManager::isWindowVisible(WindowHandle window)
 
 void IpcWindowManager::setFocus(WindowHandle window) { d->request(window, Op::Focus); }
 
+LineBatch IpcWindowManager::readLines(WindowHandle console, std::uint64_t after, std::size_t maxBytes)
+{
+    auto [host, child] = d->resolve(console);
+    if (!host || child != kConsoleWindow || !(host->features & kFeatureNumberedLines))
+        return {};
+    auto answer = d->request(console, Op::ReadLines,
+                             PayloadWriter().u64(after).u32(static_cast<std::uint32_t>(maxBytes)).payload());
+    if (!answer)
+        return {};
+    PayloadReader reader(*answer);
+    return decodeBatch(reader);
+}
+
+std::uint64_t IpcWindowManager::tailStart(WindowHandle console, std::size_t chars, bool& ok)
+{
+    ok = false;
+    auto [host, child] = d->resolve(console);
+    if (!host || child != kConsoleWindow || !(host->features & kFeatureNumberedLines))
+        return 0;
+    auto answer = d->request(console, Op::LineMark, PayloadWriter().u32(static_cast<std::uint32_t>(chars)).payload());
+    if (!answer)
+        return 0;
+    PayloadReader reader(*answer);
+    reader.u64(); // newest
+    std::uint64_t start = reader.u64();
+    ok = reader.ok();
+    return start;
+}
+
+bool IpcWindowManager::sendLine(WindowHandle console, std::string_view line)
+{
+    auto [host, child] = d->resolve(console);
+    if (!host || child != kConsoleWindow || !(host->features & kFeatureNumberedLines))
+        return false;
+    if (line.size() > kMaxRequestPayload - 16)
+        line = line.substr(0, kMaxRequestPayload - 16);
+    return d->request(console, Op::SendLine, line).has_value();
+}
+
+std::uint64_t IpcWindowManager::startExec(WindowHandle console, std::string_view command, int timeoutMs,
+                                          std::string& error)
+{
+    auto [host, child] = d->resolve(console);
+    if (!host || child != kConsoleWindow) {
+        error = "the console is gone";
+        return 0;
+    }
+    if (!(host->features & kFeatureNumberedLines)) {
+        error = "this console host is too old to run a command for its output";
+        return 0;
+    }
+    if (command.size() > kMaxRequestPayload - 16) {
+        error = "the command is too long";
+        return 0;
+    }
+    PayloadWriter arguments;
+    arguments.u32(static_cast<std::uint32_t>(std::max(timeoutMs, 0))).raw(command);
+    auto answer = d->request(console, Op::ExecStart, arguments.payload());
+    if (!answer) {
+        error = "the console did not answer";
+        return 0;
+    }
+    PayloadReader reader(*answer);
+    std::uint64_t id = reader.u64();
+    if (id == 0)
+        error = reader.atEnd() ? "the console refused the command" : reader.string();
+    return id;
+}
+
+ExecPoll IpcWindowManager::pollExec(WindowHandle console, std::uint64_t id)
+{
+    ExecPoll poll;
+    auto answer = d->request(console, Op::ExecResult, PayloadWriter().u64(id).payload());
+    if (!answer) {
+        poll.error = "the console is gone";
+        return poll;
+    }
+    PayloadReader reader(*answer);
+    auto state = static_cast<ExecState>(reader.u8());
+    poll.error = reader.string();
+    std::uint32_t count = reader.u32();
+    for (std::uint32_t i = 0; i < count && reader.ok(); ++i) {
+        reader.u8();
+        std::string line = reader.string();
+        if (reader.ok())
+            poll.lines.push_back(std::move(line));
+    }
+    if (!reader.ok()) {
+        poll.error = "the console's answer was unreadable";
+        return poll;
+    }
+    poll.state = state == ExecState::Done ? ExecPoll::State::Done
+        : state == ExecState::Running     ? ExecPoll::State::Running
+                                          : ExecPoll::State::Failed;
+    return poll;
+}
+
+std::string IpcWindowManager::stats(WindowHandle console)
+{
+    auto [host, child] = d->resolve(console);
+    if (!host || child != kConsoleWindow || !(host->features & kFeatureNumberedLines))
+        return {};
+    auto answer = d->request(console, Op::Stats);
+    if (!answer)
+        return {};
+    PayloadReader reader(*answer);
+    return reader.string();
+}
+
+int IpcWindowManager::subscribe(WindowHandle console, std::uint64_t after)
+{
+    auto [host, child] = d->resolve(console);
+    if (!host || child != kConsoleWindow || !(host->features & kFeatureNumberedLines))
+        return -1;
+    // A connection of its own: pushed frames must not meet other answers.
+    Host own;
+    own.name = host->name;
+    own.described = true;
+    if (!d->connect(own))
+        return -1;
+    own.features = host->features;
+    auto answer =
+        d->roundTrip(own, PayloadWriter().u8(std::uint8_t(Op::Subscribe)).u8(kConsoleWindow).u64(after).frame());
+    if (!answer) {
+        d->disconnect(own);
+        return -1;
+    }
+    return own.fd;
+}
+
 const std::filesystem::path& IpcWindowManager::endpointFolder() const { return d->folder; }
 
 std::string IpcWindowManager::lastError() const { return d->lastError; }

@@ -54,6 +54,19 @@ public:
     void showWindow(WindowHandle window, bool visible) override;
     bool isWindowVisible(WindowHandle window) override;
     void setFocus(WindowHandle window) override;
+    LineBatch readLines(WindowHandle console, std::uint64_t after, std::size_t maxBytes) override;
+    std::uint64_t tailStart(WindowHandle console, std::size_t chars, bool& ok) override;
+    bool sendLine(WindowHandle console, std::string_view line) override;
+    std::uint64_t startExec(WindowHandle console, std::string_view command, int timeoutMs, std::string& error) override;
+    ExecPoll pollExec(WindowHandle console, std::uint64_t id) override;
+
+    // The host's account of its numbered lines and subscribers; empty when
+    // it cannot say.
+    std::string stats(WindowHandle console);
+    // A connection of its own to a console's host that has asked for every
+    // line after `after` to be pushed (batches, IpcProtocol.h); -1 when the
+    // console cannot. The caller reads frames from it and closes it.
+    int subscribe(WindowHandle console, std::uint64_t after);
 
     const std::filesystem::path& endpointFolder() const;
     // Why the last listing found nothing usable (unsafe folder, a host of

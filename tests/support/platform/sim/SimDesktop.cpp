@@ -24,8 +24,17 @@ void SimConsole::print(const std::string& text) { appendRaw(toCrLf(text)); }
 
 void SimConsole::appendRaw(const std::string& text)
 {
+    if (m_capture) {
+        m_capturePartial += text;
+        for (std::size_t end; (end = m_capturePartial.find("\r\n")) != std::string::npos;) {
+            m_capture->push_back(m_capturePartial.substr(0, end));
+            m_capturePartial.erase(0, end + 2);
+        }
+        return;
+    }
     if (auto* w = m_desktop.find(m_output))
         w->text += text;
+    m_assembler.feed(text, [this](std::string_view line, bool continues) { m_ring.add(line, continues); });
 }
 
 void SimConsole::setOutput(const std::string& text)
@@ -86,6 +95,7 @@ SimConsole& SimDesktop::addConsole(const SimConsoleOptions& options)
     if (options.withOutputBox)
         console.m_output = addChild(console.m_window, "Edit", "");
     console.m_echo = options.echoInput;
+    console.m_numbered = options.numberedLines;
     find(console.m_window)->console = &console;
     return console;
 }
@@ -123,6 +133,69 @@ const SimDesktop::Window* SimDesktop::find(WindowHandle window) const
 {
     auto it = m_windows.find(window);
     return it == m_windows.end() ? nullptr : &it->second;
+}
+
+SimConsole* SimDesktop::numberedConsole(WindowHandle console)
+{
+    auto* w = find(console);
+    return w && w->console && w->console->m_numbered ? w->console : nullptr;
+}
+
+LineBatch SimDesktop::readLines(WindowHandle console, std::uint64_t after, std::size_t maxBytes)
+{
+    SimConsole* c = numberedConsole(console);
+    return c ? c->m_ring.read(after, maxBytes) : LineBatch{};
+}
+
+std::uint64_t SimDesktop::tailStart(WindowHandle console, std::size_t chars, bool& ok)
+{
+    SimConsole* c = numberedConsole(console);
+    ok = c != nullptr;
+    return c ? c->m_ring.tailStart(chars) : 0;
+}
+
+bool SimDesktop::sendLine(WindowHandle console, std::string_view line)
+{
+    SimConsole* c = numberedConsole(console);
+    if (!c)
+        return false;
+    ++m_sendLines;
+    c->enter(std::string(line));
+    return true;
+}
+
+std::uint64_t SimDesktop::startExec(WindowHandle console, std::string_view command, int timeoutMs, std::string& error)
+{
+    (void)timeoutMs;
+    SimConsole* c = numberedConsole(console);
+    if (!c) {
+        error = "the console is gone";
+        return 0;
+    }
+    ++m_execCount;
+    std::vector<std::string> lines;
+    c->m_capture = &lines;
+    c->m_entered.emplace_back(command);
+    if (c->m_server)
+        c->m_server(*c, std::string(command));
+    c->m_capture = nullptr;
+    c->m_capturePartial.clear();
+    m_execs[++m_lastExec] = {console, std::move(lines)};
+    return m_lastExec;
+}
+
+ExecPoll SimDesktop::pollExec(WindowHandle console, std::uint64_t id)
+{
+    ExecPoll poll;
+    auto it = m_execs.find(id);
+    if (it == m_execs.end() || it->second.first != console || !find(console)) {
+        poll.error = "the console is gone";
+        return poll;
+    }
+    poll.state = ExecPoll::State::Done;
+    poll.lines = std::move(it->second.second);
+    m_execs.erase(it);
+    return poll;
 }
 
 SimConsole* SimDesktop::consoleOwning(WindowHandle child)

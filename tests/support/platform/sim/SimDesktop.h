@@ -30,6 +30,9 @@ struct SimConsoleOptions {
     int extraButtonsBeforeOutput = 0;
     // The real console echoes "]" + line on Enter; some consoles do not.
     bool echoInput = true;
+    // Numbered lines, lines sent whole and commands run for their output, as
+    // a console host offers them; off: only the window operations.
+    bool numberedLines = true;
 };
 
 // A server console on the simulated desktop.
@@ -52,6 +55,8 @@ public:
     std::string output() const;
     // Every line entered so far, in order.
     const std::vector<std::string>& entered() const { return m_entered; }
+    // The numbered lines printed so far (a box replaced or cleared keeps them).
+    LineRing& ring() { return m_ring; }
 
 private:
     friend class SimDesktop;
@@ -65,6 +70,12 @@ private:
     WindowHandle m_clear = 0;
     Server m_server;
     bool m_echo = true;
+    bool m_numbered = true;
+    LineRing m_ring;
+    LineAssembler m_assembler;
+    // While a command runs for its output, what the server prints goes here.
+    std::vector<std::string>* m_capture = nullptr;
+    std::string m_capturePartial;
     std::vector<std::string> m_entered;
 };
 
@@ -116,6 +127,15 @@ public:
     void showWindow(WindowHandle window, bool visible) override;
     bool isWindowVisible(WindowHandle window) override;
     void setFocus(WindowHandle window) override;
+    LineBatch readLines(WindowHandle console, std::uint64_t after, std::size_t maxBytes) override;
+    std::uint64_t tailStart(WindowHandle console, std::size_t chars, bool& ok) override;
+    bool sendLine(WindowHandle console, std::string_view line) override;
+    // The simulated server answers within the call, so a command's output
+    // is complete when startExec returns; pollExec hands it over.
+    std::uint64_t startExec(WindowHandle console, std::string_view command, int timeoutMs, std::string& error) override;
+    ExecPoll pollExec(WindowHandle console, std::uint64_t id) override;
+    int sendLines() const { return m_sendLines; }
+    int execs() const { return m_execCount; }
 
 private:
     friend class SimConsole;
@@ -138,6 +158,11 @@ private:
     std::vector<std::unique_ptr<SimConsole>> m_consoles;
     WindowHandle m_focus = 0;
     SimCallCounts m_calls;
+    SimConsole* numberedConsole(WindowHandle console);
+    std::map<std::uint64_t, std::pair<WindowHandle, std::vector<std::string>>> m_execs;
+    std::uint64_t m_lastExec = 0;
+    int m_sendLines = 0;
+    int m_execCount = 0;
 };
 
 // A message loop whose yields run queued work: tests use it to let a server

@@ -1,0 +1,134 @@
+// Numbered lines end to end: a real console host running q3sim, read by the
+// pump and the command-line client.
+#include "console/ConsolePump.h"
+#include "integration/IntegrationSupport.h"
+
+#include <atomic>
+#include <thread>
+
+using namespace ravelin;
+using namespace ravelin::test;
+
+namespace {
+
+class KeptDisplay final : public ConsoleDisplay {
+public:
+    std::string text;
+    void appendDisplay(std::string_view more) override { text += more; }
+    std::string displayText() const override { return text; }
+    void setDisplayText(std::string_view replacement) override { text = std::string(replacement); }
+};
+
+struct NumberedLinesTest : ConsoleFixture {
+    ConsoleHostProcess host;
+
+    void start(std::vector<std::string> extra = {})
+    {
+        std::vector<std::string> args{"+set", "net_port", "0"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        ASSERT_TRUE(host.startQ3sim(args));
+        ASSERT_TRUE(waitForOutput(host.handle(), "Opening IP socket"));
+    }
+
+    CommandResult client(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), (binDir() / "ravelin-console").string());
+        return runCommand(args);
+    }
+};
+
+} // namespace
+
+TEST_F(NumberedLinesTest, EveryLineOfAFloodReachesTheScriptOnceInOrder)
+{
+    start();
+    bool unloading = false;
+    KeptDisplay display;
+    ConsolePump pump(bridge, display, unloading);
+    bridge.setSelectedConsole(host.handle());
+    long expected = 1;
+    long outOfOrder = 0;
+    pump.hooks().hasConsoleProc = [](const std::string& proc) { return proc == "Q3ARVL_flood"; };
+    pump.hooks().runConsoleProc = [&](const std::string&, const std::string& data) {
+        if (std::stol(data) != expected)
+            ++outOfOrder;
+        expected = std::stol(data) + 1;
+        return ScriptCallResult{};
+    };
+    std::vector<std::string> debug;
+    pump.hooks().debugPrint = [&](const std::string& text) { debug.push_back(text); };
+    pump.runPass();
+
+    constexpr long kLines = 200000;
+    bridge.SendConsoleCommandTo("flood " + std::to_string(kLines), host.handle());
+    EXPECT_TRUE(waitFor(
+        [&] {
+            pump.runPass();
+            pump.trimDisplay();
+            return expected > kLines;
+        },
+        std::chrono::seconds(120)));
+    EXPECT_EQ(expected, kLines + 1);
+    EXPECT_EQ(outOfOrder, 0);
+    EXPECT_EQ(pump.skippedLines(), 0u);
+    EXPECT_TRUE(debug.empty()) << debug.front();
+}
+
+TEST_F(NumberedLinesTest, ExecPrintsOnlyTheCommandsOutputAndLeavesNoTrace)
+{
+    start({"--chat-every", "0.01"});
+    const std::string handle = std::to_string(host.handle());
+    std::uint64_t before = windows.readLines(host.handle(), 0, 1 << 20).newest;
+    // Another client talks into the same console meanwhile.
+    std::atomic<bool> talking = true;
+    std::thread other([&] {
+        ipc::IpcWindowManager otherWindows;
+        NullMessageLoop otherLoop;
+        ConsoleBridge otherBridge(otherWindows, otherLoop);
+        for (int i = 0; talking; ++i)
+            otherBridge.SendConsoleCommandTo("say chatter " + std::to_string(i), host.handle());
+    });
+    CommandResult listed = client({"exec", handle, "cvarlist"});
+    CommandResult status = client({"exec", handle, "status"});
+    talking = false;
+    other.join();
+
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out.find("chatter"), std::string::npos);
+    EXPECT_EQ(listed.out.find("rvl"), std::string::npos);
+    EXPECT_NE(listed.out.find(" total cvars\n"), std::string::npos);
+    ASSERT_EQ(status.status, 0) << status.err;
+    EXPECT_EQ(status.out.rfind("map: q3dm17\n", 0), 0u) << status.out;
+
+    // The requests and their output are in no one else's lines.
+    LineBatch after = windows.readLines(host.handle(), before, 16 << 20);
+    for (const NumberedLine& line : after.lines) {
+        EXPECT_EQ(line.text.find("total cvars"), std::string::npos);
+        EXPECT_EQ(line.text.find("]cvarlist"), std::string::npos);
+        EXPECT_EQ(line.text.find("rvl"), std::string::npos) << line.text;
+    }
+    EXPECT_EQ(output(host.handle()).find("total cvars"), std::string::npos);
+}
+
+TEST_F(NumberedLinesTest, ReadByNumberAndExecFailureAreReported)
+{
+    start();
+    const std::string handle = std::to_string(host.handle());
+    bridge.SendConsoleCommandTo("echo numbered-one", host.handle());
+    ASSERT_TRUE(waitForOutput(host.handle(), "\r\nnumbered-one\r\n"));
+    CommandResult read = client({"read", handle, "--since", "0", "--numbers"});
+    ASSERT_EQ(read.status, 0) << read.err;
+    EXPECT_NE(read.out.find("\tnumbered-one\n"), std::string::npos);
+    EXPECT_EQ(read.out.rfind("1\t", 0), 0u);
+    CommandResult future = client({"read", handle, "--since", "99999999"});
+    EXPECT_EQ(future.status, 0);
+    EXPECT_EQ(future.out, "");
+
+    CommandResult tooLong = client({"exec", handle, std::string(300, 'x')});
+    EXPECT_EQ(tooLong.status, 1);
+    EXPECT_NE(tooLong.err.find("too long"), std::string::npos) << tooLong.err;
+    host.process().stop();
+    CommandResult gone = client({"exec", handle, "status"});
+    EXPECT_EQ(gone.status, 1);
+    EXPECT_FALSE(gone.err.empty());
+}
