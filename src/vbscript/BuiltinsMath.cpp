@@ -95,7 +95,10 @@ Variant fnAbs(Context&, Args a)
     case VT::Byte: return v;
     case VT::Integer: return Variant::widenedInteger(std::abs(static_cast<int64_t>(v.rawInt16())));
     case VT::Long: return Variant::fromInt64(std::abs(static_cast<int64_t>(v.rawInt32())));
-    case VT::Currency: return Variant::currency(std::llabs(v.rawCurrency()));
+    case VT::Currency:
+        if (v.rawCurrency() == INT64_MIN)
+            raise(Err::Overflow);
+        return Variant::currency(std::llabs(v.rawCurrency()));
     default: return withSameType(v, std::fabs(v.toDouble()));
     }
 }

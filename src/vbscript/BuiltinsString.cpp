@@ -2,6 +2,8 @@
 // with VBScript's argument rules (Null in gives Null out where the language
 // does, negative lengths and zero starts are error 5), and the string constants.
 #include "vbscript/Builtins.h"
+#include "vbscript/Interrupt.h"
+#include "vbscript/TextSearch.h"
 
 #include <algorithm>
 #include <cctype>
@@ -21,41 +23,6 @@ int64_t count(Args a, size_t i)
     int32_t n = argLong(a, i);
     requireValid(n >= 0);
     return n;
-}
-
-size_t findText(std::string_view hay, std::string_view needle, size_t from, CompareMode mode)
-{
-    if (mode == CompareMode::Binary)
-        return hay.find(needle, from);
-    if (needle.size() > hay.size())
-        return std::string_view::npos;
-    for (size_t i = from; i + needle.size() <= hay.size(); ++i) {
-        size_t k = 0;
-        while (k < needle.size() && foldCase(hay[i + k]) == foldCase(needle[k]))
-            ++k;
-        if (k == needle.size())
-            return i;
-    }
-    return std::string_view::npos;
-}
-
-size_t rfindText(std::string_view hay, std::string_view needle, size_t last, CompareMode mode)
-{
-    // Last match starting at or before `last`.
-    if (needle.size() > hay.size())
-        return std::string_view::npos;
-    size_t i = std::min(last, hay.size() - needle.size());
-    for (;;) {
-        size_t k = 0;
-        while (k < needle.size()
-               && (mode == CompareMode::Binary ? hay[i + k] == needle[k] : foldCase(hay[i + k]) == foldCase(needle[k])))
-            ++k;
-        if (k == needle.size())
-            return i;
-        if (i == 0)
-            return std::string_view::npos;
-        --i;
-    }
 }
 
 Variant fnLen(Context&, Args a)
@@ -318,6 +285,7 @@ Variant fnFilter(Context&, Args a)
     std::vector<std::string> parts;
     for (const Variant& v : rep.data) {
         std::string s = v.toText();
+        pollInterrupt(s.size() + 1);
         bool found = findText(s, value, 0, mode) != std::string::npos;
         if (found == include)
             parts.push_back(std::move(s));

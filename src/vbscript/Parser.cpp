@@ -1088,7 +1088,11 @@ private:
             return u;
         }
         if (!m_pending && at(Tok::Plus)) {
-            advance();
+            // A plus sign changes nothing: a run of them is skipped in a loop,
+            // so no length of `+++...` can reach the stack.
+            while (!m_pending && at(Tok::Plus))
+                advance();
+            Nest nest(*this);
             return parseUnary();
         }
         return parsePostfix(true);
