@@ -164,7 +164,10 @@ Variant fnTrim(Context&, Args a) { return trimmed(a, true, true); }
 
 Variant fnReplace(Context&, Args a)
 {
-    if (nullArg(a, 0))
+    // Null in any of the three texts gives Null; in a number it is 94.
+    if (nullArg(a, 3) || nullArg(a, 4) || nullArg(a, 5))
+        raise(Err::InvalidNull);
+    if (nullArg(a, 0) || nullArg(a, 1) || nullArg(a, 2))
         return Variant::null();
     std::string s = argString(a, 0), find = argString(a, 1), with = argString(a, 2);
     int32_t start = argLongOr(a, 3, 1);
@@ -207,7 +210,9 @@ Variant stringArray(std::vector<std::string>& parts)
 
 Variant fnSplit(Context&, Args a)
 {
-    if (nullArg(a, 0))
+    if (nullArg(a, 2) || nullArg(a, 3))
+        raise(Err::InvalidNull);
+    if (nullArg(a, 0) || nullArg(a, 1))
         return Variant::null();
     std::string scratch, scratchDelim(" ");
     std::string_view s = argView(a, 0, scratch);

@@ -1,6 +1,8 @@
 // Interpreter: modules, cells, calls, script objects and the host-facing
 // operations. Statement and expression evaluation is in Evaluator.cpp.
 #include "vbscript/Interpreter.h"
+
+#include "vbscript/DateTime.h"
 #include "vbscript/Regex.h"
 
 #include "vbscript/Compiler.h"
@@ -653,8 +655,9 @@ float Interpreter::rnd(const Variant* argument)
 
 void Interpreter::randomize(const Variant* seed)
 {
-    double s = seed ? seed->toDouble()
-                    : static_cast<double>(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000);
+    // Without a number the seed is Timer, the Single count of seconds since
+    // midnight, as VBScript takes it.
+    double s = seed ? seed->toDouble() : static_cast<double>(static_cast<float>(timerSeconds()));
     uint64_t bits;
     std::memcpy(&bits, &s, 8);
     uint32_t hi = static_cast<uint32_t>(bits >> 32);
