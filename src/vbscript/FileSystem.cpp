@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -252,14 +253,19 @@ void TextStream::readWhole(const std::string& path)
     if (!f)
         raise(Err::PermissionDenied);
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(f, &std::fclose);
-    char block[1 << 16];
+    // A regular file is read straight into a buffer of its size.
+    std::error_code ec;
+    auto expected = fs::is_regular_file(path, ec) ? fs::file_size(path, ec) : 0;
+    if (!ec && expected > 0)
+        m_data.reserve(std::min<uintmax_t>(expected, MaxStringLength) + (1 << 16));
+    std::vector<char> block(1 << 16);
     for (;;) {
-        size_t got = std::fread(block, 1, sizeof block, f);
+        size_t got = std::fread(block.data(), 1, block.size(), f);
         if (got == 0)
             break;
         if (m_data.size() + got > MaxStringLength)
             raise(Err::OutOfMemory);
-        m_data.append(block, got);
+        m_data.append(block.data(), got);
         pollInterrupt(got);
     }
     if (std::ferror(f))
