@@ -225,6 +225,10 @@ Variant fnSplit(Context&, Args a)
     Variant result = Variant::array(rep);
     if (!s.empty() && limit != 0) {
         size_t pos = 0;
+        // One pass to count the pieces of a one-character split, so the block
+        // is allocated once.
+        if (delim.size() == 1 && mode == CompareMode::Binary && limit < 0 && s.size() <= 4096)
+            rep->data.reserve(static_cast<size_t>(std::count(s.begin(), s.end(), delim[0])) + 1);
         if (!delim.empty()) {
             for (;;) {
                 if (limit > 0 && static_cast<int32_t>(rep->data.size()) == limit - 1)

@@ -761,7 +761,9 @@ Variant Interpreter::evalConcatChain(const BinaryExpr* top)
     }
     operands[count++] = e;
     std::reverse(operands, operands + count); // evaluate left to right
-    Variant values[32];
+    // The operands' values live on the slot stack (no construction per call).
+    SlotScope slots(*this, count);
+    Variant* values = slots.data();
     bool allNull = true;
     size_t total = 0;
     for (size_t i = 0; i < count; ++i) {
