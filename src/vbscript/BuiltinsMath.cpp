@@ -61,6 +61,11 @@ Variant fnFix(Context&, Args a)
 
 Variant fnRound(Context&, Args a)
 {
+    // A Boolean comes back as itself; integer types keep their type.
+    if (Variant b = argValue(a, 0); b.type() == VT::Boolean) {
+        requireValid(argLongOr(a, 1, 0) >= 0);
+        return b;
+    }
     Variant v = numeric(a, 0);
     if (v.isNull())
         return Variant::null();
@@ -68,8 +73,6 @@ Variant fnRound(Context&, Args a)
     requireValid(places >= 0);
     if (v.type() == VT::Byte || v.type() == VT::Integer || v.type() == VT::Long)
         return v;
-    if (v.type() == VT::Boolean)
-        return Variant::integer(v.rawBool() ? -1 : 0);
     double d = v.toDouble();
     double r;
     if (places == 0) {
@@ -84,7 +87,7 @@ Variant fnRound(Context&, Args a)
         else
             r = std::round(scaled) / scale;
     }
-    return withSameType(v, r);
+    return v.type() == VT::Date ? Variant::dbl(r) : withSameType(v, r);
 }
 
 Variant fnAbs(Context&, Args a)
@@ -95,7 +98,10 @@ Variant fnAbs(Context&, Args a)
     case VT::Byte: return v;
     case VT::Integer: return Variant::widenedInteger(std::abs(static_cast<int64_t>(v.rawInt16())));
     case VT::Long: return Variant::fromInt64(std::abs(static_cast<int64_t>(v.rawInt32())));
-    case VT::Currency: return Variant::currency(std::llabs(v.rawCurrency()));
+    case VT::Currency:
+        if (v.rawCurrency() == INT64_MIN)
+            raise(Err::Overflow);
+        return Variant::currency(std::llabs(v.rawCurrency()));
     default: return withSameType(v, std::fabs(v.toDouble()));
     }
 }

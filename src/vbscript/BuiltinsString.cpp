@@ -2,6 +2,8 @@
 // with VBScript's argument rules (Null in gives Null out where the language
 // does, negative lengths and zero starts are error 5), and the string constants.
 #include "vbscript/Builtins.h"
+#include "vbscript/Interrupt.h"
+#include "vbscript/TextSearch.h"
 
 #include <algorithm>
 #include <cctype>
@@ -21,41 +23,6 @@ int64_t count(Args a, size_t i)
     int32_t n = argLong(a, i);
     requireValid(n >= 0);
     return n;
-}
-
-size_t findText(std::string_view hay, std::string_view needle, size_t from, CompareMode mode)
-{
-    if (mode == CompareMode::Binary)
-        return hay.find(needle, from);
-    if (needle.size() > hay.size())
-        return std::string_view::npos;
-    for (size_t i = from; i + needle.size() <= hay.size(); ++i) {
-        size_t k = 0;
-        while (k < needle.size() && foldCase(hay[i + k]) == foldCase(needle[k]))
-            ++k;
-        if (k == needle.size())
-            return i;
-    }
-    return std::string_view::npos;
-}
-
-size_t rfindText(std::string_view hay, std::string_view needle, size_t last, CompareMode mode)
-{
-    // Last match starting at or before `last`.
-    if (needle.size() > hay.size())
-        return std::string_view::npos;
-    size_t i = std::min(last, hay.size() - needle.size());
-    for (;;) {
-        size_t k = 0;
-        while (k < needle.size()
-               && (mode == CompareMode::Binary ? hay[i + k] == needle[k] : foldCase(hay[i + k]) == foldCase(needle[k])))
-            ++k;
-        if (k == needle.size())
-            return i;
-        if (i == 0)
-            return std::string_view::npos;
-        --i;
-    }
 }
 
 Variant fnLen(Context&, Args a)
@@ -197,7 +164,10 @@ Variant fnTrim(Context&, Args a) { return trimmed(a, true, true); }
 
 Variant fnReplace(Context&, Args a)
 {
-    if (nullArg(a, 0))
+    // Null in any of the three texts gives Null; in a number it is 94.
+    if (nullArg(a, 3) || nullArg(a, 4) || nullArg(a, 5))
+        raise(Err::InvalidNull);
+    if (nullArg(a, 0) || nullArg(a, 1) || nullArg(a, 2))
         return Variant::null();
     std::string s = argString(a, 0), find = argString(a, 1), with = argString(a, 2);
     int32_t start = argLongOr(a, 3, 1);
@@ -240,7 +210,9 @@ Variant stringArray(std::vector<std::string>& parts)
 
 Variant fnSplit(Context&, Args a)
 {
-    if (nullArg(a, 0))
+    if (nullArg(a, 2) || nullArg(a, 3))
+        raise(Err::InvalidNull);
+    if (nullArg(a, 0) || nullArg(a, 1))
         return Variant::null();
     std::string scratch, scratchDelim(" ");
     std::string_view s = argView(a, 0, scratch);
@@ -253,6 +225,10 @@ Variant fnSplit(Context&, Args a)
     Variant result = Variant::array(rep);
     if (!s.empty() && limit != 0) {
         size_t pos = 0;
+        // One pass to count the pieces of a one-character split, so the block
+        // is allocated once.
+        if (delim.size() == 1 && mode == CompareMode::Binary && limit < 0 && s.size() <= 4096)
+            rep->data.reserve(static_cast<size_t>(std::count(s.begin(), s.end(), delim[0])) + 1);
         if (!delim.empty()) {
             for (;;) {
                 if (limit > 0 && static_cast<int32_t>(rep->data.size()) == limit - 1)
@@ -318,6 +294,7 @@ Variant fnFilter(Context&, Args a)
     std::vector<std::string> parts;
     for (const Variant& v : rep.data) {
         std::string s = v.toText();
+        pollInterrupt(s.size() + 1);
         bool found = findText(s, value, 0, mode) != std::string::npos;
         if (found == include)
             parts.push_back(std::move(s));

@@ -61,29 +61,34 @@ const void* Dictionary::memberKey() const { return &members(); }
 
 std::vector<std::string> Dictionary::memberNames() const { return members().names(); }
 
-std::string Dictionary::hashKey(const Variant& key0) const
+// The key's hash text is built in a buffer kept between calls: a lookup
+// allocates nothing; only a new entry copies it.
+const std::string& Dictionary::hashKey(const Variant& key) const
 {
-    const Variant& key = key0;
-    std::string h;
+    std::string& h = m_scratch;
+    h.clear();
     switch (key.type()) {
     case VT::String:
-        h.reserve(key.rawString().size() + 1);
         h.push_back('s');
-        if (m_mode == CompareMode::Binary)
+        if (m_mode == CompareMode::Binary) {
             h += key.rawString();
-        else
-            h += lowerCase(key.rawString());
+        } else {
+            for (char c : key.rawString())
+                h.push_back(foldCase(c));
+        }
         return h;
     case VT::Object: {
-        if (key.rawObject() == nullptr)
-            return "o0";
         Object* o = key.rawObject();
+        if (o == nullptr) {
+            h = "o0";
+            return h;
+        }
         h.push_back('o');
         h.append(reinterpret_cast<const char*>(&o), sizeof o);
         return h;
     }
-    case VT::Empty: return "e";
-    case VT::Null: return "z";
+    case VT::Empty: h = "e"; return h;
+    case VT::Null: h = "z"; return h;
     case VT::Array: raise(Err::TypeMismatch);
     default: {
         double d = key.toDouble();
@@ -96,11 +101,11 @@ std::string Dictionary::hashKey(const Variant& key0) const
 
 Variant& Dictionary::itemFor(const Variant& key)
 {
-    std::string h = hashKey(key);
+    const std::string& h = hashKey(key);
     auto it = m_index.find(h);
     if (it != m_index.end())
         return m_values[it->second];
-    m_index.emplace(std::move(h), m_keys.size());
+    m_index.emplace(h, m_keys.size());
     m_keys.push_back(key);
     m_values.emplace_back();
     return m_values.back();
@@ -138,10 +143,10 @@ Variant Dictionary::invoke(int id, InvokeKind kind, std::span<Variant> args)
     }
     case Add: {
         expectArgs(args, 2, 2);
-        std::string h = hashKey(args[0]);
+        const std::string& h = hashKey(args[0]);
         if (m_index.count(h))
             raise(Err::KeyExists);
-        m_index.emplace(std::move(h), m_keys.size());
+        m_index.emplace(h, m_keys.size());
         m_keys.push_back(args[0]);
         m_values.push_back(args[1]);
         return {};

@@ -30,7 +30,7 @@ public:
     size_t count() const { return m_keys.size(); }
 
 private:
-    std::string hashKey(const Variant& key) const;
+    const std::string& hashKey(const Variant& key) const; // valid until the next call
     Variant& itemFor(const Variant& key); // adds Empty when absent
     void removeAt(size_t index);
 
@@ -39,6 +39,7 @@ private:
     std::unordered_map<std::string, size_t> m_index;
     CompareMode m_mode = CompareMode::Binary;
     std::shared_ptr<ObjectRegistry> m_registry;
+    mutable std::string m_scratch; // hashKey's buffer
 };
 
 } // namespace ravelin::vbs

@@ -61,18 +61,26 @@ Variant ErrObject::invoke(int id, InvokeKind kind, std::span<Variant> args)
         }
         return Variant::longInt(e.helpContext);
     case Raise: {
+        // Err.Raise number [, source [, description [, helpfile [, helpcontext]]]]:
+        // what is left out keeps the Err object's current value, so a bare
+        // `Err.Raise n` after a full one repeats its source and text.
+        if (!hasArg(args, 0))
+            raise(Err::WrongArgCount);
         expectArgs(args, 1, 5);
-        int32_t n = args[0].toLong();
+        int32_t n = argValue(args, 0).toLong();
         if (n == 0 || n > 65535)
             raise(Err::InvalidCall);
+        n = scriptErrorNumber(n);
         ScriptError r;
         r.number = n;
-        r.source = hasArg(args, 1) ? args[1].toString() : std::string(RuntimeErrorSource);
-        r.description = hasArg(args, 2) ? args[2].toString() : std::string(errorMessage(n));
-        if (hasArg(args, 3))
-            r.helpFile = args[3].toString();
-        if (hasArg(args, 4))
-            r.helpContext = args[4].toLong();
+        r.source = hasArg(args, 1) ? args[1].toString()
+            : !e.source.empty()    ? e.source
+                                   : std::string(RuntimeErrorSource);
+        r.description = hasArg(args, 2) ? args[2].toString()
+            : !e.description.empty()    ? e.description
+                                        : std::string(errorMessage(n));
+        r.helpFile = hasArg(args, 3) ? args[3].toString() : e.helpFile;
+        r.helpContext = hasArg(args, 4) ? args[4].toLong() : e.helpContext;
         throw ScriptException(std::move(r));
     }
     case Clear:

@@ -1,6 +1,8 @@
 // The catalogue lookup and the raise helpers.
 #include "vbscript/Errors.h"
 
+#include <cstdint>
+
 namespace ravelin::vbs {
 
 std::string_view errorMessage(int number)
@@ -40,9 +42,67 @@ void raiseAt(Err code, int line, int column)
     throw ScriptException(std::move(e));
 }
 
+int scriptErrorNumber(int number)
+{
+    const auto code = static_cast<uint32_t>(number);
+    if ((code & 0xFFFF0000u) == 0x800A0000u)
+        return static_cast<int>(code & 0xFFFFu);
+    struct Mapping {
+        uint32_t code;
+        int number;
+    };
+    static constexpr Mapping table[] = {
+        {0x80004001u, 445}, // E_NOTIMPL
+        {0x80004002u, 430}, // E_NOINTERFACE
+        {0x80020001u, 438}, // DISP_E_UNKNOWNINTERFACE
+        {0x80020003u, 438}, // DISP_E_MEMBERNOTFOUND
+        {0x80020004u, 448}, // DISP_E_PARAMNOTFOUND
+        {0x80020005u, 13}, // DISP_E_TYPEMISMATCH
+        {0x80020006u, 438}, // DISP_E_UNKNOWNNAME
+        {0x80020007u, 446}, // DISP_E_NONAMEDARGS
+        {0x80020008u, 458}, // DISP_E_BADVARTYPE
+        {0x8002000Au, 6}, // DISP_E_OVERFLOW
+        {0x8002000Bu, 9}, // DISP_E_BADINDEX
+        {0x8002000Cu, 447}, // DISP_E_UNKNOWNLCID
+        {0x8002000Du, 10}, // DISP_E_ARRAYISLOCKED
+        {0x8002000Eu, 450}, // DISP_E_BADPARAMCOUNT
+        {0x8002000Fu, 449}, // DISP_E_PARAMNOTOPTIONAL
+        {0x80020011u, 451}, // DISP_E_NOTACOLLECTION
+        {0x80020012u, 11}, // DISP_E_DIVBYZERO
+        {0x80030002u, 53}, // STG_E_FILENOTFOUND
+        {0x80030003u, 76}, // STG_E_PATHNOTFOUND
+        {0x80030004u, 67}, // STG_E_TOOMANYOPENFILES
+        {0x80030005u, 70}, // STG_E_ACCESSDENIED
+        {0x80030008u, 7}, // STG_E_INSUFFICIENTMEMORY
+        {0x80030050u, 58}, // STG_E_FILEALREADYEXISTS
+        {0x80030070u, 61}, // STG_E_MEDIUMFULL
+        {0x80070002u, 53}, // ERROR_FILE_NOT_FOUND
+        {0x80070003u, 76}, // ERROR_PATH_NOT_FOUND
+        {0x80070005u, 70}, // E_ACCESSDENIED
+        {0x80070008u, 7}, // ERROR_NOT_ENOUGH_MEMORY
+        {0x8007000Eu, 7}, // E_OUTOFMEMORY
+        {0x80070020u, 70}, // ERROR_SHARING_VIOLATION
+        {0x80070050u, 58}, // ERROR_FILE_EXISTS
+        {0x80070057u, 5}, // E_INVALIDARG
+        {0x80070070u, 61}, // ERROR_DISK_FULL
+    };
+    for (const Mapping& m : table)
+        if (m.code == code)
+            return m.number;
+    return number;
+}
+
 void raiseCustom(int number, std::string description, std::string source)
 {
     ScriptError e;
+    int mapped = scriptErrorNumber(number);
+    if (mapped != number) {
+        number = mapped;
+        if (description.empty())
+            description = std::string(errorMessage(number));
+        if (source.empty())
+            source = std::string(RuntimeErrorSource);
+    }
     e.number = number;
     e.description = std::move(description);
     e.source = std::move(source);

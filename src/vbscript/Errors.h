@@ -26,6 +26,7 @@ namespace ravelin::vbs {
     X(OutOfStringSpace, 14, "Out of string space")                                                                     \
     X(CantPerform, 17, "Can't perform requested operation")                                                            \
     X(OutOfStack, 28, "Out of stack space")                                                                            \
+    X(TooManyFiles, 67, "Too many files")                                                                              \
     X(SubNotDefined, 35, "Sub or Function not defined")                                                                \
     X(Internal, 51, "Internal error")                                                                                  \
     X(BadFileName, 52, "Bad file name or number")                                                                      \
@@ -44,12 +45,17 @@ namespace ravelin::vbs {
     X(InvalidNull, 94, "Invalid use of Null")                                                                          \
     X(ObjectRequired, 424, "Object required")                                                                          \
     X(CantCreateObject, 429, "ActiveX component can't create object")                                                  \
+    X(NoAutomation, 430, "Class doesn't support Automation")                                                           \
     X(NoSuchMember, 438, "Object doesn't support this property or method")                                             \
     X(ActionNotSupported, 445, "Object doesn't support this action")                                                   \
     X(NamedArgs, 446, "Object doesn't support named arguments")                                                        \
+    X(NoLocale, 447, "Object doesn't support current locale setting")                                                  \
+    X(NamedArgNotFound, 448, "Named argument not found")                                                               \
+    X(ArgNotOptional, 449, "Argument not optional")                                                                    \
     X(WrongArgCount, 450, "Wrong number of arguments or invalid property assignment")                                  \
     X(NotCollection, 451, "Object not a collection")                                                                   \
     X(KeyExists, 457, "This key is already associated with an element of this collection")                             \
+    X(UnsupportedType, 458, "Variable uses an Automation type not supported in VBScript")                              \
     X(VariableUndefined, 500, "Variable is undefined")                                                                 \
     X(IllegalAssignment, 501, "Illegal assignment")                                                                    \
     X(InvalidReference, 505, "Invalid or unqualified reference")                                                       \
@@ -152,7 +158,15 @@ ScriptError catalogError(Err code);
 [[noreturn]] void raise(Err code);
 // Raises a catalogued error at a known position (compile errors).
 [[noreturn]] void raiseAt(Err code, int line, int column);
-// Raises any number with a given description and source (Err.Raise, host objects).
+// Raises any number with a given description and source (Err.Raise, host
+// objects). A 32-bit error code with a VBScript meaning becomes that number
+// (see scriptErrorNumber); an empty description is then the catalogue's.
 [[noreturn]] void raiseCustom(int number, std::string description, std::string source = {});
+
+// The number a script sees for a 32-bit error code: the VBScript facility's
+// codes (0x800Annnn) give their low word, the standard COM, dispatch, storage
+// and Win32 failures their VBScript equivalent (E_NOTIMPL 445, type mismatch
+// 13, bad argument count 450, E_OUTOFMEMORY 7, ...); anything else is kept.
+int scriptErrorNumber(int number);
 
 } // namespace ravelin::vbs

@@ -227,48 +227,58 @@ Flow Interpreter::execFor(const ForStmt* s)
     Variant* var = variableRef(s->var.get(), true);
     if (!var)
         raise(Err::InvalidForVariable);
+    // The counter is stored before each test, so after the loop it holds the
+    // first value past the bound (`For i = 1 To 3` leaves 4), as VBScript does.
+    double d = 0;
     if (isIntClass(from.type()) && isIntClass(to.type()) && isIntClass(step.type())) {
         int64_t i = intOf(from), end = intOf(to), st = intOf(step);
         bool isLong = from.type() == VT::Long || to.type() == VT::Long || step.type() == VT::Long;
         for (;;) {
-            if (st >= 0 ? i > end : i < end)
-                break;
             *var =
                 isLong || i < -32768 || i > 32767 ? Variant::fromInt64(i) : Variant::integer(static_cast<int16_t>(i));
+            if (st >= 0 ? i > end : i < end)
+                return Flow::Normal;
             Flow f = execBlock(s->body);
             if (f == Flow::ExitFor)
-                break;
+                return Flow::Normal;
             if (f != Flow::Normal)
                 return f;
             tick();
             const Variant& cur = *var;
-            if (isIntClass(cur.type()))
-                i = intOf(cur);
-            else
-                i = static_cast<int64_t>(cur.toDouble());
-            i += st;
+            if (!isIntClass(cur.type())) {
+                // The body stored a fraction or a huge number: go on counting
+                // in floating point rather than truncate it.
+                d = cur.toDouble() + static_cast<double>(st);
+                break;
+            }
+            i = intOf(cur) + st;
         }
-        return Flow::Normal;
+        return forFloating(s, var, d, static_cast<double>(end), static_cast<double>(st), VT::Double);
     }
-    double i = from.toDouble(), end = to.toDouble(), st = step.toDouble();
     VT type = from.type() == VT::Date ? VT::Date : VT::Double;
     if (from.type() == VT::Currency && to.type() != VT::Double && step.type() != VT::Double)
         type = VT::Currency;
+    return forFloating(s, var, from.toDouble(), to.toDouble(), step.toDouble(), type);
+}
+
+Flow Interpreter::forFloating(const ForStmt* s, Variant* var, double i, double end, double st, VT type)
+{
     for (;;) {
-        if (st >= 0 ? i > end : i < end)
-            break;
+        if (type == VT::Currency && !(std::fabs(i) < 922337203685477.0))
+            raise(Err::Overflow);
         *var = type == VT::Date    ? Variant::date(i)
             : type == VT::Currency ? Variant::currency(static_cast<int64_t>(std::llround(i * 10000)))
                                    : Variant::dbl(i);
+        if (st >= 0 ? i > end : i < end)
+            return Flow::Normal;
         Flow f = execBlock(s->body);
         if (f == Flow::ExitFor)
-            break;
+            return Flow::Normal;
         if (f != Flow::Normal)
             return f;
         tick();
         i = var->toDouble() + st;
     }
-    return Flow::Normal;
 }
 
 Flow Interpreter::execForEach(const ForEachStmt* s)
@@ -751,7 +761,9 @@ Variant Interpreter::evalConcatChain(const BinaryExpr* top)
     }
     operands[count++] = e;
     std::reverse(operands, operands + count); // evaluate left to right
-    Variant values[32];
+    // The operands' values live on the slot stack (no construction per call).
+    SlotScope slots(*this, count);
+    Variant* values = slots.data();
     bool allNull = true;
     size_t total = 0;
     for (size_t i = 0; i < count; ++i) {

@@ -1,13 +1,18 @@
 // Scripting.FileSystemObject and TextStream.
 #include "vbscript/FileSystem.h"
+#include "vbscript/Interrupt.h"
 
 #include "vbscript/Builtins.h"
 #include "vbscript/Errors.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <memory>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -225,12 +230,7 @@ TextStream::TextStream(const std::string& path, Mode mode, bool create, bool ove
                 raiseFromErrno(errno);
             std::fclose(f);
         }
-        std::ifstream in(path, std::ios::binary);
-        if (!in)
-            raise(Err::PermissionDenied);
-        std::ostringstream ss;
-        ss << in.rdbuf();
-        m_data = ss.str();
+        readWhole(path);
         return;
     }
     if (mode == Mode::Write && exists && !overwrite)
@@ -242,6 +242,34 @@ TextStream::TextStream(const std::string& path, Mode mode, bool create, bool ove
     m_file = std::fopen(path.c_str(), mode == Mode::Append ? "ab" : "wb");
     if (!m_file)
         raiseFromErrno(errno);
+}
+
+// Reads in blocks, checking the time limit and the size as it goes: a file
+// that never ends (a device, a pipe) gives error 7 once it outgrows a string,
+// or the time-out, instead of eating memory until the process dies.
+void TextStream::readWhole(const std::string& path)
+{
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        raise(Err::PermissionDenied);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(f, &std::fclose);
+    // A regular file is read straight into a buffer of its size.
+    std::error_code ec;
+    auto expected = fs::is_regular_file(path, ec) ? fs::file_size(path, ec) : 0;
+    if (!ec && expected > 0)
+        m_data.reserve(std::min<uintmax_t>(expected, MaxStringLength) + (1 << 16));
+    std::vector<char> block(1 << 16);
+    for (;;) {
+        size_t got = std::fread(block.data(), 1, block.size(), f);
+        if (got == 0)
+            break;
+        if (m_data.size() + got > MaxStringLength)
+            raise(Err::OutOfMemory);
+        m_data.append(block.data(), got);
+        pollInterrupt(got);
+    }
+    if (std::ferror(f))
+        raise(Err::IoError);
 }
 
 TextStream::~TextStream()
@@ -349,10 +377,17 @@ Variant TextStream::invoke(int id, InvokeKind, std::span<Variant> args)
         expectArgs(args, 1, 1);
         int32_t n = args[0].toLong();
         requireValid(n >= 0);
-        std::string s;
-        for (int32_t i = 0; i < n; ++i)
-            s += "\r\n";
-        write(s);
+        // Written in blocks, each checked for time; a call that would write
+        // more than a string can hold is refused up front (error 7).
+        if (static_cast<size_t>(n) * 2 > MaxStringLength)
+            raise(Err::OutOfMemory);
+        std::string block;
+        for (int32_t i = 0; i < std::min(n, 4096); ++i)
+            block += "\r\n";
+        for (int32_t left = n; left > 0; left -= 4096) {
+            write(left >= 4096 ? block : block.substr(0, static_cast<size_t>(left) * 2));
+            pollInterrupt(block.size());
+        }
         return {};
     }
     case AtEndOfStream: requireReading(); return Variant::boolean(m_pos >= m_data.size());

@@ -38,6 +38,7 @@ private:
     void requireReading() const;
     void requireWriting() const;
     void write(const std::string& text);
+    void readWhole(const std::string& path);
 
     Mode m_mode;
     std::FILE* m_file = nullptr;

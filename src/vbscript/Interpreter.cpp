@@ -1,6 +1,8 @@
 // Interpreter: modules, cells, calls, script objects and the host-facing
 // operations. Statement and expression evaluation is in Evaluator.cpp.
 #include "vbscript/Interpreter.h"
+
+#include "vbscript/DateTime.h"
 #include "vbscript/Regex.h"
 
 #include "vbscript/Resolver.h"
@@ -125,6 +127,33 @@ void ScriptObject::lastReferenceGone() noexcept
     delete this;
 }
 
+// A run: the stretch of work one time limit covers. The outermost scope
+// starts the clock and installs the limit for the regex matcher and the
+// built-ins' long loops; inner scopes (a terminator released while the run's
+// own locals are given back, the terminators of a teardown) share it, so no
+// chain of Class_Terminate can start itself a fresh clock.
+struct Interpreter::RunScope {
+    Interpreter& in;
+    bool outermost;
+    Interrupt previous;
+    explicit RunScope(Interpreter& i) : in(i), outermost(i.m_runScopes == 0)
+    {
+        if (outermost) {
+            in.startClock();
+            previous = setInterrupt({[](void* context) { static_cast<Interpreter*>(context)->checkDeadline(); }, &in});
+        }
+        ++in.m_runScopes;
+    }
+    ~RunScope()
+    {
+        --in.m_runScopes;
+        if (outermost)
+            setInterrupt(previous);
+    }
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
+};
+
 // ---- Construction and modules.
 
 Interpreter::Interpreter(const BuiltinRegistry& registry)
@@ -140,7 +169,11 @@ Interpreter::Interpreter(const BuiltinRegistry& registry)
 Interpreter::~Interpreter()
 {
     // Terminators still run while every module exists; objects the host
-    // keeps beyond this point become plain data.
+    // keeps beyond this point become plain data. They run as one run, under
+    // one time limit.
+    std::optional<RunScope> run;
+    if (m_depth == 0)
+        run.emplace(*this);
     for (auto* list : {&m_modules, &m_graveyard})
         for (auto& m : *list)
             for (auto& [sym, cell] : m->cells)
@@ -164,11 +197,15 @@ void Interpreter::reset()
         if (m_depth > 0)
             m_graveyard.push_back(std::move(m));
     }
+    bool timedOut = false;
     if (m_depth == 0) {
+        // The terminators of the old objects run as one run, under one limit.
+        RunScope run(*this);
         for (auto& m : m_modules)
             for (auto& [sym, cell] : m->cells)
                 cell->value = Variant();
         breakCycles();
+        timedOut = m_timedOut;
     }
     m_modules.clear();
     if (m_depth > 0) {
@@ -184,6 +221,8 @@ void Interpreter::reset()
     err->kind = CellKind::Constant;
     err->value = Variant::object(m_errObject.get());
     clearErr();
+    if (timedOut)
+        raise(Err::TimedOut);
 }
 
 // With every variable cleared, what is still alive is kept by a reference
@@ -275,24 +314,24 @@ std::vector<ProcInfo> Interpreter::procedures(Module* module)
 struct Interpreter::CallGuard {
     Interpreter& in;
     bool outermost;
-    RegexInterrupt previousInterrupt;
+    std::optional<RunScope> run;
     explicit CallGuard(Interpreter& i) : in(i), outermost(i.m_depth == 0)
     {
         if (outermost) {
             char probe = 0;
             in.m_stackBase = reinterpret_cast<uintptr_t>(&probe);
             in.m_stackFloor = stackFloor(); // this thread's
-            in.startClock();
-            // A pattern that backtracks without end must not outlive the
-            // time limit: the regex search checks the same deadline.
-            previousInterrupt =
-                setRegexInterrupt({[](void* context) { static_cast<Interpreter*>(context)->checkDeadline(); }, &in});
+            run.emplace(in);
         }
+    }
+    // A time-out swallowed by a Class_Terminate still ends the run with it.
+    void finish()
+    {
+        if (outermost && in.m_timedOut)
+            raise(Err::TimedOut);
     }
     ~CallGuard()
     {
-        if (outermost)
-            setRegexInterrupt(previousInterrupt);
         if (outermost && in.m_depth == 0) {
             in.m_graveyard.clear();
             in.m_hostGraveyard.clear();
@@ -306,13 +345,18 @@ void Interpreter::startClock()
     m_deadlineActive = m_timeoutMs > 0;
     m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_timeoutMs);
     m_steps = 0;
+    m_timedOut = false;
 }
 
 void Interpreter::checkDeadline()
 {
-    if (m_stopRequested.load(std::memory_order_relaxed)
-        || (m_deadlineActive && std::chrono::steady_clock::now() > m_deadline))
+    if (m_timedOut || m_stopRequested.load(std::memory_order_relaxed)
+        || (m_deadlineActive && std::chrono::steady_clock::now() > m_deadline)) {
+        // Latched: every later check of this run fails too, so code that
+        // swallowed the error (a terminator) cannot go on.
+        m_timedOut = true;
         raise(Err::TimedOut);
+    }
 }
 
 void Interpreter::resolveUnit(Module* module, Unit& unit, Frame* scope) { Resolver(*this, module, unit, scope).run(); }
@@ -343,6 +387,7 @@ void Interpreter::runUnit(Module* module, Unit& unit)
     }
     --m_depth;
     m_frame = saved;
+    guard.finish();
 }
 
 void Interpreter::addCode(Module* module, std::string_view code)
@@ -362,7 +407,9 @@ Variant Interpreter::run(Module* module, const std::string& procedure, std::span
                     std::string(RuntimeErrorSource));
     }
     CallGuard guard(*this);
-    return callProcedure(live->proc, nullptr, module, args);
+    Variant result = callProcedure(live->proc, nullptr, module, args);
+    guard.finish();
+    return result;
 }
 
 Variant Interpreter::eval(Module* module, std::string_view expression)
@@ -395,6 +442,7 @@ Variant Interpreter::eval(Module* module, std::string_view expression)
     }
     --m_depth;
     m_frame = saved;
+    guard.finish();
     return r;
 }
 
@@ -408,13 +456,17 @@ Variant Interpreter::invokeFrame(ProcDef* proc, ScriptObject* me, Module* module
         raise(Err::WrongArgCount);
     char probe = 0;
     uintptr_t here = reinterpret_cast<uintptr_t>(&probe);
+    // Entered from outside any run (a host calling a script object, a
+    // terminator after the last release): this call is a run of its own,
+    // which lasts until its locals are given back.
+    std::optional<RunScope> run;
     if (m_depth == 0) {
-        // Entered from outside any run (a host calling a script object, a
-        // terminator after the last release): this call gets its own limit.
         m_stackBase = here;
         m_stackFloor = stackFloor();
-        startClock();
+        run.emplace(*this);
     }
+    if (m_timedOut)
+        raise(Err::TimedOut);
     if (m_depth >= MaxDepth || here < m_stackFloor || (m_stackBase > here && m_stackBase - here > StackBudget))
         raise(Err::OutOfStack);
     size_t n = static_cast<size_t>(proc->slotCount);
@@ -603,8 +655,9 @@ float Interpreter::rnd(const Variant* argument)
 
 void Interpreter::randomize(const Variant* seed)
 {
-    double s = seed ? seed->toDouble()
-                    : static_cast<double>(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000);
+    // Without a number the seed is Timer, the Single count of seconds since
+    // midnight, as VBScript takes it.
+    double s = seed ? seed->toDouble() : static_cast<double>(static_cast<float>(timerSeconds()));
     uint64_t bits;
     std::memcpy(&bits, &s, 8);
     uint32_t hi = static_cast<uint32_t>(bits >> 32);

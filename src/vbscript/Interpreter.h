@@ -17,6 +17,7 @@
 #include "vbscript/Builtins.h"
 #include "vbscript/Errors.h"
 #include "vbscript/HostTypes.h"
+#include "vbscript/Interrupt.h"
 #include "vbscript/Object.h"
 
 #include <atomic>
@@ -24,6 +25,7 @@
 #include <functional>
 #include <memory>
 #include <new>
+#include <optional>
 #include <random>
 #include <span>
 #include <string>
@@ -221,6 +223,7 @@ public:
 private:
     friend class Resolver;
     struct CallGuard;
+    struct RunScope;
 
     // Resolution (Resolver.cpp).
     void resolveUnit(Module* module, Unit& unit, Frame* scope);
@@ -235,6 +238,7 @@ private:
     template <typename F>
     bool tryHeader(const Stmt* s, F&& body);
     Flow execFor(const ForStmt* s);
+    Flow forFloating(const ForStmt* s, Variant* var, double i, double end, double st, VT type);
     Flow execForEach(const ForEachStmt* s);
     Flow execDo(const DoStmt* s);
     Flow execWith(const WithStmt* s);
@@ -348,6 +352,8 @@ private:
     std::chrono::steady_clock::time_point m_deadline;
     bool m_deadlineActive = false;
     unsigned m_steps = 0;
+    int m_runScopes = 0; // RunScope nesting: the clock runs while above 0
+    bool m_timedOut = false; // the run's time is up (latched until the next run)
     std::atomic<bool> m_stopRequested{false};
 
     std::mt19937 m_rng;

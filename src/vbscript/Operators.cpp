@@ -332,7 +332,10 @@ Variant unaryOp(Op op, const Variant& a0)
         case VT::Single: return Variant::single(-a.rawSingle());
         case VT::Double: return Variant::dbl(-a.rawDouble());
         case VT::Date: return Variant::date(-a.rawDouble());
-        case VT::Currency: return Variant::currency(-a.rawCurrency());
+        case VT::Currency:
+            if (a.rawCurrency() == INT64_MIN)
+                raise(Err::Overflow);
+            return Variant::currency(-a.rawCurrency());
         case VT::String: return Variant::dbl(-a.toDouble());
         default: raise(Err::TypeMismatch);
         }

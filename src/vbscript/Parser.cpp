@@ -205,7 +205,8 @@ private:
             } else {
                 fail(Err::ExpectedStatement);
             }
-            endStatement();
+            if (!atDeclarationEnd())
+                endStatement();
         }
         advance();
         expect(Tok::KwClass, Err::ExpectedClass);
@@ -406,12 +407,30 @@ private:
             if (at(Tok::EndOfFile))
                 fail(missing);
             parseTopLevelInBlock(out);
-            endStatement();
+            // `x = 1 End Sub`: the end of a declaration needs no separator.
+            if (!(atDeclarationEnd() && stop()))
+                endStatement();
         }
+    }
+
+    // At `End Sub`, `End Function`, `End Property` or `End Class`.
+    bool atDeclarationEnd()
+    {
+        if (!at(Tok::KwEnd))
+            return false;
+        const Token& next = peekTok();
+        return next.kind == Tok::KwSub || next.kind == Tok::KwFunction || next.kind == Tok::KwClass
+            || (next.kind == Tok::Identifier && next.symbol == m_symProperty);
     }
 
     void parseTopLevelInBlock(Block& out)
     {
+        // A procedure or class inside a block of top-level code (even an If
+        // never taken) is declared like one outside it.
+        if (!m_proc && !m_class && (at(Tok::KwSub) || at(Tok::KwFunction) || at(Tok::KwClass))) {
+            parseTopLevel(out);
+            return;
+        }
         if (at(Tok::KwSub) || at(Tok::KwFunction) || at(Tok::KwClass))
             fail(Err::SyntaxError);
         if (m_proc && (at(Tok::KwPublic) || at(Tok::KwPrivate)))
@@ -465,6 +484,13 @@ private:
         }
         case Tok::KwCall: {
             advance();
+            // `Call (name)` names its target in parentheses: read on as if
+            // they were not there.
+            if (at(Tok::LParen) && peekTok().kind == Tok::Identifier && peekTok(2).kind == Tok::RParen) {
+                advance();
+                m_t[m_p + 1] = m_t[m_p];
+                advance();
+            }
             auto s = node<CallStmt>(t);
             s->call = parsePostfix(false);
             out.push_back(std::move(s));
@@ -1088,7 +1114,11 @@ private:
             return u;
         }
         if (!m_pending && at(Tok::Plus)) {
-            advance();
+            // A plus sign changes nothing: a run of them is skipped in a loop,
+            // so no length of `+++...` can reach the stack.
+            while (!m_pending && at(Tok::Plus))
+                advance();
+            Nest nest(*this);
             return parseUnary();
         }
         return parsePostfix(true);

@@ -27,10 +27,9 @@ struct Frame {
 class Matcher {
 public:
     Matcher(const RegexProgram& prog, std::string_view subject, std::vector<Frame>& stack,
-            std::vector<std::size_t>& caps, std::vector<std::size_t>& regs, const RegexInterrupt& interrupt,
-            unsigned& steps)
+            std::vector<std::size_t>& caps, std::vector<std::size_t>& regs, unsigned& steps)
         : m_prog(prog), m_s(reinterpret_cast<const unsigned char*>(subject.data())), m_n(subject.size()),
-          m_stack(stack), m_caps(caps), m_regs(regs), m_interrupt(interrupt), m_steps(steps)
+          m_stack(stack), m_caps(caps), m_regs(regs), m_steps(steps)
     {}
 
     // Runs the program from `pc` at `pos`; on success `pos` is where the
@@ -198,8 +197,7 @@ public:
             // Failure: unwind to the most recent choice.
             if (++m_steps >= kRegexInterruptInterval) {
                 m_steps = 0;
-                if (m_interrupt.check)
-                    m_interrupt.check(m_interrupt.context);
+                checkInterrupt();
             }
             for (;;) {
                 if (m_stack.size() == base)
@@ -270,7 +268,6 @@ private:
     std::vector<Frame>& m_stack;
     std::vector<std::size_t>& m_caps;
     std::vector<std::size_t>& m_regs;
-    const RegexInterrupt& m_interrupt;
     unsigned& m_steps;
 };
 
@@ -279,7 +276,6 @@ private:
 struct Scratch {
     std::vector<Frame> stack;
     std::vector<std::size_t> regs;
-    RegexInterrupt interrupt;
     unsigned steps = 0;
 };
 
@@ -290,13 +286,6 @@ Scratch& scratch()
 }
 
 } // namespace
-
-RegexInterrupt setRegexInterrupt(RegexInterrupt interrupt)
-{
-    RegexInterrupt previous = scratch().interrupt;
-    scratch().interrupt = interrupt;
-    return previous;
-}
 
 std::string_view RegexMatch::group(std::string_view subject, std::size_t n) const
 {
@@ -332,12 +321,13 @@ bool Regex::search(std::string_view subject, std::size_t start, RegexMatch& matc
     match.m_slots.assign(2 * (prog.groups + 1), kNoMatch);
     sc.regs.assign(prog.registers, kNoMatch);
     sc.stack.clear();
-    Matcher matcher(prog, subject, sc.stack, match.m_slots, sc.regs, sc.interrupt, sc.steps);
+    Matcher matcher(prog, subject, sc.stack, match.m_slots, sc.regs, sc.steps);
     const auto* bytes = reinterpret_cast<const unsigned char*>(subject.data());
 
     for (std::size_t at = start; at <= n; ++at) {
         if (prog.anchoredAtStart && at > 0)
             return false;
+        pollInterrupt();
         if (!prog.prefix.empty()) {
             std::size_t found = subject.find(prog.prefix, at);
             if (found == std::string_view::npos)
@@ -372,6 +362,7 @@ std::vector<RegexMatch> Regex::searchAll(std::string_view subject) const
     while (at <= subject.size() && search(subject, at, m)) {
         at = m.length() == 0 ? m.end() + 1 : m.end();
         all.push_back(m);
+        pollInterrupt(64);
     }
     return all;
 }
@@ -439,6 +430,7 @@ std::string Regex::replace(std::string_view subject, std::string_view replacemen
         out += subject.substr(copied, m.start() - copied);
         expandReplacement(out, subject, m, replacement);
         copied = m.end();
+        pollInterrupt(m.length() + replacement.size());
         if (!global)
             break;
         at = m.length() == 0 ? m.end() + 1 : m.end();

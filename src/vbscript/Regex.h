@@ -15,6 +15,8 @@
 // literal prefix (memmem) or the set of bytes that can start a match.
 #pragma once
 
+#include "vbscript/Interrupt.h"
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -49,17 +51,13 @@ struct RegexMatch {
 
 struct RegexProgram;
 
-// Called every kRegexInterruptInterval backtracking steps of a search on this
-// thread; it may throw to abandon the search (the engine's script time-out),
-// so a pattern that backtracks without end cannot freeze its host. Null (the
-// default) checks nothing. Returns the previous check.
-using RegexInterruptCheck = void (*)(void* context);
-inline constexpr unsigned kRegexInterruptInterval = 1u << 16;
-struct RegexInterrupt {
-    RegexInterruptCheck check = nullptr;
-    void* context = nullptr;
-};
-RegexInterrupt setRegexInterrupt(RegexInterrupt interrupt);
+// The search checks the running script's time limit (Interrupt.h) every
+// kRegexInterruptInterval backtracking steps and at each start position; the
+// check may throw to abandon the search, so a pattern that backtracks without
+// end cannot freeze its host.
+using RegexInterrupt = Interrupt;
+inline constexpr unsigned kRegexInterruptInterval = kInterruptInterval;
+inline RegexInterrupt setRegexInterrupt(RegexInterrupt interrupt) { return setInterrupt(interrupt); }
 
 class Regex {
 public:

@@ -203,8 +203,13 @@ double Variant::toDouble() const
     case VT::Currency: return static_cast<double>(m_u.i64) / 10000.0;
     case VT::String: {
         double d;
-        if (parseNumber(m_u.str->text, d))
+        bool overflow = false;
+        if (parseNumericText(m_u.str->text, d, &overflow))
             return d;
+        // A number too large for a Double ("1E+400") overflows; only text
+        // that is no number at all is a type mismatch.
+        if (overflow)
+            raise(Err::Overflow);
         if (parseDate(m_u.str->text, d))
             return d;
         raise(Err::TypeMismatch);

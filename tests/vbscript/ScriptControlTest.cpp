@@ -44,7 +44,9 @@ public:
             return {};
         case 5: // Boom
             throw std::runtime_error("host failure");
-        case 6: // Fail
+        case 6: // Fail [code]: a host failure, with a text of its own or none
+            if (!args.empty())
+                raiseCustom(args[0].toLong(), {}, "TestHost");
             raiseCustom(1234, "host said no", "TestHost");
         default: raise(Err::NoSuchMember);
         }
@@ -252,6 +254,30 @@ TEST(ScriptControl, HostFailuresLandInTheErrorState)
     EXPECT_EQ(sc.error().line, 1);
     ASSERT_TRUE(sc.addCode("On Error Resume Next\nFail\nDim caught : caught = Err.Number"));
     EXPECT_EQ(sc.eval("caught")->toLong(), 1234);
+}
+
+TEST(ScriptControl, HostFailuresWithStandardCodesSurfaceAsVBScriptErrors)
+{
+    ScriptControl sc;
+    Ref<TestHost> host(new TestHost);
+    ASSERT_TRUE(sc.addObject("Ravelin", host, true));
+    const struct {
+        const char* code;
+        int number;
+        const char* description;
+    } cases[] = {
+        {"&H80004001", 445, "Object doesn't support this action"},
+        {"&H80020005", 13, "Type mismatch"},
+        {"&H8002000E", 450, "Wrong number of arguments or invalid property assignment"},
+        {"&H8002000F", 449, "Argument not optional"},
+        {"&H8007000E", 7, "Out of memory"},
+        {"&H800A0035", 53, "File not found"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(sc.addCode(std::string("Fail ") + c.code)) << c.code;
+        EXPECT_EQ(sc.error().number, c.number) << c.code;
+        EXPECT_EQ(sc.error().description, c.description) << c.code;
+    }
 }
 
 TEST(ScriptControl, NamedModulesSeeGlobalsAndShadowThem)

@@ -29,8 +29,8 @@ Check "hex 32 bits suffix", &hFFFFFFFF&, -1
 Check "hex 5 digits", &h10000, CLng(65536)
 Check "octal", &o17&, 15
 ' ---- result types of Round and CSng
-Check "round true", Round(True), -1
-Check "round false", Round(False), 0
+Check "round true", Round(True), True
+Check "round false", Round(False), False
 Check "round integer", Round(7), 7
 Check "csng product", CStr(CSng(0.001 * 0.001)), "1E-06"
 Check "csng third", CStr(CSng(1 / 3)), "0.3333333"

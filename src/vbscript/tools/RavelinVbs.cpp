@@ -1,8 +1,11 @@
 // ravelin-vbs: runs a VBScript file like the classic command-line script host,
 // with the same engine the console embeds, through its public interface only.
 // `--dump FILE` prints the compiled form instead of running it.
+#include "vbscript/Interrupt.h"
 #include "vbscript/ScriptControl.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +26,21 @@ struct QuitRequest {
     int code = 0;
 };
 QuitRequest g_quit;
+
+// Sleeps in short slices, checking the script's time limit between them, so
+// a long Sleep ends with the time-out like any other long statement.
+void sleepChecked(int32_t milliseconds)
+{
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        checkInterrupt();
+        auto now = std::chrono::steady_clock::now();
+        if (now >= until)
+            return;
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(until - now, std::chrono::milliseconds(20)));
+    }
+}
 
 // WScript.Arguments: Count, Length, Item(i) (the default member), For Each.
 class Arguments : public Object {
@@ -167,7 +185,7 @@ public:
         case 8: return Variant::string(m_fullName);
         case 9: // Sleep
             expectArgs(args, 1, 1);
-            std::this_thread::sleep_for(std::chrono::milliseconds(std::max(0, args[0].toLong())));
+            sleepChecked(std::max(0, args[0].toLong()));
             return {};
         case 10: return Variant::string("ravelin-vbs");
         case 11: return Variant::string("5.8");
@@ -270,6 +288,7 @@ int runMain(int argc, char** argv)
 
     ScriptControl engine;
     engine.setTimeout(timeoutMs);
+    const auto started = std::chrono::steady_clock::now();
     engine.callbacks().msgBox = [](const std::string& prompt, int, const std::string&) {
         std::fwrite(prompt.data(), 1, prompt.size(), stdout);
         std::fputc('\n', stdout);
@@ -294,6 +313,19 @@ int runMain(int argc, char** argv)
             rc = 1;
     } else if (!engine.addCode(code)) {
         rc = 1;
+    }
+    if (rc == 0 && !g_quit.quit) {
+        // The objects left run their Class_Terminate now, inside what is
+        // left of the time limit, so a terminator that never ends is
+        // reported like any other time-out.
+        if (timeoutMs > 0) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                started + std::chrono::milliseconds(timeoutMs) - std::chrono::steady_clock::now());
+            engine.setTimeout(static_cast<int>(std::max<int64_t>(1, left.count())));
+        }
+        engine.reset();
+        if (engine.hasError())
+            rc = 1;
     }
     if (g_quit.quit) {
         rc = g_quit.code;

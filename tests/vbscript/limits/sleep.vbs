@@ -1,0 +1,2 @@
+' expect: error 1799
+WScript.Sleep 600000
