@@ -7,10 +7,12 @@
 #include "clients/BannedCollection.h"
 #include "clients/ClientRoster.h"
 #include "clients/ClientsView.h"
+#include "clients/LastingBans.h"
 #include "console/ConsoleBridge.h"
 #include "platform/Dialogs.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace ravelin {
@@ -22,6 +24,12 @@ public:
     static constexpr const char* kNoPlayerName =
         "The selected row has no player name (it was added by a script), so nobody can be kicked or banned "
         "by it. Nothing was sent to the server.";
+    static constexpr const char* kBanReasonPrompt = "Why is this player banned? (said to the server at each kick)";
+    static constexpr const char* kBanDurationPrompt =
+        "How long does the ban last? \"permanent\", or a number followed by m (minutes), h (hours) or d (days), "
+        "for example 30m, 2h or 7d.";
+    static constexpr const char* kBadDuration =
+        "That is not a duration. Type \"permanent\", or a number followed by m, h or d (30m, 2h, 7d).";
     static constexpr const char* kBanMessage =
         "^1 you are banned, dont let the door hit you in the ass on the way out...";
     static constexpr const char* kFilterTitle = "1st Amendment Violation";
@@ -32,7 +40,7 @@ public:
         " \r\n"
         "Are you ok with this?";
 
-    ClientAdmin(ConsoleBridge& bridge, Dialogs& dialogs, ClientRoster& roster, const bool& unloading);
+    ClientAdmin(ConsoleBridge& bridge, Dialogs& dialogs, ClientRoster& roster, WallClock& clock, const bool& unloading);
 
     void setRosterView(RosterView* view) { m_rosterView = view; }
     void setFilterView(FilterView* view) { m_filterView = view; }
@@ -45,6 +53,9 @@ public:
     void optLang_Click(int index);
 
     BannedCollection& cBanned() { return *m_banned; }
+    LastingBans& bans() { return m_bans; }
+    // Asks for a duration until one is given; nullopt when cancelled.
+    std::optional<std::int64_t> askDuration(const std::string& current);
     vbs::Object* cBannedObject() { return m_banned.get(); }
     int16_t CHAT_FILTER_MODE() const { return m_chatFilterMode; }
     void setChatFilterMode(int16_t mode) { m_chatFilterMode = mode; }
@@ -67,6 +78,7 @@ private:
     RosterView* m_rosterView = nullptr;
     FilterView* m_filterView = nullptr;
     vbs::Ref<BannedCollection> m_banned;
+    LastingBans m_bans;
     int16_t m_chatFilterMode = -1;
 };
 

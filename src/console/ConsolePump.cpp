@@ -102,7 +102,11 @@ void ConsolePump::runPass()
             if (m_unloading)
                 return;
             if (!m_inStatusBlock) {
-                outsideCodeRan = dispatch(line);
+                if (m_hooks.lineSeen && m_hooks.lineSeen(line))
+                    outsideCodeRan = true;
+                if (m_unloading)
+                    return;
+                outsideCodeRan = dispatch(line) || outsideCodeRan;
             } else if (end > 0) {
                 m_inStatusBlock = false;
                 line.clear();
