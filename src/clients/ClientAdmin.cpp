@@ -77,6 +77,26 @@ void ClientAdmin::cmdBan_Click()
     m_bridge.SendConsoleCommand(kickCommand(slot, name));
 }
 
+void ClientAdmin::cmdUnban_Click(std::uint64_t id)
+{
+    if (!m_bans.list().find(id)) {
+        m_dialogs.messageBox(kSelectBan, Dialogs::Buttons::Ok, Dialogs::Icon::Critical, kAppTitle);
+        return;
+    }
+    m_bans.unban(id);
+}
+
+void ClientAdmin::cmdBanDuration_Click(std::uint64_t id)
+{
+    if (!m_bans.list().find(id)) {
+        m_dialogs.messageBox(kSelectBan, Dialogs::Buttons::Ok, Dialogs::Icon::Critical, kAppTitle);
+        return;
+    }
+    // The new duration counts from now.
+    if (const std::optional<std::int64_t> seconds = askDuration("permanent"))
+        m_bans.changeDuration(id, *seconds);
+}
+
 void ClientAdmin::sweep()
 {
     if (m_unloading)

@@ -30,6 +30,7 @@ public:
         "for example 30m, 2h or 7d.";
     static constexpr const char* kBadDuration =
         "That is not a duration. Type \"permanent\", or a number followed by m, h or d (30m, 2h, 7d).";
+    static constexpr const char* kSelectBan = "Select a ban in the list first!";
     static constexpr const char* kBanMessage =
         "^1 you are banned, dont let the door hit you in the ass on the way out...";
     static constexpr const char* kFilterTitle = "1st Amendment Violation";
@@ -47,6 +48,10 @@ public:
 
     void cmdKickClient_Click();
     void cmdBan_Click();
+    // Unban and Change Duration on the bans list; `id` 0 when no ban is
+    // selected.
+    void cmdUnban_Click(std::uint64_t id);
+    void cmdBanDuration_Click(std::uint64_t id);
     // The ban sweep (tmrBanned).
     void sweep();
     void chkLang_Click(bool checked);

@@ -81,7 +81,7 @@ public:
 
     BanList& list() { return m_list; }
     std::int64_t now() { return m_clock.unixSeconds(); }
-    const std::map<int, SlotPlayer>& slots() const { return m_slots; }
+    const std::map<int, SlotPlayer>& players() const { return m_slots; }
     EngineList engineList() const { return m_engineList; }
     const std::set<std::string>& engineAddresses() const { return m_engineAddresses; }
 

@@ -62,7 +62,8 @@ TEST(BanFile, DamagedPartsAreSkippedWithTheirReasons)
     } cases[] = {
         {whole.substr(0, whole.size() - 3), 2, "was cut short"},
         {whole.substr(0, whole.find("ban", 20) + 10), 1, "was cut short"},
-        {"ravelin-bans 1\nban name=%2 since=1 ends=never\nend 1\n", 0, "line 2 was skipped: the field name has a broken"},
+        {"ravelin-bans 1\nban name=%2 since=1 ends=never\nend 1\n", 0,
+         "line 2 was skipped: the field name has a broken"},
         {"ravelin-bans 1\nban since=1 ends=never\nend 1\n", 0, "no name, address or key"},
         {"ravelin-bans 1\nban name=x since=soon\nend 1\n", 0, "since is not a number"},
         {"garbage\nban name=x since=1 ends=never\nend 1\n", 1, "does not start with"},
@@ -122,9 +123,9 @@ TEST(BanList, BansEndExactlyOnTheirSecondAndMatchByAnyPart)
         std::int64_t now;
         const char* banned; // the ban's name, "" for none
     } cases[] = {
-        {{"\"Bob\"", "", ""}, 1'000'000, "\"Bob\""}, {{"\"bob\"", "", ""}, 100, ""},
+        {{"\"Bob\"", "", ""}, 1'000'000, "\"Bob\""},   {{"\"bob\"", "", ""}, 100, ""},
         {{"\"New\"", "10.0.0.1", ""}, 159, "\"Old\""}, {{"\"New\"", "", "KEY1"}, 159, "\"Old\""},
-        {{"\"Old\"", "10.0.0.1", "KEY1"}, 160, ""},   {{"", "", ""}, 0, ""},
+        {{"\"Old\"", "10.0.0.1", "KEY1"}, 160, ""},    {{"", "", ""}, 0, ""},
     };
     for (const Case& c : cases) {
         const Ban* ban = list.match(c.who, c.now);
@@ -137,10 +138,11 @@ TEST(BanList, BansEndExactlyOnTheirSecondAndMatchByAnyPart)
 
 TEST(BanList, DurationsAreTypedWithTheirUnit)
 {
-    const std::pair<const char*, std::optional<std::int64_t>> cases[] = {
-        {"permanent", 0}, {"", 0},           {"30m", 1800},         {"2 h", 7200},
-        {"7d", 604800},   {"3 days", 259200}, {"10", std::nullopt}, {"-5m", std::nullopt},
-        {"m", std::nullopt}};
+    const std::pair<const char*, std::optional<std::int64_t>> cases[] = {{"permanent", 0},     {"", 0},
+                                                                         {"30m", 1800},        {"2 h", 7200},
+                                                                         {"7d", 604800},       {"3 days", 259200},
+                                                                         {"10", std::nullopt}, {"-5m", std::nullopt},
+                                                                         {"m", std::nullopt}};
     for (const auto& [text, seconds] : cases)
         EXPECT_EQ(BanList::parseDuration(text), seconds) << text;
     EXPECT_EQ(BanList::endText(Ban{"x", "", "", "", 0, 1'800'000'000, {}}), "2027-01-15 08:00:00 UTC");

@@ -30,8 +30,10 @@ struct ConnectBansTest : ClientsTest {
     }
     static std::string kick(int slot, const std::string& name)
     {
-        return "Say \"^2'" + name + "'^1 you are banned, dont let the door hit you in the ass on the way out... "
-               "^7(cheat)\";clientkick " + std::to_string(slot);
+        return "Say \"^2'" + name
+            + "'^1 you are banned, dont let the door hit you in the ass on the way out... "
+              "^7(cheat)\";clientkick "
+            + std::to_string(slot);
     }
 };
 
@@ -62,9 +64,9 @@ TEST_F(ConnectBansTest, AnAddressBanKicksOnTheDumpuserAnswer)
     markNow();
     dumpAnswer({"ip                   10.1.2.3:27960", "name                 Innocent"});
     EXPECT_EQ(newLines(), std::vector<std::string>{kick(2, "Innocent")});
-    ASSERT_EQ(bans().slots().at(2).address, "10.1.2.3");
+    ASSERT_EQ(bans().players().at(2).address, "10.1.2.3");
     line("ClientDisconnect: 2");
-    EXPECT_TRUE(bans().slots().empty());
+    EXPECT_TRUE(bans().players().empty());
 }
 
 TEST_F(ConnectBansTest, BanSelectedLearnsTheAddressAndKeepsTheEngineListInStep)
