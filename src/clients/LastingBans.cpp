@@ -179,6 +179,15 @@ std::uint64_t LastingBans::banPlayer(const std::string& slotField, const std::st
     return id;
 }
 
+std::uint64_t LastingBans::addBan(Ban ban)
+{
+    const std::string address = ban.address;
+    const std::uint64_t id = m_list.add(std::move(ban));
+    changed(true);
+    engineAdd(address);
+    return id;
+}
+
 bool LastingBans::unban(std::uint64_t id)
 {
     const Ban* ban = m_list.find(id);

@@ -67,6 +67,9 @@ public:
     // `seconds` 0 for permanent. Returns the ban's id.
     std::uint64_t banPlayer(const std::string& slotField, const std::string& nameField, const std::string& reason,
                             std::int64_t seconds);
+    // A ban made whole elsewhere (a script, a test); its address goes to
+    // the engine's list too.
+    std::uint64_t addBan(Ban ban);
     bool unban(std::uint64_t id);
     bool changeDuration(std::uint64_t id, std::int64_t seconds);
     // The ban sweep's part: bans whose time ran out are lifted and said in
