@@ -1,11 +1,13 @@
-// cBanned: the in-memory ban list, an ordered list of name fields ("Bob",
-// double quotes included). Entries are appended, duplicates kept, none
-// removed. Scripts hold it as a collection: Add, Count, Item (the default
-// member, counted from 1) and For Each.
+// cBanned: the ban list as scripts see it, an ordered list of name fields
+// ("Bob", double quotes included). Entries are appended and duplicates kept;
+// it mirrors the lasting bans, so an entry goes when its ban is lifted.
+// Scripts hold it as a collection: Add, Count, Item (the default member,
+// counted from 1) and For Each.
 #pragma once
 
 #include "vbscript/ScriptControl.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,7 +15,17 @@ namespace ravelin {
 
 class BannedCollection final : public vbs::Object {
 public:
-    void Add(std::string entry) { m_entries.push_back(std::move(entry)); }
+    // With an owner set, Add hands the entry to it (which mirrors it back
+    // through assign); without one it is appended here.
+    void Add(std::string entry)
+    {
+        if (m_onAdd)
+            m_onAdd(entry);
+        else
+            m_entries.push_back(std::move(entry));
+    }
+    void setOnAdd(std::function<void(const std::string&)> onAdd) { m_onAdd = std::move(onAdd); }
+    void assign(std::vector<std::string> entries) { m_entries = std::move(entries); }
     int Count() const { return static_cast<int>(m_entries.size()); }
     // Counted from 0 here; scripts count from 1.
     const std::string& entry(int index) const { return m_entries[static_cast<std::size_t>(index)]; }
@@ -28,6 +40,7 @@ public:
 
 private:
     std::vector<std::string> m_entries;
+    std::function<void(const std::string&)> m_onAdd;
 };
 
 } // namespace ravelin

@@ -4,9 +4,10 @@
 
 namespace ravelin {
 
-ClientAdmin::ClientAdmin(ConsoleBridge& bridge, Dialogs& dialogs, ClientRoster& roster, const bool& unloading)
+ClientAdmin::ClientAdmin(ConsoleBridge& bridge, Dialogs& dialogs, ClientRoster& roster, WallClock& clock,
+                         const bool& unloading)
     : m_bridge(bridge), m_dialogs(dialogs), m_roster(roster), m_unloading(unloading),
-      m_banned(vbs::makeRef<BannedCollection>())
+      m_banned(vbs::makeRef<BannedCollection>()), m_bans(bridge, *m_banned, clock, unloading)
 {}
 
 std::string ClientAdmin::kickCommand(const std::string& slotField, const std::string& nameField)
@@ -49,22 +50,64 @@ void ClientAdmin::cmdKickClient_Click()
         m_bridge.SendConsoleCommand(kickCommand(slot, name));
 }
 
+std::optional<std::int64_t> ClientAdmin::askDuration(const std::string& current)
+{
+    for (;;) {
+        const std::optional<std::string> text = m_dialogs.prompt(kBanDurationPrompt, kAppTitle, current);
+        if (!text)
+            return std::nullopt;
+        if (const std::optional<std::int64_t> seconds = BanList::parseDuration(*text))
+            return seconds;
+        m_dialogs.messageBox(kBadDuration, Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation, kAppTitle);
+    }
+}
+
 void ClientAdmin::cmdBan_Click()
 {
     std::string slot, name;
     if (!selectedRow(kSelectToBan, slot, name))
         return;
-    m_banned->Add(name);
+    const std::optional<std::string> reason = m_dialogs.prompt(kBanReasonPrompt, kAppTitle, "");
+    if (!reason)
+        return;
+    const std::optional<std::int64_t> seconds = askDuration("permanent");
+    if (!seconds)
+        return;
+    m_bans.banPlayer(slot, name, *reason, *seconds);
     m_bridge.SendConsoleCommand(kickCommand(slot, name));
+}
+
+void ClientAdmin::cmdUnban_Click(std::uint64_t id)
+{
+    if (!m_bans.list().find(id)) {
+        m_dialogs.messageBox(kSelectBan, Dialogs::Buttons::Ok, Dialogs::Icon::Critical, kAppTitle);
+        return;
+    }
+    m_bans.unban(id);
+}
+
+void ClientAdmin::cmdBanDuration_Click(std::uint64_t id)
+{
+    if (!m_bans.list().find(id)) {
+        m_dialogs.messageBox(kSelectBan, Dialogs::Buttons::Ok, Dialogs::Icon::Critical, kAppTitle);
+        return;
+    }
+    // The new duration counts from now.
+    if (const std::optional<std::int64_t> seconds = askDuration("permanent"))
+        m_bans.changeDuration(id, *seconds);
 }
 
 void ClientAdmin::sweep()
 {
     if (m_unloading)
         return;
+    m_bans.sweep();
+    if (m_unloading)
+        return;
     const int count = m_banned->Count();
-    for (int i = 0; i < count && !m_unloading; ++i) {
+    for (int i = 0; i < count && !m_unloading && i < m_banned->Count(); ++i) {
         const std::string entry = m_banned->entry(i);
+        const std::string reason = m_bans.reasonOfEntry(i);
         // The rows are read afresh for each entry: the Say below yields.
         std::string slot;
         bool found = false;
@@ -78,7 +121,7 @@ void ClientAdmin::sweep()
         }
         if (!found)
             continue;
-        m_bridge.ConsoleSay(banMessage(entry));
+        m_bridge.ConsoleSay(banMessage(entry) + (reason.empty() ? "" : " ^7(" + SafeArgument(reason) + ")"));
         if (m_unloading)
             return;
         m_bridge.SendConsoleCommand(kickCommand(slot, entry));

@@ -12,7 +12,7 @@ void ClientsFeature::registerOperations(OperationTable& table)
         "ServerPort", [this](Args) { return Variant::longInt(m_query.ServerPort()); },
         [this](const Variant& v) { m_query.setServerPort(v.toLong()); });
     table.addMethod("UpdateServerPort", 0, 0, [this](Args) {
-        m_query.UpdateServerPort();
+        UpdateServerPort();
         return Variant();
     });
     table.addMethod("UpdateClients", 0, 0, [this](Args) {

@@ -9,9 +9,11 @@
 #include "console/CvarProbe.h"
 #include "platform/Dialogs.h"
 #include "platform/UdpSocket.h"
+#include "platform/WallClock.h"
 #include "scripting/OperationTable.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 
 namespace ravelin {
@@ -24,6 +26,11 @@ struct ClientsServices {
     UdpSocket* socket = nullptr;
     // Switches tmrClient on or off.
     std::function<void(bool)> setMonitorTimer;
+    // The calendar clock bans are kept in; the system's when none is given.
+    WallClock* clock = nullptr;
+    // Ravelin's data folder (the ban lists live in its bans/); none in some
+    // tests, which then keep their bans in memory.
+    std::filesystem::path dataFolder = {};
 };
 
 class ClientsFeature {
@@ -43,7 +50,11 @@ public:
     void tmrBanned_Timer() { m_admin.sweep(); }
     void chkClient_Click(bool checked);
     void cmdCIDUpdate_Click() { m_roster.UpdateClientID(); }
-    void UpdateServerPort() { m_query.UpdateServerPort(); }
+    // Reads the port again; the bans of the server on it are then loaded.
+    void UpdateServerPort();
+    // A console line, handed over by the pump: connect lines are checked
+    // against the bans. True when it sent a command.
+    bool lineSeen(const std::string& line) { return m_admin.bans().lineSeen(line); }
 
     // ServerPort, UpdateServerPort, UpdateClients, UpdateClientID,
     // ClientCount, AddClient, RemoveClient, DumpUser, cBanned and
@@ -58,6 +69,7 @@ public:
 private:
     ClientsServices m_services;
     const bool& m_unloading;
+    SystemWallClock m_systemClock;
     StatusQuery m_query;
     ClientRoster m_roster;
     ClientAdmin m_admin;

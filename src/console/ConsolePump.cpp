@@ -124,6 +124,11 @@ void ConsolePump::handle(std::string line)
         if (m_unloading)
             return;
         if (!m_inStatusBlock) {
+            // The connect checks see the line before its script procedure.
+            if (m_hooks.lineSeen)
+                m_hooks.lineSeen(line);
+            if (m_unloading)
+                return;
             dispatch(line);
         } else if (end > 0) {
             m_inStatusBlock = false;

@@ -57,6 +57,9 @@ struct ConsolePumpHooks {
     std::function<ScriptCallResult(const std::string& proc, const std::string& data)> runConsoleProc;
     // Writes one line to the debug box.
     std::function<void(const std::string& text)> debugPrint;
+    // Sees every line outside a status block before its script procedure
+    // runs (the connect checks act at once); true when it sent a command.
+    std::function<bool(const std::string& line)> lineSeen;
 };
 
 class ConsolePump {

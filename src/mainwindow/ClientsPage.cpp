@@ -1,6 +1,7 @@
 #include "mainwindow/ClientsPage.h"
 
 #include "platform/qt/QtText.h"
+#include "mainwindow/BansSection.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -61,7 +62,11 @@ ClientsPage::ClientsPage(ClientsFeature& clients, QWidget* page) : QWidget(page)
     m_lstClients->setAccessibleName("Clients");
     m_lstClients->setFont(fixed);
     m_lstClients->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_lstClients->setGeometry(12, 60, width() - 24, height() - 108);
+    // The roster takes the upper half, the bans the lower.
+    const int listHeight = (height() - 108) / 2;
+    m_lstClients->setGeometry(12, 60, width() - 24, listHeight);
+    m_bans = new BansSection(m_clients, this);
+    m_bans->setGeometry(12, 66 + listHeight, width() - 24, height() - 48 - (66 + listHeight));
 
     // The header stands where the list's text starts, so its columns fall
     // over the rows' columns.

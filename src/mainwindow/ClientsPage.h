@@ -1,6 +1,6 @@
 // The clients page's controls: the monitoring switch, the roster list in the
-// fixed-pitch font under its column header, and the Update IDs, Kick and Ban
-// buttons. The rows themselves live in the roster logic; the list shows
+// fixed-pitch font under its column header, the Update IDs, Kick and Ban
+// buttons, and the section of lasting bans below the roster. The rows themselves live in the roster logic; the list shows
 // them with each TAB opened up to the header's next column.
 #pragma once
 
@@ -14,6 +14,8 @@ class QListWidget;
 class QPushButton;
 
 namespace ravelin {
+
+class BansSection;
 
 class ClientsPage final : public QWidget, public RosterView {
 public:
@@ -38,6 +40,7 @@ private:
     QListWidget* m_lstClients;
     QPushButton* m_cmdKickClient;
     QPushButton* m_cmdBan;
+    BansSection* m_bans;
 };
 
 } // namespace ravelin

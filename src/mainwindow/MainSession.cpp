@@ -15,7 +15,9 @@ MainSession::MainSession(MainServices services, SessionView& view)
       m_commandLine(m_services.settings, m_services.dialogs,
                     {[this](const std::string& line) { sendTypedLine(line); }, [this] { DisplayRAMStats(); }}),
       m_clients(ClientsServices{m_services.bridge, m_services.probe, m_services.dialogs, m_services.udp,
-                                [this](bool on) { m_view.setTimerEnabled(SessionTimer::tmrClient, on); }},
+                                [this](bool on) { m_view.setTimerEnabled(SessionTimer::tmrClient, on); },
+                                m_services.wallClock,
+                                m_services.appFolder.empty() ? std::filesystem::path() : m_services.appFolder / "data"},
                 m_unloading)
 {
     addRavelinOperations(m_operations, *this);
@@ -36,6 +38,8 @@ MainSession::MainSession(MainServices services, SessionView& view)
     };
     hooks.debugPrint = [this](const std::string& text) { DebugPrint(text); };
     hooks.parseStatusBlock = [this](const std::string& block) { m_clients.roster().ParseStatusBlock(block); };
+    hooks.lineSeen = [this](const std::string& line) { return m_clients.lineSeen(line); };
+    m_clients.admin().bans().setDebugPrint([this](const std::string& text) { DebugPrint(text); });
     connectScriptDialogs();
 }
 

@@ -31,6 +31,7 @@
 #include "platform/MemoryInfo.h"
 #include "platform/SettingsStore.h"
 #include "platform/UdpSocket.h"
+#include "platform/WallClock.h"
 #include "scripting/OperationTable.h"
 #include "scripting/RavelinOperations.h"
 #include "scripting/ScriptHost.h"
@@ -60,6 +61,8 @@ struct MainServices {
     Clock* clock = nullptr;
     // wsClient, the status query's socket; none in some tests.
     UdpSocket* udp = nullptr;
+    // The calendar clock bans end by; the system's when none is given.
+    WallClock* wallClock = nullptr;
 };
 
 class MainSession final : public RavelinOperations {

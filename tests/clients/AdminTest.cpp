@@ -36,8 +36,8 @@ TEST_F(ClientsTest, KickAndBanAddressThePlayerByNameField)
     clients.admin().cmdKickClient_Click();
     EXPECT_EQ(entered().back(), "Kick \"Bob\"");
     view.selected = 1;
-    clients.admin().cmdBan_Click();
-    clients.admin().cmdBan_Click();
+    ban();
+    ban();
     EXPECT_EQ(entered().back(), "Kick \"Eve\"");
     EXPECT_EQ(clients.admin().cBanned().entries(), (std::vector<std::string>{"\"Eve\"", "\"Eve\""}));
 
@@ -63,9 +63,9 @@ TEST_F(ClientsTest, APlayersNameNeverStartsACommandOfItsOwn)
     reply({"1 1 \"Bob;quit\""});
     clients.roster().AddClient("   \t0    \t0   \t\"x\";quit;\"");
     view.selected = 0;
-    clients.admin().cmdBan_Click();
+    ban();
     view.selected = 1;
-    clients.admin().cmdBan_Click();
+    ban();
     markNow();
     clients.tmrBanned_Timer();
     const std::vector<std::string> swept = newLines();
@@ -95,9 +95,9 @@ TEST_F(ClientsTest, TheSweepStopsWhenTheWindowCloses)
 {
     reply({"1 1 \"A\"", "1 1 \"B\""});
     view.selected = 0;
-    clients.admin().cmdBan_Click();
+    ban();
     view.selected = 1;
-    clients.admin().cmdBan_Click();
+    ban();
     markNow();
     loop.post(1, [&] { unloading = true; });
     clients.tmrBanned_Timer();

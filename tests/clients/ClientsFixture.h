@@ -3,6 +3,7 @@
 #pragma once
 
 #include "clients/ClientsFeature.h"
+#include "platform/sim/ManualWallClock.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimServices.h"
 #include "platform/sim/SimUdpSocket.h"
@@ -64,8 +65,10 @@ struct ClientsTest : testing::Test {
     sim::SimConsole* console = nullptr;
     RecordingRosterView view;
     RecordingFilterView filter;
-    ClientsFeature clients{ClientsServices{bridge, probe, dialogs, &socket, [this](bool on) { monitorTimer = on; }},
-                           unloading};
+    sim::ManualWallClock wallClock;
+    ClientsFeature clients{
+        ClientsServices{bridge, probe, dialogs, &socket, [this](bool on) { monitorTimer = on; }, &wallClock},
+        unloading};
 
     ClientsTest()
     {
@@ -96,6 +99,15 @@ struct ClientsTest : testing::Test {
     }
     // STATUS tables asked for (they run for their output alone).
     int statusRequests() const { return count("STATUS"); }
+    // Ban Selected with its two questions answered (permanent by default).
+    void ban(const std::string& reason = {}, const std::string& duration = "permanent")
+    {
+        dialogs.queuePrompt(reason);
+        dialogs.queuePrompt(duration);
+        clients.admin().cmdBan_Click();
+    }
+    // A console line as the pump hands it over.
+    void line(const std::string& text) { clients.lineSeen(text); }
 };
 
 } // namespace ravelin::test

@@ -138,6 +138,8 @@ TEST_F(ClientsAgainstQ3simTest, ABannedPlayerWhoComesBackIsKickedByTheSweepWithT
 {
     monitor();
     select("Bob");
+    dialogs.queuePrompt("");
+    dialogs.queuePrompt("permanent");
     click("cmdBan");
     ASSERT_TRUE(waitForQt([&] { return rowOf("Bob").empty(); }, 5000));
     EXPECT_EQ(clients().admin().cBanned().entries(), std::vector<std::string>{"\"Bob\""});

@@ -90,6 +90,8 @@ TEST_F(ClientsRealServerTest, MonitoringShowsEveryBotWithItsSlotAndKickAndBanHol
     EXPECT_NE(output().find("Major was kicked"), std::string::npos);
 
     list->setCurrentRow(indexOf("Sarge"));
+    dialogs.queuePrompt("");
+    dialogs.queuePrompt("permanent");
     click("cmdBan");
     ASSERT_TRUE(waitForQt([&] { return indexOf("Sarge") < 0; }, 20000));
     const std::size_t kicked = output().rfind("Sarge was kicked");

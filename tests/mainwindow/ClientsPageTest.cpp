@@ -111,6 +111,8 @@ TEST_F(ClientsPageTest, ThePageShowsTheRosterAndItsButtonsReachTheLogic)
     QTest::mouseClick(child<QPushButton>("cmdKickClient"), Qt::LeftButton);
     EXPECT_EQ(dialogs.askedTexts().back(), "Select a user to kick first!");
     list->setCurrentRow(1);
+    dialogs.queuePrompt("");
+    dialogs.queuePrompt("permanent");
     QTest::mouseClick(child<QPushButton>("cmdBan"), Qt::LeftButton);
     EXPECT_EQ(console->entered().back(), "Kick \"Eve\"");
     QTest::mouseClick(child<QPushButton>("cmdCIDUpdate"), Qt::LeftButton);

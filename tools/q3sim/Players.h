@@ -21,6 +21,7 @@ struct Player {
     std::string model = "sarge";
     int skill = 0; // bots only
     int handicap = 100;
+    std::string guid; // the client key (cl_guid); none for bots
 };
 
 class PlayerTable {

@@ -133,7 +133,7 @@ std::string infoResponse(const CvarTable& cvars, const std::vector<Player>& play
 
 namespace {
 
-std::vector<std::pair<std::string, std::string>> userinfoPairs(const Player& player)
+std::vector<std::pair<std::string, std::string>> userinfoPairs(const Player& player, bool ioq3 = false)
 {
     std::vector<std::pair<std::string, std::string>> pairs;
     if (player.bot) {
@@ -154,7 +154,9 @@ std::vector<std::pair<std::string, std::string>> userinfoPairs(const Player& pla
                  {"sex", "male"},
                  {"team", "free"}};
     } else {
-        pairs = {{"ip", player.address},
+        const std::string ip = ioq3 ? player.address.substr(0, player.address.rfind(':')) : player.address;
+        pairs = {{"ip", ip},
+                 {"cl_guid", player.guid},
                  {"cl_anonymous", "0"},
                  {"cg_predictItems", "1"},
                  {"sex", "male"},
@@ -183,15 +185,15 @@ std::string userinfoString(const Player& player)
     return info;
 }
 
-std::vector<std::string> userinfoDump(const Player& player)
+std::vector<std::string> userinfoDump(const Player& player, bool ioq3)
 {
     std::vector<std::string> lines{"userinfo", "--------"};
-    for (const auto& [key, value] : userinfoPairs(player))
+    for (const auto& [key, value] : userinfoPairs(player, ioq3))
         lines.push_back(padTo(key, 20) + " " + value);
     return lines;
 }
 
-std::string userinfoChangedLine(const Player& player)
+std::string userinfoChangedLine(const Player& player, bool ioq3)
 {
     std::string line = "ClientUserinfoChanged: " + std::to_string(player.slot) + " n\\" + player.name
         + "\\t\\0\\model\\" + player.model + "\\hmodel\\" + player.model
@@ -199,6 +201,8 @@ std::string userinfoChangedLine(const Player& player)
     if (player.bot)
         line += "\\skill\\" + format("%i", player.skill);
     line += "\\tt\\0\\tl\\0";
+    if (ioq3)
+        line += "\\id\\" + player.guid;
     return line;
 }
 

@@ -35,11 +35,13 @@ std::string infoResponse(const CvarTable& cvars, const std::vector<Player>& play
 std::string userinfoString(const Player& player);
 
 // `dumpuser` output lines: "userinfo", "--------", then one key/value row
-// per setting, the key padded to 20 characters.
-std::vector<std::string> userinfoDump(const Player& player);
+// per setting, the key padded to 20 characters. A person's `ip` keeps its
+// port on Q3 1.32 and drops it on the ioq3 engine (`ioq3`).
+std::vector<std::string> userinfoDump(const Player& player, bool ioq3 = false);
 
-// The ClientUserinfoChanged line the game prints for a player.
-std::string userinfoChangedLine(const Player& player);
+// The ClientUserinfoChanged line the game prints for a player; OpenArena's
+// game (`ioq3`) ends it with `\id\` and the client key.
+std::string userinfoChangedLine(const Player& player, bool ioq3 = false);
 
 // The whole text writeconfig writes: header comment, unbindall, the key
 // bindings and one seta line per archived cvar, newest first.

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -223,7 +224,18 @@ void Server::execute(const std::vector<std::string>& args)
         commandServerInfo();
     else if (command == "quit")
         commandQuit();
-    else if (command == "wait") {
+    else if (command == "sim_connect")
+        commandSimConnect(args);
+    else if (m_ioq3 && command == "banaddr")
+        commandBanAddr(args);
+    else if (m_ioq3 && command == "bandel")
+        commandBanDel(args);
+    else if (m_ioq3 && command == "listbans")
+        commandListBans();
+    else if (m_ioq3 && command == "flushbans") {
+        m_addressBans.clear();
+        print("All bans and exceptions have been deleted.");
+    } else if (command == "wait") {
         // The engine defers the rest of the buffer a frame; here every
         // command runs at once, so there is nothing to wait for.
     } else if (cvarCommand(args)) {
@@ -403,6 +415,7 @@ void Server::dropPlayer(int slot, const std::string& reason)
     broadcastPrint(player->name + "^7 " + reason);
     print("ClientDisconnect: " + std::to_string(slot));
     m_players.remove(slot);
+    std::erase(m_pendingBegins, slot);
 }
 
 void Server::commandKick(const std::vector<std::string>& args)
@@ -479,7 +492,7 @@ void Server::commandDumpUser(const std::vector<std::string>& args)
     }
     if (!player)
         return;
-    for (const std::string& line : userinfoDump(*player))
+    for (const std::string& line : userinfoDump(*player, m_ioq3))
         print(line);
 }
 
@@ -539,10 +552,11 @@ void Server::spawnMap(const std::string& name)
         print("ClientDisconnect: " + std::to_string(slot));
         m_players.remove(slot);
     }
+    print("InitGame: \\sv_hostname\\" + m_cvars.value("sv_hostname") + "\\mapname\\" + name);
     for (Player& player : m_players.all()) {
         player.score = 0;
         print("ClientConnect: " + std::to_string(player.slot));
-        print(userinfoChangedLine(player));
+        print(userinfoChangedLine(player, m_ioq3));
         broadcastPrint(player.name + "^7 entered the game");
         print("ClientBegin: " + std::to_string(player.slot));
     }
@@ -567,7 +581,7 @@ void Server::commandMapRestart()
     print("-----------------------------------");
     for (Player& player : m_players.all()) {
         player.score = 0;
-        print(userinfoChangedLine(player));
+        print(userinfoChangedLine(player, m_ioq3));
         print("ClientBegin: " + std::to_string(player.slot));
     }
 }
@@ -602,13 +616,183 @@ Player* Server::connectPlayer(const std::string& requestedName, bool bot, int sk
     Player* added = m_players.add(player, m_cvars.integer("sv_maxclients"));
     if (!added)
         return nullptr;
-    const std::string slot = std::to_string(added->slot);
-    print("ClientConnect: " + slot);
-    print(userinfoChangedLine(*added));
-    broadcastPrint(added->name + "^7 connected");
-    broadcastPrint(added->name + "^7 entered the game");
-    print("ClientBegin: " + slot);
+    printJoin(*added, true);
     return added;
+}
+
+// Q3 1.32's game logs the connect before the settings; the ioq3 engine
+// says "connecting" first (people only) and OpenArena's game logs the
+// settings, with the key, before the connect.
+void Server::printJoin(const Player& player, bool begin)
+{
+    const std::string slot = std::to_string(player.slot);
+    if (m_ioq3) {
+        if (!player.bot)
+            print("Client " + slot + " connecting with 0 challenge ping");
+        print(userinfoChangedLine(player, true));
+        print("ClientConnect: " + slot);
+    } else {
+        print("ClientConnect: " + slot);
+        print(userinfoChangedLine(player));
+    }
+    broadcastPrint(player.name + "^7 connected");
+    if (!begin)
+        return;
+    broadcastPrint(player.name + "^7 entered the game");
+    print("ClientBegin: " + slot);
+}
+
+Player* Server::connectClient(const std::string& name, const std::string& address, const std::string& guid)
+{
+    if (!m_mapRunning)
+        return nullptr;
+    const std::string ip = address.substr(0, address.find(':'));
+    if (m_ioq3 && addressBanned(ip))
+        return nullptr;
+    Player player;
+    player.name = sanitizeName(name);
+    player.address = address.find(':') == std::string::npos ? address + ":27960" : address;
+    player.guid = guid;
+    player.ping = 50;
+    player.qport = m_random.range(1, 65535);
+    Player* added = m_players.add(player, m_cvars.integer("sv_maxclients"));
+    if (!added)
+        return nullptr;
+    printJoin(*added, false);
+    m_pendingBegins.push_back(added->slot);
+    return added;
+}
+
+void Server::beginPending()
+{
+    std::vector<int> slots;
+    slots.swap(m_pendingBegins);
+    for (int slot : slots) {
+        if (const Player* player = m_players.bySlot(slot)) {
+            broadcastPrint(player->name + "^7 entered the game");
+            print("ClientBegin: " + std::to_string(slot));
+        }
+    }
+}
+
+void Server::commandSimConnect(const std::vector<std::string>& args)
+{
+    if (args.size() < 3) {
+        print("Usage: sim_connect <name> <address> [guid]");
+        return;
+    }
+    connectClient(args[1], args[2], args.size() > 3 ? args[3] : std::string());
+}
+
+namespace {
+
+// "A.B.C.D" or "A.B.C.D/BITS" as an address and a mask width; false for
+// anything else.
+bool parseRange(const std::string& text, std::uint32_t& address, int& bits)
+{
+    const std::size_t slash = text.find('/');
+    bits = 32;
+    if (slash != std::string::npos) {
+        if (!allDigits(text.substr(slash + 1)) || text.size() - slash > 3)
+            return false;
+        bits = std::atoi(text.c_str() + slash + 1);
+        if (bits > 32)
+            return false;
+    }
+    const std::string ip = text.substr(0, slash);
+    unsigned parts[4];
+    char tail = 0;
+    if (std::sscanf(ip.c_str(), "%u.%u.%u.%u%c", &parts[0], &parts[1], &parts[2], &parts[3], &tail) != 4)
+        return false;
+    address = 0;
+    for (unsigned part : parts) {
+        if (part > 255)
+            return false;
+        address = address << 8 | part;
+    }
+    return true;
+}
+
+std::string rangeText(std::uint32_t address, int bits)
+{
+    return std::to_string(address >> 24) + "." + std::to_string(address >> 16 & 255) + "."
+        + std::to_string(address >> 8 & 255) + "." + std::to_string(address & 255) + "/" + std::to_string(bits);
+}
+
+std::uint32_t maskOf(int bits) { return bits == 0 ? 0 : ~std::uint32_t(0) << (32 - bits); }
+
+} // namespace
+
+bool Server::addressBanned(const std::string& ip) const
+{
+    std::uint32_t address = 0;
+    int bits = 0;
+    if (!parseRange(ip, address, bits))
+        return false;
+    for (const std::string& ban : m_addressBans) {
+        std::uint32_t banned = 0;
+        int banBits = 0;
+        if (parseRange(ban, banned, banBits) && (address & maskOf(banBits)) == (banned & maskOf(banBits)))
+            return true;
+    }
+    return false;
+}
+
+void Server::commandBanAddr(const std::vector<std::string>& args)
+{
+    if (!requireRunning())
+        return;
+    std::uint32_t address = 0;
+    int bits = 0;
+    if (args.size() != 2 || !parseRange(args[1], address, bits)) {
+        print("Usage: " + args[0] + " (ip[/subnet] | clientnum [subnet])");
+        return;
+    }
+    const std::string range = rangeText(address & maskOf(bits), bits);
+    if (std::find(m_addressBans.begin(), m_addressBans.end(), range) != m_addressBans.end()) {
+        print("Error: " + range + " is a subnet of " + range + ".");
+        return;
+    }
+    m_addressBans.push_back(range);
+    print("Added ban: " + range);
+}
+
+void Server::commandBanDel(const std::vector<std::string>& args)
+{
+    if (!requireRunning())
+        return;
+    if (args.size() != 2) {
+        print("Usage: " + args[0] + " (ip[/subnet] | num)");
+        return;
+    }
+    std::uint32_t address = 0;
+    int bits = 0;
+    if (allDigits(args[1])) {
+        const std::size_t index = static_cast<std::size_t>(std::atoi(args[1].c_str()));
+        if (index >= 1 && index <= m_addressBans.size()) {
+            print("Deleting ban " + m_addressBans[index - 1]);
+            m_addressBans.erase(m_addressBans.begin() + static_cast<std::ptrdiff_t>(index - 1));
+        } else {
+            print("Invalid ban number given");
+        }
+        return;
+    }
+    if (!parseRange(args[1], address, bits))
+        return;
+    const std::string range = rangeText(address & maskOf(bits), bits);
+    auto at = std::find(m_addressBans.begin(), m_addressBans.end(), range);
+    if (at == m_addressBans.end())
+        return;
+    print("Deleting ban " + range);
+    m_addressBans.erase(at);
+}
+
+void Server::commandListBans()
+{
+    if (!requireRunning())
+        return;
+    for (std::size_t i = 0; i < m_addressBans.size(); ++i)
+        print("Ban #" + std::to_string(i + 1) + ": " + m_addressBans[i]);
 }
 
 void Server::commandAddBot(const std::vector<std::string>& args)

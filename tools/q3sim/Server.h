@@ -60,6 +60,15 @@ public:
     // Connects a player (a bot when `bot`), printing the join lines; null
     // when the server is full.
     Player* connectPlayer(const std::string& name, bool bot, int skill = 0);
+    // A person connecting from `address` (IP or IP:PORT) with client key
+    // `guid`, as the test command `sim_connect NAME ADDRESS GUID` asks: the
+    // connect lines now, `ClientBegin` only when beginPending() runs (a real
+    // client loads the map first). On the ioq3 engine an address on the
+    // engine's ban list is refused without a line. Null when not connected.
+    Player* connectClient(const std::string& name, const std::string& address, const std::string& guid);
+    // Slots whose ClientBegin is still to come.
+    bool hasPendingBegins() const { return !m_pendingBegins.empty(); }
+    void beginPending();
     // Drops a player with the engine's broadcast (reason "was kicked",
     // "disconnected", ...) and the game's disconnect line.
     void dropPlayer(int slot, const std::string& reason);
@@ -105,6 +114,14 @@ private:
     void commandFlood(const std::vector<std::string>& args);
     void commandServerInfo();
     void commandQuit();
+    void commandSimConnect(const std::vector<std::string>& args);
+    // The ioq3 engine's address ban list: banaddr, bandel, listbans,
+    // flushbans (not on Q3 1.32).
+    void commandBanAddr(const std::vector<std::string>& args);
+    void commandBanDel(const std::vector<std::string>& args);
+    void commandListBans();
+    bool addressBanned(const std::string& address) const;
+    void printJoin(const Player& player, bool begin);
     bool cvarCommand(const std::vector<std::string>& args);
     void reportSet(const std::string& name, int result);
     bool requireRunning();
@@ -125,6 +142,9 @@ private:
     bool m_homepathGiven = false;
     bool m_ioq3WriteConfig = false;
     int m_serverId = 0;
+    std::vector<int> m_pendingBegins;
+    // Address bans as "A.B.C.D/BITS", in the order added.
+    std::vector<std::string> m_addressBans;
 };
 
 } // namespace q3sim

@@ -165,6 +165,11 @@ int main(int argc, char** argv)
     const auto frame = std::chrono::milliseconds(options->frameMs);
     auto nextRead = std::chrono::steady_clock::now();
 
+    // A client connected by sim_connect begins half a second later, as a
+    // real one does once it has loaded the map.
+    constexpr double kBeginDelay = 0.5;
+    double beginAt = -1;
+
     while (!server.quitRequested() && !g_stop) {
         // Flood lines go out in batches so the console and the network are
         // still served while a large burst is printed.
@@ -182,6 +187,15 @@ int main(int argc, char** argv)
         if (server.quitRequested())
             break;
 
+        if (!server.hasPendingBegins())
+            beginAt = -1;
+        else if (beginAt < 0)
+            beginAt = now + kBeginDelay;
+        else if (now >= beginAt) {
+            server.beginPending();
+            beginAt = -1;
+        }
+
         int timeout = 1000;
         auto shorten = [&timeout](double seconds) {
             if (seconds < 0)
@@ -191,6 +205,8 @@ int main(int argc, char** argv)
                 timeout = ms;
         };
         shorten(simulation.nextDue(now));
+        if (beginAt >= 0)
+            shorten(beginAt - now);
         shorten(flood.nextDue(secondsSince(gameStart), floodPrinted));
         bool readDue = true;
         if (frame.count() > 0) {
