@@ -102,6 +102,7 @@ private:
     void commandAddBot(const std::vector<std::string>& args);
     void commandCvarList(const std::vector<std::string>& args);
     void commandCmdList();
+    void commandExec(const std::vector<std::string>& args);
     void commandServerInfo();
     void commandQuit();
     bool cvarCommand(const std::vector<std::string>& args);
@@ -122,6 +123,7 @@ private:
     bool m_quit = false;
     bool m_homepathGiven = false;
     bool m_ioq3WriteConfig = false;
+    int m_execDepth = 0;
     int m_serverId = 0;
 };
 
