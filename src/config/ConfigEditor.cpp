@@ -31,6 +31,13 @@ void ConfigEditor::pageShown()
     m_shown = true;
     learnFolders();
     listFiles();
+    // The file the server was started with is the one an operator usually
+    // came for.
+    for (std::size_t i = 0; i < m_files.size(); ++i)
+        if (m_files[i].startup && m_files[i].refused.empty()) {
+            openFile(static_cast<int>(i));
+            break;
+        }
 }
 
 void ConfigEditor::refresh()
@@ -146,7 +153,6 @@ bool ConfigEditor::openPath(const std::filesystem::path& path)
         m_services.dialogs.messageBox(error, Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
         return false;
     }
-    learnServer();
     m_document = ConfigDocument(*bytes);
     m_path = *target;
     m_name = path.filename().string();
@@ -160,7 +166,10 @@ bool ConfigEditor::openPath(const std::filesystem::path& path)
         m_view->setModified(false);
         m_view->showExecOutput(m_execOutput);
     }
-    lint(m_document.lines());
+    // The text shows at once; the server's lists (for unknown names) come
+    // before the first findings.
+    learnServer();
+    lint(m_view ? m_view->editedLines() : m_document.lines());
     status("Opened " + m_path.string() + ".");
     return true;
 }

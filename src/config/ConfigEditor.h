@@ -41,7 +41,8 @@ public:
 
     void setView(ConfigEditorView* view) { m_view = view; }
 
-    // The first time the page is shown: the folders and the file list.
+    // The first time the page is shown: the folders, the file list, and the
+    // server's start-up file opened.
     void pageShown();
     // Lists the files again and asks the server for its cvars and commands.
     void refresh();
