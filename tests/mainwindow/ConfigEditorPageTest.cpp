@@ -135,3 +135,22 @@ TEST_F(ConfigEditorPageTest, FindReplaceAndEveryControlNamed)
     EXPECT_EQ(view->txtConfig()->lines().at(1), "seta sv_hostname \"Renamed\"");
     EXPECT_EQ(unnamedControls(&page), std::vector<std::string>());
 }
+
+TEST_F(ConfigEditorPageTest, ExecSavesFirstAndAsksBeforeRunningAFileThatStopsTheServer)
+{
+    view->txtConfig()->setFocus();
+    QTest::keyClicks(view->txtConfig(), "quit;");
+    dialogs.queueAnswer(Dialogs::Answer::Yes); // save first
+    dialogs.queueAnswer(Dialogs::Answer::Yes); // save a file that stops the server
+    dialogs.queueAnswer(Dialogs::Answer::No); // but do not run it
+    QTest::mouseClick(view->findChild<QPushButton*>("cmdExec"), Qt::LeftButton);
+    ASSERT_EQ(dialogs.asked().size(), 3u);
+    EXPECT_NE(dialogs.asked()[2].text.find("line 1: This line stops the server (quit)"), std::string::npos);
+    EXPECT_NE(dialogs.asked()[2].text.find("Run it on the server anyway?"), std::string::npos);
+    EXPECT_EQ(readFile(folder / "server.cfg").substr(0, 5), "quit;");
+    EXPECT_EQ(commands.back(), "cmdlist");
+
+    dialogs.queueAnswer(Dialogs::Answer::Yes);
+    QTest::mouseClick(view->findChild<QPushButton*>("cmdExec"), Qt::LeftButton);
+    EXPECT_EQ(commands.back(), "exec server.cfg");
+}
