@@ -49,6 +49,9 @@ void CvarTable::learnDumpTarget(const std::string& gameBasePath)
         fsGame = m_probe.GetCvarValue(console, "fs_game");
     }
     m_target = cvarDumpTarget(gameBasePath, baseGame, homePath, fsGame);
+    m_baseGame = baseGame;
+    m_homePath = homePath;
+    m_fsGame = fsGame;
 }
 
 void CvarTable::startDump()

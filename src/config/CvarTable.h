@@ -61,6 +61,11 @@ public:
     // Load: asks the server where its WRITECONFIG writes.
     void learnDumpTarget(const std::string& gameBasePath);
     const CvarDumpTarget& dumpTarget() const { return m_target; }
+    // What the server answered at load for com_basegame, fs_homepath and
+    // fs_game (the last two asked only of an engine that knows the first).
+    const std::string& baseGame() const { return m_baseGame; }
+    const std::string& homePath() const { return m_homePath; }
+    const std::string& fsGame() const { return m_fsGame; }
     void setDumpLimit(std::chrono::milliseconds limit) { m_limit = limit; }
 
     // A click on the cvars tab (also when it is selected already).
@@ -96,6 +101,9 @@ private:
     const bool& m_unloading;
     CvarsView* m_view = nullptr;
     CvarDumpTarget m_target;
+    std::string m_baseGame;
+    std::string m_homePath;
+    std::string m_fsGame;
     std::chrono::milliseconds m_limit = kDumpLimit;
     State m_state = State::Idle;
     Clock::TimePoint m_deadline{};

@@ -184,6 +184,8 @@ void FrmMain::imgTab_Click(int index)
     m_currentTab = index;
     if (index == kCvarsTab)
         m_session.cvarsTab_Click(); // on every click, also of the selected tab
+    else if (index == kEditorTab)
+        m_session.editorTab_Click();
 }
 
 void FrmMain::DebugPrint(const std::string& strText) { m_txtDebug->appendText(latin1(strText) + '\n'); }

@@ -8,6 +8,7 @@
 #include "mainwindow/SysPage.h"
 #include "mainwindow/CommandLineBox.h"
 #include "mainwindow/CvarsPage.h"
+#include "mainwindow/ConfigEditorPage.h"
 #include "mainwindow/TabPictures.h"
 #include "platform/qt/Accessible.h"
 #include "mainwindow/ClientsPage.h"
@@ -123,6 +124,7 @@ void FrmMain::buildPages()
     addTitle(m_picBase[6], "Server Variables");
     new CvarsPage(m_session.cvars(), m_picBase[6]);
     addTitle(m_picBase[7], "Config Editor");
+    new ConfigEditorPage(m_session.configEditor(), m_picBase[7]);
     new CommandLineBox(m_session.commandLine(), m_txtOut, m_picBase[0], m_picBase[4]);
 }
 

@@ -1,6 +1,7 @@
 #include "mainwindow/MainSession.h"
 
 #include "config/CommandLineOperations.h"
+#include "config/ConsoleOutputCollector.h"
 #include "mainwindow/ScriptDialogs.h"
 #include "scripting/RavelinObject.h"
 
@@ -18,7 +19,8 @@ MainSession::MainSession(MainServices services, SessionView& view)
                                 [this](bool on) { m_view.setTimerEnabled(SessionTimer::tmrClient, on); },
                                 m_services.wallClock,
                                 m_services.appFolder.empty() ? std::filesystem::path() : m_services.appFolder / "data"},
-                m_unloading)
+                m_unloading),
+      m_configEditor(configEditorServices())
 {
     addRavelinOperations(m_operations, *this);
     m_timedCommands.addOperations(m_operations);
@@ -212,6 +214,45 @@ void MainSession::sendTypedLine(const std::string& line)
         return;
     }
     m_services.bridge.SendConsoleCommand(line);
+}
+
+ServerFolders MainSession::serverFolders()
+{
+    ServerFolders folders{m_gameBasePath, m_cvars.homePath(), m_cvars.fsGame(), m_cvars.baseGame()};
+    if (folders.ioq3())
+        return folders;
+    if (!m_foldersAsked) {
+        m_foldersAsked = true;
+        const WindowHandle console = m_services.bridge.FindConsoleWindow();
+        m_homePath = m_services.probe.GetCvarValue(console, "fs_homepath");
+        m_fsGame = m_services.probe.GetCvarValue(console, "fs_game");
+    }
+    folders.homePath = m_homePath;
+    folders.fsGame = m_fsGame;
+    return folders;
+}
+
+ConfigEditorServices MainSession::configEditorServices()
+{
+    ConfigEditorServices services{m_services.dialogs, [this] { return serverFolders(); }};
+    services.serverArguments = m_services.serverArguments;
+    services.runCommand = m_services.runCommand;
+    if (!services.runCommand)
+        services.runCommand = [this](const std::string& command) {
+            // Interim: the lines that follow the command until the console
+            // is quiet, until the console host reports a command's exact
+            // output.
+            if (!m_consolePresent || m_unloading)
+                return CommandOutput{false, {}, "The server console is gone."};
+            return collectConsoleOutput(m_services.bridge, command);
+        };
+    services.knownCvars = [this] {
+        std::vector<std::string> names;
+        for (const CvarRow& row : m_cvars.list().rows())
+            names.push_back(row.key);
+        return names;
+    };
+    return services;
 }
 
 void MainSession::ConsoleOut(const std::string& strData) { m_services.bridge.SendConsoleCommand(strData); }

@@ -15,6 +15,7 @@
 #pragma once
 
 #include "config/CommandLine.h"
+#include "config/ConfigEditor.h"
 #include "config/CvarTable.h"
 #include "clients/ClientsFeature.h"
 #include "console/ConsolePump.h"
@@ -63,6 +64,12 @@ struct MainServices {
     UdpSocket* udp = nullptr;
     // The calendar clock bans end by; the system's when none is given.
     WallClock* wallClock = nullptr;
+    // The command line the server in use was started with (its +exec file
+    // is marked in the config editor); none in some tests.
+    std::function<std::vector<std::string>()> serverArguments = {};
+    // How the config editor runs a command and reads its output; the
+    // console collector when none is given.
+    RunCommand runCommand = {};
 };
 
 class MainSession final : public RavelinOperations {
@@ -104,6 +111,8 @@ public:
     void txtOut_Enter(const std::string& line);
     // A click on the cvars tab: the cvar dump.
     void cvarsTab_Click();
+    // A click on the editor tab: the first one lists the files.
+    void editorTab_Click() { m_configEditor.pageShown(); }
     // Double-click on the window background.
     void showConsoleAgain();
 
@@ -137,6 +146,7 @@ public:
     ScriptHost& scriptHost() { return m_scriptHost; }
     CvarTable& cvars() { return m_cvars; }
     CommandLine& commandLine() { return m_commandLine; }
+    ConfigEditor& configEditor() { return m_configEditor; }
     // The script engine (scMain) every script of the session runs in.
     vbs::ScriptControl& scriptControl() { return m_scMain; }
     const MainServices& services() const { return m_services; }
@@ -153,6 +163,9 @@ private:
     void checkConsole();
     // A line from the command line, unless the console is gone.
     void sendTypedLine(const std::string& line);
+    // Where the server keeps its files, for the config editor.
+    ServerFolders serverFolders();
+    ConfigEditorServices configEditorServices();
 
     MainServices m_services;
     SessionView& m_view;
@@ -174,6 +187,12 @@ private:
     CvarTable m_cvars;
     CommandLine m_commandLine;
     ClientsFeature m_clients;
+    // fs_homepath and fs_game of an engine the cvar table did not ask
+    // (Quake III 1.32), asked once when the editor first needs them.
+    bool m_foldersAsked = false;
+    std::string m_homePath;
+    std::string m_fsGame;
+    ConfigEditor m_configEditor;
 };
 
 } // namespace ravelin

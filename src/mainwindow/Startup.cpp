@@ -11,6 +11,7 @@
 #include "platform/AppFolder.h"
 #include "platform/DisplayEnvironment.h"
 #include "platform/ipc/IpcWindowManager.h"
+#include "platform/linux/ProcessArguments.h"
 #include "platform/linux/ProcMemoryInfo.h"
 #include "platform/qt/CurlDownload.h"
 #include "platform/qt/QtDialogs.h"
@@ -222,6 +223,7 @@ int m_Startup(int argc, char** argv)
             MainServices services{bridge, probe, settings, dialogs, appFolder, &host, &memory};
             services.reopenStartWindow = reopenStartWindow;
             services.endProgram = endProgram;
+            services.serverArguments = [&] { return processArguments(windows.serverPid(bridge.FindConsoleWindow())); };
             mainWindow = new FrmMain(std::move(services));
             QObject::connect(mainWindow, &QObject::destroyed, endIfNoWindowLeft);
             mainWindow->installEventFilter(new DisposeOnClose(mainWindow));

@@ -16,6 +16,7 @@ inline constexpr std::array<const char*, kTabCount> kTabNames = {"console", "sys
                                                                  "options", "clients", "cvars", "editor"};
 inline constexpr int kClientsTab = 5;
 inline constexpr int kCvarsTab = 6;
+inline constexpr int kEditorTab = 7;
 
 // Indices to bring to the front, one after the other, when tab k is chosen.
 inline std::vector<int> tabRaiseSequence(int k, int count = kTabCount)

@@ -34,6 +34,8 @@ struct HostedMainWindowTest : testing::Test {
     // for tests that leave through the shutdown dialog.
     std::function<void()> endProgram;
     std::function<void()> reopenStartWindow;
+    // The server's command line, as the program reads it (+exec files).
+    std::function<std::vector<std::string>()> serverArguments;
 
     // Starts q3sim with these arguments, waits for its banner, then loads
     // and shows the main window on it.
@@ -60,6 +62,7 @@ struct HostedMainWindowTest : testing::Test {
         MainServices services{bridge, probe, settings, dialogs, appFolder.path()};
         services.endProgram = endProgram;
         services.reopenStartWindow = reopenStartWindow;
+        services.serverArguments = serverArguments;
         window = std::make_unique<FrmMain>(std::move(services));
         window->load();
         window->show();

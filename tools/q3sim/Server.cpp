@@ -235,7 +235,9 @@ void Server::execute(const std::vector<std::string>& args)
     else if (m_ioq3 && command == "flushbans") {
         m_addressBans.clear();
         print("All bans and exceptions have been deleted.");
-    } else if (command == "wait") {
+    } else if (command == "exec")
+        commandExec(args);
+    else if (command == "wait") {
         // The engine defers the rest of the buffer a frame; here every
         // command runs at once, so there is nothing to wait for.
     } else if (cvarCommand(args)) {
@@ -835,7 +837,8 @@ void Server::commandCmdList()
     static const char* const commands[] = {"cmdlist",     "cvarlist", "set",        "seta",        "sets",
                                            "setu",        "reset",    "echo",       "wait",        "quit",
                                            "writeconfig", "status",   "serverinfo", "kick",        "clientkick",
-                                           "dumpuser",    "map",      "devmap",     "map_restart", "say"};
+                                           "dumpuser",    "map",      "devmap",     "map_restart", "say",
+                                           "exec"};
     for (const char* command : commands)
         print(command);
     print(std::to_string(std::size(commands)) + " commands");

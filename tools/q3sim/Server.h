@@ -112,6 +112,7 @@ private:
     void commandCvarList(const std::vector<std::string>& args);
     void commandCmdList();
     void commandFlood(const std::vector<std::string>& args);
+    void commandExec(const std::vector<std::string>& args);
     void commandServerInfo();
     void commandQuit();
     void commandSimConnect(const std::vector<std::string>& args);
@@ -141,6 +142,7 @@ private:
     bool m_quit = false;
     bool m_homepathGiven = false;
     bool m_ioq3WriteConfig = false;
+    int m_execDepth = 0;
     int m_serverId = 0;
     std::vector<int> m_pendingBegins;
     // Address bans as "A.B.C.D/BITS", in the order added.

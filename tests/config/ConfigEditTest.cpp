@@ -1,0 +1,241 @@
+// The config editor's logic: colouring and commands of a line, the lint's
+// findings, lossless round trips, the path guard, saving with a backup,
+// and the exec report tied back to the file.
+#include "config/ConfigDocument.h"
+#include "config/ConfigFiles.h"
+#include "config/ConfigLint.h"
+#include "config/ConfigSyntax.h"
+#include "config/ExecReport.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+using namespace ravelin;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A line's colours, one letter per byte: / comment, K engine command,
+// C other first word, V cvar name, Q quoted, W word, ; separator.
+std::string paint(std::string_view line, bool inBlock = false)
+{
+    std::string out(line.size(), ' ');
+    for (const ConfigSpan& span : tokenizeConfigLine(line, inBlock).spans)
+        out.replace(span.start, span.length, span.length, "/KCVQW;"[static_cast<int>(span.kind)]);
+    return out;
+}
+
+std::string readFile(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const fs::path& file, std::string_view bytes)
+{
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+} // namespace
+
+TEST(ConfigSyntax, ColoursEachPartOfALine)
+{
+    const struct {
+        const char* line;
+        const char* colours;
+    } cases[] = {
+        {"seta sv_hostname \"My Arena\" // name", "KKKK VVVVVVVVVVV QQQQQQQQQQ ///////"},
+        {"g_gametype 4;map oa_ctf4", "CCCCCCCCCC W;KKK WWWWWWW"},
+        {"set d1 \"map q3dm1; vstr d2\"", "KKK VV QQQQQQQQQQQQQQQQQQQQ"},
+        {"set url http://x", "KKK VVV WWWWW///"},
+        {"say /* hi */ there", "KKK //////// WWWWW"},
+        {"echo \"open ; quit", "KKKK QQQQQQQQQQQQ"},
+        {"  quit ", "  KKKK "},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(paint(c.line), c.colours) << c.line;
+    EXPECT_EQ(paint("still */ set a 1", true), "//////// KKK V W");
+}
+
+TEST(ConfigSyntax, SplitsCommandsAndCarriesBlockComments)
+{
+    const auto lines = tokenizeConfigLines({"set a \"x;y\"; exec b // c; d", "/* open", "set hidden 1", "*/ echo z"});
+    ASSERT_EQ(lines[0].commands.size(), 2u);
+    EXPECT_EQ(lines[0].commands[0].words, (std::vector<std::string>{"set", "a", "x;y"}));
+    EXPECT_EQ(lines[0].commands[1].words, (std::vector<std::string>{"exec", "b"}));
+    EXPECT_TRUE(lines[0].semicolonInComment);
+    EXPECT_TRUE(lines[1].blockCommentOpen);
+    EXPECT_TRUE(lines[2].commands.empty());
+    EXPECT_EQ(lines[3].commands.at(0).words.front(), "echo");
+    EXPECT_TRUE(tokenizeConfigLine("say \"a").unbalancedQuote);
+}
+
+TEST(ConfigLint, FindsEachProblemOnItsLine)
+{
+    ServerKnowledge server;
+    server.addCvarList({"S    AL   sv_maxclients \"8\"", "S    A    sv_hostname \"x\"", "S U   L   g_gametype \"0\"",
+                        "286 total cvars", "say: Bob: a \"quoted\" thing"});
+    server.addCmdList({"map", "exec", "59 commands"});
+    const std::vector<std::string> file = {
+        "sv_hostname \"Arena\"",
+        "sv_maxclients 16",
+        "set g_gametpye 4",
+        "set d1 \"map q3dm1\" ; vstr d1",
+        "banana 3",
+        "seta g_gametype 4 // latched",
+        "say \"unclosed ; quit",
+        "killserver",
+        "/* a comment; that runs on",
+        "*/ say \"" + std::string(1100, 'x') + "\"",
+    };
+    LintOptions options;
+    options.ioq3 = false;
+    options.execBuffer = kExecBuffer132;
+    options.fileBytes = 100;
+    std::vector<std::pair<int, LintKind>> found;
+    for (const LintFinding& f : lintConfig(file, tokenizeConfigLines(file), server, options))
+        found.emplace_back(f.line, f.kind);
+    const std::vector<std::pair<int, LintKind>> expected = {
+        {1, LintKind::LatchedCvar},
+        {2, LintKind::UnknownCvar},
+        {4, LintKind::UnknownCommand},
+        {5, LintKind::LatchedCvar},
+        {6, LintKind::UnbalancedQuote},
+        {7, LintKind::StopsServer},
+        {8, LintKind::BlockCommentSpansLines},
+        {9, LintKind::LineTooLong},
+    };
+    EXPECT_EQ(found, expected);
+    EXPECT_EQ(server.cvar("SV_HOSTNAME")->name, "sv_hostname");
+    EXPECT_EQ(server.cvar("say:"), nullptr);
+}
+
+TEST(ConfigLint, FileOverTheExecBufferIsFlaggedWhereItStopsFitting)
+{
+    const std::vector<std::string> file(200, std::string(99, 'x'));
+    LintOptions options;
+    options.execBuffer = kExecBuffer132;
+    options.fileBytes = 200 * 100;
+    const auto findings = lintConfig(file, tokenizeConfigLines(file), ServerKnowledge{}, options);
+    ASSERT_FALSE(findings.empty());
+    EXPECT_EQ(findings[0].kind, LintKind::FileTooBig);
+    EXPECT_EQ(findings[0].line, 163); // 164 lines of 100 bytes and one more pass 16,384
+    options.fileBytes = kExecBuffer132 - 1;
+    EXPECT_TRUE(lintConfig(file, tokenizeConfigLines(file), ServerKnowledge{}, options).empty());
+    // Without the server's lists no name is called unknown.
+    EXPECT_TRUE(lintConfig({"banana 1"}, tokenizeConfigLines({"banana 1"}), ServerKnowledge{}, {}).empty());
+}
+
+TEST(ConfigDocument, UneditedFilesSaveByteForByte)
+{
+    std::vector<std::string> files = {
+        readFile(test::sourceDir() / "tests/config/data/openarena-0.8.8-writeconfig.cfg"),
+        readFile(test::sourceDir() / "fuzz/corpus/config_syntax/debian-server.cfg"),
+        "seta a \"1\"\r\nseta b \"2\"\r\n",
+        "set a 1\nset b 2\r\nset c 3\rset d 4",
+        "say \"caf\xe9 \xff\x80\"  \t\n\n\n  \n",
+        "",
+        "\n",
+        "no final line end   ",
+    };
+    for (const std::string& bytes : files) {
+        const ConfigDocument document(bytes);
+        EXPECT_EQ(document.bytesFor(document.lines()), bytes);
+        std::string joined;
+        for (std::size_t i = 0; i < document.lines().size(); ++i)
+            joined += (i ? "\n" : "") + document.lines()[i];
+        EXPECT_EQ(document.bytesFor(splitEditorText(joined)), bytes);
+    }
+}
+
+TEST(ConfigDocument, AnEditChangesOnlyItsOwnLines)
+{
+    const ConfigDocument document("a  \r\nb\nc\r\nd");
+    EXPECT_EQ(document.bytesFor({"a  ", "B", "c", "d"}), "a  \r\nB\r\nc\r\nd");
+    EXPECT_EQ(document.bytesFor({"a  ", "b", "new", "c", "d"}), "a  \r\nb\nnew\r\nc\r\nd");
+    EXPECT_EQ(document.bytesFor({"a  ", "c", "d"}), "a  \r\nc\r\nd");
+    EXPECT_EQ(document.bytesFor({"a  ", "b", "c", "d", "e"}), "a  \r\nb\nc\r\nd\r\ne");
+    EXPECT_EQ(ConfigDocument("x\n").bytesFor({"x", "y"}), "x\ny\n");
+}
+
+class ConfigFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        home = dir.path() / "home" / "baseoa";
+        base = dir.path() / "base" / "baseoa";
+        writeFile(home / "server.cfg", "sv_hostname home\n");
+        writeFile(base / "server.cfg", "sv_hostname base\n");
+        writeFile(base / "ctf.cfg", "g_gametype 4\n");
+        writeFile(base / "ravelin_tmp.cfg", "dump\n");
+        writeFile(base / "notes.txt", "x\n");
+        writeFile(dir.path() / "outside.cfg", "quit\n");
+        fs::create_symlink(dir.path() / "outside.cfg", base / "linked.cfg");
+        fs::create_symlink(base / "ctf.cfg", home / "alias.cfg");
+        folders =
+            ServerFolders{(dir.path() / "base").string(), (dir.path() / "home").string(), "", "baseoa"}.searchFolders();
+    }
+
+    test::TempDir dir;
+    fs::path home;
+    fs::path base;
+    std::vector<fs::path> folders;
+};
+
+TEST_F(ConfigFilesTest, ListsHomeBeforeBaseAndMarksTheStartupFile)
+{
+    const auto files = listConfigFiles(folders, startupExec({"ioq3ded", "+set", "x", "1", "+exec", "server"}));
+    std::vector<std::string> names;
+    for (const auto& f : files)
+        names.push_back(f.name + (f.startup ? "*" : "") + (f.refused.empty() ? "" : "!"));
+    EXPECT_EQ(names, (std::vector<std::string>{"alias.cfg", "server.cfg*", "ctf.cfg", "linked.cfg!"}));
+    EXPECT_EQ(files[1].path, home / "server.cfg");
+}
+
+TEST_F(ConfigFilesTest, RefusesPathsOutsideTheFolders)
+{
+    std::string reason;
+    for (const fs::path& path : {base / ".." / "outside.cfg", fs::path("../outside.cfg"), base / "linked.cfg",
+                                 dir.path() / "outside.cfg", base / "notes.txt", base / "missing.cfg"}) {
+        EXPECT_FALSE(guardConfigPath(folders, path, reason)) << path;
+        EXPECT_FALSE(reason.empty()) << path;
+    }
+    EXPECT_EQ(guardConfigPath(folders, "ctf.cfg", reason), fs::canonical(base / "ctf.cfg"));
+    EXPECT_EQ(guardConfigPath(folders, home / "alias.cfg", reason), fs::canonical(base / "ctf.cfg"));
+}
+
+TEST_F(ConfigFilesTest, SaveKeepsTheBackupAndRefusesAFileChangedOnDisk)
+{
+    const fs::path file = base / "ctf.cfg";
+    std::string error;
+    EXPECT_EQ(saveConfigFile(file, "g_gametype 4\n", "g_gametype 5\n", false, error), SaveResult::Saved);
+    EXPECT_EQ(readFile(file), "g_gametype 5\n");
+    EXPECT_EQ(readFile(base / "ctf.cfg.bak"), "g_gametype 4\n");
+
+    writeFile(file, "changed by hand\n");
+    EXPECT_EQ(saveConfigFile(file, "g_gametype 5\n", "mine\n", false, error), SaveResult::ChangedOnDisk);
+    EXPECT_EQ(readFile(file), "changed by hand\n");
+    EXPECT_EQ(saveConfigFile(file, "g_gametype 5\n", "mine\n", true, error), SaveResult::Saved);
+    EXPECT_EQ(readFile(file), "mine\n");
+    EXPECT_EQ(readFile(base / "ctf.cfg.bak"), "changed by hand\n");
+}
+
+TEST(ExecReport, TiesUnknownCommandsAndRefusalsToTheirLines)
+{
+    const auto syntax = tokenizeConfigLines({"// x", "banana 1", "sv_hostname a", "set version 2; banana 2"});
+    const auto report = readExecOutput({"execing x.cfg", "Unknown command \"banana\"", "unknown command: banana",
+                                        "version is read only.", "broadcast: print \"server: kiwi 1\\n\""},
+                                       syntax);
+    ASSERT_EQ(report.size(), 5u);
+    EXPECT_EQ(report[0].kind, ExecOutputLine::Kind::Plain);
+    EXPECT_EQ(report[1].fileLine, 1);
+    EXPECT_EQ(report[2].fileLine, 3);
+    EXPECT_EQ(report[3].kind, ExecOutputLine::Kind::CvarRefused);
+    EXPECT_EQ(report[3].fileLine, 3);
+    EXPECT_EQ(report[4].name, "kiwi");
+    EXPECT_EQ(report[4].fileLine, -1);
+}

@@ -1,0 +1,55 @@
+// The editor page on the real OpenArena server: server.cfg in the home
+// folder, started with +exec, is listed and marked beside the package's
+// debian_server.cfg (a link out of the folders, so not opened); an edit
+// saved and exec'd renames the server, and the game's "unknown command"
+// line points at the line that caused it. With RAVELIN_SCREENSHOT_DIR set,
+// the page is saved there as editor-openarena-exec.png.
+#include "mainwindow/ConfigEditorFixture.h"
+#include "realserver/RealServerSupport.h"
+
+#include <QApplication>
+
+using namespace ravelin;
+using namespace ravelin::test;
+
+namespace {
+
+struct EditorRealServerTest : ConfigEditorFixture {
+    TempDir home{"ravelin-oahome"};
+
+    void SetUp() override
+    {
+        if (!openArenaInstalled())
+            GTEST_SKIP() << "openarena-server not installed";
+        std::filesystem::create_directories(home.path() / "baseoa");
+        std::ofstream(home.path() / "baseoa" / "server.cfg", std::ios::binary) << original;
+        ASSERT_TRUE(host.start(openArenaCommand(home.path(), freeUdpPort(), {"+exec", "server.cfg"})))
+            << host.logText();
+        ASSERT_TRUE(
+            waitFor([&] { return serverOutput().find("InitGame:") != std::string::npos; }, std::chrono::seconds(60)));
+        openWindow();
+        ASSERT_TRUE(waitForQt([&] { return window->activations() == 1; }));
+    }
+
+    std::string serverOutput() { return bridge.ReadConsoleOutputOf(host.handle()); }
+};
+
+} // namespace
+
+TEST_F(EditorRealServerTest, AnEditedServerCfgRenamesTheServerAndItsUnknownCommandIsTiedToItsLine)
+{
+    ASSERT_EQ(probe.GetCvarValue(host.handle(), "sv_hostname"), "Before");
+    openServerCfg();
+    const auto packaged = files()->findItems("debian_server.cfg", Qt::MatchExactly);
+    ASSERT_EQ(packaged.size(), 1);
+    EXPECT_NE(packaged.first()->toolTip().indexOf("outside the server's folders"), -1);
+
+    editAndSave(home.path() / "baseoa" / "server.cfg", "Edited Real Arena");
+    execAndFindTheUnknownCommand("unknown command: banana");
+    EXPECT_EQ(probe.GetCvarValue(host.handle(), "sv_hostname"), "Edited Real Arena");
+    EXPECT_TRUE(dialogs.asked().empty());
+    if (const char* dir = std::getenv("RAVELIN_SCREENSHOT_DIR")) {
+        QApplication::processEvents();
+        window->grab().save(QString("%1/editor-openarena-exec.png").arg(dir));
+    }
+}
