@@ -45,7 +45,11 @@ void ConsolePump::runPass()
 {
     if (m_passRunning)
         return;
-    PassFlag running(m_passRunning, [this] { flushDisplay(); });
+    PassFlag running(m_passRunning, [this] {
+        flushDisplay();
+        if (m_hooks.passEnded)
+            m_hooks.passEnded();
+    });
 
     if (m_unloading)
         return;
@@ -102,6 +106,8 @@ void ConsolePump::runPass()
             if (m_unloading)
                 return;
             if (!m_inStatusBlock) {
+                if (m_hooks.consoleLine)
+                    m_hooks.consoleLine(line);
                 outsideCodeRan = dispatch(line);
             } else if (end > 0) {
                 m_inStatusBlock = false;

@@ -55,6 +55,10 @@ struct ConsolePumpHooks {
     std::function<ScriptCallResult(const std::string& proc, const std::string& data)> runConsoleProc;
     // Writes one line to the debug box.
     std::function<void(const std::string& text)> debugPrint;
+    // Sees every line outside a status block before its script runs.
+    std::function<void(const std::string& line)> consoleLine;
+    // Runs at the end of every pass, lines or none.
+    std::function<void()> passEnded;
 };
 
 class ConsolePump {

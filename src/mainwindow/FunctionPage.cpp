@@ -2,6 +2,7 @@
 
 #include "mainwindow/MainSession.h"
 #include "mainwindow/SectionStackWidget.h"
+#include "mainwindow/StatsSections.h"
 #include "platform/qt/OutputBox.h"
 
 #include <QCheckBox>
@@ -209,8 +210,10 @@ StatsPage::StatsPage(MainSession& session, QWidget* page) : QWidget(page)
         new SectionStackWidget(session, SectionPanel::Stats,
                                {"Statistics", "imgToggle", "picStat", "lblStatBase", "lblStat", "picScroll", "vsbMain"},
                                {kStatsSectionTitles.begin(), kStatsSectionTitles.end()}, this);
-    for (int i = 0; i < static_cast<int>(kStatsSectionTitles.size()); ++i)
-        addLabel("Feature Disabled in this beta, sorry", m_stack->section(i), 12, 24, 400);
+    m_internal = new InternalStatsSection(session.statistics(), m_stack->section(0), m_stack->sectionWidth(),
+                                          kStatsSectionHeights[0]);
+    m_web = new WebStatsSection(session.statistics(), m_stack->section(1), m_stack->sectionWidth(),
+                                kStatsSectionHeights[1]);
 }
 
 void buildReportOption(MainSession& session, QWidget* optionsPage)

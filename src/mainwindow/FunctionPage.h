@@ -71,14 +71,21 @@ private:
     QPushButton* m_cmdInitScripts = nullptr;
 };
 
-// The stats page ("Statistics"): two sections with a notice each.
+class InternalStatsSection;
+class WebStatsSection;
+
+// The stats page ("Statistics"): the internal statistics and the web page.
 class StatsPage final : public QWidget {
 public:
     StatsPage(MainSession& session, QWidget* page);
     SectionStackWidget* sections() const { return m_stack; }
+    InternalStatsSection* internal() const { return m_internal; }
+    WebStatsSection* web() const { return m_web; }
 
 private:
     SectionStackWidget* m_stack = nullptr;
+    InternalStatsSection* m_internal = nullptr;
+    WebStatsSection* m_web = nullptr;
 };
 
 // The report switch chkReport on the options page.

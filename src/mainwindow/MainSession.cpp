@@ -16,7 +16,8 @@ MainSession::MainSession(MainServices services, SessionView& view)
                     {[this](const std::string& line) { sendTypedLine(line); }, [this] { DisplayRAMStats(); }}),
       m_clients(ClientsServices{m_services.bridge, m_services.probe, m_services.dialogs, m_services.udp,
                                 [this](bool on) { m_view.setTimerEnabled(SessionTimer::tmrClient, on); }},
-                m_unloading)
+                m_unloading),
+      m_stats(m_services.settings, m_services.appFolder / "data", m_services.http)
 {
     addRavelinOperations(m_operations, *this);
     m_timedCommands.addOperations(m_operations);
@@ -36,6 +37,8 @@ MainSession::MainSession(MainServices services, SessionView& view)
     };
     hooks.debugPrint = [this](const std::string& text) { DebugPrint(text); };
     hooks.parseStatusBlock = [this](const std::string& block) { m_clients.roster().ParseStatusBlock(block); };
+    hooks.consoleLine = [this](const std::string& line) { m_stats.line(line); };
+    hooks.passEnded = [this] { m_stats.endPass(); };
     connectScriptDialogs();
 }
 
@@ -77,7 +80,18 @@ void MainSession::activate()
     InitScripts();
     m_view.setTimerEnabled(SessionTimer::tmrConsole, true);
     m_clients.UpdateServerPort();
+    openStatistics();
     m_commandLine.applySettings();
+}
+
+// The history is per server: its name and port name the file. Asked once,
+// at the first activation; the pump feeds the statistics from then on.
+void MainSession::openStatistics()
+{
+    if (m_stats.opened())
+        return;
+    const std::string name = m_services.probe.GetCvarValue(m_services.bridge.FindConsoleWindow(), "sv_hostname");
+    m_stats.open(name == "UNKNOWN" ? std::string() : name, m_clients.query().ServerPort());
 }
 
 void MainSession::unload()

@@ -28,12 +28,14 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/HostInfo.h"
+#include "platform/HttpServer.h"
 #include "platform/MemoryInfo.h"
 #include "platform/SettingsStore.h"
 #include "platform/UdpSocket.h"
 #include "scripting/OperationTable.h"
 #include "scripting/RavelinOperations.h"
 #include "scripting/ScriptHost.h"
+#include "stats/StatsFeature.h"
 #include "vbscript/ScriptControl.h"
 
 #include <filesystem>
@@ -60,6 +62,8 @@ struct MainServices {
     Clock* clock = nullptr;
     // wsClient, the status query's socket; none in some tests.
     UdpSocket* udp = nullptr;
+    // The statistics web page's server; none in some tests.
+    HttpServer* http = nullptr;
 };
 
 class MainSession final : public RavelinOperations {
@@ -141,6 +145,7 @@ public:
     TimedCommandList& timedCommands() { return m_timedCommands; }
     SectionPanels& sections() { return m_sections; }
     ClientsFeature& clients() { return m_clients; }
+    stats::StatsFeature& statistics() { return m_stats; }
 
 private:
     void connectScriptDialogs();
@@ -148,6 +153,7 @@ private:
     void checkConsole();
     // A line from the command line, unless the console is gone.
     void sendTypedLine(const std::string& line);
+    void openStatistics();
 
     MainServices m_services;
     SessionView& m_view;
@@ -169,6 +175,7 @@ private:
     CvarTable m_cvars;
     CommandLine m_commandLine;
     ClientsFeature m_clients;
+    stats::StatsFeature m_stats;
 };
 
 } // namespace ravelin
