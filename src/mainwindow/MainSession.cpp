@@ -79,19 +79,21 @@ void MainSession::activate()
     ++m_activations;
     InitScripts();
     m_view.setTimerEnabled(SessionTimer::tmrConsole, true);
+    // The server's name is asked before its port, so reading the port stays
+    // the last thing an activation sends.
+    const std::string serverName = m_stats.opened() ? std::string() : statisticsName();
     m_clients.UpdateServerPort();
-    openStatistics();
+    if (!m_stats.opened())
+        m_stats.open(serverName, m_clients.query().ServerPort());
     m_commandLine.applySettings();
 }
 
-// The history is per server: its name and port name the file. Asked once,
-// at the first activation; the pump feeds the statistics from then on.
-void MainSession::openStatistics()
+// The history is per server: its name and port name the file. Asked at the
+// first activation; the pump feeds the statistics from then on.
+std::string MainSession::statisticsName()
 {
-    if (m_stats.opened())
-        return;
     const std::string name = m_services.probe.GetCvarValue(m_services.bridge.FindConsoleWindow(), "sv_hostname");
-    m_stats.open(name == "UNKNOWN" ? std::string() : name, m_clients.query().ServerPort());
+    return name == "UNKNOWN" || name == "UNKNOWN COMMAND" ? std::string() : name;
 }
 
 void MainSession::unload()

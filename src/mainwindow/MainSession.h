@@ -153,7 +153,7 @@ private:
     void checkConsole();
     // A line from the command line, unless the console is gone.
     void sendTypedLine(const std::string& line);
-    void openStatistics();
+    std::string statisticsName();
 
     MainServices m_services;
     SessionView& m_view;

@@ -190,7 +190,7 @@ InternalStatsSection::InternalStatsSection(stats::StatsFeature& feature, QWidget
     m_timer->setInterval(kRefreshMilliseconds);
     // Only a section someone can see is worth the queries.
     connect(m_timer, &QTimer::timeout, this, [this] {
-        if (isVisible() && section()->height() > 20)
+        if (isVisible() && parentWidget()->height() > 20)
             refresh();
     });
     m_timer->start();
@@ -229,7 +229,7 @@ void InternalStatsSection::refresh()
         m_weapons->setItem(row, 0, text(w.means));
         m_weapons->setItem(row, 1, count(w.kills));
     });
-    fillTable(m_games, s.games, [this](int row, const stats::GameFigures& g) {
+    fillTable(m_games, s.games, [this, &s](int row, const stats::GameFigures& g) {
         std::string scores;
         for (const auto& [name, score] : g.scores)
             scores += (scores.empty() ? "" : ", ") + name + " " + std::to_string(score);

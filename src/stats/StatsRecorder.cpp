@@ -11,8 +11,19 @@ constexpr int kFirstTeamGametype = 3;
 
 void StatsRecorder::line(std::string_view text, std::int64_t now)
 {
-    // Cheap test first: every line of the pass comes here, and most are chat,
-    // items and the operator's own output.
+    // The game prints every chat line twice: "say: NAME: TEXT", then
+    // "NAME^7: TEXT", which the console shows without the colour code. A
+    // player named "Kill" could thus print a kill of their own making; the
+    // echo of the chat line just seen is skipped.
+    if (!m_chatEcho.empty() && text == m_chatEcho) {
+        m_chatEcho.clear();
+        return;
+    }
+    m_chatEcho.clear();
+    if (text.substr(0, 5) == "say: ") {
+        m_chatEcho = cleanPlayerName(text.substr(5));
+        return;
+    }
     const auto parsed = parseStatsLine(text);
     if (!parsed)
         return;

@@ -70,6 +70,8 @@ private:
     std::int64_t m_lastSample = 0;
     std::int64_t m_lastRetention = 0;
     int m_retentionDays = 0;
+    // The echo the last chat line announced.
+    std::string m_chatEcho;
 };
 
 } // namespace ravelin::stats

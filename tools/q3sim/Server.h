@@ -100,6 +100,8 @@ private:
     void commandMap(const std::vector<std::string>& args);
     void commandMapRestart();
     void commandAddBot(const std::vector<std::string>& args);
+    void commandSimKill(const std::vector<std::string>& args);
+    void commandSimExit(const std::vector<std::string>& args);
     void commandCvarList(const std::vector<std::string>& args);
     void commandCmdList();
     void commandServerInfo();

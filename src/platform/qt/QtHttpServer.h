@@ -15,7 +15,7 @@ namespace ravelin {
 class QtHttpServer final : public HttpServer {
 public:
     static constexpr int kMaxConnections = 32;
-    static constexpr qint64 kMaxBytesPerConnection = 64 * 1024;
+    static constexpr long long kMaxBytesPerConnection = 64 * 1024;
     static constexpr int kIdleMilliseconds = 15000;
     static constexpr int kMaxTargetBytes = 2048;
 
