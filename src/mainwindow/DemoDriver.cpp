@@ -199,6 +199,8 @@ private:
             // The tab clicked on the previous tick has been drawn by now.
             const int shown = m_tab - 1;
             save(main, QString("tab-%1-%2.png").arg(shown).arg(kTabNames[shown]));
+            if (shown == 2)
+                saveWebStatistics(main);
         }
         if (m_tab == 8) {
             // Back to the console page, as a person would leave it.
@@ -213,8 +215,28 @@ private:
         auto* tab = main->findChild<QWidget*>(QString("imgTab%1").arg(m_tab));
         if (!tab)
             fail(QString("the main window has no tab %1").arg(m_tab));
+        // The statistics are shown open, with the figures gathered so far.
+        if (m_tab == 2)
+            toggleSection(main, 0);
         ++m_tab;
         clickWidget(tab);
+    }
+
+    void toggleSection(QWidget* main, int index)
+    {
+        if (auto* toggle = main->findChild<QWidget*>(QString("imgToggle%1").arg(index)))
+            clickWidget(toggle);
+        else
+            fail(QString("the stats page has no section %1").arg(index));
+    }
+
+    // The web section's picture: the first section closed, the second open.
+    void saveWebStatistics(QWidget* main)
+    {
+        toggleSection(main, 0);
+        toggleSection(main, 1);
+        save(main, "stats-web.png");
+        toggleSection(main, 1);
     }
 
     // Staying connected a while (the sys page gathers ticks), then leaving

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -168,17 +169,20 @@ InternalStatsSection::InternalStatsSection(stats::StatsFeature& feature, QWidget
     m_players = makeTable(m_tabs, "lvStatsPlayers", "Players",
                           {"Player", "Kills", "Deaths", "Suicides", "Team kills", "Ratio", "Favourite weapon",
                            "Time played"});
-    m_players->setColumnWidth(0, 150);
+    m_players->setColumnWidth(0, 130);
     for (int c = 1; c <= 5; ++c)
-        m_players->setColumnWidth(c, 62);
-    m_players->setColumnWidth(6, 140);
+        m_players->setColumnWidth(c, 58);
+    m_players->setColumnWidth(6, 150);
+    m_players->sortByColumn(1, Qt::DescendingOrder);
     m_weapons = makeTable(m_tabs, "lvStatsWeapons", "Weapons", {"Means", "Kills"});
     m_weapons->setColumnWidth(0, 220);
+    m_weapons->sortByColumn(1, Qt::DescendingOrder);
     m_games = makeTable(m_tabs, "lvStatsGames", "Games", {"Map", "Start", "End", "How it ended", "Final scores"});
     m_games->setColumnWidth(0, 90);
     m_games->setColumnWidth(1, 120);
     m_games->setColumnWidth(2, 120);
     m_games->setColumnWidth(3, 110);
+    m_games->sortByColumn(1, Qt::DescendingOrder);
     m_chart = new OnlineChart(m_tabs);
     m_tabs->addTab(m_players, "Players");
     m_tabs->addTab(m_weapons, "Weapons");
@@ -194,6 +198,21 @@ InternalStatsSection::InternalStatsSection(stats::StatsFeature& feature, QWidget
             refresh();
     });
     m_timer->start();
+    // Opening the section shows fresh figures at once.
+    section->installEventFilter(this);
+    refresh();
+}
+
+bool InternalStatsSection::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize && watched == parentWidget() && parentWidget()->height() > 20)
+        refresh();
+    return QWidget::eventFilter(watched, event);
+}
+
+void InternalStatsSection::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
     refresh();
 }
 
@@ -270,6 +289,7 @@ WebStatsSection::WebStatsSection(stats::StatsFeature& feature, QWidget* section,
     m_warning->setWordWrap(true);
     m_warning->setStyleSheet("color: #a00000");
     m_warning->setGeometry(8, 30, width - 16, 34);
+    addressEdited();
 
     m_link = named(new QLabel(this), "lblWebLink", "Page address");
     m_link->setTextFormat(Qt::RichText);
@@ -277,6 +297,11 @@ WebStatsSection::WebStatsSection(stats::StatsFeature& feature, QWidget* section,
     m_link->setTextInteractionFlags(Qt::TextBrowserInteraction);
     m_link->setWordWrap(true);
     m_link->setGeometry(8, 66, width - 16, 36);
+    // The page starts with the history, after this section was built.
+    auto* timer = new QTimer(this);
+    timer->setInterval(1000);
+    connect(timer, &QTimer::timeout, this, [this] { showState(); });
+    timer->start();
     showState();
 }
 
@@ -295,12 +320,12 @@ void WebStatsSection::applyClicked()
     if (!ok)
         web.port = -1;
     m_feature.applyWeb(web);
+    addressEdited();
     showState();
 }
 
 void WebStatsSection::showState()
 {
-    addressEdited();
     QString text;
     if (!m_feature.web().enabled)
         text = "The page is off.";
@@ -311,8 +336,10 @@ void WebStatsSection::showState()
         text = "Serving at <a href=\"" + url + "\">" + url + "</a>";
     } else
         text = "The page starts once the server console is connected.";
-    m_link->setText(text);
-    m_link->setAccessibleDescription(m_link->text());
+    if (m_link->text() != text) {
+        m_link->setText(text);
+        m_link->setAccessibleDescription(text);
+    }
 }
 
 } // namespace ravelin

@@ -52,6 +52,10 @@ public:
     OnlineChart* chart() const { return m_chart; }
     QLabel* state() const { return m_state; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
 private:
     stats::StatsFeature& m_feature;
     QComboBox* m_span = nullptr;
