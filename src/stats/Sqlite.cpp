@@ -53,6 +53,14 @@ Statement& Statement::bind(int index, std::string_view text)
     return *this;
 }
 
+Statement& Statement::bindStatic(int index, std::string_view text)
+{
+    const int rc = sqlite3_bind_text64(m_stmt, index, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8);
+    if (rc != SQLITE_OK)
+        fail(m_db, rc);
+    return *this;
+}
+
 Statement& Statement::bindNull(int index)
 {
     if (const int rc = sqlite3_bind_null(m_stmt, index); rc != SQLITE_OK)
@@ -75,7 +83,8 @@ void Statement::run()
 {
     while (step()) {
     }
-    reset();
+    // Every caller binds every parameter again before the next run.
+    sqlite3_reset(m_stmt);
 }
 
 void Statement::reset()

@@ -36,10 +36,13 @@ public:
     // Parameters count from 1, as in SQLite.
     Statement& bind(int index, std::int64_t value);
     Statement& bind(int index, std::string_view text);
+    // The text must stay alive until the statement has run.
+    Statement& bindStatic(int index, std::string_view text);
     Statement& bindNull(int index);
     // True while a row is ready; false once the statement is done.
     bool step();
-    // Runs a statement that returns no rows, then resets it for reuse.
+    // Runs a statement that returns no rows, then resets it for reuse
+    // (bindings stay until replaced).
     void run();
     void reset();
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <set>
 
 namespace ravelin::stats {
 
@@ -22,14 +23,12 @@ CREATE TABLE samples(time INTEGER PRIMARY KEY, players INTEGER NOT NULL);
 CREATE INDEX kills_time ON kills(time);
 )";
 
-// Version 2: the client key, bots counted apart in the samples, and the
-// covering indexes the leaderboard reads instead of the table.
+// Version 2: the client key, bots counted apart in the samples. Kills keep
+// only the time index: every further index is written on every kill.
 const char* const kVersion2 = R"(
 ALTER TABLE players ADD COLUMN guid TEXT NOT NULL DEFAULT '';
 ALTER TABLE samples ADD COLUMN bots INTEGER NOT NULL DEFAULT 0;
-CREATE INDEX kills_by_killer ON kills(killer, means, game, time, teamkill, victim);
-CREATE INDEX kills_by_victim ON kills(victim, game, time, killer);
-CREATE INDEX sessions_by_player ON sessions(player, game, started, ended);
+CREATE INDEX sessions_by_game ON sessions(game);
 CREATE INDEX games_started ON games(started);
 )";
 
@@ -86,11 +85,13 @@ void StatsStore::openFile(const std::string& path)
     migrate();
     closeUnfinished();
     prepareWrites();
+    m_lastKillTime = m_db->scalar("SELECT coalesce(max(time), 0) FROM kills");
 }
 
 void StatsStore::openMemory()
 {
     m_transaction.reset();
+    m_cache.clear();
     m_db = std::make_unique<sql::Database>(":memory:");
     migrate();
     prepareWrites();
@@ -187,7 +188,12 @@ void StatsStore::addKill(std::int64_t game, std::int64_t time, std::int64_t kill
         m_insertKill.bind(3, killer);
     else
         m_insertKill.bindNull(3);
-    m_insertKill.bind(4, victim).bind(5, means).bind(6, map).bind(7, std::int64_t{teamKill}).run();
+    m_insertKill.bind(4, victim).bindStatic(5, means).bindStatic(6, map).bind(7, std::int64_t{teamKill}).run();
+    m_lastKillTime = std::max(m_lastKillTime, time);
+    const std::int64_t id = m_db->lastInsertId();
+    for (CachedTally& cached : m_cache)
+        if (time >= cached.from && (cached.game == 0 || cached.game == game))
+            cached.tally.add(id, killer, victim, means, teamKill);
 }
 
 std::int64_t StatsStore::startSession(std::int64_t game, std::int64_t player, std::int64_t time)
@@ -228,6 +234,7 @@ void StatsStore::dropBefore(std::int64_t time)
     };
     for (const char* text : statements)
         m_db->prepare(text).bind(1, time).run();
+    m_cache.clear();
 }
 
 namespace {
@@ -243,40 +250,78 @@ void bindWindow(sql::Statement& statement, const Window& window)
     statement.bind(1, window.from).bind(2, window.to).bind(3, window.game);
 }
 
+std::vector<WeaponFigures> sortedWeapons(const std::map<std::string, std::int64_t>& byMeans)
+{
+    std::vector<WeaponFigures> out;
+    for (const auto& [means, kills] : byMeans)
+        out.push_back({means, kills});
+    std::stable_sort(out.begin(), out.end(), [](const WeaponFigures& a, const WeaponFigures& b) { return a.kills > b.kills; });
+    return out;
+}
+
 } // namespace
+
+void Tally::add(std::int64_t id, std::int64_t killer, std::int64_t victim, const std::string& means, bool teamKill)
+{
+    ++deaths[victim];
+    if (killer == 0 || killer == victim) {
+        ++suicides[victim];
+        return;
+    }
+    if (teamKill) {
+        ++teamKills[killer];
+        return;
+    }
+    MeansTally& m = kills[killer][means];
+    ++m.count;
+    m.last = std::max(m.last, id);
+}
+
+Tally StatsStore::tally(const Window& window)
+{
+    // A window still open (it reaches past the last kill) is kept and
+    // followed; a closed one is read each time.
+    const bool open = window.to > m_lastKillTime;
+    if (open)
+        for (const CachedTally& cached : m_cache)
+            if (cached.from == window.from && cached.game == window.game)
+                return cached.tally;
+    Tally t;
+    auto q = m_db->prepare("SELECT id, coalesce(killer, 0), victim, means, teamkill FROM kills WHERE"
+                           + windowWhere("time"));
+    bindWindow(q, window);
+    while (q.step())
+        t.add(q.integer(0), q.integer(1), q.integer(2), q.text(3), q.integer(4) != 0);
+    if (open) {
+        if (m_cache.size() >= kCachedWindows)
+            m_cache.erase(m_cache.begin());
+        m_cache.push_back({window.from, window.game, t});
+    }
+    return t;
+}
 
 std::vector<PlayerFigures> StatsStore::players(const Window& window, bool bots, std::int64_t now)
 {
+    const Tally t = tally(window);
     std::map<std::int64_t, PlayerFigures> byId;
-    // Favourite weapon: the means of most kills; a tie goes to the one used last.
-    std::map<std::int64_t, std::pair<std::int64_t, std::int64_t>> best; // count, last kill id
-    auto kills = m_db->prepare(
-        "SELECT killer, means, sum(teamkill = 0 AND killer <> victim), sum(teamkill), max(id) FROM kills"
-        " INDEXED BY kills_by_killer WHERE killer IS NOT NULL AND"
-        + windowWhere("time") + "GROUP BY killer, means");
-    bindWindow(kills, window);
-    while (kills.step()) {
-        PlayerFigures& p = byId[kills.integer(0)];
-        const std::int64_t count = kills.integer(2);
-        p.kills += count;
-        p.teamKills += kills.integer(3);
-        auto& [bestCount, bestLast] = best[kills.integer(0)];
-        const std::int64_t last = kills.integer(4);
-        if (count > 0 && (count > bestCount || (count == bestCount && last > bestLast))) {
-            bestCount = count;
-            bestLast = last;
-            p.favouriteWeapon = kills.text(1);
+    for (const auto& [killer, means] : t.kills) {
+        PlayerFigures& p = byId[killer];
+        // Favourite weapon: the means of most kills; a tie goes to the one used last.
+        MeansTally best;
+        for (const auto& [name, m] : means) {
+            p.kills += m.count;
+            if (m.count > best.count || (m.count == best.count && m.last > best.last)) {
+                best = m;
+                p.favouriteWeapon = name;
+            }
         }
     }
-    auto deaths = m_db->prepare("SELECT victim, count(*), sum(killer IS NULL OR killer = victim) FROM kills"
-                                " INDEXED BY kills_by_victim WHERE"
-                                + windowWhere("time") + "GROUP BY victim");
-    bindWindow(deaths, window);
-    while (deaths.step()) {
-        PlayerFigures& p = byId[deaths.integer(0)];
-        p.deaths = deaths.integer(1);
-        p.suicides = deaths.integer(2);
-    }
+    for (const auto& [id, n] : t.teamKills)
+        byId[id].teamKills = n;
+    for (const auto& [id, n] : t.deaths)
+        byId[id].deaths = n;
+    for (const auto& [id, n] : t.suicides)
+        byId[id].suicides = n;
     auto played = m_db->prepare(
         "SELECT player, sum(min(coalesce(ended, ?4), ?2) - max(started, ?1)) FROM sessions"
         " WHERE started < ?2 AND coalesce(ended, ?4) > ?1 AND (?3 = 0 OR game = ?3) GROUP BY player");
@@ -306,16 +351,16 @@ std::vector<PlayerFigures> StatsStore::players(const Window& window, bool bots, 
 
 std::vector<WeaponFigures> StatsStore::weapons(const Window& window, bool bots)
 {
-    auto q = m_db->prepare(
-        "SELECT means, count(*) FROM kills WHERE killer IS NOT NULL AND killer <> victim AND"
-        + windowWhere("time")
-        + "AND (?4 OR killer NOT IN (SELECT id FROM players WHERE bot)) GROUP BY means ORDER BY 2 DESC, 1");
-    bindWindow(q, window);
-    q.bind(4, std::int64_t{bots});
-    std::vector<WeaponFigures> out;
+    std::set<std::int64_t> botIds;
+    auto q = m_db->prepare("SELECT id FROM players WHERE bot");
     while (q.step())
-        out.push_back({q.text(0), q.integer(1)});
-    return out;
+        botIds.insert(q.integer(0));
+    std::map<std::string, std::int64_t> byMeans;
+    for (const auto& [killer, means] : tally(window).kills)
+        if (bots || !botIds.count(killer))
+            for (const auto& [name, m] : means)
+                byMeans[name] += m.count;
+    return sortedWeapons(byMeans);
 }
 
 std::vector<GameFigures> StatsStore::games(const Window& window, int limit)
@@ -367,15 +412,12 @@ std::optional<PlayerFigures> StatsStore::playerById(std::int64_t id, const Windo
 
 std::vector<WeaponFigures> StatsStore::weaponsOf(std::int64_t player, const Window& window)
 {
-    auto q = m_db->prepare("SELECT means, count(*) FROM kills INDEXED BY kills_by_killer WHERE killer = ?4"
-                           " AND killer <> victim AND"
-                           + windowWhere("time") + "GROUP BY means ORDER BY 2 DESC, 1");
-    bindWindow(q, window);
-    q.bind(4, player);
-    std::vector<WeaponFigures> out;
-    while (q.step())
-        out.push_back({q.text(0), q.integer(1)});
-    return out;
+    std::map<std::string, std::int64_t> byMeans;
+    const Tally t = tally(window);
+    if (auto found = t.kills.find(player); found != t.kills.end())
+        for (const auto& [name, m] : found->second)
+            byMeans[name] += m.count;
+    return sortedWeapons(byMeans);
 }
 
 std::int64_t StatsStore::killCount() { return m_db->scalar("SELECT count(*) FROM kills"); }

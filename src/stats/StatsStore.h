@@ -14,6 +14,7 @@
 #include "stats/Sqlite.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -61,6 +62,17 @@ struct OnlineSample {
     int bots = 0;
 };
 
+// Kill counts of one window, as read from the raw kills.
+struct MeansTally {
+    std::int64_t count = 0;
+    std::int64_t last = 0; // the latest kill's id
+};
+struct Tally {
+    std::map<std::int64_t, std::map<std::string, MeansTally>> kills; // killer -> means
+    std::map<std::int64_t, std::int64_t> teamKills, deaths, suicides;
+    void add(std::int64_t id, std::int64_t killer, std::int64_t victim, const std::string& means, bool teamKill);
+};
+
 class StatsStore {
 public:
     static constexpr int kSchemaVersion = 2;
@@ -104,6 +116,9 @@ public:
     static const char* schemaVersion1();
 
 private:
+    // One pass over the window's kills. The windows the section shows are
+    // read once, then kept up to date by addKill, so a refresh costs no scan.
+    Tally tally(const Window& window);
     void openFile(const std::string& path);
     void openMemory();
     void migrate();
@@ -119,6 +134,15 @@ private:
     sql::Statement m_updatePlayer;
     sql::Statement m_insertSession;
     sql::Statement m_endSession;
+    struct CachedTally {
+        std::int64_t from;
+        std::int64_t game;
+        Tally tally;
+    };
+    // This game, today and all time, with room for a player page's window.
+    static constexpr std::size_t kCachedWindows = 4;
+    std::vector<CachedTally> m_cache;
+    std::int64_t m_lastKillTime = 0;
 };
 
 } // namespace ravelin::stats
