@@ -177,6 +177,6 @@ echo "demo: no display; running on Xvfb :$display and connecting to \"Demo Arena
 "$bin/ravelin" --connect "Demo Arena One" --screenshots "$shots" --driver-timeout 120 \
   >"$state/ravelin.log" 2>&1 || die "ravelin failed: $(tail -n 5 "$state/ravelin.log")"
 count=$(find "$shots" -name '*.png' | wc -l)
-[ "$count" -eq 9 ] || die "expected 9 screenshots in $shots, found $count"
+[ "$count" -eq 10 ] || die "expected 10 screenshots in $shots, found $count"
 echo "demo: screenshots of the start window and of each main-window tab are in:"
 echo "  $shots"

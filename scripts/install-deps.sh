@@ -11,6 +11,7 @@ packages=(
   openarena-server
   lua5.4 python3
   clang libclang-rt-14-dev
+  libsqlite3-dev qt6-httpserver-dev qt6-websockets-dev chromium
 )
 
 missing=()

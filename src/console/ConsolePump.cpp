@@ -37,7 +37,11 @@ void ConsolePump::runPass()
 {
     if (m_passRunning)
         return;
-    PassFlag running(m_passRunning, [this] { flushDisplay(); });
+    PassFlag running(m_passRunning, [this] {
+        flushDisplay();
+        if (m_hooks.passEnded)
+            m_hooks.passEnded();
+    });
 
     if (m_unloading)
         return;
@@ -127,6 +131,8 @@ void ConsolePump::handle(std::string line)
             // The connect checks see the line before its script procedure.
             if (m_hooks.lineSeen)
                 m_hooks.lineSeen(line);
+            if (m_hooks.consoleLine)
+                m_hooks.consoleLine(line);
             if (m_unloading)
                 return;
             dispatch(line);

@@ -60,6 +60,11 @@ struct ConsolePumpHooks {
     // Sees every line outside a status block before its script procedure
     // runs (the connect checks act at once); true when it sent a command.
     std::function<bool(const std::string& line)> lineSeen;
+    // Sees every line outside a status block before its script runs (the
+    // statistics).
+    std::function<void(const std::string& line)> consoleLine;
+    // Runs at the end of every pass, lines or none.
+    std::function<void()> passEnded;
 };
 
 class ConsolePump {

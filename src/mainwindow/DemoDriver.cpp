@@ -30,6 +30,7 @@ namespace ravelin {
 namespace {
 
 constexpr int kSysTab = 1;
+constexpr int kStatsTab = 2;
 constexpr int kFunctionTab = 3;
 // The preset the demo runs on the function page.
 constexpr const char* kDemoPreset = "Demo Rotation";
@@ -234,6 +235,8 @@ private:
         if (!pageAtWork(main, m_tab))
             return;
         save(main, QString("tab-%1-%2.png").arg(m_tab).arg(kTabNames[static_cast<std::size_t>(m_tab)]));
+        if (m_tab == kStatsTab)
+            saveWebStatistics(main);
         ++m_tab;
         m_tabClicked = false;
     }
@@ -248,6 +251,11 @@ private:
             for (auto* label : main->findChildren<QLabel*>())
                 if (label->text() == "Loading...")
                     return false;
+            return true;
+        case kStatsTab:
+            // The statistics are shown open, with the figures gathered so far.
+            if (first)
+                toggleSection(main, 0);
             return true;
         case kFunctionTab: {
             auto* presets = main->findChild<QComboBox*>("cboPreset");
@@ -312,6 +320,23 @@ private:
         std::error_code ec;
         if (!std::filesystem::exists(folder / (record.FileName + kPresetExtension), ec))
             savePresetFile(folder, record);
+    }
+
+    void toggleSection(QWidget* main, int index)
+    {
+        if (auto* toggle = main->findChild<QWidget*>(QString("imgToggle%1").arg(index)))
+            clickWidget(toggle);
+        else
+            fail(QString("the stats page has no section %1").arg(index));
+    }
+
+    // The web section's picture: the first section closed, the second open.
+    void saveWebStatistics(QWidget* main)
+    {
+        toggleSection(main, 0);
+        toggleSection(main, 1);
+        save(main, "stats-web.png");
+        toggleSection(main, 1);
     }
 
     // Staying connected a while (the sys page gathers ticks), then leaving

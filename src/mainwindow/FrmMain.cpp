@@ -26,19 +26,22 @@ namespace {
 // on the way in (the byte text itself keeps it).
 QString forDisplay(std::string_view text) { return latin1(printableConsoleText(text)); }
 
-// The window's own status-query socket unless the caller brought one.
-MainServices withStatusSocket(MainServices services, UdpSocket* socket)
+// The window's own status-query socket and web server unless the caller
+// brought its own.
+MainServices withStatusSocket(MainServices services, UdpSocket* socket, HttpServer* http)
 {
     if (!services.udp)
         services.udp = socket;
+    if (!services.http)
+        services.http = http;
     return services;
 }
 
 } // namespace
 
 FrmMain::FrmMain(MainServices services, QWidget* parent)
-    : QWidget(parent), m_wsClient(std::make_unique<QtUdpSocket>()),
-      m_session(withStatusSocket(std::move(services), m_wsClient.get()), *this)
+    : QWidget(parent), m_wsClient(std::make_unique<QtUdpSocket>()), m_webServer(std::make_unique<QtHttpServer>()),
+      m_session(withStatusSocket(std::move(services), m_wsClient.get(), m_webServer.get()), *this)
 {
     setObjectName("frmMain");
     setFixedSize(740, 520 + chrome::kTitleHeight);

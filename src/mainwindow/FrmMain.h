@@ -13,6 +13,7 @@
 #include "mainwindow/MainSession.h"
 #include "mainwindow/ShutdownChoice.h"
 #include "mainwindow/TabOrder.h"
+#include "platform/qt/QtHttpServer.h"
 #include "platform/qt/QtUdpSocket.h"
 
 #include <QIcon>
@@ -133,6 +134,8 @@ private:
 
     // wsClient: made before the session, which queries through it.
     std::unique_ptr<QtUdpSocket> m_wsClient;
+    // The statistics page's web server, made before the session too.
+    std::unique_ptr<QtHttpServer> m_webServer;
     MainSession m_session;
     bool m_loaded = false;
     bool m_shownOnce = false;

@@ -20,7 +20,8 @@ MainSession::MainSession(MainServices services, SessionView& view)
                                 m_services.wallClock,
                                 m_services.appFolder.empty() ? std::filesystem::path() : m_services.appFolder / "data"},
                 m_unloading),
-      m_configEditor(configEditorServices())
+      m_configEditor(configEditorServices()),
+      m_stats(m_services.settings, m_services.appFolder / "data", m_services.http)
 {
     addRavelinOperations(m_operations, *this);
     m_timedCommands.addOperations(m_operations);
@@ -42,6 +43,8 @@ MainSession::MainSession(MainServices services, SessionView& view)
     hooks.parseStatusBlock = [this](const std::string& block) { m_clients.roster().ParseStatusBlock(block); };
     hooks.lineSeen = [this](const std::string& line) { return m_clients.lineSeen(line); };
     m_clients.admin().bans().setDebugPrint([this](const std::string& text) { DebugPrint(text); });
+    hooks.consoleLine = [this](const std::string& line) { m_stats.line(line); };
+    hooks.passEnded = [this] { m_stats.endPass(); };
     connectScriptDialogs();
 }
 
@@ -82,8 +85,21 @@ void MainSession::activate()
     ++m_activations;
     InitScripts();
     m_view.setTimerEnabled(SessionTimer::tmrConsole, true);
+    // The server's name is asked before its port, so reading the port stays
+    // the last thing an activation sends.
+    const std::string serverName = m_stats.opened() ? std::string() : statisticsName();
     m_clients.UpdateServerPort();
+    if (!m_stats.opened())
+        m_stats.open(serverName, m_clients.query().ServerPort());
     m_commandLine.applySettings();
+}
+
+// The history is per server: its name and port name the file. Asked at the
+// first activation; the pump feeds the statistics from then on.
+std::string MainSession::statisticsName()
+{
+    const std::string name = m_services.probe.GetCvarValue(m_services.bridge.FindConsoleWindow(), "sv_hostname");
+    return name == "UNKNOWN" || name == "UNKNOWN COMMAND" ? std::string() : name;
 }
 
 void MainSession::unload()

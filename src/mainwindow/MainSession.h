@@ -29,6 +29,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/HostInfo.h"
+#include "platform/HttpServer.h"
 #include "platform/MemoryInfo.h"
 #include "platform/SettingsStore.h"
 #include "platform/UdpSocket.h"
@@ -36,6 +37,7 @@
 #include "scripting/OperationTable.h"
 #include "scripting/RavelinOperations.h"
 #include "scripting/ScriptHost.h"
+#include "stats/StatsFeature.h"
 #include "vbscript/ScriptControl.h"
 
 #include <filesystem>
@@ -70,6 +72,8 @@ struct MainServices {
     // How the config editor runs a command and reads its output; the
     // console collector when none is given.
     RunCommand runCommand = {};
+    // The statistics web page's server; none in some tests.
+    HttpServer* http = nullptr;
 };
 
 class MainSession final : public RavelinOperations {
@@ -156,6 +160,7 @@ public:
     TimedCommandList& timedCommands() { return m_timedCommands; }
     SectionPanels& sections() { return m_sections; }
     ClientsFeature& clients() { return m_clients; }
+    stats::StatsFeature& statistics() { return m_stats; }
 
 private:
     void connectScriptDialogs();
@@ -166,6 +171,7 @@ private:
     // Where the server keeps its files, for the config editor.
     ServerFolders serverFolders();
     ConfigEditorServices configEditorServices();
+    std::string statisticsName();
 
     MainServices m_services;
     SessionView& m_view;
@@ -193,6 +199,7 @@ private:
     std::string m_homePath;
     std::string m_fsGame;
     ConfigEditor m_configEditor;
+    stats::StatsFeature m_stats;
 };
 
 } // namespace ravelin

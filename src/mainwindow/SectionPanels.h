@@ -25,7 +25,9 @@ inline constexpr SectionColour kFuncTitleGrey{128, 128, 128};
 inline constexpr SectionColour kFuncTitleHighlight{128, 128, 255};
 
 inline constexpr std::array<const char*, 2> kStatsSectionTitles = {"Internal Statistics", "Web Statistics"};
-inline constexpr std::array<int, 2> kStatsSectionHeights = {125, 125};
+// The internal statistics hold four tables and a chart: taller than the
+// notice the section once showed.
+inline constexpr std::array<int, 2> kStatsSectionHeights = {340, 125};
 inline constexpr std::array<const char*, 5> kFuncSectionTitles = {
     "Create Assembly Instruction Preset", "Activate Assembly Instruction Preset", "Client Filters",
     "Server Extention Scripts", "Script Debuger"};

@@ -1,8 +1,8 @@
 #include "mainwindow/StatsPage.h"
 
+#include "mainwindow/MainSession.h"
 #include "mainwindow/SectionStackWidget.h"
-
-#include <QLabel>
+#include "mainwindow/StatsSections.h"
 
 namespace ravelin {
 
@@ -13,10 +13,10 @@ StatsPage::StatsPage(MainSession& session, QWidget* page) : QWidget(page)
         new SectionStackWidget(session, SectionPanel::Stats,
                                {"Statistics", "imgToggle", "picStat", "lblStatBase", "lblStat", "picScroll", "vsbMain"},
                                {kStatsSectionTitles.begin(), kStatsSectionTitles.end()}, this);
-    for (int i = 0; i < static_cast<int>(kStatsSectionTitles.size()); ++i) {
-        auto* notice = new QLabel("Feature Disabled in this beta, sorry", m_stack->section(i));
-        notice->setGeometry(12, 24, 400, 18);
-    }
+    m_internal = new InternalStatsSection(session.statistics(), m_stack->section(0), m_stack->sectionWidth(),
+                                          kStatsSectionHeights[0]);
+    m_web = new WebStatsSection(session.statistics(), m_stack->section(1), m_stack->sectionWidth(),
+                                kStatsSectionHeights[1]);
 }
 
 } // namespace ravelin

@@ -243,6 +243,10 @@ void Server::execute(const std::vector<std::string>& args)
     } else if (cvarCommand(args)) {
     } else if (command == "addbot" && m_mapRunning)
         commandAddBot(args);
+    else if (command == "simkill" && m_mapRunning)
+        commandSimKill(args);
+    else if (command == "simexit" && m_mapRunning)
+        commandSimExit(args);
     else
         unknownCommand(args);
 }
@@ -524,6 +528,11 @@ void Server::commandMap(const std::vector<std::string>& args)
 
 void Server::spawnMap(const std::string& name)
 {
+    // The running game ends first, as the engine's map change does.
+    if (m_mapRunning) {
+        print("==== ShutdownGame ====");
+        print("ShutdownGame:");
+    }
     m_cvars.applyLatched();
     int maxClients = std::clamp(m_cvars.integer("sv_maxclients"), 1, 1000);
     m_cvars.force("sv_maxclients", std::to_string(maxClients));
@@ -542,6 +551,7 @@ void Server::spawnMap(const std::string& name)
     print("30 arenas parsed");
     print("AAS initialized.");
     print("-----------------------------------");
+    print("InitGame: " + m_cvars.infoString(CvarServerInfo));
     m_mapRunning = true;
 
     // Players beyond a smaller slot count lose their place; the others come
@@ -937,6 +947,53 @@ void Server::simulateKill()
     killer.score += 1;
     print("Kill: " + std::to_string(killer.slot) + " " + std::to_string(victim.slot) + " " + std::to_string(mod.number)
           + ": " + killer.name + " killed " + victim.name + " by " + mod.name);
+}
+
+// simkill KILLER VICTIM [MOD_NAME]: a scripted frag between players named
+// as the engine finds them ("<world>" for a fall), for tests that need known
+// figures.
+void Server::commandSimKill(const std::vector<std::string>& args)
+{
+    if (args.size() < 3) {
+        print("Usage: simkill <killer|<world>> <victim> [MOD_NAME]");
+        return;
+    }
+    const bool world = args[1] == "<world>";
+    Player* killer = world ? nullptr : m_players.byName(args[1]);
+    Player* victim = m_players.byName(args[2]);
+    if ((!world && !killer) || !victim) {
+        print("simkill: no such player");
+        return;
+    }
+    std::string means = args.size() > 3 ? args[3] : std::string(world ? "MOD_FALLING" : "MOD_RAILGUN");
+    int number = 0;
+    for (const MeansOfDeath& mod : kWeapons)
+        if (mod.name == means)
+            number = mod.number;
+    for (const MeansOfDeath& mod : kWorldDeaths)
+        if (mod.name == means)
+            number = mod.number;
+    if (world || killer == victim)
+        victim->score -= 1;
+    else
+        killer->score += 1;
+    print("Kill: " + std::to_string(world ? 1022 : killer->slot) + " " + std::to_string(victim->slot) + " "
+          + std::to_string(number) + ": " + (world ? std::string("<world>") : killer->name) + " killed " + victim->name
+          + " by " + means);
+}
+
+// simexit [REASON...]: the game reaches a limit: the exit line, every
+// player's final score, then the map starts again.
+void Server::commandSimExit(const std::vector<std::string>& args)
+{
+    std::string reason;
+    for (std::size_t i = 1; i < args.size(); ++i)
+        reason += (reason.empty() ? "" : " ") + args[i];
+    print("Exit: " + (reason.empty() ? std::string("Fraglimit hit.") : reason));
+    for (const Player& player : m_players.all())
+        print("score: " + std::to_string(player.score) + "  ping: " + std::to_string(player.ping)
+              + "  client: " + std::to_string(player.slot) + " " + player.name);
+    spawnMap(m_cvars.value("mapname"));
 }
 
 void Server::simulateItem()

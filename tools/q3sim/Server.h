@@ -109,6 +109,8 @@ private:
     void commandMap(const std::vector<std::string>& args);
     void commandMapRestart();
     void commandAddBot(const std::vector<std::string>& args);
+    void commandSimKill(const std::vector<std::string>& args);
+    void commandSimExit(const std::vector<std::string>& args);
     void commandCvarList(const std::vector<std::string>& args);
     void commandCmdList();
     void commandFlood(const std::vector<std::string>& args);
