@@ -20,7 +20,7 @@ std::string trimmedLine(const std::string& line)
 
 bool slotNumber(std::string_view field, int& slot)
 {
-    field = TrimBlanks(field);
+    field = trimBlanks(field);
     const char* end = field.data() + field.size();
     auto [at, ec] = std::from_chars(field.data(), end, slot);
     return ec == std::errc() && at == end && !field.empty() && slot >= 0;

@@ -1,7 +1,6 @@
 #include "mainwindow/MainSession.h"
 
 #include "config/CommandLineOperations.h"
-#include "config/ConsoleOutputCollector.h"
 #include "mainwindow/ScriptDialogs.h"
 #include "scripting/RavelinObject.h"
 
@@ -255,12 +254,10 @@ ConfigEditorServices MainSession::configEditorServices()
     services.runCommand = m_services.runCommand;
     if (!services.runCommand)
         services.runCommand = [this](const std::string& command) {
-            // Interim: the lines that follow the command until the console
-            // is quiet, until the console host reports a command's exact
-            // output.
             if (!m_consolePresent || m_unloading)
                 return CommandOutput{false, {}, "The server console is gone."};
-            return collectConsoleOutput(m_services.bridge, command);
+            ConsoleBridge& bridge = m_services.bridge;
+            return bridge.ExecCommand(bridge.FindConsoleWindow(), command, ConsoleBridge::kExecTimeoutMs);
         };
     services.knownCvars = [this] {
         std::vector<std::string> names;

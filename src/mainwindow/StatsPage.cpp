@@ -4,6 +4,8 @@
 #include "mainwindow/SectionStackWidget.h"
 #include "mainwindow/StatsSections.h"
 
+#include <QFrame>
+
 namespace ravelin {
 
 StatsPage::StatsPage(MainSession& session, QWidget* page) : QWidget(page)
