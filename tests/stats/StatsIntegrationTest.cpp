@@ -88,6 +88,9 @@ TEST_P(StatsAgainstQ3simTest, ScriptedGameFillsTablesHistoryAndPageAndOutlivesAR
     if (!pictures.isEmpty()) {
         window->session().sections().imgToggle_Click(0);
         window->grab().save(pictures + "/stats-internal-" + (*GetParam() ? "ioq3" : "q3") + ".png");
+        window->session().sections().imgToggle_Click(0);
+        window->session().sections().imgToggle_Click(1);
+        window->grab().save(pictures + "/stats-web-" + (*GetParam() ? "ioq3" : "q3") + ".png");
     }
 
     // The history on disk.
