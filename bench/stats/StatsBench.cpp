@@ -58,11 +58,15 @@ double wallMs(std::chrono::steady_clock::time_point since)
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since).count();
 }
 
-const char* const kMeans[] = {"MOD_RAILGUN", "MOD_ROCKET", "MOD_ROCKET_SPLASH", "MOD_SHOTGUN", "MOD_PLASMA",
-                              "MOD_LIGHTNING", "MOD_MACHINEGUN", "MOD_GAUNTLET", "MOD_GRENADE_SPLASH", "MOD_BFG"};
+const char* const kMeans[] = {"MOD_RAILGUN",        "MOD_ROCKET",    "MOD_ROCKET_SPLASH", "MOD_SHOTGUN",
+                              "MOD_PLASMA",         "MOD_LIGHTNING", "MOD_MACHINEGUN",    "MOD_GAUNTLET",
+                              "MOD_GRENADE_SPLASH", "MOD_BFG"};
 constexpr int kPlayers = 24;
 
-std::string playerName(int slot) { return slot % 6 == 5 ? "Bot" + std::to_string(slot) : "Player" + std::to_string(slot); }
+std::string playerName(int slot)
+{
+    return slot % 6 == 5 ? "Bot" + std::to_string(slot) : "Player" + std::to_string(slot);
+}
 
 std::vector<std::string> joinLines()
 {
@@ -302,7 +306,8 @@ int main(int argc, char** argv)
         missing = fetch("/missing");
         page = fetch("/?span=all");
         player = fetch("/player?id=1&span=all");
-        QMetaObject::invokeMethod(&app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
     });
     app.exec();
     client.join();
@@ -315,8 +320,8 @@ int main(int argc, char** argv)
                 "\"missing_rps\":%.1f}\n",
                 ingestLines, pumpMs, statsMs, statsMs / pumpMs, eventsPerSecond,
                 static_cast<long long>(live->store()->killCount()), buildSeconds, game.median, game.p95, today.median,
-                today.p95, all.median, all.p95, reference.median, page.median, page.p95, page.perSecond,
-                player.median, player.p95, player.perSecond, missing.median, missing.perSecond);
+                today.p95, all.median, all.p95, reference.median, page.median, page.p95, page.perSecond, player.median,
+                player.p95, player.perSecond, missing.median, missing.perSecond);
     std::printf("ingest: statistics %.3f ms CPU per 1,000 kill lines (pump alone %.3f ms, ratio %.2f), %.0f events/s\n",
                 statsMs, pumpMs, statsMs / pumpMs, eventsPerSecond);
     std::printf("section, %lld kills: this game p50 %.1f / p95 %.1f ms, today %.1f / %.1f ms, all time %.1f / %.1f "

@@ -17,7 +17,10 @@ namespace ravelin {
 
 namespace {
 
-QString latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+QString latin1(const std::string& text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 template <typename Control>
 Control* named(Control* control, const char* name, const QString& accessible)
@@ -75,7 +78,10 @@ void fillTable(QTableWidget* table, const Rows& rows, Fill fill)
 }
 
 QTableWidgetItem* text(const std::string& value) { return new QTableWidgetItem(latin1(value)); }
-QTableWidgetItem* count(std::int64_t value) { return new NumberItem(QString::number(value), static_cast<double>(value)); }
+QTableWidgetItem* count(std::int64_t value)
+{
+    return new NumberItem(QString::number(value), static_cast<double>(value));
+}
 
 } // namespace
 
@@ -166,9 +172,9 @@ InternalStatsSection::InternalStatsSection(stats::StatsFeature& feature, QWidget
 
     m_tabs = named(new QTabWidget(this), "tabStats", "Statistics tables");
     m_tabs->setGeometry(8, 58, width - 16, this->height() - 62);
-    m_players = makeTable(m_tabs, "lvStatsPlayers", "Players",
-                          {"Player", "Kills", "Deaths", "Suicides", "Team kills", "Ratio", "Favourite weapon",
-                           "Time played"});
+    m_players =
+        makeTable(m_tabs, "lvStatsPlayers", "Players",
+                  {"Player", "Kills", "Deaths", "Suicides", "Team kills", "Ratio", "Favourite weapon", "Time played"});
     m_players->setColumnWidth(0, 130);
     for (int c = 1; c <= 5; ++c)
         m_players->setColumnWidth(c, 58);
@@ -253,8 +259,9 @@ void InternalStatsSection::refresh()
         for (const auto& [name, score] : g.scores)
             scores += (scores.empty() ? "" : ", ") + name + " " + std::to_string(score);
         m_games->setItem(row, 0, text(g.map.empty() ? std::string("?") : g.map));
-        m_games->setItem(row, 1, new NumberItem(QString::fromStdString(stats::formatTime(g.started)),
-                                                static_cast<double>(g.started)));
+        m_games->setItem(
+            row, 1,
+            new NumberItem(QString::fromStdString(stats::formatTime(g.started)), static_cast<double>(g.started)));
         m_games->setItem(row, 2,
                          new NumberItem(g.ended ? QString::fromStdString(stats::formatTime(g.ended)) : "running",
                                         static_cast<double>(g.ended ? g.ended : s.now + 1)));

@@ -8,10 +8,7 @@ namespace ravelin::sql {
 
 namespace {
 
-[[noreturn]] void fail(sqlite3* db, int code)
-{
-    throw Error(db ? sqlite3_errmsg(db) : sqlite3_errstr(code), code);
-}
+[[noreturn]] void fail(sqlite3* db, int code) { throw Error(db ? sqlite3_errmsg(db) : sqlite3_errstr(code), code); }
 
 } // namespace
 
@@ -81,8 +78,7 @@ bool Statement::step()
 
 void Statement::run()
 {
-    while (step()) {
-    }
+    while (step()) {}
     // Every caller binds every parameter again before the next run.
     sqlite3_reset(m_stmt);
 }

@@ -59,8 +59,9 @@ StatsFeature::StatsFeature(SettingsStore& settings, std::filesystem::path dataFo
     m_web.address = m_settings.getSetting(kSettingsApp, kWebSection, "Address", WebSettings::kDefaultAddress);
     if (m_web.address.empty())
         m_web.address = WebSettings::kDefaultAddress;
-    m_web.port = toInt(m_settings.getSetting(kSettingsApp, kWebSection, "Port", std::to_string(WebSettings::kDefaultPort)),
-                       WebSettings::kDefaultPort);
+    m_web.port =
+        toInt(m_settings.getSetting(kSettingsApp, kWebSection, "Port", std::to_string(WebSettings::kDefaultPort)),
+              WebSettings::kDefaultPort);
 }
 
 StatsFeature::~StatsFeature()
@@ -119,8 +120,7 @@ void StatsFeature::endPass()
         return;
     try {
         m_recorder->endPass(m_now());
-    } catch (const sql::Error&) {
-    }
+    } catch (const sql::Error&) {}
 }
 
 std::int64_t StatsFeature::startOfToday() const
@@ -214,8 +214,9 @@ void StatsFeature::startWeb()
         m_webProblem = "The port must be a number from 0 to 65535.";
         return;
     }
-    m_webProblem = m_http->listen(m_web.address, m_web.port,
-                                  [this](const std::string& path, const std::string& query) { return answer(path, query); });
+    m_webProblem = m_http->listen(m_web.address, m_web.port, [this](const std::string& path, const std::string& query) {
+        return answer(path, query);
+    });
 }
 
 std::string StatsFeature::webUrl() const
@@ -255,8 +256,7 @@ HttpResponse StatsFeature::answer(const std::string& path, const std::string& qu
             if (auto player = m_store->playerById(id, windowOf(span), m_now()))
                 return {200, "text/html; charset=utf-8",
                         renderPlayerPage(context, *player, m_store->weaponsOf(id, windowOf(span)))};
-        } catch (const sql::Error&) {
-        }
+        } catch (const sql::Error&) {}
     }
     return {404, "text/html; charset=utf-8", renderNotFound()};
 }

@@ -37,7 +37,8 @@ public:
 
     // `<data>/stats/<host>_<port>.sqlite`, characters outside
     // [A-Za-z0-9._-] replaced by '_'.
-    static std::filesystem::path databasePath(const std::filesystem::path& dataFolder, const std::string& host, int port);
+    static std::filesystem::path databasePath(const std::filesystem::path& dataFolder, const std::string& host,
+                                              int port);
 
     // Opens the history (once) and starts the web page when it is enabled.
     void open(const std::string& serverName, int port);

@@ -153,9 +153,8 @@ std::optional<std::string_view> infoValue(std::string_view info, std::string_vie
             return std::nullopt;
         const std::size_t valueEnd = info.find('\\', keyEnd + 1);
         const std::string_view k = info.substr(pos + 1, keyEnd - pos - 1);
-        const std::string_view v = info.substr(keyEnd + 1, valueEnd == std::string_view::npos
-                                                               ? std::string_view::npos
-                                                               : valueEnd - keyEnd - 1);
+        const std::string_view v = info.substr(
+            keyEnd + 1, valueEnd == std::string_view::npos ? std::string_view::npos : valueEnd - keyEnd - 1);
         if (k == key)
             return v;
         if (valueEnd == std::string_view::npos)

@@ -8,7 +8,10 @@ namespace ravelin::stats {
 
 namespace {
 
-bool plain(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' '; }
+bool plain(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ';
+}
 
 std::string number(std::int64_t value) { return std::to_string(value); }
 

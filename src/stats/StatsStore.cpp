@@ -59,10 +59,7 @@ StatsStore::StatsStore(const std::string& path)
         openMemory();
 }
 
-StatsStore::~StatsStore()
-{
-    m_transaction.reset();
-}
+StatsStore::~StatsStore() { m_transaction.reset(); }
 
 void StatsStore::openFile(const std::string& path)
 {
@@ -117,8 +114,7 @@ void StatsStore::closeUnfinished()
         " coalesce((SELECT max(started) FROM sessions),0), coalesce((SELECT max(started) FROM games),0))");
     auto sessions = m_db->prepare("UPDATE sessions SET ended = max(started, ?1) WHERE ended IS NULL");
     sessions.bind(1, last).run();
-    auto games = m_db->prepare(
-        "UPDATE games SET ended = max(started, ?1), how = 'interrupted' WHERE ended IS NULL");
+    auto games = m_db->prepare("UPDATE games SET ended = max(started, ?1), how = 'interrupted' WHERE ended IS NULL");
     games.bind(1, last).run();
 }
 
@@ -202,7 +198,10 @@ std::int64_t StatsStore::startSession(std::int64_t game, std::int64_t player, st
     return m_db->lastInsertId();
 }
 
-void StatsStore::endSession(std::int64_t session, std::int64_t time) { m_endSession.bind(1, session).bind(2, time).run(); }
+void StatsStore::endSession(std::int64_t session, std::int64_t time)
+{
+    m_endSession.bind(1, session).bind(2, time).run();
+}
 
 void StatsStore::setScore(std::int64_t game, std::int64_t player, int score, int ping)
 {
@@ -255,7 +254,8 @@ std::vector<WeaponFigures> sortedWeapons(const std::map<std::string, std::int64_
     std::vector<WeaponFigures> out;
     for (const auto& [means, kills] : byMeans)
         out.push_back({means, kills});
-    std::stable_sort(out.begin(), out.end(), [](const WeaponFigures& a, const WeaponFigures& b) { return a.kills > b.kills; });
+    std::stable_sort(out.begin(), out.end(),
+                     [](const WeaponFigures& a, const WeaponFigures& b) { return a.kills > b.kills; });
     return out;
 }
 
@@ -287,8 +287,8 @@ Tally StatsStore::tally(const Window& window)
             if (cached.from == window.from && cached.game == window.game)
                 return cached.tally;
     Tally t;
-    auto q = m_db->prepare("SELECT id, coalesce(killer, 0), victim, means, teamkill FROM kills WHERE"
-                           + windowWhere("time"));
+    auto q =
+        m_db->prepare("SELECT id, coalesce(killer, 0), victim, means, teamkill FROM kills WHERE" + windowWhere("time"));
     bindWindow(q, window);
     while (q.step())
         t.add(q.integer(0), q.integer(1), q.integer(2), q.text(3), q.integer(4) != 0);
@@ -322,9 +322,9 @@ std::vector<PlayerFigures> StatsStore::players(const Window& window, bool bots, 
         byId[id].deaths = n;
     for (const auto& [id, n] : t.suicides)
         byId[id].suicides = n;
-    auto played = m_db->prepare(
-        "SELECT player, sum(min(coalesce(ended, ?4), ?2) - max(started, ?1)) FROM sessions"
-        " WHERE started < ?2 AND coalesce(ended, ?4) > ?1 AND (?3 = 0 OR game = ?3) GROUP BY player");
+    auto played =
+        m_db->prepare("SELECT player, sum(min(coalesce(ended, ?4), ?2) - max(started, ?1)) FROM sessions"
+                      " WHERE started < ?2 AND coalesce(ended, ?4) > ?1 AND (?3 = 0 OR game = ?3) GROUP BY player");
     bindWindow(played, window);
     played.bind(4, now);
     while (played.step())

@@ -29,17 +29,18 @@ TEST(StatsBrowserTest, ChromiumShowsTheTablesAndNamesAsText)
     stats::StatsFeature feature(settings, data.path(), &server);
     feature.open("Browser Arena", 27960);
     ASSERT_TRUE(feature.webServing()) << feature.webProblem();
-    for (const char* line : {"InitGame: \\mapname\\q3dm17", "ClientUserinfoChanged: 0 n\\<b>x</b>\\t\\0",
-                             "ClientUserinfoChanged: 1 n\\^1Red^7Guy\\t\\0",
-                             "Kill: 0 1 10: <b>x</b> killed RedGuy by MOD_RAILGUN"})
+    for (const char* line :
+         {"InitGame: \\mapname\\q3dm17", "ClientUserinfoChanged: 0 n\\<b>x</b>\\t\\0",
+          "ClientUserinfoChanged: 1 n\\^1Red^7Guy\\t\\0", "Kill: 0 1 10: <b>x</b> killed RedGuy by MOD_RAILGUN"})
         feature.line(line);
     feature.endPass();
 
     QProcess browser;
-    browser.start(chromium, {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                             "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                             "--user-data-dir=" + QString::fromStdString(profile.path().string()), "--dump-dom",
-                             QString::fromStdString(feature.webUrl())});
+    browser.start(chromium,
+                  {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                   "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                   "--user-data-dir=" + QString::fromStdString(profile.path().string()), "--dump-dom",
+                   QString::fromStdString(feature.webUrl())});
     ASSERT_TRUE(waitForQt([&] { return browser.state() == QProcess::NotRunning; }, 60000));
     const std::string dom = browser.readAllStandardOutput().toStdString();
     for (const char* table : {"<table id=\"players\">", "<table id=\"weapons\">", "<table id=\"games\">", "<svg"})

@@ -21,8 +21,8 @@ struct StatsAgainstQ3simTest : HostedMainWindowTest, testing::WithParamInterface
     {
         settings.saveSetting(kSettingsApp, "WebStatistics", "Enabled", "1");
         settings.saveSetting(kSettingsApp, "WebStatistics", "Port", "0");
-        std::vector<std::string> arguments{"+set", "sv_hostname", "Stats Arena", "+set", "net_port", "0",
-                                           "--players", "Bob,Anna,<b>x</b>"};
+        std::vector<std::string> arguments{"+set",     "sv_hostname", "Stats Arena", "+set",
+                                           "net_port", "0",           "--players",   "Bob,Anna,<b>x</b>"};
         if (*GetParam())
             arguments.insert(arguments.begin(), GetParam());
         startServerAndWindow(arguments);
@@ -61,10 +61,9 @@ struct StatsAgainstQ3simTest : HostedMainWindowTest, testing::WithParamInterface
 
 TEST_P(StatsAgainstQ3simTest, ScriptedGameFillsTablesHistoryAndPageAndOutlivesARestart)
 {
-    for (const char* line :
-         {"simkill Bob Anna MOD_RAILGUN", "simkill Bob Anna MOD_RAILGUN", "simkill Bob Anna MOD_ROCKET",
-          "simkill Anna Bob MOD_ROCKET", "simkill <b>x</b> Bob MOD_SHOTGUN", "simkill <world> Anna MOD_FALLING",
-          "simexit"})
+    for (const char* line : {"simkill Bob Anna MOD_RAILGUN", "simkill Bob Anna MOD_RAILGUN",
+                             "simkill Bob Anna MOD_ROCKET", "simkill Anna Bob MOD_ROCKET",
+                             "simkill <b>x</b> Bob MOD_SHOTGUN", "simkill <world> Anna MOD_FALLING", "simexit"})
         window->ConsoleOut(line);
     ASSERT_TRUE(waitForQt([&] {
         const auto games = stats().snapshot(stats::Span::AllTime).games;
@@ -89,6 +88,9 @@ TEST_P(StatsAgainstQ3simTest, ScriptedGameFillsTablesHistoryAndPageAndOutlivesAR
     if (!pictures.isEmpty()) {
         window->session().sections().imgToggle_Click(0);
         window->grab().save(pictures + "/stats-internal-" + (*GetParam() ? "ioq3" : "q3") + ".png");
+        window->session().sections().imgToggle_Click(0);
+        window->session().sections().imgToggle_Click(1);
+        window->grab().save(pictures + "/stats-web-" + (*GetParam() ? "ioq3" : "q3") + ".png");
     }
 
     // The history on disk.

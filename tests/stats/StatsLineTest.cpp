@@ -54,13 +54,15 @@ TEST(StatsLineTest, KillsOnBothEnginesForms)
 TEST(StatsLineTest, UserinfoTellsBotsByTheirSkill)
 {
     // q3sim (1.32): an integer skill for bots, nothing for people.
-    UserinfoLine bot = as<UserinfoLine>("ClientUserinfoChanged: 2 n\\Sarge\\t\\0\\model\\sarge\\hmodel\\sarge\\g_redteam"
-                                        "\\\\g_blueteam\\\\c1\\4\\c2\\5\\hc\\100\\w\\0\\l\\0\\skill\\4\\tt\\0\\tl\\0");
+    UserinfoLine bot =
+        as<UserinfoLine>("ClientUserinfoChanged: 2 n\\Sarge\\t\\0\\model\\sarge\\hmodel\\sarge\\g_redteam"
+                         "\\\\g_blueteam\\\\c1\\4\\c2\\5\\hc\\100\\w\\0\\l\\0\\skill\\4\\tt\\0\\tl\\0");
     EXPECT_EQ(bot.slot, 2);
     EXPECT_EQ(bot.name, "Sarge");
     EXPECT_TRUE(bot.bot);
-    UserinfoLine person = as<UserinfoLine>("ClientUserinfoChanged: 0 n\\^1Red^7Guy\\t\\2\\model\\visor\\hmodel\\visor"
-                                           "\\g_redteam\\\\g_blueteam\\\\c1\\4\\c2\\5\\hc\\100\\w\\0\\l\\0\\tt\\0\\tl\\0");
+    UserinfoLine person =
+        as<UserinfoLine>("ClientUserinfoChanged: 0 n\\^1Red^7Guy\\t\\2\\model\\visor\\hmodel\\visor"
+                         "\\g_redteam\\\\g_blueteam\\\\c1\\4\\c2\\5\\hc\\100\\w\\0\\l\\0\\tt\\0\\tl\\0");
     EXPECT_EQ(person.name, "RedGuy");
     EXPECT_EQ(person.team, 2);
     EXPECT_FALSE(person.bot);
@@ -101,8 +103,8 @@ TEST(StatsLineTest, OtherAndMalformedLinesAreIgnored)
          {"", "say: Bob: Kill: 0 1 10: Bob killed Anna by MOD_RAILGUN", "Item: 1 weapon_shotgun", "ClientBegin: 0",
           "Kill: a 1 10: Bob killed Anna by MOD_RAILGUN", "Kill: 0 1 10 Bob killed Anna by MOD_RAILGUN",
           "Kill: 0 1 10: Bob killed Anna", "Kill: 0 1 10: Bob by MOD_RAILGUN", "Kill: 0 -1 10: a killed b by MOD_X",
-          "Kill: 5000 1 10: a killed b by MOD_X", "ClientConnect: 99999", "ClientConnect: 3 4", "ClientConnect:",
-          "ClientUserinfoChanged: 1 t\\0\\model\\x", "ShutdownGame: now", "score: 1 ping: x client: 0 a",
-          "]Kill", "Kill"})
+          "Kill: 5000 1 10: a killed b by MOD_X", "ClientConnect: 99999", "ClientConnect: 3 4",
+          "ClientConnect:", "ClientUserinfoChanged: 1 t\\0\\model\\x", "ShutdownGame: now",
+          "score: 1 ping: x client: 0 a", "]Kill", "Kill"})
         EXPECT_FALSE(parseStatsLine(line).has_value()) << line;
 }

@@ -184,11 +184,12 @@ TEST_F(StatsStoreTest, VersionOneIsMigratedKeepingItsData)
     {
         sql::Database old(file);
         old.exec(StatsStore::schemaVersion1());
-        old.exec("PRAGMA user_version=1;"
-                 "INSERT INTO players(id, name, bot) VALUES(1, 'Bob', 0), (2, 'Ann', 0);"
-                 "INSERT INTO games(id, map, started, ended, how) VALUES(1, 'q3dm6', 100, 200, 'shut down');"
-                 "INSERT INTO kills(game, time, killer, victim, means, map) VALUES(1, 150, 1, 2, 'MOD_RAILGUN', 'q3dm6');"
-                 "INSERT INTO samples(time, players) VALUES(120, 2);");
+        old.exec(
+            "PRAGMA user_version=1;"
+            "INSERT INTO players(id, name, bot) VALUES(1, 'Bob', 0), (2, 'Ann', 0);"
+            "INSERT INTO games(id, map, started, ended, how) VALUES(1, 'q3dm6', 100, 200, 'shut down');"
+            "INSERT INTO kills(game, time, killer, victim, means, map) VALUES(1, 150, 1, 2, 'MOD_RAILGUN', 'q3dm6');"
+            "INSERT INTO samples(time, players) VALUES(120, 2);");
     }
     StatsStore store(file);
     ASSERT_EQ(store.problem(), "");
@@ -249,7 +250,9 @@ TEST_F(StatsStoreTest, ReadOnlyFileIsLeftAlone)
 {
     if (geteuid() == 0)
         GTEST_SKIP() << "root writes read-only files";
-    { StatsStore create(file); }
+    {
+        StatsStore create(file);
+    }
     std::filesystem::permissions(file, std::filesystem::perms::owner_read);
     StatsStore store(file);
     EXPECT_NE(store.problem().find("read-only"), std::string::npos) << store.problem();
