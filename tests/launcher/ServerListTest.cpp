@@ -130,9 +130,9 @@ TEST_F(ServerListTest, EveryListedConsoleIsHiddenAndOtherWindowsAreIgnored)
 
 TEST_F(ServerListTest, SilentConsoleIsListedWithTheProbesAnswer)
 {
-    sim::SimConsoleOptions deaf;
-    deaf.echoInput = false;
-    desktop.addConsole(deaf); // never takes the query
+    sim::SimConsoleOptions old;
+    old.numberedLines = false;
+    desktop.addConsole(old); // cannot run the query for its output
     addServer("Talker");
     list->load();
     EXPECT_EQ(texts(), (std::vector<std::string>{"Quake 3 Arena [UNKNOWN]", "Quake 3 Arena [Talker]"}));
@@ -460,7 +460,7 @@ TEST_F(ServerListTest, ClicksArrivingWhileABuildWaitsAreIgnored)
     SimConsole& slow = desktop.addConsole();
     slow.setServer([&](SimConsole& c, const std::string& line) {
         if (line == "sv_hostname")
-            loop.post(20, [&c] { c.print("\"sv_hostname\" is:\"Slow\" default:\"\"\n"); });
+            c.print("\"sv_hostname\" is:\"Slow\" default:\"\"\n");
     });
     bool clicked = false;
     loop.onEveryYield([&] {
