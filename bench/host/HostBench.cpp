@@ -73,7 +73,7 @@ std::string windowProbe(ConsoleBridge& bridge, WindowHandle console, const std::
     auto echoed = Clock::time_point{};
     for (auto began = Clock::now(); msSince(began) < 5000;) {
         std::string text = bridge.ReadConsoleOutputOf(console);
-        std::string fresh = text.size() > start ? text.substr(start) : text;
+        std::string fresh = text.size() > start ? text.substr(start) : std::string();
         if (fresh.find("\r\n\"" + name + "\"") != std::string::npos || fresh.rfind("\"" + name + "\"", 0) == 0)
             return "answer";
         if (fresh.find("nknown command") != std::string::npos)

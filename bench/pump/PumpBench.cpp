@@ -17,7 +17,9 @@
 // --chain runs the next pass at once (instead of at the next tick) while
 // passes keep finding new lines, to see what the tick interval costs.
 //
-//   pump_bench [--rates 1000,5000,20000] [--seconds 10] [--idle-seconds 30] [--chain] [--shown]
+// --no-script leaves the lines without a procedure (echoed only).
+//
+//   pump_bench [--rates 1000,2000,5000,20000] [--seconds 10] [--idle-seconds 30] [--chain] [--shown] [--no-script]
 #include "../support/HeadlessHost.h"
 #include "../support/HostedDesktop.h"
 #include "console/ConsolePump.h"
@@ -53,6 +55,8 @@ fs::path g_bin;
 // Run the next pass at once while passes keep finding new lines.
 bool g_chain = false;
 bool g_shown = false;
+// No console procedure for the flood lines: the pump only echoes them.
+bool g_noScript = false;
 
 double cpuSeconds()
 {
@@ -135,7 +139,7 @@ PumpRun followHost(const std::vector<std::string>& q3simArgs, int seconds, long 
     long called = 0;
     long disorder = 0;
     std::vector<double> delays;
-    pump.hooks().hasConsoleProc = [](const std::string& proc) { return proc == "Q3ARVL_flood"; };
+    pump.hooks().hasConsoleProc = [](const std::string& proc) { return !g_noScript && proc == "Q3ARVL_flood"; };
     pump.hooks().runConsoleProc = [&](const std::string&, const std::string& data) {
         long number = std::strtol(data.c_str(), nullptr, 10);
         if (number != next)
@@ -204,8 +208,8 @@ int main(int argc, char** argv)
     int idleSeconds = 30;
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
-        if (option == "--chain" || option == "--shown") {
-            (option == "--chain" ? g_chain : g_shown) = true;
+        if (option == "--chain" || option == "--shown" || option == "--no-script") {
+            (option == "--chain" ? g_chain : option == "--shown" ? g_shown : g_noScript) = true;
             continue;
         }
         if (i + 1 >= argc)

@@ -27,7 +27,7 @@ namespace ravelin {
 struct CvarRow {
     std::string key; // the cvar name
     std::string value; // its value without quotes
-    std::string flags; // the letters cvarlist shows (empty from a dump file)
+    std::string flags = {}; // the letters cvarlist shows (empty from a dump file)
 
     bool operator==(const CvarRow&) const = default;
 };

@@ -14,6 +14,15 @@ std::optional<CvarRow> parseCvarListLine(std::string_view line)
     std::string_view name = blank == std::string_view::npos ? head : head.substr(blank + 1);
     if (name.empty())
         return std::nullopt;
+    // The flag column: single letters and blanks, at least seven wide (so
+    // "Unknown command "x"" is no cvar).
+    const std::string_view column = blank == std::string_view::npos ? std::string_view() : head.substr(0, blank + 1);
+    if (column.size() < 7)
+        return std::nullopt;
+    for (std::size_t i = 1; i < column.size(); ++i) {
+        if (column[i] != ' ' && column[i - 1] != ' ')
+            return std::nullopt;
+    }
     CvarRow row;
     row.key = std::string(name);
     row.value = std::string(line.substr(open + 1, line.size() - open - 2));

@@ -4,7 +4,8 @@
 // the value in double quotes:
 //     S   I     com_protocol "71"
 // The closing count lines ("286 total cvars", "286 cvar indexes") and
-// anything else without a quoted value give no row. Every engine prints the
+// anything else without a quoted value after a column of single letters at
+// least seven wide give no row. Every engine prints the
 // flags in the same columns; the letters shown are the ones given, blanks
 // dropped.
 #pragma once

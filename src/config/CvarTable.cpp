@@ -2,7 +2,9 @@
 
 #include "config/CvarListParser.h"
 
+#include <cctype>
 #include <fstream>
+#include <map>
 #include <iterator>
 
 namespace ravelin {
@@ -14,6 +16,13 @@ bool answered(const std::string& value) { return value != kCvarUnknown && value 
 bool isFolderName(const std::string& value)
 {
     return !value.empty() && answered(value) && value.find_first_of("/\\") == std::string::npos;
+}
+
+std::string lowered(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
 }
 
 bool isAbsolutePath(const std::string& value) { return !value.empty() && value.front() == '/'; }
@@ -69,13 +78,9 @@ void CvarTable::startDump()
         stop();
         return;
     }
-    if (listed.ok) {
-        std::vector<CvarRow> rows = parseCvarList(listed.lines);
-        if (!rows.empty()) {
-            fill(std::move(rows));
-            return;
-        }
-    }
+    // The console strips colour codes from what it shows, the file keeps
+    // them: the values of the cvars the file holds come from the file.
+    m_listed = listed.ok ? parseCvarList(listed.lines) : std::vector<CvarRow>{};
     // A file left from a dump that came too late must not pass for this one.
     std::error_code ignored;
     std::filesystem::remove(m_target.file, ignored);
@@ -119,8 +124,14 @@ void CvarTable::tmrCvarDump_Timer()
         }
     }
     if (m_clock.now() >= m_deadline) {
-        stop();
         std::filesystem::remove(m_target.file, ec);
+        if (!m_listed.empty()) {
+            // A server that cannot write the file still listed every cvar.
+            fill(std::move(m_listed));
+            m_listed.clear();
+            return;
+        }
+        stop();
         m_dialogs.messageBox(timeoutMessage(), Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
     }
 }
@@ -136,7 +147,19 @@ void CvarTable::finish(const std::string& text)
 {
     std::error_code ignored;
     std::filesystem::remove(m_target.file, ignored);
-    fill(parseCvarDump(text));
+    std::vector<CvarRow> rows = parseCvarDump(text);
+    if (!m_listed.empty()) {
+        std::map<std::string, std::string> fromFile;
+        for (CvarRow& row : rows)
+            fromFile[lowered(row.key)] = std::move(row.value);
+        for (CvarRow& row : m_listed) {
+            if (auto found = fromFile.find(lowered(row.key)); found != fromFile.end())
+                row.value = found->second;
+        }
+        rows = std::move(m_listed);
+        m_listed.clear();
+    }
+    fill(std::move(rows));
 }
 
 void CvarTable::fill(std::vector<CvarRow> rows)

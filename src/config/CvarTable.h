@@ -2,8 +2,10 @@
 // sorting, type-to-search and the editing dialog.
 //
 // The rows come from the server's `cvarlist` (every cvar, with its flags),
-// run for its output alone. Where an engine has no cvarlist, the dump:
-// the server is told to WRITECONFIG a temporary file, the table
+// run for its output alone, with the values of the archived cvars taken
+// from the dump (the console strips colour codes, the file keeps them);
+// where an engine has no cvarlist, from the dump alone. The dump: the
+// server is told to WRITECONFIG a temporary file, the table
 // waits for the file to appear and stop growing, reads it, deletes it and
 // loads the rows. Where the file lands depends on the engine, learned once
 // at load through the probe:
@@ -109,6 +111,8 @@ private:
     Clock::TimePoint m_deadline{};
     std::string m_previous;
     CvarList m_list;
+    // What cvarlist gave for the dump in progress (empty: no cvarlist).
+    std::vector<CvarRow> m_listed;
     int m_fills = 0;
 };
 

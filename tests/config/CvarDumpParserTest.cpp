@@ -1,6 +1,7 @@
 // The dump parser on a real server's file and on the lines a damaged or
 // hand-written file may hold.
 #include "config/CvarDumpParser.h"
+#include "config/CvarListParser.h"
 
 #include "support/TestEnvironment.h"
 
@@ -86,4 +87,35 @@ TEST(CvarDumpParser, SplitsAtLineFeedsOnlyAndKeepsDuplicatesInOrder)
     EXPECT_EQ(splitDumpLines(""), std::vector<std::string>{""});
     const auto rows = parseCvarDump("seta b \"1\"\nbind x y\nseta a \"2\"\nseta b \"3\"\n");
     EXPECT_EQ(rows, (std::vector<CvarRow>{{"b", "1"}, {"a", "2"}, {"b", "3"}}));
+}
+
+TEST(CvarListParser, ReadsNameValueAndFlagsOfEveryCvarLine)
+{
+    struct Case {
+        const char* line;
+        bool row;
+        const char* key;
+        const char* value;
+        const char* flags;
+    };
+    // Lines as Debian's OpenArena server prints them.
+    const Case cases[] = {
+        {"S   I     com_protocol \"71\"", true, "com_protocol", "71", "SI"},
+        {"          sv_master1 \"dpmaster.deathmask.net\"", true, "sv_master1", "dpmaster.deathmask.net", ""},
+        {" s R      sv_cheats \"0\"", true, "sv_cheats", "0", "sR"},
+        {"        ? cl_motd \"a \"quoted\" b\"", true, "cl_motd", "a \"quoted\" b", "?"},
+        {"          g_motd \"\"", true, "g_motd", "", ""},
+        {"286 total cvars", false, "", "", ""},
+        {"286 cvar indexes", false, "", "", ""},
+        {"", false, "", "", ""},
+        {"    \"no name\"", false, "", "", ""},
+        {"Unknown command \"cvarlist\"", false, "", "", ""},
+    };
+    for (const Case& c : cases) {
+        auto row = ravelin::parseCvarListLine(c.line);
+        ASSERT_EQ(row.has_value(), c.row) << c.line;
+        if (row) {
+            EXPECT_EQ(*row, (ravelin::CvarRow{c.key, c.value, c.flags})) << c.line;
+        }
+    }
 }

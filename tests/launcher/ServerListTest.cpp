@@ -89,9 +89,9 @@ TEST_F(ServerListTest, ListsEveryConsoleHiddenUnderItsOwnKeyAndIgnoresOtherWindo
     SimConsole& a = addServer("Twin");
     desktop.addWindow("SomeClass", "Not a console");
     SimConsole& b = addServer("Twin");
-    sim::SimConsoleOptions deaf;
-    deaf.echoInput = false;
-    desktop.addConsole(deaf); // never takes the query: listed with the probe's answer
+    sim::SimConsoleOptions old;
+    old.numberedLines = false;
+    desktop.addConsole(old); // cannot run the query for its output: listed with the probe's answer
     list->load();
     EXPECT_EQ(texts(),
               (std::vector<std::string>{"Quake 3 Arena [Twin]", "Quake 3 Arena [Twin]", "Quake 3 Arena [UNKNOWN]"}));
@@ -331,7 +331,7 @@ TEST_F(ServerListTest, ClicksArrivingWhileABuildWaitsAreIgnored)
     SimConsole& slow = desktop.addConsole();
     slow.setServer([&](SimConsole& c, const std::string& line) {
         if (line == "sv_hostname")
-            loop.post(20, [&c] { c.print("\"sv_hostname\" is:\"Slow\" default:\"\"\n"); });
+            c.print("\"sv_hostname\" is:\"Slow\" default:\"\"\n");
     });
     bool clicked = false;
     loop.onEveryYield([&] {

@@ -180,8 +180,8 @@ TEST_F(RealServerTest, ExecCvarlistIsExactWhileAnotherClientTalks)
     // Its first line is a cvar, its last the count of cvar indexes after
     // the count of cvars; nothing said meanwhile is among them.
     EXPECT_NE(lines.front().find(" \""), std::string::npos) << lines.front();
-    EXPECT_EQ(lines.back().find(" cvar indexes"), lines.back().size() - 12) << lines.back();
-    EXPECT_NE(lines[lines.size() - 2].find(" total cvars"), std::string::npos) << lines[lines.size() - 2];
+    EXPECT_TRUE(lines.back().ends_with(" cvar indexes")) << lines.back();
+    EXPECT_TRUE(lines[lines.size() - 2].ends_with(" total cvars")) << lines[lines.size() - 2];
     EXPECT_EQ(listed.out.find("chatter"), std::string::npos);
     EXPECT_NE(output().find("chatter"), std::string::npos);
 }
