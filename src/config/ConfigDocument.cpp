@@ -52,10 +52,8 @@ std::string ConfigDocument::bytesFor(const std::vector<std::string>& lines) cons
         ++tail;
 
     const bool finalEnding = !m_endings.empty() && !m_endings.back().empty();
-    std::string out;
-    out.reserve(m_bytes.size() + 64);
+    std::vector<std::string_view> endings(newCount);
     for (std::size_t i = 0; i < newCount; ++i) {
-        out += lines[i];
         std::string_view ending;
         if (i < head)
             ending = m_endings[i];
@@ -70,7 +68,18 @@ std::string ConfigDocument::bytesFor(const std::vector<std::string>& lines) cons
             ending = finalEnding ? (ending.empty() ? std::string_view(m_usual) : ending) : std::string_view();
         else if (ending.empty())
             ending = m_usual;
-        out += ending;
+        endings[i] = ending;
+    }
+    // A lone CR that an edit put before an empty line ending in LF would
+    // read back as one CR LF, losing that line; it becomes a CR LF itself.
+    for (std::size_t i = 0; i + 1 < newCount; ++i)
+        if (endings[i] == "\r" && lines[i + 1].empty() && !endings[i + 1].empty() && endings[i + 1].front() == '\n')
+            endings[i] = "\r\n";
+    std::string out;
+    out.reserve(m_bytes.size() + 64);
+    for (std::size_t i = 0; i < newCount; ++i) {
+        out += lines[i];
+        out += endings[i];
     }
     return out;
 }

@@ -61,9 +61,11 @@ void ConfigEditor::listFiles()
 {
     m_files = listConfigFiles(m_folders, m_startupName);
     m_current = -1;
-    for (std::size_t i = 0; i < m_files.size(); ++i)
-        if (!m_path.empty() && m_files[i].path == m_path)
+    for (std::size_t i = 0; i < m_files.size() && !m_path.empty(); ++i) {
+        std::error_code ec;
+        if (std::filesystem::weakly_canonical(m_files[i].path, ec) == m_path)
             m_current = static_cast<int>(i);
+    }
     if (m_view) {
         m_view->showFiles(m_files, m_current);
         if (m_folders.empty())

@@ -160,6 +160,9 @@ TEST(ConfigDocument, AnEditChangesOnlyItsOwnLines)
     EXPECT_EQ(document.bytesFor({"a  ", "c", "d"}), "a  \r\nc\r\nd");
     EXPECT_EQ(document.bytesFor({"a  ", "b", "c", "d", "e"}), "a  \r\nb\nc\r\nd\r\ne");
     EXPECT_EQ(ConfigDocument("x\n").bytesFor({"x", "y"}), "x\ny\n");
+    // A lone CR brought next to an empty LF line must not fuse with it.
+    const ConfigDocument crs("a\rb\n\n");
+    EXPECT_EQ(ConfigDocument(crs.bytesFor({"a", ""})).lines(), (std::vector<std::string>{"a", ""}));
 }
 
 class ConfigFilesTest : public ::testing::Test {
