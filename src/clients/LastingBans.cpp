@@ -102,10 +102,14 @@ void LastingBans::open(const std::filesystem::path& dataFolder, const std::strin
               + " bans were read from it.");
     for (Ban& ban : earlier)
         m_list.add(std::move(ban));
-    if (!earlier.empty())
+    if (!earlier.empty()) {
         changed(true);
-    else
-        changed(false);
+    } else {
+        // Nothing changed: the file is not written again.
+        mirror();
+        if (m_onChange)
+            m_onChange();
+    }
     askEngineBans();
 }
 
