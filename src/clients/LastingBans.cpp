@@ -303,6 +303,7 @@ bool LastingBans::lineSeen(const std::string& line)
     case ConnectEvent::Kind::Disconnect:
         m_slots.erase(slot);
         m_waitingForDump.erase(slot);
+        std::erase(m_dumpQueue, slot);
         break;
     }
     return m_sent;
