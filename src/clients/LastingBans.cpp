@@ -360,6 +360,18 @@ void LastingBans::userInfoDone()
             break;
         }
     }
+    // The game may clean a name the settings still hold raw: compared by
+    // name key then. An answer without a name ("Client N is not active")
+    // is the oldest question's. An answer that fits no question is not
+    // guessed at: a wrong address could throw out the wrong player.
+    for (auto it = m_dumpQueue.begin(); slot < 0 && !name.empty() && it != m_dumpQueue.end(); ++it) {
+        auto player = m_slots.find(*it);
+        if (player != m_slots.end() && NameKeyOf(player->second.name) == NameKeyOf(name)) {
+            slot = *it;
+            m_dumpQueue.erase(it);
+            break;
+        }
+    }
     if (slot < 0 && !m_dumpQueue.empty() && name.empty()) {
         slot = m_dumpQueue.front();
         m_dumpQueue.pop_front();
