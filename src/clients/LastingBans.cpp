@@ -102,10 +102,14 @@ void LastingBans::open(const std::filesystem::path& dataFolder, const std::strin
               + " bans were read from it.");
     for (Ban& ban : earlier)
         m_list.add(std::move(ban));
-    if (!earlier.empty())
+    if (!earlier.empty()) {
         changed(true);
-    else
-        changed(false);
+    } else {
+        // Nothing changed: the file is not written again.
+        mirror();
+        if (m_onChange)
+            m_onChange();
+    }
     askEngineBans();
 }
 
@@ -299,6 +303,7 @@ bool LastingBans::lineSeen(const std::string& line)
     case ConnectEvent::Kind::Disconnect:
         m_slots.erase(slot);
         m_waitingForDump.erase(slot);
+        std::erase(m_dumpQueue, slot);
         break;
     }
     return m_sent;
@@ -350,6 +355,18 @@ void LastingBans::userInfoDone()
     for (auto it = m_dumpQueue.begin(); it != m_dumpQueue.end(); ++it) {
         auto player = m_slots.find(*it);
         if (player != m_slots.end() && (player->second.name.empty() || player->second.name == name)) {
+            slot = *it;
+            m_dumpQueue.erase(it);
+            break;
+        }
+    }
+    // The game may clean a name the settings still hold raw: compared by
+    // name key then. An answer without a name ("Client N is not active")
+    // is the oldest question's. An answer that fits no question is not
+    // guessed at: a wrong address could throw out the wrong player.
+    for (auto it = m_dumpQueue.begin(); slot < 0 && !name.empty() && it != m_dumpQueue.end(); ++it) {
+        auto player = m_slots.find(*it);
+        if (player != m_slots.end() && NameKeyOf(player->second.name) == NameKeyOf(name)) {
             slot = *it;
             m_dumpQueue.erase(it);
             break;
