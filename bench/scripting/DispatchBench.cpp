@@ -36,6 +36,7 @@ struct QuietWindow : RavelinOperations, ScriptHostView {
     ScriptHost* host = nullptr;
     long said = 0;
     void ConsoleOut(const std::string&) override { ++said; }
+    std::string ConsoleExec(const std::string&) override { return {}; }
     void DebugPrint(const std::string& t) override { std::fprintf(stderr, "debug: %s\n", t.c_str()); }
     void InitScripts() override { host->InitScripts(); }
     std::string sGetComputerName() override { return "bench"; }
