@@ -259,18 +259,6 @@ bool LastingBans::lineSeen(const std::string& line)
         m_userInfo.clear();
         return false;
     }
-    if (m_inEngineBans) {
-        if (text == kEngineBansEnd)
-            engineBansDone();
-        else
-            m_engineBanLines.push_back(text);
-        return m_sent;
-    }
-    if (text == kEngineBansBegin) {
-        m_inEngineBans = true;
-        m_engineBanLines.clear();
-        return false;
-    }
     // A map was loaded: the engine's own list is checked again.
     if (text.starts_with("InitGame:")) {
         askEngineBans();
@@ -418,12 +406,22 @@ void LastingBans::askEngineBans()
 {
     if (m_engineList == EngineList::Absent)
         return;
-    send(std::string("echo ") + kEngineBansBegin + ";listbans;echo " + kEngineBansEnd);
+    if (m_unloading)
+        return;
+    // Run for its output alone: the list never reaches the operator's
+    // console or the scripts.
+    const CommandOutput listed =
+        m_bridge.ExecCommand(m_bridge.FindConsoleWindow(), "listbans", ConsoleBridge::kExecTimeoutMs);
+    if (!listed.ok || m_unloading)
+        return;
+    m_engineBanLines.clear();
+    for (const std::string& line : listed.lines)
+        m_engineBanLines.push_back(trimmedLine(line));
+    engineBansDone();
 }
 
 void LastingBans::engineBansDone()
 {
-    m_inEngineBans = false;
     std::set<std::string> addresses;
     for (const std::string& line : m_engineBanLines) {
         if (line.find("nknown command") != std::string::npos || line.find("server: listbans") != std::string::npos) {

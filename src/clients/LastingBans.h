@@ -32,8 +32,6 @@ class LastingBans {
 public:
     static constexpr const char* kUserInfoBegin = "START_USER_INFO";
     static constexpr const char* kUserInfoEnd = "END_USER_INFO";
-    static constexpr const char* kEngineBansBegin = "RAVELIN_LISTBANS_BEGIN";
-    static constexpr const char* kEngineBansEnd = "RAVELIN_LISTBANS_END";
 
     // What is known of the player in a slot since its connect lines.
     struct SlotPlayer {
@@ -119,7 +117,6 @@ private:
     std::multimap<int, std::uint64_t> m_waitingForDump;
     bool m_inUserInfo = false;
     std::vector<std::pair<std::string, std::string>> m_userInfo;
-    bool m_inEngineBans = false;
     std::vector<std::string> m_engineBanLines;
     EngineList m_engineList = EngineList::Unknown;
     std::set<std::string> m_engineAddresses;

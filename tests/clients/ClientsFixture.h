@@ -2,6 +2,8 @@
 // replies are handed in as datagrams, commands read back from the console.
 #pragma once
 
+#include <optional>
+
 #include "clients/ClientsFeature.h"
 #include "platform/sim/ManualWallClock.h"
 #include "platform/sim/SimDesktop.h"
@@ -62,6 +64,7 @@ struct ClientsTest : testing::Test {
     bool unloading = false;
     bool monitorTimer = false;
     std::string netPort = std::to_string(kPort);
+    std::optional<std::vector<std::string>> engineBans;
     sim::SimConsole* console = nullptr;
     RecordingRosterView view;
     RecordingFilterView filter;
@@ -76,6 +79,13 @@ struct ClientsTest : testing::Test {
         console->setServer([this](sim::SimConsole& c, const std::string& line) {
             if (line == "net_port")
                 c.print("\"net_port\" is:\"" + netPort + "\" default:\"27960\"\n");
+            // The engine's own address ban list; none (1.32) unless a test gives one.
+            if (line == "listbans") {
+                if (!engineBans)
+                    c.print("Unknown command \"listbans\"\n");
+                for (const std::string& ban : engineBans.value_or(std::vector<std::string>{}))
+                    c.print(ban + "\n");
+            }
         });
         bridge.setSelectedConsole(console->handle());
         clients.setRosterView(&view);

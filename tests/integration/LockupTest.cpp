@@ -88,7 +88,7 @@ TEST_F(LockupTest, IdleCrowdDoesNotLockOutList)
 TEST_F(LockupTest, ClientsThatNeverReadAreDroppedBeforeTheyEatTheHost)
 {
     start({"--flood", "2500"});
-    ASSERT_TRUE(waitForOutput(host.handle(), "flood: 2500\r\n"));
+    ASSERT_TRUE(waitForOutput(host.handle(), "flood: 2500\r\n")) << output(host.handle()).substr(0, 300);
     long before = residentKb(host.process().pid());
     std::string requests;
     for (int i = 0; i < 240; ++i)

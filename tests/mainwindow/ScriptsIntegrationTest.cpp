@@ -30,8 +30,10 @@ TEST_F(ShippedScriptsAgainstHostTest, ChatReachesTheScriptsAndTheirWordsReachThe
 {
     auto* procs = window->findChild<QListWidget*>("lstConsoleProc");
     ASSERT_TRUE(waitForQt([&] { return procs->count() > 0; }));
-    EXPECT_TRUE(window->findChild<QPlainTextEdit*>("txtDebug")->toPlainText().isEmpty())
-        << window->findChild<QPlainTextEdit*>("txtDebug")->toPlainText().toStdString();
+    // Only Ravelin's own notes ("*** ..."), no script error.
+    const QString debugText = window->findChild<QPlainTextEdit*>("txtDebug")->toPlainText();
+    for (const QString& note : debugText.split('\n', Qt::SkipEmptyParts))
+        EXPECT_TRUE(note.startsWith("*** ")) << debugText.toStdString();
 
     auto* lastProc = window->findChild<QLineEdit*>("txtLastProc");
     auto* lastData = window->findChild<QLineEdit*>("txtLastData");
