@@ -564,7 +564,6 @@ void Server::spawnMap(const std::string& name)
         print("ClientDisconnect: " + std::to_string(slot));
         m_players.remove(slot);
     }
-    print("InitGame: \\sv_hostname\\" + m_cvars.value("sv_hostname") + "\\mapname\\" + name);
     for (Player& player : m_players.all()) {
         player.score = 0;
         print("ClientConnect: " + std::to_string(player.slot));
