@@ -150,10 +150,11 @@ TEST_F(ChromeTest, ModeButtonsSwitchThePumpAndTheNextActivationRestartsIt)
 TEST_F(ChromeTest, EveryDisplayChangeStepsTheTrayAnimation)
 {
     FrmMain& w = openWindow();
+    const int before = w.session().tray().frame();
+    console->print("a line for the display\n");
     ASSERT_TRUE(waitForQt([&] { return !w.displayText().empty(); }));
     const int frame = w.session().tray().frame();
-    EXPECT_GE(frame, 7);
-    EXPECT_LE(frame, 10);
+    EXPECT_NE(frame, before);
     QTest::mouseClick(w.findChild<QToolButton*>("picClear"), Qt::LeftButton);
     EXPECT_EQ(w.displayText(), "");
     EXPECT_NE(w.session().tray().frame(), frame);
