@@ -88,7 +88,7 @@ TEST_F(LockupTest, IdleCrowdDoesNotLockOutList)
 TEST_F(LockupTest, ClientsThatNeverReadAreDroppedBeforeTheyEatTheHost)
 {
     start({"--flood", "2500"});
-    ASSERT_TRUE(waitForOutput(host.handle(), "flood: 2500\r\n")) << output(host.handle()).substr(0, 300);
+    ASSERT_TRUE(waitForOutput(host.handle(), "flood: 2500\r\n"));
     long before = residentKb(host.process().pid());
     std::string requests;
     for (int i = 0; i < 240; ++i)
@@ -101,9 +101,10 @@ TEST_F(LockupTest, ClientsThatNeverReadAreDroppedBeforeTheyEatTheHost)
     bridge.SendConsoleCommandTo("echo after the greedy ones", host.handle());
     ASSERT_TRUE(waitForOutput(host.handle(), "\r\nafter the greedy ones\r\n"));
     // Each would otherwise hold some 7.5 MB of answers. AddressSanitizer
-    // keeps freed blocks resident in its quarantine, so it gets more room.
+    // keeps up to 256 MB of freed blocks resident in its quarantine (its
+    // default size), so it gets that much more room than the plain bound.
 #if defined(__SANITIZE_ADDRESS__)
-    constexpr long kAllowedKb = 160 * 1024;
+    constexpr long kAllowedKb = (256 + 64) * 1024;
 #else
     constexpr long kAllowedKb = 64 * 1024;
 #endif
