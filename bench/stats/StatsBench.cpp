@@ -37,6 +37,7 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <thread>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -44,6 +45,14 @@ using namespace ravelin;
 namespace fs = std::filesystem;
 
 namespace {
+
+// The calling thread's CPU time: what a read costs the user-interface thread.
+double threadCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
 
 double cpuSeconds()
 {
@@ -147,8 +156,9 @@ double ingest(long lines, stats::StatsFeature* feature, std::mt19937& random)
     }
     const double before = cpuSeconds();
     for (const std::string& text : passes) {
-        console.setOutput(text);
-        pump.setLLC(0);
+        // Numbered lines, as a host gives them; the box is kept small.
+        console.setOutput("");
+        console.appendRaw(text);
         pump.runPass();
     }
     return cpuSeconds() - before;
@@ -278,12 +288,6 @@ int main(int argc, char** argv)
         }
         return percentiles(ms);
     };
-    // The first look at a window reads its kills; later ones are kept up to date.
-    const auto coldStart = std::chrono::steady_clock::now();
-    const double coldCpu = cpuSeconds();
-    (void)live->snapshot(stats::Span::AllTime);
-    const double coldAllMs = wallMs(coldStart);
-    const double coldAllCpuMs = 1000.0 * (cpuSeconds() - coldCpu);
     const Percentiles game = timed([&] { (void)live->snapshot(stats::Span::Game); });
     const Percentiles today = timed([&] { (void)live->snapshot(stats::Span::Today); });
     const Percentiles all = timed([&] { (void)live->snapshot(stats::Span::AllTime); });
@@ -312,6 +316,32 @@ int main(int argc, char** argv)
     app.exec();
     client.join();
 
+    // Ravelin started again on this history. The first look at all time
+    // reads every kill: read in place it holds the caller that long; read
+    // beside the pump at open, the caller only waits for the pass to take it.
+    const std::string history = live->databaseFile().string();
+    double coldAllMs = 0, coldAllCpuMs = 0, warmMs = 0, warmedUiMs = 0;
+    {
+        stats::StatsStore plain(history);
+        const auto start = std::chrono::steady_clock::now();
+        const double cpu = threadCpuSeconds();
+        (void)plain.players({0, now + 1, 0}, false, now);
+        coldAllMs = wallMs(start);
+        coldAllCpuMs = 1000.0 * (threadCpuSeconds() - cpu);
+    }
+    {
+        sim::MemorySettings quiet;
+        stats::StatsFeature again(quiet, folder / "history", nullptr, [&now] { return now; });
+        const auto start = std::chrono::steady_clock::now();
+        const double cpu = threadCpuSeconds();
+        again.open("Bench", 2);
+        while (again.store()->adoptWarmed())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        warmMs = wallMs(start);
+        (void)again.snapshot(stats::Span::AllTime);
+        warmedUiMs = 1000.0 * (threadCpuSeconds() - cpu);
+    }
+
     std::printf("{\"bench\":\"stats\",\"ingest_lines\":%ld,\"pump_ms_per_1000\":%.3f,\"stats_ms_per_1000\":%.3f,"
                 "\"stats_over_pump\":%.2f,\"events_per_second\":%.0f,\"kills\":%lld,\"build_seconds\":%.1f,"
                 "\"game_p50\":%.2f,\"game_p95\":%.2f,\"today_p50\":%.2f,\"today_p95\":%.2f,\"all_p50\":%.2f,"
@@ -328,7 +358,9 @@ int main(int argc, char** argv)
                 "ms (a count of all kills: %.1f ms, all time / count %.1f)\n",
                 static_cast<long long>(live->store()->killCount()), game.median, game.p95, today.median, today.p95,
                 all.median, all.p95, reference.median, all.median / std::max(0.01, reference.median));
-    std::printf("first all-time read (a scan of every kill): %.0f ms wall, %.0f ms CPU\n", coldAllMs, coldAllCpuMs);
+    std::printf("first all-time read after a restart: in place %.0f ms wall, %.0f ms CPU of the caller; beside the "
+                "pump ready after %.0f ms, %.0f ms CPU of the caller (in place / beside %.1f)\n",
+                coldAllMs, coldAllCpuMs, warmMs, warmedUiMs, coldAllCpuMs / std::max(0.01, warmedUiMs));
     std::printf("web page: leaderboard p50 %.1f / p95 %.1f ms, %.1f req/s; player p50 %.1f / p95 %.1f ms, %.1f "
                 "req/s; missing page (server's own cost) %.2f ms, %.0f req/s, leaderboard / missing %.1f\n",
                 page.median, page.p95, page.perSecond, player.median, player.p95, player.perSecond, missing.median,

@@ -87,9 +87,10 @@ void MainSession::activate()
     // The server's name is asked before its port, so reading the port stays
     // the last thing an activation sends.
     const std::string serverName = m_stats.opened() ? std::string() : statisticsName();
+    const std::string runningMap = m_stats.opened() ? std::string() : knownCvar("mapname");
     m_clients.UpdateServerPort();
     if (!m_stats.opened())
-        m_stats.open(serverName, m_clients.query().ServerPort());
+        m_stats.open(serverName, m_clients.query().ServerPort(), runningMap);
     m_commandLine.applySettings();
 }
 
@@ -97,8 +98,13 @@ void MainSession::activate()
 // first activation; the pump feeds the statistics from then on.
 std::string MainSession::statisticsName()
 {
-    const std::string name = m_services.probe.GetCvarValue(m_services.bridge.FindConsoleWindow(), "sv_hostname");
-    return name == "UNKNOWN" || name == "UNKNOWN COMMAND" ? std::string() : name;
+    return knownCvar("sv_hostname");
+}
+
+std::string MainSession::knownCvar(const char* name)
+{
+    const std::string value = m_services.probe.GetCvarValue(m_services.bridge.FindConsoleWindow(), name);
+    return value == "UNKNOWN" || value == "UNKNOWN COMMAND" ? std::string() : value;
 }
 
 void MainSession::unload()

@@ -172,6 +172,8 @@ private:
     ServerFolders serverFolders();
     ConfigEditorServices configEditorServices();
     std::string statisticsName();
+    // A variable's value through the probe; "" when the server has none.
+    std::string knownCvar(const char* name);
 
     MainServices m_services;
     SessionView& m_view;

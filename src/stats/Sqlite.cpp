@@ -103,7 +103,10 @@ bool Statement::isNull(int column) const { return sqlite3_column_type(m_stmt, co
 
 Database::Database(const std::string& path, Mode mode)
 {
-    const int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    // A connection is used by one thread at a time (a reading of the history
+    // opens its own), so SQLite's per-call locking is not needed.
+    const int flags = (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
+        | SQLITE_OPEN_NOMUTEX;
     const int rc = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
         std::string message = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);

@@ -90,7 +90,7 @@ std::filesystem::path StatsFeature::databasePath(const std::filesystem::path& da
     return dataFolder / "stats" / (name + "_" + std::to_string(port) + ".sqlite");
 }
 
-void StatsFeature::open(const std::string& serverName, int port)
+void StatsFeature::open(const std::string& serverName, int port, const std::string& runningMap)
 {
     if (m_store)
         return;
@@ -99,6 +99,10 @@ void StatsFeature::open(const std::string& serverName, int port)
     m_store = std::make_unique<StatsStore>(m_file.string());
     m_recorder = std::make_unique<StatsRecorder>(*m_store);
     m_recorder->setRetentionDays(m_retentionDays);
+    m_recorder->setRunningMap(runningMap);
+    // A long history is read once; that happens now, beside the pump.
+    m_store->warm(windowOf(Span::AllTime));
+    m_store->warm(windowOf(Span::Today));
     if (m_web.enabled)
         startWeb();
 }
@@ -120,6 +124,7 @@ void StatsFeature::endPass()
         return;
     try {
         m_recorder->endPass(m_now());
+        m_store->adoptWarmed();
     } catch (const sql::Error&) {}
 }
 

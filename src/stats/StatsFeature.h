@@ -41,7 +41,8 @@ public:
                                               int port);
 
     // Opens the history (once) and starts the web page when it is enabled.
-    void open(const std::string& serverName, int port);
+    // `runningMap`: the map loaded now ("" when none or not known).
+    void open(const std::string& serverName, int port, const std::string& runningMap = {});
     bool opened() const { return m_store != nullptr; }
     // Every console line of a pump pass, then the end of the pass.
     void line(const std::string& text);

@@ -28,6 +28,13 @@ public:
     std::int64_t currentGame() const { return m_game; }
     std::int64_t currentGameStart() const { return m_gameStart; }
     const std::string& currentMap() const { return m_map; }
+    // The map already running when the history is opened: its InitGame
+    // line came before, so the game seen first would have no map.
+    void setRunningMap(const std::string& map)
+    {
+        if (m_game == 0)
+            m_map = map;
+    }
     int playersOnline() const;
     int botsOnline() const;
     // Games older than this many days are dropped at the end of a pass

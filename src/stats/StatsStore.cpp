@@ -57,9 +57,17 @@ StatsStore::StatsStore(const std::string& path)
     }
     if (!m_problem.empty())
         openMemory();
+    else
+        m_path = path;
 }
 
-StatsStore::~StatsStore() { m_transaction.reset(); }
+StatsStore::~StatsStore()
+{
+    for (Warming& w : m_warming)
+        if (w.result.valid())
+            w.result.wait();
+    m_transaction.reset();
+}
 
 void StatsStore::openFile(const std::string& path)
 {
@@ -89,6 +97,7 @@ void StatsStore::openMemory()
 {
     m_transaction.reset();
     m_cache.clear();
+    ++m_generation;
     m_db = std::make_unique<sql::Database>(":memory:");
     migrate();
     prepareWrites();
@@ -234,6 +243,7 @@ void StatsStore::dropBefore(std::int64_t time)
     for (const char* text : statements)
         m_db->prepare(text).bind(1, time).run();
     m_cache.clear();
+    ++m_generation;
 }
 
 namespace {
@@ -277,8 +287,66 @@ void Tally::add(std::int64_t id, std::int64_t killer, std::int64_t victim, const
     m.last = std::max(m.last, id);
 }
 
+Tally StatsStore::scan(sql::Database& db, const Window& window, std::int64_t afterId, Tally t)
+{
+    auto q = db.prepare("SELECT id, coalesce(killer, 0), victim, means, teamkill FROM kills WHERE id > ?4 AND"
+                        + windowWhere("time"));
+    bindWindow(q, window);
+    q.bind(4, afterId);
+    while (q.step())
+        t.add(q.integer(0), q.integer(1), q.integer(2), q.text(3), q.integer(4) != 0);
+    return t;
+}
+
+void StatsStore::keep(const Window& window, Tally t)
+{
+    if (m_cache.size() >= kCachedWindows)
+        m_cache.erase(m_cache.begin());
+    m_cache.push_back({window.from, window.game, std::move(t)});
+}
+
+void StatsStore::warm(const Window& window)
+{
+    if (m_path.empty())
+        return;
+    // WAL lets this second connection read while the pump writes; one read
+    // transaction keeps the tally and its last kill id from the same moment.
+    auto read = [path = m_path, window] {
+        sql::Database db(path, sql::Database::Mode::ReadOnly);
+        sql::Transaction snapshot(db);
+        const std::int64_t last = db.scalar("SELECT coalesce(max(id), 0) FROM kills");
+        return std::make_pair(scan(db, window, 0, {}), last);
+    };
+    m_warming.push_back({window, m_generation, std::async(std::launch::async, read)});
+}
+
+bool StatsStore::adoptWarmed()
+{
+    for (auto it = m_warming.begin(); it != m_warming.end();) {
+        if (it->result.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+            ++it;
+            continue;
+        }
+        try {
+            auto [t, last] = it->result.get();
+            const bool kept = std::any_of(m_cache.begin(), m_cache.end(), [&](const CachedTally& c) {
+                return c.from == it->window.from && c.game == it->window.game;
+            });
+            // Kills written since its snapshot (this connection sees its own
+            // uncommitted ones too) bring it up to now.
+            if (it->generation == m_generation && !kept)
+                keep(it->window, scan(*m_db, it->window, last, std::move(t)));
+        } catch (const sql::Error&) {
+            // The window is read where it is asked instead.
+        }
+        it = m_warming.erase(it);
+    }
+    return !m_warming.empty();
+}
+
 Tally StatsStore::tally(const Window& window)
 {
+    adoptWarmed();
     // A window still open (it reaches past the last kill) is kept and
     // followed; a closed one is read each time.
     const bool open = window.to > m_lastKillTime;
@@ -286,17 +354,9 @@ Tally StatsStore::tally(const Window& window)
         for (const CachedTally& cached : m_cache)
             if (cached.from == window.from && cached.game == window.game)
                 return cached.tally;
-    Tally t;
-    auto q =
-        m_db->prepare("SELECT id, coalesce(killer, 0), victim, means, teamkill FROM kills WHERE" + windowWhere("time"));
-    bindWindow(q, window);
-    while (q.step())
-        t.add(q.integer(0), q.integer(1), q.integer(2), q.text(3), q.integer(4) != 0);
-    if (open) {
-        if (m_cache.size() >= kCachedWindows)
-            m_cache.erase(m_cache.begin());
-        m_cache.push_back({window.from, window.game, t});
-    }
+    Tally t = scan(*m_db, window, 0, {});
+    if (open)
+        keep(window, t);
     return t;
 }
 

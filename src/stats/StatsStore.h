@@ -14,6 +14,7 @@
 #include "stats/Sqlite.h"
 
 #include <cstdint>
+#include <future>
 #include <map>
 #include <memory>
 #include <optional>
@@ -112,6 +113,14 @@ public:
     std::vector<WeaponFigures> weaponsOf(std::int64_t player, const Window& window);
     std::int64_t killCount();
 
+    // Reads the window's kills on a connection of its own, on another
+    // thread, so the first look at a long history does not hold the caller;
+    // a window asked for before that ends is read where it is asked.
+    void warm(const Window& window);
+    // Takes finished readings into the windows kept (the caller's thread;
+    // figures ask for it too). True while a reading is still running.
+    bool adoptWarmed();
+
     // The schema's first version, kept so migration from it can be checked.
     static const char* schemaVersion1();
 
@@ -119,6 +128,8 @@ private:
     // One pass over the window's kills. The windows the section shows are
     // read once, then kept up to date by addKill, so a refresh costs no scan.
     Tally tally(const Window& window);
+    static Tally scan(sql::Database& db, const Window& window, std::int64_t afterId, Tally t);
+    void keep(const Window& window, Tally t);
     void openFile(const std::string& path);
     void openMemory();
     void migrate();
@@ -143,6 +154,15 @@ private:
     static constexpr std::size_t kCachedWindows = 4;
     std::vector<CachedTally> m_cache;
     std::int64_t m_lastKillTime = 0;
+    std::string m_path; // "" in memory
+    struct Warming {
+        Window window;
+        std::uint64_t generation;
+        std::future<std::pair<Tally, std::int64_t>> result; // the tally and the last kill it read
+    };
+    std::vector<Warming> m_warming;
+    // Counts the clearings of m_cache: a reading from before one is stale.
+    std::uint64_t m_generation = 0;
 };
 
 } // namespace ravelin::stats

@@ -48,11 +48,8 @@ struct HostedMainWindowTest : testing::Test {
             waitForQt([&] { return bridge.ReadConsoleOutput().find("Opening IP socket") != std::string::npos; }));
         openWindow();
         // The first activation ends by reading the server's port through the
-        // probe; a command typed while that runs would share the input line.
-        waitForQt([&] {
-            const std::string shown = window->displayText();
-            return shown.find("]net_port\r\n") != std::string::npos && shown == serverOutput();
-        });
+        // probe and opening the statistics named after it.
+        ASSERT_TRUE(waitForQt([&] { return window->session().statistics().opened(); })) << serverOutput();
     }
 
     // Loads and shows the main window on the console in `host`.

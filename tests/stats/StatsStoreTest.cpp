@@ -178,6 +178,25 @@ TEST_F(StatsStoreTest, APassIsOneTransactionAndOutlivesTheProgram)
     EXPECT_EQ(games[0].how, "interrupted");
 }
 
+// The first read of a long history runs on its own connection; kills
+// committed before it, and kills still in this pass, each count once.
+TEST_F(StatsStoreTest, AHistoryReadBesideThePumpCountsEveryKillOnce)
+{
+    StatsStore store(file);
+    StatsRecorder recorder(store);
+    pass(recorder, {"InitGame: \\mapname\\q3dm17", "Kill: 0 1 10: Bob killed Ann by MOD_RAILGUN"}, kBase);
+    recorder.line("Kill: 0 1 10: Bob killed Ann by MOD_RAILGUN", kBase + 1);
+    store.warm(kAll);
+    ASSERT_TRUE(test::waitFor([&] { return !store.adoptWarmed(); }));
+    recorder.line("Kill: 1 0 7: Ann killed Bob by MOD_ROCKET", kBase + 2);
+    recorder.endPass(kBase + 2);
+    const auto players = store.players(kAll, false, kBase + 3);
+    ASSERT_NE(find(players, "Bob"), nullptr);
+    EXPECT_EQ(find(players, "Bob")->kills, 2);
+    EXPECT_EQ(find(players, "Ann")->kills, 1);
+    EXPECT_EQ(find(players, "Ann")->deaths, 2);
+}
+
 TEST_F(StatsStoreTest, VersionOneIsMigratedKeepingItsData)
 {
     std::filesystem::create_directories(std::filesystem::path(file).parent_path());
