@@ -4,7 +4,7 @@
 
 #include "console/ConsoleBridge.h"
 #include "console/CvarProbe.h"
-#include "integration/ChildProcess.h"
+#include "integration/ConsoleHostProcess.h"
 #include "platform/ipc/IpcWindowManager.h"
 #include "support/TestEnvironment.h"
 
@@ -36,10 +36,15 @@ struct ConsoleFixture : testing::Test {
     {
         return waitFor([&] { return output(console).find(needle) != std::string::npos; }, timeout);
     }
-};
 
-// The UDP port the server printed ("Opening IP socket: 0.0.0.0:PORT"), or 0.
-int serverPort(const std::string& consoleText);
+    // q3sim in `host` on a port of its own, once it has opened its socket.
+    void startQ3sim(ConsoleHostProcess& host, std::vector<std::string> args = {})
+    {
+        args.insert(args.begin(), {"+set", "net_port", "0"});
+        ASSERT_TRUE(host.startQ3sim(args)) << host.logText();
+        ASSERT_TRUE(waitForOutput(host.handle(), "Opening IP socket"));
+    }
+};
 
 // Sends one datagram to 127.0.0.1:port and returns the first reply (empty
 // after `timeout`).

@@ -22,19 +22,9 @@ public:
 struct NumberedLinesTest : ConsoleFixture {
     ConsoleHostProcess host;
 
-    void start(std::vector<std::string> extra = {})
-    {
-        std::vector<std::string> args{"+set", "net_port", "0"};
-        args.insert(args.end(), extra.begin(), extra.end());
-        ASSERT_TRUE(host.startQ3sim(args));
-        ASSERT_TRUE(waitForOutput(host.handle(), "Opening IP socket"));
-    }
+    void start(std::vector<std::string> extra = {}) { startQ3sim(host, std::move(extra)); }
 
-    CommandResult client(std::vector<std::string> args)
-    {
-        args.insert(args.begin(), (binDir() / "ravelin-console").string());
-        return runCommand(args);
-    }
+    CommandResult client(std::vector<std::string> args) { return consoleClient(std::move(args)); }
 };
 
 } // namespace
