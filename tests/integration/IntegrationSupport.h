@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 
@@ -44,6 +45,30 @@ struct ConsoleFixture : testing::Test {
         ASSERT_TRUE(host.startQ3sim(args)) << host.logText();
         ASSERT_TRUE(waitForOutput(host.handle(), "Opening IP socket"));
     }
+};
+
+// Another client saying "say chatter N" into `console` over and over, from
+// its own connection, until it goes.
+class Chatter {
+public:
+    explicit Chatter(WindowHandle console)
+        : m_thread([this, console] {
+              ipc::IpcWindowManager windows;
+              NullMessageLoop loop;
+              ConsoleBridge bridge(windows, loop);
+              for (int i = 0; m_talking; ++i)
+                  bridge.SendConsoleCommandTo("say chatter " + std::to_string(i), console);
+          })
+    {}
+    ~Chatter()
+    {
+        m_talking = false;
+        m_thread.join();
+    }
+
+private:
+    std::atomic<bool> m_talking = true;
+    std::thread m_thread;
 };
 
 // Sends one datagram to 127.0.0.1:port and returns the first reply (empty

@@ -8,9 +8,6 @@
 
 #include "platform/ipc/EndpointFolder.h"
 
-#include <atomic>
-#include <thread>
-
 using namespace ravelin;
 using namespace ravelin::test;
 
@@ -137,17 +134,11 @@ TEST(RealServerNoMapTest, UnknownNameIsKnownAtOnceBeforeAMap)
 
 TEST_F(RealServerTest, ExecCvarlistIsExactWhileAnotherClientTalks)
 {
-    std::atomic<bool> talking = true;
-    std::thread other([&] {
-        ipc::IpcWindowManager otherWindows;
-        NullMessageLoop otherLoop;
-        ConsoleBridge otherBridge(otherWindows, otherLoop);
-        for (int i = 0; talking; ++i)
-            otherBridge.SendConsoleCommandTo("say chatter " + std::to_string(i), host.handle());
-    });
-    auto listed = consoleClient({"exec", std::to_string(host.handle()), "cvarlist"});
-    talking = false;
-    other.join();
+    CommandResult listed;
+    {
+        Chatter other(host.handle()); // another client talks meanwhile
+        listed = consoleClient({"exec", std::to_string(host.handle()), "cvarlist"});
+    }
     ASSERT_EQ(listed.status, 0) << listed.err;
     std::vector<std::string> lines;
     for (std::size_t start = 0, end; (end = listed.out.find('\n', start)) != std::string::npos; start = end + 1)
