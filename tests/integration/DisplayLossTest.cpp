@@ -83,11 +83,7 @@ protected:
     }
 
     // Runs a client on the display and with the credentials now set.
-    CommandResult client(std::vector<std::string> args)
-    {
-        args.insert(args.begin(), (binDir() / "ravelin-console").string());
-        return runCommand(args);
-    }
+    CommandResult client(std::vector<std::string> args) { return consoleClient(std::move(args)); }
     bool windowedAgain(ConsoleHostProcess& host)
     {
         return waitFor([&] {
@@ -98,9 +94,7 @@ protected:
     void quit(ConsoleHostProcess& host, WindowHandle console)
     {
         bridge.SendConsoleCommandTo("quit", console);
-        auto status = host.process().wait();
-        ASSERT_TRUE(status.has_value());
-        EXPECT_EQ(*status, 0);
+        EXPECT_EQ(host.process().wait(), 0);
     }
 
     TempDir auth;

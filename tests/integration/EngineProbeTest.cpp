@@ -14,11 +14,8 @@ struct EngineProbeTest : ConsoleFixture {
 
     void start(std::vector<std::string> extra = {})
     {
-        std::vector<std::string> args{"--ioq3", "--frame-ms", "50",          "+set",        "net_port",
-                                      "0",      "+set",       "sv_hostname", "Engine Arena"};
-        args.insert(args.end(), extra.begin(), extra.end());
-        ASSERT_TRUE(host.startQ3sim(args));
-        ASSERT_TRUE(waitForOutput(host.handle(), "Opening IP socket"));
+        extra.insert(extra.end(), {"--ioq3", "--frame-ms", "50", "+set", "sv_hostname", "Engine Arena"});
+        startQ3sim(host, std::move(extra));
     }
 
     // Once this echo is back, every line typed before it has been taken.
@@ -41,8 +38,7 @@ struct EngineProbeTest : ConsoleFixture {
 
     std::string client(std::vector<std::string> args)
     {
-        args.insert(args.begin(), (binDir() / "ravelin-console").string());
-        auto result = runCommand(args);
+        auto result = consoleClient(std::move(args));
         EXPECT_EQ(result.status, 0) << result.err;
         return result.out;
     }

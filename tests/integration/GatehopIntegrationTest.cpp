@@ -1,7 +1,7 @@
 // gatehop started the way a launcher starts a server binary: the real
 // server (q3sim) comes up inside ravelin-console with the same arguments,
 // and ravelin (offscreen) connects to that console and loads its main window.
-#include "integration/ChildProcess.h"
+#include "integration/ConsoleHostProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -16,12 +16,7 @@ using namespace ravelin::test;
 
 namespace {
 
-std::string console(const std::vector<std::string>& args)
-{
-    std::vector<std::string> argv{(binDir() / "ravelin-console").string()};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return runCommand(argv).out;
-}
+std::string console(const std::vector<std::string>& args) { return consoleClient(args).out; }
 
 // The console host's handle (its pid) from `ravelin-console list`, by host name.
 std::string listedHandle(const std::string& hostname)
@@ -92,7 +87,7 @@ TEST(GatehopIntegrationTest, StartedAsTheServerBringsUpConsoleAndRavelin)
     // The server's end is the shim's end, with the server's status.
     // Typed while ravelin's main window may still be typing its own
     // queries into the same console: the line must arrive all the same.
-    const CommandResult quit = runCommand({(binDir() / "ravelin-console").string(), "send", handle, "QUIT"});
+    const CommandResult quit = consoleClient({"send", handle, "QUIT"});
     EXPECT_EQ(quit.status, 0) << quit.err;
     EXPECT_EQ(shim.wait(std::chrono::seconds(30)), 0) << console({"read", handle});
     kill(ravelin, SIGTERM);

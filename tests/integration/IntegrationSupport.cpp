@@ -8,19 +8,6 @@
 
 namespace ravelin::test {
 
-int serverPort(const std::string& consoleText)
-{
-    constexpr std::string_view marker = "Opening IP socket: ";
-    auto at = consoleText.find(marker);
-    if (at == std::string::npos)
-        return 0;
-    auto colon = consoleText.find(':', at + marker.size());
-    auto end = consoleText.find("\r\n", at);
-    if (colon == std::string::npos || end == std::string::npos || colon > end)
-        return 0;
-    return std::atoi(consoleText.substr(colon + 1, end - colon - 1).c_str());
-}
-
 std::string udpQuery(int port, const std::string& datagram, std::chrono::milliseconds timeout)
 {
     int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);

@@ -4,12 +4,13 @@
 
 #include "console/ConsoleBridge.h"
 #include "console/CvarProbe.h"
-#include "integration/ChildProcess.h"
+#include "integration/ConsoleHostProcess.h"
 #include "platform/ipc/IpcWindowManager.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 
@@ -36,10 +37,39 @@ struct ConsoleFixture : testing::Test {
     {
         return waitFor([&] { return output(console).find(needle) != std::string::npos; }, timeout);
     }
+
+    // q3sim in `host` on a port of its own, once it has opened its socket.
+    void startQ3sim(ConsoleHostProcess& host, std::vector<std::string> args = {})
+    {
+        args.insert(args.begin(), {"+set", "net_port", "0"});
+        ASSERT_TRUE(host.startQ3sim(args)) << host.logText();
+        ASSERT_TRUE(waitForOutput(host.handle(), "Opening IP socket"));
+    }
 };
 
-// The UDP port the server printed ("Opening IP socket: 0.0.0.0:PORT"), or 0.
-int serverPort(const std::string& consoleText);
+// Another client saying "say chatter N" into `console` over and over, from
+// its own connection, until it goes.
+class Chatter {
+public:
+    explicit Chatter(WindowHandle console)
+        : m_thread([this, console] {
+              ipc::IpcWindowManager windows;
+              NullMessageLoop loop;
+              ConsoleBridge bridge(windows, loop);
+              for (int i = 0; m_talking; ++i)
+                  bridge.SendConsoleCommandTo("say chatter " + std::to_string(i), console);
+          })
+    {}
+    ~Chatter()
+    {
+        m_talking = false;
+        m_thread.join();
+    }
+
+private:
+    std::atomic<bool> m_talking = true;
+    std::thread m_thread;
+};
 
 // Sends one datagram to 127.0.0.1:port and returns the first reply (empty
 // after `timeout`).

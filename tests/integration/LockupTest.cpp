@@ -40,22 +40,13 @@ struct LockupTest : ConsoleFixture {
 
     int rawConnect()
     {
-        for (const auto& name : ipc::listEndpoints(endpointFolder())) {
-            if (name.ends_with("-" + std::to_string(host.handle()) + ".sock")) {
-                int fd = ipc::connectEndpoint(endpointFolder(), name);
-                if (fd >= 0)
-                    sockets.push_back(fd);
-                return fd;
-            }
-        }
-        return -1;
+        int fd = host.connectRaw();
+        if (fd >= 0)
+            sockets.push_back(fd);
+        return fd;
     }
 
-    CommandResult client(std::vector<std::string> args)
-    {
-        args.insert(args.begin(), (binDir() / "ravelin-console").string());
-        return runCommand(args);
-    }
+    CommandResult client(std::vector<std::string> args) { return consoleClient(std::move(args)); }
 
     std::string listed() { return std::to_string(host.handle()) + "\tvisible\tSturdy\n"; }
 

@@ -1,40 +1,19 @@
 // Numbered lines end to end: a real console host running q3sim, read by the
 // pump and the command-line client.
-#include "console/ConsolePump.h"
+#include "console/PumpFixture.h"
 #include "integration/IntegrationSupport.h"
-
-#include <atomic>
-#include <thread>
 
 using namespace ravelin;
 using namespace ravelin::test;
 
 namespace {
 
-class KeptDisplay final : public ConsoleDisplay {
-public:
-    std::string text;
-    void appendDisplay(std::string_view more) override { text += more; }
-    std::string displayText() const override { return text; }
-    void setDisplayText(std::string_view replacement) override { text = std::string(replacement); }
-};
-
 struct NumberedLinesTest : ConsoleFixture {
     ConsoleHostProcess host;
 
-    void start(std::vector<std::string> extra = {})
-    {
-        std::vector<std::string> args{"+set", "net_port", "0"};
-        args.insert(args.end(), extra.begin(), extra.end());
-        ASSERT_TRUE(host.startQ3sim(args));
-        ASSERT_TRUE(waitForOutput(host.handle(), "Opening IP socket"));
-    }
+    void start(std::vector<std::string> extra = {}) { startQ3sim(host, std::move(extra)); }
 
-    CommandResult client(std::vector<std::string> args)
-    {
-        args.insert(args.begin(), (binDir() / "ravelin-console").string());
-        return runCommand(args);
-    }
+    CommandResult client(std::vector<std::string> args) { return consoleClient(std::move(args)); }
 };
 
 } // namespace
@@ -43,7 +22,7 @@ TEST_F(NumberedLinesTest, EveryLineOfAFloodReachesTheScriptOnceInOrder)
 {
     start();
     bool unloading = false;
-    KeptDisplay display;
+    StringDisplay display;
     ConsolePump pump(bridge, display, unloading);
     bridge.setSelectedConsole(host.handle());
     long expected = 1;
@@ -79,19 +58,12 @@ TEST_F(NumberedLinesTest, ExecPrintsOnlyTheCommandsOutputAndLeavesNoTrace)
     start({"--chat-every", "0.01"});
     const std::string handle = std::to_string(host.handle());
     std::uint64_t before = windows.readLines(host.handle(), 0, 1 << 20).newest;
-    // Another client talks into the same console meanwhile.
-    std::atomic<bool> talking = true;
-    std::thread other([&] {
-        ipc::IpcWindowManager otherWindows;
-        NullMessageLoop otherLoop;
-        ConsoleBridge otherBridge(otherWindows, otherLoop);
-        for (int i = 0; talking; ++i)
-            otherBridge.SendConsoleCommandTo("say chatter " + std::to_string(i), host.handle());
-    });
-    CommandResult listed = client({"exec", handle, "cvarlist"});
-    CommandResult status = client({"exec", handle, "status"});
-    talking = false;
-    other.join();
+    CommandResult listed, status;
+    {
+        Chatter other(host.handle()); // another client talks meanwhile
+        listed = client({"exec", handle, "cvarlist"});
+        status = client({"exec", handle, "status"});
+    }
 
     ASSERT_EQ(listed.status, 0) << listed.err;
     EXPECT_EQ(listed.out.find("chatter"), std::string::npos);

@@ -1,6 +1,6 @@
 // What the console protocol withstands: peers of another user, an endpoint
-// folder others can enter, garbage and oversized frames, crowds of clients,
-// and a host that stops answering.
+// folder others can enter, garbage and oversized frames, and a host that
+// stops answering (crowds of clients: LockupTest).
 #include "integration/IntegrationSupport.h"
 
 #include "platform/ipc/EndpointFolder.h"
@@ -34,11 +34,7 @@ struct SecurityTest : ConsoleFixture {
         return {};
     }
 
-    int rawConnect()
-    {
-        auto path = endpointOf(host);
-        return ipc::connectEndpoint(path.parent_path(), path.filename().string());
-    }
+    int rawConnect() { return host.connectRaw(); }
 
     // Everything the host sends until it closes the connection (or 5 s).
     static std::string readUntilClosed(int fd)
@@ -113,8 +109,7 @@ TEST_F(SecurityTest, ConnectionFromAnotherUserIsRefused)
 TEST_F(SecurityTest, FolderOpenToOthersIsRefusedByHostAndClient)
 {
     ::chmod(endpointFolder().c_str(), 0777);
-    auto started =
-        runCommand({(binDir() / "ravelin-console").string(), "--headless", "--", (binDir() / "q3sim").string()});
+    auto started = consoleClient({"--headless", "--", (binDir() / "q3sim").string()});
     EXPECT_EQ(started.status, 1);
     EXPECT_NE(started.err.find("refusing to use it"), std::string::npos) << started.err;
 
@@ -123,7 +118,7 @@ TEST_F(SecurityTest, FolderOpenToOthersIsRefusedByHostAndClient)
     EXPECT_NE(fresh.lastError().find("0777"), std::string::npos) << fresh.lastError();
     EXPECT_EQ(fresh.findWindow("Q3 WinConsole", "Quake 3 Console"), 0);
 
-    auto listed = runCommand({(binDir() / "ravelin-console").string(), "list"});
+    auto listed = consoleClient({"list"});
     EXPECT_EQ(listed.status, 1);
     EXPECT_NE(listed.err.find("refusing"), std::string::npos) << listed.err;
     ::chmod(endpointFolder().c_str(), 0700);
@@ -135,8 +130,7 @@ TEST_F(SecurityTest, FolderOwnedByAnotherUserIsRefused)
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to hand the folder to another user";
     ASSERT_EQ(::chown(endpointFolder().c_str(), 65534, 65534), 0);
-    auto started =
-        runCommand({(binDir() / "ravelin-console").string(), "--headless", "--", (binDir() / "q3sim").string()});
+    auto started = consoleClient({"--headless", "--", (binDir() / "q3sim").string()});
     EXPECT_EQ(started.status, 1);
     EXPECT_NE(started.err.find("owned by user 65534"), std::string::npos) << started.err;
     ipc::IpcWindowManager fresh;
@@ -145,25 +139,12 @@ TEST_F(SecurityTest, FolderOwnedByAnotherUserIsRefused)
     ASSERT_EQ(::chown(endpointFolder().c_str(), 0, 0), 0);
 }
 
-TEST_F(SecurityTest, OversizedFrameIsAnsweredAndClosed)
+TEST_F(SecurityTest, GarbageIsAnsweredAsMalformedAndTheHostGoesOn)
 {
-    int fd = rawConnect();
-    ASSERT_GE(fd, 0);
-    std::string header("\xff\xff\xff\xf0", 4);
-    ASSERT_EQ(::send(fd, header.data(), header.size(), MSG_NOSIGNAL), 4);
-    std::string answer = readUntilClosed(fd);
-    ::close(fd);
-    ASSERT_GE(answer.size(), 5u) << answer;
-    EXPECT_EQ(static_cast<ipc::Status>(answer[4]), ipc::Status::Malformed);
-    EXPECT_NE(answer.find("request too large"), std::string::npos);
-    expectStillServing();
-}
-
-TEST_F(SecurityTest, GarbageDoesNotCrashTheHost)
-{
-    // An unknown request, a request cut short, random bytes, and a frame
-    // left half-sent by a client that goes away.
+    // An oversized frame's header, an unknown request, a request cut short,
+    // random bytes, and a frame left half-sent by a client that goes away.
     std::vector<std::string> garbage{
+        std::string("\xff\xff\xff\xf0", 4),
         ipc::frame(std::string("\x63\x00", 2)),
         ipc::frame(std::string("\x03\x05\x00", 3)),
         ipc::frame(std::string("\x04", 1)),
@@ -178,42 +159,17 @@ TEST_F(SecurityTest, GarbageDoesNotCrashTheHost)
         ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
         std::string answer = readUntilClosed(fd);
         ::close(fd);
-        ASSERT_GE(answer.size(), 5u);
+        ASSERT_GE(answer.size(), 5u) << answer;
         EXPECT_EQ(static_cast<ipc::Status>(answer[4]), ipc::Status::Malformed);
+        if (&bytes == &garbage.front()) {
+            EXPECT_NE(answer.find("request too large"), std::string::npos) << answer;
+        }
     }
     int half = rawConnect();
     ASSERT_GE(half, 0);
     std::string partial = ipc::frame(std::string(100, 'x')).substr(0, 50);
     ::send(half, partial.data(), partial.size(), MSG_NOSIGNAL);
     ::close(half);
-    expectStillServing();
-}
-
-TEST_F(SecurityTest, CrowdOfClientsDoesNotBlockTheServerOutput)
-{
-    // Idle connections, and one that asks for the output box over and over
-    // without ever reading an answer.
-    std::vector<int> idle;
-    for (int i = 0; i < 60; ++i) {
-        int fd = rawConnect();
-        ASSERT_GE(fd, 0);
-        idle.push_back(fd);
-    }
-    int greedy = rawConnect();
-    ASSERT_GE(greedy, 0);
-    std::string request =
-        ipc::PayloadWriter().u8(static_cast<std::uint8_t>(ipc::Op::GetText)).u8(ipc::kOutputBox).u32(1 << 20).frame();
-    for (int i = 0; i < 2000; ++i) {
-        if (::send(greedy, request.data(), request.size(), MSG_NOSIGNAL | MSG_DONTWAIT) < 0)
-            break;
-    }
-    bridge.SendConsoleCommandTo("echo flood-start", host.handle());
-    ASSERT_TRUE(waitForOutput(host.handle(), "flood-start"));
-    for (int i = 0; i < 3; ++i)
-        expectStillServing();
-    for (int fd : idle)
-        ::close(fd);
-    ::close(greedy);
     expectStillServing();
 }
 

@@ -17,17 +17,8 @@ using namespace ravelin;
 
 namespace {
 
-void writeFile(const fs::path& path, const std::string& text)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using test::readFile;
+using test::writeFile;
 
 struct RegistryTest : testing::Test {
     test::TempDir dir;

@@ -100,11 +100,5 @@ INSTANTIATE_TEST_SUITE_P(
                   0,
                   "listed: Quake 3 Arena [Demo Arena One]\nlisted: Quake 3 Arena [Demo Arena Two]\n"},
         StartCase{{kOne, kTwo}, "Quake 3 Arena [Demo Arena Two]", {"--report-start"}, 0, "connected: Demo Arena Two\n"},
-        // A stored default that is not running leaves the choice to the list.
-        StartCase{{kOne},
-                  "Quake 3 Arena [Somewhere Else]",
-                  {"--report-start"},
-                  0,
-                  "listed: Quake 3 Arena [Demo Arena One]\n"},
         StartCase{{kOne, kTwo}, "", {"--connect", kTwo}, 0, "connected: console output is showing\n"},
         StartCase{{kOne}, "", {"--connect", "No Such Arena"}, 1, ""}));

@@ -36,7 +36,11 @@ struct ChromeTest : MainWindowTest {
     {
         MainServices services{bridge, probe, settings, dialogs, appFolder.path(), nullptr, &memory};
         services.endProgram = [this] { ++ended; };
-        services.reopenStartWindow = [this] { ++reopened; };
+        services.reopenStartWindow = [this] {
+            // The window is unloaded before the start window comes back.
+            EXPECT_TRUE(window->Unloading());
+            ++reopened;
+        };
         window = std::make_unique<FrmMain>(std::move(services));
         window->load();
         window->show();
@@ -220,4 +224,35 @@ TEST_F(ChromeTest, TheShutdownDialogOffersFourWaysWithSelectServerChosen)
     EXPECT_TRUE(okDefault);
     EXPECT_FALSE(w.Unloading());
     EXPECT_TRUE(console->entered().empty() || console->entered().back() != "QUIT");
+}
+
+// Each way, chosen and confirmed as the operator does: only the shutdowns
+// send QUIT (the dialog does, before it closes), only Restore hands the
+// hidden console back, and the program ends or the start window returns.
+TEST_F(ChromeTest, EachShutdownWayEndsOrReturnsToTheListAndQuitsTheServerOrNot)
+{
+    const struct {
+        int ends;
+        int reopens;
+        long quits;
+    } ways[] = {{1, 0, 0}, {0, 1, 0}, {1, 0, 1}, {0, 1, 1}};
+    for (int way = 0; way < 4; ++way) {
+        SCOPED_TRACE(way);
+        ended = reopened = 0;
+        FrmMain& w = openWindow();
+        desktop.showWindow(console->handle(), false);
+        auto quits = [&] { return std::count(console->entered().begin(), console->entered().end(), "QUIT"); };
+        const long before = quits();
+        onShutdownDialog([way](FrmShutdown& d) {
+            d.findChild<QRadioButton*>(QStringLiteral("optDown%1").arg(way))->setChecked(true);
+            QTest::mouseClick(d.findChild<QPushButton*>("cmdOk"), Qt::LeftButton);
+        });
+        QTest::mouseClick(w.findChild<QToolButton*>("imgQuit"), Qt::LeftButton);
+        EXPECT_TRUE(w.Unloading());
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_EQ(ended, ways[way].ends);
+        EXPECT_EQ(reopened, ways[way].reopens);
+        EXPECT_EQ(quits() - before, ways[way].quits);
+        EXPECT_EQ(desktop.isWindowVisible(console->handle()), way == 0);
+    }
 }

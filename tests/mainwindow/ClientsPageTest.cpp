@@ -1,12 +1,13 @@
 // The clients page and the filter controls offscreen: the roster shown in
-// columns under its header, the buttons wired to the logic.
+// columns under its header, the buttons wired to the logic, the ban section.
 #include "mainwindow/ClientsPage.h"
 #include "mainwindow/FrmMain.h"
 #include "mainwindow/MainFixture.h"
 #include "platform/sim/SimUdpSocket.h"
+#include "support/AccessibleAudit.h"
 
+#include <QAccessible>
 #include <QCheckBox>
-#include <QDir>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTreeWidget>
 
 using namespace ravelin;
 using namespace ravelin::test;
@@ -49,6 +51,18 @@ struct ClientsPageTest : MainWindowTest {
         return w;
     }
 };
+
+// A button's press action clicks it a moment later (an animated click):
+// waits until the dialogs have asked `questions` more.
+void press(QPushButton* button, sim::ScriptedDialogs& dialogs, std::size_t questions)
+{
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(button);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(a->actionInterface(), nullptr);
+    const std::size_t before = dialogs.asked().size();
+    a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(waitForQt([&] { return dialogs.asked().size() >= before + questions; }));
+}
 
 // Where each blank-separated word of the header starts.
 std::vector<int> headerColumns()
@@ -162,24 +176,43 @@ TEST_F(ClientsPageTest, TheFilterControlsStartOffWithMildChosen)
     EXPECT_LE(band.bottom(), 180);
 }
 
-// Pictures of both pages for a person to look at (RAVELIN_SCREENSHOT_DIR).
-TEST_F(ClientsPageTest, Screenshots)
+// The ban section: Ban Selected's questions, the list of bans, Unban and
+// Change Duration through their accessible actions, and the ban file.
+TEST_F(ClientsPageTest, BansAreListedLiftedAndChangedFromThePage)
 {
-    const QString folder = qEnvironmentVariable("RAVELIN_SCREENSHOT_DIR");
-    if (folder.isEmpty())
-        GTEST_SKIP() << "RAVELIN_SCREENSHOT_DIR not set";
-    FrmMain& w = makeWindowWithSocket();
-    ASSERT_TRUE(waitForQt([&] { return w.session().clients().query().ServerPort() == 27960; }));
-    reply("12 50 \"Bob\"\n3 100 \"^1Red^7Guy\"\n-1 999 \"Two Words\"\n150 48 \"A Very Long Player Name\"\n");
-    w.session().clients().roster().ParseStatusBlock(
-        "num score ping name            lastmsg address               qport rate\r\n"
-        "  0    12   50 Bob                   0 bot                   0 25000\r\n"
-        "  1     3  100 RedGuy                0 bot                   0 25000\r\n"
-        " 11    -1  999 Two Words             0 bot                   0 25000\r\n");
-    child<QListWidget>("lstClients")->setCurrentRow(1);
-    w.imgTab_Click(5);
-    QDir().mkpath(folder);
-    w.grab().save(folder + "/clients-page.png");
-    w.imgTab_Click(4);
-    w.grab().save(folder + "/options-page.png");
+    makeWindowWithSocket();
+    ASSERT_TRUE(waitForQt([&] { return window->session().clients().query().ServerPort() == 27960; }));
+    reply("1 20 \"Bob\"\n");
+    auto* list = window->findChild<QListWidget*>("lstClients");
+    auto* bans = window->findChild<QTreeWidget*>("lvBans");
+    ASSERT_TRUE(list && bans);
+    EXPECT_EQ(bans->accessibleName(), "Bans");
+
+    window->imgTab_Click(5);
+    list->setCurrentRow(0);
+    dialogs.queuePrompt(std::string("team\x01kill", 9));
+    dialogs.queuePrompt("soon");
+    dialogs.queuePrompt("3d");
+    press(window->findChild<QPushButton*>("cmdBan"), dialogs, 4);
+    const std::vector<std::string> asked = dialogs.askedTexts();
+    ASSERT_EQ(asked.size(), 4u) << (asked.empty() ? "" : asked.back()) << list->count();
+    EXPECT_EQ(asked[2], ClientAdmin::kBadDuration);
+    ASSERT_EQ(bans->topLevelItemCount(), 1);
+    EXPECT_EQ(bans->topLevelItem(0)->text(0), "\"Bob\"");
+    EXPECT_EQ(bans->topLevelItem(0)->text(3), "team kill");
+    EXPECT_TRUE(bans->topLevelItem(0)->text(4).endsWith(" UTC"));
+    const std::filesystem::path file = appFolder.path() / "data" / "bans" / "localhost_27960.bans";
+    ASSERT_TRUE(std::filesystem::exists(file));
+
+    bans->topLevelItem(0)->setSelected(true);
+    dialogs.queuePrompt("permanent");
+    press(window->findChild<QPushButton*>("cmdBanDuration"), dialogs, 1);
+    EXPECT_EQ(bans->topLevelItem(0)->text(4), "permanent");
+    bans->topLevelItem(0)->setSelected(true);
+    window->findChild<QPushButton*>("cmdUnban")->click();
+    EXPECT_EQ(bans->topLevelItemCount(), 0);
+    press(window->findChild<QPushButton*>("cmdUnban"), dialogs, 1);
+    EXPECT_EQ(dialogs.askedTexts().back(), ClientAdmin::kSelectBan);
+
+    EXPECT_TRUE(unnamedControls(window.get()).empty());
 }

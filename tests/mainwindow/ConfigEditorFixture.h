@@ -16,7 +16,6 @@
 #include <QTextBlock>
 
 #include <fstream>
-#include <iterator>
 
 namespace ravelin::test {
 
@@ -27,12 +26,6 @@ struct ConfigEditorFixture : HostedMainWindowTest {
     ConfigEditorFixture()
     {
         serverArguments = [this] { return processArguments(windows.serverPid(host.handle())); };
-    }
-
-    static std::string readFile(const std::filesystem::path& file)
-    {
-        std::ifstream in(file, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
     QWidget* page() { return window->picBase(kEditorTab); }

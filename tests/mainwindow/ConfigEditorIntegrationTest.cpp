@@ -23,14 +23,10 @@ struct ConfigEditorIntegrationTest : ConfigEditorFixture, testing::WithParamInte
 TEST_P(ConfigEditorIntegrationTest, AnEditedServerCfgRenamesTheServerAndItsUnknownCommandIsTiedToItsLine)
 {
     const std::filesystem::path file = base.path() / "baseq3" / "server.cfg";
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << original;
+    writeFile(file, original);
     std::vector<std::string> arguments = GetParam().options;
-    for (const char* word : {"+set", "net_port", "0", "+set", "fs_basepath"})
-        arguments.push_back(word);
-    arguments.push_back(base.path().string());
-    arguments.push_back("+exec");
-    arguments.push_back("server.cfg");
+    arguments.insert(arguments.end(),
+                     {"+set", "net_port", "0", "+set", "fs_basepath", base.path().string(), "+exec", "server.cfg"});
     startServerAndWindow(arguments);
     ASSERT_EQ(probe.GetCvarValue(host.handle(), "sv_hostname"), "Before");
 

@@ -19,18 +19,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
 using namespace ravelin;
 using namespace ravelin::test;
 
 namespace {
-
-std::string readFile(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 struct ConfigEditorPageTest : testing::Test {
     TempDir dir{"ravelin-editor"};

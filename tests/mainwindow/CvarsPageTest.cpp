@@ -187,7 +187,9 @@ TEST_F(CvarsPageTest, TheDialogAppliesTheExactLineAndCancelSendsNothing)
     EXPECT_FALSE(server->quitRequested());
 }
 
-TEST_F(CvarsPageTest, TheCommandLineCompletesBrowsesRefusesAndObeysItsSwitches)
+// The box's keys, popups and switches reach the command line's logic (whose
+// rules CommandLineTest checks): one case each.
+TEST_F(CvarsPageTest, TheCommandLineBoxDrivesTheCommandLine)
 {
     openWindow();
     auto* txtOut = window->findChild<QLineEdit*>("txtOut");
@@ -205,40 +207,24 @@ TEST_F(CvarsPageTest, TheCommandLineCompletesBrowsesRefusesAndObeysItsSwitches)
     QTest::keyClick(txtOut, Qt::Key_Return);
     EXPECT_EQ(txtOut->text(), "");
     EXPECT_EQ(console->entered().back(), "echo one");
-    txtOut->setText("say quitting time");
-    QTest::keyClick(txtOut, Qt::Key_Return);
-    EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{"Please use the 'STOP' or 'Quit' buttons!"});
-    txtOut->setText(" ram_status ");
-    QTest::keyClick(txtOut, Qt::Key_Return);
-    EXPECT_EQ(console->entered().back(), "echo one");
-
     QTest::keyClick(txtOut, Qt::Key_Up);
     EXPECT_EQ(txtOut->text(), "echo one");
     QTest::keyClick(txtOut, Qt::Key_Down);
     EXPECT_EQ(txtOut->text(), "");
 
-    // The history popup recalls a line; its clear row empties the history.
+    // The history popup recalls a line; the command list fills the box.
     auto* lstHistory = window->findChild<QListWidget*>("lstHistory");
     QTest::mouseClick(window->findChild<QToolButton*>("imgHistory"), Qt::LeftButton);
     ASSERT_TRUE(lstHistory->isVisible());
     ASSERT_EQ(lstHistory->count(), 2);
-    EXPECT_EQ(lstHistory->item(0)->text(), "---- CLEAR LIST ----");
     EXPECT_EQ(lstHistory->currentRow(), 1);
     QTest::mouseClick(lstHistory->viewport(), Qt::LeftButton, {},
                       lstHistory->visualItemRect(lstHistory->item(1)).center());
     EXPECT_FALSE(lstHistory->isVisible());
     EXPECT_EQ(txtOut->text(), "echo one");
-    QTest::mouseClick(window->findChild<QToolButton*>("imgHistory"), Qt::LeftButton);
-    QTest::mouseClick(lstHistory->viewport(), Qt::LeftButton, {},
-                      lstHistory->visualItemRect(lstHistory->item(0)).center());
-    QTest::mouseClick(window->findChild<QToolButton*>("imgHistory"), Qt::LeftButton);
-    EXPECT_EQ(lstHistory->count(), 1);
-
     auto* lstCmd = window->findChild<QListWidget*>("lstCmd");
-    lstHistory->hide();
     QTest::mouseClick(window->findChild<QToolButton*>("imgCommands"), Qt::LeftButton);
     ASSERT_TRUE(lstCmd->isVisible());
-    EXPECT_EQ(lstCmd->count(), 47);
     QTest::mouseClick(lstCmd->viewport(), Qt::LeftButton, {}, lstCmd->visualItemRect(lstCmd->item(2)).center());
     EXPECT_FALSE(lstCmd->isVisible());
     EXPECT_EQ(txtOut->text(), "status");
@@ -256,9 +242,7 @@ TEST_F(CvarsPageTest, TheCommandLineCompletesBrowsesRefusesAndObeysItsSwitches)
     txtOut->clear();
     QTest::keyClicks(txtOut, "se");
     EXPECT_EQ(txtOut->text(), "se");
-    txtOut->setText("x");
     txtOut->setText("");
-    QTest::keyClick(txtOut, Qt::Key_Return);
     QTest::keyClick(txtOut, Qt::Key_Up);
     EXPECT_EQ(txtOut->text(), "");
 }

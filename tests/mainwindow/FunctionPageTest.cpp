@@ -29,12 +29,9 @@ namespace {
 // Types `answer` into the next input box as soon as it is up, and accepts it.
 void answerNextInputBox(const QString& answer)
 {
-    QTimer::singleShot(0, [answer] {
-        auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-        if (!box) {
-            answerNextInputBox(answer);
-            return;
-        }
+    ravelin::test::onModal([answer](QWidget* modal) {
+        auto* box = qobject_cast<QInputDialog*>(modal);
+        ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->labelText(), "Enter a name for your new preset:");
         EXPECT_EQ(box->textValue(), "");
         box->setTextValue(answer);
@@ -134,6 +131,7 @@ TEST_F(FunctionPageTest, RunSendsStopStopsAndChoosingAPresetStops)
         return std::count(e.begin(), e.end(), "say one") >= 2;
     }));
     EXPECT_EQ(lstExec->currentRow(), 1);
+    EXPECT_EQ(tmrAAI->interval(), 200) << "each entry's wait is the timer's interval";
 
     click("optStopAAI");
     EXPECT_FALSE(tmrAAI->isActive());

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "QtTestApp.h"
-#include "integration/ChildProcess.h"
+#include "integration/ConsoleHostProcess.h"
 #include "mainwindow/FrmMain.h"
 #include "platform/ipc/IpcWindowManager.h"
 #include "platform/qt/QtMessageLoop.h"
@@ -30,10 +30,6 @@ struct HostedMainWindowTest : testing::Test {
     sim::ScriptedDialogs dialogs;
     TempDir appFolder{"ravelin-app"};
     std::unique_ptr<FrmMain> window;
-    // The start procedure's part (end the program, reopen the start window),
-    // for tests that leave through the shutdown dialog.
-    std::function<void()> endProgram;
-    std::function<void()> reopenStartWindow;
     // The server's command line, as the program reads it (+exec files).
     std::function<std::vector<std::string>()> serverArguments;
 
@@ -57,8 +53,6 @@ struct HostedMainWindowTest : testing::Test {
     {
         bridge.setSelectedConsole(host.handle());
         MainServices services{bridge, probe, settings, dialogs, appFolder.path()};
-        services.endProgram = endProgram;
-        services.reopenStartWindow = reopenStartWindow;
         services.serverArguments = serverArguments;
         window = std::make_unique<FrmMain>(std::move(services));
         window->load();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "QtTestApp.h"
+#include "SessionFixture.h"
 #include "mainwindow/FrmMain.h"
 #include "platform/qt/QtMessageLoop.h"
 #include "platform/sim/SimDesktop.h"
@@ -32,14 +33,7 @@ struct MainWindowTest : testing::Test {
     void SetUp() override
     {
         console = &desktop.addConsole();
-        console->setServer([](sim::SimConsole& c, const std::string& line) {
-            if (line == "FS_BASEPATH")
-                c.print("\"fs_basepath\" is:\"/srv/q3\" default:\"\"\n");
-            else if (line == "net_port")
-                c.print("\"net_port\" is:\"27960\" default:\"27960\"\n");
-            else // as a 1.32 server answers a name it does not know
-                c.print("Unknown command \"" + line + "\"\n");
-        });
+        console->setServer(answerAsQuake3);
         bridge.setSelectedConsole(console->handle());
     }
 

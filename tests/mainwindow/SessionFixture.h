@@ -18,6 +18,17 @@
 
 namespace ravelin::test {
 
+// A 1.32 server's answers to the main window's queries on load.
+inline void answerAsQuake3(sim::SimConsole& c, const std::string& line)
+{
+    if (line == "FS_BASEPATH")
+        c.print("\"fs_basepath\" is:\"/srv/q3\" default:\"\"\n");
+    else if (line == "net_port")
+        c.print("\"net_port\" is:\"27960\" default:\"27960\"\n");
+    else // as a 1.32 server answers a name it does not know
+        c.print("Unknown command \"" + line + "\"\n");
+}
+
 struct RecordingSessionView : SessionView {
     std::string display;
     std::vector<std::string> consoleProcs;
@@ -68,14 +79,7 @@ struct SessionTest : testing::Test {
     SessionTest()
     {
         console = &desktop.addConsole();
-        console->setServer([](sim::SimConsole& c, const std::string& line) {
-            if (line == "FS_BASEPATH")
-                c.print("\"fs_basepath\" is:\"/srv/q3\" default:\"\"\n");
-            else if (line == "net_port")
-                c.print("\"net_port\" is:\"27960\" default:\"27960\"\n");
-            else // as a 1.32 server answers a name it does not know
-                c.print("Unknown command \"" + line + "\"\n");
-        });
+        console->setServer(answerAsQuake3);
         bridge.setSelectedConsole(console->handle());
         std::filesystem::create_directories(appFolder.path() / "Scripts");
     }

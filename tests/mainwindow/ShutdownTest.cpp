@@ -92,54 +92,6 @@ TEST_F(ShutdownChoiceTest, HandBackFillsTheBarThenClosesAndCannotBeCancelled)
     EXPECT_EQ(view.calls.size(), 2u);
 }
 
-namespace {
-
-struct LeavingTest : SessionTest {
-    int ended = 0;
-    int reopened = 0;
-
-    MainSession& makeLeavingSession()
-    {
-        MainServices services{bridge, probe, settings, dialogs, appFolder.path(), &host};
-        services.endProgram = [this] { ++ended; };
-        services.reopenStartWindow = [this] {
-            // The session is unloaded before the start window comes back.
-            EXPECT_TRUE(session->Unloading());
-            ++reopened;
-        };
-        session = std::make_unique<MainSession>(services, view);
-        session->load();
-        session->activate();
-        desktop.showWindow(console->handle(), false);
-        return *session;
-    }
-};
-
-} // namespace
-
-// Only Restore shows the console; none sends QUIT (the dialog does, before it
-// closes).
-TEST_F(LeavingTest, EachWayEndsOrReturnsToTheList)
-{
-    struct Case {
-        ShutdownWay way;
-        int ended;
-        int reopened;
-    };
-    for (Case c : {Case{ShutdownWay::RestoreConsole, 1, 0}, Case{ShutdownWay::SelectServer, 0, 1},
-                   Case{ShutdownWay::ShutdownAndEnd, 1, 0}, Case{ShutdownWay::ShutdownAndSelect, 0, 1}}) {
-        ended = reopened = 0;
-        MainSession& s = makeLeavingSession();
-        const std::size_t sent = console->entered().size();
-        s.leave(c.way);
-        EXPECT_TRUE(s.Unloading());
-        EXPECT_EQ(ended, c.ended) << static_cast<int>(c.way);
-        EXPECT_EQ(reopened, c.reopened) << static_cast<int>(c.way);
-        EXPECT_EQ(desktop.isWindowVisible(console->handle()), c.way == ShutdownWay::RestoreConsole);
-        EXPECT_EQ(console->entered().size(), sent);
-    }
-}
-
 TEST_F(SessionTest, QuitGoesToTheConsoleInUse)
 {
     MainSession& s = makeSession();

@@ -8,9 +8,6 @@
 
 #include "platform/ipc/EndpointFolder.h"
 
-#include <atomic>
-#include <thread>
-
 using namespace ravelin;
 using namespace ravelin::test;
 
@@ -27,7 +24,6 @@ struct RealServerTest : testing::Test {
     TempDir home{"ravelin-oahome"};
     ConsoleHostProcess host;
     int port = 0;
-    int separators = 0;
 
     void SetUp() override
     {
@@ -51,26 +47,6 @@ struct RealServerTest : testing::Test {
         return waitFor([&] { return output().find(needle) != std::string::npos; }, timeout);
     }
 
-    // Every line typed so far has been run once this echo is back: lines
-    // reach the server in order. A probe started then cannot be answered
-    // by an earlier query's late answer.
-    void settle()
-    {
-        std::string marker = "settled-" + std::to_string(++separators);
-        bridge.SendConsoleCommandTo("echo " + marker, host.handle());
-        ASSERT_TRUE(waitForOutput("\r\n" + marker + "\r\n"));
-    }
-
-    int copiesTaken(const std::string& command)
-    {
-        std::string text = "\r\n" + output();
-        int copies = 0;
-        std::string needle = "\r\n]" + command + "\r\n";
-        for (auto at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
-            ++copies;
-        return copies;
-    }
-
     int playersInStatusReply()
     {
         std::string reply = udpQuery(port, "\xff\xff\xff\xffgetstatus");
@@ -85,7 +61,7 @@ struct RealServerTest : testing::Test {
 
 TEST_F(RealServerTest, IsListedWithItsHostName)
 {
-    auto listed = runCommand({(binDir() / "ravelin-console").string(), "list"}, std::chrono::seconds(90));
+    auto listed = consoleClient({"list"}, std::chrono::seconds(90));
     ASSERT_EQ(listed.status, 0) << listed.err;
     // The value arrives as "Real Arena Test^7"; the host strips the codes.
     EXPECT_EQ(listed.out, std::to_string(host.handle()) + "\tvisible\tReal Arena Test\n");
@@ -109,8 +85,7 @@ TEST_F(RealServerTest, ProbeAnswersAndWhereTheAnswerLinesDiffer)
     EXPECT_EQ(probe.GetCvarValue(host.handle(), "sv_maxclients"), "8");
     EXPECT_EQ(exec("sv_maxclients"), std::vector<std::string>{"\"sv_maxclients\" is:\"8\", the default"});
     EXPECT_EQ(probe.GetCvarDefault(host.handle(), "sv_maxclients"), "8");
-    auto viaClient = runCommand(
-        {(binDir() / "ravelin-console").string(), "cvar", std::to_string(host.handle()), "g_gametype", "--default"});
+    auto viaClient = consoleClient({"cvar", std::to_string(host.handle()), "g_gametype", "--default"});
     EXPECT_EQ(viaClient.out, "0\n") << viaClient.err;
 
     // A read-only cvar has no default part at all: its default reads "".
@@ -126,8 +101,7 @@ TEST_F(RealServerTest, ProbeAnswersAndWhereTheAnswerLinesDiffer)
 
 TEST_F(RealServerTest, UnknownNameIsAnsweredAndStaysOffTheConsole)
 {
-    auto result =
-        runCommand({(binDir() / "ravelin-console").string(), "cvar", std::to_string(host.handle()), "nosuchcvar"});
+    auto result = consoleClient({"cvar", std::to_string(host.handle()), "nosuchcvar"});
     EXPECT_EQ(result.out, "UNKNOWN COMMAND\n") << result.err;
     CommandOutput answer = bridge.ExecCommand(host.handle(), "nosuchcvar", 5000);
     ASSERT_TRUE(answer.ok) << answer.error;
@@ -160,18 +134,11 @@ TEST(RealServerNoMapTest, UnknownNameIsKnownAtOnceBeforeAMap)
 
 TEST_F(RealServerTest, ExecCvarlistIsExactWhileAnotherClientTalks)
 {
-    std::atomic<bool> talking = true;
-    std::thread other([&] {
-        ipc::IpcWindowManager otherWindows;
-        NullMessageLoop otherLoop;
-        ConsoleBridge otherBridge(otherWindows, otherLoop);
-        for (int i = 0; talking; ++i)
-            otherBridge.SendConsoleCommandTo("say chatter " + std::to_string(i), host.handle());
-    });
-    auto listed =
-        runCommand({(binDir() / "ravelin-console").string(), "exec", std::to_string(host.handle()), "cvarlist"});
-    talking = false;
-    other.join();
+    CommandResult listed;
+    {
+        Chatter other(host.handle()); // another client talks meanwhile
+        listed = consoleClient({"exec", std::to_string(host.handle()), "cvarlist"});
+    }
     ASSERT_EQ(listed.status, 0) << listed.err;
     std::vector<std::string> lines;
     for (std::size_t start = 0, end; (end = listed.out.find('\n', start)) != std::string::npos; start = end + 1)
@@ -186,22 +153,21 @@ TEST_F(RealServerTest, ExecCvarlistIsExactWhileAnotherClientTalks)
     EXPECT_NE(output().find("chatter"), std::string::npos);
 }
 
-TEST_F(RealServerTest, AlternatingProbesBehindABacklogNeverMixTheirAnswers)
+// Probes behind a backlog never mix their answers, and the backlog and a
+// line sent after it reach the server whole and in order.
+TEST_F(RealServerTest, ABacklogMixesNoProbesAndLosesNoLine)
 {
-    for (int i = 0; i < 40; ++i)
-        bridge.SendConsoleCommandTo("echo backlog " + std::to_string(i), host.handle());
+    auto sendLines = [&](int from, int to) {
+        for (int i = from; i <= to; ++i)
+            bridge.SendConsoleCommandTo("echo line " + std::to_string(i), host.handle());
+    };
+    sendLines(1, 40);
     for (int round = 0; round < 4; ++round) {
         EXPECT_EQ(probe.GetCvarValue(host.handle(), "net_port"), std::to_string(port)) << round;
         EXPECT_EQ(probe.GetCvarValue(host.handle(), "sv_hostname"), "Real Arena Test") << round;
     }
-}
-
-TEST_F(RealServerTest, SayAfterABacklogReachesTheServer)
-{
-    for (int i = 1; i <= 200; ++i)
-        bridge.SendConsoleCommandTo("echo line " + std::to_string(i), host.handle());
-    auto sent = runCommand(
-        {(binDir() / "ravelin-console").string(), "send", std::to_string(host.handle()), "say", "after the backlog"});
+    sendLines(41, 200);
+    auto sent = consoleClient({"send", std::to_string(host.handle()), "say", "after the backlog"});
     EXPECT_EQ(sent.status, 0) << sent.err;
     ASSERT_TRUE(waitForOutput("console: after the backlog\r\n", std::chrono::seconds(30)));
     std::string text = output();
@@ -264,9 +230,7 @@ TEST_F(RealServerTest, QuitEndsServerAndHost)
     int serverPid = windows.serverPid(host.handle());
     ASSERT_GT(serverPid, 0);
     bridge.SendConsoleCommandTo("quit", host.handle());
-    auto status = host.process().wait(std::chrono::seconds(30));
-    ASSERT_TRUE(status.has_value());
-    EXPECT_EQ(*status, 0);
+    EXPECT_EQ(host.process().wait(std::chrono::seconds(30)), 0);
     EXPECT_TRUE(processGone(serverPid));
     EXPECT_TRUE(ipc::listEndpoints(endpointFolder()).empty());
 }

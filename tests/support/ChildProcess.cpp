@@ -4,8 +4,6 @@
 
 #include <csignal>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -182,14 +180,6 @@ CommandResult runCommand(const std::vector<std::string>& argv, std::chrono::mill
     result.out = readFile(outPath);
     result.err = readFile(errPath);
     return result;
-}
-
-std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 } // namespace ravelin::test

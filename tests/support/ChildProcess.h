@@ -4,6 +4,8 @@
 // one-shot command whose output is captured.
 #pragma once
 
+#include "support/TestEnvironment.h"
+
 #include <sys/types.h>
 
 #include <chrono>
@@ -64,7 +66,5 @@ struct CommandResult {
 // Runs a command to its end (killed after `timeout`), capturing its output.
 CommandResult runCommand(const std::vector<std::string>& argv,
                          std::chrono::milliseconds timeout = std::chrono::seconds(30));
-
-std::string readFile(const std::filesystem::path& path);
 
 } // namespace ravelin::test

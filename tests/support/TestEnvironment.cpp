@@ -1,6 +1,8 @@
 #include "support/TestEnvironment.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <random>
 #include <thread>
 
@@ -45,6 +47,21 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
         std::this_thread::sleep_for(step);
     }
     return true;
+}
+
+std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const std::filesystem::path& path, std::string_view bytes)
+{
+    if (path.has_parent_path())
+        std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 } // namespace ravelin::test

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace ravelin::test {
 
@@ -24,6 +25,11 @@ private:
 // Folder of the built programs (ravelin, ravelin-console, q3sim, ...).
 std::filesystem::path binDir();
 std::filesystem::path sourceDir();
+
+// A file's bytes ("" when it cannot be read).
+std::string readFile(const std::filesystem::path& path);
+// Writes `bytes` to `path`, making its folders first.
+void writeFile(const std::filesystem::path& path, std::string_view bytes);
 
 // Polls `condition` until it holds or the timeout passes; tests wait on
 // conditions, never on fixed sleeps.

@@ -1,4 +1,4 @@
-#include "pump/PumpFixture.h"
+#include "console/PumpFixture.h"
 
 using namespace ravelin;
 using ravelin::test::PumpTest;

@@ -9,7 +9,9 @@
 
 namespace fs = std::filesystem;
 using ravelin::AppFolder;
+using ravelin::test::readFile;
 using ravelin::test::TempDir;
+using ravelin::test::writeFile;
 
 namespace {
 
@@ -37,18 +39,6 @@ private:
     const char* m_name;
     std::optional<std::string> m_old;
 };
-
-void writeFile(const fs::path& file, const std::string& text)
-{
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << text;
-}
-
-std::string readFile(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // A program folder holding the shipped pictures but no Scripts folder.
 struct AppFolderTest : testing::Test {

@@ -1,4 +1,4 @@
-#include "pump/PumpFixture.h"
+#include "console/PumpFixture.h"
 
 #include <stdexcept>
 
@@ -94,26 +94,35 @@ TEST_F(PumpTest, APassReadsNoWindowTextAndHandsTheDisplayOneAppend)
     EXPECT_EQ(counting.text.size(), lines.size() + 200);
 }
 
-TEST_F(PumpTest, StatusBlockIsCapturedNotEchoed)
+// A block is handed on once, neither echoed nor dispatched; the marker line
+// itself leaves one empty line at the front.
+TEST_F(PumpTest, StatusBlocksAreCapturedNotEchoed)
 {
-    procs = {"Q3ARVL_map"};
-    console->print("before\n[BEGIN STATUS]\nmap: q3dm17\nnum score ping name\n[END STATUS]\nafter\n");
-    pump.runPass();
-    ASSERT_EQ(blocks.size(), 1u);
-    // The marker line itself leaves one empty line at the front.
-    EXPECT_EQ(blocks[0], "\r\nmap: q3dm17\r\nnum score ping name\r\n");
-    EXPECT_EQ(display.text, "before\r\n... Successfull!\r\n\r\nafter\r\n");
-    EXPECT_TRUE(lastCalls.empty()) << "lines inside a block are not dispatched";
-    EXPECT_FALSE(pump.InStatusBlock());
-    EXPECT_EQ(pump.StatusBuffer(), "");
-}
-
-TEST_F(PumpTest, MarkersAreFoundWhateverTheirCase)
-{
-    console->print("echo: [begin status]\nrow\nx [End Status] y\n");
-    pump.runPass();
-    ASSERT_EQ(blocks.size(), 1u);
-    EXPECT_EQ(blocks[0], "\r\nrow\r\n");
+    const struct {
+        const char* printed;
+        const char* block;
+        const char* shown;
+    } cases[] = {
+        {"before\n[BEGIN STATUS]\nmap: q3dm17\nnum score ping name\n[END STATUS]\nafter\n",
+         "\r\nmap: q3dm17\r\nnum score ping name\r\n", "before\r\n... Successfull!\r\n\r\nafter\r\n"},
+        // The markers are found whatever their case.
+        {"echo: [begin status]\nrow\nx [End Status] y\n", "\r\nrow\r\n", ".. Successfull!\r\n\r\n"},
+        // The server's echo of the request line carries both markers.
+        {"]ECHO [BEGIN STATUS];STATUS;ECHO [END STATUS]\nnext\n", "", " Successfull!\r\n\r\nnext\r\n"},
+    };
+    procs = {"Q3ARVL_map", "Q3ARVL_echo"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.printed);
+        blocks.clear();
+        display.text.clear();
+        console->print(c.printed);
+        pump.runPass();
+        EXPECT_EQ(blocks, std::vector<std::string>{c.block});
+        EXPECT_EQ(display.text, c.shown);
+        EXPECT_TRUE(lastCalls.empty()) << "lines inside a block are not dispatched";
+        EXPECT_FALSE(pump.InStatusBlock());
+        EXPECT_EQ(pump.StatusBuffer(), "");
+    }
 }
 
 TEST_F(PumpTest, StatusBlockSpreadOverTwoTicksIsHandedOnOnce)
@@ -129,16 +138,6 @@ TEST_F(PumpTest, StatusBlockSpreadOverTwoTicksIsHandedOnOnce)
     ASSERT_EQ(blocks.size(), 1u);
     EXPECT_EQ(blocks[0], "\r\nmap: q3dm6\r\n  0   5   48 Bob\r\n");
     EXPECT_EQ(display.text, "... Successfull!\r\n\r\n");
-}
-
-TEST_F(PumpTest, BothMarkersOnOneLineHandOnAnEmptyBlock)
-{
-    // The server's echo of the request line carries both markers.
-    console->print("]ECHO [BEGIN STATUS];STATUS;ECHO [END STATUS]\nnext\n");
-    pump.runPass();
-    ASSERT_EQ(blocks.size(), 1u);
-    EXPECT_EQ(blocks[0], "");
-    EXPECT_EQ(display.text, " Successfull!\r\n\r\nnext\r\n");
 }
 
 TEST_F(PumpTest, EndMarkerOutsideACaptureIsAnOrdinaryLine)
