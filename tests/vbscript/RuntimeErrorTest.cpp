@@ -2,15 +2,15 @@
 // statement together, plus the ravelin-vbs report format.
 #include "vbscript/ScriptControl.h"
 
+#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <fstream>
 
 using namespace ravelin::vbs;
+using ravelin::test::CommandResult;
 
 namespace {
 
@@ -59,38 +59,22 @@ TEST_P(RuntimeErrors, ReportNumberLineAndColumn)
 INSTANTIATE_TEST_SUITE_P(Table, RuntimeErrors, ::testing::ValuesIn(runtimeCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-namespace {
-
-struct RunResult {
-    int status = -1;
-    std::string out;
-};
-
-// Runs ravelin-vbs with a shell command tail (arguments, redirections).
-RunResult runVbs(const std::string& script, const std::string& tail)
+// ravelin-vbs with these arguments, to its end.
+CommandResult runVbs(std::vector<std::string> args)
 {
-    RunResult r;
-    std::string cmd = (ravelin::test::binDir() / "ravelin-vbs").string() + " " + script + tail;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p)
-        return r;
-    std::array<char, 256> buf{};
-    while (fgets(buf.data(), buf.size(), p))
-        r.out += buf.data();
-    r.status = WEXITSTATUS(pclose(p));
-    return r;
+    args.insert(args.begin(), (ravelin::test::binDir() / "ravelin-vbs").string());
+    return ravelin::test::runCommand(args);
 }
-
-} // namespace
 
 TEST(RavelinVbs, UncaughtErrorIsReportedWithFileLineColumnAndExitCode)
 {
     ravelin::test::TempDir dir;
     std::string script = (dir.path() / "fail.vbs").string();
     std::ofstream(script) << "WScript.Echo \"before\"\nDim x\n  x = 1 / 0\nWScript.Echo \"after\"\n";
-    RunResult r = runVbs(script, " 2>&1");
+    CommandResult r = runVbs({script});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "before\n" + script + "(3, 3) error 11: Division by zero\n");
+    EXPECT_EQ(r.out, "before\n");
+    EXPECT_EQ(r.err, script + "(3, 3) error 11: Division by zero\n");
 }
 
 TEST(RavelinVbs, ArgumentsQuitAndScriptName)
@@ -101,7 +85,7 @@ TEST(RavelinVbs, ArgumentsQuitAndScriptName)
         << "Dim a, s\nFor Each a In WScript.Arguments : s = s & \"[\" & a & \"]\" : Next\n"
            "WScript.StdOut.Write WScript.ScriptName & \" \" & WScript.Arguments.Count & \" \" & s\n"
            "WScript.StdOut.WriteLine \"|\" & WScript.Arguments(1)\nWScript.Quit 7\nWScript.Echo \"not reached\"\n";
-    RunResult r = runVbs(script, " one \"two words\"");
+    CommandResult r = runVbs({script, "one", "two words"});
     EXPECT_EQ(r.status, 7);
     EXPECT_EQ(r.out, "args.vbs 2 [one][two words]|two words\n");
 }
@@ -109,25 +93,23 @@ TEST(RavelinVbs, ArgumentsQuitAndScriptName)
 TEST(RavelinVbs, HelpTimeoutAndQuitUnderResumeNext)
 {
     ravelin::test::TempDir dir;
-    RunResult help = runVbs("--help", "");
+    CommandResult help = runVbs({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--timeout SECONDS"), std::string::npos) << help.out;
 
     std::string loop = (dir.path() / "loop.vbs").string();
     std::ofstream(loop) << "On Error Resume Next\nDo\nLoop\n";
-    RunResult timedOut = runVbs("--timeout 0.5 " + loop, " 2>&1");
+    CommandResult timedOut = runVbs({"--timeout", "0.5", loop});
     EXPECT_EQ(timedOut.status, 1);
-    EXPECT_EQ(timedOut.out, loop + "(2, 1) error 1799: Script timed out\n");
-
-    RunResult badTimeout = runVbs("--timeout soon " + loop, " 2>&1");
-    EXPECT_EQ(badTimeout.status, 2);
+    EXPECT_EQ(timedOut.out + timedOut.err, loop + "(2, 1) error 1799: Script timed out\n");
+    EXPECT_EQ(runVbs({"--timeout", "soon", loop}).status, 2);
 
     // Quit is not an error a script can resume past.
     std::string quit = (dir.path() / "quit.vbs").string();
     std::ofstream(quit) << "On Error Resume Next\nWScript.Quit 4\nWScript.Echo \"not reached\"\n";
-    RunResult q = runVbs(quit, " 2>&1");
+    CommandResult q = runVbs({quit});
     EXPECT_EQ(q.status, 4);
-    EXPECT_EQ(q.out, "");
+    EXPECT_EQ(q.out + q.err, "");
 }
 
 } // namespace
