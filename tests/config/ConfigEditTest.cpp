@@ -6,14 +6,16 @@
 #include "config/ConfigLint.h"
 #include "config/ConfigSyntax.h"
 #include "config/ExecReport.h"
+#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
 using namespace ravelin;
+using ravelin::test::readFile;
+using ravelin::test::writeFile;
 namespace fs = std::filesystem;
 
 namespace {
@@ -26,18 +28,6 @@ std::string paint(std::string_view line, bool inBlock = false)
     for (const ConfigSpan& span : tokenizeConfigLine(line, inBlock).spans)
         out.replace(span.start, span.length, span.length, "/KCVQW;"[static_cast<int>(span.kind)]);
     return out;
-}
-
-std::string readFile(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const fs::path& file, std::string_view bytes)
-{
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 } // namespace

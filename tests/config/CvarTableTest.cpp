@@ -6,6 +6,7 @@
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimServices.h"
+#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -16,19 +17,13 @@
 
 using namespace ravelin;
 using namespace std::chrono_literals;
+using ravelin::test::writeFile;
 
 namespace {
 
 std::string capture()
 {
-    std::ifstream in(test::sourceDir() / "tests/config/data/openarena-0.8.8-writeconfig.cfg", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::filesystem::path& file, const std::string& text, bool append = false)
-{
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary | (append ? std::ios::app : std::ios::trunc)) << text;
+    return test::readFile(test::sourceDir() / "tests/config/data/openarena-0.8.8-writeconfig.cfg");
 }
 
 struct RecordingCvarsView final : CvarsView {

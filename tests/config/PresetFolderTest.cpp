@@ -2,35 +2,27 @@
 // that a save never loses the file it replaces.
 #include "config/PresetFolder.h"
 
+#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <fstream>
-#include <sstream>
 #include <sys/resource.h>
 
 using namespace ravelin;
+using ravelin::test::readFile;
 using ravelin::test::TempDir;
+using ravelin::test::writeFile;
 namespace fs = std::filesystem;
 
 namespace {
 
-void writeBytes(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-std::string readBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 void writePreset(const fs::path& folder, const std::string& file, const std::string& display,
                  std::vector<std::string> commands = {"status||1000"})
 {
-    writeBytes(folder / file, *encodePreset({display, file, std::move(commands)}));
+    writeFile(folder / file, *encodePreset({display, file, std::move(commands)}));
 }
 
 std::vector<std::string> fileNames(const fs::path& folder)
@@ -75,9 +67,9 @@ TEST(PresetFolder, ListsEveryPresetInFileNameOrderAndSkipsBadFilesWithAReason)
     writePreset(dir, "A.pst", "Same Name");
     writePreset(dir, ".pst", "/\\:?"); // a name made only of removed characters
     writePreset(dir, "upper.PST", "Upper"); // copied from a system that ignores case
-    writeBytes(dir / "cut.pst", encodePreset({"Cut", "cut", {"status||1000"}})->substr(0, 20));
-    writeBytes(dir / "foreign.pst", "PK\x03\x04 not a preset at all");
-    writeBytes(dir / "notes.txt", "not listed");
+    writeFile(dir / "cut.pst", encodePreset({"Cut", "cut", {"status||1000"}})->substr(0, 20));
+    writeFile(dir / "foreign.pst", "PK\x03\x04 not a preset at all");
+    writeFile(dir / "notes.txt", "not listed");
     fs::create_directory(dir / "folder.pst");
 
     const PresetListing listing = loadPresetListing(dir);
@@ -99,7 +91,7 @@ TEST(PresetFolder, SavingCreatesTheFolderAndReplacesAFileOfTheSameName)
     const fs::path dir = home.path() / "presets";
     const PresetRecord first{"Big Map Cycle", "Big_Map_Cycle", {"map q3dm17||60000"}};
     ASSERT_EQ(savePresetFile(dir, first), PresetSaveResult::Saved);
-    EXPECT_EQ(readBytes(dir / "Big_Map_Cycle.pst"), *encodePreset(first));
+    EXPECT_EQ(readFile(dir / "Big_Map_Cycle.pst"), *encodePreset(first));
 
     // Another name that sanitizes alike replaces it.
     const PresetRecord second{"Big_Map Cycle", "Big_Map_Cycle", {"map q3dm6||1000", "NOP||500"}};
@@ -127,10 +119,10 @@ TEST(PresetFolder, AWriteThatFailsHalfwayLeavesTheOldFileAsItWas)
     }
     EXPECT_EQ(result, PresetSaveResult::WriteFailed);
     EXPECT_NE(error.find("Cycle.pst"), std::string::npos) << error;
-    EXPECT_EQ(readBytes(dir / "Cycle.pst"), *encodePreset(old));
+    EXPECT_EQ(readFile(dir / "Cycle.pst"), *encodePreset(old));
     EXPECT_EQ(fileNames(dir), std::vector<std::string>{"Cycle.pst"}) << "the half-written file is removed";
 
     // A folder that cannot be made (a file is in the way) fails too.
-    writeBytes(dir / "blocked", "x");
+    writeFile(dir / "blocked", "x");
     EXPECT_EQ(savePresetFile(dir / "blocked", old, &error), PresetSaveResult::WriteFailed);
 }
