@@ -192,10 +192,4 @@ std::string readFile(const std::filesystem::path& path)
     return text.str();
 }
 
-void writeFile(const std::filesystem::path& path, std::string_view bytes, bool append)
-{
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary | (append ? std::ios::app : std::ios::trunc)) << bytes;
-}
-
 } // namespace ravelin::test

@@ -66,7 +66,5 @@ CommandResult runCommand(const std::vector<std::string>& argv,
                          std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
 std::string readFile(const std::filesystem::path& path);
-// Writes (or appends) the bytes, making the folders on the way.
-void writeFile(const std::filesystem::path& path, std::string_view bytes, bool append = false);
 
 } // namespace ravelin::test
