@@ -12,6 +12,12 @@ using namespace ravelin::test;
 
 namespace {
 
+void writeAll(const std::filesystem::path& file, const std::string& bytes)
+{
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
 Ban oddBan()
 {
     Ban ban;
@@ -67,7 +73,7 @@ TEST(BanList, ANewerVersionsFieldsAndLinesAreWrittenBack)
     TempDir dir;
     const auto file = BanList::fileFor(dir.path(), "local host", 27960);
     EXPECT_EQ(file.filename(), "local_host_27960.bans");
-    writeFile(file, "ravelin-bans 2\nban name=%22Bob%22 since=7 ends=never colour=^1red\nnote kept=1\nend 1\n");
+    writeAll(file, "ravelin-bans 2\nban name=%22Bob%22 since=7 ends=never colour=^1red\nnote kept=1\nend 1\n");
     BanList list;
     EXPECT_TRUE(list.load(file).empty());
     list.add(Ban{"\"Eve\"", "", "", "", 9, 0, {}});
@@ -84,7 +90,7 @@ TEST(BanList, AnUnreadableFileStaysUntilTheOperatorChangesABan)
     TempDir dir;
     const auto file = dir.path() / "bans" / "x.bans";
     const std::string damaged = "ravelin-bans 1\nban name=%22A%22 since=1 ends=never\nban name=%ZZ\n";
-    writeFile(file, damaged);
+    writeAll(file, damaged);
     BanList list;
     EXPECT_EQ(list.load(file).size(), 2u); // the broken line and the missing end
     EXPECT_EQ(list.size(), 1u);

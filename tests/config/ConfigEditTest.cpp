@@ -15,7 +15,6 @@
 
 using namespace ravelin;
 using ravelin::test::readFile;
-using ravelin::test::writeFile;
 namespace fs = std::filesystem;
 
 namespace {
@@ -28,6 +27,12 @@ std::string paint(std::string_view line, bool inBlock = false)
     for (const ConfigSpan& span : tokenizeConfigLine(line, inBlock).spans)
         out.replace(span.start, span.length, span.length, "/KCVQW;"[static_cast<int>(span.kind)]);
     return out;
+}
+
+void writeFile(const fs::path& file, std::string_view bytes)
+{
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 } // namespace

@@ -17,9 +17,14 @@
 
 using namespace ravelin;
 using namespace std::chrono_literals;
-using ravelin::test::writeFile;
 
 namespace {
+
+void writeFile(const std::filesystem::path& file, const std::string& text)
+{
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << text;
+}
 
 std::string capture()
 {
@@ -215,10 +220,10 @@ TEST_F(CvarTableTest, AFileStillGrowingOrTooShortIsReadAgain)
         table.tmrCvarDump_Timer();
     }
     EXPECT_TRUE(table.dumpRunning()) << "six bytes are not a dump yet";
-    writeFile(file, "erated by quake\nseta a \"1\"\n", true);
+    std::ofstream(file, std::ios::binary | std::ios::app) << "erated by quake\nseta a \"1\"\n";
     clock.advance(10ms);
     table.tmrCvarDump_Timer();
-    writeFile(file, "seta b \"2\"\n", true);
+    std::ofstream(file, std::ios::binary | std::ios::app) << "seta b \"2\"\n";
     for (int i = 0; i < 10 && table.dumpRunning(); ++i) {
         clock.advance(10ms);
         table.tmrCvarDump_Timer();
