@@ -1,24 +1,16 @@
 // The lasting ban list: its file, expiry and matching.
 #include "clients/BanList.h"
+#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 using namespace ravelin;
 using namespace ravelin::test;
 
 namespace {
-
-std::string readAll(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 void writeAll(const std::filesystem::path& file, const std::string& bytes)
 {
@@ -86,11 +78,11 @@ TEST(BanList, ANewerVersionsFieldsAndLinesAreWrittenBack)
     EXPECT_TRUE(list.load(file).empty());
     list.add(Ban{"\"Eve\"", "", "", "", 9, 0, {}});
     ASSERT_TRUE(list.save(true));
-    const std::string bytes = readAll(file);
+    const std::string bytes = readFile(file);
     EXPECT_EQ(bytes.rfind("ravelin-bans 2\n", 0), 0u);
     EXPECT_NE(bytes.find("ends=never colour=^1red\n"), std::string::npos);
     EXPECT_NE(bytes.find("\nnote kept=1\n"), std::string::npos);
-    EXPECT_EQ(readAll(std::filesystem::path(file.string() + ".bak")).find("ban name=%22Eve"), std::string::npos);
+    EXPECT_EQ(readFile(std::filesystem::path(file.string() + ".bak")).find("ban name=%22Eve"), std::string::npos);
 }
 
 TEST(BanList, AnUnreadableFileStaysUntilTheOperatorChangesABan)
@@ -104,10 +96,10 @@ TEST(BanList, AnUnreadableFileStaysUntilTheOperatorChangesABan)
     EXPECT_EQ(list.size(), 1u);
     list.removeExpired(2);
     EXPECT_TRUE(list.save(false));
-    EXPECT_EQ(readAll(file), damaged);
+    EXPECT_EQ(readFile(file), damaged);
     list.add(Ban{"\"B\"", "", "", "", 1, 0, {}});
     EXPECT_TRUE(list.save(true));
-    EXPECT_EQ(readAll(std::filesystem::path(file.string() + ".unreadable")), damaged);
+    EXPECT_EQ(readFile(std::filesystem::path(file.string() + ".unreadable")), damaged);
     BanList again;
     EXPECT_TRUE(again.load(file).empty());
     EXPECT_EQ(again.size(), 2u);

@@ -35,14 +35,7 @@ struct BansAgainstQ3simTest : HostedMainWindowTest, testing::WithParamInterface<
         ASSERT_TRUE(waitForQt([&] { return window->session().clients().query().ServerPort() > 0; }, 15000));
         ASSERT_TRUE(waitForQt([&] { return bans().engineList() != LastingBans::EngineList::Unknown; }, 10000));
     }
-    std::size_t count(const std::string& text)
-    {
-        const std::string out = serverOutput();
-        std::size_t n = 0;
-        for (std::size_t at = out.find(text); at != std::string::npos; at = out.find(text, at + 1))
-            ++n;
-        return n;
-    }
+    std::size_t count(const std::string& text) { return occurrences(serverOutput(), text); }
     // Connects a player and waits until it is kicked; returns the time from
     // its settings line showing in the console to its kick showing.
     double connectAndAwaitKick(const std::string& name, const std::string& address, const std::string& key)

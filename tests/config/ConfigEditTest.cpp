@@ -6,14 +6,15 @@
 #include "config/ConfigLint.h"
 #include "config/ConfigSyntax.h"
 #include "config/ExecReport.h"
+#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
 using namespace ravelin;
+using ravelin::test::readFile;
 namespace fs = std::filesystem;
 
 namespace {
@@ -26,12 +27,6 @@ std::string paint(std::string_view line, bool inBlock = false)
     for (const ConfigSpan& span : tokenizeConfigLine(line, inBlock).spans)
         out.replace(span.start, span.length, span.length, "/KCVQW;"[static_cast<int>(span.kind)]);
     return out;
-}
-
-std::string readFile(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void writeFile(const fs::path& file, std::string_view bytes)

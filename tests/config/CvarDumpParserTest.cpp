@@ -3,12 +3,10 @@
 #include "config/CvarDumpParser.h"
 #include "config/CvarListParser.h"
 
+#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <iterator>
 
 using namespace ravelin;
 
@@ -16,8 +14,7 @@ namespace {
 
 std::string readCapture()
 {
-    std::ifstream in(test::sourceDir() / "tests/config/data/openarena-0.8.8-writeconfig.cfg", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return test::readFile(test::sourceDir() / "tests/config/data/openarena-0.8.8-writeconfig.cfg");
 }
 
 } // namespace

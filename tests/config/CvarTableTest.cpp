@@ -6,6 +6,7 @@
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimServices.h"
+#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -19,16 +20,15 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string capture()
-{
-    std::ifstream in(test::sourceDir() / "tests/config/data/openarena-0.8.8-writeconfig.cfg", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::filesystem::path& file, const std::string& text, bool append = false)
+void writeFile(const std::filesystem::path& file, const std::string& text)
 {
     std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary | (append ? std::ios::app : std::ios::trunc)) << text;
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+std::string capture()
+{
+    return test::readFile(test::sourceDir() / "tests/config/data/openarena-0.8.8-writeconfig.cfg");
 }
 
 struct RecordingCvarsView final : CvarsView {
@@ -220,10 +220,10 @@ TEST_F(CvarTableTest, AFileStillGrowingOrTooShortIsReadAgain)
         table.tmrCvarDump_Timer();
     }
     EXPECT_TRUE(table.dumpRunning()) << "six bytes are not a dump yet";
-    writeFile(file, "erated by quake\nseta a \"1\"\n", true);
+    std::ofstream(file, std::ios::binary | std::ios::app) << "erated by quake\nseta a \"1\"\n";
     clock.advance(10ms);
     table.tmrCvarDump_Timer();
-    writeFile(file, "seta b \"2\"\n", true);
+    std::ofstream(file, std::ios::binary | std::ios::app) << "seta b \"2\"\n";
     for (int i = 0; i < 10 && table.dumpRunning(); ++i) {
         clock.advance(10ms);
         table.tmrCvarDump_Timer();

@@ -2,30 +2,23 @@
 // that a save never loses the file it replaces.
 #include "config/PresetFolder.h"
 
+#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <fstream>
-#include <sstream>
 #include <sys/resource.h>
 
 using namespace ravelin;
+using ravelin::test::readFile;
 using ravelin::test::TempDir;
 namespace fs = std::filesystem;
 
 namespace {
 
 void writeBytes(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-std::string readBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 void writePreset(const fs::path& folder, const std::string& file, const std::string& display,
                  std::vector<std::string> commands = {"status||1000"})
@@ -99,7 +92,7 @@ TEST(PresetFolder, SavingCreatesTheFolderAndReplacesAFileOfTheSameName)
     const fs::path dir = home.path() / "presets";
     const PresetRecord first{"Big Map Cycle", "Big_Map_Cycle", {"map q3dm17||60000"}};
     ASSERT_EQ(savePresetFile(dir, first), PresetSaveResult::Saved);
-    EXPECT_EQ(readBytes(dir / "Big_Map_Cycle.pst"), *encodePreset(first));
+    EXPECT_EQ(readFile(dir / "Big_Map_Cycle.pst"), *encodePreset(first));
 
     // Another name that sanitizes alike replaces it.
     const PresetRecord second{"Big_Map Cycle", "Big_Map_Cycle", {"map q3dm6||1000", "NOP||500"}};
@@ -127,7 +120,7 @@ TEST(PresetFolder, AWriteThatFailsHalfwayLeavesTheOldFileAsItWas)
     }
     EXPECT_EQ(result, PresetSaveResult::WriteFailed);
     EXPECT_NE(error.find("Cycle.pst"), std::string::npos) << error;
-    EXPECT_EQ(readBytes(dir / "Cycle.pst"), *encodePreset(old));
+    EXPECT_EQ(readFile(dir / "Cycle.pst"), *encodePreset(old));
     EXPECT_EQ(fileNames(dir), std::vector<std::string>{"Cycle.pst"}) << "the half-written file is removed";
 
     // A folder that cannot be made (a file is in the way) fails too.

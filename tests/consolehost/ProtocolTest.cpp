@@ -85,15 +85,6 @@ TEST_F(RequestsTest, TextIsCutToCapacityMinusOne)
     EXPECT_EQ(ask(Op::GetText, kOutputBox, PayloadWriter().u32(0).payload()).substr(1), "");
 }
 
-TEST_F(RequestsTest, SetTextAndEnterReachTheQueue)
-{
-    ask(Op::SetText, kInputLine, "sv_hostname");
-    EXPECT_EQ(model.input(), "sv_hostname");
-    ask(Op::Char, kInputLine, "\r");
-    EXPECT_EQ(model.takeQueuedLine(), "sv_hostname\n");
-    EXPECT_FALSE(closeAfter);
-}
-
 // Two clients typing at once (Ravelin's probe and an operator's `send`):
 // each Enter sends the line its own client set, none is lost or doubled,
 // and a client that went away leaves nothing behind.
@@ -105,6 +96,7 @@ TEST_F(RequestsTest, ClientsTypingAtOnceEachEnterTheirOwnLine)
     ask(Op::Char, kInputLine, "\r", 2);
     EXPECT_EQ(model.takeQueuedLine(), "QUIT\n");
     EXPECT_EQ(model.takeQueuedLine(), "FS_BASEPATH\n");
+    EXPECT_FALSE(closeAfter);
 
     // Typing character by character keeps its own line too.
     ask(Op::Char, kInputLine, "s", 1);

@@ -4,8 +4,6 @@
 // baseq3's chat echo of unknown words.
 #include "ServerFixture.h"
 
-#include "q3sim/Options.h"
-
 namespace {
 
 struct EngineFormsTest : ServerFixture {
@@ -42,15 +40,4 @@ TEST_F(EngineFormsTest, UnknownCommandsAreLowerCaseWithAMapAndSilentWithout)
     EXPECT_TRUE(output.empty());
     idle.executeText("status\n");
     EXPECT_EQ(output, std::vector<std::string>{"Server is not running."});
-}
-
-TEST(Options, EngineOptions)
-{
-    std::string error;
-    auto options = q3sim::parseOptions({"--ioq3", "--chat-echo", "--frame-ms", "50", "--no-map"}, error);
-    ASSERT_TRUE(options) << error;
-    EXPECT_TRUE(options->ioq3 && options->chatEcho && options->noMap);
-    EXPECT_EQ(options->frameMs, 50);
-    EXPECT_FALSE(q3sim::parseOptions({"--frame-ms", "fast"}, error));
-    EXPECT_NE(error.find("--frame-ms"), std::string::npos);
 }

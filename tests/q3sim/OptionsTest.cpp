@@ -19,6 +19,11 @@ TEST(Options, OptionsMayFollowTheEngineCommands)
     EXPECT_EQ(options->seed, 3u);
     EXPECT_DOUBLE_EQ(options->intervals.chat, 0.5);
     EXPECT_EQ(options->commands, (std::vector<std::vector<std::string>>{{"map", "q3dm6"}, {"addbot", "sarge", "2"}}));
+
+    options = parseOptions({"--ioq3", "--chat-echo", "--frame-ms", "50", "--no-map", "--ioq3-writeconfig"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_TRUE(options->ioq3 && options->chatEcho && options->noMap && options->ioq3WriteConfig);
+    EXPECT_EQ(options->frameMs, 50);
 }
 
 TEST(Options, BadValuesAreNamed)
@@ -26,9 +31,9 @@ TEST(Options, BadValuesAreNamed)
     std::string error;
     EXPECT_FALSE(parseOptions({"--kill-every", "-1"}, error));
     EXPECT_NE(error.find("--kill-every"), std::string::npos);
-    EXPECT_FALSE(parseOptions({"--max-players", "0"}, error));
-    EXPECT_FALSE(parseOptions({"--seed"}, error));
-    EXPECT_FALSE(parseOptions({"stray"}, error));
-    EXPECT_FALSE(parseOptions({"+set", "only_a_name"}, error));
-    EXPECT_FALSE(parseOptions({"--flood-rate", "10"}, error));
+    EXPECT_FALSE(parseOptions({"--frame-ms", "fast"}, error));
+    EXPECT_NE(error.find("--frame-ms"), std::string::npos);
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--max-players", "0"}, {"--seed"}, {"stray"}, {"+set", "only_a_name"}, {"--flood-rate", "10"}})
+        EXPECT_FALSE(parseOptions(bad, error)) << bad[0];
 }

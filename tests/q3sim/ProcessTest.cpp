@@ -1,22 +1,106 @@
 // The q3sim program over real pipes and UDP on loopback.
-#include "Q3simProcess.h"
-
+#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 using namespace std::chrono_literals;
+using ravelin::test::waitFor;
 
 namespace {
 
 const std::string kMarker = "\xff\xff\xff\xff";
 
-bool contains(const std::vector<std::string>& lines, const std::string& line)
-{
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
+// q3sim on pipes: raw bytes to its standard input, what it printed, and
+// datagrams to its UDP port on loopback.
+class Q3simProcess {
+public:
+    explicit Q3simProcess(const std::vector<std::string>& args, const std::filesystem::path& workDir = {})
+    {
+        std::vector<std::string> argv{(ravelin::test::binDir() / "q3sim").string()};
+        argv.insert(argv.end(), args.begin(), args.end());
+        m_child = ravelin::test::ChildProcess::piped(argv, workDir);
+    }
+    void write(const std::string& bytes) { m_child.write(bytes); }
+    void closeInput() { m_child.closeInput(); }
+    bool running() { return m_child.running(); }
+    int waitForExit() { return m_child.wait().value_or(-1); }
+
+    // Complete lines printed so far.
+    std::vector<std::string> lines()
+    {
+        m_child.readAvailable(m_out, m_err);
+        std::vector<std::string> result;
+        std::size_t start = 0;
+        for (auto lf = m_out.find('\n'); lf != std::string::npos; lf = m_out.find('\n', start)) {
+            result.push_back(m_out.substr(start, lf - start));
+            start = lf + 1;
+        }
+        return result;
+    }
+    std::string stderrText()
+    {
+        m_child.readAvailable(m_out, m_err);
+        return m_err;
+    }
+    bool waitForLine(const std::string& line)
+    {
+        return waitFor([&] { return contains(lines(), line); });
+    }
+    // The port of "Opening IP socket: 0.0.0.0:PORT"; 0 when not seen in time.
+    int udpPort()
+    {
+        const std::string prefix = "Opening IP socket: 0.0.0.0:";
+        int port = 0;
+        waitFor([&] {
+            for (const auto& l : lines())
+                if (l.rfind(prefix, 0) == 0)
+                    port = std::stoi(l.substr(prefix.size()));
+            return port != 0;
+        });
+        return port;
+    }
+    // The reply to one datagram, if any arrives in time.
+    std::optional<std::string> query(const std::string& datagram, std::chrono::milliseconds timeout = 5s)
+    {
+        const int port = udpPort();
+        const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        if (fd < 0 || port == 0)
+            return std::nullopt;
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(static_cast<uint16_t>(port));
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        pollfd pfd{fd, POLLIN, 0};
+        std::optional<std::string> reply;
+        char buffer[65536];
+        if (::poll(&pfd, 1, static_cast<int>(timeout.count())) == 1) {
+            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+            if (n >= 0)
+                reply = std::string(buffer, static_cast<std::size_t>(n));
+        }
+        ::close(fd);
+        return reply;
+    }
+    static bool contains(const std::vector<std::string>& lines, const std::string& line)
+    {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+
+private:
+    ravelin::test::ChildProcess m_child;
+    std::string m_out;
+    std::string m_err;
+};
 
 } // namespace
 
@@ -55,7 +139,7 @@ TEST(Q3simProcess, ReadsStdinTheEngineWay)
     // Two commands in one write, then one longer than a read.
     q3.write("echo one\necho two\n");
     EXPECT_TRUE(q3.waitForLine("two"));
-    EXPECT_TRUE(contains(q3.lines(), "one"));
+    EXPECT_TRUE(Q3simProcess::contains(q3.lines(), "one"));
     q3.write("echo " + std::string(300, 'x') + "\n");
     EXPECT_TRUE(q3.waitForLine(std::string(250, 'x')));
     EXPECT_TRUE(q3.waitForLine("Unknown command \"" + std::string(49, 'x') + "\""));
@@ -86,18 +170,18 @@ TEST(Q3simProcess, WriteConfigLandsInTheBaseFolder)
     Q3simProcess q3({"+set", "fs_basepath", base.path().string(), "+set", "net_port", "0"}, work.path());
     ASSERT_GT(q3.udpPort(), 0);
     q3.write("WRITECONFIG ..\\ravelin_tmp.cfg\n");
-    EXPECT_TRUE(ravelin::test::waitFor([&] { return std::filesystem::exists(base.path() / "ravelin_tmp.cfg"); }));
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(base.path() / "ravelin_tmp.cfg"); }));
     // Without fs_basepath the current folder is the base.
     Q3simProcess here({"+set", "net_port", "0"}, work.path());
     here.write("WRITECONFIG ..\\ravelin_tmp.cfg\n");
-    EXPECT_TRUE(ravelin::test::waitFor([&] { return std::filesystem::exists(work.path() / "ravelin_tmp.cfg"); }));
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(work.path() / "ravelin_tmp.cfg"); }));
 }
 
 TEST(Q3simProcess, SeededRunsPlayTheSameEvents)
 {
     auto events = [](Q3simProcess& q3) {
         std::vector<std::string> found;
-        ravelin::test::waitFor([&] {
+        waitFor([&] {
             found.clear();
             for (const auto& l : q3.lines())
                 if (l.rfind("Kill: ", 0) == 0 || l.rfind("say: ", 0) == 0 || l.rfind("Item: ", 0) == 0
@@ -120,7 +204,7 @@ TEST(Q3simProcess, SeededRunsPlayTheSameEvents)
 TEST(Q3simProcess, FloodLinesArriveInOrderOnStderrWhenAsked)
 {
     Q3simProcess q3({"--stderr", "--flood", "3000", "+set", "net_port", "0"});
-    ASSERT_TRUE(ravelin::test::waitFor([&] { return q3.stderrText().find("\nflood: 3000\n") != std::string::npos; }));
+    ASSERT_TRUE(waitFor([&] { return q3.stderrText().find("\nflood: 3000\n") != std::string::npos; }));
     std::string text = q3.stderrText();
     std::size_t at = 0;
     for (int n = 1; n <= 3000; ++n) {

@@ -3,6 +3,8 @@
 
 #include "q3sim/Server.h"
 
+#include "support/TestEnvironment.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,9 +13,11 @@
 
 class ServerFixture : public ::testing::Test {
 protected:
-    explicit ServerFixture(const std::string& basePath = "/srv/q3")
+    explicit ServerFixture(const std::string& basePath = "/srv/q3", const std::string& homePath = {})
         : server([this](const std::string& line) { output.push_back(line); }, 7, basePath)
     {
+        if (!homePath.empty())
+            server.startupSet("fs_homepath", homePath);
         server.finishStartupSets();
         server.spawnMap("q3dm17");
         output.clear();
@@ -34,4 +38,19 @@ protected:
 
     std::vector<std::string> output;
     q3sim::Server server;
+};
+
+// The folder is a base so it exists before the server is made.
+struct ServerFolder {
+    ravelin::test::TempDir dir{"q3sim-files"};
+};
+
+// A server on real base (dir/base) and home (dir/home) folders, for the
+// commands that read and write files.
+class FileServerFixture : protected ServerFolder, public ServerFixture {
+protected:
+    FileServerFixture()
+        : ServerFixture((ServerFolder::dir.path() / "base").string(), (ServerFolder::dir.path() / "home").string())
+    {}
+    std::filesystem::path path(const std::string& relative) const { return dir.path() / relative; }
 };

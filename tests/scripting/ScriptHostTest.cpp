@@ -55,22 +55,17 @@ TEST_F(ScriptingTest, ReloadingListsEachProcedureOnceAndForgetsScriptState)
     EXPECT_EQ(eval("IsEmpty(count)", "Console"), "True");
 }
 
-TEST_F(ScriptingTest, AppPathIsDefinedAfterLoadingSoOnlyProceduresSeeIt)
+TEST_F(ScriptingTest, ScriptsReachTheWindowByBareNameAndThroughRavelinAndSeeAppPathOnlyAfterLoading)
 {
     write("InitScripts.txt", "a.vbs,Global");
-    write("a.vbs", "Dim atLoad\natLoad = \"[\" & AppPath & \"]\"\nFunction Where()\n Where = AppPath\nEnd Function\n");
-    host.InitScripts();
-    EXPECT_EQ(eval("atLoad"), "[]");
-    EXPECT_EQ(eval("Where()"), app.path().string());
-}
-
-TEST_F(ScriptingTest, ScriptsReachTheWindowByBareNameAndThroughRavelin)
-{
-    write("InitScripts.txt", "a.vbs,Global");
-    write("a.vbs", "ConsoleOut \"one\"\nRavelin.ConsoleOut \"two\"\nDebugPrint sGetComputerName()\n");
+    write("a.vbs",
+          "ConsoleOut \"one\"\nRavelin.ConsoleOut \"two\"\nDebugPrint sGetComputerName()\n"
+          "Dim atLoad\natLoad = \"[\" & AppPath & \"]\"\nFunction Where()\n Where = AppPath\nEnd Function\n");
     host.InitScripts();
     EXPECT_THAT(operations.sent, ElementsAre("one", "two"));
     EXPECT_THAT(view.debug, ElementsAre("testhost"));
+    EXPECT_EQ(eval("atLoad"), "[]");
+    EXPECT_EQ(eval("Where()"), app.path().string());
 }
 
 // --- Loading failures ----------------------------------------------------------

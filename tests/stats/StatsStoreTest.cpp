@@ -3,12 +3,12 @@
 // migration, and files that cannot be used.
 #include "stats/StatsRecorder.h"
 #include "stats/StatsStore.h"
+#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 using namespace ravelin;
@@ -36,14 +36,6 @@ struct StatsStoreTest : testing::Test {
             if (p.name == name)
                 return &p;
         return nullptr;
-    }
-
-    static std::string bytesOf(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream out;
-        out << in.rdbuf();
-        return out.str();
     }
 };
 
@@ -252,7 +244,7 @@ TEST_F(StatsStoreTest, UnusableFilesAreLeftAloneAndStatisticsRunInMemory)
     for (const Case& c : cases) {
         std::filesystem::remove(file);
         c.make();
-        const std::string before = bytesOf(file);
+        const std::string before = test::readFile(file);
         {
             StatsStore store(file);
             EXPECT_NE(store.problem().find(c.reason), std::string::npos) << c.what << ": " << store.problem();
@@ -261,7 +253,7 @@ TEST_F(StatsStoreTest, UnusableFilesAreLeftAloneAndStatisticsRunInMemory)
             pass(recorder, {"Kill: 0 1 10: Bob killed Ann by MOD_RAILGUN"}, kBase);
             EXPECT_EQ(store.killCount(), 1) << c.what;
         }
-        EXPECT_EQ(bytesOf(file), before) << c.what << " file was touched";
+        EXPECT_EQ(test::readFile(file), before) << c.what << " file was touched";
     }
 }
 

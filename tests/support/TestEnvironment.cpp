@@ -38,6 +38,14 @@ std::filesystem::path sourceDir()
     return dir ? std::filesystem::path(dir) : std::filesystem::current_path();
 }
 
+std::size_t occurrences(const std::string& text, const std::string& needle)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
+        ++n;
+    return n;
+}
+
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout, std::chrono::milliseconds step)
 {
     auto deadline = std::chrono::steady_clock::now() + timeout;

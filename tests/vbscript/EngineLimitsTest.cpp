@@ -206,9 +206,6 @@ TEST(TimeLimit, StopsARunawayLoopOfLongOperations)
     EXPECT_FALSE(
         sc.addCode("On Error Resume Next\ns = \"x\"\nDo\n  s = s & s\n  If Err.Number <> 0 Then s = \"x\"\nLoop"));
     EXPECT_EQ(sc.error().number, 1799);
-    sc.setTimeout(1000);
-    EXPECT_FALSE(sc.addCode("Set r = New RegExp\nr.Pattern = \"(a*)*b\"\nx = r.Test(String(40, \"a\"))"));
-    EXPECT_EQ(sc.error().number, 1799);
 }
 
 // Another thread can stop a script that has no time limit.

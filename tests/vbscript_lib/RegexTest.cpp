@@ -61,181 +61,161 @@ TEST(RegexSyntax, BadPatternsAreRefused)
     }
 }
 
-TEST(RegexSyntax, BracesThatAreNoQuantifierAreLiterals)
+// The first match of a pattern, case by case: literals, classes, anchors,
+// groups, lookahead, quantifiers, alternation and the case flag.
+TEST(Regex, FirstMatches)
 {
-    EXPECT_EQ(first("a{", "xa{"), "a{");
-    EXPECT_EQ(first("a{,5}", "a{,5}"), "a{,5}");
-    EXPECT_EQ(first("a}", "a}"), "a}");
-    EXPECT_EQ(first("]", "a]"), "]");
+    const struct {
+        const char* pattern;
+        std::string subject;
+        std::string match; // "<none>" when nothing matches
+        RegexFlags flags = {};
+    } cases[] = {
+        // Braces that are no quantifier are literals.
+        {"a{", "xa{", "a{"},
+        {"a{,5}", "a{,5}", "a{,5}"},
+        {"a}", "a}", "a}"},
+        {"]", "a]", "]"},
+        // Escapes denote their characters.
+        {"\\n\\r\\t\\f\\v", "x\n\r\t\f\vy", "\n\r\t\f\v"},
+        {"\\x41\\u0042", "zAB", "AB"},
+        {"\\101", "A", "A"}, // octal, no groups
+        {"\\0", std::string("a\0b", 3), std::string(1, '\0')},
+        {"\\.\\/\\\\\\$", "a./\\$", "./\\$"},
+        {"\\cJ", "a\nb", "\n"},
+        {"\\c1", "x\\c1", "\\c1"}, // no control letter: a backslash
+        {"\\u0100", "\x01\x00", "<none>"}, // beyond a byte never matches
+        {"\\xZ", "xZ", "xZ"}, // incomplete hex is the letter
+        // The dot stops at line breaks.
+        {"a.b", "a\nb", "<none>"},
+        {"a.b", "a\rb", "<none>"},
+        {"a.b", "a\tb", "a\tb"},
+        // Classes: ranges, negation, escapes, predefined sets.
+        {"[a-c]+", "xxbcaz", "bca"},
+        {"[^a-c]+", "abxyzc", "xyz"},
+        {"[\\d.]+", "v1.25x", "1.25"},
+        {"[\\w-]+", "  foo-bar baz", "foo-bar"},
+        {"[\\d-z]+", "a9-zq", "9-z"}, // dash next to \d is literal
+        {"[a-]+", "b-a-", "-a-"},
+        {"[\\b]", "a\bb", "\b"},
+        {"[]a]", "a", "<none>"}, // empty class matches nothing
+        {"[\\]]", "a]", "]"},
+        {"[^\\s]+", "  ab c", "ab"},
+        {"\\d+", "ab123c", "123"},
+        {"\\D+", "12ab3", "ab"},
+        {"\\w+", "!! a_1 ", "a_1"},
+        {"\\W+", "ab!?cd", "!?"},
+        {"\\s+", "a \t\r\n\f\vb", " \t\r\n\f\v"},
+        {"\\S+", "  xy ", "xy"},
+        // Line anchors follow Multiline; no newline allowance at the very end.
+        {"^b", "a\nb", "<none>"},
+        {"^b", "a\nb", "b", multi()},
+        {"^b", "a\rb", "b", multi()},
+        {"a$", "a\nb", "<none>"},
+        {"a$", "a\nb", "a", multi()},
+        {"b$", "ab\n", "<none>"},
+        {"\\Bcat", "cat concat", "cat"},
+        // Backreferences; an unset group matches empty, a number beyond the
+        // group count is octal.
+        {"(\\w)\\1", "abccd", "cc"},
+        {"<(\\w+)>.*</\\1>", "<b>x</i><i>y</i>", "<i>y</i>"},
+        {"(a)|\\1b", "b", "b"},
+        {"(A)\\1", "aA", "aA", icase()},
+        {"()\\1", "", ""},
+        {"\\2(a)",
+         "\x02"
+         "a",
+         "\x02"
+         "a"},
+        {"foo(?=bar)", "foobaz foobar", "foo"},
+        {"foo(?!bar)\\w+", "foobar foobaz", "foobaz"},
+        // Greedy and lazy quantifiers; empty iterations terminate.
+        {"<.+>", "<a><b>", "<a><b>"},
+        {"<.+?>", "<a><b>", "<a>"},
+        {"a{2}", "aaaa", "aa"},
+        {"a{2,}", "aaaa", "aaaa"},
+        {"a{1,3}", "aaaa", "aaa"},
+        {"a{1,3}?", "aaaa", "a"},
+        {"(ab){2,3}", "abababab", "ababab"},
+        {"(ab){2,3}?", "abababab", "abab"},
+        {"x*", "aaa", ""},
+        {"a??b", "ab", "ab"},
+        {"\\d+?0", "1200", "120"},
+        {"[ab]*?c", "ababc", "ababc"},
+        {"a{0}b", "ab", "b"},
+        {"(?:)*x", "x", "x"},
+        {"(\\b)*x", "x", "x"},
+        // The leftmost alternative wins; three or more branches jump by their
+        // first byte, and order and backtracking must not change.
+        {"a|ab", "ab", "a"},
+        {"ab|a", "ab", "ab"},
+        {"cat|dog|bird", "a dog and a cat", "dog"},
+        {"|x", "x", ""},
+        {"\\b(hell|hello|shell)\\b", "Shell HELLO", "Shell", icase()},
+        {"\\b(hell|hello|shell)\\b", "shelly HELLO", "HELLO", icase()},
+        {"\\b(ass|bass|pass)\\b", "passage bass", "bass"},
+        {"(x|[0-9]+|y)+", "a12x3yb", "12x3y"},
+        {"(a|b|c)", "", "<none>"},
+        {"(a|b|c|)d", "d", "d"}, // an empty branch
+        // IgnoreCase folds literals and classes, Latin-1 letters too.
+        {"hello", "Say HeLLo", "<none>"},
+        {"hello", "Say HeLLo", "HeLLo", icase()},
+        {"[a-c]+", "xABCx", "ABC", icase()},
+        {"[^a]+", "Aab", "b", icase()},
+        {"\\bBAD\\b", "so bad!", "bad", icase()},
+        {"caf\xe9", "CAF\xc9", "CAF\xc9", icase()},
+        {"\xd7", "\xf7", "<none>", icase()}, // but × and ÷ are no pair
+        {"(\xe0)\\1", "\xe0\xc0", "\xe0\xc0", icase()},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(first(c.pattern, c.subject, c.flags), c.match) << c.pattern << " on " << c.subject;
 }
 
-TEST(RegexSyntax, HugeRepetitionIsRefusedNotAllocated)
+// Every group of the first match, unset ones as "-".
+TEST(Regex, Groups)
+{
+    const struct {
+        const char* pattern;
+        const char* subject;
+        const char* groups;
+    } rows[] = {
+        {"\\bcat\\b", "concat cat", "cat"},
+        {"(\\d+)-(\\d+)", "tel 555-1234", "555-1234,555,1234"},
+        {"(?:ab)+(c)", "ababc", "ababc,c"},
+        {"(a)|(b)", "b", "b,-,b"},
+        {"(a)?b", "b", "b,-"},
+        {"((a)|b)+", "ab", "ab,b,-"}, // groups reset on each iteration
+        {"(z)((a+)?(b+)?(c))*", "zaacbbbcac", "zaacbbbcac,z,ac,a,-,c"},
+        {"(?=(a+))a*b\\1", "baaabac", "aba,a"},
+        {"(?!(a))b", "b", "b,-"},
+        {"(a*)*b", "aab", "aab,aa"},
+        {"(a*)+b", "b", "b,"},
+        {"(a|)*c", "aac", "aac,a"},
+        {"(fuck|fucking|f\\w+)x", "fuckingx", "fuckingx,fucking"},
+        {"(ab|a|abc)c", "abc", "abc,ab"},
+        {"(abc|ab|a)c", "abc", "abc,ab"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(groups(r.pattern, r.subject), r.groups) << r.pattern;
+}
+
+TEST(Regex, HugeRepetitionIsRefusedNotAllocated)
 {
     EXPECT_FALSE(Regex::compile("(ab){2000000}"));
     EXPECT_TRUE(Regex::compile("a{2000000}")); // one instruction whatever the count
 }
 
-TEST(RegexLiterals, EscapesDenoteTheirCharacters)
+TEST(Regex, MatchPositions)
 {
-    EXPECT_EQ(first("\\n\\r\\t\\f\\v", "x\n\r\t\f\vy"), "\n\r\t\f\v");
-    EXPECT_EQ(first("\\x41\\u0042", "zAB"), "AB");
-    EXPECT_EQ(first("\\101", "A"), "A"); // octal, no groups
-    EXPECT_EQ(first("\\0", std::string("a\0b", 3)), std::string(1, '\0'));
-    EXPECT_EQ(first("\\.\\/\\\\\\$", "a./\\$"), "./\\$");
-    EXPECT_EQ(first("\\cJ", "a\nb"), "\n");
-    EXPECT_EQ(first("\\c1", "x\\c1"), "\\c1"); // no control letter: a backslash
-    EXPECT_EQ(first("\\u0100", "\x01\x00"), "<none>"); // beyond a byte never matches
-    EXPECT_EQ(first("\\xZ", "xZ"), "xZ"); // incomplete hex is the letter
-}
-
-TEST(RegexLiterals, DotStopsAtLineBreaks)
-{
-    EXPECT_EQ(first("a.b", "a\nb"), "<none>");
-    EXPECT_EQ(first("a.b", "a\rb"), "<none>");
-    EXPECT_EQ(first("a.b", "a\tb"), "a\tb");
-}
-
-TEST(RegexClasses, RangesNegationAndEscapes)
-{
-    EXPECT_EQ(first("[a-c]+", "xxbcaz"), "bca");
-    EXPECT_EQ(first("[^a-c]+", "abxyzc"), "xyz");
-    EXPECT_EQ(first("[\\d.]+", "v1.25x"), "1.25");
-    EXPECT_EQ(first("[\\w-]+", "  foo-bar baz"), "foo-bar");
-    EXPECT_EQ(first("[\\d-z]+", "a9-zq"), "9-z"); // dash next to \d is literal
-    EXPECT_EQ(first("[a-]+", "b-a-"), "-a-");
-    EXPECT_EQ(first("[\\b]", "a\bb"), "\b");
-    EXPECT_EQ(first("[]a]", "a"), "<none>"); // empty class matches nothing
-    EXPECT_EQ(first("[\\]]", "a]"), "]");
-    EXPECT_EQ(first("[^\\s]+", "  ab c"), "ab");
-}
-
-TEST(RegexClasses, PredefinedSets)
-{
-    EXPECT_EQ(first("\\d+", "ab123c"), "123");
-    EXPECT_EQ(first("\\D+", "12ab3"), "ab");
-    EXPECT_EQ(first("\\w+", "!! a_1 "), "a_1");
-    EXPECT_EQ(first("\\W+", "ab!?cd"), "!?");
-    EXPECT_EQ(first("\\s+", "a \t\r\n\f\vb"), " \t\r\n\f\v");
-    EXPECT_EQ(first("\\S+", "  xy "), "xy");
-}
-
-TEST(RegexAnchors, LineAnchorsFollowMultiline)
-{
-    EXPECT_EQ(first("^b", "a\nb"), "<none>");
-    EXPECT_EQ(first("^b", "a\nb", multi()), "b");
-    EXPECT_EQ(first("^b", "a\rb", multi()), "b");
-    EXPECT_EQ(first("a$", "a\nb"), "<none>");
-    EXPECT_EQ(first("a$", "a\nb", multi()), "a");
-    EXPECT_EQ(first("b$", "ab\n"), "<none>"); // no newline allowance at the very end
-    EXPECT_EQ(make("^x").searchAll("x\nx\rx").size(), 1u);
-    EXPECT_EQ(make("^x", multi()).searchAll("x\nx\rx").size(), 3u);
-}
-
-TEST(RegexAnchors, WordBoundaries)
-{
-    EXPECT_EQ(groups("\\bcat\\b", "concat cat"), "cat");
     RegexMatch m;
     ASSERT_TRUE(make("\\bcat\\b").search("concat cat", 0, m));
     EXPECT_EQ(m.start(), 7u);
-    EXPECT_EQ(first("\\Bcat", "cat concat"), "cat");
     ASSERT_TRUE(make("\\Bcat").search("cat concat", 0, m));
     EXPECT_EQ(m.start(), 7u);
-}
-
-TEST(RegexGroups, CapturingAndNonCapturing)
-{
-    EXPECT_EQ(groups("(\\d+)-(\\d+)", "tel 555-1234"), "555-1234,555,1234");
-    EXPECT_EQ(groups("(?:ab)+(c)", "ababc"), "ababc,c");
-    EXPECT_EQ(groups("(a)|(b)", "b"), "b,-,b");
-    EXPECT_EQ(groups("(a)?b", "b"), "b,-");
-    EXPECT_EQ(groups("((a)|b)+", "ab"), "ab,b,-"); // groups reset on each iteration
-    EXPECT_EQ(groups("(z)((a+)?(b+)?(c))*", "zaacbbbcac"), "zaacbbbcac,z,ac,a,-,c");
-}
-
-TEST(RegexGroups, Backreferences)
-{
-    EXPECT_EQ(first("(\\w)\\1", "abccd"), "cc");
-    EXPECT_EQ(first("<(\\w+)>.*</\\1>", "<b>x</i><i>y</i>"), "<i>y</i>");
-    EXPECT_EQ(first("(a)|\\1b", "b"), "b"); // unset group matches empty
-    EXPECT_EQ(first("(A)\\1", "aA", icase()), "aA");
-    EXPECT_EQ(first("()\\1", std::string_view()), ""); // an empty group on a subject with no bytes
-    EXPECT_EQ(first("\\2(a)",
-                    "\x02"
-                    "a"),
-              "\x02"
-              "a"); // more than the group count: octal
-}
-
-TEST(RegexLookahead, PositiveAndNegative)
-{
-    EXPECT_EQ(first("foo(?=bar)", "foobaz foobar"), "foo");
-    RegexMatch m;
     ASSERT_TRUE(make("foo(?=bar)").search("foobaz foobar", 0, m));
     EXPECT_EQ(m.start(), 7u);
-    EXPECT_EQ(first("foo(?!bar)\\w+", "foobar foobaz"), "foobaz");
-    EXPECT_EQ(groups("(?=(a+))a*b\\1", "baaabac"), "aba,a");
-    EXPECT_EQ(groups("(?!(a))b", "b"), "b,-");
-}
-
-TEST(RegexQuantifiers, GreedyAndLazy)
-{
-    EXPECT_EQ(first("<.+>", "<a><b>"), "<a><b>");
-    EXPECT_EQ(first("<.+?>", "<a><b>"), "<a>");
-    EXPECT_EQ(first("a{2}", "aaaa"), "aa");
-    EXPECT_EQ(first("a{2,}", "aaaa"), "aaaa");
-    EXPECT_EQ(first("a{1,3}", "aaaa"), "aaa");
-    EXPECT_EQ(first("a{1,3}?", "aaaa"), "a");
-    EXPECT_EQ(first("(ab){2,3}", "abababab"), "ababab");
-    EXPECT_EQ(first("(ab){2,3}?", "abababab"), "abab");
-    EXPECT_EQ(first("x*", "aaa"), "");
-    EXPECT_EQ(first("a??b", "ab"), "ab");
-    EXPECT_EQ(first("\\d+?0", "1200"), "120");
-    EXPECT_EQ(first("[ab]*?c", "ababc"), "ababc");
-    EXPECT_EQ(first("a{0}b", "ab"), "b");
-}
-
-TEST(RegexQuantifiers, EmptyIterationsTerminate)
-{
-    EXPECT_EQ(groups("(a*)*b", "aab"), "aab,aa");
-    EXPECT_EQ(groups("(a*)+b", "b"), "b,");
-    EXPECT_EQ(groups("(a|)*c", "aac"), "aac,a");
-    EXPECT_EQ(first("(?:)*x", "x"), "x");
-    EXPECT_EQ(first("(\\b)*x", "x"), "x");
-}
-
-TEST(RegexAlternation, LeftmostAlternativeWins)
-{
-    EXPECT_EQ(first("a|ab", "ab"), "a");
-    EXPECT_EQ(first("ab|a", "ab"), "ab");
-    EXPECT_EQ(first("cat|dog|bird", "a dog and a cat"), "dog");
-    EXPECT_EQ(first("|x", "x"), "");
-}
-
-TEST(RegexAlternation, ManyBranchesBacktrackInOrder)
-{
-    // Three or more branches jump by their first byte; order and
-    // backtracking into later branches must not change.
-    EXPECT_EQ(groups("(fuck|fucking|f\\w+)x", "fuckingx"), "fuckingx,fucking");
-    EXPECT_EQ(groups("(ab|a|abc)c", "abc"), "abc,ab");
-    EXPECT_EQ(groups("(abc|ab|a)c", "abc"), "abc,ab");
-    EXPECT_EQ(first("\\b(hell|hello|shell)\\b", "Shell HELLO", icase()), "Shell");
-    EXPECT_EQ(first("\\b(hell|hello|shell)\\b", "shelly HELLO", icase()), "HELLO");
-    EXPECT_EQ(first("\\b(ass|bass|pass)\\b", "passage bass"), "bass");
-    EXPECT_EQ(first("(x|[0-9]+|y)+", "a12x3yb"), "12x3y");
-    EXPECT_EQ(first("(a|b|c)", ""), "<none>");
-    EXPECT_EQ(first("(a|b|c|)d", "d"), "d"); // an empty branch
-}
-
-TEST(RegexFlags, IgnoreCaseFoldsLiteralsAndClasses)
-{
-    EXPECT_EQ(first("hello", "Say HeLLo"), "<none>");
-    EXPECT_EQ(first("hello", "Say HeLLo", icase()), "HeLLo");
-    EXPECT_EQ(first("[a-c]+", "xABCx", icase()), "ABC");
-    EXPECT_EQ(first("[^a]+", "Aab", icase()), "b");
-    EXPECT_EQ(first("\\bBAD\\b", "so bad!", icase()), "bad");
-    EXPECT_EQ(first("caf\xe9", "CAF\xc9", icase()), "CAF\xc9"); // Latin-1 letters fold too
-    EXPECT_EQ(first("\xd7", "\xf7", icase()), "<none>"); // but × and ÷ are no pair
-    EXPECT_EQ(first("(\xe0)\\1", "\xe0\xc0", icase()), "\xe0\xc0");
+    EXPECT_EQ(make("^x").searchAll("x\nx\rx").size(), 1u);
+    EXPECT_EQ(make("^x", multi()).searchAll("x\nx\rx").size(), 3u);
 }
 
 TEST(RegexSearch, StartPositionAndGlobalWalk)

@@ -159,7 +159,6 @@ bool SimDesktop::sendLine(WindowHandle console, std::string_view line)
     SimConsole* c = numberedConsole(console);
     if (!c)
         return false;
-    ++m_sendLines;
     c->enter(std::string(line));
     return true;
 }
@@ -220,7 +219,6 @@ WindowHandle SimDesktop::findWindow(std::string_view className, std::string_view
 
 WindowHandle SimDesktop::findNextWindow(WindowHandle after, std::string_view title)
 {
-    ++m_calls.findNextWindow;
     auto it = m_topLevel.begin();
     if (after > 0) {
         it = std::find(m_topLevel.begin(), m_topLevel.end(), after);
@@ -237,14 +235,12 @@ WindowHandle SimDesktop::findNextWindow(WindowHandle after, std::string_view tit
 
 WindowHandle SimDesktop::firstChild(WindowHandle parent)
 {
-    ++m_calls.firstChild;
     const auto* w = find(parent);
     return (w && !w->children.empty()) ? w->children.front() : 0;
 }
 
 WindowHandle SimDesktop::nextSibling(WindowHandle window)
 {
-    ++m_calls.nextSibling;
     const auto* w = find(window);
     if (!w)
         return 0;
@@ -257,7 +253,6 @@ WindowHandle SimDesktop::nextSibling(WindowHandle window)
 
 std::string SimDesktop::className(WindowHandle window, int capacity)
 {
-    ++m_calls.className;
     const auto* w = find(window);
     if (!w || capacity <= 0)
         return {};
@@ -283,7 +278,6 @@ std::string SimDesktop::text(WindowHandle window, int capacity)
 
 void SimDesktop::setText(WindowHandle window, std::string_view text)
 {
-    ++m_calls.setText;
     if (auto* w = find(window))
         w->text = std::string(text);
 }
@@ -330,7 +324,6 @@ void SimDesktop::leftButtonUp(WindowHandle window)
 
 void SimDesktop::showWindow(WindowHandle window, bool visible)
 {
-    ++m_calls.showWindow;
     if (auto* w = find(window))
         w->visible = visible;
 }
@@ -355,7 +348,6 @@ int SimDesktop::lineCount(WindowHandle window)
 
 void SimDesktop::setFocus(WindowHandle window)
 {
-    ++m_calls.setFocus;
     if (find(window))
         m_focus = window;
 }

@@ -81,18 +81,11 @@ private:
 
 struct SimCallCounts {
     int findWindow = 0;
-    int findNextWindow = 0;
-    int firstChild = 0;
-    int nextSibling = 0;
-    int className = 0;
     int textReads = 0;
     int lineCounts = 0;
-    int setText = 0;
     int sendChar = 0;
     int buttonDown = 0;
     int buttonUp = 0;
-    int showWindow = 0;
-    int setFocus = 0;
 };
 
 class SimDesktop final : public WindowManager {
@@ -134,7 +127,6 @@ public:
     // is complete when startExec returns; pollExec hands it over.
     std::uint64_t startExec(WindowHandle console, std::string_view command, int timeoutMs, std::string& error) override;
     ExecPoll pollExec(WindowHandle console, std::uint64_t id) override;
-    int sendLines() const { return m_sendLines; }
     int execs() const { return m_execCount; }
 
 private:
@@ -161,7 +153,6 @@ private:
     SimConsole* numberedConsole(WindowHandle console);
     std::map<std::uint64_t, std::pair<WindowHandle, std::vector<std::string>>> m_execs;
     std::uint64_t m_lastExec = 0;
-    int m_sendLines = 0;
     int m_execCount = 0;
 };
 
