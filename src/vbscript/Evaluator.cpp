@@ -20,9 +20,23 @@ namespace {
 bool isIntClass(VT t) { return t == VT::Integer || t == VT::Long; }
 int32_t intOf(const Variant& v) { return v.type() == VT::Integer ? v.rawInt16() : v.rawInt32(); }
 
+// A value written into the text (a literal, a named constant, a negated or
+// bracketed one) keeps its type in a comparison with a variable of another.
 bool numericLiteral(const Expr* e)
 {
-    return e->kind == ExprKind::Literal && static_cast<const LiteralExpr*>(e)->numericLiteral;
+    switch (e->kind) {
+    case ExprKind::Literal: return static_cast<const LiteralExpr*>(e)->typedLiteral;
+    case ExprKind::Name: {
+        auto* n = static_cast<const NameExpr*>(e);
+        return n->bind.kind == BindKind::Constant && !n->constValue.isEmpty() && !n->constValue.isNull();
+    }
+    case ExprKind::Paren: return numericLiteral(static_cast<const ParenExpr*>(e)->inner.get());
+    case ExprKind::Unary: {
+        auto* u = static_cast<const UnaryExpr*>(e);
+        return u->op == Op::Neg && numericLiteral(u->operand.get());
+    }
+    default: return false;
+    }
 }
 
 // Values handed to ordinary assignments: an object is read through its default member.

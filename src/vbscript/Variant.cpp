@@ -493,12 +493,24 @@ int compareVariants(const Variant& a0, const Variant& b0, CompareMode mode, bool
         int sign = ta == VT::String ? 1 : -1;
         if (o.isEmpty())
             return sign * compareStrings(s.rawString(), "", mode);
+        bool sLiteral = ta == VT::String ? aLiteral : bLiteral;
         if (oLiteral) {
+            // A number or Boolean written out: the string is read as one.
             double d;
-            if (!parseNumber(s.rawString(), d))
-                raise(Err::TypeMismatch);
+            if (!parseNumber(s.rawString(), d)) {
+                if (o.type() != VT::Boolean)
+                    raise(Err::TypeMismatch);
+                if (compareStrings(s.rawString(), "True", CompareMode::Text) == 0)
+                    d = -1;
+                else if (compareStrings(s.rawString(), "False", CompareMode::Text) == 0)
+                    d = 0;
+                else
+                    raise(Err::TypeMismatch);
+            }
             return sign * cmpNum(d, o.toDouble());
         }
+        if (sLiteral) // a string written out: the number is compared as its text
+            return sign * compareStrings(s.rawString(), o.toString(), mode);
         // A numeric value is always less than a string.
         return sign;
     }
