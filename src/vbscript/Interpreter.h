@@ -357,7 +357,6 @@ private:
     std::atomic<bool> m_stopRequested{false};
 
     std::mt19937 m_rng;
-    float m_lastRnd = 0;
     uint32_t m_rndState = 327680;
 };
 
