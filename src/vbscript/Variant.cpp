@@ -5,9 +5,11 @@
 
 #include "vbscript/DateTime.h"
 #include "vbscript/Errors.h"
+#include "vbscript/Interrupt.h"
 #include "vbscript/NumberFormat.h"
 #include "vbscript/Object.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -22,12 +24,40 @@ void checkStringLength(size_t length)
         raise(Err::OutOfStringSpace);
 }
 
+namespace {
+std::atomic<int64_t> g_heldBytes{0};
+// Texts below this are not counted: the count stays off the hot path of
+// short strings, and arrays (counted) bound how many of those there are.
+constexpr size_t HeldStringThreshold = 4096;
+} // namespace
+
+void holdMemory(size_t bytes)
+{
+    int64_t n = static_cast<int64_t>(bytes);
+    if (g_heldBytes.fetch_add(n, std::memory_order_relaxed) + n > MaxHeldBytes) {
+        g_heldBytes.fetch_sub(n, std::memory_order_relaxed);
+        raise(Err::OutOfMemory);
+    }
+    // A huge block is also a lot of work (filling, copying, freeing it).
+    pollInterrupt(bytes / 64);
+}
+
+void releaseMemory(size_t bytes) noexcept
+{
+    g_heldBytes.fetch_sub(static_cast<int64_t>(bytes), std::memory_order_relaxed);
+}
+
 Variant Variant::string(std::string s)
 {
     checkStringLength(s.size());
+    uint32_t held = 0;
+    if (s.capacity() >= HeldStringThreshold) {
+        holdMemory(s.capacity());
+        held = static_cast<uint32_t>(s.capacity());
+    }
     Variant v;
     v.m_type = VT::String;
-    v.m_u.str = new StringRep{1, std::move(s)};
+    v.m_u.str = new StringRep{1, held, std::move(s)};
     return v;
 }
 
@@ -108,8 +138,10 @@ void Variant::releaseShared() noexcept
     void* block = nullptr;
     switch (m_type) {
     case VT::String:
-        if (--m_u.str->refs == 0)
+        if (--m_u.str->refs == 0) {
+            releaseMemory(m_u.str->held);
             delete m_u.str;
+        }
         return;
     case VT::Object:
         if (!m_u.obj)
@@ -536,7 +568,15 @@ ArrayRep* newArray(const std::vector<int32_t>& ubounds)
     auto rep = std::make_unique<ArrayRep>();
     for (int32_t ub : ubounds)
         rep->dims.push_back(ub + 1);
-    rep->data.resize(static_cast<size_t>(total));
+    // Filled in slices, each counted as work for the time limit: a block of
+    // tens of millions of elements ends with the time-out, not long after it.
+    const auto n = static_cast<size_t>(total);
+    rep->data.reserve(n);
+    constexpr size_t slice = size_t(1) << 20;
+    while (rep->data.size() < n) {
+        rep->data.resize(std::min(n, rep->data.size() + slice));
+        pollInterrupt(slice);
+    }
     return rep.release();
 }
 
