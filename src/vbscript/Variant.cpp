@@ -26,6 +26,11 @@ void checkStringLength(size_t length)
 
 namespace {
 std::atomic<int64_t> g_heldBytes{0};
+// Each thread gathers small changes and adds them to the shared count once
+// they pass a batch: the count stays off the hot path of small arrays (every
+// Split), and what a thread has not added yet is at most one batch.
+thread_local int64_t t_heldBatch = 0;
+constexpr int64_t HeldBatch = 64 << 10;
 // Texts below this are not counted: the count stays off the hot path of
 // short strings, and arrays (counted) bound how many of those there are.
 constexpr size_t HeldStringThreshold = 4096;
@@ -33,18 +38,28 @@ constexpr size_t HeldStringThreshold = 4096;
 
 void holdMemory(size_t bytes)
 {
-    int64_t n = static_cast<int64_t>(bytes);
-    if (g_heldBytes.fetch_add(n, std::memory_order_relaxed) + n > MaxHeldBytes) {
-        g_heldBytes.fetch_sub(n, std::memory_order_relaxed);
+    const auto n = static_cast<int64_t>(bytes);
+    t_heldBatch += n;
+    if (t_heldBatch < HeldBatch)
+        return;
+    int64_t batch = t_heldBatch;
+    if (g_heldBytes.fetch_add(batch, std::memory_order_relaxed) + batch > MaxHeldBytes) {
+        g_heldBytes.fetch_sub(batch, std::memory_order_relaxed);
+        t_heldBatch -= n;
         raise(Err::OutOfMemory);
     }
+    t_heldBatch = 0;
     // A huge block is also a lot of work (filling, copying, freeing it).
     pollInterrupt(bytes / 64);
 }
 
 void releaseMemory(size_t bytes) noexcept
 {
-    g_heldBytes.fetch_sub(static_cast<int64_t>(bytes), std::memory_order_relaxed);
+    t_heldBatch -= static_cast<int64_t>(bytes);
+    if (t_heldBatch <= -HeldBatch) {
+        g_heldBytes.fetch_add(t_heldBatch, std::memory_order_relaxed);
+        t_heldBatch = 0;
+    }
 }
 
 Variant Variant::string(std::string s)
@@ -139,7 +154,8 @@ void Variant::releaseShared() noexcept
     switch (m_type) {
     case VT::String:
         if (--m_u.str->refs == 0) {
-            releaseMemory(m_u.str->held);
+            if (m_u.str->held) // short texts stay off the shared count
+                releaseMemory(m_u.str->held);
             delete m_u.str;
         }
         return;
