@@ -50,9 +50,10 @@ enum class ExprKind : uint8_t {
 
 #define RAVELIN_VBS_OPS(X)                                                                                             \
     X(Neg, "neg")                                                                                                      \
-    X(Not, "not") X(Pow, "^") X(Mul, "*") X(Div, "/") X(IntDiv, "\\") X(Mod, "mod") X(Add, "+") X(Sub, "-")            \
-        X(Concat, "&") X(Eq, "=") X(Ne, "<>") X(Lt, "<") X(Gt, ">") X(Le, "<=") X(Ge, ">=") X(Is, "is") X(And, "and")  \
-            X(Or, "or") X(Xor, "xor") X(Eqv, "eqv") X(Imp, "imp")
+    X(Not, "not")                                                                                                      \
+    X(Pow, "^") X(Mul, "*") X(Div, "/") X(IntDiv, "\\") X(Mod, "mod") X(Add, "+") X(Sub, "-") X(Concat, "&")           \
+        X(Eq, "=") X(Ne, "<>") X(Lt, "<") X(Gt, ">") X(Le, "<=") X(Ge, ">=") X(Is, "is") X(And, "and") X(Or, "or")     \
+            X(Xor, "xor") X(Eqv, "eqv") X(Imp, "imp")
 
 enum class Op : uint8_t {
 #define RAVELIN_VBS_OP_ENUM(n, t) n,
@@ -73,7 +74,7 @@ using ExprP = std::unique_ptr<Expr>;
 struct LiteralExpr : Expr {
     LiteralExpr() : Expr(ExprKind::Literal) {}
     Variant value;
-    bool numericLiteral = false; // compares against strings numerically
+    bool typedLiteral = false; // a number, string, date or Boolean written out: comparisons follow its type
 };
 
 struct NameExpr : Expr {

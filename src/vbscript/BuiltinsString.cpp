@@ -40,9 +40,9 @@ Variant fnLeft(Context&, Args a)
     // Null where a number is needed is reported before anything else.
     if (nullArg(a, 1))
         raise(Err::InvalidNull);
+    int64_t n = count(a, 1); // a negative length is 5 even for a Null text
     if (nullArg(a, 0))
         return Variant::null();
-    int64_t n = count(a, 1);
     std::string scratch;
     std::string_view s = argView(a, 0, scratch);
     return Variant::string(s.substr(0, static_cast<size_t>(std::min<int64_t>(n, static_cast<int64_t>(s.size())))));
@@ -53,9 +53,9 @@ Variant fnRight(Context&, Args a)
     // Null where a number is needed is reported before anything else.
     if (nullArg(a, 1))
         raise(Err::InvalidNull);
+    int64_t n = count(a, 1); // a negative length is 5 even for a Null text
     if (nullArg(a, 0))
         return Variant::null();
-    int64_t n = count(a, 1);
     std::string scratch;
     std::string_view s = argView(a, 0, scratch);
     size_t k = static_cast<size_t>(std::min<int64_t>(n, static_cast<int64_t>(s.size())));
@@ -110,11 +110,14 @@ Variant fnInStr(Context&, Args a)
 
 Variant fnInStrRev(Context&, Args a)
 {
+    // The numbers are checked before a Null text gives Null.
+    if (nullArg(a, 2) || nullArg(a, 3))
+        raise(Err::InvalidNull);
+    int32_t start = argLongOr(a, 2, -1);
+    requireValid(start == -1 || start >= 1);
     if (nullArg(a, 0) || nullArg(a, 1))
         return Variant::null();
     std::string hay = argString(a, 0), needle = argString(a, 1);
-    int32_t start = argLongOr(a, 2, -1);
-    requireValid(start == -1 || start >= 1);
     CompareMode mode = argCompareMode(a, 3);
     size_t limit = start == -1 ? hay.size() : static_cast<size_t>(start);
     if (limit > hay.size())
@@ -167,12 +170,12 @@ Variant fnReplace(Context&, Args a)
     // Null in any of the three texts gives Null; in a number it is 94.
     if (nullArg(a, 3) || nullArg(a, 4) || nullArg(a, 5))
         raise(Err::InvalidNull);
-    if (nullArg(a, 0) || nullArg(a, 1) || nullArg(a, 2))
-        return Variant::null();
-    std::string s = argString(a, 0), find = argString(a, 1), with = argString(a, 2);
     int32_t start = argLongOr(a, 3, 1);
     int32_t limit = argLongOr(a, 4, -1);
     requireValid(start >= 1 && limit >= -1);
+    if (nullArg(a, 0) || nullArg(a, 1) || nullArg(a, 2))
+        return Variant::null();
+    std::string s = argString(a, 0), find = argString(a, 1), with = argString(a, 2);
     CompareMode mode = argCompareMode(a, 5);
     if (static_cast<size_t>(start) > s.size())
         return Variant::string(std::string());
@@ -212,13 +215,13 @@ Variant fnSplit(Context&, Args a)
 {
     if (nullArg(a, 2) || nullArg(a, 3))
         raise(Err::InvalidNull);
+    int32_t limit = argLongOr(a, 2, -1);
+    requireValid(limit >= -1);
     if (nullArg(a, 0) || nullArg(a, 1))
         return Variant::null();
     std::string scratch, scratchDelim(" ");
     std::string_view s = argView(a, 0, scratch);
     std::string_view delim = hasArg(a, 1) ? argView(a, 1, scratchDelim) : std::string_view(scratchDelim);
-    int32_t limit = argLongOr(a, 2, -1);
-    requireValid(limit >= -1);
     CompareMode mode = argCompareMode(a, 3);
     // The pieces go straight into the array block: Split is on hot paths.
     auto* rep = new ArrayRep;
@@ -304,8 +307,8 @@ Variant fnFilter(Context&, Args a)
 
 Variant fnSpace(Context&, Args a)
 {
-    if (nullArg(a, 0))
-        return Variant::null();
+    if (nullArg(a, 0)) // a count, not a text
+        raise(Err::InvalidNull);
     int64_t n = count(a, 0);
     checkStringLength(static_cast<size_t>(n));
     return Variant::string(std::string(static_cast<size_t>(n), ' '));

@@ -37,7 +37,10 @@ namespace ravelin::vbs {
     X(FileExists, 58, "File already exists")                                                                           \
     X(DiskFull, 61, "Disk full")                                                                                       \
     X(InputPastEnd, 62, "Input past end of file")                                                                      \
+    X(DeviceUnavailable, 68, "Device unavailable")                                                                     \
     X(PermissionDenied, 70, "Permission denied")                                                                       \
+    X(DiskNotReady, 71, "Disk not ready")                                                                              \
+    X(RenameAcrossDrives, 74, "Can't rename with different drive")                                                     \
     X(PathFileAccess, 75, "Path/File access error")                                                                    \
     X(PathNotFound, 76, "Path not found")                                                                              \
     X(ObjectNotSet, 91, "Object variable not set")                                                                     \

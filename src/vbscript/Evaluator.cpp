@@ -20,9 +20,23 @@ namespace {
 bool isIntClass(VT t) { return t == VT::Integer || t == VT::Long; }
 int32_t intOf(const Variant& v) { return v.type() == VT::Integer ? v.rawInt16() : v.rawInt32(); }
 
+// A value written into the text (a literal, a named constant, a negated or
+// bracketed one) keeps its type in a comparison with a variable of another.
 bool numericLiteral(const Expr* e)
 {
-    return e->kind == ExprKind::Literal && static_cast<const LiteralExpr*>(e)->numericLiteral;
+    switch (e->kind) {
+    case ExprKind::Literal: return static_cast<const LiteralExpr*>(e)->typedLiteral;
+    case ExprKind::Name: {
+        auto* n = static_cast<const NameExpr*>(e);
+        return n->bind.kind == BindKind::Constant && !n->constValue.isEmpty() && !n->constValue.isNull();
+    }
+    case ExprKind::Paren: return numericLiteral(static_cast<const ParenExpr*>(e)->inner.get());
+    case ExprKind::Unary: {
+        auto* u = static_cast<const UnaryExpr*>(e);
+        return u->op == Op::Neg && numericLiteral(u->operand.get());
+    }
+    default: return false;
+    }
 }
 
 // Values handed to ordinary assignments: an object is read through its default member.
@@ -229,14 +243,17 @@ Flow Interpreter::execFor(const ForStmt* s)
         raise(Err::InvalidForVariable);
     // The counter is stored before each test, so after the loop it holds the
     // first value past the bound (`For i = 1 To 3` leaves 4), as VBScript does.
-    double d = 0;
-    if (isIntClass(from.type()) && isIntClass(to.type()) && isIntClass(step.type())) {
-        int64_t i = intOf(from), end = intOf(to), st = intOf(step);
-        bool isLong = from.type() == VT::Long || to.type() == VT::Long || step.type() == VT::Long;
+    // The counter counts as VBScript adds: it keeps its own type and widens
+    // only when a step overflows it (the bound's type does not matter).
+    double end = to.toDouble();
+    if (isIntClass(from.type()) && isIntClass(step.type())) {
+        int64_t i = intOf(from), st = intOf(step);
+        bool isLong = from.type() == VT::Long || step.type() == VT::Long;
+        bool wide = false;
         for (;;) {
-            *var =
-                isLong || i < -32768 || i > 32767 ? Variant::fromInt64(i) : Variant::integer(static_cast<int16_t>(i));
-            if (st >= 0 ? i > end : i < end)
+            wide = wide || isLong || i < -32768 || i > 32767;
+            *var = wide ? Variant::fromInt64(i) : Variant::integer(static_cast<int16_t>(i));
+            if (st >= 0 ? static_cast<double>(i) > end : static_cast<double>(i) < end)
                 return Flow::Normal;
             Flow f = execBlock(s->body);
             if (f == Flow::ExitFor)
@@ -245,31 +262,29 @@ Flow Interpreter::execFor(const ForStmt* s)
                 return f;
             tick();
             const Variant& cur = *var;
-            if (!isIntClass(cur.type())) {
-                // The body stored a fraction or a huge number: go on counting
-                // in floating point rather than truncate it.
-                d = cur.toDouble() + static_cast<double>(st);
-                break;
-            }
+            if (!isIntClass(cur.type()) || i + st < INT32_MIN || i + st > INT32_MAX)
+                break; // the body stored another type, or the count leaves Long
+            wide = cur.type() == VT::Long;
             i = intOf(cur) + st;
         }
-        return forFloating(s, var, d, static_cast<double>(end), static_cast<double>(st), VT::Double);
+        Variant next = binaryOp(Op::Add, *var, step);
+        return forGeneric(s, var, next, end, step);
     }
-    VT type = from.type() == VT::Date ? VT::Date : VT::Double;
-    if (from.type() == VT::Currency && to.type() != VT::Double && step.type() != VT::Double)
-        type = VT::Currency;
-    return forFloating(s, var, from.toDouble(), to.toDouble(), step.toDouble(), type);
+    Variant first = from;
+    if (first.isString())
+        first = Variant::dbl(first.toDouble());
+    else if (!first.isNumeric() && !first.isEmpty())
+        raise(Err::TypeMismatch);
+    return forGeneric(s, var, first, end, step);
 }
 
-Flow Interpreter::forFloating(const ForStmt* s, Variant* var, double i, double end, double st, VT type)
+Flow Interpreter::forGeneric(const ForStmt* s, Variant* var, Variant cur, double end, const Variant& step)
 {
+    bool up = step.toDouble() >= 0;
     for (;;) {
-        if (type == VT::Currency && !(std::fabs(i) < 922337203685477.0))
-            raise(Err::Overflow);
-        *var = type == VT::Date    ? Variant::date(i)
-            : type == VT::Currency ? Variant::currency(static_cast<int64_t>(std::llround(i * 10000)))
-                                   : Variant::dbl(i);
-        if (st >= 0 ? i > end : i < end)
+        *var = cur;
+        double c = cur.toDouble();
+        if (up ? c > end : c < end)
             return Flow::Normal;
         Flow f = execBlock(s->body);
         if (f == Flow::ExitFor)
@@ -277,7 +292,7 @@ Flow Interpreter::forFloating(const ForStmt* s, Variant* var, double i, double e
         if (f != Flow::Normal)
             return f;
         tick();
-        i = var->toDouble() + st;
+        cur = binaryOp(Op::Add, valueForLet(*var), step);
     }
 }
 

@@ -103,6 +103,17 @@ std::string parentPart(const std::string& path)
     return path.substr(0, e);
 }
 
+// A missing file in a missing folder is "Path not found", as the system's
+// open reports it; in a folder that exists, "File not found".
+[[noreturn]] void raiseMissing(const std::string& path)
+{
+    std::error_code ec;
+    fs::path parent = fs::path(path).parent_path();
+    if (!parent.empty() && !fs::is_directory(parent, ec))
+        raise(Err::PathNotFound);
+    raise(Err::FileNotFound);
+}
+
 [[noreturn]] void raiseFromErrno(int err)
 {
     switch (err) {
@@ -224,7 +235,7 @@ TextStream::TextStream(const std::string& path, Mode mode, bool create, bool ove
     if (mode == Mode::Read) {
         if (!exists) {
             if (!create)
-                raise(Err::FileNotFound);
+                raiseMissing(path);
             std::FILE* f = std::fopen(path.c_str(), "wb");
             if (!f)
                 raiseFromErrno(errno);
@@ -235,10 +246,8 @@ TextStream::TextStream(const std::string& path, Mode mode, bool create, bool ove
     }
     if (mode == Mode::Write && exists && !overwrite)
         raise(Err::FileExists);
-    if (!exists && !create && mode == Mode::Append)
-        raise(Err::FileNotFound);
-    if (!exists && !create && mode == Mode::Write)
-        raise(Err::FileNotFound);
+    if (!exists && !create && (mode == Mode::Append || mode == Mode::Write))
+        raiseMissing(path);
     m_file = std::fopen(path.c_str(), mode == Mode::Append ? "ab" : "wb");
     if (!m_file)
         raiseFromErrno(errno);

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstring>
 #include <ctime>
+#include <limits>
 
 namespace ravelin::vbs {
 
@@ -634,29 +635,36 @@ Variant Interpreter::inputBox(const std::string& prompt, const std::string& titl
 }
 
 // Rnd follows the classic 24-bit linear congruential generator, so a seeded
-// sequence (Rnd(-1) then Randomize n) repeats from run to run.
+// sequence (Rnd(-1) then Randomize n) repeats from run to run. The state is the
+// last number: Rnd(0) repeats it (before any call, the initial seed's value).
 float Interpreter::rnd(const Variant* argument)
 {
     if (argument) {
+        if (argument->isNull())
+            raise(Err::InvalidNull);
         double x = argument->toDouble();
-        if (x == 0)
-            return m_lastRnd;
-        if (x < 0) {
-            float f = static_cast<float>(x);
+        if (std::fabs(x) > std::numeric_limits<float>::max())
+            raise(Err::Overflow);
+        // The argument is a Single: its value and bits decide, not the Double's.
+        float f = static_cast<float>(x);
+        if (f == 0)
+            return static_cast<float>(m_rndState) / 16777216.0f;
+        if (f < 0) {
             uint32_t bits;
             std::memcpy(&bits, &f, 4);
             m_rndState = (bits + (bits >> 24)) & 0xFFFFFF;
         }
     }
-    m_rndState = (m_rndState * 1140671485u + 12820163u) & 0xFFFFFF;
-    m_lastRnd = static_cast<float>(m_rndState) / 16777216.0f;
-    return m_lastRnd;
+    m_rndState = (m_rndState * 0x43FD43FDu + 0xC39EC3u) & 0xFFFFFF;
+    return static_cast<float>(m_rndState) / 16777216.0f;
 }
 
 void Interpreter::randomize(const Variant* seed)
 {
     // Without a number the seed is Timer, the Single count of seconds since
     // midnight, as VBScript takes it.
+    if (seed && seed->isNull())
+        raise(Err::InvalidNull);
     double s = seed ? seed->toDouble() : static_cast<double>(static_cast<float>(timerSeconds()));
     uint64_t bits;
     std::memcpy(&bits, &s, 8);

@@ -238,7 +238,7 @@ private:
     template <typename F>
     bool tryHeader(const Stmt* s, F&& body);
     Flow execFor(const ForStmt* s);
-    Flow forFloating(const ForStmt* s, Variant* var, double i, double end, double st, VT type);
+    Flow forGeneric(const ForStmt* s, Variant* var, Variant cur, double end, const Variant& step);
     Flow execForEach(const ForEachStmt* s);
     Flow execDo(const DoStmt* s);
     Flow execWith(const WithStmt* s);
@@ -357,7 +357,6 @@ private:
     std::atomic<bool> m_stopRequested{false};
 
     std::mt19937 m_rng;
-    float m_lastRnd = 0;
     uint32_t m_rndState = 327680;
 };
 

@@ -10,8 +10,9 @@
 
 namespace ravelin::vbs {
 
-// `leftLiteral`/`rightLiteral`: the operand is a numeric literal (comparisons
-// convert a string compared with one).
+// `leftLiteral`/`rightLiteral`: the operand is written into the text (a
+// literal or constant); a comparison of a string with a number converts the
+// variable to the literal's type.
 Variant binaryOp(Op op, const Variant& a, const Variant& b, bool leftLiteral = false, bool rightLiteral = false);
 Variant unaryOp(Op op, const Variant& a);
 // Boolean truth of a condition: Null is false; errors as CBool.

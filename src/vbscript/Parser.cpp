@@ -1139,7 +1139,7 @@ private:
                 fail(Err::ExpectedStatement);
             auto lit = node<LiteralExpr>(t);
             lit->value = t.value;
-            lit->numericLiteral = t.kind == Tok::Number;
+            lit->typedLiteral = true;
             advance();
             return lit;
         }
@@ -1159,7 +1159,7 @@ private:
                 lit->value = Variant::null();
             else if (t.kind == Tok::KwNothing)
                 lit->value = Variant::nothing();
-            lit->numericLiteral = t.kind == Tok::KwTrue || t.kind == Tok::KwFalse;
+            lit->typedLiteral = t.kind == Tok::KwTrue || t.kind == Tok::KwFalse;
             advance();
             return lit;
         }

@@ -5,9 +5,11 @@
 
 #include "vbscript/DateTime.h"
 #include "vbscript/Errors.h"
+#include "vbscript/Interrupt.h"
 #include "vbscript/NumberFormat.h"
 #include "vbscript/Object.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -22,12 +24,55 @@ void checkStringLength(size_t length)
         raise(Err::OutOfStringSpace);
 }
 
+namespace {
+std::atomic<int64_t> g_heldBytes{0};
+// Each thread gathers small changes and adds them to the shared count once
+// they pass a batch: the count stays off the hot path of small arrays (every
+// Split), and what a thread has not added yet is at most one batch.
+thread_local int64_t t_heldBatch = 0;
+constexpr int64_t HeldBatch = 64 << 10;
+// Texts below this are not counted: the count stays off the hot path of
+// short strings, and arrays (counted) bound how many of those there are.
+constexpr size_t HeldStringThreshold = 4096;
+} // namespace
+
+void holdMemory(size_t bytes)
+{
+    const auto n = static_cast<int64_t>(bytes);
+    t_heldBatch += n;
+    if (t_heldBatch < HeldBatch)
+        return;
+    int64_t batch = t_heldBatch;
+    if (g_heldBytes.fetch_add(batch, std::memory_order_relaxed) + batch > MaxHeldBytes) {
+        g_heldBytes.fetch_sub(batch, std::memory_order_relaxed);
+        t_heldBatch -= n;
+        raise(Err::OutOfMemory);
+    }
+    t_heldBatch = 0;
+    // A huge block is also a lot of work (filling, copying, freeing it).
+    pollInterrupt(bytes / 64);
+}
+
+void releaseMemory(size_t bytes) noexcept
+{
+    t_heldBatch -= static_cast<int64_t>(bytes);
+    if (t_heldBatch <= -HeldBatch) {
+        g_heldBytes.fetch_add(t_heldBatch, std::memory_order_relaxed);
+        t_heldBatch = 0;
+    }
+}
+
 Variant Variant::string(std::string s)
 {
     checkStringLength(s.size());
+    uint32_t held = 0;
+    if (s.capacity() >= HeldStringThreshold) {
+        holdMemory(s.capacity());
+        held = static_cast<uint32_t>(s.capacity());
+    }
     Variant v;
     v.m_type = VT::String;
-    v.m_u.str = new StringRep{1, std::move(s)};
+    v.m_u.str = new StringRep{1, held, std::move(s)};
     return v;
 }
 
@@ -108,8 +153,11 @@ void Variant::releaseShared() noexcept
     void* block = nullptr;
     switch (m_type) {
     case VT::String:
-        if (--m_u.str->refs == 0)
+        if (--m_u.str->refs == 0) {
+            if (m_u.str->held) // short texts stay off the shared count
+                releaseMemory(m_u.str->held);
             delete m_u.str;
+        }
         return;
     case VT::Object:
         if (!m_u.obj)
@@ -493,12 +541,24 @@ int compareVariants(const Variant& a0, const Variant& b0, CompareMode mode, bool
         int sign = ta == VT::String ? 1 : -1;
         if (o.isEmpty())
             return sign * compareStrings(s.rawString(), "", mode);
+        bool sLiteral = ta == VT::String ? aLiteral : bLiteral;
         if (oLiteral) {
+            // A number or Boolean written out: the string is read as one.
             double d;
-            if (!parseNumber(s.rawString(), d))
-                raise(Err::TypeMismatch);
+            if (!parseNumber(s.rawString(), d)) {
+                if (o.type() != VT::Boolean)
+                    raise(Err::TypeMismatch);
+                if (compareStrings(s.rawString(), "True", CompareMode::Text) == 0)
+                    d = -1;
+                else if (compareStrings(s.rawString(), "False", CompareMode::Text) == 0)
+                    d = 0;
+                else
+                    raise(Err::TypeMismatch);
+            }
             return sign * cmpNum(d, o.toDouble());
         }
+        if (sLiteral) // a string written out: the number is compared as its text
+            return sign * compareStrings(s.rawString(), o.toString(), mode);
         // A numeric value is always less than a string.
         return sign;
     }
@@ -524,7 +584,15 @@ ArrayRep* newArray(const std::vector<int32_t>& ubounds)
     auto rep = std::make_unique<ArrayRep>();
     for (int32_t ub : ubounds)
         rep->dims.push_back(ub + 1);
-    rep->data.resize(static_cast<size_t>(total));
+    // Filled in slices, each counted as work for the time limit: a block of
+    // tens of millions of elements ends with the time-out, not long after it.
+    const auto n = static_cast<size_t>(total);
+    rep->data.reserve(n);
+    constexpr size_t slice = size_t(1) << 20;
+    while (rep->data.size() < n) {
+        rep->data.resize(std::min(n, rep->data.size() + slice));
+        pollInterrupt(slice);
+    }
     return rep.release();
 }
 

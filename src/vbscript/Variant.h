@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -46,6 +47,7 @@ enum class VT : uint16_t {
 // Immutable reference-counted string block.
 struct StringRep {
     uint32_t refs = 1;
+    uint32_t held = 0; // bytes counted against MaxHeldBytes (large texts only)
     std::string text;
 };
 
@@ -55,6 +57,44 @@ class Variant;
 // can trap instead of exhausting the process.
 inline constexpr size_t MaxStringLength = size_t(256) << 20; // bytes; error 14 "Out of string space"
 inline constexpr int64_t MaxArrayElements = int64_t(64) << 20; // elements; error 7 "Out of memory"
+
+// All scripts' arrays and large strings together, in bytes: past this a
+// script gets error 7 instead of driving the machine into swap (each block
+// also counts as work for the time limit, so a run of huge ReDims is stopped).
+inline constexpr int64_t MaxHeldBytes = int64_t(1280) << 20;
+// Counts `bytes` as held; raises error 7 when the total would pass the cap.
+void holdMemory(size_t bytes);
+void releaseMemory(size_t bytes) noexcept;
+
+// The allocator of array blocks: every element block is counted as held.
+template <class T>
+struct HeldAllocator {
+    using value_type = T;
+    HeldAllocator() noexcept = default;
+    template <class U>
+    HeldAllocator(const HeldAllocator<U>&) noexcept
+    {}
+    T* allocate(size_t n)
+    {
+        holdMemory(n * sizeof(T));
+        try {
+            return std::allocator<T>().allocate(n);
+        } catch (...) {
+            releaseMemory(n * sizeof(T));
+            throw;
+        }
+    }
+    void deallocate(T* p, size_t n) noexcept
+    {
+        std::allocator<T>().deallocate(p, n);
+        releaseMemory(n * sizeof(T));
+    }
+    template <class U>
+    bool operator==(const HeldAllocator<U>&) const noexcept
+    {
+        return true;
+    }
+};
 
 // Raises error 14 when a string of `length` bytes would pass the cap; called
 // before building a long result so the cap holds before memory is spent.
@@ -66,7 +106,7 @@ struct ArrayRep {
     uint32_t locks = 0; // >0 while an element is passed ByRef or iterated: ReDim gives error 10
     bool fixed = false; // declared with bounds (Dim a(3)): ReDim gives error 10
     std::vector<int32_t> dims; // element count per dimension (UBound + 1)
-    std::vector<Variant> data; // first index fastest
+    std::vector<Variant, HeldAllocator<Variant>> data; // first index fastest
 };
 
 class Variant {
