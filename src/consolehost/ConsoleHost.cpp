@@ -5,6 +5,7 @@
 #include "consolehost/EndpointServer.h"
 #include "consolehost/HostHandover.h"
 #include "consolehost/ServerProcess.h"
+#include "platform/WallClock.h"
 #include "platform/ipc/EndpointFolder.h"
 #include "platform/ipc/IpcProtocol.h"
 
@@ -15,12 +16,14 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <map>
+#include <strings.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -63,6 +66,30 @@ void onSignal(int number)
 {
     unsigned char byte = static_cast<unsigned char>(number);
     [[maybe_unused]] ssize_t ignored = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// Whether a batch written to the server holds a quit: the server then ends
+// because it was asked to, and is not restarted. The engine runs a console
+// line's commands split at ';', with a leading slash or backslash dropped.
+bool asksToQuit(std::string_view batch)
+{
+    std::size_t start = 0;
+    while (start <= batch.size()) {
+        std::size_t end = batch.find_first_of(";\n", start);
+        std::string_view command =
+            batch.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        std::size_t first = command.find_first_not_of(" \t/\\");
+        if (first != std::string_view::npos) {
+            command.remove_prefix(first);
+            std::string_view word = command.substr(0, command.find_first_of(" \t\r"));
+            if (word.size() == 4 && ::strncasecmp(word.data(), "quit", 4) == 0)
+                return true;
+        }
+        if (end == std::string_view::npos)
+            break;
+        start = end + 1;
+    }
+    return false;
 }
 
 std::uint64_t nowNs()
@@ -117,6 +144,15 @@ struct ConsoleHost::Impl {
     bool quitting = false;
 
     bool lostDisplay = false;
+
+    // Supervision: what to do when the server ends, and the facts it needs.
+    RestartPolicy policy{options.restart};
+    SystemWallClock systemClock;
+    WallClock* clock = &systemClock;
+    QTimer restartTimer;
+    std::uint32_t starts = 1;
+    bool quitAsked = false; // a quit went to the server, or `stop` was asked
+    bool handRestart = false; // `restart` asked while the server ran
 
     // Connections that asked for new lines, and the last number each got.
     std::map<std::uint64_t, std::uint64_t> subscribers;
@@ -260,6 +296,8 @@ struct ConsoleHost::Impl {
         settleInput();
         if (!model.hasInFlight() && model.hasQueuedLine()) {
             std::string batch = model.takeBatch(ConsoleModel::kMaxLineBytes);
+            if (asksToQuit(batch))
+                quitAsked = true;
             if (!server.writeLine(batch)) {
                 model.dropInFlight();
                 model.note("(the server does not take input any more; the line was lost)\n");
@@ -294,12 +332,101 @@ struct ConsoleHost::Impl {
         model.setAcceptingLines(false);
         model.dropInFlight();
         model.failExecs();
-        std::string text = "\nServer ";
-        text += server.exitDescription();
-        text += ".\n";
-        model.note(text);
-        if (!options.keep || quitting)
+        afterExit();
+    }
+
+    // The server ended: start it again, or not, and say which.
+    void afterExit()
+    {
+        std::int64_t now = clock->unixSeconds();
+        ServerEnd end{server.exitSignal(), server.exitSignal() ? 0 : server.exitStatus(), quitAsked || quitting, {}};
+        if (handRestart && !quitting) {
+            handRestart = false;
+            model.note("\n*** The server " + RestartPolicy::describeEnd(end) + "; starting it again, as asked\n");
+            restartServer();
+            return;
+        }
+        auto decision = policy.ended(end, now);
+        model.note("\n" + decision.line + "\n");
+        if (quitting) {
             leave();
+            return;
+        }
+        if (decision.state == RestartPolicy::State::Restarting)
+            restartTimer.start(decision.delaySeconds * 1000);
+        else if (decision.state == RestartPolicy::State::Ended && !options.keep)
+            leave();
+        // Stopped after a crash loop: the host stays, so the operator sees
+        // why and can restart by hand.
+    }
+
+    void restartServer()
+    {
+        restartTimer.stop();
+        std::int64_t now = clock->unixSeconds();
+        policy.started(now);
+        std::string error;
+        if (!server.start(options.command, error)) {
+            model.note("*** The server could not be started again: " + error + "\n");
+            auto decision = policy.ended({0, 127, false, {}}, now);
+            model.note(decision.line + "\n");
+            if (decision.state == RestartPolicy::State::Restarting)
+                restartTimer.start(decision.delaySeconds * 1000);
+            return;
+        }
+        ++starts;
+        quitAsked = false;
+        finished = false;
+        outputEnded = false;
+        status = 0;
+        requests.setServerPid(server.pid());
+        model.setAcceptingLines(true);
+        model.note("*** The server was started again (start " + std::to_string(starts) + ")\n");
+        // The old notifier may be the one whose signal runs now.
+        if (outputNotifier)
+            outputNotifier->deleteLater();
+        outputNotifier = new QSocketNotifier(server.outputFd(), QSocketNotifier::Read);
+        QObject::connect(outputNotifier, &QSocketNotifier::activated, [this] { readServer(); });
+        exitTimer.start();
+    }
+
+    // Asks the server to quit, then ends it if it does not.
+    void endServer()
+    {
+        model.submit("quit");
+        graceTimer.setSingleShot(true);
+        graceTimer.start(kQuitGraceMs);
+    }
+
+    ConsoleRequests::Supervision supervise(ipc::SuperviseAction action)
+    {
+        if (action == ipc::SuperviseAction::Restart) {
+            policy.restartedByHand();
+            if (!finished) {
+                handRestart = true;
+                endServer();
+            } else {
+                model.note("*** Restarted by hand\n");
+                restartServer();
+            }
+        } else if (action == ipc::SuperviseAction::Stop) {
+            if (!finished) {
+                quitAsked = true;
+                endServer();
+            } else if (policy.state() != RestartPolicy::State::Ended) {
+                restartTimer.stop();
+                policy.ended({0, 0, true, {}}, clock->unixSeconds());
+                model.note("*** Stopped by hand: the server is not started again\n");
+                // After this answer is out.
+                if (!options.keep)
+                    QTimer::singleShot(100, &exitTimer, [this] { leave(); });
+            }
+        }
+        ConsoleRequests::Supervision state;
+        state.state = static_cast<ipc::ServerState>(policy.state());
+        state.starts = starts;
+        state.text = policy.describe(clock->unixSeconds());
+        return state;
     }
 
     void checkEndpoint()
@@ -351,6 +478,9 @@ struct ConsoleHost::Impl {
             argv.push_back("--headless");
         if (options.keep)
             argv.push_back("--keep");
+        // The crash count starts afresh in the next self; the mode stays.
+        argv.push_back("--restart");
+        argv.push_back(restartModeName(options.restart));
         argv.push_back(nullptr);
         if (!display.empty())
             ::setenv("DISPLAY", display.c_str(), 1);
@@ -411,8 +541,8 @@ struct ConsoleHost::Impl {
             return;
         model.note("(the server did not quit in time; ending it)\n");
         server.signal(SIGTERM);
-        QTimer::singleShot(kTermGraceMs, [this] {
-            if (!finished)
+        QTimer::singleShot(kTermGraceMs, [this, start = starts] {
+            if (!finished && start == starts)
                 server.signal(SIGKILL);
         });
     }
@@ -501,6 +631,8 @@ bool ConsoleHost::start()
 
     d->requests.setSubscribe([this](std::uint64_t from, std::uint64_t after) { d->subscribe(from, after); });
     d->requests.setStatsExtra([this] { return d->stats(); });
+    d->requests.setSupervise([this](ipc::SuperviseAction action) { return d->supervise(action); });
+    d->policy.started(d->clock->unixSeconds());
     EndpointServer::Watcher watcher{[this](int fd, bool r, bool w) { d->watch(fd, r, w); },
                                     [this](int fd) { d->forget(fd); },
                                     [this](EndpointServer::Connection from) {
@@ -587,6 +719,8 @@ bool ConsoleHost::start()
     d->feedTimer.setInterval(kFeedPollMs);
     QObject::connect(&d->feedTimer, &QTimer::timeout, [this] { d->feed(); });
     QObject::connect(&d->graceTimer, &QTimer::timeout, [this] { d->onGraceOver(); });
+    d->restartTimer.setSingleShot(true);
+    QObject::connect(&d->restartTimer, &QTimer::timeout, [this] { d->restartServer(); });
     // Idle clients go, and an endpoint removed from under us comes back, so
     // the host stays reachable.
     d->endpointTimer.setInterval(kEndpointCheckMs);

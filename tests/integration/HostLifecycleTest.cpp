@@ -25,7 +25,8 @@ TEST_F(HostLifecycleTest, ServerQuitEndsTheHostWithItsStatus)
 TEST_F(HostLifecycleTest, ServerExitStatusIsPassedOn)
 {
     ConsoleHostProcess host;
-    ASSERT_TRUE(host.start({"/bin/sh", "-c", "read line; echo got $line; exit 7"}));
+    ASSERT_TRUE(
+        host.start({"/bin/sh", "-c", "read line; echo got $line; exit 7"}, {"--headless", "--restart", "never"}));
     bridge.SendConsoleCommandTo("hello", host.handle());
     auto status = host.process().wait();
     ASSERT_TRUE(status.has_value());
@@ -35,8 +36,8 @@ TEST_F(HostLifecycleTest, ServerExitStatusIsPassedOn)
 TEST_F(HostLifecycleTest, KeepLeavesTheWindowOpenAfterTheServerEnds)
 {
     ConsoleHostProcess host;
-    ASSERT_TRUE(host.start({"/bin/sh", "-c", "echo bye now; exit 3"}, {"--headless", "--keep"}));
-    ASSERT_TRUE(waitForOutput(host.handle(), "Server exited with status 3"));
+    ASSERT_TRUE(host.start({"/bin/sh", "-c", "echo bye now; exit 3"}, {"--headless", "--keep", "--restart", "never"}));
+    ASSERT_TRUE(waitForOutput(host.handle(), "The server ended with status 3"));
     EXPECT_NE(output(host.handle()).find("bye now\r\n"), std::string::npos);
     EXPECT_TRUE(host.process().running());
     bridge.SendConsoleCommandTo("status", host.handle());
