@@ -3,6 +3,7 @@
 #include "consolehost/ConsoleRequests.h"
 #include "consolehost/ConsoleWindow.h"
 #include "consolehost/EndpointServer.h"
+#include "consolehost/FailureWatch.h"
 #include "consolehost/HostHandover.h"
 #include "consolehost/ServerProcess.h"
 #include "platform/WallClock.h"
@@ -24,7 +25,11 @@
 #include <optional>
 #include <map>
 #include <strings.h>
+#include <arpa/inet.h>
+#include <chrono>
+#include <netinet/in.h>
 #include <sys/mman.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace ravelin::consolehost {
@@ -92,6 +97,14 @@ bool asksToQuit(std::string_view batch)
     return false;
 }
 
+std::int64_t steadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+constexpr int kWatchTickMs = 250;
+
 std::uint64_t nowNs()
 {
     timespec t{};
@@ -154,6 +167,17 @@ struct ConsoleHost::Impl {
     bool quitAsked = false; // a quit went to the server, or `stop` was asked
     bool handRestart = false; // `restart` asked while the server ran
 
+    // Failures the process survives (FailureWatch.h): its output lines and
+    // status queries over UDP to the port it bound.
+    FailureWatch failureWatch;
+    std::uint64_t watchedLine = 0;
+    QTimer watchTimer;
+    int queryFd = -1;
+    QSocketNotifier* queryNotifier = nullptr;
+    sockaddr_in queryTo{};
+    std::int64_t lastQueryMs = 0;
+    std::string failureSeen; // the failure the host ended the server for
+
     // Connections that asked for new lines, and the last number each got.
     std::map<std::uint64_t, std::uint64_t> subscribers;
     std::vector<std::string> drops;
@@ -172,6 +196,9 @@ struct ConsoleHost::Impl {
         }
         delete outputNotifier;
         delete signalNotifier;
+        delete queryNotifier;
+        if (queryFd >= 0)
+            ::close(queryFd);
     }
 
     void watch(int fd, bool read, bool write)
@@ -278,6 +305,87 @@ struct ConsoleHost::Impl {
             if (bytes->empty())
                 return;
             model.serverOutput(*bytes);
+            watchLines();
+        }
+    }
+
+    void watchLines()
+    {
+        const LineRing& ring = model.ring();
+        if (watchedLine < ring.oldest() - 1)
+            watchedLine = ring.oldest() - 1;
+        while (watchedLine < ring.newest()) {
+            LineBatch batch = ring.read(watchedLine, 64 * 1024);
+            if (batch.lines.empty())
+                break;
+            for (const NumberedLine& line : batch.lines)
+                failureWatch.outputLine(line.text, steadyMs());
+            watchedLine = batch.first + batch.lines.size() - 1;
+        }
+    }
+
+    // Every tick: a status query every two seconds, and a look for failures.
+    void watchTick()
+    {
+        if (finished || !server.running())
+            return;
+        std::int64_t now = steadyMs();
+        if (now - lastQueryMs >= FailureWatch::kQueryEveryMs) {
+            lastQueryMs = now;
+            sendQuery(now);
+        }
+        std::string failure = failureWatch.failure(now);
+        if (failure.empty() || !failureSeen.empty())
+            return;
+        failureSeen = failure;
+        if (options.restart == RestartMode::Never) {
+            model.note("*** The server " + failure + "\n");
+            return;
+        }
+        // A hung server may be stopped (SIGSTOP): it goes on to take the
+        // SIGTERM; one that ignores it is killed.
+        server.signal(SIGTERM);
+        server.signal(SIGCONT);
+        QTimer::singleShot(kTermGraceMs, [this, start = starts] {
+            if (!finished && start == starts)
+                server.signal(SIGKILL);
+        });
+    }
+
+    void sendQuery(std::int64_t now)
+    {
+        if (queryFd < 0) {
+            queryFd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            if (queryFd < 0)
+                return;
+            queryNotifier = new QSocketNotifier(queryFd, QSocketNotifier::Read);
+            QObject::connect(queryNotifier, &QSocketNotifier::activated, [this] { readAnswers(); });
+        }
+        if (queryTo.sin_port == 0) {
+            // The port the server bound (it may have been given port 0).
+            auto ports = udpPortsOf(server.pid());
+            if (ports.empty())
+                return;
+            queryTo.sin_family = AF_INET;
+            queryTo.sin_port = htons(static_cast<std::uint16_t>(ports.front().port));
+            queryTo.sin_addr.s_addr = htonl(ports.front().address ? ports.front().address : INADDR_LOOPBACK);
+        }
+        static const char kQuery[] = "\xff\xff\xff\xffgetstatus\n";
+        ::sendto(queryFd, kQuery, sizeof kQuery - 1, 0, reinterpret_cast<const sockaddr*>(&queryTo), sizeof queryTo);
+        failureWatch.querySent(now);
+    }
+
+    void readAnswers()
+    {
+        char buffer[2048];
+        sockaddr_in from{};
+        socklen_t length = sizeof from;
+        ssize_t n;
+        while ((n = ::recvfrom(queryFd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &length)) > 0) {
+            if (from.sin_port == queryTo.sin_port
+                && std::string_view(buffer, static_cast<std::size_t>(n)).starts_with("\xff\xff\xff\xffstatusResponse"))
+                failureWatch.answered();
+            length = sizeof from;
         }
     }
 
@@ -339,7 +447,9 @@ struct ConsoleHost::Impl {
     void afterExit()
     {
         std::int64_t now = clock->unixSeconds();
-        ServerEnd end{server.exitSignal(), server.exitSignal() ? 0 : server.exitStatus(), quitAsked || quitting, {}};
+        ServerEnd end{server.exitSignal(), server.exitSignal() ? 0 : server.exitStatus(), quitAsked || quitting,
+                      std::move(failureSeen)};
+        failureSeen.clear();
         if (handRestart && !quitting) {
             handRestart = false;
             model.note("\n*** The server " + RestartPolicy::describeEnd(end) + "; starting it again, as asked\n");
@@ -376,6 +486,8 @@ struct ConsoleHost::Impl {
         }
         ++starts;
         quitAsked = false;
+        failureWatch.started();
+        queryTo = {};
         finished = false;
         outputEnded = false;
         status = 0;
@@ -719,6 +831,9 @@ bool ConsoleHost::start()
     d->feedTimer.setInterval(kFeedPollMs);
     QObject::connect(&d->feedTimer, &QTimer::timeout, [this] { d->feed(); });
     QObject::connect(&d->graceTimer, &QTimer::timeout, [this] { d->onGraceOver(); });
+    d->watchTimer.setInterval(kWatchTickMs);
+    QObject::connect(&d->watchTimer, &QTimer::timeout, [this] { d->watchTick(); });
+    d->watchTimer.start();
     d->restartTimer.setSingleShot(true);
     QObject::connect(&d->restartTimer, &QTimer::timeout, [this] { d->restartServer(); });
     // Idle clients go, and an endpoint removed from under us comes back, so

@@ -102,3 +102,20 @@ TEST_F(SupervisionTest, RestartByHandRunsARunningServerAfresh)
     EXPECT_TRUE(waitForOutput(host.handle(), "ended with status 0; starting it again, as asked"));
     EXPECT_EQ(state(), "running");
 }
+
+TEST_F(SupervisionTest, ALostMapOrAHangIsRestartedLikeACrash)
+{
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"sim_dropmap", "*** The server lost its map (ERROR: CM_LoadMap: maps/q3dm17.bsp has wrong version number"},
+        {"sim_hang", "*** The server stopped answering (3 status queries 2 s apart went unanswered) after "},
+    };
+    for (const auto& [command, said] : cases) {
+        ConsoleHostProcess one;
+        ASSERT_TRUE(one.startQ3sim({"+set", "net_port", "0"}));
+        ASSERT_TRUE(waitForOutput(one.handle(), "Opening IP socket"));
+        bridge.SendConsoleCommandTo(command, one.handle());
+        EXPECT_TRUE(waitForOutput(one.handle(), said, std::chrono::seconds(20))) << output(one.handle());
+        EXPECT_TRUE(waitForOutput(one.handle(), "starting it again in 2 s (restart 1)"));
+        EXPECT_TRUE(waitFor([&] { return windows.supervise(one.handle()).starts == 2; }));
+    }
+}
