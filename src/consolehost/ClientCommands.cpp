@@ -33,7 +33,7 @@ int usage(std::ostream& err)
 {
     err << "usage: ravelin-console [--headless] [--keep] [--keep-mb N] [--restart on-crash|always|never]\n"
            "                       -- SERVER-COMMAND [ARGS...]\n"
-           "       ravelin-console list [-v]     (HANDLE, visible|hidden, host name, state; or HANDLE, not "
+           "       ravelin-console list [-v]     (HANDLE, visible|hidden, state, host name; or HANDLE, not "
            "responding)\n"
            "       ravelin-console send HANDLE LINE...\n"
            "       ravelin-console read HANDLE   (the window's text)\n"
@@ -197,10 +197,11 @@ int runClientCommand(const std::vector<std::string>& args, std::ostream& out, st
             // A server that is not running cannot be asked its name.
             bool running = !supervision.ok || supervision.state == ipc::ServerState::Running;
             std::string hostname = running ? probe.GetCvarValue(console, "sv_hostname") : std::string();
-            out << console << '\t' << (visible ? "visible" : "hidden") << '\t' << hostname;
+            // The name goes last: it may hold anything.
+            out << console << '\t' << (visible ? "visible" : "hidden") << '\t';
             if (supervision.ok)
-                out << '\t' << supervision.text;
-            out << '\n';
+                out << supervision.text << '\t';
+            out << hostname << '\n';
             if (verbose) {
                 std::string stats = windows.stats(console);
                 if (!stats.empty())

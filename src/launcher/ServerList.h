@@ -56,6 +56,8 @@ public:
                                                "server, you will have to set it as the default again...";
     static constexpr const char* kQuitQuestion = "Are you sure you want to quit?";
     static constexpr const char* kQuitTitle = "Quit Quake 3:Ravelin?";
+    static constexpr const char* kNotRunning = "not running: ";
+    static constexpr const char* kServerEnded = "The server of this console is not running (";
     static constexpr const char* kGatehopUnavailable = "The Gatehop installer is not available in this version.";
     // Stands in for an absent default: no node text can equal it.
     static constexpr const char* kNoDefault = "9999999999999999999999";
@@ -74,23 +76,31 @@ public:
     ServerList(ConsoleBridge& bridge, CvarProbe& probe, SettingsStore& settings, Dialogs& dialogs, HostInfo& host,
                std::string programFolder, Callbacks callbacks);
 
-    bool Reloading() const { return m_reloading; }
-    void setReloading(bool reloading) { m_reloading = reloading; }
+    bool Reloading() const {
+        return m_reloading; }
+    void setReloading(bool reloading) {
+        m_reloading = reloading; }
 
     // Load steps: settings, version label, first build (auto-connecting at
     // a fresh start).
     void load();
     // "Ravelin Version 1.0 Rev.448" once loaded, "Ravelin Version " before.
-    const std::string& versionLabel() const { return m_versionLabel; }
+    const std::string& versionLabel() const {
+        return m_versionLabel; }
 
-    const ServerTree& tree() const { return m_tree; }
-    bool building() const { return m_building; }
-    bool connected() const { return m_connected; }
-    bool ended() const { return m_ended; }
+    const ServerTree& tree() const {
+        return m_tree; }
+    bool building() const {
+        return m_building; }
+    bool connected() const {
+        return m_connected; }
+    bool ended() const {
+        return m_ended; }
 
     // The tree's selection, by node key; the window reports every change.
     void select(std::optional<std::string> key);
-    const std::optional<std::string>& selectedKey() const { return m_selected; }
+    const std::optional<std::string>& selectedKey() const {
+        return m_selected; }
 
     // A node's console handle when the key names a server node ("hwnd"
     // followed by a positive decimal handle), else nullopt. The machine
@@ -106,7 +116,8 @@ public:
     void Quit();
     void Gatehop();
     // The installer the Gatehop button runs (owned by the window).
-    void setGatehopInstaller(GatehopInstaller* installer) { m_gatehop = installer; }
+    void setGatehopInstaller(GatehopInstaller* installer) {
+        m_gatehop = installer; }
     // The window is closed by other means than Connect or Quit: every
     // listed console is shown again so no server is left without a window.
     void windowClosing();

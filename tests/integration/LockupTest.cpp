@@ -57,7 +57,7 @@ struct LockupTest : ConsoleFixture {
         return runCommand(args);
     }
 
-    std::string listed() { return std::to_string(host.handle()) + "\tvisible\tSturdy\n"; }
+    std::string listed() { return std::to_string(host.handle()) + "\tvisible\trunning\tSturdy\n"; }
 
     long residentKb(pid_t pid)
     {

@@ -36,6 +36,8 @@ struct HostedMainWindowTest : testing::Test {
     std::function<void()> reopenStartWindow;
     // The server's command line, as the program reads it (+exec files).
     std::function<std::vector<std::string>()> serverArguments;
+    // wsClient, for tests of the roster; none by default.
+    UdpSocket* udp = nullptr;
 
     // Starts q3sim with these arguments, waits for its banner, then loads
     // and shows the main window on it.
@@ -63,6 +65,7 @@ struct HostedMainWindowTest : testing::Test {
         services.endProgram = endProgram;
         services.reopenStartWindow = reopenStartWindow;
         services.serverArguments = serverArguments;
+        services.udp = udp;
         window = std::make_unique<FrmMain>(std::move(services));
         window->load();
         window->show();

@@ -702,6 +702,14 @@ IpcWindowManager::Supervision IpcWindowManager::supervise(WindowHandle console, 
     return result;
 }
 
+ServerRun IpcWindowManager::serverRun(WindowHandle console)
+{
+    Supervision now = supervise(console);
+    if (!now.ok)
+        return {};
+    return {true, now.state == ServerState::Running, now.starts, now.text};
+}
+
 int IpcWindowManager::subscribe(WindowHandle console, std::uint64_t after)
 {
     auto [host, child] = d->resolve(console);

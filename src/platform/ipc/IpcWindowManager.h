@@ -60,6 +60,7 @@ public:
     bool sendLine(WindowHandle console, std::string_view line) override;
     std::uint64_t startExec(WindowHandle console, std::string_view command, int timeoutMs, std::string& error) override;
     ExecPoll pollExec(WindowHandle console, std::uint64_t id) override;
+    ServerRun serverRun(WindowHandle console) override;
 
     // The host's account of its numbered lines and subscribers; empty when
     // it cannot say.
