@@ -76,31 +76,23 @@ public:
     ServerList(ConsoleBridge& bridge, CvarProbe& probe, SettingsStore& settings, Dialogs& dialogs, HostInfo& host,
                std::string programFolder, Callbacks callbacks);
 
-    bool Reloading() const {
-        return m_reloading; }
-    void setReloading(bool reloading) {
-        m_reloading = reloading; }
+    bool Reloading() const { return m_reloading; }
+    void setReloading(bool reloading) { m_reloading = reloading; }
 
     // Load steps: settings, version label, first build (auto-connecting at
     // a fresh start).
     void load();
     // "Ravelin Version 1.0 Rev.448" once loaded, "Ravelin Version " before.
-    const std::string& versionLabel() const {
-        return m_versionLabel; }
+    const std::string& versionLabel() const { return m_versionLabel; }
 
-    const ServerTree& tree() const {
-        return m_tree; }
-    bool building() const {
-        return m_building; }
-    bool connected() const {
-        return m_connected; }
-    bool ended() const {
-        return m_ended; }
+    const ServerTree& tree() const { return m_tree; }
+    bool building() const { return m_building; }
+    bool connected() const { return m_connected; }
+    bool ended() const { return m_ended; }
 
     // The tree's selection, by node key; the window reports every change.
     void select(std::optional<std::string> key);
-    const std::optional<std::string>& selectedKey() const {
-        return m_selected; }
+    const std::optional<std::string>& selectedKey() const { return m_selected; }
 
     // A node's console handle when the key names a server node ("hwnd"
     // followed by a positive decimal handle), else nullopt. The machine
@@ -116,8 +108,7 @@ public:
     void Quit();
     void Gatehop();
     // The installer the Gatehop button runs (owned by the window).
-    void setGatehopInstaller(GatehopInstaller* installer) {
-        m_gatehop = installer; }
+    void setGatehopInstaller(GatehopInstaller* installer) { m_gatehop = installer; }
     // The window is closed by other means than Connect or Quit: every
     // listed console is shown again so no server is left without a window.
     void windowClosing();
