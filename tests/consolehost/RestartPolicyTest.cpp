@@ -12,62 +12,47 @@ namespace {
 ServerEnd bySignal(int number) { return {number, 0, false, {}}; }
 ServerEnd withStatus(int status, bool quit = false) { return {0, status, quit, {}}; }
 
-struct Step {
-    std::int64_t ranFor; // seconds the server ran before this end
-    ServerEnd end;
-    State state;
-    int delay;
-};
-
-struct Case {
-    const char* name;
-    RestartMode mode;
-    std::vector<Step> steps;
-};
-
 } // namespace
 
 TEST(RestartPolicyTest, DecidesEachEndFromTheTable)
 {
-    const ServerEnd segv = bySignal(SIGSEGV);
-    const std::vector<Case> cases = {
-        {"back-off doubles to a minute over spaced crashes",
+    // Each end comes `ranFor` seconds after the (re)start; each answer is
+    // the restart's delay, or kEnded, or kStopped.
+    constexpr int kEnded = 0, kStopped = -1;
+    const ServerEnd segv = bySignal(SIGSEGV), failed = withStatus(1), clean = withStatus(0);
+    const struct {
+        const char* name;
+        RestartMode mode;
+        std::int64_t ranFor;
+        std::vector<ServerEnd> ends;
+        std::vector<int> answers;
+    } cases[] = {
+        {"back-off doubles to a minute",
          RestartMode::OnCrash,
-         {{700, segv, State::Restarting, 2},
-          {700, withStatus(1), State::Restarting, 4},
-          {700, segv, State::Restarting, 8},
-          {700, segv, State::Restarting, 16},
-          {700, segv, State::Restarting, 32},
-          {700, segv, State::Restarting, 60},
-          {700, segv, State::Restarting, 60}}},
+         700,
+         {segv, failed, segv, segv, segv, segv, segv},
+         {2, 4, 8, 16, 32, 60, 60}},
         {"five crashes in ten minutes stop",
          RestartMode::OnCrash,
-         {{1, segv, State::Restarting, 2},
-          {1, segv, State::Restarting, 4},
-          {1, segv, State::Restarting, 8},
-          {1, segv, State::Restarting, 16},
-          {1, segv, State::Stopped, 0}}},
-        {"a clean end or a quit ends", RestartMode::OnCrash, {{5, withStatus(0), State::Ended, 0}}},
-        {"a quit that ends badly still ends",
-         RestartMode::OnCrash,
-         {{5, bySignal(SIGKILL), State::Restarting, 2}, {5, withStatus(1, true), State::Ended, 0}}},
-        {"always restarts a clean end",
-         RestartMode::Always,
-         {{5, withStatus(0), State::Restarting, 2}, {5, withStatus(0, true), State::Ended, 0}}},
-        {"never restarts nothing", RestartMode::Never, {{5, segv, State::Ended, 0}}},
+         1,
+         {segv, segv, segv, segv, segv},
+         {2, 4, 8, 16, kStopped}},
+        {"a clean end ends", RestartMode::OnCrash, 5, {clean}, {kEnded}},
+        {"a quit ends however it ends", RestartMode::OnCrash, 5, {segv, withStatus(1, true)}, {2, kEnded}},
+        {"always restarts a clean end, not a quit", RestartMode::Always, 5, {clean, withStatus(0, true)}, {2, kEnded}},
+        {"never restarts nothing", RestartMode::Never, 5, {segv}, {kEnded}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         RestartPolicy policy(c.mode);
         std::int64_t now = 1'000'000;
         policy.started(now);
-        for (std::size_t i = 0; i < c.steps.size(); ++i) {
-            const Step& step = c.steps[i];
-            now += step.ranFor;
-            auto decision = policy.ended(step.end, now);
-            EXPECT_EQ(decision.state, step.state) << c.name << ", step " << i;
-            EXPECT_EQ(decision.delaySeconds, step.delay) << c.name << ", step " << i;
-            now += decision.delaySeconds;
-            policy.started(now);
+        for (std::size_t i = 0; i < c.ends.size(); ++i) {
+            auto decision = policy.ended(c.ends[i], now += c.ranFor);
+            int answer = decision.state == State::Restarting ? decision.delaySeconds
+                : decision.state == State::Stopped           ? kStopped
+                                                             : kEnded;
+            EXPECT_EQ(answer, c.answers[i]) << c.name << ", end " << i;
+            policy.started(now += decision.delaySeconds);
         }
     }
 }
