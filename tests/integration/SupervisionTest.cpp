@@ -14,13 +14,10 @@ struct SupervisionTest : ConsoleFixture {
 
     std::uint32_t starts() { return windows.supervise(host.handle()).starts; }
     std::string state() { return windows.supervise(host.handle()).text; }
-    CommandResult cli(const std::string& command)
+    CommandResult cli(const std::string& command, std::vector<std::string> more = {})
     {
-        return runCommand({(binDir() / "ravelin-console").string(), command, std::to_string(host.handle())});
-    }
-    CommandResult cli(const std::string& command, const std::string& line)
-    {
-        return runCommand({(binDir() / "ravelin-console").string(), command, std::to_string(host.handle()), line});
+        more.insert(more.begin(), {(binDir() / "ravelin-console").string(), command, std::to_string(host.handle())});
+        return runCommand(more);
     }
 };
 
@@ -35,7 +32,7 @@ TEST_F(SupervisionTest, CrashedServerComesBackUnderTheSameHandleWithItsLinesNumb
     ASSERT_TRUE(waitForOutput(host.handle(), "*** The server ended by signal 11 (SIGSEGV) after "));
     ASSERT_TRUE(waitForOutput(host.handle(), "; starting it again in 2 s (restart 1)"));
     EXPECT_EQ(state().substr(0, 14), "restarting in ");
-    EXPECT_EQ(cli("send", "status").status, 1) << "a line for a server that is not there must fail";
+    EXPECT_EQ(cli("send", {"status"}).status, 1) << "a line for a server that is not there must fail";
     ASSERT_TRUE(waitFor([&] { return starts() == 2; }));
     EXPECT_EQ(state(), "running");
     const std::uint64_t before = windows.readLines(host.handle(), 0, 1 << 20).newest;
@@ -43,9 +40,7 @@ TEST_F(SupervisionTest, CrashedServerComesBackUnderTheSameHandleWithItsLinesNumb
     LineBatch all = windows.readLines(host.handle(), 0, 1 << 20);
     EXPECT_EQ(all.first, 1u);
     EXPECT_NE(windows.serverPid(host.handle()), firstPid);
-    CommandResult echoed =
-        runCommand({(binDir() / "ravelin-console").string(), "exec", std::to_string(host.handle()), "echo", "back"});
-    EXPECT_EQ(echoed.out, "back\n");
+    EXPECT_EQ(cli("exec", {"echo", "back"}).out, "back\n");
 
     // By hand, at once.
     EXPECT_EQ(cli("restart").status, 0);
@@ -61,7 +56,7 @@ TEST_F(SupervisionTest, FiveCrashesWithinTenMinutesStopTheRestarts)
     EXPECT_EQ(state(), "stopped after 5 crashes");
     EXPECT_EQ(starts(), 5u);
     EXPECT_TRUE(host.process().running());
-    EXPECT_NE(cli("cvar", "sv_hostname").status, 0);
+    EXPECT_NE(cli("cvar", {"sv_hostname"}).status, 0);
 
     // By hand it runs again; stopped by hand, the host goes with it.
     EXPECT_EQ(cli("restart").status, 0);
