@@ -4,34 +4,15 @@
 
 using namespace ravelin::consolehost;
 
-namespace {
-
-// Feeds lines at 10 ms steps, then queries every two seconds with answers
-// stopping after `answered` of them; returns what was seen by `at` ms.
-std::string seen(const std::vector<std::string>& lines, int queries, int answered, std::int64_t at)
-{
-    FailureWatch watch;
-    std::int64_t now = 0;
-    for (const std::string& line : lines)
-        watch.outputLine(line, now += 10);
-    for (int i = 0; i < queries; ++i) {
-        watch.querySent(i * FailureWatch::kQueryEveryMs);
-        if (i < answered)
-            watch.answered();
-    }
-    return watch.failure(at);
-}
-
-} // namespace
-
+// Lines 10 ms apart, then status queries 2 s apart of which the first
+// `answered` are answered; what is seen `at` ms.
 TEST(FailureWatchTest, TellsAFailureFromAServerThatIsMerelyWithoutAMap)
 {
-    const std::vector<std::string> drop = {"InitGame: \\sv_hostname\\x", "********************", "ERROR: Bad map\r",
-                                           "********************",
-                                           "----- Server Shutdown (Server crashed: Bad map) -----"};
-    std::vector<std::string> dropThenMap = drop;
-    dropThenMap.push_back("------ Server Initialization ------");
-    struct Case {
+    const std::string stars = "********************",
+                      hang = "stopped answering (3 status queries 2 s apart went unanswered)";
+    const std::vector<std::string> drop = {"InitGame: x", stars, "ERROR: Bad map\r", stars,
+                                           "----- Server Shutdown -----"};
+    const struct {
         const char* name;
         std::vector<std::string> lines;
         int queries, answered;
@@ -40,24 +21,23 @@ TEST(FailureWatchTest, TellsAFailureFromAServerThatIsMerelyWithoutAMap)
     } cases[] = {
         {"a drop, after the grace", drop, 0, 0, 3000, "lost its map (ERROR: Bad map)"},
         {"a drop, within the grace", drop, 0, 0, 1000, ""},
-        {"a drop, then a map", dropThenMap, 0, 0, 3000, ""},
+        {"a drop, then a map", {stars, "ERROR: Bad map", "------ Server Initialization ------"}, 0, 0, 3000, ""},
         {"an ERROR without the stars", {"ERROR: not the engine's"}, 0, 0, 9000, ""},
-        {"three misses after answers",
-         {},
-         5,
-         2,
-         9000,
-         "stopped answering (3 status queries 2 s apart went unanswered)"},
+        {"three misses after answers", {}, 5, 2, 9000, hang},
         {"two misses", {}, 4, 2, 6500, ""},
-        {"a map loaded, never answered",
-         {"InitGame: x"},
-         3,
-         0,
-         5000,
-         "stopped answering (3 status queries 2 s apart went unanswered)"},
+        {"a map loaded, never answered", {"InitGame: x"}, 3, 0, 5000, hang},
         {"never answered, no map", {}, 6, 0, 12000, ""},
         {"shut down on purpose", {"InitGame: x", "----- Server Shutdown (Server quit) -----"}, 6, 0, 12000, ""},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(seen(c.lines, c.queries, c.answered, c.at), c.failure) << c.name;
+    for (const auto& c : cases) {
+        FailureWatch watch;
+        for (std::size_t i = 0; i < c.lines.size(); ++i)
+            watch.outputLine(c.lines[i], 10 * static_cast<std::int64_t>(i));
+        for (int i = 0; i < c.queries; ++i) {
+            watch.querySent(i * FailureWatch::kQueryEveryMs);
+            if (i < c.answered)
+                watch.answered();
+        }
+        EXPECT_EQ(watch.failure(c.at), c.failure) << c.name;
+    }
 }
