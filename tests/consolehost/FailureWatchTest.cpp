@@ -4,8 +4,7 @@
 
 using namespace ravelin::consolehost;
 
-// Lines 10 ms apart, then status queries 2 s apart of which the first
-// `answered` are answered; what is seen `at` ms.
+// Lines 10 ms apart, then queries 2 s apart (the first `answered` answered).
 TEST(FailureWatchTest, TellsAFailureFromAServerThatIsMerelyWithoutAMap)
 {
     const std::string stars = "********************",
