@@ -26,6 +26,10 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/${RAVELIN_APP_ID}.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/${RAVELIN_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# A server as a user service (systemd looks in lib/systemd/user under the
+# prefix: /usr for the .deb).
+install(FILES "${PROJECT_SOURCE_DIR}/packaging/ravelin-console@.service"
+  DESTINATION lib/systemd/user)
 
 set(CPACK_PACKAGE_NAME ravelin)
 set(CPACK_PACKAGE_VENDOR "Ravelin")

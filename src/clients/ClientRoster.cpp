@@ -83,6 +83,14 @@ void ClientRoster::removeRow(std::size_t index)
         m_view->rosterRemoved(static_cast<int>(index));
 }
 
+void ClientRoster::clear()
+{
+    while (!m_rows.empty())
+        removeRow(m_rows.size() - 1);
+    m_retryMs = kFirstRetryMs;
+    m_nextRetryAt = 0;
+}
+
 void ClientRoster::UpdateClients()
 {
     // Nothing below yields before the loop ends, so the reply's keys hold

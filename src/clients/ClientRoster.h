@@ -47,6 +47,8 @@ public:
     void AddClient(const std::string& xClient);
     void RemoveClient(double clientId);
     void DumpUser(const std::string& uid);
+    // Every row goes (the server was started again: nobody is on it yet).
+    void clear();
 
     const std::vector<std::string>& rows() const { return m_rows; }
     // The row's fields split at TAB.

@@ -40,6 +40,12 @@ void ClientsFeature::UpdateServerPort()
         m_admin.bans().open(m_services.dataFolder, "localhost", m_query.ServerPort());
 }
 
+void ClientsFeature::serverRestarted()
+{
+    m_roster.clear();
+    UpdateServerPort();
+}
+
 void ClientsFeature::chkClient_Click(bool checked)
 {
     if (m_services.setMonitorTimer)

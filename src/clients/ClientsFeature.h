@@ -52,6 +52,9 @@ public:
     void cmdCIDUpdate_Click() { m_roster.UpdateClientID(); }
     // Reads the port again; the bans of the server on it are then loaded.
     void UpdateServerPort();
+    // The server was started again: its players are gone and its port may
+    // have changed; the rows fill again from the next passes.
+    void serverRestarted();
     // A console line, handed over by the pump: connect lines are checked
     // against the bans. True when it sent a command.
     bool lineSeen(const std::string& line) { return m_admin.bans().lineSeen(line); }

@@ -31,14 +31,17 @@ bool parseHandle(const std::string& text, WindowHandle& handle)
 
 int usage(std::ostream& err)
 {
-    err << "usage: ravelin-console [--headless] [--keep] [--keep-mb N] -- SERVER-COMMAND [ARGS...]\n"
-           "       ravelin-console list [-v]     (HANDLE, visible|hidden, host name; or HANDLE, not responding)\n"
+    err << "usage: ravelin-console [--headless] [--keep] [--keep-mb N] [--restart on-crash|always|never]\n"
+           "                       -- SERVER-COMMAND [ARGS...]\n"
+           "       ravelin-console list [-v]     (HANDLE, visible|hidden, state, host name; or HANDLE, not "
+           "responding)\n"
            "       ravelin-console send HANDLE LINE...\n"
            "       ravelin-console read HANDLE   (the window's text)\n"
            "       ravelin-console read HANDLE [--since N] [--follow] [--numbers]   (numbered lines)\n"
            "       ravelin-console exec HANDLE COMMAND...   (only what the server printed for it)\n"
            "       ravelin-console cvar HANDLE NAME [--default]\n"
-           "       ravelin-console show|hide|clear HANDLE\n";
+           "       ravelin-console show|hide|clear HANDLE\n"
+           "       ravelin-console restart|stop HANDLE   (start the server again now; end it without a restart)\n";
     return 2;
 }
 
@@ -157,7 +160,7 @@ int readNumbered(ipc::IpcWindowManager& windows, WindowHandle console, const std
 
 bool isClientCommand(const std::string& word)
 {
-    for (const char* command : {"list", "send", "read", "exec", "cvar", "show", "hide", "clear"}) {
+    for (const char* command : {"list", "send", "read", "exec", "cvar", "show", "hide", "clear", "restart", "stop"}) {
         if (word == command)
             return true;
     }
@@ -190,8 +193,15 @@ int runClientCommand(const std::vector<std::string>& args, std::ostream& out, st
                 continue;
             }
             bool visible = windows.isWindowVisible(console);
-            std::string hostname = probe.GetCvarValue(console, "sv_hostname");
-            out << console << '\t' << (visible ? "visible" : "hidden") << '\t' << hostname << '\n';
+            auto supervision = windows.supervise(console);
+            // A server that is not running cannot be asked its name.
+            bool running = !supervision.ok || supervision.state == ipc::ServerState::Running;
+            std::string hostname = running ? probe.GetCvarValue(console, "sv_hostname") : std::string();
+            // The name goes last: it may hold anything.
+            out << console << '\t' << (visible ? "visible" : "hidden") << '\t';
+            if (supervision.ok)
+                out << supervision.text << '\t';
+            out << hostname << '\n';
             if (verbose) {
                 std::string stats = windows.stats(console);
                 if (!stats.empty())
@@ -217,6 +227,28 @@ int runClientCommand(const std::vector<std::string>& args, std::ostream& out, st
             err << "ravelin-console: " << windows.lastError() << "\n";
         err << "ravelin-console: no console window with handle " << console << " (see ravelin-console list)\n";
         return 1;
+    }
+
+    if (command == "restart" || command == "stop") {
+        if (args.size() != 2)
+            return usage(err);
+        windows.setTimeout(std::chrono::seconds(10));
+        auto supervision = windows.supervise(
+            console, command == "restart" ? ipc::SuperviseAction::Restart : ipc::SuperviseAction::Stop);
+        if (!supervision.ok) {
+            err << "ravelin-console: console " << console << " does not supervise its server\n";
+            return 1;
+        }
+        return 0;
+    }
+    // Commands for the server fail when it is not there to take them.
+    if (command == "send" || command == "exec" || command == "cvar") {
+        auto supervision = windows.supervise(console);
+        if (supervision.ok && supervision.state != ipc::ServerState::Running) {
+            err << "ravelin-console: the server of console " << console << " is not running (" << supervision.text
+                << ")\n";
+            return 1;
+        }
     }
 
     if (command == "send") {

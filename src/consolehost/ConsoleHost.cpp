@@ -3,8 +3,10 @@
 #include "consolehost/ConsoleRequests.h"
 #include "consolehost/ConsoleWindow.h"
 #include "consolehost/EndpointServer.h"
+#include "consolehost/FailureWatch.h"
 #include "consolehost/HostHandover.h"
 #include "consolehost/ServerProcess.h"
+#include "platform/WallClock.h"
 #include "platform/ipc/EndpointFolder.h"
 #include "platform/ipc/IpcProtocol.h"
 
@@ -15,13 +17,19 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <map>
+#include <strings.h>
+#include <arpa/inet.h>
+#include <chrono>
+#include <netinet/in.h>
 #include <sys/mman.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace ravelin::consolehost {
@@ -64,6 +72,38 @@ void onSignal(int number)
     unsigned char byte = static_cast<unsigned char>(number);
     [[maybe_unused]] ssize_t ignored = ::write(g_signalPipe[1], &byte, 1);
 }
+
+// Whether a batch written to the server holds a quit: the server then ends
+// because it was asked to, and is not restarted. The engine runs a console
+// line's commands split at ';', with a leading slash or backslash dropped.
+bool asksToQuit(std::string_view batch)
+{
+    std::size_t start = 0;
+    while (start <= batch.size()) {
+        std::size_t end = batch.find_first_of(";\n", start);
+        std::string_view command =
+            batch.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        std::size_t first = command.find_first_not_of(" \t/\\");
+        if (first != std::string_view::npos) {
+            command.remove_prefix(first);
+            std::string_view word = command.substr(0, command.find_first_of(" \t\r"));
+            if (word.size() == 4 && ::strncasecmp(word.data(), "quit", 4) == 0)
+                return true;
+        }
+        if (end == std::string_view::npos)
+            break;
+        start = end + 1;
+    }
+    return false;
+}
+
+std::int64_t steadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+constexpr int kWatchTickMs = 250;
 
 std::uint64_t nowNs()
 {
@@ -118,6 +158,26 @@ struct ConsoleHost::Impl {
 
     bool lostDisplay = false;
 
+    // Supervision: what to do when the server ends, and the facts it needs.
+    RestartPolicy policy{options.restart};
+    SystemWallClock systemClock;
+    WallClock* clock = &systemClock;
+    QTimer restartTimer;
+    std::uint32_t starts = 1;
+    bool quitAsked = false; // a quit went to the server, or `stop` was asked
+    bool handRestart = false; // `restart` asked while the server ran
+
+    // Failures the process survives (FailureWatch.h): its output lines and
+    // status queries over UDP to the port it bound.
+    FailureWatch failureWatch;
+    std::uint64_t watchedLine = 0;
+    QTimer watchTimer;
+    int queryFd = -1;
+    QSocketNotifier* queryNotifier = nullptr;
+    sockaddr_in queryTo{};
+    std::int64_t lastQueryMs = 0;
+    std::string failureSeen; // the failure the host ended the server for
+
     // Connections that asked for new lines, and the last number each got.
     std::map<std::uint64_t, std::uint64_t> subscribers;
     std::vector<std::string> drops;
@@ -136,6 +196,9 @@ struct ConsoleHost::Impl {
         }
         delete outputNotifier;
         delete signalNotifier;
+        delete queryNotifier;
+        if (queryFd >= 0)
+            ::close(queryFd);
     }
 
     void watch(int fd, bool read, bool write)
@@ -242,6 +305,87 @@ struct ConsoleHost::Impl {
             if (bytes->empty())
                 return;
             model.serverOutput(*bytes);
+            watchLines();
+        }
+    }
+
+    void watchLines()
+    {
+        const LineRing& ring = model.ring();
+        if (watchedLine < ring.oldest() - 1)
+            watchedLine = ring.oldest() - 1;
+        while (watchedLine < ring.newest()) {
+            LineBatch batch = ring.read(watchedLine, 64 * 1024);
+            if (batch.lines.empty())
+                break;
+            for (const NumberedLine& line : batch.lines)
+                failureWatch.outputLine(line.text, steadyMs());
+            watchedLine = batch.first + batch.lines.size() - 1;
+        }
+    }
+
+    // Every tick: a status query every two seconds, and a look for failures.
+    void watchTick()
+    {
+        if (finished || !server.running())
+            return;
+        std::int64_t now = steadyMs();
+        if (now - lastQueryMs >= FailureWatch::kQueryEveryMs) {
+            lastQueryMs = now;
+            sendQuery(now);
+        }
+        std::string failure = failureWatch.failure(now);
+        if (failure.empty() || !failureSeen.empty())
+            return;
+        failureSeen = failure;
+        if (options.restart == RestartMode::Never) {
+            model.note("*** The server " + failure + "\n");
+            return;
+        }
+        // A hung server may be stopped (SIGSTOP): it goes on to take the
+        // SIGTERM; one that ignores it is killed.
+        server.signal(SIGTERM);
+        server.signal(SIGCONT);
+        QTimer::singleShot(kTermGraceMs, [this, start = starts] {
+            if (!finished && start == starts)
+                server.signal(SIGKILL);
+        });
+    }
+
+    void sendQuery(std::int64_t now)
+    {
+        if (queryFd < 0) {
+            queryFd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            if (queryFd < 0)
+                return;
+            queryNotifier = new QSocketNotifier(queryFd, QSocketNotifier::Read);
+            QObject::connect(queryNotifier, &QSocketNotifier::activated, [this] { readAnswers(); });
+        }
+        if (queryTo.sin_port == 0) {
+            // The port the server bound (it may have been given port 0).
+            auto ports = udpPortsOf(server.pid());
+            if (ports.empty())
+                return;
+            queryTo.sin_family = AF_INET;
+            queryTo.sin_port = htons(static_cast<std::uint16_t>(ports.front().port));
+            queryTo.sin_addr.s_addr = htonl(ports.front().address ? ports.front().address : INADDR_LOOPBACK);
+        }
+        static const char kQuery[] = "\xff\xff\xff\xffgetstatus\n";
+        ::sendto(queryFd, kQuery, sizeof kQuery - 1, 0, reinterpret_cast<const sockaddr*>(&queryTo), sizeof queryTo);
+        failureWatch.querySent(now);
+    }
+
+    void readAnswers()
+    {
+        char buffer[2048];
+        sockaddr_in from{};
+        socklen_t length = sizeof from;
+        ssize_t n;
+        while ((n = ::recvfrom(queryFd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &length)) > 0) {
+            if (from.sin_port == queryTo.sin_port
+                && std::string_view(buffer, static_cast<std::size_t>(n)).starts_with("\xff\xff\xff\xffstatusResponse"))
+                failureWatch.answered();
+            length = sizeof from;
         }
     }
 
@@ -260,6 +404,8 @@ struct ConsoleHost::Impl {
         settleInput();
         if (!model.hasInFlight() && model.hasQueuedLine()) {
             std::string batch = model.takeBatch(ConsoleModel::kMaxLineBytes);
+            if (asksToQuit(batch))
+                quitAsked = true;
             if (!server.writeLine(batch)) {
                 model.dropInFlight();
                 model.note("(the server does not take input any more; the line was lost)\n");
@@ -294,12 +440,105 @@ struct ConsoleHost::Impl {
         model.setAcceptingLines(false);
         model.dropInFlight();
         model.failExecs();
-        std::string text = "\nServer ";
-        text += server.exitDescription();
-        text += ".\n";
-        model.note(text);
-        if (!options.keep || quitting)
+        afterExit();
+    }
+
+    // The server ended: start it again, or not, and say which.
+    void afterExit()
+    {
+        std::int64_t now = clock->unixSeconds();
+        ServerEnd end{server.exitSignal(), server.exitSignal() ? 0 : server.exitStatus(), quitAsked || quitting,
+                      std::move(failureSeen)};
+        failureSeen.clear();
+        if (handRestart && !quitting) {
+            handRestart = false;
+            model.note("\n*** The server " + RestartPolicy::describeEnd(end) + "; starting it again, as asked\n");
+            restartServer();
+            return;
+        }
+        auto decision = policy.ended(end, now);
+        model.note("\n" + decision.line + "\n");
+        if (quitting) {
             leave();
+            return;
+        }
+        if (decision.state == RestartPolicy::State::Restarting)
+            restartTimer.start(decision.delaySeconds * 1000);
+        else if (decision.state == RestartPolicy::State::Ended && !options.keep)
+            leave();
+        // Stopped after a crash loop: the host stays, so the operator sees
+        // why and can restart by hand.
+    }
+
+    void restartServer()
+    {
+        restartTimer.stop();
+        std::int64_t now = clock->unixSeconds();
+        policy.started(now);
+        std::string error;
+        if (!server.start(options.command, error)) {
+            model.note("*** The server could not be started again: " + error + "\n");
+            auto decision = policy.ended({0, 127, false, {}}, now);
+            model.note(decision.line + "\n");
+            if (decision.state == RestartPolicy::State::Restarting)
+                restartTimer.start(decision.delaySeconds * 1000);
+            return;
+        }
+        ++starts;
+        quitAsked = false;
+        failureWatch.started();
+        queryTo = {};
+        finished = false;
+        outputEnded = false;
+        status = 0;
+        requests.setServerPid(server.pid());
+        model.setAcceptingLines(true);
+        model.note("*** The server was started again (start " + std::to_string(starts) + ")\n");
+        // The old notifier may be the one whose signal runs now.
+        if (outputNotifier)
+            outputNotifier->deleteLater();
+        outputNotifier = new QSocketNotifier(server.outputFd(), QSocketNotifier::Read);
+        QObject::connect(outputNotifier, &QSocketNotifier::activated, [this] { readServer(); });
+        exitTimer.start();
+    }
+
+    // Asks the server to quit, then ends it if it does not.
+    void endServer()
+    {
+        model.submit("quit");
+        graceTimer.setSingleShot(true);
+        graceTimer.start(kQuitGraceMs);
+    }
+
+    ConsoleRequests::Supervision supervise(ipc::SuperviseAction action)
+    {
+        if (action == ipc::SuperviseAction::Restart) {
+            policy.restartedByHand();
+            if (!finished) {
+                handRestart = true;
+                endServer();
+            } else {
+                model.note("*** Restarted by hand\n");
+                restartServer();
+            }
+        } else if (action == ipc::SuperviseAction::Stop) {
+            if (!finished) {
+                quitAsked = true;
+                endServer();
+            } else if (policy.state() != RestartPolicy::State::Ended) {
+                restartTimer.stop();
+                policy.ended({0, 0, true, {}}, clock->unixSeconds());
+                model.note("*** Stopped by hand: the server is not started again\n");
+                // After this answer is out.
+                if (!options.keep)
+                    QTimer::singleShot(100, &exitTimer, [this] { leave(); });
+            }
+        }
+        ConsoleRequests::Supervision state;
+        state.state = static_cast<ipc::ServerState>(policy.state());
+        state.starts = starts;
+        state.text = policy.describe(clock->unixSeconds());
+        return state;
     }
 
     void checkEndpoint()
@@ -351,6 +590,9 @@ struct ConsoleHost::Impl {
             argv.push_back("--headless");
         if (options.keep)
             argv.push_back("--keep");
+        // The crash count starts afresh in the next self; the mode stays.
+        argv.push_back("--restart");
+        argv.push_back(restartModeName(options.restart));
         argv.push_back(nullptr);
         if (!display.empty())
             ::setenv("DISPLAY", display.c_str(), 1);
@@ -411,8 +653,8 @@ struct ConsoleHost::Impl {
             return;
         model.note("(the server did not quit in time; ending it)\n");
         server.signal(SIGTERM);
-        QTimer::singleShot(kTermGraceMs, [this] {
-            if (!finished)
+        QTimer::singleShot(kTermGraceMs, [this, start = starts] {
+            if (!finished && start == starts)
                 server.signal(SIGKILL);
         });
     }
@@ -501,6 +743,8 @@ bool ConsoleHost::start()
 
     d->requests.setSubscribe([this](std::uint64_t from, std::uint64_t after) { d->subscribe(from, after); });
     d->requests.setStatsExtra([this] { return d->stats(); });
+    d->requests.setSupervise([this](ipc::SuperviseAction action) { return d->supervise(action); });
+    d->policy.started(d->clock->unixSeconds());
     EndpointServer::Watcher watcher{[this](int fd, bool r, bool w) { d->watch(fd, r, w); },
                                     [this](int fd) { d->forget(fd); },
                                     [this](EndpointServer::Connection from) {
@@ -587,6 +831,11 @@ bool ConsoleHost::start()
     d->feedTimer.setInterval(kFeedPollMs);
     QObject::connect(&d->feedTimer, &QTimer::timeout, [this] { d->feed(); });
     QObject::connect(&d->graceTimer, &QTimer::timeout, [this] { d->onGraceOver(); });
+    d->watchTimer.setInterval(kWatchTickMs);
+    QObject::connect(&d->watchTimer, &QTimer::timeout, [this] { d->watchTick(); });
+    d->watchTimer.start();
+    d->restartTimer.setSingleShot(true);
+    QObject::connect(&d->restartTimer, &QTimer::timeout, [this] { d->restartServer(); });
     // Idle clients go, and an endpoint removed from under us comes back, so
     // the host stays reachable.
     d->endpointTimer.setInterval(kEndpointCheckMs);

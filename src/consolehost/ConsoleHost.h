@@ -8,6 +8,7 @@
 #pragma once
 
 #include "consolehost/ConsoleModel.h"
+#include "consolehost/RestartPolicy.h"
 #include "platform/LineRing.h"
 
 #include <memory>
@@ -19,6 +20,8 @@ namespace ravelin::consolehost {
 struct HostOptions {
     bool headless = false;
     bool keep = false;
+    // Whether a server that ended is started again (RestartPolicy.h).
+    RestartMode restart = RestartMode::OnCrash;
     std::vector<std::string> command;
     // A descriptor holding a handover (HostHandover.h) from the previous
     // self of this process; -1 for a fresh start.

@@ -110,7 +110,7 @@ std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter, 
             .u8(kChildCount);
         for (const ChildFacts& child : kChildren)
             writer.string(child.className).string(child.caption);
-        writer.u32(kFeatureLineCount | kFeatureNumberedLines);
+        writer.u32(kFeatureLineCount | kFeatureNumberedLines | (m_supervise ? kFeatureSupervision : 0));
         return writer.payload();
     }
     case Op::TextLength: {
@@ -240,6 +240,18 @@ std::string ConsoleRequests::answer(std::string_view request, bool& closeAfter, 
         if (m_statsExtra)
             text += m_statsExtra();
         return PayloadWriter().u8(0).string(text).payload();
+    }
+    case Op::Supervise: {
+        std::uint8_t action = reader.u8();
+        if (!reader.ok() || !m_supervise || action > static_cast<std::uint8_t>(SuperviseAction::Stop))
+            break;
+        Supervision now = m_supervise(static_cast<SuperviseAction>(action));
+        return PayloadWriter()
+            .u8(0)
+            .u8(static_cast<std::uint8_t>(now.state))
+            .u32(now.starts)
+            .string(now.text)
+            .payload();
     }
     case Op::Focus:
         if (window == kInputLine)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "consolehost/ConsoleModel.h"
+#include "platform/ipc/IpcProtocol.h"
 
 #include <chrono>
 #include <cstdint>
@@ -32,6 +33,13 @@ public:
     // A connection asks for new lines to be pushed to it from `after` on.
     using Subscribe = std::function<void(std::uint64_t from, std::uint64_t after)>;
     void setSubscribe(Subscribe handler) { m_subscribe = std::move(handler); }
+    // Answers Supervise: runs the action, then says the server's state.
+    struct Supervision {
+        ipc::ServerState state = ipc::ServerState::Running;
+        std::uint32_t starts = 1;
+        std::string text;
+    };
+    void setSupervise(std::function<Supervision(ipc::SuperviseAction)> handler) { m_supervise = std::move(handler); }
     // What the host adds to the Stats answer (its subscribers).
     void setStatsExtra(std::function<std::string()> extra) { m_statsExtra = std::move(extra); }
 
@@ -57,6 +65,7 @@ private:
     ConsoleModel& m_model;
     Subscribe m_subscribe;
     std::function<std::string()> m_statsExtra;
+    std::function<Supervision(ipc::SuperviseAction)> m_supervise;
     std::map<std::uint64_t, ExecOwner> m_execs;
     HostFacts m_facts;
     ShowOnDisplay m_showOnDisplay;

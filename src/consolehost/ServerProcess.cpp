@@ -29,6 +29,18 @@ bool ServerProcess::start(const std::vector<std::string>& argv, std::string& err
         error = "no server command given";
         return false;
     }
+    // Started again after it ended (a restart): the old pipes go.
+    if (m_pid > 0 && !m_exited) {
+        error = "the server still runs";
+        return false;
+    }
+    for (int* fd : {&m_input, &m_output}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+    }
+    m_pid = -1;
+    m_exited = false;
     int in[2], out[2], status[2];
     if (::pipe2(in, O_CLOEXEC) != 0) {
         error = std::string("cannot create a pipe: ") + std::strerror(errno);
@@ -182,6 +194,8 @@ bool ServerProcess::pollExit()
     }
     return true;
 }
+
+int ServerProcess::exitSignal() const { return m_exited && WIFSIGNALED(m_rawStatus) ? WTERMSIG(m_rawStatus) : 0; }
 
 std::string ServerProcess::exitDescription() const
 {

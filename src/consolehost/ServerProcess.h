@@ -23,8 +23,9 @@ public:
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
 
-    // Starts the program (searched in PATH when it holds no "/"). False with
-    // `error` set when it cannot be started; nothing is left running then.
+    // Starts the program (searched in PATH when it holds no "/"), also again
+    // once it ended. False with `error` set when it cannot be started;
+    // nothing is left running then.
     bool start(const std::vector<std::string>& argv, std::string& error);
 
     // Takes over a server started by this process before it replaced
@@ -52,6 +53,8 @@ public:
     // The exit status as a shell reports it: the code, or 128 + signal.
     int exitStatus() const { return m_status; }
     std::string exitDescription() const;
+    // The signal that ended it, or 0.
+    int exitSignal() const;
 
     void signal(int signalNumber);
 

@@ -1,5 +1,5 @@
 // ravelin-console: a server's console window (`ravelin-console [--headless]
-// [--keep] -- SERVER ARGS...`), and a command-line client over running
+// [--keep] [--restart on-crash|always|never] -- SERVER ARGS...`), and a command-line client over running
 // consoles (`list`, `send`, `read`, `cvar`, `show`, `hide`, `clear`).
 #include "consolehost/ClientCommands.h"
 #include "consolehost/ConsoleHost.h"
@@ -43,7 +43,14 @@ int main(int argc, char** argv)
             options.headless = true;
         else if (args[i] == "--keep")
             options.keep = true;
-        else if (args[i] == "--keep-mb" && i + 1 < args.size()) {
+        else if (args[i] == "--restart" && i + 1 < args.size()) {
+            auto mode = parseRestartMode(args[++i]);
+            if (!mode) {
+                std::fprintf(stderr, "ravelin-console: --restart takes on-crash, always or never\n");
+                return 2;
+            }
+            options.restart = *mode;
+        } else if (args[i] == "--keep-mb" && i + 1 < args.size()) {
             char* end = nullptr;
             long mb = std::strtol(args[++i].c_str(), &end, 10);
             if (*end != '\0' || mb < 1 || mb > 4096) {

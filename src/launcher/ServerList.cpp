@@ -110,7 +110,11 @@ void ServerList::BuildServerList()
     for (WindowHandle console = windows.findNextWindow(0, kConsoleTitle); console > 0;
          console = windows.findNextWindow(console, kConsoleTitle)) {
         m_bridge.ShowConsoleOf(false, console);
-        std::string hostName = m_probe.GetCvarValue(console, "sv_hostname");
+        // A console whose server is not running cannot be asked its name:
+        // its state stands in for it.
+        const ServerRun run = windows.serverRun(console);
+        std::string hostName =
+            run.known && !run.running ? kNotRunning + run.state : m_probe.GetCvarValue(console, "sv_hostname");
         // Quit may have ended the program while the probe waited.
         if (m_ended)
             return;
@@ -160,8 +164,18 @@ void ServerList::Connect()
 {
     if (m_building || m_connected || m_ended)
         return;
-    if (auto console = selectedServer())
+    if (auto console = selectedServer()) {
+        // One that will not come back by itself is no server to work with;
+        // one restarting is followed once it runs.
+        const ServerRun run = m_bridge.windows().serverRun(*console);
+        if (run.known && !run.running && run.state.rfind("restarting", 0) != 0) {
+            m_dialogs.messageBox(kServerEnded + run.state + "): start it again with \"ravelin-console restart "
+                                     + std::to_string(*console) + "\".",
+                                 Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
+            return;
+        }
         connectTo(*console);
+    }
 }
 
 void ServerList::ShowServer()

@@ -56,6 +56,8 @@ public:
                                                "server, you will have to set it as the default again...";
     static constexpr const char* kQuitQuestion = "Are you sure you want to quit?";
     static constexpr const char* kQuitTitle = "Quit Quake 3:Ravelin?";
+    static constexpr const char* kNotRunning = "not running: ";
+    static constexpr const char* kServerEnded = "The server of this console is not running (";
     static constexpr const char* kGatehopUnavailable = "The Gatehop installer is not available in this version.";
     // Stands in for an absent default: no node text can equal it.
     static constexpr const char* kNoDefault = "9999999999999999999999";

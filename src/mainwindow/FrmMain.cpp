@@ -227,6 +227,15 @@ void FrmMain::showConsoleState(bool present, const std::string& message)
 {
     m_lblConsoleState->setText(present ? QString() : latin1(message));
     m_lblConsoleState->setVisible(!present);
+    // What the pages hold is from before the console went: greyed and
+    // said so, not passed off as current.
+    for (const char* name : {"lstClients", "lvCVars"}) {
+        if (auto* list = findChild<QWidget*>(QLatin1String(name))) {
+            list->setEnabled(present);
+            list->setToolTip(present ? QString()
+                                     : QStringLiteral("From before the server console went: ") + latin1(message));
+        }
+    }
 }
 
 } // namespace ravelin

@@ -71,8 +71,11 @@ void MainSession::load()
     for (SessionTimer t :
          {SessionTimer::tmrClearOut, SessionTimer::tmrBanned, SessionTimer::tmrReport, SessionTimer::tmrSystem})
         m_view.setTimerEnabled(t, true);
-    m_gameBasePath = m_services.probe.GetCvarValue(m_services.bridge.FindConsoleWindow(), "FS_BASEPATH");
+    const WindowHandle console = m_services.bridge.FindConsoleWindow();
+    m_gameBasePath = m_services.probe.GetCvarValue(console, "FS_BASEPATH");
     m_cvars.learnDumpTarget(m_gameBasePath);
+    if (const ServerRun run = m_services.bridge.windows().serverRun(console); run.known && run.running)
+        m_serverStarts = run.starts;
     m_clients.admin().setChatFilterMode(-1);
     m_monitor.prepareChart();
 }
@@ -208,25 +211,54 @@ void MainSession::tmrSystem_Timer()
     m_monitor.tmrSystem_Timer();
 }
 
-// A console counts as there while its window has a class name; a host that
-// went away answers none.
+// A console counts as there while its window has a class name (a host that
+// went away answers none) and its host's server runs.
 void MainSession::checkConsole()
 {
     const WindowHandle console = m_services.bridge.FindConsoleWindow();
-    const bool present = console > 0 && !m_services.bridge.WindowClassName(console).empty();
+    const bool hostThere = console > 0 && !m_services.bridge.WindowClassName(console).empty();
+    const ServerRun run = hostThere ? m_services.bridge.windows().serverRun(console) : ServerRun{};
+    if (m_unloading)
+        return;
+    const bool present = hostThere && (!run.known || run.running);
+    if (run.known && run.running) {
+        const bool restarted = m_serverStarts != 0 && run.starts != m_serverStarts;
+        m_serverStarts = run.starts;
+        if (restarted)
+            followRestart();
+    }
     if (m_unloading || present == m_consolePresent)
         return;
     m_consolePresent = present;
-    const std::string message = present ? kConsoleBack : kConsoleGone;
-    m_view.appendDisplay(message + std::string("\r\n"));
+    const std::string message = present ? std::string(kConsoleBack)
+        : hostThere                     ? kServerDown + std::string(" (") + run.state + ")."
+                                        : std::string(kConsoleGone);
+    m_view.appendDisplay(message + "\r\n");
     m_view.showConsoleState(present, message);
+}
+
+void MainSession::followRestart()
+{
+    m_view.appendDisplay(kServerRestarted + std::string("\r\n"));
+    m_gameBasePath = m_services.probe.GetCvarValue(m_services.bridge.FindConsoleWindow(), "FS_BASEPATH");
+    m_cvars.learnDumpTarget(m_gameBasePath);
+    m_foldersAsked = false;
+    if (!m_unloading)
+        m_clients.serverRestarted();
 }
 
 void MainSession::cmdClear_Click() { m_pump.clear(); }
 
 void MainSession::txtOut_Enter(const std::string& line) { m_commandLine.enter(line); }
 
-void MainSession::cvarsTab_Click() { m_cvars.startDump(); }
+void MainSession::cvarsTab_Click()
+{
+    if (!m_consolePresent) {
+        m_services.dialogs.messageBox(kNoConsole, Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
+        return;
+    }
+    m_cvars.startDump();
+}
 
 void MainSession::sendTypedLine(const std::string& line)
 {

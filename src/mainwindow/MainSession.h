@@ -82,6 +82,10 @@ public:
     static constexpr const char* kConsoleGone = "*** The server console is gone: commands cannot be sent.";
     static constexpr const char* kConsoleBack = "*** The server console answers again.";
     static constexpr const char* kNotSent = "*** Not sent (no server console): ";
+    static constexpr const char* kServerDown = "*** The server is not running: commands cannot be sent";
+    static constexpr const char* kServerRestarted =
+        "*** The server was started again: its settings and players are read afresh.";
+    static constexpr const char* kNoConsole = "There is no server console: the variables cannot be read.";
 
     MainSession(MainServices services, SessionView& view);
     ~MainSession() override;
@@ -166,6 +170,9 @@ private:
     void connectScriptDialogs();
     // Notices a console that went away (or came back) and says so once.
     void checkConsole();
+    // The console's host started its server again: what the load learned
+    // from the server is learned again, and the roster starts afresh.
+    void followRestart();
     // A line from the command line, unless the console is gone.
     void sendTypedLine(const std::string& line);
     // Where the server keeps its files, for the config editor.
@@ -182,6 +189,9 @@ private:
     bool m_unloaded = false;
     bool m_consolePresent = true;
     int m_activations = 0;
+    // How often the console's host had started its server when last seen
+    // running (0: not known yet).
+    std::uint32_t m_serverStarts = 0;
     std::string m_gameBasePath;
     OperationTable m_operations;
     ConsolePump m_pump;

@@ -17,6 +17,15 @@ namespace ravelin {
 using WindowHandle = std::int32_t;
 
 // Where a command run for its output stands (startExec / pollExec).
+// The server a console's host runs and supervises: whether it runs now, and
+// how often it was started (a change means it was started again).
+struct ServerRun {
+    bool known = false; // false: a console that does not supervise its server
+    bool running = true;
+    std::uint32_t starts = 0;
+    std::string state; // "running", "restarting in 4 s", "stopped after 5 crashes", "ended"
+};
+
 struct ExecPoll {
     enum class State { Running, Done, Failed } state = State::Failed;
     std::vector<std::string> lines;
@@ -106,6 +115,11 @@ public:
         ExecPoll poll;
         poll.error = "the console is gone";
         return poll;
+    }
+    virtual ServerRun serverRun(WindowHandle console)
+    {
+        (void)console;
+        return {};
     }
 };
 

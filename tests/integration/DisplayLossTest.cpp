@@ -125,7 +125,7 @@ TEST_F(DisplayLossTest, ServerOutlivesTheDisplayAndTheWindowComesBackOnAnother)
         << host.logText();
     EXPECT_TRUE(host.process().running());
     EXPECT_FALSE(processGone(serverPid));
-    EXPECT_EQ(client({"list"}).out, std::to_string(console) + "\thidden\tSurvivor\n");
+    EXPECT_EQ(client({"list"}).out, std::to_string(console) + "\thidden\trunning\tSurvivor\n");
     EXPECT_EQ(client({"send", std::to_string(console), "echo", "still", "here"}).status, 0);
     EXPECT_TRUE(waitForOutput(console, "\r\nstill here\r\n"));
     EXPECT_TRUE(waitForOutput(console, "the display went away"));

@@ -23,7 +23,8 @@ TEST_F(HostLifecycleTest, ServerQuitEndsTheHostWithItsStatus)
 TEST_F(HostLifecycleTest, ServerExitStatusIsPassedOn)
 {
     ConsoleHostProcess host;
-    ASSERT_TRUE(host.start({"/bin/sh", "-c", "read line; echo got $line; exit 7"}));
+    ASSERT_TRUE(
+        host.start({"/bin/sh", "-c", "read line; echo got $line; exit 7"}, {"--headless", "--restart", "never"}));
     bridge.SendConsoleCommandTo("hello", host.handle());
     EXPECT_EQ(host.process().wait(), 7);
 }
@@ -31,8 +32,8 @@ TEST_F(HostLifecycleTest, ServerExitStatusIsPassedOn)
 TEST_F(HostLifecycleTest, KeepLeavesTheWindowOpenAfterTheServerEnds)
 {
     ConsoleHostProcess host;
-    ASSERT_TRUE(host.start({"/bin/sh", "-c", "echo bye now; exit 3"}, {"--headless", "--keep"}));
-    ASSERT_TRUE(waitForOutput(host.handle(), "Server exited with status 3"));
+    ASSERT_TRUE(host.start({"/bin/sh", "-c", "echo bye now; exit 3"}, {"--headless", "--keep", "--restart", "never"}));
+    ASSERT_TRUE(waitForOutput(host.handle(), "The server ended with status 3"));
     EXPECT_NE(output(host.handle()).find("bye now\r\n"), std::string::npos);
     EXPECT_TRUE(host.process().running());
     bridge.SendConsoleCommandTo("status", host.handle());

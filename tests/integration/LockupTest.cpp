@@ -48,7 +48,7 @@ struct LockupTest : ConsoleFixture {
 
     CommandResult client(std::vector<std::string> args) { return consoleClient(std::move(args)); }
 
-    std::string listed() { return std::to_string(host.handle()) + "\tvisible\tSturdy\n"; }
+    std::string listed() { return std::to_string(host.handle()) + "\tvisible\trunning\tSturdy\n"; }
 
     long residentKb(pid_t pid)
     {

@@ -49,7 +49,7 @@ TEST_F(ServerQueriesTest, CommandLineClientListsSendsAndReads)
 {
     auto listed = client({"list"});
     ASSERT_EQ(listed.status, 0) << listed.err;
-    EXPECT_EQ(listed.out, std::to_string(host.handle()) + "\tvisible\tQuery Arena\n");
+    EXPECT_EQ(listed.out, std::to_string(host.handle()) + "\tvisible\trunning\tQuery Arena\n");
 
     auto sent = client({"send", std::to_string(host.handle()), "echo", "from the", "client"});
     ASSERT_EQ(sent.status, 0) << sent.err;

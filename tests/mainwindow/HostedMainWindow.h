@@ -32,6 +32,8 @@ struct HostedMainWindowTest : testing::Test {
     std::unique_ptr<FrmMain> window;
     // The server's command line, as the program reads it (+exec files).
     std::function<std::vector<std::string>()> serverArguments;
+    // wsClient, for tests of the roster; none by default.
+    UdpSocket* udp = nullptr;
 
     // Starts q3sim with these arguments, waits for its banner, then loads
     // and shows the main window on it.
@@ -54,6 +56,7 @@ struct HostedMainWindowTest : testing::Test {
         bridge.setSelectedConsole(host.handle());
         MainServices services{bridge, probe, settings, dialogs, appFolder.path()};
         services.serverArguments = serverArguments;
+        services.udp = udp;
         window = std::make_unique<FrmMain>(std::move(services));
         window->load();
         window->show();

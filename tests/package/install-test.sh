@@ -16,7 +16,7 @@ for file in bin/ravelin bin/ravelin-console bin/q3sim bin/ravelin-vbs libexec/ra
     share/ravelin/Scripts/InitScripts.txt share/ravelin/img/tab_sys_on.gif \
     share/applications/org.ravelin.Ravelin.desktop \
     share/icons/hicolor/scalable/apps/org.ravelin.Ravelin.svg \
-    share/metainfo/org.ravelin.Ravelin.metainfo.xml; do
+    share/metainfo/org.ravelin.Ravelin.metainfo.xml lib/systemd/user/ravelin-console@.service; do
     [ -e "$prefix/$file" ] || fail "$file was not installed"
 done
 [ -x "$prefix/libexec/ravelin/gatehop" ] || fail "gatehop is not executable"
@@ -53,6 +53,18 @@ for item in Scripts/InitScripts.txt img/tab_sys_on.gif gatehop; do
     [ -e "$XDG_DATA_HOME/ravelin/$item" ] || fail "first start did not seed $item"
 done
 [ -x "$XDG_DATA_HOME/ravelin/gatehop" ] || fail "seeded gatehop is not executable"
+
+# The user unit template, as an instance with a profile: systemd finds the
+# host on its own search path once installed in /usr; here it is named by
+# its place in the prefix. Any complaint fails, not only errors.
+if command -v systemd-analyze >/dev/null; then
+    mkdir -p "$XDG_CONFIG_HOME/ravelin/servers"
+    echo "RAVELIN_SERVER=$prefix/bin/q3sim +map q3dm17" >"$XDG_CONFIG_HOME/ravelin/servers/demo.conf"
+    sed "s|^ExecStart=ravelin-console |ExecStart=$prefix/bin/ravelin-console |" \
+        "$prefix/lib/systemd/user/ravelin-console@.service" >"$work/ravelin-console@demo.service"
+    (cd "$work" && systemd-analyze --user verify "$work/ravelin-console@demo.service") >"$work/verify.log" 2>&1 \
+        && [ ! -s "$work/verify.log" ] || { cat "$work/verify.log"; fail "systemd-analyze --user verify"; }
+fi
 
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$prefix/share/applications/org.ravelin.Ravelin.desktop" || fail "desktop entry"

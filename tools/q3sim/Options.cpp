@@ -80,6 +80,8 @@ std::string usageText()
            "  --chat-echo           unknown commands are said to everyone (baseq3 on ioq3)\n"
            "  --frame-ms MS         read the console once per frame of MS milliseconds\n"
            "  --no-map              start without a map\n"
+           "  --crash-after S       crash (SIGSEGV) S seconds after the start; on the console\n"
+           "                        sim_crash [SIGNAL | exit N], sim_dropmap [MESSAGE], sim_hang fail too\n"
            "  --ioq3-writeconfig    writeconfig as ioq3 does: no \"..\", only .cfg, under fs_homepath\n"
            "  --help                this text\n"
            "\n"
@@ -185,6 +187,14 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
                 return std::nullopt;
             }
             options.frameMs = static_cast<int>(ms);
+        } else if (arg == "--crash-after") {
+            auto text = value(arg);
+            if (!text)
+                return std::nullopt;
+            if (!parseSeconds(*text, options.crashAfter)) {
+                error = "option --crash-after needs a number of seconds, not \"" + *text + "\"";
+                return std::nullopt;
+            }
         } else if (arg == "--flood") {
             auto text = value(arg);
             if (!text)

@@ -37,6 +37,8 @@ struct Options {
     // writeconfig as the ioq3 engine does it (Server::setIoq3WriteConfig).
     bool ioq3WriteConfig = false;
     bool help = false;
+    // Crash (SIGSEGV) this many seconds after the start (0: never).
+    double crashAfter = 0;
     // +set NAME VALUE, in order.
     std::vector<std::pair<std::string, std::string>> sets;
     // Every other +COMMAND with its arguments, in order.

@@ -226,6 +226,8 @@ void Server::execute(const std::vector<std::string>& args)
         commandQuit();
     else if (command == "sim_connect")
         commandSimConnect(args);
+    else if (command == "sim_crash" || command == "sim_dropmap" || command == "sim_hang")
+        commandFailure(args);
     else if (m_ioq3 && command == "banaddr")
         commandBanAddr(args);
     else if (m_ioq3 && command == "bandel")

@@ -118,6 +118,8 @@ private:
     void commandServerInfo();
     void commandQuit();
     void commandSimConnect(const std::vector<std::string>& args);
+    // sim_crash, sim_dropmap, sim_hang (Failures.cpp).
+    void commandFailure(const std::vector<std::string>& args);
     // The ioq3 engine's address ban list: banaddr, bandel, listbans,
     // flushbans (not on Q3 1.32).
     void commandBanAddr(const std::vector<std::string>& args);

@@ -3,6 +3,7 @@
 // here decides what the server says.
 #include "q3sim/CommandText.h"
 #include "q3sim/Options.h"
+#include "q3sim/Failures.h"
 #include "q3sim/Server.h"
 #include "q3sim/Simulation.h"
 
@@ -183,6 +184,8 @@ int main(int argc, char** argv)
         }
 
         double now = secondsSince(gameStart);
+        if (options->crashAfter > 0 && now >= options->crashAfter)
+            q3sim::crashNow(SIGSEGV);
         simulation.advance(server, now);
         if (server.quitRequested())
             break;
@@ -205,6 +208,8 @@ int main(int argc, char** argv)
                 timeout = ms;
         };
         shorten(simulation.nextDue(now));
+        if (options->crashAfter > 0)
+            shorten(options->crashAfter - now);
         if (beginAt >= 0)
             shorten(beginAt - now);
         shorten(flood.nextDue(secondsSince(gameStart), floodPrinted));

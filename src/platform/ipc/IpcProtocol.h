@@ -112,10 +112,18 @@ enum class Op : std::uint8_t {
     ExecResult = 16,
     Subscribe = 17,
     Stats = 18,
+    Supervise = 19,
 };
 
 inline constexpr std::uint32_t kFeatureLineCount = 1;
 inline constexpr std::uint32_t kFeatureNumberedLines = 2;
+// Supervise (window 0): action:u8 (SuperviseAction) -> state:u8
+// (ServerState) starts:u32 (how often the server was started; a change means
+// a restart) text:string ("running", "restarting in 4 s", "stopped after 5
+// crashes", "ended").
+inline constexpr std::uint32_t kFeatureSupervision = 4;
+enum class SuperviseAction : std::uint8_t { Query = 0, Restart = 1, Stop = 2 };
+enum class ServerState : std::uint8_t { Running = 0, Restarting = 1, Stopped = 2, Ended = 3 };
 inline constexpr std::uint8_t kLineContinues = 1;
 inline constexpr std::size_t kMaxLinePiece = 64 * 1024;
 

@@ -685,6 +685,31 @@ std::string IpcWindowManager::stats(WindowHandle console)
     return reader.string();
 }
 
+IpcWindowManager::Supervision IpcWindowManager::supervise(WindowHandle console, SuperviseAction action)
+{
+    Supervision result;
+    auto [host, child] = d->resolve(console);
+    if (!host || child != kConsoleWindow || !(host->features & kFeatureSupervision))
+        return result;
+    auto answer = d->request(console, Op::Supervise, PayloadWriter().u8(static_cast<std::uint8_t>(action)).payload());
+    if (!answer)
+        return result;
+    PayloadReader reader(*answer);
+    result.state = static_cast<ServerState>(reader.u8());
+    result.starts = reader.u32();
+    result.text = reader.string();
+    result.ok = reader.ok();
+    return result;
+}
+
+ServerRun IpcWindowManager::serverRun(WindowHandle console)
+{
+    Supervision now = supervise(console);
+    if (!now.ok)
+        return {};
+    return {true, now.state == ServerState::Running, now.starts, now.text};
+}
+
 int IpcWindowManager::subscribe(WindowHandle console, std::uint64_t after)
 {
     auto [host, child] = d->resolve(console);
@@ -759,7 +784,20 @@ int IpcWindowManager::hostPid(WindowHandle window)
 int IpcWindowManager::serverPid(WindowHandle window)
 {
     auto [host, child] = d->resolve(window);
-    return host && child == kConsoleWindow ? static_cast<int>(host->serverPid) : 0;
+    if (!host || child != kConsoleWindow)
+        return 0;
+    // A supervising host starts a new server after a crash: ask afresh.
+    if (host->features & kFeatureSupervision) {
+        if (auto answer = d->request(window, Op::Describe)) {
+            PayloadReader reader(*answer);
+            reader.u32();
+            reader.u32();
+            std::uint32_t pid = reader.u32();
+            if (reader.ok())
+                host->serverPid = pid;
+        }
+    }
+    return static_cast<int>(host->serverPid);
 }
 
 } // namespace ravelin::ipc

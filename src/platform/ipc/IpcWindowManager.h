@@ -21,6 +21,7 @@
 #pragma once
 
 #include "platform/WindowManager.h"
+#include "platform/ipc/IpcProtocol.h"
 
 #include <chrono>
 #include <filesystem>
@@ -59,10 +60,21 @@ public:
     bool sendLine(WindowHandle console, std::string_view line) override;
     std::uint64_t startExec(WindowHandle console, std::string_view command, int timeoutMs, std::string& error) override;
     ExecPoll pollExec(WindowHandle console, std::uint64_t id) override;
+    ServerRun serverRun(WindowHandle console) override;
 
     // The host's account of its numbered lines and subscribers; empty when
     // it cannot say.
     std::string stats(WindowHandle console);
+    // The state of the server a console's host supervises, after the
+    // host ran `action`; ok false when the host cannot say (gone, or one
+    // that predates supervision).
+    struct Supervision {
+        bool ok = false;
+        ServerState state = ServerState::Running;
+        std::uint32_t starts = 0;
+        std::string text;
+    };
+    Supervision supervise(WindowHandle console, SuperviseAction action = SuperviseAction::Query);
     // A connection of its own to a console's host that has asked for every
     // line after `after` to be pushed (batches, IpcProtocol.h); -1 when the
     // console cannot. The caller reads frames from it and closes it.
