@@ -37,10 +37,8 @@ bool forwardable(Op op)
     case Op::SendLine:
     case Op::ExecStart:
     case Op::ExecResult:
-    case Op::Stats:
-        return true;
-    default:
-        return false;
+    case Op::Stats: return true;
+    default: return false;
     }
 }
 
@@ -72,10 +70,7 @@ RelayService::~RelayService()
         ::close(wait.fd);
 }
 
-std::string RelayService::hello()
-{
-    return PayloadWriter().raw(kRelayMagic).u32(kRelayVersion).frame();
-}
+std::string RelayService::hello() { return PayloadWriter().raw(kRelayMagic).u32(kRelayVersion).frame(); }
 
 bool RelayService::isConsole(WindowHandle console)
 {

@@ -723,7 +723,8 @@ std::optional<std::string> IpcWindowManager::forward(WindowHandle console, std::
     }
     // The host closes the connection after a malformed request.
     if (!answer->empty()
-        && (static_cast<Status>((*answer)[0]) == Status::Malformed || static_cast<Status>((*answer)[0]) == Status::Refused))
+        && (static_cast<Status>((*answer)[0]) == Status::Malformed
+            || static_cast<Status>((*answer)[0]) == Status::Refused))
         d->disconnect(*host);
     return answer;
 }
