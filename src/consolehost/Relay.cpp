@@ -230,19 +230,27 @@ void RelayService::readDump(std::uint32_t tag, WindowHandle console, const std::
     }
     // Where this server's WRITECONFIG can put the dump: its base folder
     // (Quake III 1.32 writes "..\" there) or its game folder under its home
-    // folder (the ioq3 engine). Nothing else is read.
+    // folder (the ioq3 engine). Nothing else is read. The folders are asked
+    // once a few seconds, not at every look while a dump is awaited.
     namespace fs = std::filesystem;
-    std::vector<fs::path> allowed;
-    const std::string basePath = m_probe.GetCvarValue(console, "fs_basepath");
-    if (isAbsolute(basePath))
-        allowed.push_back(fs::path(basePath) / kRelayDumpName);
-    const std::string baseGame = m_probe.GetCvarValue(console, "com_basegame");
-    if (isFolderName(baseGame)) {
-        const std::string homePath = m_probe.GetCvarValue(console, "fs_homepath");
-        const std::string fsGame = m_probe.GetCvarValue(console, "fs_game");
-        if (isAbsolute(homePath))
-            allowed.push_back(fs::path(homePath) / (isFolderName(fsGame) ? fsGame : baseGame) / kRelayDumpName);
+    auto& known = m_dumpFolders[console];
+    const auto now = std::chrono::steady_clock::now();
+    if (known.first == std::chrono::steady_clock::time_point{} || now - known.first > kFoldersAge) {
+        known.second.clear();
+        const std::string basePath = m_probe.GetCvarValue(console, "fs_basepath");
+        if (isAbsolute(basePath))
+            known.second.push_back(fs::path(basePath) / kRelayDumpName);
+        const std::string baseGame = m_probe.GetCvarValue(console, "com_basegame");
+        if (isFolderName(baseGame)) {
+            const std::string homePath = m_probe.GetCvarValue(console, "fs_homepath");
+            const std::string fsGame = m_probe.GetCvarValue(console, "fs_game");
+            if (isAbsolute(homePath))
+                known.second.push_back(fs::path(homePath) / (isFolderName(fsGame) ? fsGame : baseGame)
+                                       / kRelayDumpName);
+        }
+        known.first = now;
     }
+    const std::vector<fs::path>& allowed = known.second;
     const fs::path wanted = fs::path(path).lexically_normal();
     bool permitted = false;
     for (const fs::path& candidate : allowed)

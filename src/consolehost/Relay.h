@@ -17,6 +17,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <string_view>
@@ -73,6 +74,10 @@ private:
     CvarProbe m_probe;
     std::map<std::uint32_t, Subscription> m_subscriptions;
     std::vector<StatusWait> m_statusWaits;
+    // Where each console's server may write its cvar dump, and when that was asked.
+    static constexpr std::chrono::seconds kFoldersAge{5};
+    std::map<WindowHandle, std::pair<std::chrono::steady_clock::time_point, std::vector<std::filesystem::path>>>
+        m_dumpFolders;
 };
 
 // Answer frames, shared by the service and its tests.
