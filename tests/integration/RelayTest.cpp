@@ -2,9 +2,13 @@
 // the consoles of the "far" machine are reached only through the relay (the
 // local window manager looks at an empty folder), and used as local ones.
 #include "integration/IntegrationSupport.h"
+#include "console/ConsolePump.h"
 #include "platform/ipc/MachineWindowManager.h"
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
+#include <set>
 
 using namespace ravelin;
 using namespace ravelin::test;
@@ -116,15 +120,28 @@ TEST_F(RelayTest, RelayReadsTheServersOwnDumpAndNothingElse)
     EXPECT_TRUE(std::filesystem::exists(basepath.path() / "q3config.cfg"));
 }
 
-TEST_F(RelayTest, HandleSurvivesTheLinkDroppingAndLinesCarryOnFromTheMark)
+TEST_F(RelayTest, PumpSaysConsoleGoneAndCarriesOnFromItsLineWhenTheLinkIsBack)
 {
     const WindowHandle console = farConsole();
     ASSERT_GT(console, 0);
-    bool ok = false;
-    const std::uint64_t mark = windows.tailStart(console, 0, ok);
-    ASSERT_TRUE(ok);
+    struct : ConsoleDisplay {
+        std::string text;
+        void appendDisplay(std::string_view more) override { text += more; }
+        std::string displayText() const override { return text; }
+        void setDisplayText(std::string_view all) override { text = all; }
+    } display;
+    std::vector<std::string> notes, lines;
+    const bool unloading = false;
+    bridge.setSelectedConsole(console);
+    ConsolePumpHooks hooks;
+    hooks.debugPrint = [&](const std::string& note) { notes.push_back(note); };
+    hooks.consoleLine = [&](const std::string& line) { lines.push_back(line); };
+    ConsolePump pump(bridge, display, unloading, hooks);
+    pump.runPass();
+    const std::uint64_t mark = pump.LLC();
     windows.link("far")->stop();
-    EXPECT_FALSE(windows.readLines(console, mark, 65536).ok);
+    pump.runPass();
+    EXPECT_EQ(notes, std::vector<std::string>{"console gone"});
     EXPECT_TRUE(windows.consolesOf("far").empty());
     // Printed while the link was down: still in the far ring.
     ASSERT_EQ(runCommand({(binDir() / "ravelin-console").string(), "send", std::to_string(host.handle()),
@@ -133,11 +150,16 @@ TEST_F(RelayTest, HandleSurvivesTheLinkDroppingAndLinesCarryOnFromTheMark)
               0);
     windows.link("far")->start();
     ASSERT_EQ(farConsole(), console);
-    EXPECT_TRUE(waitFor([&] {
-        LineBatch batch = windows.readLines(console, mark, 65536);
-        return batch.ok && batch.first == mark + 1 && !batch.lines.empty()
-            && batch.lines.back().text.find("while the link was down") != std::string::npos;
+    ASSERT_TRUE(waitFor([&] {
+        pump.runPass();
+        return !lines.empty() && lines.back().find("while the link was down") != std::string::npos;
     }));
+    EXPECT_EQ(notes.back(), "console back: following it after line " + std::to_string(mark));
+    // Nothing handled twice: the echo and the server's answer, each once.
+    std::vector<std::string> about;
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(about),
+                 [](const std::string& l) { return l.find("while the link") != std::string::npos; });
+    EXPECT_EQ(std::set<std::string>(about.begin(), about.end()).size(), about.size()) << testing::PrintToString(about);
 }
 
 struct LinkFailure {
