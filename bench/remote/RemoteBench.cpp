@@ -208,8 +208,9 @@ int main(int argc, char** argv)
         LineBatch batch = windows.readLines(watched, mark, 1024 * 1024);
         if (batch.ok) {
             for (const NumberedLine& line : batch.lines)
-                if (const char* at = std::strstr(line.text.c_str(), "drop ")) {
-                    wrong += std::atol(at + 5) != seen + 1;
+                // The echo of each line sent, once per line.
+                if (line.text.rfind("]say drop ", 0) == 0) {
+                    wrong += std::atol(line.text.c_str() + 10) != seen + 1;
                     ++seen;
                 }
             resumeMs = msSince(backAt);

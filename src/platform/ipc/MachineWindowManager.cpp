@@ -118,9 +118,11 @@ struct MachineWindowManager::Impl {
         return *slot;
     }
 
+    // A machine still connecting lists nothing yet: nobody waits on its
+    // handshake (the start window lists it again once it is up).
     const std::vector<RemoteConsole*>& listing(Machine& machine)
     {
-        if (!up(machine)) {
+        if (!up(machine) || machine.link->state() != RelayLink::State::Connected) {
             machine.listing.clear();
             return machine.listing;
         }

@@ -342,8 +342,11 @@ std::optional<RelayLink::Answer> RelayLink::request(RelayOp op, std::string_view
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) {
-            // The answer may still come; it then finds nobody waiting.
+            // A link that stops answering is taken as lost, so a hung
+            // connection costs one timeout, not one per request.
             m_waiting.erase(it);
+            fail("the relay did not answer within "
+                 + std::to_string(std::chrono::duration_cast<std::chrono::seconds>(m_timeout).count()) + " s");
             return std::nullopt;
         }
         readSome(static_cast<int>(std::min<long long>(left, 50)));

@@ -101,7 +101,7 @@ private:
     std::map<std::uint32_t, std::optional<Answer>> m_waiting;
     std::chrono::seconds m_delay = kFirstRetry;
     Clock::time_point m_retryAt{};
-    std::chrono::milliseconds m_timeout{8000};
+    std::chrono::milliseconds m_timeout{15000};
 };
 
 // The ssh command for a machine. `target` is user@host or a host alias.
