@@ -88,6 +88,10 @@ xvfb_pid=
 cleanup() {
   if [ "$mode" = screenshots ]; then
     stop_servers >/dev/null 2>&1 || true
+    if [ -n "$sshd_pid" ]; then
+      kill "$sshd_pid" 2>/dev/null || true
+      wait "$sshd_pid" 2>/dev/null || true
+    fi
     if [ -n "$xvfb_pid" ]; then
       kill "$xvfb_pid" 2>/dev/null || true
       wait "$xvfb_pid" 2>/dev/null || true
@@ -147,7 +151,60 @@ start_server() { # NAME PLAYERS SEED LOG
 start_server "Demo Arena One" "Bob,^1Red^7Guy,Sarge" 1 "$state/arena-one.log"
 start_server "Demo Arena Two" "Anarki,^4Blue^7Bird" 2 "$state/arena-two.log"
 
+# --- A second machine over ssh (screenshots only) ---------------------------
+# With Debian's sshd installed, the display-less run starts one of its own on
+# a loopback port (its own keys and configuration under $state/sshd) with a
+# far console behind it, so the start window shows a second machine node.
+sshd_pid=
+start_far_machine() {
+  local dir=$state/sshd far=$state/far-runtime port user
+  if [ ! -x /usr/sbin/sshd ] || ! command -v ssh-keygen >/dev/null; then
+    echo "demo: sshd is not installed; the start window shows this machine only"
+    return 0
+  fi
+  rm -rf "$dir" "$far"
+  mkdir -p -m 0700 "$dir" "$far"
+  mkdir -p /run/sshd 2>/dev/null || true
+  ssh-keygen -q -t ed25519 -N '' -f "$dir/host_key" && ssh-keygen -q -t ed25519 -N '' -f "$dir/client_key" \
+    || { echo "demo: ssh-keygen failed; no second machine"; return 0; }
+  cp "$dir/client_key.pub" "$dir/authorized_keys"
+  port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+  user=$(id -un)
+  cat >"$dir/sshd_config" <<CONFIG
+Port $port
+ListenAddress 127.0.0.1
+HostKey $dir/host_key
+PidFile $dir/sshd.pid
+AuthorizedKeysFile $dir/authorized_keys
+PasswordAuthentication no
+KbdInteractiveAuthentication no
+PermitRootLogin prohibit-password
+UsePAM no
+StrictModes no
+PrintMotd no
+SetEnv PATH=$bin:/usr/bin:/bin XDG_RUNTIME_DIR=$far
+CONFIG
+  echo "[127.0.0.1]:$port $(cat "$dir/host_key.pub")" >"$dir/known_hosts"
+  printf 'Host *\n  UserKnownHostsFile %s\n  GlobalKnownHostsFile /dev/null\n  IdentityFile %s\n  IdentitiesOnly yes\n  LogLevel ERROR\n' \
+    "$dir/known_hosts" "$dir/client_key" >"$dir/ssh_config"
+  /usr/sbin/sshd -D -e -f "$dir/sshd_config" >"$dir/sshd.log" 2>&1 &
+  sshd_pid=$!
+  XDG_RUNTIME_DIR=$far start_server "Demo Far Arena" "Klesk,Xaero" 3 "$state/far-arena.log"
+  cat >>"$XDG_CONFIG_HOME/Ravelin/Ravelin.ini" <<SETTINGS
+[Remote]
+SshConfig=$dir/ssh_config
+MachineCount=1
+Machine1=$user@127.0.0.1:$port
+SETTINGS
+  echo "demo: a second machine: sshd on 127.0.0.1:$port with \"Demo Far Arena\" behind it"
+}
+
 # --- Ravelin -----------------------------------------------------------------
+if [ "$mode" = screenshots ]; then
+  mkdir -p "$XDG_CONFIG_HOME/Ravelin"
+  rm -f "$XDG_CONFIG_HOME/Ravelin/Ravelin.ini"
+  start_far_machine
+fi
 if [ "$mode" = display ]; then
   echo "demo: opening Ravelin; pick a server and press Connect."
   echo "demo: after Quit the demo servers keep running as their own console windows."

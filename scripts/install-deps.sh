@@ -13,6 +13,7 @@ packages=(
   clang libclang-rt-14-dev
   libsqlite3-dev qt6-httpserver-dev qt6-websockets-dev chromium
   systemd
+  openssh-client openssh-server
 )
 
 missing=()
@@ -48,8 +49,28 @@ core=()
 for p in "${missing[@]}"; do
   [ "$p" = openarena-server ] || core+=("$p")
 done
+# The remote tests start an sshd of their own on a loopback port: the
+# system's ssh service must not be started or enabled by the install.
+ssh_server=
+no_start=
+if printf '%s\n' "${missing[@]}" | grep -qx openssh-server; then
+  ssh_server=1
+  if [ ! -e /usr/sbin/policy-rc.d ]; then
+    printf '#!/bin/sh\nexit 101\n' | $SUDO tee /usr/sbin/policy-rc.d >/dev/null
+    $SUDO chmod 755 /usr/sbin/policy-rc.d
+    no_start=1
+  fi
+fi
 if [ ${#core[@]} -gt 0 ]; then
   $SUDO apt-get install -y -qq --no-install-recommends "${core[@]}"
+fi
+[ -z "$no_start" ] || $SUDO rm -f /usr/sbin/policy-rc.d
+if [ -n "$ssh_server" ]; then
+  if command -v systemctl >/dev/null 2>&1 && [ -d /run/systemd/system ]; then
+    $SUDO systemctl disable --now ssh.service ssh.socket 2>/dev/null || true
+  else
+    $SUDO update-rc.d ssh disable 2>/dev/null || true
+  fi
 fi
 if printf '%s\n' "${missing[@]}" | grep -qx openarena-server; then
   $SUDO apt-get install -y -qq --no-install-recommends openarena-server \

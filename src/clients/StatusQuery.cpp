@@ -43,6 +43,17 @@ void StatusQuery::UpdateServerPort()
 
 void StatusQuery::SendStatusQuery()
 {
+    // A server on another machine is asked by its relay, on that machine's
+    // loopback; the reply comes back over the link.
+    const WindowHandle console = m_bridge.FindConsoleWindow();
+    if (m_bridge.windows().isRemote(console)) {
+        std::weak_ptr<int> alive = m_alive;
+        m_bridge.windows().queryStatus(console, [this, alive](const std::string& reply) {
+            if (!alive.expired() && !reply.empty())
+                takeReply(reply);
+        });
+        return;
+    }
     if (!m_socket)
         return;
     if (!m_socket->bound() && !m_socket->bind(kLocalPort))
@@ -54,8 +65,13 @@ void StatusQuery::ReadStatusReply(const Datagram& datagram)
 {
     if (!datagram.fromLoopback || datagram.senderPort != m_serverPort || m_serverPort == 0)
         return;
-    if (IsStatusReply(datagram.data))
-        m_statusPlayers = ParseStatusReply(datagram.data);
+    takeReply(datagram.data);
+}
+
+void StatusQuery::takeReply(const std::string& data)
+{
+    if (IsStatusReply(data))
+        m_statusPlayers = ParseStatusReply(data);
     if (m_onReply)
         m_onReply();
 }

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,12 +48,16 @@ public:
     static bool portFromText(const std::string& text, int32_t& port);
 
 private:
+    void takeReply(const std::string& data);
+
     ConsoleBridge& m_bridge;
     CvarProbe& m_probe;
     UdpSocket* m_socket;
     int32_t m_serverPort = 0;
     std::vector<std::string> m_statusPlayers;
     std::function<void()> m_onReply;
+    // Answers from a relay arrive later; one that outlives this query finds it gone.
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
 };
 
 } // namespace ravelin

@@ -27,12 +27,6 @@ std::string lowered(std::string text)
 
 bool isAbsolutePath(const std::string& value) { return !value.empty() && value.front() == '/'; }
 
-std::string readWholeFile(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 } // namespace
 
 CvarDumpTarget cvarDumpTarget(const std::string& gameBasePath, const std::string& baseGame, const std::string& homePath,
@@ -82,8 +76,7 @@ void CvarTable::startDump()
     // them: the values of the cvars the file holds come from the file.
     m_listed = listed.ok ? parseCvarList(listed.lines) : std::vector<CvarRow>{};
     // A file left from a dump that came too late must not pass for this one.
-    std::error_code ignored;
-    std::filesystem::remove(m_target.file, ignored);
+    removeDump();
     CommandOutput written = m_bridge.ExecCommand(console, m_target.command, ConsoleBridge::kExecTimeoutMs);
     if (!written.ok)
         m_bridge.SendConsoleCommand(m_target.command);
@@ -107,13 +100,16 @@ void CvarTable::tmrCvarDump_Timer()
         stop();
         return;
     }
-    std::error_code ec;
-    if (m_state == State::Waiting && std::filesystem::exists(m_target.file, ec)) {
+    // The file is read through the window manager: a console on another
+    // machine has its server's files there, read by its relay.
+    std::optional<std::string> read =
+        m_bridge.windows().readServerFile(m_bridge.FindConsoleWindow(), m_target.file.string(), false);
+    if (m_state == State::Waiting && read) {
         m_state = State::Reading;
         m_previous.clear();
     }
     if (m_state == State::Reading) {
-        std::string text = readWholeFile(m_target.file);
+        std::string text = read.value_or(std::string());
         if (text.size() > m_previous.size()) {
             m_previous = std::move(text);
         } else if (text.size() < kMinDumpSize) {
@@ -124,7 +120,7 @@ void CvarTable::tmrCvarDump_Timer()
         }
     }
     if (m_clock.now() >= m_deadline) {
-        std::filesystem::remove(m_target.file, ec);
+        removeDump();
         if (!m_listed.empty()) {
             // A server that cannot write the file still listed every cvar.
             fill(std::move(m_listed));
@@ -143,10 +139,14 @@ std::string CvarTable::timeoutMessage() const
         + (seconds == 1 ? " second" : " seconds") + ". The table still shows the variables read before.";
 }
 
+void CvarTable::removeDump()
+{
+    m_bridge.windows().readServerFile(m_bridge.FindConsoleWindow(), m_target.file.string(), true);
+}
+
 void CvarTable::finish(const std::string& text)
 {
-    std::error_code ignored;
-    std::filesystem::remove(m_target.file, ignored);
+    removeDump();
     std::vector<CvarRow> rows = parseCvarDump(text);
     if (!m_listed.empty()) {
         std::map<std::string, std::string> fromFile;

@@ -95,6 +95,7 @@ private:
     void finish(const std::string& text);
     void fill(std::vector<CvarRow> rows);
     void stop();
+    void removeDump();
 
     ConsoleBridge& m_bridge;
     CvarProbe& m_probe;

@@ -50,6 +50,7 @@ void ConsolePump::runPass()
     if (console != m_console) {
         m_console = console;
         m_started = false;
+        m_gone = false;
         m_pieces.clear();
     }
     if (console <= 0)
@@ -70,8 +71,22 @@ void ConsolePump::runPass()
     std::uint64_t until = 0;
     for (bool first = true;; first = false) {
         LineBatch batch = windows.readLines(console, m_llc, kReadBytes);
-        if (m_unloading || !batch.ok)
+        if (m_unloading)
             return;
+        if (!batch.ok) {
+            // A console on another machine comes back with its machine's
+            // link, under the same handle: the pump then carries on after
+            // the last line it handled.
+            if (!m_gone && windows.isRemote(console) && m_hooks.debugPrint)
+                m_hooks.debugPrint("console gone");
+            m_gone = true;
+            return;
+        }
+        if (m_gone) {
+            m_gone = false;
+            if (windows.isRemote(console) && m_hooks.debugPrint)
+                m_hooks.debugPrint("console back: following it after line " + std::to_string(m_llc));
+        }
         if (first)
             until = batch.newest;
         if (batch.newest < m_llc) {

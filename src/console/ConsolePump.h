@@ -124,6 +124,8 @@ private:
     std::uint64_t m_skipped = 0;
     WindowHandle m_console = 0;
     bool m_started = false;
+    // The console stopped answering (a far machine's link is down).
+    bool m_gone = false;
     std::string m_pieces;
     bool m_inStatusBlock = false;
     std::string m_statusBuffer;

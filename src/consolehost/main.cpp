@@ -1,9 +1,11 @@
 // ravelin-console: a server's console window (`ravelin-console [--headless]
 // [--keep] [--restart on-crash|always|never] -- SERVER ARGS...`), and a command-line client over running
-// consoles (`list`, `send`, `read`, `cvar`, `show`, `hide`, `clear`).
+// consoles (`list`, `send`, `read`, `cvar`, `show`, `hide`, `clear`, `restart`, `stop`), and
+// `ravelin-console relay`, the far end of Ravelin's ssh link to this machine.
 #include "consolehost/ClientCommands.h"
 #include "consolehost/ConsoleHost.h"
 #include "consolehost/HostHandover.h"
+#include "consolehost/Relay.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -29,6 +31,8 @@ int main(int argc, char** argv)
         QApplication check(argc, argv);
         return 0;
     }
+    if (args.size() == 1 && args[0] == "relay")
+        return runRelay(0, 1);
     if (!args.empty() && isClientCommand(args[0]))
         return runClientCommand(args, std::cout, std::cerr);
 

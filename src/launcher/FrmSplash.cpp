@@ -56,6 +56,7 @@ FrmSplash::FrmSplash(SplashServices services, QWidget* parent) : QWidget(parent)
     m_registry = std::make_unique<IniRegistry>();
     m_gatehop = std::make_unique<GatehopInstaller>(m_services.dialogs, *m_registry, std::move(shims));
     m_list->setGatehopInstaller(m_gatehop.get());
+    m_list->setMachines(m_services.machines);
 
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName("tvMain");
@@ -94,6 +95,19 @@ FrmSplash::FrmSplash(SplashServices services, QWidget* parent) : QWidget(parent)
     auto* quitButton = addButton("imgQuit", int(Glyph::Quit), "Quit", {});
     for (QToolButton* b : {connectButton, showButton, killButton, reloadButton, autoButton, gatehopButton})
         buttons->addWidget(b);
+    if (m_services.machines) {
+        auto* addMachine = addButton("cmdAddMachine", int(Glyph::Machine), QString::fromUtf8("Add machine\u2026"),
+                                     "Add a machine reached over ssh");
+        auto* removeMachine =
+            addButton("cmdRemoveMachine", int(Glyph::Kill), "Remove machine", "Remove the selected machine");
+        buttons->addWidget(addMachine);
+        buttons->addWidget(removeMachine);
+        connect(addMachine, &QToolButton::clicked, this, [this] { run([this] { m_list->AddMachine(); }); });
+        connect(removeMachine, &QToolButton::clicked, this, [this] { run([this] { m_list->RemoveMachine(); }); });
+        auto* states = new QTimer(this);
+        connect(states, &QTimer::timeout, this, [this] { run([this] { m_list->refreshMachines(); }); });
+        states->start(1000);
+    }
     buttons->addStretch(1);
     buttons->addWidget(minButton);
     buttons->addWidget(quitButton);
@@ -149,6 +163,9 @@ bool FrmSplash::connectToConsole(long handle)
     bool listed = false;
     for (const ServerNode& node : m_list->tree().children)
         listed = listed || node.key == key;
+    for (const MachineBranch& branch : m_list->tree().remotes)
+        for (const ServerNode& node : branch.children)
+            listed = listed || node.key == key;
     if (!listed || m_list->connected() || m_list->ended())
         return false;
     run([this, key] {
@@ -206,6 +223,21 @@ void FrmSplash::redrawTree()
                 selected = item;
         }
         machine->setExpanded(tree.expanded);
+    }
+    for (const MachineBranch& branch : tree.remotes) {
+        auto* machine = new QTreeWidgetItem(m_tree, QStringList(latin1(branch.node.text)));
+        machine->setData(0, kKeyRole, latin1(branch.node.key));
+        machine->setIcon(0, splash::icon(splash::Glyph::Machine, 20));
+        if (selectedKey == branch.node.key)
+            selected = machine;
+        for (const ServerNode& node : branch.children) {
+            auto* item = new QTreeWidgetItem(machine, QStringList(latin1(node.text)));
+            item->setData(0, kKeyRole, latin1(node.key));
+            item->setIcon(0, splash::icon(splash::Glyph::Server, 20));
+            if (selectedKey == node.key)
+                selected = item;
+        }
+        machine->setExpanded(true);
     }
     m_tree->setCurrentItem(selected);
     m_redrawing = false;

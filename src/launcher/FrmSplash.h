@@ -25,6 +25,7 @@ class QTreeWidget;
 namespace ravelin {
 
 class GatehopInstaller;
+class MachineSet;
 class Registry;
 class ServerList;
 
@@ -43,6 +44,8 @@ struct SplashServices {
     // The application folder, first place the Gatehop installer looks for
     // the shim ("" for the program's folder only).
     std::string appFolder = {};
+    // The machines reached over ssh; null when there are none to manage.
+    MachineSet* machines = nullptr;
 };
 
 class FrmSplash : public QWidget {

@@ -1,6 +1,7 @@
 #include "launcher/ServerList.h"
 
 #include "launcher/GatehopInstaller.h"
+#include "launcher/Machines.h"
 
 #include <charconv>
 #include <limits>
@@ -64,6 +65,13 @@ const ServerNode* ServerList::findNode(const std::string& key) const
     for (const ServerNode& node : m_tree.children)
         if (node.key == key)
             return &node;
+    for (const MachineBranch& branch : m_tree.remotes) {
+        if (branch.node.key == key)
+            return &branch.node;
+        for (const ServerNode& node : branch.children)
+            if (node.key == key)
+                return &node;
+    }
     return nullptr;
 }
 
@@ -104,6 +112,12 @@ void ServerList::BuildServerList()
     m_tree = ServerTree{};
     m_tree.machine = ServerNode{ip, m_host.computerName() + "   [" + ip + "]", 3, "SERVER"};
     m_selected.reset();
+    if (m_machines) {
+        for (const std::string& name : m_machines->names())
+            m_tree.remotes.push_back(
+                {ServerNode{kMachinePrefix + name, name + "   [" + m_machines->stateText(name) + "]", 3, "SERVER"},
+                 {}});
+    }
     changed();
 
     WindowManager& windows = m_bridge.windows();
@@ -120,7 +134,13 @@ void ServerList::BuildServerList()
             return;
         ServerNode node{std::string(kHandlePrefix) + std::to_string(console), kServerPrefix + hostName + "]", 2,
                         "GAME"};
-        m_tree.children.push_back(node);
+        // A console on another machine goes under that machine's node.
+        const std::string machine = m_machines ? m_machines->machineOf(console) : std::string();
+        std::vector<ServerNode>* under = &m_tree.children;
+        for (MachineBranch& branch : m_tree.remotes)
+            if (!machine.empty() && branch.node.key == kMachinePrefix + machine)
+                under = &branch.children;
+        under->push_back(node);
         m_tree.expanded = true;
         changed();
         if (m_autoConnect && node.text == m_defaultServerText) {
@@ -183,6 +203,10 @@ void ServerList::ShowServer()
     if (m_building || m_connected || m_ended)
         return;
     if (auto console = selectedServer()) {
+        if (m_bridge.windows().isRemote(*console)) {
+            m_dialogs.messageBox(kFarConsole, Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+            return;
+        }
         m_bridge.ShowConsoleOf(true, *console);
         m_bridge.windows().setFocus(*console);
     }
@@ -272,6 +296,68 @@ void ServerList::Gatehop()
         m_gatehop->Install();
     else
         m_dialogs.messageBox(kGatehopUnavailable, Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+}
+
+void ServerList::AddMachine()
+{
+    if (m_building || m_connected || m_ended || !m_machines)
+        return;
+    auto text = m_dialogs.prompt(kAddMachinePrompt);
+    if (!text || text->empty())
+        return;
+    auto identity = m_dialogs.prompt(kIdentityPrompt);
+    if (!identity)
+        return;
+    const std::string refused = m_machines->add(*text, *identity);
+    if (!refused.empty()) {
+        m_dialogs.messageBox(refused, Dialogs::Buttons::Ok, Dialogs::Icon::Exclamation);
+        return;
+    }
+    BuildServerList();
+}
+
+void ServerList::RemoveMachine()
+{
+    if (m_building || m_connected || m_ended || !m_machines)
+        return;
+    const std::string prefix = kMachinePrefix;
+    if (!m_selected || m_selected->compare(0, prefix.size(), prefix) != 0) {
+        m_dialogs.messageBox(kSelectMachine);
+        return;
+    }
+    const std::string name = m_selected->substr(prefix.size());
+    if (m_dialogs.messageBox("Remove the machine " + name + " from the list?", Dialogs::Buttons::YesNo,
+                             Dialogs::Icon::Question)
+        != Dialogs::Answer::Yes)
+        return;
+    m_machines->remove(name);
+    BuildServerList();
+}
+
+void ServerList::refreshMachines()
+{
+    if (m_building || m_connected || m_ended || !m_machines)
+        return;
+    bool relist = false;
+    bool textChanged = false;
+    const auto names = m_machines->names();
+    relist = names.size() != m_tree.remotes.size();
+    for (std::size_t i = 0; i < m_tree.remotes.size() && !relist; ++i) {
+        MachineBranch& branch = m_tree.remotes[i];
+        const std::string name = names[i];
+        const std::string text = name + "   [" + m_machines->stateText(name) + "]";
+        const bool wasUp = branch.node.text.ends_with("[connected]");
+        const bool isUp = text.ends_with("[connected]");
+        relist = branch.node.key != kMachinePrefix + name || wasUp != isUp;
+        if (branch.node.text != text) {
+            branch.node.text = text;
+            textChanged = true;
+        }
+    }
+    if (relist)
+        BuildServerList();
+    else if (textChanged)
+        changed();
 }
 
 void ServerList::windowClosing()

@@ -26,6 +26,7 @@
 namespace ravelin {
 
 class GatehopInstaller;
+class MachineSet;
 
 inline constexpr int kVersionMajor = 1;
 inline constexpr int kVersionMinor = 0;
@@ -38,10 +39,17 @@ struct ServerNode {
     std::string tag;
 };
 
+// Another machine, reached over ssh, and the consoles listed on it.
+struct MachineBranch {
+    ServerNode node;
+    std::vector<ServerNode> children;
+};
+
 struct ServerTree {
     ServerNode machine;
     std::vector<ServerNode> children;
     bool expanded = false;
+    std::vector<MachineBranch> remotes;
 };
 
 class ServerList {
@@ -59,6 +67,15 @@ public:
     static constexpr const char* kNotRunning = "not running: ";
     static constexpr const char* kServerEnded = "The server of this console is not running (";
     static constexpr const char* kGatehopUnavailable = "The Gatehop installer is not available in this version.";
+    // A machine reached over ssh: its node's key is this and the machine's name.
+    static constexpr const char* kMachinePrefix = "MACHINE:";
+    static constexpr const char* kAddMachinePrompt =
+        "Machine to add: user@host, user@host:port or a host alias from your ssh configuration";
+    static constexpr const char* kIdentityPrompt =
+        "Identity file for this machine (leave blank for ssh's own keys and agent):";
+    static constexpr const char* kSelectMachine = "Please select a machine";
+    static constexpr const char* kFarConsole =
+        "This console runs on another machine: its window is shown on that machine's desktop.";
     // Stands in for an absent default: no node text can equal it.
     static constexpr const char* kNoDefault = "9999999999999999999999";
 
@@ -107,6 +124,13 @@ public:
     void NodeClick(const std::string& key);
     void Quit();
     void Gatehop();
+    // The machines reached over ssh (none when null).
+    void setMachines(MachineSet* machines) { m_machines = machines; }
+    void AddMachine();
+    void RemoveMachine();
+    // The window's timer: machine nodes show their link's state as it is
+    // now, and a machine that came up (or went) has its consoles listed again.
+    void refreshMachines();
     // The installer the Gatehop button runs (owned by the window).
     void setGatehopInstaller(GatehopInstaller* installer) { m_gatehop = installer; }
     // The window is closed by other means than Connect or Quit: every
@@ -141,6 +165,7 @@ private:
     bool m_connected = false;
     bool m_ended = false;
     GatehopInstaller* m_gatehop = nullptr;
+    MachineSet* m_machines = nullptr;
 };
 
 } // namespace ravelin

@@ -169,6 +169,13 @@ private:
             QString lines;
             for (int i = 0; i < machine->childCount(); ++i)
                 lines += "listed: " + machine->child(i)->text(0) + (i + 1 < machine->childCount() ? "\n" : "");
+            // Machines reached over ssh follow, each with its consoles.
+            for (int m = 1; m < tree->topLevelItemCount(); ++m) {
+                QTreeWidgetItem* far = tree->topLevelItem(m);
+                lines += (lines.isEmpty() ? "" : "\n") + QString("machine: ") + far->text(0);
+                for (int i = 0; i < far->childCount(); ++i)
+                    lines += "\n  listed: " + far->child(i)->text(0);
+            }
             finish(0, lines);
         }
         if (!screenshots.isEmpty())
@@ -177,9 +184,10 @@ private:
             finish(0, {});
         const QString wanted = "Quake 3 Arena [" + connectTo + "]";
         QTreeWidgetItem* target = nullptr;
-        for (int i = 0; i < machine->childCount() && !target; ++i)
-            if (machine->child(i)->text(0) == wanted)
-                target = machine->child(i);
+        for (int m = 0; m < tree->topLevelItemCount() && !target; ++m)
+            for (int i = 0; i < tree->topLevelItem(m)->childCount() && !target; ++i)
+                if (tree->topLevelItem(m)->child(i)->text(0) == wanted)
+                    target = tree->topLevelItem(m)->child(i);
         if (!target)
             fail("the start window does not list \"" + wanted + "\"");
         tree->setCurrentItem(target);

@@ -11,6 +11,8 @@
 #include "platform/AppFolder.h"
 #include "platform/DisplayEnvironment.h"
 #include "platform/ipc/IpcWindowManager.h"
+#include "platform/ipc/MachineWindowManager.h"
+#include "launcher/Machines.h"
 #include "platform/linux/ProcessArguments.h"
 #include "platform/linux/ProcMemoryInfo.h"
 #include "platform/qt/CurlDownload.h"
@@ -138,7 +140,10 @@ int m_Startup(int argc, char** argv)
     const QCommandLineOption noVersionCheck("no-version-check", "Do not check for a newer version at start.");
     const QCommandLineOption consoleOption(
         "console", "Connect to the server console hosted by this ravelin-console process (as gatehop does).", "pid");
-    parser.addOptions({noVersionCheck, consoleOption});
+    const QCommandLineOption addMachineOption(
+        "add-machine", "Add a machine reached over ssh (user@host, user@host:port or a host alias) to the list.",
+        "machine");
+    parser.addOptions({noVersionCheck, consoleOption, addMachineOption});
     // The demo driver's options (see launcher/DemoDriver.h).
     parser.addOptions({{"connect", "Demo: connect to the server with this host name.", "name"},
                        {"screenshots", "Demo: write screenshots of the windows into this folder.", "folder"},
@@ -151,6 +156,24 @@ int m_Startup(int argc, char** argv)
         QCoreApplication::setApplicationVersion(RAVELIN_VERSION_TEXT);
         parser.process(app);
         return 0;
+    }
+    // A machine named on the command line is checked and stored before
+    // anything else, so it is there whatever happens next.
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--add-machine") != 0)
+            continue;
+        std::string error;
+        auto machine = parseMachine(argv[i + 1], error);
+        if (!machine) {
+            std::fprintf(stderr, "ravelin: %s\n", error.c_str());
+            return 2;
+        }
+        QCoreApplication::setApplicationName("Ravelin");
+        QtSettingsStore store;
+        storeMachine(store, *machine);
+        std::fprintf(stderr, "ravelin: machine %s added\n", machine->name().c_str());
+        if (!displayNamedInEnvironment())
+            return 0;
     }
     if (!displayNamedInEnvironment()) {
         std::fprintf(stderr,
@@ -179,11 +202,20 @@ int m_Startup(int argc, char** argv)
     const std::filesystem::path programFolder = AppFolder::executableFolder();
     const std::filesystem::path appFolder = AppFolder::resolve(programFolder);
 
-    ipc::IpcWindowManager windows;
+    ipc::IpcWindowManager localWindows;
+    // This machine's consoles, then those of every machine reached over ssh.
+    ipc::MachineWindowManager windows(localWindows);
     QtMessageLoop loop;
     ConsoleBridge bridge(windows, loop);
     CvarProbe probe(bridge);
     QtSettingsStore settings;
+    MachineSet machines(settings, windows);
+    machines.connectAll();
+    // The links are read between events: answers that come by themselves
+    // (status replies) and restarts after a link dropped.
+    QTimer linkPoll;
+    QObject::connect(&linkPoll, &QTimer::timeout, [&windows] { windows.pollMachines(); });
+    linkPoll.start(20);
     QtDialogs dialogs;
     QtHostInfo host;
     ProcMemoryInfo memory;
@@ -223,7 +255,9 @@ int m_Startup(int argc, char** argv)
             MainServices services{bridge, probe, settings, dialogs, appFolder, &host, &memory};
             services.reopenStartWindow = reopenStartWindow;
             services.endProgram = endProgram;
-            services.serverArguments = [&] { return processArguments(windows.serverPid(bridge.FindConsoleWindow())); };
+            services.serverArguments = [&] {
+                return processArguments(localWindows.serverPid(bridge.FindConsoleWindow()));
+            };
             mainWindow = new FrmMain(std::move(services));
             QObject::connect(mainWindow, &QObject::destroyed, endIfNoWindowLeft);
             mainWindow->installEventFilter(new DisposeOnClose(mainWindow));
@@ -237,7 +271,7 @@ int m_Startup(int argc, char** argv)
     // (no automatic connect) when the shutdown dialog returns to it.
     openStartWindow = [&](bool reloading) {
         auto* splash = new FrmSplash(SplashServices{bridge, probe, settings, dialogs, host, programFolder.string(),
-                                                    showMainWindow, endProgram, appFolder.string()});
+                                                    showMainWindow, endProgram, appFolder.string(), &machines});
         startWindow = splash;
         splash->setAttribute(Qt::WA_DeleteOnClose);
         splash->setReloading(reloading);

@@ -8,6 +8,8 @@
 #include "platform/LineRing.h"
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -121,6 +123,26 @@ public:
         (void)console;
         return {};
     }
+
+    // A console on another machine, reached through its relay: its server's
+    // UDP port and files are not ours to reach, so the two operations below
+    // go through the relay. A local console's are reached directly.
+    virtual bool isRemote(WindowHandle console)
+    {
+        (void)console;
+        return false;
+    }
+    // Asks the far server for its status; `onReply` gets the reply's bytes
+    // (empty when none came) on a later turn of the event loop. False when
+    // the query could not be sent.
+    virtual bool queryStatus(WindowHandle console, std::function<void(const std::string& reply)> onReply)
+    {
+        (void)console, (void)onReply;
+        return false;
+    }
+    // The file the console's server wrote (its cvar dump) at `path`, or
+    // nullopt when it is not there; `remove` deletes it after reading.
+    virtual std::optional<std::string> readServerFile(WindowHandle console, const std::string& path, bool remove);
 };
 
 } // namespace ravelin

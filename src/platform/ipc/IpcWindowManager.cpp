@@ -731,6 +731,29 @@ int IpcWindowManager::subscribe(WindowHandle console, std::uint64_t after)
     return own.fd;
 }
 
+std::optional<std::string> IpcWindowManager::forward(WindowHandle console, std::string_view request)
+{
+    auto [host, child] = d->resolve(console);
+    if (!host || child != kConsoleWindow)
+        return std::nullopt;
+    host->lineCountAt = {};
+    Impl::Failure failure = Impl::Failure::None;
+    auto answer = d->exchange(*host, frame(request), failure);
+    if (!answer) {
+        d->disconnect(*host);
+        if (failure == Impl::Failure::TimedOut)
+            host->cooldownUntil = Clock::now() + kCooldown;
+        ++d->unanswered;
+        return std::nullopt;
+    }
+    // The host closes the connection after a malformed request.
+    if (!answer->empty()
+        && (static_cast<Status>((*answer)[0]) == Status::Malformed
+            || static_cast<Status>((*answer)[0]) == Status::Refused))
+        d->disconnect(*host);
+    return answer;
+}
+
 const std::filesystem::path& IpcWindowManager::endpointFolder() const { return d->folder; }
 
 std::string IpcWindowManager::lastError() const { return d->lastError; }

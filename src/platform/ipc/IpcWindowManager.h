@@ -26,6 +26,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,11 @@ public:
     // line after `after` to be pushed (batches, IpcProtocol.h); -1 when the
     // console cannot. The caller reads frames from it and closes it.
     int subscribe(WindowHandle console, std::uint64_t after);
+    // Sends one request payload (op, window, arguments) to the host of a
+    // console window as it is and returns the host's whole answer (status
+    // byte included); nullopt when the host did not answer. The relay's
+    // way through to its consoles.
+    std::optional<std::string> forward(WindowHandle console, std::string_view request);
 
     const std::filesystem::path& endpointFolder() const;
     // Why the last listing found nothing usable (unsafe folder, a host of

@@ -1,0 +1,190 @@
+// Ravelin's side against `ravelin-console relay` over a pipe pair (no ssh):
+// the consoles of the "far" machine are reached only through the relay (the
+// local window manager looks at an empty folder), and used as local ones.
+#include "integration/IntegrationSupport.h"
+#include "console/ConsolePump.h"
+#include "platform/ipc/MachineWindowManager.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+using namespace ravelin;
+using namespace ravelin::test;
+
+namespace {
+
+struct RelayTest : testing::Test {
+    TempDir empty{"ravelin-no-consoles"};
+    TempDir basepath{"ravelin-basepath"};
+    ipc::IpcWindowManager nothingLocal{empty.path() / "consoles"};
+    ipc::MachineWindowManager windows{nothingLocal};
+    SleepingLoop loop;
+    ConsoleBridge bridge{windows, loop};
+    CvarProbe probe{bridge};
+    ConsoleHostProcess host;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(host.startQ3sim({"--players", "Bob,Two Words", "+set", "sv_hostname", "Far Arena", "+set",
+                                     "net_port", "0", "+set", "fs_basepath", basepath.path().string()}));
+        windows.addMachine("far", {(binDir() / "ravelin-console").string(), "relay"});
+    }
+
+    WindowHandle farConsole()
+    {
+        WindowHandle found = 0;
+        waitFor([&] {
+            auto consoles = windows.consolesOf("far");
+            found = consoles.empty() ? 0 : consoles.front();
+            return found > 0;
+        });
+        return found;
+    }
+};
+
+} // namespace
+
+TEST_F(RelayTest, FarConsoleIsFoundProbedAndDrivenThroughTheBridge)
+{
+    const WindowHandle console = farConsole();
+    ASSERT_GT(console, 0);
+    EXPECT_EQ(windows.machineOf(console), "far");
+    EXPECT_TRUE(windows.isRemote(console));
+    EXPECT_EQ(windows.findNextWindow(0, kConsoleTitle), console);
+    EXPECT_EQ(bridge.FindOutputBoxOf(console) > 0, true);
+    EXPECT_EQ(probe.GetCvarValue(console, "sv_hostname"), "Far Arena");
+
+    CommandOutput output = bridge.ExecCommand(console, "status", 5000);
+    ASSERT_TRUE(output.ok) << output.error;
+    std::string table;
+    for (const std::string& line : output.lines)
+        table += line + "\n";
+    EXPECT_NE(table.find("Two Words"), std::string::npos) << table;
+
+    // A line sent is numbered on the far host and read back after the mark.
+    bool ok = false;
+    const std::uint64_t mark = windows.tailStart(console, 0, ok);
+    ASSERT_TRUE(ok);
+    ASSERT_TRUE(windows.sendLine(console, "say over the relay"));
+    EXPECT_TRUE(waitFor([&] {
+        LineBatch batch = windows.readLines(console, mark, 65536);
+        for (const NumberedLine& line : batch.lines)
+            if (line.text.find("over the relay") != std::string::npos)
+                return true;
+        return false;
+    }));
+    // Showing acts on this desktop only: the far window stays as it was.
+    const bool visible = windows.isWindowVisible(console);
+    windows.showWindow(console, !visible);
+    EXPECT_EQ(windows.isWindowVisible(console), visible);
+}
+
+TEST_F(RelayTest, StatusQueryIsMadeByTheRelayOnItsLoopback)
+{
+    const WindowHandle console = farConsole();
+    ASSERT_GT(console, 0);
+    std::string reply;
+    bool answered = false;
+    ASSERT_TRUE(windows.queryStatus(console, [&](const std::string& data) {
+        reply = data;
+        answered = true;
+    }));
+    ASSERT_TRUE(waitFor([&] {
+        windows.pollMachines();
+        return answered;
+    }));
+    EXPECT_EQ(reply.rfind("\xff\xff\xff\xffstatusResponse\n", 0), 0u) << reply;
+    EXPECT_NE(reply.find("\"Two Words\""), std::string::npos);
+}
+
+TEST_F(RelayTest, RelayReadsTheServersOwnDumpAndNothingElse)
+{
+    const WindowHandle console = farConsole();
+    ASSERT_GT(console, 0);
+    const std::string dump = (basepath.path() / "ravelin_tmp.cfg").string();
+    ASSERT_TRUE(bridge.ExecCommand(console, "WRITECONFIG ..\\ravelin_tmp.cfg", 5000).ok);
+    std::optional<std::string> text;
+    ASSERT_TRUE(waitFor([&] { return (text = windows.readServerFile(console, dump, true)).has_value(); }));
+    EXPECT_NE(text->find("seta sv_hostname \"Far Arena\""), std::string::npos) << *text;
+    EXPECT_FALSE(std::filesystem::exists(dump));
+
+    // Same name elsewhere, another name in the right folder, a way out of it.
+    for (const std::string& path :
+         {empty.path().string() + "/ravelin_tmp.cfg", basepath.path().string() + "/q3config.cfg",
+          basepath.path().string() + "/../etc/ravelin_tmp.cfg"}) {
+        std::ofstream(path) << "seta secret 1\n";
+        EXPECT_FALSE(windows.readServerFile(console, path, true).has_value()) << path;
+    }
+    EXPECT_TRUE(std::filesystem::exists(basepath.path() / "q3config.cfg"));
+}
+
+TEST_F(RelayTest, PumpSaysConsoleGoneAndCarriesOnFromItsLineWhenTheLinkIsBack)
+{
+    const WindowHandle console = farConsole();
+    ASSERT_GT(console, 0);
+    struct : ConsoleDisplay {
+        std::string text;
+        void appendDisplay(std::string_view more) override { text += more; }
+        std::string displayText() const override { return text; }
+        void setDisplayText(std::string_view all) override { text = all; }
+    } display;
+    std::vector<std::string> notes, lines;
+    const bool unloading = false;
+    bridge.setSelectedConsole(console);
+    ConsolePumpHooks hooks;
+    hooks.debugPrint = [&](const std::string& note) { notes.push_back(note); };
+    hooks.consoleLine = [&](const std::string& line) { lines.push_back(line); };
+    ConsolePump pump(bridge, display, unloading, hooks);
+    pump.runPass();
+    const std::uint64_t mark = pump.LLC();
+    windows.link("far")->stop();
+    pump.runPass();
+    EXPECT_EQ(notes, std::vector<std::string>{"console gone"});
+    EXPECT_TRUE(windows.consolesOf("far").empty());
+    // Printed while the link was down: still in the far ring.
+    ASSERT_EQ(runCommand({(binDir() / "ravelin-console").string(), "send", std::to_string(host.handle()),
+                          "say while the link was down"})
+                  .status,
+              0);
+    windows.link("far")->start();
+    ASSERT_EQ(farConsole(), console);
+    ASSERT_TRUE(waitFor([&] {
+        pump.runPass();
+        return !lines.empty() && lines.back().find("while the link was down") != std::string::npos;
+    }));
+    EXPECT_EQ(notes.back(), "console back: following it after line " + std::to_string(mark));
+    // Nothing handled twice: the echo and the server's answer, each once.
+    std::vector<std::string> about;
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(about),
+                 [](const std::string& l) { return l.find("while the link") != std::string::npos; });
+    EXPECT_EQ(std::set<std::string>(about.begin(), about.end()).size(), about.size()) << testing::PrintToString(about);
+}
+
+struct LinkFailure {
+    const char* script; // run by /bin/sh in place of ssh
+    const char* said;
+};
+
+TEST(RelayLinkTest, FailuresAreSaidWithTheFarEndsOwnWords)
+{
+    const LinkFailure cases[] = {
+        {"echo 'Host key verification failed.' >&2; exit 255", "host key is unknown or has changed: Host key"},
+        {"echo 'root@127.0.0.1: Permission denied (publickey).' >&2; exit 255", "refused the key"},
+        {"echo 'bash: line 1: ravelin-console: command not found' >&2; exit 127", "no ravelin-console on the"},
+        {"printf '\\000\\000\\000\\021ravelin-relay\\000\\000\\000\\143'; sleep 5", "protocol version 99"},
+        {"echo 'Welcome to the machine'; sleep 5", "not the relay protocol"},
+    };
+    for (const LinkFailure& failure : cases) {
+        ipc::RelayLink link({"/bin/sh", "-c", failure.script});
+        link.start();
+        ASSERT_TRUE(waitFor([&] {
+            link.poll();
+            return link.state() == ipc::RelayLink::State::Failed;
+        })) << failure.script;
+        EXPECT_NE(link.message().find(failure.said), std::string::npos) << link.message();
+        // Tried again a second later, then two, doubling.
+        EXPECT_EQ(link.retryDelay(), std::chrono::seconds(2));
+    }
+}

@@ -1,0 +1,145 @@
+#include "remote/SshServer.h"
+
+#include <arpa/inet.h>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <netinet/in.h>
+#include <pwd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace ravelin::test {
+
+namespace {
+
+int freePort()
+{
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+        && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    ::close(fd);
+    return port;
+}
+
+bool accepting(int port)
+{
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return ok;
+}
+
+bool keygen(const fs::path& file)
+{
+    return runCommand({"/usr/bin/ssh-keygen", "-q", "-t", "ed25519", "-N", "", "-f", file.string()}).status == 0;
+}
+
+// The processes an sshd forked for its sessions, found by parent id.
+void killChildren(pid_t parent)
+{
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        const auto close = text.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        int ppid = 0;
+        char state = 0;
+        if (std::sscanf(text.c_str() + close + 1, " %c %d", &state, &ppid) == 2 && ppid == parent) {
+            const pid_t child = std::atoi(name.c_str());
+            killChildren(child);
+            ::kill(child, SIGKILL);
+        }
+    }
+}
+
+} // namespace
+
+SshServer::SshServer() = default;
+
+SshServer::~SshServer() { kill(); }
+
+std::string SshServer::missing()
+{
+    for (const char* program : {"/usr/sbin/sshd", "/usr/bin/ssh", "/usr/bin/ssh-keygen"})
+        if (!fs::exists(program))
+            return std::string(program) + " is not installed (scripts/install-deps.sh installs it)";
+    return {};
+}
+
+std::string SshServer::target() const
+{
+    const passwd* user = ::getpwuid(::geteuid());
+    return std::string(user ? user->pw_name : "root") + "@127.0.0.1";
+}
+
+std::string SshServer::log() const { return readFile(m_dir.path() / "sshd.log"); }
+
+bool SshServer::start(const fs::path& runtime)
+{
+    const fs::path& dir = m_dir.path();
+    if (m_port == 0) {
+        if (!keygen(dir / "host_key") || !keygen(dir / "client_key"))
+            return false;
+        fs::copy_file(dir / "client_key.pub", dir / "authorized_keys");
+        m_port = freePort();
+        std::ofstream(dir / "sshd_config")
+            << "Port " << m_port << "\nListenAddress 127.0.0.1\nHostKey " << (dir / "host_key").string() << "\nPidFile "
+            << (dir / "sshd.pid").string() << "\nAuthorizedKeysFile " << (dir / "authorized_keys").string()
+            << "\nPasswordAuthentication no\nKbdInteractiveAuthentication no\nPubkeyAuthentication yes\n"
+               "PermitRootLogin prohibit-password\nUsePAM no\nStrictModes no\nPrintMotd no\nLogLevel ERROR\n"
+            << "SetEnv PATH=" << binDir().string() << ":/usr/bin:/bin XDG_RUNTIME_DIR=" << runtime.string() << "\n";
+        std::string hostKey = readFile(dir / "host_key.pub");
+        std::ofstream(dir / "known_hosts") << "[127.0.0.1]:" << m_port << " " << hostKey;
+        std::ofstream(sshConfig()) << "Host *\n  UserKnownHostsFile " << (dir / "known_hosts").string()
+                                   << "\n  GlobalKnownHostsFile /dev/null\n  StrictHostKeyChecking yes\n"
+                                   << "  IdentityFile " << clientKey().string()
+                                   << "\n  IdentitiesOnly yes\n  LogLevel ERROR\n";
+        // sshd wants its privilege separation folder.
+        std::error_code ignored;
+        fs::create_directories("/run/sshd", ignored);
+    }
+    m_sshd = ChildProcess({"/usr/sbin/sshd", "-D", "-e", "-f", (dir / "sshd_config").string()}, dir / "sshd.log");
+    return waitFor([&] { return accepting(m_port); }, std::chrono::seconds(10));
+}
+
+void SshServer::kill()
+{
+    if (m_sshd.pid() > 0) {
+        killChildren(m_sshd.pid());
+        m_sshd.stop();
+    }
+}
+
+fs::path SshServer::variantConfig(const std::string& name, bool knownHost, bool knownKey)
+{
+    const fs::path& dir = m_dir.path();
+    if (!knownKey && !fs::exists(dir / "stranger_key"))
+        keygen(dir / "stranger_key");
+    std::ofstream(dir / "empty_known_hosts");
+    const fs::path file = dir / name;
+    std::ofstream(file) << "Host *\n  UserKnownHostsFile "
+                        << (dir / (knownHost ? "known_hosts" : "empty_known_hosts")).string()
+                        << "\n  GlobalKnownHostsFile /dev/null\n  StrictHostKeyChecking yes\n  IdentityFile "
+                        << (dir / (knownKey ? "client_key" : "stranger_key")).string()
+                        << "\n  IdentitiesOnly yes\n  LogLevel ERROR\n";
+    return file;
+}
+
+} // namespace ravelin::test
