@@ -13,7 +13,7 @@
 //
 //   remote_bench [--drop-seconds 60] [--seconds 5]
 #include "console/ConsoleBridge.h"
-#include "integration/ChildProcess.h"
+#include "integration/ConsoleHostProcess.h"
 #include "platform/ipc/MachineWindowManager.h"
 #include "remote/SshServer.h"
 

@@ -3,7 +3,7 @@
 // folder of their own, so they are seen only through ssh and the relay.
 #include "console/ConsoleBridge.h"
 #include "console/CvarProbe.h"
-#include "integration/ChildProcess.h"
+#include "integration/ConsoleHostProcess.h"
 #include "platform/ipc/MachineWindowManager.h"
 #include "remote/SshServer.h"
 

@@ -7,7 +7,7 @@
 // (`sshConfig()`, the setting [Remote] SshConfig), never the user's.
 #pragma once
 
-#include "integration/ChildProcess.h"
+#include "integration/ConsoleHostProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <filesystem>
