@@ -140,7 +140,7 @@ TEST(StartupVersionCheckTest, AHangingCheckDoesNotHoldTheStartWindow)
 
     ChildProcess ravelin({(binDir() / "ravelin").string()}, dir.path() / "ravelin.log");
     // The start window listed (and so hid) the console while the check waits.
-    EXPECT_TRUE(waitFor([&] { return console({"list"}).find("\thidden\tPatient Arena") != std::string::npos; },
+    EXPECT_TRUE(waitFor([&] { return console({"list"}).find("\thidden\trunning\tPatient Arena") != std::string::npos; },
                         std::chrono::seconds(30)))
         << console({"list"});
     EXPECT_TRUE(waitFor(
@@ -164,7 +164,7 @@ TEST(RavelinSignalTest, TerminatedItGivesBackTheConsolesItHid)
     ASSERT_TRUE(server.startQ3sim({"+set", "sv_hostname", "Signal Arena", "+set", "net_port", "0"}));
     const std::string handle = std::to_string(server.handle());
     auto listed = [&](const char* state) {
-        return console({"list"}).find(std::string("\t") + state + "\tSignal Arena") != std::string::npos;
+        return console({"list"}).find(std::string("\t") + state + "\trunning\tSignal Arena") != std::string::npos;
     };
     struct Case {
         const char* window;

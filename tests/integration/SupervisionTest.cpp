@@ -52,9 +52,12 @@ TEST_F(SupervisionTest, AServerAskedToQuitIsNotRestartedHoweverItEnds)
     };
     for (const Case& c : cases) {
         ConsoleHostProcess one;
-        ASSERT_TRUE(one.start(c.server));
-        if (!c.typed.empty())
+        // A server that ends at once may take its host with it before start() looks.
+        const bool up = one.start(c.server);
+        if (!c.typed.empty()) {
+            ASSERT_TRUE(up);
             bridge.SendConsoleCommandTo(c.typed, one.handle());
+        }
         auto status = one.process().wait(std::chrono::seconds(20));
         ASSERT_TRUE(status.has_value()) << c.typed;
         EXPECT_EQ(*status, c.status) << c.typed;

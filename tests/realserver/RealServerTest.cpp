@@ -64,7 +64,7 @@ TEST_F(RealServerTest, IsListedWithItsHostName)
     auto listed = consoleClient({"list"}, std::chrono::seconds(90));
     ASSERT_EQ(listed.status, 0) << listed.err;
     // The value arrives as "Real Arena Test^7"; the host strips the codes.
-    EXPECT_EQ(listed.out, std::to_string(host.handle()) + "\tvisible\tReal Arena Test\n");
+    EXPECT_EQ(listed.out, std::to_string(host.handle()) + "\tvisible\trunning\tReal Arena Test\n");
     EXPECT_EQ(bridge.FindConsoleWindow(), host.handle());
 }
 
