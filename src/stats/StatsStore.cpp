@@ -289,8 +289,10 @@ void Tally::add(std::int64_t id, std::int64_t killer, std::int64_t victim, const
 
 Tally StatsStore::scan(sql::Database& db, const Window& window, std::int64_t afterId, Tally t)
 {
+    // Catching up after a reading walks the newest rows by id; "+time" keeps
+    // the planner off the time index, which would walk the whole window.
     auto q = db.prepare("SELECT id, coalesce(killer, 0), victim, means, teamkill FROM kills WHERE id > ?4 AND"
-                        + windowWhere("time"));
+                        + windowWhere(afterId > 0 ? "+time" : "time"));
     bindWindow(q, window);
     q.bind(4, afterId);
     while (q.step())
