@@ -5,6 +5,7 @@
 #include "console/CvarProbe.h"
 #include "integration/ConsoleHostProcess.h"
 #include "platform/ipc/MachineWindowManager.h"
+#include "realserver/RealServerSupport.h"
 #include "remote/SshServer.h"
 
 #include <gtest/gtest.h>
@@ -169,4 +170,61 @@ TEST_F(RemoteTest, RefusedKeyAndUnknownHostKeyAreSaid)
             std::chrono::seconds(15)));
         EXPECT_NE(link.message().find(c.said), std::string::npos) << link.message();
     }
+}
+
+// Debian's OpenArena server behind the relay: the probe, the status query
+// made on the far loopback with its bots, and the dump it writes.
+TEST_F(RemoteTest, FarOpenArenaServerAnswersProbeStatusAndDump)
+{
+    if (!openArenaInstalled())
+        GTEST_SKIP() << "openarena-server not installed";
+    TempDir home{"ravelin-far-oahome"};
+    const std::string own = std::getenv("XDG_RUNTIME_DIR");
+    setenv("XDG_RUNTIME_DIR", farRuntime.path().c_str(), 1);
+    farHosts.emplace_back();
+    const bool started =
+        farHosts.back().start(openArenaCommand(home.path(), freeUdpPort(), {"+set", "sv_hostname", "Far Real Arena"}));
+    setenv("XDG_RUNTIME_DIR", own.c_str(), 1);
+    ASSERT_TRUE(started) << farHosts.back().logText();
+
+    TempDir empty{"ravelin-no-consoles"};
+    ipc::IpcWindowManager local(empty.path() / "consoles");
+    ipc::MachineWindowManager windows(local);
+    SleepingLoop loop;
+    ConsoleBridge bridge(windows, loop);
+    CvarProbe probe(bridge);
+    windows.addMachine("far", ssh(sshd.sshConfig()));
+    WindowHandle console = 0;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            auto consoles = windows.consolesOf("far");
+            console = consoles.empty() ? 0 : consoles.front();
+            return console > 0 && probe.GetCvarValue(console, "mapname") == "oa_dm1";
+        },
+        std::chrono::seconds(60)));
+    EXPECT_EQ(probe.GetCvarValue(console, "sv_hostname"), "Far Real Arena");
+    ASSERT_TRUE(bridge.ExecCommand(console, "addbot Sarge 2", 5000).ok);
+
+    std::string reply;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            reply.clear();
+            if (!windows.queryStatus(console, [&](const std::string& data) { reply = data.empty() ? "none" : data; }))
+                return false;
+            waitFor([&] {
+                windows.pollMachines();
+                return !reply.empty();
+            });
+            return reply.find(" \"Sarge\"\n") != std::string::npos;
+        },
+        std::chrono::seconds(30)))
+        << reply;
+
+    ASSERT_TRUE(bridge.ExecCommand(console, "WRITECONFIG ravelin_tmp.cfg", 5000).ok);
+    std::optional<std::string> dump;
+    ASSERT_TRUE(waitFor([&] {
+        return (dump = windows.readServerFile(console, (home.path() / "baseoa" / "ravelin_tmp.cfg").string(), true))
+            .has_value();
+    }));
+    EXPECT_NE(dump->find("sv_hostname \"Far Real Arena\""), std::string::npos);
 }
