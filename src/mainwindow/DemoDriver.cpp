@@ -18,6 +18,8 @@
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QWidget>
@@ -260,11 +262,20 @@ private:
                 if (label->text() == "Loading...")
                     return false;
             return true;
-        case kStatsTab:
-            // The statistics are shown open, with the figures gathered so far.
+        case kStatsTab: {
+            // The statistics are shown open, once the game gave a frag.
             if (first)
                 toggleSection(main, 0);
-            return true;
+            auto* players = main->findChild<QTableWidget*>("lvStatsPlayers");
+            auto* refresh = main->findChild<QPushButton*>("cmdStatsRefresh");
+            if (!players || !refresh)
+                fail("the stats page lacks its players table or Refresh button");
+            refresh->click();
+            for (int row = 0; row < players->rowCount(); ++row)
+                if (auto* kills = players->item(row, 1); kills && kills->text().toInt() > 0)
+                    return true;
+            return false;
+        }
         case kFunctionTab: {
             auto* presets = main->findChild<QComboBox*>("cboPreset");
             auto* run = main->findChild<QRadioButton*>("optRunAAI");
