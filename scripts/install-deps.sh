@@ -12,7 +12,7 @@ packages=(
   lua5.4 python3
   clang libclang-rt-14-dev
   libsqlite3-dev qt6-httpserver-dev qt6-websockets-dev chromium
-  systemd
+  systemd dbus-daemon
   openssh-client openssh-server
 )
 

@@ -272,10 +272,14 @@ bool LastingBans::lineSeen(const std::string& line)
     switch (event->kind) {
     case ConnectEvent::Kind::Connecting:
         m_slots[slot] = SlotPlayer{};
+        m_slots[slot].fresh = true;
         if (needAddress)
             requestDump(slot);
         break;
     case ConnectEvent::Kind::Connect:
+        // A map change connects everyone again; only an unknown slot is new.
+        if (!m_slots.contains(slot))
+            m_slots[slot].fresh = true;
         if (needAddress)
             requestDump(slot);
         check(slot);
@@ -285,7 +289,12 @@ bool LastingBans::lineSeen(const std::string& line)
         player.name = event->name;
         if (!event->key.empty())
             player.key = event->key;
+        const bool joined = player.fresh && !player.name.empty();
+        if (joined)
+            player.fresh = false;
         check(slot);
+        if (joined && m_onJoin && !m_slots[slot].kicked)
+            m_onJoin(event->name);
         break;
     }
     case ConnectEvent::Kind::Disconnect:
@@ -311,7 +320,11 @@ void LastingBans::check(int slot)
     const std::string nameField = who.nameKey.empty() ? ban->name : who.nameKey;
     debug("*** Banned player in slot " + std::to_string(slot) + " kicked: " + SafeArgument(nameField) + " (ban of "
           + describe(*ban) + ")");
+    const std::string shown = player.name.empty() ? nameField : player.name;
+    const std::string why = describe(*ban);
     send(kickLine(slot, nameField, ban->reason));
+    if (m_onKick)
+        m_onKick(shown, why);
 }
 
 void LastingBans::requestDump(int slot)

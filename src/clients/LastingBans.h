@@ -40,6 +40,7 @@ public:
         std::string key;
         bool kicked = false;
         bool dumpAsked = false;
+        bool fresh = false; // connected since it was last seen, name not yet told
     };
     // Whether the engine keeps an address ban list of its own.
     enum class EngineList { Unknown, Present, Absent };
@@ -50,6 +51,10 @@ public:
     void setDebugPrint(std::function<void(const std::string&)> print) { m_debug = std::move(print); }
     // Runs after every change of the list (the page shows it again).
     void setOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
+    // A banned player was kicked: their name and the ban.
+    void setOnKick(std::function<void(const std::string&, const std::string&)> onKick) { m_onKick = std::move(onKick); }
+    // A player new to its slot told their name.
+    void setOnJoin(std::function<void(const std::string&)> onJoin) { m_onJoin = std::move(onJoin); }
 
     // Reads the bans of the server at host:port from `dataFolder`; bans
     // added before (with no server known) are kept and written there. Asks
@@ -105,6 +110,8 @@ private:
     WallClock& m_clock;
     const bool& m_unloading;
     std::function<void(const std::string&)> m_debug;
+    std::function<void(const std::string&, const std::string&)> m_onKick;
+    std::function<void(const std::string&)> m_onJoin;
     std::function<void()> m_onChange;
     BanList m_list;
     std::filesystem::path m_openFile;

@@ -28,12 +28,14 @@ QString forDisplay(std::string_view text) { return latin1(printableConsoleText(t
 
 // The window's own status-query socket and web server unless the caller
 // brought its own.
-MainServices withStatusSocket(MainServices services, UdpSocket* socket, HttpServer* http)
+MainServices withStatusSocket(MainServices services, UdpSocket* socket, HttpServer* http, Notifier* notifier)
 {
     if (!services.udp)
         services.udp = socket;
     if (!services.http)
         services.http = http;
+    if (!services.notifier)
+        services.notifier = notifier;
     return services;
 }
 
@@ -41,7 +43,8 @@ MainServices withStatusSocket(MainServices services, UdpSocket* socket, HttpServ
 
 FrmMain::FrmMain(MainServices services, QWidget* parent)
     : QWidget(parent), m_wsClient(std::make_unique<QtUdpSocket>()), m_webServer(std::make_unique<QtHttpServer>()),
-      m_session(withStatusSocket(std::move(services), m_wsClient.get(), m_webServer.get()), *this)
+      m_notifier(std::make_unique<DBusNotifier>()),
+      m_session(withStatusSocket(std::move(services), m_wsClient.get(), m_webServer.get(), m_notifier.get()), *this)
 {
     setObjectName("frmMain");
     setFixedSize(740, 520 + chrome::kTitleHeight);

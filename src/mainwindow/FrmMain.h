@@ -13,6 +13,7 @@
 #include "mainwindow/MainSession.h"
 #include "mainwindow/ShutdownChoice.h"
 #include "mainwindow/TabOrder.h"
+#include "platform/qt/DBusNotifier.h"
 #include "platform/qt/QtHttpServer.h"
 #include "platform/qt/QtUdpSocket.h"
 
@@ -136,6 +137,8 @@ private:
     std::unique_ptr<QtUdpSocket> m_wsClient;
     // The statistics page's web server, made before the session too.
     std::unique_ptr<QtHttpServer> m_webServer;
+    // The desktop's notifications, made before the session too.
+    std::unique_ptr<DBusNotifier> m_notifier;
     MainSession m_session;
     bool m_loaded = false;
     bool m_shownOnce = false;

@@ -14,6 +14,7 @@
 #include "mainwindow/ClientsPage.h"
 #include "platform/qt/OutputBox.h"
 #include "mainwindow/FilterOptions.h"
+#include "mainwindow/NotificationOptions.h"
 
 #include <QFontDatabase>
 #include <QFrame>
@@ -121,6 +122,7 @@ void FrmMain::buildPages()
     addTitle(m_picBase[5], "Clients");
     m_clientsPage = new ClientsPage(m_session.clients(), m_picBase[5]);
     m_filterOptions = new FilterOptions(m_session.clients(), m_picBase[4]);
+    new NotificationOptions(m_session.notifications(), m_picBase[4]);
     addTitle(m_picBase[6], "Server Variables");
     new CvarsPage(m_session.cvars(), m_picBase[6]);
     addTitle(m_picBase[7], "Config Editor");

@@ -20,7 +20,8 @@ MainSession::MainSession(MainServices services, SessionView& view)
                                 m_services.appFolder.empty() ? std::filesystem::path() : m_services.appFolder / "data"},
                 m_unloading),
       m_configEditor(configEditorServices()),
-      m_stats(m_services.settings, m_services.appFolder / "data", m_services.http)
+      m_stats(m_services.settings, m_services.appFolder / "data", m_services.http),
+      m_notifications(m_services.settings, m_services.notifier)
 {
     addRavelinOperations(m_operations, *this);
     m_timedCommands.addOperations(m_operations);
@@ -42,6 +43,12 @@ MainSession::MainSession(MainServices services, SessionView& view)
     hooks.parseStatusBlock = [this](const std::string& block) { m_clients.roster().ParseStatusBlock(block); };
     hooks.lineSeen = [this](const std::string& line) { return m_clients.lineSeen(line); };
     m_clients.admin().bans().setDebugPrint([this](const std::string& text) { DebugPrint(text); });
+    m_clients.admin().bans().setOnKick([this](const std::string& name, const std::string& ban) {
+        m_notifications.post(NotifyEvent::BannedKicked, m_serverName, "banned player kicked", name + " (" + ban + ")");
+    });
+    m_clients.admin().bans().setOnJoin([this](const std::string& name) {
+        m_notifications.post(NotifyEvent::PlayerJoined, m_serverName, "player joined", name);
+    });
     hooks.consoleLine = [this](const std::string& line) { m_stats.line(line); };
     hooks.passEnded = [this] { m_stats.endPass(); };
     connectScriptDialogs();
@@ -90,6 +97,8 @@ void MainSession::activate()
     // The server's name is asked before its port, so reading the port stays
     // the last thing an activation sends.
     const std::string serverName = m_stats.opened() ? std::string() : statisticsName();
+    if (!serverName.empty())
+        m_serverName = serverName;
     const std::string runningMap = m_stats.opened() ? std::string() : knownCvar("mapname");
     m_clients.UpdateServerPort();
     if (!m_stats.opened())
@@ -99,10 +108,7 @@ void MainSession::activate()
 
 // The history is per server: its name and port name the file. Asked at the
 // first activation; the pump feeds the statistics from then on.
-std::string MainSession::statisticsName()
-{
-    return knownCvar("sv_hostname");
-}
+std::string MainSession::statisticsName() { return knownCvar("sv_hostname"); }
 
 std::string MainSession::knownCvar(const char* name)
 {
@@ -221,6 +227,8 @@ void MainSession::checkConsole()
     if (m_unloading)
         return;
     const bool present = hostThere && (!run.known || run.running);
+    if (hostThere)
+        notifyServerRun(run);
     if (run.known && run.running) {
         const bool restarted = m_serverStarts != 0 && run.starts != m_serverStarts;
         m_serverStarts = run.starts;
@@ -235,11 +243,31 @@ void MainSession::checkConsole()
                                         : std::string(kConsoleGone);
     m_view.appendDisplay(message + "\r\n");
     m_view.showConsoleState(present, message);
+    if (!present && !hostThere)
+        m_notifications.post(NotifyEvent::ConsoleGone, m_serverName, "server console gone");
+}
+
+// A server down is told once per spell: crashed when its host will start it
+// again, stopped when the host gave up after a crash loop.
+void MainSession::notifyServerRun(const ServerRun& run)
+{
+    const std::string kind = !run.known || run.running ? std::string()
+        : run.state.starts_with("restarting")          ? std::string("restarting")
+        : run.state.starts_with("stopped")             ? std::string("stopped")
+                                                       : std::string("ended");
+    if (kind == m_downKind)
+        return;
+    m_downKind = kind;
+    if (kind == "restarting")
+        m_notifications.post(NotifyEvent::Crashed, m_serverName, "server crashed", run.state);
+    else if (kind == "stopped")
+        m_notifications.post(NotifyEvent::CrashLoop, m_serverName, "restarts stopped", run.state);
 }
 
 void MainSession::followRestart()
 {
     m_view.appendDisplay(kServerRestarted + std::string("\r\n"));
+    m_notifications.post(NotifyEvent::Restarted, m_serverName, "server started again");
     m_gameBasePath = m_services.probe.GetCvarValue(m_services.bridge.FindConsoleWindow(), "FS_BASEPATH");
     m_cvars.learnDumpTarget(m_gameBasePath);
     m_foldersAsked = false;

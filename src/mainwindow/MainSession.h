@@ -14,6 +14,7 @@
 // and the pump never nests.
 #pragma once
 
+#include "mainwindow/Notifications.h"
 #include "config/CommandLine.h"
 #include "config/ConfigEditor.h"
 #include "config/CvarTable.h"
@@ -74,6 +75,8 @@ struct MainServices {
     RunCommand runCommand = {};
     // The statistics web page's server; none in some tests.
     HttpServer* http = nullptr;
+    // The desktop's notifications; none in some tests.
+    Notifier* notifier = nullptr;
 };
 
 class MainSession final : public RavelinOperations {
@@ -165,6 +168,7 @@ public:
     SectionPanels& sections() { return m_sections; }
     ClientsFeature& clients() { return m_clients; }
     stats::StatsFeature& statistics() { return m_stats; }
+    Notifications& notifications() { return m_notifications; }
 
 private:
     void connectScriptDialogs();
@@ -179,6 +183,7 @@ private:
     ServerFolders serverFolders();
     ConfigEditorServices configEditorServices();
     std::string statisticsName();
+    void notifyServerRun(const ServerRun& run);
     // A variable's value through the probe; "" when the server has none.
     std::string knownCvar(const char* name);
 
@@ -212,6 +217,9 @@ private:
     std::string m_fsGame;
     ConfigEditor m_configEditor;
     stats::StatsFeature m_stats;
+    Notifications m_notifications;
+    std::string m_serverName; // for notifications; "" until the first activation
+    std::string m_downKind; // how the server was last seen down ("" while it runs)
 };
 
 } // namespace ravelin

@@ -1,10 +1,17 @@
 // The main window follows a server its console host started again: the
-// console page says so, the roster fills again, no Re-Initialize.
+// console page says so, the roster fills again, no Re-Initialize; and the
+// desktop is told, through a notification service of the test's own on a
+// private session bus.
 #include "HostedMainWindow.h"
+#include "platform/qt/DBusNotifier.h"
 #include "platform/qt/QtUdpSocket.h"
 #include "realserver/RealServerSupport.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
 #include <QListWidget>
 
 using namespace ravelin;
@@ -12,9 +19,45 @@ using namespace ravelin::test;
 
 namespace {
 
+// org.freedesktop.Notifications as far as Notify goes: "summary|body" of each.
+class FakeNotificationService final : public QDBusVirtualObject {
+public:
+    std::vector<std::string> received;
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        if (message.member() != "Notify" || message.arguments().size() != 8)
+            return false;
+        received.push_back((message.arguments()[3].toString() + "|" + message.arguments()[4].toString()).toStdString());
+        connection.send(message.createReply(QVariant::fromValue(1u)));
+        return true;
+    }
+    bool got(const std::string& text) const
+    {
+        return std::any_of(received.begin(), received.end(),
+                           [&](const std::string& r) { return r.find(text) != std::string::npos; });
+    }
+};
+
 struct RestartFollowTest : HostedMainWindowTest {
     // Outlives the window, which queries through it until it unloads.
     QtUdpSocket socket;
+    TempDir busDir{"ravelin-bus"};
+    ChildProcess bus;
+    FakeNotificationService service;
+
+    void SetUp() override
+    {
+        const std::string address = "unix:path=" + (busDir.path() / "bus").string();
+        bus = ChildProcess({"/usr/bin/dbus-daemon", "--session", "--nofork", "--address=" + address},
+                           busDir.path() / "log");
+        ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(busDir.path() / "bus"); }))
+            << readFile(busDir.path() / "log");
+        setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+        QDBusConnection connection = QDBusConnection::sessionBus();
+        ASSERT_TRUE(connection.registerService("org.freedesktop.Notifications"));
+        ASSERT_TRUE(connection.registerVirtualObject("/org/freedesktop/Notifications", &service));
+    }
 };
 
 } // namespace
@@ -36,4 +79,26 @@ TEST_F(RestartFollowTest, ACrashedServerIsFollowedWhenItComesBack)
     })) << window->displayText();
     EXPECT_TRUE(waitForQt([&] { return rows() == 2 && window->session().consolePresent(); }));
     EXPECT_TRUE(window->findChild<QListWidget*>("lstClients")->isEnabled());
+
+    // Crashed and started again reach the desktop; joins are off until chosen.
+    EXPECT_TRUE(waitForQt([&] { return service.got("server started again|"); }));
+    EXPECT_TRUE(service.got("server crashed|restarting in ")) << service.received.size();
+    EXPECT_FALSE(service.got("player joined"));
+    auto* joins = window->findChild<QCheckBox*>("chkNotifyPlayerJoined");
+    ASSERT_NE(joins, nullptr);
+    EXPECT_EQ(joins->accessibleName(), "Player joined");
+    joins->click();
+    EXPECT_EQ(settings.getSetting(kSettingsApp, "Notifications", "PlayerJoined", ""), "1");
+}
+
+TEST_F(RestartFollowTest, NotificationBodiesAreTextAndNoBusIsSilent)
+{
+    DBusNotifier notifier;
+    notifier.notify("Arena: banned player kicked", "<b>x</b> (ban of name)");
+    ASSERT_TRUE(waitForQt([&] { return !service.received.empty(); }));
+    EXPECT_EQ(service.received.front(), "Arena: banned player kicked|&lt;b&gt;x&lt;/b&gt; (ban of name)");
+    unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    notifier.notify("nobody", "hears this");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(service.received.size(), 1u);
 }
