@@ -3,6 +3,7 @@
 // folder of their own, so they are seen only through ssh and the relay.
 #include "console/ConsoleBridge.h"
 #include "console/CvarProbe.h"
+#include "integration/IntegrationSupport.h"
 #include "integration/ConsoleHostProcess.h"
 #include "platform/ipc/MachineWindowManager.h"
 #include "realserver/RealServerSupport.h"
@@ -20,10 +21,30 @@ using namespace ravelin::test;
 
 namespace {
 
-class SleepingLoop final : public MessageLoop {
-public:
-    void yield() override { std::this_thread::sleep_for(std::chrono::microseconds(300)); }
-    void pause(std::chrono::milliseconds most) override { std::this_thread::sleep_for(most); }
+// Ravelin's side of one far machine: no local consoles, the machine's link,
+// and the bridge and probe over them.
+struct FarLink {
+    TempDir empty{"ravelin-no-consoles"};
+    ipc::IpcWindowManager local{empty.path() / "consoles"};
+    ipc::MachineWindowManager windows{local};
+    SleepingLoop loop;
+    ConsoleBridge bridge{windows, loop};
+    CvarProbe probe{bridge};
+
+    explicit FarLink(const std::vector<std::string>& ssh) { windows.addMachine("far", ssh); }
+    // The machine's first console once the link lists one and `ready` holds.
+    WindowHandle firstConsole(const std::function<bool(WindowHandle)>& ready, std::chrono::seconds timeout)
+    {
+        WindowHandle console = 0;
+        waitFor(
+            [&] {
+                auto consoles = windows.consolesOf("far");
+                console = consoles.empty() ? 0 : consoles.front();
+                return console > 0 && ready(console);
+            },
+            timeout);
+        return console > 0 && ready(console) ? console : 0;
+    }
 };
 
 struct RemoteTest : testing::Test {
@@ -40,17 +61,22 @@ struct RemoteTest : testing::Test {
         ASSERT_TRUE(sshd.start(farRuntime.path())) << sshd.log();
     }
 
-    // A q3sim console on the far machine (in its runtime folder).
-    void startFar(const std::string& name)
+    // A console on the far machine (in its runtime folder) running `command`.
+    void startFarServer(const std::vector<std::string>& command)
     {
         const std::string own = std::getenv("XDG_RUNTIME_DIR");
         setenv("XDG_RUNTIME_DIR", farRuntime.path().c_str(), 1);
         farHosts.emplace_back();
-        const bool started =
-            farHosts.back().startQ3sim({"--players", "Bob,Two Words", "+set", "sv_hostname", name, "+set", "net_port",
-                                        "0", "+set", "fs_basepath", basepath.path().string()});
+        const bool started = farHosts.back().start(command);
         setenv("XDG_RUNTIME_DIR", own.c_str(), 1);
-        ASSERT_TRUE(started);
+        ASSERT_TRUE(started) << farHosts.back().logText();
+    }
+
+    // A q3sim console on the far machine.
+    void startFar(const std::string& name)
+    {
+        startFarServer({(binDir() / "q3sim").string(), "--players", "Bob,Two Words", "+set", "sv_hostname", name,
+                        "+set", "net_port", "0", "+set", "fs_basepath", basepath.path().string()});
     }
 
     std::vector<std::string> ssh(const fs::path& config)
@@ -91,22 +117,12 @@ TEST_F(RemoteTest, StartWindowListsTheFarConsolesUnderASecondMachineNode)
 TEST_F(RemoteTest, FarConsoleServesRosterAndDumpAndResumesAfterSshdRestarts)
 {
     ASSERT_NO_FATAL_FAILURE(startFar("Far Arena"));
-    TempDir empty{"ravelin-no-consoles"};
-    ipc::IpcWindowManager local(empty.path() / "consoles");
-    ipc::MachineWindowManager windows(local);
-    SleepingLoop loop;
-    ConsoleBridge bridge(windows, loop);
-    CvarProbe probe(bridge);
-    windows.addMachine("far", ssh(sshd.sshConfig()));
-    WindowHandle console = 0;
-    ASSERT_TRUE(waitFor(
-        [&] {
-            auto consoles = windows.consolesOf("far");
-            console = consoles.empty() ? 0 : consoles.front();
-            return console > 0;
-        },
-        std::chrono::seconds(15)))
-        << windows.link("far")->message();
+    FarLink far(ssh(sshd.sshConfig()));
+    auto& windows = far.windows;
+    auto& bridge = far.bridge;
+    auto& probe = far.probe;
+    const WindowHandle console = far.firstConsole([](WindowHandle) { return true; }, std::chrono::seconds(15));
+    ASSERT_GT(console, 0) << windows.link("far")->message();
     EXPECT_EQ(probe.GetCvarValue(console, "sv_hostname"), "Far Arena");
 
     std::string reply;
@@ -179,29 +195,15 @@ TEST_F(RemoteTest, FarOpenArenaServerAnswersProbeStatusAndDump)
     if (!openArenaInstalled())
         GTEST_SKIP() << "openarena-server not installed";
     TempDir home{"ravelin-far-oahome"};
-    const std::string own = std::getenv("XDG_RUNTIME_DIR");
-    setenv("XDG_RUNTIME_DIR", farRuntime.path().c_str(), 1);
-    farHosts.emplace_back();
-    const bool started =
-        farHosts.back().start(openArenaCommand(home.path(), freeUdpPort(), {"+set", "sv_hostname", "Far Real Arena"}));
-    setenv("XDG_RUNTIME_DIR", own.c_str(), 1);
-    ASSERT_TRUE(started) << farHosts.back().logText();
-
-    TempDir empty{"ravelin-no-consoles"};
-    ipc::IpcWindowManager local(empty.path() / "consoles");
-    ipc::MachineWindowManager windows(local);
-    SleepingLoop loop;
-    ConsoleBridge bridge(windows, loop);
-    CvarProbe probe(bridge);
-    windows.addMachine("far", ssh(sshd.sshConfig()));
-    WindowHandle console = 0;
-    ASSERT_TRUE(waitFor(
-        [&] {
-            auto consoles = windows.consolesOf("far");
-            console = consoles.empty() ? 0 : consoles.front();
-            return console > 0 && probe.GetCvarValue(console, "mapname") == "oa_dm1";
-        },
-        std::chrono::seconds(60)));
+    ASSERT_NO_FATAL_FAILURE(
+        startFarServer(openArenaCommand(home.path(), freeUdpPort(), {"+set", "sv_hostname", "Far Real Arena"})));
+    FarLink far(ssh(sshd.sshConfig()));
+    auto& windows = far.windows;
+    auto& bridge = far.bridge;
+    auto& probe = far.probe;
+    const WindowHandle console = far.firstConsole(
+        [&](WindowHandle c) { return probe.GetCvarValue(c, "mapname") == "oa_dm1"; }, std::chrono::seconds(60));
+    ASSERT_GT(console, 0);
     EXPECT_EQ(probe.GetCvarValue(console, "sv_hostname"), "Far Real Arena");
     ASSERT_TRUE(bridge.ExecCommand(console, "addbot Sarge 2", 5000).ok);
 
