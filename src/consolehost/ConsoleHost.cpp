@@ -164,6 +164,8 @@ struct ConsoleHost::Impl {
     WallClock* clock = &systemClock;
     QTimer restartTimer;
     std::uint32_t starts = 1;
+    // A restart the previous self had pending when it handed over (ms).
+    std::int64_t pendingRestartMs = -1;
     bool quitAsked = false; // a quit went to the server, or `stop` was asked
     bool handRestart = false; // `restart` asked while the server ran
 
@@ -558,9 +560,18 @@ struct ConsoleHost::Impl {
     {
         model.inputTaken();
         Handover handover;
-        handover.serverPid = server.pid();
-        handover.serverInput = server.inputFd();
-        handover.serverOutput = server.outputFd();
+        // A server that ended and waits for its restart (or stays ended,
+        // kept) goes over as such: the next self starts it again when due.
+        handover.serverGone = finished;
+        handover.serverPid = finished ? 0 : server.pid();
+        handover.serverInput = finished ? -1 : server.inputFd();
+        handover.serverOutput = finished ? -1 : server.outputFd();
+        handover.restartInMs = restartTimer.isActive() ? restartTimer.remainingTime() : -1;
+        handover.command = options.command;
+        handover.starts = starts;
+        handover.restartState = static_cast<std::uint8_t>(policy.state());
+        handover.crashes = static_cast<std::uint32_t>(policy.crashesInWindow());
+        handover.restarts = static_cast<std::uint32_t>(policy.restarts());
         handover.listenFd = endpoint->listenFd();
         handover.folder = endpoint->folder().string();
         handover.name = endpoint->name();
@@ -580,7 +591,7 @@ struct ConsoleHost::Impl {
         if (state < 0 || ::write(state, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())
             || ::lseek(state, 0, SEEK_SET) != 0)
             return;
-        server.keepAcrossExec(true);
+        server.keepAcrossExec(!finished);
         ::fcntl(handover.listenFd, F_SETFD, 0);
         std::error_code ec;
         std::string self = std::filesystem::read_symlink("/proc/self/exe", ec).string();
@@ -590,7 +601,6 @@ struct ConsoleHost::Impl {
             argv.push_back("--headless");
         if (options.keep)
             argv.push_back("--keep");
-        // The crash count starts afresh in the next self; the mode stays.
         argv.push_back("--restart");
         argv.push_back(restartModeName(options.restart));
         argv.push_back(nullptr);
@@ -606,7 +616,7 @@ struct ConsoleHost::Impl {
 
     void showOnDisplay(const std::string& display, const std::string& authority)
     {
-        if (!lostDisplay || window || finished)
+        if (!lostDisplay || window)
             return;
         if (!localDisplayReachable(display)) {
             model.note("(cannot show the window on display " + display + ")\n");
@@ -622,6 +632,10 @@ struct ConsoleHost::Impl {
             replaceSelf(false, display, authority);
         });
     }
+
+    // Whether the host stays once its server ended: a restart pending, a
+    // crash loop stopped (the operator is to see why), or kept.
+    bool staysWhenEnded() const { return policy.state() != RestartPolicy::State::Ended || options.keep; }
 
     void leave()
     {
@@ -715,7 +729,16 @@ bool ConsoleHost::start()
     if (handover) {
         if (handover->ringBytes != 0)
             d->model.restoreLines(handover->ringBytes, handover->firstLine, handover->lines);
-        d->server.adopt(handover->serverPid, handover->serverInput, handover->serverOutput);
+        if (d->options.command.empty())
+            d->options.command = handover->command;
+        if (handover->serverGone) {
+            d->finished = true;
+            d->model.setAcceptingLines(false);
+            d->pendingRestartMs = handover->restartInMs;
+        } else {
+            d->server.adopt(handover->serverPid, handover->serverInput, handover->serverOutput);
+        }
+        d->starts = handover->starts;
         d->model.setOutput(handover->output);
         d->model.setInput(handover->input);
         d->model.setVisible(handover->visible);
@@ -744,7 +767,14 @@ bool ConsoleHost::start()
     d->requests.setSubscribe([this](std::uint64_t from, std::uint64_t after) { d->subscribe(from, after); });
     d->requests.setStatsExtra([this] { return d->stats(); });
     d->requests.setSupervise([this](ipc::SuperviseAction action) { return d->supervise(action); });
-    d->policy.started(d->clock->unixSeconds());
+    std::int64_t now = d->clock->unixSeconds();
+    if (handover && handover->restartState <= static_cast<std::uint8_t>(RestartPolicy::State::Ended)) {
+        std::int64_t due = now + (std::max<std::int64_t>(handover->restartInMs, 0) + 999) / 1000;
+        d->policy.resume(static_cast<RestartPolicy::State>(handover->restartState), static_cast<int>(handover->crashes),
+                         static_cast<int>(handover->restarts), now, due);
+    } else {
+        d->policy.started(now);
+    }
     EndpointServer::Watcher watcher{[this](int fd, bool r, bool w) { d->watch(fd, r, w); },
                                     [this](int fd) { d->forget(fd); },
                                     [this](EndpointServer::Connection from) {
@@ -817,13 +847,15 @@ bool ConsoleHost::start()
             std::atexit(handOverAtExit);
         registered = true;
         g_onDisplayLost = [this] {
-            if (!d->finished && d->server.running() && d->endpoint)
+            if (d->endpoint && (d->finished ? d->staysWhenEnded() : d->server.running()))
                 d->replaceSelf(true, {});
         };
     }
 
-    d->outputNotifier = new QSocketNotifier(d->server.outputFd(), QSocketNotifier::Read);
-    QObject::connect(d->outputNotifier, &QSocketNotifier::activated, [this] { d->readServer(); });
+    if (d->server.outputFd() >= 0) {
+        d->outputNotifier = new QSocketNotifier(d->server.outputFd(), QSocketNotifier::Read);
+        QObject::connect(d->outputNotifier, &QSocketNotifier::activated, [this] { d->readServer(); });
+    }
     d->exitTimer.setInterval(kExitPollMs);
     QObject::connect(&d->exitTimer, &QTimer::timeout, [this] { d->checkExit(); });
     d->exitTimer.start();
@@ -836,6 +868,8 @@ bool ConsoleHost::start()
     d->watchTimer.start();
     d->restartTimer.setSingleShot(true);
     QObject::connect(&d->restartTimer, &QTimer::timeout, [this] { d->restartServer(); });
+    if (d->pendingRestartMs >= 0)
+        d->restartTimer.start(static_cast<int>(d->pendingRestartMs));
     // Idle clients go, and an endpoint removed from under us comes back, so
     // the host stays reachable.
     d->endpointTimer.setInterval(kEndpointCheckMs);

@@ -24,9 +24,12 @@ void FailureWatch::outputLine(std::string_view line, std::int64_t nowMs)
         // from now on.
         m_dropAt.reset();
         m_armed = true;
+        if (!m_loadingSince)
+            m_loadingSince = nowMs;
     } else if (line.starts_with("----- Server Shutdown")) {
         // No map, no answers: not a hang.
         m_armed = false;
+        m_loadingSince.reset();
         m_pending = false;
         m_missed = 0;
     }
@@ -46,12 +49,15 @@ void FailureWatch::answered()
     m_pending = false;
     m_missed = 0;
     m_armed = true;
+    m_loadingSince.reset();
 }
 
 std::string FailureWatch::failure(std::int64_t nowMs) const
 {
     if (m_dropAt && nowMs - *m_dropAt >= kMapGraceMs)
         return "lost its map (" + m_dropMessage + ")";
+    if (m_loadingSince && nowMs - *m_loadingSince < kLoadGraceMs)
+        return {};
     int missed = m_missed + (m_armed && m_pending && nowMs - m_sentAt >= kAnswerWaitMs ? 1 : 0);
     if (missed >= kMissesForHang)
         return "stopped answering (" + std::to_string(missed) + " status queries "

@@ -31,6 +31,11 @@ public:
     static constexpr int kMapGraceMs = 2000;
     // How long the latest query waits for its answer before it is missed.
     static constexpr int kAnswerWaitMs = 1000;
+    // A server loading a map answers nothing until it is done; on a slow
+    // disk a big map takes many seconds, and killing it there would only
+    // start the same load again. Silence counts once the load has had this
+    // long (or once it answered).
+    static constexpr int kLoadGraceMs = 30000;
 
     // The server (re)started: nothing seen yet.
     void started();
@@ -46,6 +51,7 @@ public:
 private:
     bool m_afterStars = false;
     std::optional<std::int64_t> m_dropAt;
+    std::optional<std::int64_t> m_loadingSince; // a map load began, no answer since
     std::string m_dropMessage;
     bool m_armed = false; // answered since its start or its last map
     bool m_pending = false;

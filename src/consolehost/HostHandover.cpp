@@ -47,6 +47,16 @@ std::string encodeHandover(const Handover& h)
     w.u64(h.ringBytes).u64(h.firstLine).u32(static_cast<std::uint32_t>(h.lines.size()));
     for (const NumberedLine& line : h.lines)
         w.u8(line.continues ? 1 : 0).string(line.text);
+    // Later fields go at the end: a newer host reads an older one's handover.
+    w.u32(static_cast<std::uint32_t>(h.command.size()));
+    for (const std::string& word : h.command)
+        w.string(word);
+    w.u8(h.serverGone)
+        .u64(static_cast<std::uint64_t>(h.restartInMs))
+        .u32(h.starts)
+        .u8(h.restartState)
+        .u32(h.crashes)
+        .u32(h.restarts);
     return w.payload();
 }
 
@@ -79,7 +89,18 @@ std::optional<Handover> decodeHandover(std::string_view bytes)
             h.lines.push_back({r.string(), continues});
         }
     }
-    if (!r.ok() || h.serverPid <= 0)
+    if (r.ok() && !r.atEnd()) {
+        std::uint32_t words = r.u32();
+        for (std::uint32_t i = 0; i < words && r.ok(); ++i)
+            h.command.push_back(r.string());
+        h.serverGone = r.u8() != 0;
+        h.restartInMs = static_cast<std::int64_t>(r.u64());
+        h.starts = r.u32();
+        h.restartState = r.u8();
+        h.crashes = r.u32();
+        h.restarts = r.u32();
+    }
+    if (!r.ok() || (h.serverGone ? h.serverPid != 0 : h.serverPid <= 0))
         return std::nullopt;
     return h;
 }

@@ -37,6 +37,21 @@ struct Handover {
     std::uint64_t ringBytes = 0;
     std::uint64_t firstLine = 1;
     std::vector<NumberedLine> lines;
+    // The server's command line, so the next self can start it again after
+    // a crash; empty from a host too old to pass it.
+    std::vector<std::string> command;
+    // The server had ended when the host replaced itself (serverPid is 0
+    // then): a restart due in `restartInMs` (negative: none pending), or
+    // ended for good ("stopped after N crashes" or ended, kept by --keep).
+    bool serverGone = false;
+    std::int64_t restartInMs = -1;
+    std::uint32_t starts = 1;
+    // The restart state (RestartPolicy::State), the crashes counted for a
+    // crash loop and the restarts so far (the back-off), so the next self
+    // goes on where this one was.
+    std::uint8_t restartState = 0;
+    std::uint32_t crashes = 0;
+    std::uint32_t restarts = 0;
 };
 
 std::string encodeHandover(const Handover& handover);

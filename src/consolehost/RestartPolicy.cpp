@@ -61,6 +61,15 @@ void RestartPolicy::started(std::int64_t now)
 
 void RestartPolicy::restartedByHand() { m_crashes.clear(); }
 
+void RestartPolicy::resume(State state, int crashes, int restarts, std::int64_t now, std::int64_t due)
+{
+    m_state = state;
+    m_restarts = std::max(restarts, 0);
+    m_due = due;
+    m_startedAt = now;
+    m_crashes.assign(static_cast<std::size_t>(std::clamp(crashes, 0, kLoopCrashes)), now);
+}
+
 RestartPolicy::Decision RestartPolicy::ended(const ServerEnd& end, std::int64_t now)
 {
     Decision decision;

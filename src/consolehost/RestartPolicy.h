@@ -56,6 +56,10 @@ public:
     Decision ended(const ServerEnd& end, std::int64_t now);
     // An operator restarts by hand: the crash loop count starts afresh.
     void restartedByHand();
+    // Takes over the state a previous host (before it replaced itself) had
+    // at `now`: `crashes` crashes counted within the loop window, `restarts`
+    // so far, a restart due at `due` when Restarting.
+    void resume(State state, int crashes, int restarts, std::int64_t now, std::int64_t due);
 
     State state() const { return m_state; }
     int restarts() const { return m_restarts; }

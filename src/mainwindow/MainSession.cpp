@@ -49,8 +49,19 @@ MainSession::MainSession(MainServices services, SessionView& view)
     m_clients.admin().bans().setOnJoin([this](const std::string& name) {
         m_notifications.post(NotifyEvent::PlayerJoined, m_serverName, "player joined", name);
     });
-    hooks.consoleLine = [this](const std::string& line) { m_stats.line(line); };
-    hooks.passEnded = [this] { m_stats.endPass(); };
+    hooks.consoleLine = [this](const std::string& line) {
+        m_stats.line(line);
+        // The host's own lines on a crash or a restart ("*** The server ..."):
+        // look at the console now, not at the next slow tick, so the desktop
+        // hears of it at once.
+        if (line.starts_with("*** The server "))
+            m_hostSpoke = true;
+    };
+    hooks.passEnded = [this] {
+        m_stats.endPass();
+        if (std::exchange(m_hostSpoke, false))
+            checkConsole();
+    };
     connectScriptDialogs();
 }
 

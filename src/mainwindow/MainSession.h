@@ -220,6 +220,7 @@ private:
     Notifications m_notifications;
     std::string m_serverName; // for notifications; "" until the first activation
     std::string m_downKind; // how the server was last seen down ("" while it runs)
+    bool m_hostSpoke = false; // the console host wrote a server event this pass
 };
 
 } // namespace ravelin

@@ -24,7 +24,14 @@ TEST(FailureWatchTest, TellsAFailureFromAServerThatIsMerelyWithoutAMap)
         {"an ERROR without the stars", {"ERROR: not the engine's"}, 0, 0, 9000, ""},
         {"three misses after answers", {}, 5, 2, 9000, hang},
         {"two misses", {}, 4, 2, 6500, ""},
-        {"a map loaded, never answered", {"InitGame: x"}, 3, 0, 5000, hang},
+        {"a map still loading", {"------ Server Initialization ------", "InitGame: x"}, 14, 0, 27000, ""},
+        {"a map loaded, never answered",
+         {"InitGame: x"},
+         16,
+         0,
+         31000,
+         "stopped answering (16 status queries "
+         "2 s apart went unanswered)"},
         {"never answered, no map", {}, 6, 0, 12000, ""},
         {"shut down on purpose", {"InitGame: x", "----- Server Shutdown (Server quit) -----"}, 6, 0, 12000, ""},
     };

@@ -172,3 +172,29 @@ TEST_F(DisplayLossTest, ADisplayThatRefusesTheHostLeavesItHeadlessUntilShown)
     EXPECT_TRUE(waitFor([&] { return windows.isWindowVisible(console); }));
     quit(host, console);
 }
+
+// The display goes while the server waits for its restart: the headless self
+// starts it when due, with the same command line and counts.
+TEST_F(DisplayLossTest, ARestartPendingWhenTheDisplayGoesStillHappens)
+{
+    VirtualDisplay display;
+    ASSERT_TRUE(display.start());
+    setenv("DISPLAY", display.name.c_str(), 1);
+    ConsoleHostProcess host;
+    ASSERT_TRUE(host.start({(binDir() / "q3sim").string(), "+set", "net_port", "0"}, {})) << host.logText();
+    WindowHandle console = host.handle();
+    for (int restart : {1, 2}) {
+        ASSERT_TRUE(waitFor([&] { return windows.supervise(console).text == "running"; })) << host.logText();
+        bridge.SendConsoleCommandTo("sim_crash", console);
+        ASSERT_TRUE(waitForOutput(console, "(restart " + std::to_string(restart) + ")")) << host.logText();
+    }
+    // Restart 2 waits 4 s: time enough to lose the display first.
+    display.process.signal(SIGKILL);
+    ASSERT_TRUE(waitFor([&] { return commandLineOf(host.process().pid()).find("--headless") != std::string::npos; }))
+        << host.logText();
+    EXPECT_TRUE(waitForOutput(console, "*** The server was started again (start 3)")) << host.logText();
+    EXPECT_TRUE(waitFor([&] { return windows.supervise(console).text == "running"; }));
+    EXPECT_EQ(client({"send", std::to_string(console), "echo", "back"}).status, 0);
+    EXPECT_TRUE(waitForOutput(console, "\r\nback\r\n"));
+    quit(host, console);
+}

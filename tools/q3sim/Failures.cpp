@@ -31,8 +31,12 @@ void hangNow()
 void Server::commandFailure(const std::vector<std::string>& args)
 {
     const std::string command = args[0];
-    if (command == "sim_hang")
-        hangNow();
+    // A server hangs in play, not before it ever answered: the next status
+    // query is answered first, so a watcher has seen it alive.
+    if (command == "sim_hang") {
+        m_hangAfterAnswer = true;
+        return;
+    }
     if (command == "sim_crash") {
         if (args.size() >= 3 && args[1] == "exit")
             crashNow(0, std::atoi(args[2].c_str()));

@@ -53,6 +53,8 @@ public:
     void setIoq3Forms(bool on) { m_ioq3 = on; }
     void setChatEcho(bool on) { m_chatEcho = on; }
     bool quitRequested() const { return m_quit; }
+    // sim_hang was typed: hang once a status query has been answered.
+    bool hangAfterAnswer() const { return m_hangAfterAnswer; }
 
     // Loads a map: applies latched cvars, resets scores, reconnects players.
     void spawnMap(const std::string& name);
@@ -144,6 +146,7 @@ private:
     long m_floodPrinted = 0;
     bool m_chatEcho = false;
     bool m_quit = false;
+    bool m_hangAfterAnswer = false;
     bool m_homepathGiven = false;
     bool m_ioq3WriteConfig = false;
     int m_execDepth = 0;

@@ -261,8 +261,11 @@ int main(int argc, char** argv)
                 if (n < 0)
                     break;
                 auto reply = server.answerPacket(std::string_view(packet, static_cast<std::size_t>(n)));
-                if (reply)
+                if (reply) {
                     ::sendto(udp, reply->data(), reply->size(), 0, reinterpret_cast<sockaddr*>(&from), fromLen);
+                    if (server.hangAfterAnswer())
+                        q3sim::hangNow();
+                }
             }
         }
     }
