@@ -29,9 +29,7 @@ struct ClientsRealServerTest : HostedMainWindowTest {
         if (!openArenaInstalled())
             GTEST_SKIP() << "openarena-server not installed";
         port = freeUdpPort();
-        ASSERT_TRUE(host.start(openArenaCommand(home.path(), port, {"+set", "bot_enable", "1"}))) << host.logText();
-        bridge.setSelectedConsole(host.handle());
-        ASSERT_TRUE(waitForQt([&] { return count("InitGame:") > 0; }, 60000)) << serverOutput();
+        ASSERT_TRUE(startOpenArena(host, bridge, home.path(), port, {"+set", "bot_enable", "1"})) << host.logText();
     }
     // The window, once it has read the server's port.
     void open()

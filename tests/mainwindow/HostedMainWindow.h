@@ -32,8 +32,11 @@ struct HostedMainWindowTest : testing::Test {
     std::unique_ptr<FrmMain> window;
     // The server's command line, as the program reads it (+exec files).
     std::function<std::vector<std::string>()> serverArguments;
-    // wsClient, for tests of the roster; none by default.
+    // wsClient, the machine's memory figures and the calendar clock; none by
+    // default.
     UdpSocket* udp = nullptr;
+    MemoryInfo* memory = nullptr;
+    WallClock* wallClock = nullptr;
 
     // Starts q3sim with these arguments, waits for its banner, then loads
     // and shows the main window on it.
@@ -57,6 +60,8 @@ struct HostedMainWindowTest : testing::Test {
         MainServices services{bridge, probe, settings, dialogs, appFolder.path()};
         services.serverArguments = serverArguments;
         services.udp = udp;
+        services.memory = memory;
+        services.wallClock = wallClock;
         window = std::make_unique<FrmMain>(std::move(services));
         window->load();
         window->show();
