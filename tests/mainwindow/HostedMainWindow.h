@@ -76,6 +76,23 @@ struct HostedMainWindowTest : testing::Test {
     }
 
     std::string serverOutput() { return bridge.ReadConsoleOutput(); }
+
+    // The roster row showing this player (-1: none), and the slot it shows
+    // (-1 while none is known).
+    int rosterIndex(const std::string& name)
+    {
+        const auto& rows = window->session().clients().roster().rows();
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].size() > name.size() + 2 && rows[i].ends_with("\"" + name + "\""))
+                return static_cast<int>(i);
+        return -1;
+    }
+    int rosterSlot(const std::string& name)
+    {
+        const int i = rosterIndex(name);
+        const std::string row = i < 0 ? " " : window->session().clients().roster().rows()[std::size_t(i)];
+        return row[0] == ' ' ? -1 : std::stoi(row.substr(0, 3));
+    }
 };
 
 } // namespace ravelin::test
