@@ -26,11 +26,8 @@ struct BansAgainstQ3simTest : HostedMainWindowTest, testing::WithParamInterface<
     // ban sweep off, so only the connect checks can kick.
     void openWithClock()
     {
-        MainServices services{bridge, probe, settings, dialogs, appFolder.path()};
-        services.wallClock = &clock;
-        window = std::make_unique<FrmMain>(std::move(services));
-        window->load();
-        window->show();
+        wallClock = &clock;
+        openWindow();
         window->findChild<QTimer*>("tmrBanned")->stop();
         ASSERT_TRUE(waitForQt([&] { return window->session().clients().query().ServerPort() > 0; }, 15000));
         ASSERT_TRUE(waitForQt([&] { return bans().engineList() != LastingBans::EngineList::Unknown; }, 10000));

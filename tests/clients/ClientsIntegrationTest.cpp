@@ -38,39 +38,19 @@ struct ClientsAgainstQ3simTest : HostedMainWindowTest {
     ClientsFeature& clients() { return window->session().clients(); }
     const std::vector<std::string>& rows() { return clients().roster().rows(); }
 
-    // The row of this name, or "" when there is none.
-    std::string rowOf(const std::string& name)
-    {
-        for (const std::string& row : rows())
-            if (row.size() > name.size() + 2
-                && row.compare(row.size() - name.size() - 2, std::string::npos, "\"" + name + "\"") == 0)
-                return row;
-        return {};
-    }
-    bool hasSlot(const std::string& name)
-    {
-        const std::string row = rowOf(name);
-        return !row.empty() && row[0] != ' ';
-    }
-    int indexOf(const std::string& name)
-    {
-        for (std::size_t i = 0; i < rows().size(); ++i)
-            if (rows()[i] == rowOf(name))
-                return static_cast<int>(i);
-        return -1;
-    }
     void monitor()
     {
         auto* check = window->findChild<QCheckBox*>("chkClient");
         ASSERT_NE(check, nullptr);
         QTest::mouseClick(check, Qt::LeftButton);
         ASSERT_TRUE(check->isChecked());
-        ASSERT_TRUE(waitForQt([&] { return hasSlot("Bob") && hasSlot("RedGuy") && hasSlot("Two Words"); }, 5000))
+        ASSERT_TRUE(waitForQt(
+            [&] { return rosterSlot("Bob") >= 0 && rosterSlot("RedGuy") >= 0 && rosterSlot("Two Words") >= 0; }, 5000))
             << rows().size();
     }
     void select(const std::string& name)
     {
-        const int index = indexOf(name);
+        const int index = rosterIndex(name);
         ASSERT_GE(index, 0) << name;
         list->setCurrentRow(index);
     }
@@ -111,15 +91,16 @@ void ClientsAgainstQ3simTest::joinsAndLeavesFillAndEmptyTheRosterWithSlots()
     monitor();
     EXPECT_EQ(rows().size(), 3u);
     EXPECT_EQ(list->count(), 3);
-    EXPECT_TRUE(std::regex_match(rowOf("Bob"), std::regex(R"([0-9]+ *\t[0-9]+ *\t[0-9]+ *\t"Bob")"))) << rowOf("Bob");
+    const std::string bob = rows().at(std::size_t(rosterIndex("Bob")));
+    EXPECT_TRUE(std::regex_match(bob, std::regex(R"([0-9]+ *\t[0-9]+ *\t[0-9]+ *\t"Bob")"))) << bob;
 
     window->ConsoleOut("addbot Sarge");
-    ASSERT_TRUE(waitForQt([&] { return hasSlot("Sarge"); }, 5000));
-    const std::string slot = rowOf("Sarge").substr(0, 3);
+    ASSERT_TRUE(waitForQt([&] { return rosterSlot("Sarge") >= 0; }, 5000));
+    const std::string slot = std::to_string(rosterSlot("Sarge"));
     EXPECT_NE(serverOutput().find("Sarge"), std::string::npos);
 
     window->ConsoleOut("clientkick " + slot);
-    ASSERT_TRUE(waitForQt([&] { return rowOf("Sarge").empty(); }, 5000));
+    ASSERT_TRUE(waitForQt([&] { return rosterIndex("Sarge") < 0; }, 5000));
     EXPECT_EQ(rows().size(), 3u);
     EXPECT_EQ(list->count(), 3);
 }
@@ -129,7 +110,7 @@ TEST_F(ClientsAgainstQ3simTest, AKickedPlayerDisappears)
     monitor();
     select("Two Words");
     click("cmdKickClient");
-    ASSERT_TRUE(waitForQt([&] { return rowOf("Two Words").empty(); }, 5000));
+    ASSERT_TRUE(waitForQt([&] { return rosterIndex("Two Words") < 0; }, 5000));
     EXPECT_NE(serverOutput().find("]Kick \"Two Words\""), std::string::npos);
     EXPECT_NE(serverOutput().find("Two Words was kicked"), std::string::npos) << serverOutput();
     EXPECT_EQ(list->count(), 2);
@@ -142,14 +123,14 @@ TEST_F(ClientsAgainstQ3simTest, ABannedPlayerWhoComesBackIsKickedByTheSweepWithT
     dialogs.queuePrompt("");
     dialogs.queuePrompt("permanent");
     click("cmdBan");
-    ASSERT_TRUE(waitForQt([&] { return rowOf("Bob").empty(); }, 5000));
+    ASSERT_TRUE(waitForQt([&] { return rosterIndex("Bob") < 0; }, 5000));
     EXPECT_EQ(clients().admin().cBanned().entries(), std::vector<std::string>{"\"Bob\""});
 
     window->ConsoleOut("addbot Bob");
     const std::string said = "console: 'Bob' you are banned, dont let the door hit you in the ass on the way out...";
     // The sweep runs every ten seconds.
     ASSERT_TRUE(waitForQt([&] { return serverOutput().find(said) != std::string::npos; }, 25000)) << serverOutput();
-    ASSERT_TRUE(waitForQt([&] { return rowOf("Bob").empty(); }, 5000));
+    ASSERT_TRUE(waitForQt([&] { return rosterIndex("Bob") < 0; }, 5000));
     const std::string out = serverOutput();
     EXPECT_GT(out.find("Bob was kicked", out.find(said)), out.find(said));
 }

@@ -29,9 +29,7 @@ struct ClientsRealServerTest : HostedMainWindowTest {
         if (!openArenaInstalled())
             GTEST_SKIP() << "openarena-server not installed";
         port = freeUdpPort();
-        ASSERT_TRUE(host.start(openArenaCommand(home.path(), port, {"+set", "bot_enable", "1"}))) << host.logText();
-        bridge.setSelectedConsole(host.handle());
-        ASSERT_TRUE(waitForQt([&] { return count("InitGame:") > 0; }, 60000)) << serverOutput();
+        ASSERT_TRUE(startOpenArena(host, bridge, home.path(), port, {"+set", "bot_enable", "1"})) << host.logText();
     }
     // The window, once it has read the server's port.
     void open()
@@ -42,24 +40,6 @@ struct ClientsRealServerTest : HostedMainWindowTest {
     ClientsFeature& clients() { return window->session().clients(); }
     LastingBans& bans() { return clients().admin().bans(); }
     std::size_t count(const std::string& text) { return occurrences(serverOutput(), text); }
-    int indexOf(const std::string& name)
-    {
-        const auto& rows = clients().roster().rows();
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            if (rows[i].size() > name.size() + 2
-                && rows[i].substr(rows[i].size() - name.size() - 2) == "\"" + name + "\"")
-                return static_cast<int>(i);
-        return -1;
-    }
-    // The slot shown for this player, -1 while none is (or no row).
-    int slotOf(const std::string& name)
-    {
-        const int i = indexOf(name);
-        if (i < 0)
-            return -1;
-        const std::string slot = clients().roster().rows()[static_cast<std::size_t>(i)].substr(0, 3);
-        return slot[0] == ' ' ? -1 : std::stoi(slot);
-    }
     void click(const char* name) { QTest::mouseClick(window->findChild<QPushButton*>(name), Qt::LeftButton); }
 };
 
@@ -73,8 +53,8 @@ TEST_F(ClientsRealServerTest, MonitoringShowsEveryBotWithItsSlotAndKickAndBanHol
     ASSERT_TRUE(waitForQt([&] { return count("ClientBegin: 2\r\n") > 0; }, 30000)) << serverOutput();
     QTest::mouseClick(window->findChild<QCheckBox*>("chkClient"), Qt::LeftButton);
     auto* list = window->findChild<QListWidget*>("lstClients");
-    ASSERT_TRUE(
-        waitForQt([&] { return slotOf("Sarge") == 0 && slotOf("Major") == 1 && slotOf("Green Angel") == 2; }, 20000))
+    ASSERT_TRUE(waitForQt(
+        [&] { return rosterSlot("Sarge") == 0 && rosterSlot("Major") == 1 && rosterSlot("Green Angel") == 2; }, 20000))
         << list->count() << "\n"
         << serverOutput();
     EXPECT_EQ(list->count(), 3);
@@ -84,16 +64,16 @@ TEST_F(ClientsRealServerTest, MonitoringShowsEveryBotWithItsSlotAndKickAndBanHol
         window->grab().save(pictures + "/clients-page-openarena.png");
     }
 
-    list->setCurrentRow(indexOf("Major"));
+    list->setCurrentRow(rosterIndex("Major"));
     click("cmdKickClient");
-    ASSERT_TRUE(waitForQt([&] { return indexOf("Major") < 0; }, 20000));
+    ASSERT_TRUE(waitForQt([&] { return rosterIndex("Major") < 0; }, 20000));
     EXPECT_NE(serverOutput().find("Major was kicked"), std::string::npos);
 
-    list->setCurrentRow(indexOf("Sarge"));
+    list->setCurrentRow(rosterIndex("Sarge"));
     dialogs.queuePrompt("");
     dialogs.queuePrompt("permanent");
     click("cmdBan");
-    ASSERT_TRUE(waitForQt([&] { return indexOf("Sarge") < 0; }, 20000));
+    ASSERT_TRUE(waitForQt([&] { return rosterIndex("Sarge") < 0; }, 20000));
     const std::size_t kicked = serverOutput().rfind("Sarge was kicked");
     ASSERT_NE(kicked, std::string::npos);
 
@@ -103,8 +83,8 @@ TEST_F(ClientsRealServerTest, MonitoringShowsEveryBotWithItsSlotAndKickAndBanHol
     auto at = [&](const std::string& text, std::size_t from) { return serverOutput().find(text, from); };
     ASSERT_TRUE(waitForQt([&] { return at(said, kicked) != std::string::npos; }, 40000)) << serverOutput();
     ASSERT_TRUE(waitForQt([&] { return at("Sarge was kicked", at(said, kicked)) != std::string::npos; }, 20000));
-    ASSERT_TRUE(waitForQt([&] { return indexOf("Sarge") < 0; }, 20000));
-    EXPECT_GE(slotOf("Green Angel"), 0);
+    ASSERT_TRUE(waitForQt([&] { return rosterIndex("Sarge") < 0; }, 20000));
+    EXPECT_GE(rosterSlot("Green Angel"), 0);
 }
 
 // With the ban sweep off, only the connect checks kick: a banned bot added

@@ -18,19 +18,7 @@ bool ConsoleHostProcess::start(const std::vector<std::string>& serverCommand,
     argv.insert(argv.end(), serverCommand.begin(), serverCommand.end());
     m_process = ChildProcess(argv, m_log);
     // The window exists once the endpoint carrying the host's pid is there.
-    std::string suffix = "-";
-    suffix += std::to_string(m_process.pid());
-    suffix += ".sock";
-    return waitFor([&] {
-               if (!m_process.running())
-                   return true;
-               for (const auto& name : ipc::listEndpoints(endpointFolder())) {
-                   if (name.ends_with(suffix))
-                       return true;
-               }
-               return false;
-           })
-        && m_process.running();
+    return waitFor([&] { return !m_process.running() || !endpoint().empty(); }) && m_process.running();
 }
 
 bool ConsoleHostProcess::startQ3sim(const std::vector<std::string>& arguments)
@@ -40,13 +28,19 @@ bool ConsoleHostProcess::startQ3sim(const std::vector<std::string>& arguments)
     return start(command);
 }
 
-int ConsoleHostProcess::connectRaw() const
+std::filesystem::path ConsoleHostProcess::endpoint() const
 {
     const std::string suffix = "-" + std::to_string(m_process.pid()) + ".sock";
     for (const auto& name : ipc::listEndpoints(endpointFolder()))
         if (name.ends_with(suffix))
-            return ipc::connectEndpoint(endpointFolder(), name);
-    return -1;
+            return endpointFolder() / name;
+    return {};
+}
+
+int ConsoleHostProcess::connectRaw() const
+{
+    const std::filesystem::path path = endpoint();
+    return path.empty() ? -1 : ipc::connectEndpoint(endpointFolder(), path.filename().string());
 }
 
 CommandResult consoleClient(std::vector<std::string> args, std::chrono::milliseconds timeout)

@@ -28,7 +28,9 @@ public:
     ChildProcess& process() { return m_process; }
     const std::filesystem::path& log() const { return m_log; }
     std::string logText() const { return readFile(m_log); }
-    // A raw connection to the host's endpoint (-1 when there is none).
+    // The host's endpoint ("" while there is none), and a raw connection to
+    // it (-1 when there is none).
+    std::filesystem::path endpoint() const;
     int connectRaw() const;
 
 private:

@@ -122,21 +122,26 @@ TEST_F(ConsoleWindowTest, TwoConsolesAreFoundInStartOrder)
     EXPECT_EQ(probe.GetCvarValue(first, "sv_hostname"), "Window Test");
 }
 
+// Its server goes with it, and the console behaves like no window at all.
 TEST_F(ConsoleWindowTest, ConsoleKilledWhileInUseBehavesLikeNoWindow)
 {
     // Walks over a missing window yield thousands of times; a loop that
-    // does not sleep keeps them short.
+    // does not sleep keeps them short (1001 attempts for a probe).
     NullMessageLoop quick;
     ConsoleBridge bridge(windows, quick);
+    CvarProbe probe(bridge);
     WindowHandle console = bridge.FindConsoleWindow();
     WindowHandle input = bridge.FindInputBoxOf(console);
     WindowHandle outputBox = bridge.FindOutputBoxOf(console);
     ASSERT_TRUE(waitFor([&] {
         return bridge.ReadConsoleOutputOf(console).find("Opening IP socket") != std::string::npos;
     })) << bridge.ReadConsoleOutputOf(console);
+    const int serverPid = windows.serverPid(console);
+    ASSERT_GT(serverPid, 0);
 
     host.process().signal(SIGKILL);
     ASSERT_TRUE(host.process().wait().has_value());
+    EXPECT_TRUE(waitFor([&] { return processGone(serverPid); }));
 
     // The handles stay what they were, and now lead nowhere.
     EXPECT_EQ(windows.textLength(outputBox), 0);
@@ -144,6 +149,7 @@ TEST_F(ConsoleWindowTest, ConsoleKilledWhileInUseBehavesLikeNoWindow)
     EXPECT_EQ(bridge.ConsoleLineCountOf(console), -1);
     EXPECT_EQ(windows.firstChild(console), 0);
     EXPECT_EQ(windows.className(input), "");
+    EXPECT_EQ(probe.GetCvarValue(console, "sv_hostname"), "UNKNOWN");
     bridge.SendConsoleCommandTo("status", console); // lost, silently
     bridge.ShowConsoleOf(false, console);
     EXPECT_FALSE(windows.isWindowVisible(console));
@@ -155,13 +161,4 @@ TEST_F(ConsoleWindowTest, ConsoleKilledWhileInUseBehavesLikeNoWindow)
     ASSERT_TRUE(other.startQ3sim({"+set", "net_port", "0"}));
     EXPECT_EQ(bridge.FindConsoleWindow(), console);
     EXPECT_EQ(bridge.ReadConsoleOutput(), "");
-}
-
-TEST_F(ConsoleWindowTest, ServerOfAKilledHostGoesToo)
-{
-    int serverPid = windows.serverPid(host.handle());
-    ASSERT_GT(serverPid, 0);
-    host.process().signal(SIGKILL);
-    ASSERT_TRUE(host.process().wait().has_value());
-    EXPECT_TRUE(waitFor([&] { return processGone(serverPid); }));
 }

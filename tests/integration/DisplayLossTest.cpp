@@ -82,8 +82,6 @@ protected:
         unsetenv("XAUTHORITY");
     }
 
-    // Runs a client on the display and with the credentials now set.
-    CommandResult client(std::vector<std::string> args) { return consoleClient(std::move(args)); }
     bool windowedAgain(ConsoleHostProcess& host)
     {
         return waitFor([&] {
@@ -125,8 +123,8 @@ TEST_F(DisplayLossTest, ServerOutlivesTheDisplayAndTheWindowComesBackOnAnother)
         << host.logText();
     EXPECT_TRUE(host.process().running());
     EXPECT_FALSE(processGone(serverPid));
-    EXPECT_EQ(client({"list"}).out, std::to_string(console) + "\thidden\trunning\tSurvivor\n");
-    EXPECT_EQ(client({"send", std::to_string(console), "echo", "still", "here"}).status, 0);
+    EXPECT_EQ(consoleClient({"list"}).out, std::to_string(console) + "\thidden\trunning\tSurvivor\n");
+    EXPECT_EQ(consoleClient({"send", std::to_string(console), "echo", "still", "here"}).status, 0);
     EXPECT_TRUE(waitForOutput(console, "\r\nstill here\r\n"));
     EXPECT_TRUE(waitForOutput(console, "the display went away"));
 
@@ -134,15 +132,15 @@ TEST_F(DisplayLossTest, ServerOutlivesTheDisplayAndTheWindowComesBackOnAnother)
     ASSERT_TRUE(second.start(cookie.string()));
     setenv("DISPLAY", second.name.c_str(), 1);
     setenv("XAUTHORITY", noCookie.c_str(), 1);
-    EXPECT_EQ(client({"show", std::to_string(console)}).status, 0);
+    EXPECT_EQ(consoleClient({"show", std::to_string(console)}).status, 0);
     EXPECT_TRUE(waitForOutput(console, "it refused the connection")) << host.logText();
     EXPECT_TRUE(host.process().running());
     EXPECT_NE(commandLineOf(host.process().pid()).find("--headless"), std::string::npos);
-    EXPECT_EQ(client({"send", std::to_string(console), "echo", "after", "refusal"}).status, 0);
+    EXPECT_EQ(consoleClient({"send", std::to_string(console), "echo", "after", "refusal"}).status, 0);
     EXPECT_TRUE(waitForOutput(console, "\r\nafter refusal\r\n"));
 
     setenv("XAUTHORITY", cookie.c_str(), 1);
-    EXPECT_EQ(client({"show", std::to_string(console)}).status, 0);
+    EXPECT_EQ(consoleClient({"show", std::to_string(console)}).status, 0);
     EXPECT_TRUE(windowedAgain(host)) << host.logText();
     EXPECT_TRUE(waitFor([&] { return windows.isWindowVisible(console); }));
     EXPECT_EQ(windows.serverPid(console), serverPid);
@@ -167,7 +165,7 @@ TEST_F(DisplayLossTest, ADisplayThatRefusesTheHostLeavesItHeadlessUntilShown)
     ASSERT_TRUE(waitForOutput(console, "Opening IP socket"));
 
     setenv("XAUTHORITY", cookie.c_str(), 1);
-    EXPECT_EQ(client({"show", std::to_string(console)}).status, 0);
+    EXPECT_EQ(consoleClient({"show", std::to_string(console)}).status, 0);
     EXPECT_TRUE(windowedAgain(host)) << host.logText();
     EXPECT_TRUE(waitFor([&] { return windows.isWindowVisible(console); }));
     quit(host, console);

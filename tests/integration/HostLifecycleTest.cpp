@@ -10,14 +10,24 @@ using namespace ravelin::test;
 
 using HostLifecycleTest = ConsoleFixture;
 
-TEST_F(HostLifecycleTest, ServerQuitEndsTheHostWithItsStatus)
+// The server quitting, or the host told to end (it sends the server QUIT):
+// either way both end with the server's status, leaving no endpoint.
+TEST_F(HostLifecycleTest, ServerQuitOrSigtermEndsServerAndHost)
 {
-    ConsoleHostProcess host;
-    startQ3sim(host);
-    bridge.SendConsoleCommandTo("quit", host.handle());
-    EXPECT_EQ(host.process().wait(), 0);
-    EXPECT_TRUE(ipc::listEndpoints(endpointFolder()).empty());
-    EXPECT_EQ(windows.findWindow("Q3 WinConsole", "Quake 3 Console"), 0);
+    for (bool bySignal : {false, true}) {
+        ConsoleHostProcess host;
+        startQ3sim(host);
+        const int serverPid = windows.serverPid(host.handle());
+        ASSERT_GT(serverPid, 0);
+        if (bySignal)
+            host.process().signal(SIGTERM);
+        else
+            bridge.SendConsoleCommandTo("quit", host.handle());
+        EXPECT_EQ(host.process().wait(), 0) << bySignal;
+        EXPECT_TRUE(processGone(serverPid));
+        EXPECT_TRUE(ipc::listEndpoints(endpointFolder()).empty());
+        EXPECT_EQ(windows.findWindow("Q3 WinConsole", "Quake 3 Console"), 0);
+    }
 }
 
 TEST_F(HostLifecycleTest, ServerExitStatusIsPassedOn)
@@ -40,18 +50,6 @@ TEST_F(HostLifecycleTest, KeepLeavesTheWindowOpenAfterTheServerEnds)
     EXPECT_TRUE(waitForOutput(host.handle(), "not running"));
     host.process().signal(SIGTERM);
     EXPECT_EQ(host.process().wait(), 3);
-}
-
-TEST_F(HostLifecycleTest, SigtermSendsQuitToTheServer)
-{
-    ConsoleHostProcess host;
-    startQ3sim(host);
-    int serverPid = windows.serverPid(host.handle());
-    ASSERT_GT(serverPid, 0);
-    host.process().signal(SIGTERM);
-    EXPECT_EQ(host.process().wait(), 0); // q3sim quit on its own
-    EXPECT_TRUE(processGone(serverPid));
-    EXPECT_TRUE(ipc::listEndpoints(endpointFolder()).empty());
 }
 
 TEST_F(HostLifecycleTest, ServerIgnoringQuitIsEndedAfterTheGracePeriod)

@@ -1,5 +1,5 @@
 // What the integration tests share: a window manager and bridge over the
-// test's own endpoint folder, waits on console output, and a UDP query.
+// test's own endpoint folder, and waits on console output.
 #pragma once
 
 #include "console/ConsoleBridge.h"
@@ -7,6 +7,7 @@
 #include "integration/ConsoleHostProcess.h"
 #include "platform/ipc/IpcWindowManager.h"
 #include "support/TestEnvironment.h"
+#include "support/UdpQuery.h"
 
 #include <gtest/gtest.h>
 
@@ -70,10 +71,5 @@ private:
     std::atomic<bool> m_talking = true;
     std::thread m_thread;
 };
-
-// Sends one datagram to 127.0.0.1:port and returns the first reply (empty
-// after `timeout`).
-std::string udpQuery(int port, const std::string& datagram,
-                     std::chrono::milliseconds timeout = std::chrono::seconds(3));
 
 } // namespace ravelin::test

@@ -46,8 +46,6 @@ struct LockupTest : ConsoleFixture {
         return fd;
     }
 
-    CommandResult client(std::vector<std::string> args) { return consoleClient(std::move(args)); }
-
     std::string listed() { return std::to_string(host.handle()) + "\tvisible\trunning\tSturdy\n"; }
 
     long residentKb(pid_t pid)
@@ -69,10 +67,10 @@ TEST_F(LockupTest, IdleCrowdDoesNotLockOutList)
     start();
     for (int i = 0; i < 140; ++i)
         ASSERT_GE(rawConnect(), 0);
-    auto result = client({"list"});
+    auto result = consoleClient({"list"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, listed());
-    result = client({"send", std::to_string(host.handle()), "echo", "through", "the", "crowd"});
+    result = consoleClient({"send", std::to_string(host.handle()), "echo", "through", "the", "crowd"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_TRUE(waitForOutput(host.handle(), "\r\nthrough the crowd\r\n"));
 }
@@ -125,7 +123,7 @@ TEST_F(LockupTest, RemovedEndpointFolderIsMadeAgain)
 {
     start();
     std::filesystem::remove_all(endpointFolder());
-    EXPECT_TRUE(waitFor([&] { return client({"list"}).out == listed(); }, std::chrono::seconds(15),
+    EXPECT_TRUE(waitFor([&] { return consoleClient({"list"}).out == listed(); }, std::chrono::seconds(15),
                         std::chrono::milliseconds(200)));
     // The window manager that knew the host before finds it again too.
     EXPECT_TRUE(waitFor([&] { return windows.findWindow(kConsoleClass, kConsoleTitle) == host.handle(); }));
@@ -135,19 +133,19 @@ TEST_F(LockupTest, StoppedHostIsListedAsNotResponding)
 {
     start();
     host.process().signal(SIGSTOP);
-    auto result = client({"list"});
+    auto result = consoleClient({"list"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, std::to_string(host.handle()) + "\tnot responding\n");
     for (const char* command : {"send", "read"}) {
         std::vector<std::string> args{command, std::to_string(host.handle())};
         if (std::string(command) == "send")
             args.push_back("status");
-        result = client(args);
+        result = consoleClient(args);
         EXPECT_EQ(result.status, 1);
         EXPECT_NE(result.err.find("console " + std::to_string(host.handle()) + " is not responding"), std::string::npos)
             << result.err;
     }
     host.process().signal(SIGCONT);
-    EXPECT_TRUE(waitFor([&] { return client({"list"}).out == listed(); }, std::chrono::seconds(15),
+    EXPECT_TRUE(waitFor([&] { return consoleClient({"list"}).out == listed(); }, std::chrono::seconds(15),
                         std::chrono::milliseconds(200)));
 }

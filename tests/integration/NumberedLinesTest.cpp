@@ -12,8 +12,6 @@ struct NumberedLinesTest : ConsoleFixture {
     ConsoleHostProcess host;
 
     void start(std::vector<std::string> extra = {}) { startQ3sim(host, std::move(extra)); }
-
-    CommandResult client(std::vector<std::string> args) { return consoleClient(std::move(args)); }
 };
 
 } // namespace
@@ -61,8 +59,8 @@ TEST_F(NumberedLinesTest, ExecPrintsOnlyTheCommandsOutputAndLeavesNoTrace)
     CommandResult listed, status;
     {
         Chatter other(host.handle()); // another client talks meanwhile
-        listed = client({"exec", handle, "cvarlist"});
-        status = client({"exec", handle, "status"});
+        listed = consoleClient({"exec", handle, "cvarlist"});
+        status = consoleClient({"exec", handle, "status"});
     }
 
     ASSERT_EQ(listed.status, 0) << listed.err;
@@ -88,19 +86,19 @@ TEST_F(NumberedLinesTest, ReadByNumberAndExecFailureAreReported)
     const std::string handle = std::to_string(host.handle());
     bridge.SendConsoleCommandTo("echo numbered-one", host.handle());
     ASSERT_TRUE(waitForOutput(host.handle(), "\r\nnumbered-one\r\n"));
-    CommandResult read = client({"read", handle, "--since", "0", "--numbers"});
+    CommandResult read = consoleClient({"read", handle, "--since", "0", "--numbers"});
     ASSERT_EQ(read.status, 0) << read.err;
     EXPECT_NE(read.out.find("\tnumbered-one\n"), std::string::npos);
     EXPECT_EQ(read.out.rfind("1\t", 0), 0u);
-    CommandResult future = client({"read", handle, "--since", "99999999"});
+    CommandResult future = consoleClient({"read", handle, "--since", "99999999"});
     EXPECT_EQ(future.status, 0);
     EXPECT_EQ(future.out, "");
 
-    CommandResult tooLong = client({"exec", handle, std::string(300, 'x')});
+    CommandResult tooLong = consoleClient({"exec", handle, std::string(300, 'x')});
     EXPECT_EQ(tooLong.status, 1);
     EXPECT_NE(tooLong.err.find("too long"), std::string::npos) << tooLong.err;
     host.process().stop();
-    CommandResult gone = client({"exec", handle, "status"});
+    CommandResult gone = consoleClient({"exec", handle, "status"});
     EXPECT_EQ(gone.status, 1);
     EXPECT_FALSE(gone.err.empty());
 }

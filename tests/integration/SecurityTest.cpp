@@ -22,20 +22,6 @@ struct SecurityTest : ConsoleFixture {
 
     void SetUp() override { ASSERT_TRUE(host.startQ3sim({"+set", "net_port", "0"})); }
 
-    std::filesystem::path endpointOf(const ConsoleHostProcess& process)
-    {
-        std::string suffix = "-";
-        suffix += std::to_string(process.handle());
-        suffix += ".sock";
-        for (const auto& name : ipc::listEndpoints(endpointFolder())) {
-            if (name.ends_with(suffix))
-                return endpointFolder() / name;
-        }
-        return {};
-    }
-
-    int rawConnect() { return host.connectRaw(); }
-
     // Everything the host sends until it closes the connection (or 5 s).
     static std::string readUntilClosed(int fd)
     {
@@ -77,7 +63,7 @@ TEST_F(SecurityTest, ConnectionFromAnotherUserIsRefused)
     }
     if (!commandWorks("setpriv --version"))
         GTEST_SKIP() << "setpriv is not installed";
-    auto path = endpointOf(host).string();
+    auto path = host.endpoint().string();
     // A copy nobody can run wherever the build tree lives.
     TempDir open("ravelin-rawclient");
     std::filesystem::permissions(open.path(), std::filesystem::perms(0755), std::filesystem::perm_options::replace);
@@ -154,7 +140,7 @@ TEST_F(SecurityTest, GarbageIsAnsweredAsMalformedAndTheHostGoesOn)
         noise.push_back(static_cast<char>((i * 7919 + 13) % 251));
     garbage.push_back(noise);
     for (const std::string& bytes : garbage) {
-        int fd = rawConnect();
+        int fd = host.connectRaw();
         ASSERT_GE(fd, 0);
         ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
         std::string answer = readUntilClosed(fd);
@@ -165,7 +151,7 @@ TEST_F(SecurityTest, GarbageIsAnsweredAsMalformedAndTheHostGoesOn)
             EXPECT_NE(answer.find("request too large"), std::string::npos) << answer;
         }
     }
-    int half = rawConnect();
+    int half = host.connectRaw();
     ASSERT_GE(half, 0);
     std::string partial = ipc::frame(std::string(100, 'x')).substr(0, 50);
     ::send(half, partial.data(), partial.size(), MSG_NOSIGNAL);

@@ -75,7 +75,9 @@ TEST_F(ServerListTest, NoConsoleShowsTheRefreshPromptAndClickingItRebuilds)
     list->KillServer();
     EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{kSelectServer});
 
+    // A rebuild never connects by itself, even to the stored default.
     SimConsole& console = addServer("Late Arena");
+    setDefault("Quake 3 Arena [Late Arena]");
     list->NodeClick("REFRESH");
     EXPECT_EQ(texts(), std::vector<std::string>{"Quake 3 Arena [Late Arena]"});
     EXPECT_EQ(list->tree().children[0].key, keyOf(console));
@@ -148,16 +150,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, DefaultAtStartTest,
                                          StartCase{{"One", "Two", "Three"}, "Quake 3 Arena [Two]", false, 1, 2},
                                          StartCase{{"Twin", "Twin"}, "Quake 3 Arena [Twin]", false, 0, 1}));
 
-TEST_F(ServerListTest, LaterBuildsNeverConnectByThemselves)
-{
-    list->load();
-    addServer("Home");
-    setDefault("Quake 3 Arena [Home]");
-    list->BuildServerList();
-    EXPECT_EQ(mainShown, 0);
-    EXPECT_EQ(texts().size(), 1u);
-}
-
+// Closing after the connect leaves the chosen console hidden.
 TEST_F(ServerListTest, ConnectStoresTheSelectedConsoleHidesItAndCloses)
 {
     addServer("A");
@@ -171,6 +164,8 @@ TEST_F(ServerListTest, ConnectStoresTheSelectedConsoleHidesItAndCloses)
     EXPECT_EQ(mainShown, 1);
     EXPECT_EQ(closed, 1);
     EXPECT_TRUE(dialogs.asked().empty());
+    list->windowClosing();
+    EXPECT_FALSE(desktop.isWindowVisible(b.handle()));
 }
 
 TEST_F(ServerListTest, EveryActionOnANodeThatIsNoServerAsksToSelectOne)
@@ -308,16 +303,6 @@ TEST_F(ServerListTest, QuitAskedShowsEveryConsoleAndEnds)
     EXPECT_EQ(ended, 1);
     EXPECT_TRUE(desktop.isWindowVisible(a.handle()));
     EXPECT_TRUE(desktop.isWindowVisible(late.handle()));
-}
-
-TEST_F(ServerListTest, ClosingAfterConnectLeavesTheChosenConsoleHidden)
-{
-    SimConsole& a = addServer("A");
-    setDefault("Quake 3 Arena [A]");
-    list->load();
-    ASSERT_TRUE(list->connected());
-    list->windowClosing();
-    EXPECT_FALSE(desktop.isWindowVisible(a.handle()));
 }
 
 TEST_F(ServerListTest, ClicksArrivingWhileABuildWaitsAreIgnored)

@@ -38,10 +38,7 @@ int pageOf(const FrmMain& w, QWidget* widget)
 
 TEST_F(MainWindowTest, EveryInteractiveControlOfTheMainWindowHasAName)
 {
-    FrmMain& w = makeWindow();
-    w.load();
-    w.show();
-    ASSERT_TRUE(waitForQt([&] { return w.activations() == 1; }));
+    FrmMain& w = openWindow();
     QAccessibleInterface* root = QAccessible::queryAccessibleInterface(&w);
     ASSERT_NE(root, nullptr);
     EXPECT_GE(test::interactiveControls(root), 8 + 7) << "the tabs and the frame's buttons at least";
@@ -65,10 +62,7 @@ TEST_F(MainWindowTest, EveryInteractiveControlOfTheMainWindowHasAName)
 // click: the program's handler runs, not only the tick.
 TEST_F(MainWindowTest, AccessibleActionsOfCheckAndOptionButtonsClickThem)
 {
-    FrmMain& w = makeWindow();
-    w.load();
-    w.show();
-    ASSERT_TRUE(waitForQt([&] { return w.activations() == 1; }));
+    FrmMain& w = openWindow();
     auto* monitor = w.findChild<QTimer*>("tmrClient");
     ASSERT_NE(monitor, nullptr);
     EXPECT_FALSE(monitor->isActive());

@@ -37,15 +37,6 @@ struct CvarsPageTest : MainWindowTest {
         console->setServer([this](sim::SimConsole&, const std::string& line) { server->executeText(line + "\n"); });
     }
 
-    FrmMain& openWindow()
-    {
-        FrmMain& w = makeWindow();
-        w.load();
-        w.show();
-        EXPECT_TRUE(waitForQt([&] { return w.activations() == 1; }));
-        return w;
-    }
-
     QTreeWidget* table() { return window->findChild<QTreeWidget*>("lvCVars"); }
 
     void clickCvarsTab() { QTest::mouseClick(window->imgTab(kCvarsTab), Qt::LeftButton); }

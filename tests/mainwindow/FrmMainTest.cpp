@@ -83,10 +83,7 @@ TEST_F(MainWindowTest, WithoutAConsoleTheBasePathIsUnknown)
 TEST_F(MainWindowTest, FirstShowActivatesAndStartsThePump)
 {
     console->print("history line\n");
-    FrmMain& w = makeWindow();
-    w.load();
-    w.show();
-    ASSERT_TRUE(waitForQt([&] { return w.activations() == 1; }));
+    FrmMain& w = openWindow();
     EXPECT_TRUE(timer("tmrConsole")->isActive());
     // The history is echoed once; the load's own cvar query stays off it.
     ASSERT_TRUE(waitForQt([&] { return w.displayText() == console->output(); }));
@@ -104,10 +101,7 @@ TEST_F(MainWindowTest, FirstShowActivatesAndStartsThePump)
 // until the operator scrolls up; scrolling back to the end follows again.
 TEST_F(MainWindowTest, TheDisplayKeepsToTheNewestLineUntilTheOperatorScrollsUp)
 {
-    FrmMain& w = makeWindow();
-    w.load();
-    w.show();
-    ASSERT_TRUE(waitForQt([&] { return w.activations() == 1; }));
+    FrmMain& w = openWindow();
     auto* display = w.findChild<QPlainTextEdit*>("txtDisplay");
     ASSERT_NE(display, nullptr);
     QScrollBar* bar = display->verticalScrollBar();
@@ -145,10 +139,7 @@ TEST_F(MainWindowTest, TheDisplayKeepsToTheNewestLineUntilTheOperatorScrollsUp)
 
 TEST_F(MainWindowTest, OurDialogClosingActivatesButSwitchingBackFromElsewhereDoesNot)
 {
-    FrmMain& w = makeWindow();
-    w.load();
-    w.show();
-    ASSERT_TRUE(waitForQt([&] { return w.activations() == 1; }));
+    FrmMain& w = openWindow();
 
     // A mode button switched the pump off; our own dialog closing brings it back.
     timer("tmrConsole")->stop();
@@ -175,10 +166,7 @@ TEST_F(MainWindowTest, OurDialogClosingActivatesButSwitchingBackFromElsewhereDoe
 
 TEST_F(MainWindowTest, UnloadStopsEveryTimerAndSetsUnloading)
 {
-    FrmMain& w = makeWindow();
-    w.load();
-    w.show();
-    ASSERT_TRUE(waitForQt([&] { return w.activations() == 1; }));
+    FrmMain& w = openWindow();
     w.close();
     EXPECT_TRUE(w.Unloading());
     for (const char* name : {"tmrConsole", "tmrClearOut", "tmrClient", "tmrBanned", "tmrAAI", "tmrReport", "tmrSystem"})
@@ -193,9 +181,7 @@ TEST_F(MainWindowTest, UnloadStopsEveryTimerAndSetsUnloading)
 
 TEST_F(MainWindowTest, DoubleClickOnTheBackgroundShowsTheConsole)
 {
-    FrmMain& w = makeWindow();
-    w.load();
-    w.show();
+    FrmMain& w = openWindow();
     desktop.showWindow(console->handle(), false);
 
     // On a page it is the page's double click, not the background's.
@@ -220,9 +206,7 @@ void writeScripts(const std::filesystem::path& app, const std::string& consoleCo
 TEST_F(MainWindowTest, ReInitializeReloadsTheScriptsListingEachProcedureOnce)
 {
     writeScripts(appFolder.path(), "Sub Q3ARVL_a(d)\nEnd Sub\nSub Q3ARVL_b(d)\nEnd Sub\n");
-    FrmMain& w = makeWindow();
-    w.load();
-    w.show();
+    FrmMain& w = openWindow();
     auto* scripts = w.findChild<QListWidget*>("lstScripts");
     ASSERT_TRUE(waitForQt([&] { return scripts->count() == 2; }));
     w.findChild<QPushButton*>("cmdInitScripts")->click();

@@ -155,13 +155,11 @@ TEST_F(FunctionPageTest, TogglesExpandAndCollapseSectionsAndTheStackScrollsToIts
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(find<QLabel>(qPrintable(QStringLiteral("lblFunc%1").arg(i)))->text(), titles[i]);
 
+    // The arithmetic is SectionStackTest's; here the sections follow it.
     const QRect before1 = geometryOf("picFunc1");
-    EXPECT_EQ(geometryOf("picFunc0").height(), 15);
-    EXPECT_EQ(before1.top(), geometryOf("picFunc0").top() + 14);
     click("imgFuncTog0");
     EXPECT_EQ(geometryOf("picFunc0").height(), 155);
     EXPECT_EQ(geometryOf("picFunc1").top(), before1.top() + 140);
-    EXPECT_EQ(geometryOf("picFunc4").top() - geometryOf("picFunc3").top(), 14);
     click("imgFuncTog0");
     EXPECT_EQ(geometryOf("picFunc1"), before1);
 
@@ -198,8 +196,6 @@ TEST_F(FunctionPageTest, ReportSwitchSitsOnTheOptionsPageAndControlsTmrReport)
     openWindow();
     auto* chk = find<QCheckBox>("chkReport");
     EXPECT_EQ(chk->parentWidget(), window->picBase(4));
-    EXPECT_GE(chk->y(), 190);
-    EXPECT_LE(chk->y() + chk->height(), 230);
     EXPECT_EQ(chk->text(), "Echo RAM Status to Players");
     EXPECT_TRUE(chk->isChecked());
     EXPECT_TRUE(timer("tmrReport")->isActive());

@@ -32,8 +32,11 @@ struct HostedMainWindowTest : testing::Test {
     std::unique_ptr<FrmMain> window;
     // The server's command line, as the program reads it (+exec files).
     std::function<std::vector<std::string>()> serverArguments;
-    // wsClient, for tests of the roster; none by default.
+    // wsClient, the machine's memory figures and the calendar clock; none by
+    // default.
     UdpSocket* udp = nullptr;
+    MemoryInfo* memory = nullptr;
+    WallClock* wallClock = nullptr;
 
     // Starts q3sim with these arguments, waits for its banner, then loads
     // and shows the main window on it.
@@ -57,6 +60,8 @@ struct HostedMainWindowTest : testing::Test {
         MainServices services{bridge, probe, settings, dialogs, appFolder.path()};
         services.serverArguments = serverArguments;
         services.udp = udp;
+        services.memory = memory;
+        services.wallClock = wallClock;
         window = std::make_unique<FrmMain>(std::move(services));
         window->load();
         window->show();
@@ -71,6 +76,23 @@ struct HostedMainWindowTest : testing::Test {
     }
 
     std::string serverOutput() { return bridge.ReadConsoleOutput(); }
+
+    // The roster row showing this player (-1: none), and the slot it shows
+    // (-1 while none is known).
+    int rosterIndex(const std::string& name)
+    {
+        const auto& rows = window->session().clients().roster().rows();
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].size() > name.size() + 2 && rows[i].ends_with("\"" + name + "\""))
+                return static_cast<int>(i);
+        return -1;
+    }
+    int rosterSlot(const std::string& name)
+    {
+        const int i = rosterIndex(name);
+        const std::string row = i < 0 ? " " : window->session().clients().roster().rows()[std::size_t(i)];
+        return row[0] == ' ' ? -1 : std::stoi(row.substr(0, 3));
+    }
 };
 
 } // namespace ravelin::test

@@ -50,6 +50,16 @@ struct MainWindowTest : testing::Test {
         return *window;
     }
 
+    // Loaded, shown and activated once.
+    FrmMain& openWindow()
+    {
+        FrmMain& w = makeWindow();
+        w.load();
+        w.show();
+        EXPECT_TRUE(waitForQt([&] { return w.activations() == 1; }));
+        return w;
+    }
+
     QTimer* timer(const char* name) { return window->findChild<QTimer*>(name); }
 };
 

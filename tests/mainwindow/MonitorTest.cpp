@@ -213,8 +213,6 @@ TEST(SystemMonitorTick, ReadsTheMachineEachTickAndStopsWhenUnloading)
     EXPECT_EQ(view.figures, 1);
     EXPECT_EQ(view.last.usedMem, "40% load");
     EXPECT_EQ(view.last.totalPhys, "65536 MB");
-    EXPECT_EQ(monitor.status().totalPhys, 64 * GB);
-    EXPECT_EQ(monitor.status().length, sizeof(MemoryStatus));
     EXPECT_EQ(monitor.chart().pixel(540, 15), MonitorChart::kFirstMark) << "load 40 % is 10 pixels up";
 
     memory.figures.memoryLoad = 80;

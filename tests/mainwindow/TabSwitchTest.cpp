@@ -56,9 +56,7 @@ void copyShippedPictures(const std::filesystem::path& appFolder)
 TEST_F(MainWindowTest, EveryTabClickRestacksAndSwapsPictures)
 {
     copyShippedPictures(appFolder.path());
-    FrmMain& w = makeWindow();
-    w.load();
-    w.show();
+    FrmMain& w = openWindow();
     for (int k : {-1, 3, 7, 0, 5, 6, 6, 1, 2, 4}) {
         if (k >= 0)
             QTest::mouseClick(w.imgTab(k), Qt::LeftButton);
@@ -74,9 +72,7 @@ TEST_F(MainWindowTest, EveryTabClickRestacksAndSwapsPictures)
 
 TEST_F(MainWindowTest, TheUsersButtonBringsTheClientsPageToTheFront)
 {
-    FrmMain& w = makeWindow();
-    w.load();
-    w.show();
+    FrmMain& w = openWindow();
     QTest::mouseClick(w.imgTab(2), Qt::LeftButton);
     auto* users = w.findChild<QToolButton*>("imgUsers");
     ASSERT_NE(users, nullptr);
@@ -84,7 +80,6 @@ TEST_F(MainWindowTest, TheUsersButtonBringsTheClientsPageToTheFront)
     QTest::mouseClick(users, Qt::LeftButton);
     EXPECT_EQ(tabsTopDown(w), expectedOrder(kClientsTab));
     EXPECT_EQ(topPage(w), kClientsTab);
-    EXPECT_EQ(std::string(kTabNames[kClientsTab]), "clients");
 }
 
 TEST_F(MainWindowTest, PicturesComeFromTheApplicationFolderWithBuiltInFallbacks)

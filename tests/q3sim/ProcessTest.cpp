@@ -1,16 +1,12 @@
 // The q3sim program over real pipes and UDP on loopback.
 #include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
+#include "support/UdpQuery.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <optional>
 
 using namespace std::chrono_literals;
 using ravelin::test::waitFor;
@@ -72,24 +68,8 @@ public:
     std::optional<std::string> query(const std::string& datagram, std::chrono::milliseconds timeout = 5s)
     {
         const int port = udpPort();
-        const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-        if (fd < 0 || port == 0)
-            return std::nullopt;
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_port = htons(static_cast<uint16_t>(port));
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-        pollfd pfd{fd, POLLIN, 0};
-        std::optional<std::string> reply;
-        char buffer[65536];
-        if (::poll(&pfd, 1, static_cast<int>(timeout.count())) == 1) {
-            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-            if (n >= 0)
-                reply = std::string(buffer, static_cast<std::size_t>(n));
-        }
-        ::close(fd);
-        return reply;
+        std::string reply = port == 0 ? std::string() : ravelin::test::udpQuery(port, datagram, timeout);
+        return reply.empty() ? std::nullopt : std::optional<std::string>(reply);
     }
     static bool contains(const std::vector<std::string>& lines, const std::string& line)
     {
@@ -104,7 +84,7 @@ private:
 
 } // namespace
 
-TEST(Q3simProcess, AnswersConsoleAndStatusQueries)
+TEST(Q3simProcess, AnswersConsoleAndStatusQueriesAndOutlivesItsInput)
 {
     Q3simProcess q3({"--players", "Bob,^1Red^7Guy", "+set", "sv_hostname", "My Arena", "+set", "net_port", "0"});
     int port = q3.udpPort();
@@ -129,10 +109,13 @@ TEST(Q3simProcess, AnswersConsoleAndStatusQueries)
     // since the queries above were answered at once.
     EXPECT_FALSE(q3.query("\x01garbage", 300ms));
     EXPECT_FALSE(q3.query(kMarker + "rcon secret status", 300ms));
+    // Still serving the network after its console went away.
+    q3.closeInput();
     EXPECT_TRUE(q3.query(kMarker + "getstatus"));
+    EXPECT_TRUE(q3.running());
 }
 
-TEST(Q3simProcess, ReadsStdinTheEngineWay)
+TEST(Q3simProcess, ReadsStdinTheEngineWayAndQuitsOnQuit)
 {
     Q3simProcess q3({"+set", "net_port", "0"});
     ASSERT_GT(q3.udpPort(), 0);
@@ -146,19 +129,6 @@ TEST(Q3simProcess, ReadsStdinTheEngineWay)
     // Without a line end, the last byte is still taken for one.
     q3.write("echo abc!");
     EXPECT_TRUE(q3.waitForLine("abc"));
-}
-
-TEST(Q3simProcess, KeepsRunningAfterEndOfInputAndQuitsOnQuit)
-{
-    {
-        Q3simProcess q3({"+set", "net_port", "0"});
-        ASSERT_GT(q3.udpPort(), 0);
-        q3.closeInput();
-        // Still serving the network after its console went away.
-        EXPECT_TRUE(q3.query(kMarker + "getstatus"));
-        EXPECT_TRUE(q3.running());
-    }
-    Q3simProcess q3({"+set", "net_port", "0"});
     q3.write("quit\n");
     EXPECT_EQ(q3.waitForExit(), 0);
 }

@@ -24,10 +24,8 @@ struct CvarsRealServerTest : HostedMainWindowTest {
         if (!openArenaInstalled())
             GTEST_SKIP() << "openarena-server not installed";
         ASSERT_TRUE(
-            host.start(openArenaCommand(home.path(), freeUdpPort(), {"+set", "sv_hostname", "Real ^1Arena^7 Test"})))
-            << host.logText();
-        ASSERT_TRUE(waitFor([&] { return output().find("InitGame:") != std::string::npos; }, std::chrono::seconds(60)))
-            << output();
+            startOpenArena(host, bridge, home.path(), freeUdpPort(), {"+set", "sv_hostname", "Real ^1Arena^7 Test"}))
+            << host.logText() << output();
         openWindow();
         ASSERT_TRUE(waitForQt([&] { return window->activations() == 1; }));
     }

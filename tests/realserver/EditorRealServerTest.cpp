@@ -20,15 +20,11 @@ struct EditorRealServerTest : ConfigEditorFixture {
             GTEST_SKIP() << "openarena-server not installed";
         std::filesystem::create_directories(home.path() / "baseoa");
         std::ofstream(home.path() / "baseoa" / "server.cfg", std::ios::binary) << original;
-        ASSERT_TRUE(host.start(openArenaCommand(home.path(), freeUdpPort(), {"+exec", "server.cfg"})))
+        ASSERT_TRUE(startOpenArena(host, bridge, home.path(), freeUdpPort(), {"+exec", "server.cfg"}))
             << host.logText();
-        ASSERT_TRUE(
-            waitFor([&] { return serverOutput().find("InitGame:") != std::string::npos; }, std::chrono::seconds(60)));
         openWindow();
         ASSERT_TRUE(waitForQt([&] { return window->activations() == 1; }));
     }
-
-    std::string serverOutput() { return bridge.ReadConsoleOutputOf(host.handle()); }
 };
 
 } // namespace

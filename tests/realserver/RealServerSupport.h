@@ -1,15 +1,16 @@
 // What the tests on Debian's OpenArena server share: where the server is,
-// how it is started, and a free UDP port to give it.
+// how it is started and waited for.
 #pragma once
 
-#include <arpa/inet.h>
+#include "console/ConsoleBridge.h"
+#include "integration/ConsoleHostProcess.h"
+#include "support/UdpQuery.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <vector>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 namespace ravelin::test {
 
@@ -40,18 +41,14 @@ inline std::vector<std::string> openArenaCommand(const std::filesystem::path& ho
     return command;
 }
 
-// A UDP port nobody uses right now.
-inline int freeUdpPort()
+// Starts the server in `host` (see openArenaCommand) and waits until its map
+// runs.
+inline bool startOpenArena(ConsoleHostProcess& host, ConsoleBridge& bridge, const std::filesystem::path& home, int port,
+                           const std::vector<std::string>& more = {})
 {
-    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
+    return host.start(openArenaCommand(home, port, more))
+        && waitFor([&] { return bridge.ReadConsoleOutputOf(host.handle()).find("InitGame:") != std::string::npos; },
+                   std::chrono::seconds(60));
 }
 
 } // namespace ravelin::test

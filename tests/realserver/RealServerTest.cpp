@@ -30,11 +30,9 @@ struct RealServerTest : testing::Test {
         if (!openArenaInstalled())
             GTEST_SKIP() << "openarena-server not installed";
         port = freeUdpPort();
-        ASSERT_TRUE(host.start(openArenaCommand(home.path(), port, {"+set", "sv_hostname", "Real ^1Arena^7 Test"})))
-            << host.logText();
         // Ready once the map runs and the status port answers.
-        ASSERT_TRUE(waitFor([&] { return output().find("InitGame:") != std::string::npos; }, std::chrono::seconds(60)))
-            << output();
+        ASSERT_TRUE(startOpenArena(host, bridge, home.path(), port, {"+set", "sv_hostname", "Real ^1Arena^7 Test"}))
+            << host.logText() << output();
         ASSERT_TRUE(waitFor(
             [&] { return !udpQuery(port, "\xff\xff\xff\xffgetstatus", std::chrono::milliseconds(300)).empty(); },
             std::chrono::seconds(20)));
@@ -59,16 +57,7 @@ struct RealServerTest : testing::Test {
 
 } // namespace
 
-TEST_F(RealServerTest, IsListedWithItsHostName)
-{
-    auto listed = consoleClient({"list"}, std::chrono::seconds(90));
-    ASSERT_EQ(listed.status, 0) << listed.err;
-    // The value arrives as "Real Arena Test^7"; the host strips the codes.
-    EXPECT_EQ(listed.out, std::to_string(host.handle()) + "\tvisible\trunning\tReal Arena Test\n");
-    EXPECT_EQ(bridge.FindConsoleWindow(), host.handle());
-}
-
-TEST_F(RealServerTest, ProbeAnswersAndWhereTheAnswerLinesDiffer)
+TEST_F(RealServerTest, ProbeAnswersUnknownNamesAndWhereTheAnswerLinesDiffer)
 {
     auto exec = [&](const std::string& command) {
         CommandOutput output = bridge.ExecCommand(host.handle(), command, 5000);
@@ -95,17 +84,13 @@ TEST_F(RealServerTest, ProbeAnswersAndWhereTheAnswerLinesDiffer)
     ASSERT_EQ(version.size(), 1u);
     EXPECT_EQ(version[0].find("default"), std::string::npos) << version[0];
     EXPECT_EQ(version[0].back(), '"') << version[0];
-    // None of it reached the window.
-    EXPECT_EQ(output().find("is:\""), std::string::npos);
-}
 
-TEST_F(RealServerTest, UnknownNameIsAnsweredAndStaysOffTheConsole)
-{
+    // An unknown name is answered as such.
     auto result = consoleClient({"cvar", std::to_string(host.handle()), "nosuchcvar"});
     EXPECT_EQ(result.out, "UNKNOWN COMMAND\n") << result.err;
-    CommandOutput answer = bridge.ExecCommand(host.handle(), "nosuchcvar", 5000);
-    ASSERT_TRUE(answer.ok) << answer.error;
-    EXPECT_EQ(answer.lines, std::vector<std::string>{"unknown command: nosuchcvar"});
+    EXPECT_EQ(exec("nosuchcvar"), std::vector<std::string>{"unknown command: nosuchcvar"});
+    // None of it reached the window.
+    EXPECT_EQ(output().find("is:\""), std::string::npos);
     EXPECT_EQ(output().find("nosuchcvar"), std::string::npos);
 }
 
@@ -225,8 +210,14 @@ TEST_F(RealServerTest, WriteconfigWritesUnderTheHomePathOnly)
     EXPECT_FALSE(std::filesystem::exists(home.path() / "ravelin_tmp.cfg"));
 }
 
-TEST_F(RealServerTest, QuitEndsServerAndHost)
+TEST_F(RealServerTest, IsListedWithItsHostNameAndQuitEndsServerAndHost)
 {
+    auto listed = consoleClient({"list"}, std::chrono::seconds(90));
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    // The value arrives as "Real Arena Test^7"; the host strips the codes.
+    EXPECT_EQ(listed.out, std::to_string(host.handle()) + "\tvisible\trunning\tReal Arena Test\n");
+    EXPECT_EQ(bridge.FindConsoleWindow(), host.handle());
+
     int serverPid = windows.serverPid(host.handle());
     ASSERT_GT(serverPid, 0);
     bridge.SendConsoleCommandTo("quit", host.handle());

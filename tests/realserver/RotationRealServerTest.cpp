@@ -3,14 +3,10 @@
 // with lstExec following. The engine's map_restart counts down 5 s before
 // it restarts, and the restart sets g_gravity back to 800; the entry waits
 // 6 s so that the gravity set after it holds.
-#include "realserver/RealServerSupport.h"
-#include "../mainwindow/QtTestApp.h"
 #include "config/PresetFile.h"
-#include "integration/IntegrationSupport.h"
-#include "mainwindow/FrmMain.h"
+#include "mainwindow/HostedMainWindow.h"
 #include "platform/linux/ProcMemoryInfo.h"
-#include "platform/qt/QtMessageLoop.h"
-#include "platform/sim/SimServices.h"
+#include "realserver/RealServerSupport.h"
 
 #include <QComboBox>
 #include <QListWidget>
@@ -24,54 +20,35 @@ using namespace ravelin::test;
 
 namespace {
 
-int count(const std::string& text, const std::string& needle)
-{
-    int n = 0;
-    for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
-        ++n;
-    return n;
-}
+struct RealServerRotation : HostedMainWindowTest {
+    TempDir home{"ravelin-oahome"};
+    ProcMemoryInfo machine;
+};
 
 } // namespace
 
-TEST(RealServerRotation, MapRestartGravityPauseAndSayGoRoundInOrder)
+TEST_F(RealServerRotation, MapRestartGravityPauseAndSayGoRoundInOrder)
 {
     if (!openArenaInstalled())
         GTEST_SKIP() << "openarena-server not installed";
-    TempDir home("ravelin-oahome");
-    TempDir appFolder("ravelin-app");
-    ConsoleHostProcess host;
-    ASSERT_TRUE(host.start(openArenaCommand(home.path(), 0))) << host.logText();
-
-    ipc::IpcWindowManager windows;
-    QtMessageLoop loop;
-    ConsoleBridge bridge(windows, loop);
-    CvarProbe probe(bridge);
-    bridge.setSelectedConsole(host.handle());
-    auto output = [&] { return bridge.ReadConsoleOutputOf(host.handle()); };
-    ASSERT_TRUE(waitForQt([&] { return output().find("InitGame:") != std::string::npos; }, 60000)) << output();
-
+    ASSERT_TRUE(startOpenArena(host, bridge, home.path(), 0)) << host.logText();
     std::filesystem::create_directories(appFolder.path() / "presets");
     std::ofstream(appFolder.path() / "presets" / "Real_Cycle.pst", std::ios::binary) << *encodePreset(
         {"Real Cycle",
          "Real_Cycle",
          {"map_restart||6000", "g_gravity 600||1000", "NOP||1000", "say rotation on the real server||1000"}});
-
-    sim::MemorySettings settings;
-    sim::ScriptedDialogs dialogs;
-    ProcMemoryInfo memory;
-    FrmMain window(MainServices{bridge, probe, settings, dialogs, appFolder.path(), nullptr, &memory});
-    window.load();
-    window.show();
-    auto* cbo = window.findChild<QComboBox*>("cboPreset");
+    memory = &machine;
+    openWindow();
+    auto output = [&] { return serverOutput(); };
+    auto* cbo = window->findChild<QComboBox*>("cboPreset");
     ASSERT_EQ(cbo->count(), 1);
     cbo->setCurrentIndex(0);
     emit cbo->activated(0);
-    QTest::mouseClick(window.findChild<QRadioButton*>("optRunAAI"), Qt::LeftButton);
+    QTest::mouseClick(window->findChild<QRadioButton*>("optRunAAI"), Qt::LeftButton);
 
     // The host's output box starts afresh when it passes 32767 characters
     // (each InitGame line is about 1000): the whole run is kept here.
-    auto* lstExec = window.findChild<QListWidget*>("lstExec");
+    auto* lstExec = window->findChild<QListWidget*>("lstExec");
     std::vector<int> rowsSeen;
     std::string transcript;
     std::string last;
@@ -84,11 +61,11 @@ TEST(RealServerRotation, MapRestartGravityPauseAndSayGoRoundInOrder)
             const int row = lstExec->currentRow();
             if (rowsSeen.empty() || rowsSeen.back() != row)
                 rowsSeen.push_back(row);
-            return count(transcript, "]map_restart") >= 2;
+            return occurrences(transcript, "]map_restart") >= 2;
         },
         60000))
         << transcript;
-    QTest::mouseClick(window.findChild<QRadioButton*>("optStopAAI"), Qt::LeftButton);
+    QTest::mouseClick(window->findChild<QRadioButton*>("optStopAAI"), Qt::LeftButton);
 
     const std::string& text = transcript;
     const std::size_t restart = text.find("]map_restart");
@@ -108,7 +85,7 @@ TEST(RealServerRotation, MapRestartGravityPauseAndSayGoRoundInOrder)
     EXPECT_NE(text.find("console: rotation on the real server", said), std::string::npos) << "the server said it";
     EXPECT_LT(said, again) << "the rotation wrapped round";
     EXPECT_NE(again, std::string::npos);
-    EXPECT_EQ(count(text, "]NOP"), 0) << "the pause sends nothing";
+    EXPECT_EQ(occurrences(text, "]NOP"), 0u) << "the pause sends nothing";
     // lstExec went through every entry, the pause included, and wrapped.
     for (int row = 1; row <= 4; ++row)
         EXPECT_NE(std::find(rowsSeen.begin(), rowsSeen.end(), row), rowsSeen.end()) << row;
@@ -116,7 +93,7 @@ TEST(RealServerRotation, MapRestartGravityPauseAndSayGoRoundInOrder)
 
     // The RAM report on demand: the server says its eight lines, colour
     // codes stripped, in order.
-    window.session().DisplayRAMStats();
+    window->session().DisplayRAMStats();
     ASSERT_TRUE(waitForQt(
         [&] { return output().find("console: (Generated by Quake 3: Ravelin)") != std::string::npos; }, 20000))
         << output();
@@ -127,5 +104,4 @@ TEST(RealServerRotation, MapRestartGravityPauseAndSayGoRoundInOrder)
     EXPECT_NE(head, std::string::npos);
     EXPECT_NE(physical, std::string::npos);
     EXPECT_NE(load, std::string::npos);
-    window.unload();
 }

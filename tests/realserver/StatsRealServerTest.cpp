@@ -24,12 +24,10 @@ TEST_F(StatsRealServerTest, BotsGameReachesTheHistoryWithItsEnd)
     if (!openArenaInstalled())
         GTEST_SKIP() << "openarena-server not installed";
     const int port = freeUdpPort();
-    ASSERT_TRUE(host.start(openArenaCommand(home.path(), port,
-                                            {"+set", "sv_hostname", "Real Stats", "+set", "fraglimit", "3", "+set",
-                                             "bot_minplayers", "0", "+set", "g_doWarmup", "0"})))
+    ASSERT_TRUE(startOpenArena(host, bridge, home.path(), port,
+                               {"+set", "sv_hostname", "Real Stats", "+set", "fraglimit", "3", "+set", "bot_minplayers",
+                                "0", "+set", "g_doWarmup", "0"}))
         << host.logText();
-    ASSERT_TRUE(
-        waitFor([&] { return serverOutput().find("InitGame:") != std::string::npos; }, std::chrono::seconds(60)));
     openWindow();
     ASSERT_TRUE(waitForQt([&] { return stats().opened(); }, 20000));
     stats().setShowBots(true);
