@@ -11,10 +11,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 using namespace ravelin;
 using ravelin::test::readFile;
+using ravelin::test::writeFile;
 namespace fs = std::filesystem;
 
 namespace {
@@ -27,12 +26,6 @@ std::string paint(std::string_view line, bool inBlock = false)
     for (const ConfigSpan& span : tokenizeConfigLine(line, inBlock).spans)
         out.replace(span.start, span.length, span.length, "/KCVQW;"[static_cast<int>(span.kind)]);
     return out;
-}
-
-void writeFile(const fs::path& file, std::string_view bytes)
-{
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 } // namespace

@@ -20,12 +20,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-void writeFile(const std::filesystem::path& file, const std::string& text)
-{
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << text;
-}
+using test::writeFile;
 
+// A real server's dump, 107 cvars.
 std::string capture()
 {
     return test::readFile(test::sourceDir() / "tests/config/data/openarena-0.8.8-writeconfig.cfg");
