@@ -1,6 +1,6 @@
 // The config editor's logic: colouring and commands of a line, the lint's
-// findings, lossless round trips, the path guard, saving with a backup,
-// and the exec report tied back to the file.
+// findings, lossless round trips, the path guard, and the exec report tied
+// back to the file.
 #include "config/ConfigDocument.h"
 #include "config/ConfigFiles.h"
 #include "config/ConfigLint.h"
@@ -11,10 +11,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 using namespace ravelin;
 using ravelin::test::readFile;
+using ravelin::test::writeFile;
 namespace fs = std::filesystem;
 
 namespace {
@@ -27,12 +26,6 @@ std::string paint(std::string_view line, bool inBlock = false)
     for (const ConfigSpan& span : tokenizeConfigLine(line, inBlock).spans)
         out.replace(span.start, span.length, span.length, "/KCVQW;"[static_cast<int>(span.kind)]);
     return out;
-}
-
-void writeFile(const fs::path& file, std::string_view bytes)
-{
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 } // namespace
@@ -206,21 +199,8 @@ TEST_F(ConfigFilesTest, RefusesPathsOutsideTheFolders)
     EXPECT_EQ(guardConfigPath(folders, home / "alias.cfg", reason), fs::canonical(base / "ctf.cfg"));
 }
 
-TEST_F(ConfigFilesTest, SaveKeepsTheBackupAndRefusesAFileChangedOnDisk)
-{
-    const fs::path file = base / "ctf.cfg";
-    std::string error;
-    EXPECT_EQ(saveConfigFile(file, "g_gametype 4\n", "g_gametype 5\n", false, error), SaveResult::Saved);
-    EXPECT_EQ(readFile(file), "g_gametype 5\n");
-    EXPECT_EQ(readFile(base / "ctf.cfg.bak"), "g_gametype 4\n");
-
-    writeFile(file, "changed by hand\n");
-    EXPECT_EQ(saveConfigFile(file, "g_gametype 5\n", "mine\n", false, error), SaveResult::ChangedOnDisk);
-    EXPECT_EQ(readFile(file), "changed by hand\n");
-    EXPECT_EQ(saveConfigFile(file, "g_gametype 5\n", "mine\n", true, error), SaveResult::Saved);
-    EXPECT_EQ(readFile(file), "mine\n");
-    EXPECT_EQ(readFile(base / "ctf.cfg.bak"), "changed by hand\n");
-}
+// Saving with a backup, and refusing a file changed on disk: the page's test
+// (ConfigEditorPageTest) makes those checks through the page.
 
 TEST(ExecReport, TiesUnknownCommandsAndRefusalsToTheirLines)
 {

@@ -10,18 +10,9 @@
 
 using namespace ravelin;
 
-namespace {
-
-std::string readCapture()
-{
-    return test::readFile(test::sourceDir() / "tests/config/data/openarena-0.8.8-writeconfig.cfg");
-}
-
-} // namespace
-
 TEST(CvarDumpParser, ReadsTheRealOpenArenaDump)
 {
-    const std::string text = readCapture();
+    const std::string text = test::readFile(test::sourceDir() / "tests/config/data/openarena-0.8.8-writeconfig.cfg");
     ASSERT_FALSE(text.empty());
     const std::vector<CvarRow> rows = parseCvarDump(text);
     ASSERT_EQ(rows.size(), 107u) << "every seta line, the comment skipped";

@@ -8,22 +8,20 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fstream>
 #include <sys/resource.h>
 
 using namespace ravelin;
 using ravelin::test::readFile;
 using ravelin::test::TempDir;
+using ravelin::test::writeFile;
 namespace fs = std::filesystem;
 
 namespace {
 
-void writeBytes(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
 void writePreset(const fs::path& folder, const std::string& file, const std::string& display,
                  std::vector<std::string> commands = {"status||1000"})
 {
-    writeBytes(folder / file, *encodePreset({display, file, std::move(commands)}));
+    writeFile(folder / file, *encodePreset({display, file, std::move(commands)}));
 }
 
 std::vector<std::string> fileNames(const fs::path& folder)
@@ -68,9 +66,9 @@ TEST(PresetFolder, ListsEveryPresetInFileNameOrderAndSkipsBadFilesWithAReason)
     writePreset(dir, "A.pst", "Same Name");
     writePreset(dir, ".pst", "/\\:?"); // a name made only of removed characters
     writePreset(dir, "upper.PST", "Upper"); // copied from a system that ignores case
-    writeBytes(dir / "cut.pst", encodePreset({"Cut", "cut", {"status||1000"}})->substr(0, 20));
-    writeBytes(dir / "foreign.pst", "PK\x03\x04 not a preset at all");
-    writeBytes(dir / "notes.txt", "not listed");
+    writeFile(dir / "cut.pst", encodePreset({"Cut", "cut", {"status||1000"}})->substr(0, 20));
+    writeFile(dir / "foreign.pst", "PK\x03\x04 not a preset at all");
+    writeFile(dir / "notes.txt", "not listed");
     fs::create_directory(dir / "folder.pst");
 
     const PresetListing listing = loadPresetListing(dir);
@@ -124,6 +122,6 @@ TEST(PresetFolder, AWriteThatFailsHalfwayLeavesTheOldFileAsItWas)
     EXPECT_EQ(fileNames(dir), std::vector<std::string>{"Cycle.pst"}) << "the half-written file is removed";
 
     // A folder that cannot be made (a file is in the way) fails too.
-    writeBytes(dir / "blocked", "x");
+    writeFile(dir / "blocked", "x");
     EXPECT_EQ(savePresetFile(dir / "blocked", old, &error), PresetSaveResult::WriteFailed);
 }

@@ -15,7 +15,12 @@ namespace ravelin::test {
 class StringDisplay final : public ConsoleDisplay {
 public:
     std::string text;
-    void appendDisplay(std::string_view more) override { text += more; }
+    int appends = 0;
+    void appendDisplay(std::string_view more) override
+    {
+        text += more;
+        ++appends;
+    }
     std::string displayText() const override { return text; }
     void setDisplayText(std::string_view replacement) override { text = std::string(replacement); }
 };

@@ -186,43 +186,30 @@ TEST_F(ModelTest, LinesAfterTheServerEndedAreNotQueued)
 
 // --- Buttons and visibility ----------------------------------------------
 
-TEST_F(ModelTest, ClearNeedsDownThenUpOnTheSameButton)
+// Clear needs down then up on the same button; quit sends "quit"; copy
+// hands over the box; hiding twice is one change.
+TEST_F(ModelTest, ButtonsAndVisibility)
 {
+    std::string copied;
+    int changes = 0;
+    ConsoleModel::Events events;
+    events.copyRequested = [&](const std::string& text) { copied = text; };
+    events.visibilityChanged = [&](bool) { ++changes; };
+    model.setEvents(events);
     model.serverOutput("text\n");
     model.buttonUp(ravelin::ipc::kClearButton);
-    EXPECT_FALSE(model.output().empty());
     model.buttonDown(ravelin::ipc::kCopyButton);
     model.buttonUp(ravelin::ipc::kClearButton);
-    EXPECT_FALSE(model.output().empty());
+    EXPECT_EQ(model.output(), "text\r\n");
+    model.click(ravelin::ipc::kCopyButton);
+    EXPECT_EQ(copied, "text\r\n");
     model.buttonDown(ravelin::ipc::kClearButton);
     model.buttonUp(ravelin::ipc::kClearButton);
     EXPECT_EQ(model.output(), "");
-}
-
-TEST_F(ModelTest, QuitButtonSendsQuit)
-{
     model.buttonDown(ravelin::ipc::kQuitButton);
     model.buttonUp(ravelin::ipc::kQuitButton);
     EXPECT_EQ(drain(), (std::vector<std::string>{"quit\n"}));
-}
 
-TEST_F(ModelTest, CopyHandsOverTheOutputText)
-{
-    std::string copied;
-    ConsoleModel::Events events;
-    events.copyRequested = [&](const std::string& text) { copied = text; };
-    model.setEvents(events);
-    model.serverOutput("abc\n");
-    model.click(ravelin::ipc::kCopyButton);
-    EXPECT_EQ(copied, "abc\r\n");
-}
-
-TEST_F(ModelTest, VisibilityFlagFollowsShowAndHide)
-{
-    int changes = 0;
-    ConsoleModel::Events events;
-    events.visibilityChanged = [&](bool) { ++changes; };
-    model.setEvents(events);
     EXPECT_TRUE(model.visible());
     model.setVisible(false);
     model.setVisible(false);

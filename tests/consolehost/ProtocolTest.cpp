@@ -1,9 +1,12 @@
+// The console host's protocol: frames, and the answer to each request, from
+// the window's text to numbered lines and commands run for their output.
 #include "consolehost/ConsoleModel.h"
 #include "consolehost/ConsoleRequests.h"
 #include "platform/ipc/IpcProtocol.h"
 
 #include <gtest/gtest.h>
 
+using namespace ravelin;
 using namespace ravelin::ipc;
 using ravelin::consolehost::ConsoleModel;
 using ravelin::consolehost::ConsoleRequests;
@@ -21,6 +24,42 @@ struct RequestsTest : testing::Test {
         writer.u8(static_cast<std::uint8_t>(op)).u8(static_cast<std::uint8_t>(window)).raw(arguments);
         return requests.answer(writer.payload(), closeAfter, from);
     }
+    // The answer to a request on the console window, past its Ok status.
+    PayloadReader ok(Op op, const std::string& arguments, std::uint64_t from = 7)
+    {
+        m_answer = ask(op, 0, arguments, from);
+        PayloadReader reader(m_answer);
+        EXPECT_EQ(reader.u8(), 0);
+        return reader;
+    }
+    LineBatch read(std::uint64_t after)
+    {
+        PayloadReader reader = ok(Op::ReadLines, PayloadWriter().u64(after).u32(1 << 20).payload());
+        return decodeBatch(reader);
+    }
+    std::vector<std::string> texts(std::uint64_t after)
+    {
+        std::vector<std::string> all;
+        for (NumberedLine& line : read(after).lines)
+            all.push_back(line.text);
+        return all;
+    }
+    // The server takes what was written to it and runs it: each command is
+    // printed back as the engine's echo would print an "echo" argument.
+    void serverRuns()
+    {
+        std::string batch = model.takeBatch();
+        model.inputTaken();
+        std::string printed;
+        for (std::size_t start = 0, end; (end = batch.find('\n', start)) != std::string::npos; start = end + 1) {
+            std::string line = batch.substr(start, end - start);
+            printed += line.rfind("echo ", 0) == 0 ? line.substr(5) + "\n" : "ran " + line + "\n";
+        }
+        model.serverOutput(printed);
+    }
+
+private:
+    std::string m_answer;
 };
 
 Status statusOf(const std::string& answer) { return static_cast<Status>(static_cast<unsigned char>(answer.at(0))); }
@@ -144,4 +183,70 @@ TEST_F(RequestsTest, UnknownWindowIsNotFatal)
 {
     EXPECT_EQ(statusOf(ask(Op::TextLength, 9)), Status::NoWindow);
     EXPECT_FALSE(closeAfter);
+}
+
+TEST_F(RequestsTest, LinesAreNumberedWhateverTheWindowDoes)
+{
+    model.serverOutput("^1red\nwhite\npart");
+    model.clearOutput();
+    model.serverOutput("ial\n");
+    EXPECT_EQ(texts(0), (std::vector<std::string>{"red", "white", "partial"}));
+    LineBatch batch = read(1);
+    EXPECT_EQ(batch.first, 2u);
+    EXPECT_EQ(batch.newest, 3u);
+    EXPECT_EQ(read(3).lines.size(), 0u);
+}
+
+TEST_F(RequestsTest, SendLineLeavesTheHalfTypedInputAlone)
+{
+    model.setInput("half typed");
+    ok(Op::SendLine, "say hi");
+    EXPECT_EQ(model.input(), "half typed");
+    EXPECT_EQ(model.takeBatch(), "say hi\n");
+}
+
+TEST_F(RequestsTest, ExecOutputGoesOnlyToItsOwner)
+{
+    model.serverOutput("before\n");
+    PayloadReader started = ok(Op::ExecStart, PayloadWriter().u32(5000).raw("status").payload());
+    const std::uint64_t id = started.u64();
+    ASSERT_NE(id, 0u);
+    // A game event printed in the same read, after the command's markers.
+    serverRuns();
+    model.serverOutput("kill: after\n");
+
+    PayloadReader other = ok(Op::ExecResult, PayloadWriter().u64(id).payload(), 8);
+    EXPECT_EQ(other.u8(), static_cast<std::uint8_t>(ExecState::Failed));
+    PayloadReader mine = ok(Op::ExecResult, PayloadWriter().u64(id).payload());
+    EXPECT_EQ(mine.u8(), static_cast<std::uint8_t>(ExecState::Done));
+    EXPECT_EQ(mine.string(), "");
+    ASSERT_EQ(mine.u32(), 1u);
+    mine.u8();
+    EXPECT_EQ(mine.string(), "ran status");
+
+    EXPECT_EQ(texts(0), (std::vector<std::string>{"before", "kill: after"}));
+    EXPECT_EQ(model.output(), "before\r\nkill: after\r\n");
+}
+
+TEST_F(RequestsTest, ExecRefusalsAndTimeoutsSayWhy)
+{
+    struct Case {
+        std::string command;
+        const char* error;
+    };
+    const Case cases[] = {{"", "no command given"},
+                          {"a\nb", "a command is one line"},
+                          {std::string(250, 'x'), "the command is too long"}};
+    for (const Case& c : cases) {
+        PayloadReader reader = ok(Op::ExecStart, PayloadWriter().u32(1000).raw(c.command).payload());
+        EXPECT_EQ(reader.u64(), 0u);
+        EXPECT_EQ(reader.string().rfind(c.error, 0), 0u) << c.command;
+    }
+    // Never taken: it fails once its time is up, and is never sent.
+    PayloadReader started = ok(Op::ExecStart, PayloadWriter().u32(0).raw("status").payload());
+    std::uint64_t id = started.u64();
+    PayloadReader result = ok(Op::ExecResult, PayloadWriter().u64(id).payload());
+    EXPECT_EQ(result.u8(), static_cast<std::uint8_t>(ExecState::Failed));
+    EXPECT_EQ(result.string(), "the server did not take the command in time");
+    EXPECT_FALSE(model.hasQueuedLine());
 }

@@ -40,10 +40,13 @@ private:
     std::optional<std::string> m_old;
 };
 
-// A program folder holding the shipped pictures but no Scripts folder.
+// A program folder holding the shipped pictures but no Scripts folder; no
+// RAVELIN_HOME, and a data folder of the test's own.
 struct AppFolderTest : testing::Test {
     TempDir program{"ravelin-program"};
     TempDir data{"ravelin-data"};
+    ScopedEnv home{"RAVELIN_HOME", nullptr};
+    ScopedEnv xdg{"XDG_DATA_HOME", data.path().c_str()};
 
     void SetUp() override { writeFile(program.path() / "img" / "tab_console_on.gif", "picture"); }
 };
@@ -68,8 +71,6 @@ TEST_F(AppFolderTest, RavelinHomeWinsWhenSetAndIsSeededOnlyWhenEmpty)
 
 TEST_F(AppFolderTest, ProgramFolderWithScriptsIsUsedInPlace)
 {
-    ScopedEnv env("RAVELIN_HOME", nullptr);
-    ScopedEnv xdg("XDG_DATA_HOME", data.path().c_str());
     fs::create_directories(program.path() / "Scripts");
     EXPECT_EQ(AppFolder::resolve(program.path()), program.path());
     EXPECT_FALSE(fs::exists(data.path() / "ravelin"));
@@ -77,8 +78,6 @@ TEST_F(AppFolderTest, ProgramFolderWithScriptsIsUsedInPlace)
 
 TEST_F(AppFolderTest, OtherwiseTheDataFolderIsCreatedAndSeeded)
 {
-    ScopedEnv env("RAVELIN_HOME", nullptr);
-    ScopedEnv xdg("XDG_DATA_HOME", data.path().c_str());
     fs::path folder = AppFolder::resolve(program.path());
     EXPECT_EQ(folder, data.path() / "ravelin");
     EXPECT_EQ(readFile(folder / "img" / "tab_console_on.gif"), "picture");
@@ -86,8 +85,6 @@ TEST_F(AppFolderTest, OtherwiseTheDataFolderIsCreatedAndSeeded)
 
 TEST_F(AppFolderTest, SeedingNeverTouchesWhatTheOperatorHas)
 {
-    ScopedEnv env("RAVELIN_HOME", nullptr);
-    ScopedEnv xdg("XDG_DATA_HOME", data.path().c_str());
     writeFile(program.path() / "share" / "ravelin" / "Scripts" / "InitScripts.txt", "Console.q3s\n");
     fs::path folder = data.path() / "ravelin";
     writeFile(folder / "img" / "mine.gif", "operator's own");

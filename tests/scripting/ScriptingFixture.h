@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -61,10 +60,7 @@ struct ScriptingTest : testing::Test {
         operations.view = &view;
     }
 
-    void write(const std::string& name, const std::string& text)
-    {
-        std::ofstream(app.path() / "Scripts" / name, std::ios::binary) << text;
-    }
+    void write(const std::string& name, const std::string& text) { writeFile(app.path() / "Scripts" / name, text); }
 
     // Evaluates an expression in a module after loading.
     std::string eval(const std::string& expression, const std::string& module = "Global")

@@ -2,9 +2,6 @@
 // program loads them and fed console lines in q3sim's formats.
 #include "ScriptingFixture.h"
 
-#include <fstream>
-#include <sstream>
-
 using namespace ravelin;
 using namespace ravelin::test;
 using testing::ElementsAre;
@@ -31,14 +28,6 @@ struct ShippedScriptsTest : ScriptingTest {
         auto result = host.runConsoleProc(proc, data);
         EXPECT_FALSE(result.failed) << text << ": [" << result.number << "] " << result.description;
     }
-
-    std::string chatLog()
-    {
-        std::ifstream in(app.path() / "logs" / "chat.log");
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
 };
 
 } // namespace
@@ -64,7 +53,7 @@ TEST_F(ShippedScriptsTest, KeepsAChatLogWithoutColourCodes)
 {
     line("say: ^2Bob: hello ^3there");
     line("say: Two Words: gg: well played");
-    std::string log = chatLog();
+    std::string log = readFile(app.path() / "logs" / "chat.log");
     EXPECT_THAT(log, HasSubstr("  Bob: hello there\r\n"));
     EXPECT_THAT(log, HasSubstr("  Two Words: gg: well played\r\n"));
     EXPECT_TRUE(operations.sent.empty()); // the filter is off until the window publishes a level

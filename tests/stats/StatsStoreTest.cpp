@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <tuple>
 #include <unistd.h>
 
 using namespace ravelin;
@@ -73,19 +74,14 @@ TEST_F(StatsStoreTest, CapturedOpenArenaGameGivesItsFigures)
     const PlayerFigures* grism = find(all, "Grism");
     const PlayerFigures* tester2 = find(all, "Tester2");
     ASSERT_TRUE(major && sarge && grism && tester2);
-    EXPECT_TRUE(major->bot);
-    EXPECT_EQ(major->kills, 12);
-    EXPECT_EQ(major->deaths, 6);
-    EXPECT_EQ(major->suicides, 4);
+    // Bot, kills, deaths, suicides.
+    EXPECT_EQ(std::tie(major->bot, major->kills, major->deaths, major->suicides), std::make_tuple(true, 12, 6, 4));
+    EXPECT_EQ(std::tie(sarge->kills, sarge->deaths, sarge->suicides), std::make_tuple(0, 10, 5));
     EXPECT_EQ(major->favouriteWeapon, "MOD_ROCKET");
     EXPECT_DOUBLE_EQ(major->ratio(), 2.0);
-    EXPECT_EQ(sarge->kills, 0);
-    EXPECT_EQ(sarge->deaths, 10);
-    EXPECT_EQ(sarge->suicides, 5);
     EXPECT_EQ(grism->kills, 2);
     EXPECT_EQ(grism->favouriteWeapon, "MOD_SHOTGUN");
-    EXPECT_EQ(tester2->secondsPlayed, 57 + 9);
-    EXPECT_FALSE(tester2->bot);
+    EXPECT_EQ(std::tie(tester2->bot, tester2->secondsPlayed), std::make_tuple(false, 57 + 9));
 
     EXPECT_EQ(store.killCount(), 23);
     const auto games = store.games(kAll, 10);

@@ -1,5 +1,6 @@
 #include "support/TestEnvironment.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -36,6 +37,15 @@ std::filesystem::path sourceDir()
 {
     const char* dir = std::getenv("RAVELIN_SOURCE_DIR");
     return dir ? std::filesystem::path(dir) : std::filesystem::current_path();
+}
+
+std::string repeat(std::string_view text, int times)
+{
+    std::string out;
+    out.reserve(text.size() * static_cast<std::size_t>(std::max(times, 0)));
+    for (int i = 0; i < times; ++i)
+        out += text;
+    return out;
 }
 
 std::size_t occurrences(const std::string& text, const std::string& needle)

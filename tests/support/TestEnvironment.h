@@ -36,6 +36,9 @@ void writeFile(const std::filesystem::path& path, std::string_view bytes);
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(10),
              std::chrono::milliseconds step = std::chrono::milliseconds(10));
 
+// `text` written `times` times over.
+std::string repeat(std::string_view text, int times);
+
 // How many times `needle` stands in `text`, overlaps counted.
 std::size_t occurrences(const std::string& text, const std::string& needle);
 

@@ -3,6 +3,8 @@
 // with the VBScript error in the table.
 #include "vbscript/ScriptControl.h"
 
+#include "support/TestEnvironment.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,17 +12,9 @@
 #include <thread>
 
 using namespace ravelin::vbs;
+using ravelin::test::repeat;
 
 namespace {
-
-std::string repeat(const std::string& s, int n)
-{
-    std::string out;
-    out.reserve(s.size() * static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i)
-        out += s;
-    return out;
-}
 
 struct LimitCase {
     const char* name;
@@ -170,28 +164,22 @@ public:
     std::string typeName() const override { return "Probe"; }
 };
 
-TEST(CycleBreaking, ResetFreesCyclesAndRunsTheirTerminators)
-{
-    Ref<Object> probe(new Probe);
-    ScriptControl sc;
-    ASSERT_TRUE(sc.addObject("Probe", probe, false));
-    ASSERT_TRUE(
-        sc.addCode(counted
-                   + "Set a = New Node\nSet a.self = a\nSet a.nxt = Probe\n"
-                     "Set d = CreateObject(\"Scripting.Dictionary\")\nd.Add \"me\", d\nd.Add \"p\", Probe\n"
-                     "Set b = New Node\nSet b.nxt = d\nSet d2 = CreateObject(\"Scripting.Dictionary\")\n"
-                     "Set d2(\"b\") = b\nSet b.arr(1) = d2\nSet a = Nothing : Set d = Nothing : Set b = Nothing\n"
-                     "Set d2 = Nothing"));
-    EXPECT_GT(probe->refCount(), 1u);
-    sc.reset();
-    EXPECT_EQ(probe->refCount(), 1u);
-}
-
-TEST(CycleBreaking, EngineGoingAwayFreesCycles)
+TEST(CycleBreaking, ResetAndTheEngineGoingAwayFreeCycles)
 {
     Ref<Object> probe(new Probe);
     {
         ScriptControl sc;
+        ASSERT_TRUE(sc.addObject("Probe", probe, false));
+        ASSERT_TRUE(
+            sc.addCode(counted
+                       + "Set a = New Node\nSet a.self = a\nSet a.nxt = Probe\n"
+                         "Set d = CreateObject(\"Scripting.Dictionary\")\nd.Add \"me\", d\nd.Add \"p\", Probe\n"
+                         "Set b = New Node\nSet b.nxt = d\nSet d2 = CreateObject(\"Scripting.Dictionary\")\n"
+                         "Set d2(\"b\") = b\nSet b.arr(1) = d2\nSet a = Nothing : Set d = Nothing : Set b = Nothing\n"
+                         "Set d2 = Nothing"));
+        EXPECT_GT(probe->refCount(), 1u);
+        sc.reset();
+        EXPECT_EQ(probe->refCount(), 1u);
         ASSERT_TRUE(sc.addObject("Probe", probe, false));
         ASSERT_TRUE(sc.addCode(counted + "Set a = New Node\nSet a.self = a\nSet a.nxt = Probe"));
     }

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <stdexcept>
 
 using namespace ravelin::vbs;
@@ -299,21 +298,6 @@ TEST(ScriptControl, TimeoutStopsARegExpThatBacktracksWithoutEnd)
     EXPECT_EQ(sc.error().line, 3);
     EXPECT_TRUE(sc.addCode("Set re = New RegExp\nre.Pattern = \"(a+)+b\"\nfound = re.Test(\"aab\")"));
     EXPECT_TRUE(sc.eval("found")->toBool());
-}
-
-// A host program runs in the user's locale; numbers in script text still
-// use a decimal point.
-TEST(ScriptControl, NumberLiteralsIgnoreTheProcessLocale)
-{
-    const char* before = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = before ? before : "C";
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE"))
-        GTEST_SKIP() << "no decimal-comma locale installed";
-    ScriptControl sc;
-    auto value = sc.eval("1.5 * 2");
-    std::setlocale(LC_NUMERIC, saved.c_str());
-    ASSERT_TRUE(value);
-    EXPECT_EQ(value->toDouble(), 3.0);
 }
 
 TEST_F(ScriptControlTest, ResetRemovesCodeModulesObjectsAndError)

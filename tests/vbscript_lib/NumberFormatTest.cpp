@@ -2,6 +2,7 @@
 // built-ins: extremes, the rounding of halves, every tristate, and the
 // numeric text the parser refuses or reads as overflow.
 #include "vbscript/NumberFormat.h"
+#include "vbscript/ScriptControl.h"
 
 #include <gtest/gtest.h>
 
@@ -128,7 +129,8 @@ TEST(NumericParsing, OverflowIsToldApart)
 
 TEST(NumberText, IgnoresTheProcessLocale)
 {
-    // A host may switch the C locale to its user's; script text stays en-US.
+    // A host may switch the C locale to its user's; numbers in script text
+    // and their text stay en-US.
     std::string saved = std::setlocale(LC_NUMERIC, nullptr);
     const char* chosen = nullptr;
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "de_DE", "fr_FR"})
@@ -142,5 +144,6 @@ TEST(NumberText, IgnoresTheProcessLocale)
     double v = 0;
     EXPECT_TRUE(parseNumericText("1.5", v));
     EXPECT_EQ(v, 1.5);
+    EXPECT_EQ(ScriptControl().eval("1.5 * 2")->toDouble(), 3.0);
     std::setlocale(LC_NUMERIC, saved.c_str());
 }

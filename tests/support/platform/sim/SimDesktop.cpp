@@ -48,8 +48,7 @@ std::string SimConsole::output() const { return m_desktop.textOf(m_output); }
 void SimConsole::enter(const std::string& line)
 {
     m_entered.push_back(line);
-    if (m_echo)
-        appendRaw("]" + line + "\r\n");
+    appendRaw("]" + line + "\r\n"); // the real console's echo
     if (m_server)
         m_server(*this, line);
 }
@@ -59,11 +58,7 @@ SimDesktop::~SimDesktop() = default;
 
 WindowHandle SimDesktop::addWindow(const std::string& className, const std::string& caption)
 {
-    WindowHandle h = m_next++;
-    Window w;
-    w.className = className;
-    w.text = caption;
-    m_windows.emplace(h, std::move(w));
+    WindowHandle h = addChild(0, className, caption);
     m_topLevel.push_back(h);
     return h;
 }
@@ -71,11 +66,10 @@ WindowHandle SimDesktop::addWindow(const std::string& className, const std::stri
 WindowHandle SimDesktop::addChild(WindowHandle parent, const std::string& className, const std::string& caption)
 {
     WindowHandle h = m_next++;
-    Window w;
+    Window& w = m_windows[h];
     w.parent = parent;
     w.className = className;
     w.text = caption;
-    m_windows.emplace(h, std::move(w));
     if (auto* p = find(parent))
         p->children.push_back(h);
     return h;
@@ -85,7 +79,7 @@ SimConsole& SimDesktop::addConsole(const SimConsoleOptions& options)
 {
     m_consoles.push_back(std::unique_ptr<SimConsole>(new SimConsole(*this)));
     SimConsole& console = *m_consoles.back();
-    console.m_window = addWindow(options.className, options.title);
+    console.m_window = addWindow("Q3 WinConsole", "Quake 3 Console");
     console.m_input = addChild(console.m_window, "Edit", "");
     addChild(console.m_window, "Button", "copy");
     console.m_clear = addChild(console.m_window, "Button", "clear");
@@ -94,7 +88,6 @@ SimConsole& SimDesktop::addConsole(const SimConsoleOptions& options)
         addChild(console.m_window, "Button", "extra");
     if (options.withOutputBox)
         console.m_output = addChild(console.m_window, "Edit", "");
-    console.m_echo = options.echoInput;
     console.m_numbered = options.numberedLines;
     find(console.m_window)->console = &console;
     return console;
@@ -171,7 +164,6 @@ std::uint64_t SimDesktop::startExec(WindowHandle console, std::string_view comma
         error = "the console is gone";
         return 0;
     }
-    ++m_execCount;
     std::vector<std::string> lines;
     c->m_capture = &lines;
     c->m_entered.emplace_back(command);

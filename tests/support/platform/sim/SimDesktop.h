@@ -23,13 +23,9 @@ class SimDesktop;
 
 struct SimConsoleOptions {
     bool withOutputBox = true;
-    std::string className = "Q3 WinConsole";
-    std::string title = "Quake 3 Console";
     // Extra non-edit children placed between the input line and the output
     // box, to make the output-box walk take more steps.
     int extraButtonsBeforeOutput = 0;
-    // The real console echoes "]" + line on Enter; some consoles do not.
-    bool echoInput = true;
     // Numbered lines, lines sent whole and commands run for their output, as
     // a console host offers them; off: only the window operations.
     bool numberedLines = true;
@@ -69,7 +65,6 @@ private:
     WindowHandle m_output = 0;
     WindowHandle m_clear = 0;
     Server m_server;
-    bool m_echo = true;
     bool m_numbered = true;
     LineRing m_ring;
     LineAssembler m_assembler;
@@ -127,7 +122,6 @@ public:
     // is complete when startExec returns; pollExec hands it over.
     std::uint64_t startExec(WindowHandle console, std::string_view command, int timeoutMs, std::string& error) override;
     ExecPoll pollExec(WindowHandle console, std::uint64_t id) override;
-    int execs() const { return m_execCount; }
 
 private:
     friend class SimConsole;
@@ -153,7 +147,6 @@ private:
     SimConsole* numberedConsole(WindowHandle console);
     std::map<std::uint64_t, std::pair<WindowHandle, std::vector<std::string>>> m_execs;
     std::uint64_t m_lastExec = 0;
-    int m_execCount = 0;
 };
 
 // A message loop whose yields run queued work: tests use it to let a server
