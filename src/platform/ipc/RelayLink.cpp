@@ -82,7 +82,9 @@ std::string RelayLink::explain(const std::string& stderrText, int exitStatus, bo
     return words.empty() ? what : what + ": " + words;
 }
 
-RelayLink::RelayLink(std::vector<std::string> command) : m_command(std::move(command)) {}
+RelayLink::RelayLink(std::vector<std::string> command)
+    : m_command(std::move(command)), m_watch(sshResolveCommand(m_command))
+{}
 
 RelayLink::~RelayLink() { stop(); }
 
@@ -135,6 +137,7 @@ void RelayLink::start()
 void RelayLink::stop()
 {
     m_stopped = true;
+    m_watch.end();
     closeFd(m_in), closeFd(m_out), closeFd(m_err);
     if (m_pid > 0) {
         ::kill(m_pid, SIGTERM);
@@ -172,6 +175,7 @@ void RelayLink::fail(std::string message)
         m_delay = kFirstRetry;
     m_retryAt = Clock::now() + m_delay;
     m_delay = std::min(m_delay * 2, std::chrono::seconds(kLastRetry));
+    m_watch.begin();
 }
 
 void RelayLink::drainStderr()
@@ -290,8 +294,15 @@ void RelayLink::handleFrame(std::string_view payload)
 void RelayLink::poll()
 {
     if (m_state == State::Failed) {
-        if (!m_stopped && Clock::now() >= m_retryAt)
+        if (m_stopped)
+            return;
+        const auto now = Clock::now();
+        if (now >= m_retryAt)
             start();
+        else if (m_watch.poll(now)) {
+            ++m_earlyStarts;
+            start();
+        }
         return;
     }
     readSome(0);
