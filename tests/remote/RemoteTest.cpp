@@ -151,6 +151,12 @@ TEST_F(RemoteTest, FarConsoleServesRosterAndDumpAndResumesAfterSshdRestarts)
     }));
     EXPECT_NE(windows.link("far")->message().find("the connection was lost"), std::string::npos)
         << windows.link("far")->message();
+    // Two attempts refused: the back-off's next step is seconds away, so
+    // the link must come back through its watch on the ssh port.
+    ASSERT_TRUE(waitFor([&] {
+        windows.pollMachines();
+        return windows.link("far")->retryDelay() >= std::chrono::seconds(8);
+    }));
     ASSERT_TRUE(sshd.start(farRuntime.path()));
     ASSERT_EQ(runCommand({"/usr/bin/env", "XDG_RUNTIME_DIR=" + farRuntime.path().string(),
                           (binDir() / "ravelin-console").string(), "send", std::to_string(farHosts.back().handle()),
@@ -166,6 +172,7 @@ TEST_F(RemoteTest, FarConsoleServesRosterAndDumpAndResumesAfterSshdRestarts)
                 && batch.lines.back().text.find("while sshd was away") != std::string::npos;
         },
         std::chrono::seconds(20)));
+    EXPECT_EQ(windows.link("far")->earlyStarts(), 1u);
 }
 
 TEST_F(RemoteTest, RefusedKeyAndUnknownHostKeyAreSaid)

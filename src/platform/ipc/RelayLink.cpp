@@ -16,6 +16,7 @@ namespace ravelin::ipc {
 namespace {
 
 constexpr std::size_t kMaxStderr = 4096;
+constexpr std::string_view kUnreachable = "the machine cannot be reached";
 
 void closeFd(int& fd)
 {
@@ -73,7 +74,7 @@ std::string RelayLink::explain(const std::string& stderrText, int exitStatus, bo
         what = "there is no ravelin-console on the machine's PATH";
     else if (contains(stderrText, "Connection refused") || contains(stderrText, "Could not resolve")
              || contains(stderrText, "Connection timed out") || contains(stderrText, "No route to host"))
-        what = "the machine cannot be reached";
+        what = kUnreachable;
     else if (saidHello)
         what = "the connection was lost";
     else
@@ -175,7 +176,7 @@ void RelayLink::fail(std::string message)
         m_delay = kFirstRetry;
     m_retryAt = Clock::now() + m_delay;
     m_delay = std::min(m_delay * 2, std::chrono::seconds(kLastRetry));
-    m_watch.begin();
+    m_watch.begin(m_message.starts_with(kUnreachable));
 }
 
 void RelayLink::drainStderr()

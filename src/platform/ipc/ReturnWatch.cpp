@@ -90,13 +90,13 @@ ReturnWatch::ReturnWatch(std::vector<std::string> resolve) : m_resolve(std::move
 
 ReturnWatch::~ReturnWatch() { end(); }
 
-void ReturnWatch::begin()
+void ReturnWatch::begin(bool unreachable)
 {
     end();
     if (m_resolve.empty())
         return;
     m_waiting = true;
-    m_schedule.restart();
+    m_schedule.restart(unreachable);
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0)
         return;

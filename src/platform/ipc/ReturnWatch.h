@@ -33,11 +33,13 @@ public:
     // A knock left unanswered this long did not get through.
     static constexpr std::chrono::milliseconds kKnockTimeout{1000};
 
-    // A new wait: what earlier knocks saw no longer counts.
-    void restart()
+    // A new wait: what earlier knocks saw no longer counts. `unreachable`:
+    // the attempt that just failed found no one at the port, which counts
+    // as a knock that missed.
+    void restart(bool unreachable)
     {
         m_next = {};
-        m_missed = false;
+        m_missed = unreachable;
         m_through = false;
     }
     // Once a knock got through, the port is up and nothing more is learned
@@ -82,8 +84,9 @@ public:
     ReturnWatch(const ReturnWatch&) = delete;
     ReturnWatch& operator=(const ReturnWatch&) = delete;
 
-    // A wait begins (an ssh attempt failed): resolves the address afresh.
-    void begin();
+    // A wait begins (an ssh attempt failed, `unreachable` when it found no
+    // one at the port): resolves the address afresh.
+    void begin(bool unreachable);
     // The wait is over (ssh is being tried, or the link stopped).
     void end();
     // Advances the resolution and the knocks; true when the machine is back.
