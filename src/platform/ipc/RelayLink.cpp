@@ -153,6 +153,7 @@ void RelayLink::stop()
     }
     m_pid = -1;
     m_received.clear();
+    m_used = 0;
     m_stderr.clear();
     m_saidHello = false;
     m_state = State::Failed;
@@ -214,23 +215,30 @@ bool RelayLink::readSome(int waitMs)
             closed = true;
         break;
     }
-    std::size_t used = 0;
-    while (m_received.size() - used >= kFrameHeader) {
-        const std::uint32_t length = frameLength(std::string_view(m_received).substr(used));
+    // A callback may make a request of its own, which reads on from here:
+    // frames are taken in order through m_used, shared by every level, and
+    // the buffer is cut only once no frame is being handled.
+    while (m_received.size() - m_used >= kFrameHeader) {
+        const std::uint32_t length = frameLength(std::string_view(m_received).substr(m_used));
         if (length == 0 || length > kMaxAnswerPayload + 64) {
             fail("the far end sent something that is not the relay protocol");
             return false;
         }
-        if (m_received.size() - used - kFrameHeader < length)
+        if (m_received.size() - m_used - kFrameHeader < length)
             break;
-        const std::string payload = m_received.substr(used + kFrameHeader, length);
-        used += kFrameHeader + length;
+        const std::string payload = m_received.substr(m_used + kFrameHeader, length);
+        m_used += kFrameHeader + length;
         const std::uint64_t generation = m_generation;
+        ++m_handling;
         handleFrame(payload);
+        --m_handling;
         if (m_generation != generation || m_state == State::Failed)
             return false;
     }
-    m_received.erase(0, used);
+    if (m_handling == 0) {
+        m_received.erase(0, m_used);
+        m_used = 0;
+    }
     if (closed) {
         // ssh has ended (or is ending): its exit status and words say why.
         int status = 0;

@@ -97,6 +97,8 @@ private:
     int m_out = -1; // its stdout
     int m_err = -1; // its stderr
     std::string m_received;
+    std::size_t m_used = 0; // the frames of m_received already taken
+    int m_handling = 0; // frames being handled (a callback may read on)
     std::string m_stderr;
     bool m_saidHello = false;
     bool m_stopped = true;
