@@ -3,7 +3,11 @@
 // endpoint folder with no consoles in it (every console lookup fails, every
 // request is still parsed and answered), until a malformed one ends the link
 // as it would. The answers must be whole frames with the request's tag.
+// The same bytes are also read as `ssh -G` output (the address a link's
+// watch knocks on), which must come out as a host and a numeric port or
+// nothing.
 #include "consolehost/Relay.h"
+#include "platform/ipc/ReturnWatch.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,6 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }();
     static ipc::IpcWindowManager windows(folder);
     std::string_view stream(reinterpret_cast<const char*>(data), size);
+    if (auto address = ipc::parseSshResolved(stream);
+        address && (address->host.empty() || address->port.find_first_not_of("0123456789") != std::string::npos))
+        std::abort();
     consolehost::RelayService service(windows);
     size_t used = 0;
     while (stream.size() - used >= ipc::kFrameHeader) {

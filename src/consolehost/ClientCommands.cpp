@@ -41,7 +41,9 @@ int usage(std::ostream& err)
            "       ravelin-console exec HANDLE COMMAND...   (only what the server printed for it)\n"
            "       ravelin-console cvar HANDLE NAME [--default]\n"
            "       ravelin-console show|hide|clear HANDLE\n"
-           "       ravelin-console restart|stop HANDLE   (start the server again now; end it without a restart)\n";
+           "       ravelin-console restart|stop HANDLE   (start the server again now; end it without a restart)\n"
+           "       ravelin-console relay   (serves this user's consoles on stdin/stdout to a Ravelin on another\n"
+           "                               machine; ssh runs it there, see README)\n";
     return 2;
 }
 

@@ -97,6 +97,17 @@ TEST_F(RelayTest, StatusQueryIsMadeByTheRelayOnItsLoopback)
     }));
     EXPECT_EQ(reply.rfind("\xff\xff\xff\xffstatusResponse\n", 0), 0u) << reply;
     EXPECT_NE(reply.find("\"Two Words\""), std::string::npos);
+
+    // Handling a reply asks the console again (as the roster does, for the
+    // STATUS table) while other replies wait behind it in the same read.
+    int tables = 0;
+    for (int i = 0; i < 6; ++i)
+        ASSERT_TRUE(windows.queryStatus(
+            console, [&](const std::string&) { tables += bridge.ExecCommand(console, "status", 5000).ok ? 1 : 0; }));
+    EXPECT_TRUE(waitFor([&] {
+        windows.pollMachines();
+        return tables == 6;
+    })) << tables;
 }
 
 TEST_F(RelayTest, RelayReadsTheServersOwnDumpAndNothingElse)

@@ -75,3 +75,51 @@ TEST(MachinesTest, ListSurvivesTheSettingsAndRemovalLeavesNoGap)
               (std::vector<std::string>{"ssh", "-T", "-o", "BatchMode=yes", "-F", "/cfg", "-p", "2200", "-i", "/k",
                                         "--", "b@two", "ravelin-console", "relay"}));
 }
+
+// The watch between back-off steps: what each knock's outcome means, on a
+// clock of the test's own.
+TEST(MachinesTest, KnocksBetweenAttemptsCallSshOnlyWhenThePortComesBack)
+{
+    using namespace std::chrono_literals;
+    struct Step {
+        int atMs;
+        const char* knock; // "through", "missed", or "" when none is due
+        bool tryNow;
+    };
+    struct Case {
+        const char* what;
+        bool unreachable; // what the failed ssh attempt found
+        std::vector<Step> steps;
+    };
+    const Case cases[] = {
+        {"sshd back after a miss",
+         false,
+         {{0, "missed", false}, {500, "", false}, {1000, "missed", false}, {2000, "through", true}, {3000, "", false}}},
+        {"sshd back at once after ssh found it down", true, {{0, "through", true}, {1000, "", false}}},
+        {"port up all along (a refused key): one knock, no attempt", false, {{0, "through", false}, {5000, "", false}}},
+        {"still down", true, {{0, "missed", false}, {999, "", false}, {1000, "missed", false}}},
+    };
+    for (const Case& c : cases) {
+        ipc::KnockSchedule schedule;
+        schedule.restart(c.unreachable);
+        const auto start = ipc::KnockSchedule::Clock::time_point{} + 1h;
+        for (const Step& step : c.steps) {
+            const auto now = start + std::chrono::milliseconds(step.atMs);
+            const std::string knock = step.knock;
+            ASSERT_EQ(schedule.due(now), !knock.empty()) << c.what << " at " << step.atMs;
+            if (knock.empty())
+                continue;
+            schedule.knocked(now);
+            EXPECT_EQ(schedule.answered(knock == "through"), step.tryNow) << c.what << " at " << step.atMs;
+        }
+    }
+    // What `ssh -G` prints: the address, or none through a proxy.
+    const auto direct = ipc::parseSshResolved("user root\nhostname 10.0.0.7\nport 2222\nproxycommand none\n");
+    ASSERT_TRUE(direct);
+    EXPECT_EQ(direct->host + ":" + direct->port, "10.0.0.7:2222");
+    EXPECT_FALSE(ipc::parseSshResolved("hostname far\nport 22\nproxyjump jump@gate\n"));
+    EXPECT_FALSE(ipc::parseSshResolved("hostname far\nport twenty\n"));
+    EXPECT_EQ(ipc::sshResolveCommand(ipc::sshRelayCommand("b@two", 2200, "", "/cfg")),
+              (std::vector<std::string>{"ssh", "-G", "-T", "-o", "BatchMode=yes", "-F", "/cfg", "-p", "2200", "--",
+                                        "b@two"}));
+}

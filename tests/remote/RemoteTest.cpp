@@ -83,6 +83,18 @@ struct RemoteTest : testing::Test {
     {
         return ipc::sshRelayCommand(sshd.target(), sshd.port(), "", config.string());
     }
+
+    // The far machine in Ravelin's own settings, as the operator adds it; its name.
+    std::string addMachineToRavelin()
+    {
+        const fs::path folder = fs::path(std::getenv("XDG_CONFIG_HOME")) / "Ravelin";
+        fs::create_directories(folder);
+        std::ofstream(folder / "Ravelin.ini") << "[Remote]\nSshConfig=" << sshd.sshConfig().string() << "\n";
+        const std::string machine = sshd.target() + ":" + std::to_string(sshd.port());
+        EXPECT_EQ(runCommand({(binDir() / "ravelin").string(), "--add-machine", machine}).status, 0);
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        return machine;
+    }
 };
 
 } // namespace
@@ -93,19 +105,14 @@ TEST_F(RemoteTest, StartWindowListsTheFarConsolesUnderASecondMachineNode)
     ASSERT_TRUE(near.startQ3sim({"+set", "sv_hostname", "Near Arena", "+set", "net_port", "0"}));
     ASSERT_NO_FATAL_FAILURE(startFar("Far One"));
     ASSERT_NO_FATAL_FAILURE(startFar("Far Two"));
-    const fs::path folder = fs::path(std::getenv("XDG_CONFIG_HOME")) / "Ravelin";
-    fs::create_directories(folder);
-    std::ofstream(folder / "Ravelin.ini") << "[Remote]\nSshConfig=" << sshd.sshConfig().string() << "\n";
-    const std::string machine = sshd.target() + ":" + std::to_string(sshd.port());
+    const std::string machine = addMachineToRavelin();
     const std::string ravelin = (binDir() / "ravelin").string();
-    ASSERT_EQ(runCommand({ravelin, "--add-machine", machine}).status, 0);
     // Names that would reach ssh as options or shell words are refused.
     for (const char* bad : {"-oProxyCommand=touch x", "user@host name", "user@$(id)", "a;b@host", "user@-host"}) {
         CommandResult refused = runCommand({ravelin, "--add-machine", bad});
         EXPECT_EQ(refused.status, 2) << bad;
         EXPECT_NE(refused.err.find("ravelin: The "), std::string::npos) << refused.err;
     }
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     const CommandResult result =
         runCommand({ravelin, "--report-start", "--driver-timeout", "60"}, std::chrono::seconds(90));
     EXPECT_EQ(result.status, 0) << result.err;
@@ -151,6 +158,12 @@ TEST_F(RemoteTest, FarConsoleServesRosterAndDumpAndResumesAfterSshdRestarts)
     }));
     EXPECT_NE(windows.link("far")->message().find("the connection was lost"), std::string::npos)
         << windows.link("far")->message();
+    // Two attempts refused: the back-off's next step is seconds away, so
+    // the link must come back through its watch on the ssh port.
+    ASSERT_TRUE(waitFor([&] {
+        windows.pollMachines();
+        return windows.link("far")->retryDelay() >= std::chrono::seconds(8);
+    }));
     ASSERT_TRUE(sshd.start(farRuntime.path()));
     ASSERT_EQ(runCommand({"/usr/bin/env", "XDG_RUNTIME_DIR=" + farRuntime.path().string(),
                           (binDir() / "ravelin-console").string(), "send", std::to_string(farHosts.back().handle()),
@@ -166,6 +179,7 @@ TEST_F(RemoteTest, FarConsoleServesRosterAndDumpAndResumesAfterSshdRestarts)
                 && batch.lines.back().text.find("while sshd was away") != std::string::npos;
         },
         std::chrono::seconds(20)));
+    EXPECT_EQ(windows.link("far")->earlyStarts(), 1u);
 }
 
 TEST_F(RemoteTest, RefusedKeyAndUnknownHostKeyAreSaid)
@@ -189,8 +203,9 @@ TEST_F(RemoteTest, RefusedKeyAndUnknownHostKeyAreSaid)
 }
 
 // Debian's OpenArena server behind the relay: the probe, the status query
-// made on the far loopback with its bots, and the dump it writes.
-TEST_F(RemoteTest, FarOpenArenaServerAnswersProbeStatusAndDump)
+// made on the far loopback with its bots, the dump it writes, and a main
+// window of Ravelin opened on it.
+TEST_F(RemoteTest, FarOpenArenaServerAnswersProbeStatusDumpAndMainWindow)
 {
     if (!openArenaInstalled())
         GTEST_SKIP() << "openarena-server not installed";
@@ -229,4 +244,12 @@ TEST_F(RemoteTest, FarOpenArenaServerAnswersProbeStatusAndDump)
             .has_value();
     }));
     EXPECT_NE(dump->find("sv_hostname \"Far Real Arena\""), std::string::npos);
+
+    // Ravelin's main window, opened on it from the start window, shows its console.
+    addMachineToRavelin();
+    const CommandResult main =
+        runCommand({(binDir() / "ravelin").string(), "--connect", "Far Real Arena", "--driver-timeout", "60"},
+                   std::chrono::seconds(90));
+    EXPECT_EQ(main.status, 0) << main.err;
+    EXPECT_NE(main.out.find("console output is showing"), std::string::npos) << main.out;
 }

@@ -104,7 +104,11 @@ bool SshServer::start(const fs::path& runtime)
             << (dir / "sshd.pid").string() << "\nAuthorizedKeysFile " << (dir / "authorized_keys").string()
             << "\nPasswordAuthentication no\nKbdInteractiveAuthentication no\nPubkeyAuthentication yes\n"
                "PermitRootLogin prohibit-password\nUsePAM no\nStrictModes no\nPrintMotd no\nLogLevel ERROR\n"
-            << "SetEnv PATH=" << binDir().string() << ":/usr/bin:/bin XDG_RUNTIME_DIR=" << runtime.string() << "\n";
+            // SHLVL=1: bash reads ~/.bashrc for a command sshd runs only at
+            // the top level; the user's own (a pyenv set-up, say) can take
+            // seconds per login and is not what these sessions run.
+            << "SetEnv PATH=" << binDir().string() << ":/usr/bin:/bin XDG_RUNTIME_DIR=" << runtime.string()
+            << " SHLVL=1\nUseDNS no\n";
         std::string hostKey = readFile(dir / "host_key.pub");
         std::ofstream(dir / "known_hosts") << "[127.0.0.1]:" << m_port << " " << hostKey;
         std::ofstream(sshConfig()) << "Host *\n  UserKnownHostsFile " << (dir / "known_hosts").string()

@@ -16,6 +16,7 @@ namespace ravelin::ipc {
 namespace {
 
 constexpr std::size_t kMaxStderr = 4096;
+constexpr std::string_view kUnreachable = "the machine cannot be reached";
 
 void closeFd(int& fd)
 {
@@ -73,7 +74,7 @@ std::string RelayLink::explain(const std::string& stderrText, int exitStatus, bo
         what = "there is no ravelin-console on the machine's PATH";
     else if (contains(stderrText, "Connection refused") || contains(stderrText, "Could not resolve")
              || contains(stderrText, "Connection timed out") || contains(stderrText, "No route to host"))
-        what = "the machine cannot be reached";
+        what = kUnreachable;
     else if (saidHello)
         what = "the connection was lost";
     else
@@ -82,7 +83,9 @@ std::string RelayLink::explain(const std::string& stderrText, int exitStatus, bo
     return words.empty() ? what : what + ": " + words;
 }
 
-RelayLink::RelayLink(std::vector<std::string> command) : m_command(std::move(command)) {}
+RelayLink::RelayLink(std::vector<std::string> command)
+    : m_command(std::move(command)), m_watch(sshResolveCommand(m_command))
+{}
 
 RelayLink::~RelayLink() { stop(); }
 
@@ -135,6 +138,7 @@ void RelayLink::start()
 void RelayLink::stop()
 {
     m_stopped = true;
+    m_watch.end();
     closeFd(m_in), closeFd(m_out), closeFd(m_err);
     if (m_pid > 0) {
         ::kill(m_pid, SIGTERM);
@@ -149,6 +153,7 @@ void RelayLink::stop()
     }
     m_pid = -1;
     m_received.clear();
+    m_used = 0;
     m_stderr.clear();
     m_saidHello = false;
     m_state = State::Failed;
@@ -172,6 +177,7 @@ void RelayLink::fail(std::string message)
         m_delay = kFirstRetry;
     m_retryAt = Clock::now() + m_delay;
     m_delay = std::min(m_delay * 2, std::chrono::seconds(kLastRetry));
+    m_watch.begin(m_message.starts_with(kUnreachable));
 }
 
 void RelayLink::drainStderr()
@@ -209,23 +215,30 @@ bool RelayLink::readSome(int waitMs)
             closed = true;
         break;
     }
-    std::size_t used = 0;
-    while (m_received.size() - used >= kFrameHeader) {
-        const std::uint32_t length = frameLength(std::string_view(m_received).substr(used));
+    // A callback may make a request of its own, which reads on from here:
+    // frames are taken in order through m_used, shared by every level, and
+    // the buffer is cut only once no frame is being handled.
+    while (m_received.size() - m_used >= kFrameHeader) {
+        const std::uint32_t length = frameLength(std::string_view(m_received).substr(m_used));
         if (length == 0 || length > kMaxAnswerPayload + 64) {
             fail("the far end sent something that is not the relay protocol");
             return false;
         }
-        if (m_received.size() - used - kFrameHeader < length)
+        if (m_received.size() - m_used - kFrameHeader < length)
             break;
-        const std::string payload = m_received.substr(used + kFrameHeader, length);
-        used += kFrameHeader + length;
+        const std::string payload = m_received.substr(m_used + kFrameHeader, length);
+        m_used += kFrameHeader + length;
         const std::uint64_t generation = m_generation;
+        ++m_handling;
         handleFrame(payload);
+        --m_handling;
         if (m_generation != generation || m_state == State::Failed)
             return false;
     }
-    m_received.erase(0, used);
+    if (m_handling == 0) {
+        m_received.erase(0, m_used);
+        m_used = 0;
+    }
     if (closed) {
         // ssh has ended (or is ending): its exit status and words say why.
         int status = 0;
@@ -290,8 +303,15 @@ void RelayLink::handleFrame(std::string_view payload)
 void RelayLink::poll()
 {
     if (m_state == State::Failed) {
-        if (!m_stopped && Clock::now() >= m_retryAt)
+        if (m_stopped)
+            return;
+        const auto now = Clock::now();
+        if (now >= m_retryAt)
             start();
+        else if (m_watch.poll(now)) {
+            ++m_earlyStarts;
+            start();
+        }
         return;
     }
     readSome(0);

@@ -6,6 +6,8 @@
 // often (a timer), which reads what arrived, hands asynchronous answers to
 // their callbacks, notices a child that ended and starts it again with
 // back-off (1 s, doubling to 60 s, back to 1 s once a relay said hello).
+// Between attempts a ReturnWatch knocks on the machine's ssh port, so a
+// machine that comes back is tried at once rather than at the next step.
 //
 // Requests made with request() wait for their answer (bounded by the
 // timeout), handling whatever else arrives meanwhile. Failure is a state
@@ -13,6 +15,7 @@
 #pragma once
 
 #include "platform/ipc/RelayProtocol.h"
+#include "platform/ipc/ReturnWatch.h"
 
 #include <chrono>
 #include <cstdint>
@@ -58,6 +61,9 @@ public:
     Clock::time_point nextRetry() const { return m_retryAt; }
     std::chrono::seconds retryDelay() const { return m_delay; }
     const std::vector<std::string>& command() const { return m_command; }
+    // Attempts made ahead of the back-off because the machine's ssh port
+    // answered again.
+    std::uint64_t earlyStarts() const { return m_earlyStarts; }
 
     // One request; the answer's status and result, or nullopt when the link
     // is down or the answer did not come within the timeout.
@@ -91,6 +97,8 @@ private:
     int m_out = -1; // its stdout
     int m_err = -1; // its stderr
     std::string m_received;
+    std::size_t m_used = 0; // the frames of m_received already taken
+    int m_handling = 0; // frames being handled (a callback may read on)
     std::string m_stderr;
     bool m_saidHello = false;
     bool m_stopped = true;
@@ -102,6 +110,8 @@ private:
     std::chrono::seconds m_delay = kFirstRetry;
     Clock::time_point m_retryAt{};
     std::chrono::milliseconds m_timeout{15000};
+    ReturnWatch m_watch;
+    std::uint64_t m_earlyStarts = 0;
 };
 
 // The ssh command for a machine. `target` is user@host or a host alias.
