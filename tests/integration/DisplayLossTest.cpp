@@ -192,7 +192,7 @@ TEST_F(DisplayLossTest, ARestartPendingWhenTheDisplayGoesStillHappens)
         << host.logText();
     EXPECT_TRUE(waitForOutput(console, "*** The server was started again (start 3)")) << host.logText();
     EXPECT_TRUE(waitFor([&] { return windows.supervise(console).text == "running"; }));
-    EXPECT_EQ(client({"send", std::to_string(console), "echo", "back"}).status, 0);
+    EXPECT_EQ(consoleClient({"send", std::to_string(console), "echo", "back"}).status, 0);
     EXPECT_TRUE(waitForOutput(console, "\r\nback\r\n"));
     quit(host, console);
 }
