@@ -268,14 +268,20 @@ public:
 
 private:
     static bool shared(VT t) { return t == VT::String || t == VT::Object || t == VT::Array; }
+    // Strings are the common shared value: their count is kept inline, only
+    // the last release (and objects, arrays) leave the header.
     void retain() const noexcept
     {
-        if (shared(m_type))
+        if (m_type == VT::String)
+            ++m_u.str->refs;
+        else if (shared(m_type))
             retainShared();
     }
     void release() noexcept
     {
-        if (shared(m_type))
+        if (m_type == VT::String && m_u.str->refs > 1)
+            --m_u.str->refs;
+        else if (shared(m_type))
             releaseShared();
     }
     void retainShared() const noexcept;
