@@ -124,8 +124,18 @@ bool Interpreter::evalCondition(const Expr* e)
     if (e->kind == ExprKind::Binary) {
         auto* b = static_cast<const BinaryExpr*>(e);
         if (b->op >= Op::Eq && b->op <= Op::Ge) {
-            Variant l = eval(b->left.get());
-            Variant r = eval(b->right.get());
+            Variant lt, rt;
+            const Variant* lp = peek(b->left.get());
+            const Variant* rp = peek(b->right.get());
+            // Read in place only when neither side runs code (see eval).
+            if (!lp || !rp || lp->isObject() || rp->isObject()) {
+                lt = lp ? *lp : eval(b->left.get());
+                rt = eval(b->right.get());
+                lp = &lt;
+                rp = &rt;
+            }
+            const Variant& l = *lp;
+            const Variant& r = *rp;
             if (isIntClass(l.type()) && isIntClass(r.type())) {
                 int32_t x = intOf(l), y = intOf(r);
                 switch (b->op) {
@@ -696,8 +706,37 @@ Variant Interpreter::eval(const Expr* e)
         if (b->op == Op::Concat && b->left->kind == ExprKind::Binary
             && static_cast<const BinaryExpr*>(b->left.get())->op == Op::Concat)
             return evalConcatChain(b);
-        Variant l = eval(b->left.get());
-        Variant r = eval(b->right.get());
+        // Both operands are read in place when they are variables or
+        // literals; a left operand is copied when the right one runs code that
+        // could change it, and objects are copied because their default
+        // member may run script code.
+        Variant lt, rt;
+        const Variant* lp = peek(b->left.get());
+        if (!lp) {
+            lt = eval(b->left.get());
+            lp = &lt;
+        }
+        const Variant* rp = peek(b->right.get());
+        if (!rp) {
+            if (lp != &lt) {
+                lt = *lp;
+                lp = &lt;
+            }
+            rt = eval(b->right.get());
+            rp = &rt;
+        }
+        if ((lp->isObject() || rp->isObject())) {
+            if (lp != &lt) {
+                lt = *lp;
+                lp = &lt;
+            }
+            if (rp != &rt) {
+                rt = *rp;
+                rp = &rt;
+            }
+        }
+        const Variant& l = *lp;
+        const Variant& r = *rp;
         if (isIntClass(l.type()) && isIntClass(r.type())) {
             int64_t x = intOf(l), y = intOf(r);
             bool wide = l.type() == VT::Long || r.type() == VT::Long;
@@ -980,8 +1019,11 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
             // Arguments of a built-in live on the slot stack: no construction, no heap.
             SlotScope temps(*this, argc);
             Variant* args = temps.data();
-            for (size_t i = 0; i < argc; ++i)
-                args[i] = eval(c->args[i].get());
+            for (size_t i = 0; i < argc; ++i) {
+                const Expr* a = c->args[i].get();
+                const Variant* p = peek(a);
+                args[i] = p ? *p : eval(a);
+            }
             return def.function(*this, std::span<Variant>(args, argc));
         }
         case BindKind::Local:

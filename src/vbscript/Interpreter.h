@@ -249,6 +249,26 @@ private:
     void execCallStmt(const CallStmt* s);
 
     Variant eval(const Expr* e);
+    // The value of an operand that can be read where it lives (a literal, a
+    // constant, a declared variable) without copying, or nullptr when it must
+    // be evaluated.
+    const Variant* peek(const Expr* e) const
+    {
+        if (e->kind == ExprKind::Literal)
+            return &static_cast<const LiteralExpr*>(e)->value;
+        if (e->kind != ExprKind::Name)
+            return nullptr;
+        auto* n = static_cast<const NameExpr*>(e);
+        switch (n->bind.kind) {
+        case BindKind::Local: return m_frame->refs[n->bind.index];
+        case BindKind::Constant: return &n->constValue;
+        case BindKind::Global: {
+            const Cell* c = n->bind.cell;
+            return c && (c->kind == CellKind::Variable || c->kind == CellKind::Constant) ? &c->value : nullptr;
+        }
+        default: return nullptr;
+        }
+    }
     bool evalCondition(const Expr* e);
     Variant evalName(const NameExpr* e);
     Variant evalConcatChain(const BinaryExpr* top);
