@@ -473,6 +473,33 @@ void Interpreter::execErase(const EraseStmt* s)
 
 void Interpreter::execAssign(const AssignStmt* s)
 {
+    // `variable = value`: stored straight into the variable, a variable or
+    // literal on the right copied from where it lives.
+    if (!s->isSet && s->target->kind == ExprKind::Name) {
+        Variant temp;
+        const Variant* src = peek(s->value.get());
+        if (!src) {
+            temp = eval(s->value.get());
+            src = &temp;
+        }
+        if (!src->isObject()) {
+            // Looked up after the right side ran: it may have declared or changed things.
+            if (Variant* dst = directRef(static_cast<const NameExpr*>(s->target.get()))) {
+                if (dst->isArray() && dst->rawArray()->locks)
+                    raise(Err::ArrayLocked);
+                if (src == &temp)
+                    *dst = std::move(temp);
+                else
+                    *dst = *src;
+                return;
+            }
+        }
+        Variant value = src == &temp ? std::move(temp) : *src;
+        if (value.isObject())
+            value = value.dereferenced();
+        assignTo(s->target.get(), std::move(value), false);
+        return;
+    }
     Variant value = eval(s->value.get());
     if (s->isSet) {
         if (!value.isObject())

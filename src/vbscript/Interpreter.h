@@ -271,6 +271,18 @@ private:
     }
     bool evalCondition(const Expr* e);
     Variant evalName(const NameExpr* e);
+    // The storage of a variable a name is bound to (a local, a field, a
+    // declared module variable), or nullptr for anything else.
+    Variant* directRef(const NameExpr* n)
+    {
+        switch (n->bind.kind) {
+        case BindKind::Local: return m_frame->refs[n->bind.index];
+        case BindKind::Field: return &m_frame->me->fields[static_cast<size_t>(n->bind.index)];
+        case BindKind::Global:
+            return n->bind.cell && n->bind.cell->kind == CellKind::Variable ? &n->bind.cell->value : nullptr;
+        default: return nullptr;
+        }
+    }
     Variant evalConcatChain(const BinaryExpr* top);
     Variant evalMember(const MemberExpr* e, std::span<Variant> args, InvokeKind kind);
     Variant evalCall(const CallExpr* e, bool wantValue);
