@@ -1006,7 +1006,8 @@ Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vect
         if (r)
             lockElementOwner(a, locks);
         if (!r) {
-            temps.data()[i] = eval(a);
+            const Variant* p = peek(a);
+            temps.data()[i] = p ? *p : eval(a);
             r = &temps.data()[i];
         }
         refs[i] = r;
