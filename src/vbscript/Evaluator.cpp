@@ -847,24 +847,36 @@ Variant Interpreter::evalConcatChain(const BinaryExpr* top)
     Variant* values = slots.data();
     bool allNull = true;
     size_t total = 0;
+    // Numbers are turned into text while the result is built (their text
+    // needs no string block of its own); anything else is converted as soon
+    // as it is evaluated, so its errors and default members come in order.
+    constexpr size_t NumberText = 32; // room reserved for one number's text
     for (size_t i = 0; i < count; ++i) {
         Variant& v = values[i];
         v = eval(operands[i]);
         if (!v.isNull())
             allNull = false;
-        if (!v.isString() && !v.isNull() && !v.isEmpty())
-            v = Variant::string(v.toText());
         if (v.isString())
             total += v.rawString().size();
+        else if (v.isNumeric())
+            total += NumberText;
+        else if (!v.isNull() && !v.isEmpty()) {
+            v = Variant::string(v.toText());
+            total += v.rawString().size();
+        }
     }
     if (allNull)
         return Variant::null();
     checkStringLength(total);
     std::string out;
     out.reserve(total);
-    for (size_t i = 0; i < count; ++i)
-        if (values[i].isString())
-            out += values[i].rawString();
+    for (size_t i = 0; i < count; ++i) {
+        const Variant& v = values[i];
+        if (v.isString())
+            out += v.rawString();
+        else if (v.isNumeric())
+            out += v.toText();
+    }
     return Variant::string(std::move(out));
 }
 
