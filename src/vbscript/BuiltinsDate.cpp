@@ -194,7 +194,7 @@ const BuiltinDef dateFunctions[] = {
 
 struct DateConstant {
     const char* name;
-    int16_t value;
+    int32_t value;
 };
 
 const DateConstant dateConstants[] = {
@@ -210,7 +210,7 @@ void registerDateBuiltins(BuiltinRegistry& r)
 {
     r.addFunctions(dateFunctions);
     for (const DateConstant& c : dateConstants)
-        r.addConstant(c.name, Variant::integer(c.value));
+        r.addConstant(c.name, Variant::longInt(c.value)); // Longs, as all named numeric constants
 }
 
 } // namespace ravelin::vbs

@@ -194,7 +194,7 @@ const NamedValue inspectionConstants[] = {
     {"vbFalse", 0},
 };
 
-// Constants that are Longs whatever their value.
+// MsgBox flags past the Integer range, the error base and the colours.
 const NamedValue longConstants[] = {
     {"vbObjectError", -2147221504},
     {"vbMsgBoxHelpButton", 16384},
@@ -216,8 +216,9 @@ const NamedValue longConstants[] = {
 void registerTypeInfoBuiltins(BuiltinRegistry& r)
 {
     r.addFunctions(inspectionFunctions);
+    // VBScript's named numeric constants are all Longs, small values included.
     for (const NamedValue& c : inspectionConstants)
-        r.addConstant(c.name, Variant::integer(static_cast<int16_t>(c.value)));
+        r.addConstant(c.name, Variant::longInt(c.value));
     for (const NamedValue& c : longConstants)
         r.addConstant(c.name, Variant::longInt(c.value));
 }

@@ -124,8 +124,18 @@ bool Interpreter::evalCondition(const Expr* e)
     if (e->kind == ExprKind::Binary) {
         auto* b = static_cast<const BinaryExpr*>(e);
         if (b->op >= Op::Eq && b->op <= Op::Ge) {
-            Variant l = eval(b->left.get());
-            Variant r = eval(b->right.get());
+            Variant lt, rt;
+            const Variant* lp = peek(b->left.get());
+            const Variant* rp = peek(b->right.get());
+            // Read in place only when neither side runs code (see eval).
+            if (!lp || !rp || lp->isObject() || rp->isObject()) {
+                lt = lp ? *lp : eval(b->left.get());
+                rt = eval(b->right.get());
+                lp = &lt;
+                rp = &rt;
+            }
+            const Variant& l = *lp;
+            const Variant& r = *rp;
             if (isIntClass(l.type()) && isIntClass(r.type())) {
                 int32_t x = intOf(l), y = intOf(r);
                 switch (b->op) {
@@ -463,6 +473,33 @@ void Interpreter::execErase(const EraseStmt* s)
 
 void Interpreter::execAssign(const AssignStmt* s)
 {
+    // `variable = value`: stored straight into the variable, a variable or
+    // literal on the right copied from where it lives.
+    if (!s->isSet && s->target->kind == ExprKind::Name) {
+        Variant temp;
+        const Variant* src = peek(s->value.get());
+        if (!src) {
+            temp = eval(s->value.get());
+            src = &temp;
+        }
+        if (!src->isObject()) {
+            // Looked up after the right side ran: it may have declared or changed things.
+            if (Variant* dst = directRef(static_cast<const NameExpr*>(s->target.get()))) {
+                if (dst->isArray() && dst->rawArray()->locks)
+                    raise(Err::ArrayLocked);
+                if (src == &temp)
+                    *dst = std::move(temp);
+                else
+                    *dst = *src;
+                return;
+            }
+        }
+        Variant value = src == &temp ? std::move(temp) : *src;
+        if (value.isObject())
+            value = value.dereferenced();
+        assignTo(s->target.get(), std::move(value), false);
+        return;
+    }
     Variant value = eval(s->value.get());
     if (s->isSet) {
         if (!value.isObject())
@@ -696,8 +733,37 @@ Variant Interpreter::eval(const Expr* e)
         if (b->op == Op::Concat && b->left->kind == ExprKind::Binary
             && static_cast<const BinaryExpr*>(b->left.get())->op == Op::Concat)
             return evalConcatChain(b);
-        Variant l = eval(b->left.get());
-        Variant r = eval(b->right.get());
+        // Both operands are read in place when they are variables or
+        // literals; a left operand is copied when the right one runs code that
+        // could change it, and objects are copied because their default
+        // member may run script code.
+        Variant lt, rt;
+        const Variant* lp = peek(b->left.get());
+        if (!lp) {
+            lt = eval(b->left.get());
+            lp = &lt;
+        }
+        const Variant* rp = peek(b->right.get());
+        if (!rp) {
+            if (lp != &lt) {
+                lt = *lp;
+                lp = &lt;
+            }
+            rt = eval(b->right.get());
+            rp = &rt;
+        }
+        if ((lp->isObject() || rp->isObject())) {
+            if (lp != &lt) {
+                lt = *lp;
+                lp = &lt;
+            }
+            if (rp != &rt) {
+                rt = *rp;
+                rp = &rt;
+            }
+        }
+        const Variant& l = *lp;
+        const Variant& r = *rp;
         if (isIntClass(l.type()) && isIntClass(r.type())) {
             int64_t x = intOf(l), y = intOf(r);
             bool wide = l.type() == VT::Long || r.type() == VT::Long;
@@ -781,24 +847,36 @@ Variant Interpreter::evalConcatChain(const BinaryExpr* top)
     Variant* values = slots.data();
     bool allNull = true;
     size_t total = 0;
+    // Numbers are turned into text while the result is built (their text
+    // needs no string block of its own); anything else is converted as soon
+    // as it is evaluated, so its errors and default members come in order.
+    constexpr size_t NumberText = 32; // room reserved for one number's text
     for (size_t i = 0; i < count; ++i) {
         Variant& v = values[i];
         v = eval(operands[i]);
         if (!v.isNull())
             allNull = false;
-        if (!v.isString() && !v.isNull() && !v.isEmpty())
-            v = Variant::string(v.toText());
         if (v.isString())
             total += v.rawString().size();
+        else if (v.isNumeric())
+            total += NumberText;
+        else if (!v.isNull() && !v.isEmpty()) {
+            v = Variant::string(v.toText());
+            total += v.rawString().size();
+        }
     }
     if (allNull)
         return Variant::null();
     checkStringLength(total);
     std::string out;
     out.reserve(total);
-    for (size_t i = 0; i < count; ++i)
-        if (values[i].isString())
-            out += values[i].rawString();
+    for (size_t i = 0; i < count; ++i) {
+        const Variant& v = values[i];
+        if (v.isString())
+            out += v.rawString();
+        else if (v.isNumeric())
+            out += v.toText();
+    }
     return Variant::string(std::move(out));
 }
 
@@ -940,7 +1018,8 @@ Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vect
         if (r)
             lockElementOwner(a, locks);
         if (!r) {
-            temps.data()[i] = eval(a);
+            const Variant* p = peek(a);
+            temps.data()[i] = p ? *p : eval(a);
             r = &temps.data()[i];
         }
         refs[i] = r;
@@ -980,8 +1059,11 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
             // Arguments of a built-in live on the slot stack: no construction, no heap.
             SlotScope temps(*this, argc);
             Variant* args = temps.data();
-            for (size_t i = 0; i < argc; ++i)
-                args[i] = eval(c->args[i].get());
+            for (size_t i = 0; i < argc; ++i) {
+                const Expr* a = c->args[i].get();
+                const Variant* p = peek(a);
+                args[i] = p ? *p : eval(a);
+            }
             return def.function(*this, std::span<Variant>(args, argc));
         }
         case BindKind::Local:

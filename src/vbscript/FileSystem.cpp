@@ -241,7 +241,7 @@ TextStream::TextStream(const std::string& path, Mode mode, bool create, bool ove
                 raiseFromErrno(errno);
             std::fclose(f);
         }
-        readWhole(path);
+        openForReading(path);
         return;
     }
     if (mode == Mode::Write && exists && !overwrite)
@@ -253,32 +253,58 @@ TextStream::TextStream(const std::string& path, Mode mode, bool create, bool ove
         raiseFromErrno(errno);
 }
 
-// Reads in blocks, checking the time limit and the size as it goes: a file
-// that never ends (a device, a pipe) gives error 7 once it outgrows a string,
-// or the time-out, instead of eating memory until the process dies.
-void TextStream::readWhole(const std::string& path)
+// Reading is buffered: the stream holds a window of the file and refills it
+// as text is taken, so a large file is never held whole. Each block counts
+// against the time limit, and a line or text that outgrows a string gives
+// error 7, so a file that never ends (a device, a pipe) cannot eat memory.
+void TextStream::openForReading(const std::string& path)
 {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
+    m_file = std::fopen(path.c_str(), "rb");
+    if (!m_file)
         raise(Err::PermissionDenied);
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(f, &std::fclose);
-    // A regular file is read straight into a buffer of its size.
-    std::error_code ec;
-    auto expected = fs::is_regular_file(path, ec) ? fs::file_size(path, ec) : 0;
-    if (!ec && expected > 0)
-        m_data.reserve(std::min<uintmax_t>(expected, MaxStringLength) + (1 << 16));
-    std::vector<char> block(1 << 16);
-    for (;;) {
-        size_t got = std::fread(block.data(), 1, block.size(), f);
-        if (got == 0)
-            break;
-        if (m_data.size() + got > MaxStringLength)
-            raise(Err::OutOfMemory);
-        m_data.append(block.data(), got);
-        pollInterrupt(got);
+}
+
+bool TextStream::fill()
+{
+    if (!m_file || m_eof)
+        return false;
+    if (m_pos > 0) {
+        m_data.erase(0, m_pos);
+        m_pos = 0;
     }
-    if (std::ferror(f))
-        raise(Err::IoError);
+    constexpr size_t Block = size_t(1) << 16;
+    size_t old = m_data.size();
+    if (old > MaxStringLength)
+        raise(Err::OutOfMemory);
+    m_data.resize(old + Block);
+    size_t got = std::fread(m_data.data() + old, 1, Block, m_file);
+    m_data.resize(old + got);
+    if (got == 0) {
+        if (std::ferror(m_file))
+            raise(Err::IoError);
+        m_eof = true;
+        return false;
+    }
+    m_anyRead = true;
+    pollInterrupt(got);
+    return true;
+}
+
+bool TextStream::atEnd() { return m_pos >= m_data.size() && !fill(); }
+
+size_t TextStream::findLineEnd()
+{
+    size_t scanned = 0;
+    for (;;) {
+        size_t e = m_data.find('\n', m_pos + scanned);
+        if (e != std::string::npos)
+            return e;
+        scanned = m_data.size() - m_pos;
+        if (scanned > MaxStringLength)
+            raise(Err::OutOfMemory);
+        if (!fill())
+            return std::string::npos;
+    }
 }
 
 TextStream::~TextStream()
@@ -327,28 +353,23 @@ Variant TextStream::invoke(int id, InvokeKind, std::span<Variant> args)
     case ReadLine: {
         expectArgs(args, 0, 0);
         requireReading();
-        if (m_pos >= m_data.size())
+        if (atEnd())
             raise(Err::InputPastEnd);
-        size_t e = m_data.find('\n', m_pos);
-        std::string line;
-        if (e == std::string::npos) {
-            line = m_data.substr(m_pos);
-            m_pos = m_data.size();
-        } else {
-            line = m_data.substr(m_pos, e - m_pos);
-            m_pos = e + 1;
-        }
+        size_t e = findLineEnd();
+        size_t stop = e == std::string::npos ? m_data.size() : e;
+        std::string_view line(m_data.data() + m_pos, stop - m_pos);
+        m_pos = e == std::string::npos ? m_data.size() : e + 1;
         if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+            line.remove_suffix(1);
         ++m_line;
-        return Variant::string(std::move(line));
+        return Variant::string(line);
     }
     case SkipLine: {
         expectArgs(args, 0, 0);
         requireReading();
-        if (m_pos >= m_data.size())
+        if (atEnd())
             raise(Err::InputPastEnd);
-        size_t e = m_data.find('\n', m_pos);
+        size_t e = findLineEnd();
         m_pos = e == std::string::npos ? m_data.size() : e + 1;
         ++m_line;
         return {};
@@ -356,8 +377,12 @@ Variant TextStream::invoke(int id, InvokeKind, std::span<Variant> args)
     case ReadAll: {
         expectArgs(args, 0, 0);
         requireReading();
-        if (m_pos >= m_data.size() && !m_data.empty())
+        if (atEnd() && m_anyRead)
             raise(Err::InputPastEnd);
+        while (fill()) {
+            if (m_data.size() > MaxStringLength)
+                raise(Err::OutOfMemory);
+        }
         std::string rest = m_data.substr(m_pos);
         m_pos = m_data.size();
         return Variant::string(std::move(rest));
@@ -368,8 +393,9 @@ Variant TextStream::invoke(int id, InvokeKind, std::span<Variant> args)
         requireReading();
         int32_t n = args[0].toLong();
         requireValid(n >= 0);
-        if (m_pos >= m_data.size() && n > 0)
+        if (n > 0 && atEnd())
             raise(Err::InputPastEnd);
+        while (m_data.size() - m_pos < static_cast<size_t>(n) && fill()) {}
         std::string part = m_data.substr(m_pos, static_cast<size_t>(n));
         m_pos += part.size();
         return id == Read ? Variant::string(std::move(part)) : Variant();
@@ -399,10 +425,10 @@ Variant TextStream::invoke(int id, InvokeKind, std::span<Variant> args)
         }
         return {};
     }
-    case AtEndOfStream: requireReading(); return Variant::boolean(m_pos >= m_data.size());
+    case AtEndOfStream: requireReading(); return Variant::boolean(atEnd());
     case AtEndOfLine:
         requireReading();
-        return Variant::boolean(m_pos >= m_data.size() || m_data[m_pos] == '\n' || m_data[m_pos] == '\r');
+        return Variant::boolean(atEnd() || m_data[m_pos] == '\n' || m_data[m_pos] == '\r');
     case Close:
         expectArgs(args, 0, 0);
         if (m_file) {

@@ -38,12 +38,17 @@ private:
     void requireReading() const;
     void requireWriting() const;
     void write(const std::string& text);
-    void readWhole(const std::string& path);
+    void openForReading(const std::string& path);
+    bool fill(); // reads one more block; false at the end of the file
+    bool atEnd();
+    size_t findLineEnd(); // position of the next '\n', npos when the file ends first
 
     Mode m_mode;
     std::FILE* m_file = nullptr;
-    std::string m_data; // whole file when reading
+    std::string m_data; // the window of the file being read
     size_t m_pos = 0;
+    bool m_eof = false;
+    bool m_anyRead = false; // the file held text (ReadAll at its end is error 62)
     int m_line = 1;
     int m_column = 1;
     bool m_closed = false;

@@ -249,8 +249,40 @@ private:
     void execCallStmt(const CallStmt* s);
 
     Variant eval(const Expr* e);
+    // The value of an operand that can be read where it lives (a literal, a
+    // constant, a declared variable) without copying, or nullptr when it must
+    // be evaluated.
+    const Variant* peek(const Expr* e) const
+    {
+        if (e->kind == ExprKind::Literal)
+            return &static_cast<const LiteralExpr*>(e)->value;
+        if (e->kind != ExprKind::Name)
+            return nullptr;
+        auto* n = static_cast<const NameExpr*>(e);
+        switch (n->bind.kind) {
+        case BindKind::Local: return m_frame->refs[n->bind.index];
+        case BindKind::Constant: return &n->constValue;
+        case BindKind::Global: {
+            const Cell* c = n->bind.cell;
+            return c && (c->kind == CellKind::Variable || c->kind == CellKind::Constant) ? &c->value : nullptr;
+        }
+        default: return nullptr;
+        }
+    }
     bool evalCondition(const Expr* e);
     Variant evalName(const NameExpr* e);
+    // The storage of a variable a name is bound to (a local, a field, a
+    // declared module variable), or nullptr for anything else.
+    Variant* directRef(const NameExpr* n)
+    {
+        switch (n->bind.kind) {
+        case BindKind::Local: return m_frame->refs[n->bind.index];
+        case BindKind::Field: return &m_frame->me->fields[static_cast<size_t>(n->bind.index)];
+        case BindKind::Global:
+            return n->bind.cell && n->bind.cell->kind == CellKind::Variable ? &n->bind.cell->value : nullptr;
+        default: return nullptr;
+        }
+    }
     Variant evalConcatChain(const BinaryExpr* top);
     Variant evalMember(const MemberExpr* e, std::span<Variant> args, InvokeKind kind);
     Variant evalCall(const CallExpr* e, bool wantValue);

@@ -100,12 +100,40 @@ struct HeldAllocator {
 // before building a long result so the cap holds before memory is spent.
 void checkStringLength(size_t length);
 
+// Element counts per dimension, held inline for up to four dimensions so an
+// array block (Split's result, Array(...)) costs one allocation less.
+class ArrayDims {
+public:
+    void push_back(int32_t n)
+    {
+        if (m_more.empty() && m_size < Inline) {
+            m_small[m_size++] = n;
+            return;
+        }
+        if (m_more.empty())
+            m_more.assign(m_small, m_small + m_size);
+        m_more.push_back(n);
+        ++m_size;
+    }
+    size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    const int32_t* begin() const { return m_more.empty() ? m_small : m_more.data(); }
+    const int32_t* end() const { return begin() + m_size; }
+    int32_t operator[](size_t i) const { return begin()[i]; }
+
+private:
+    static constexpr size_t Inline = 4;
+    int32_t m_small[Inline] = {};
+    std::vector<int32_t> m_more;
+    size_t m_size = 0;
+};
+
 // One dimension of an array: element count; lower bound is always 0 in VBScript.
 struct ArrayRep {
     uint32_t refs = 1;
     uint32_t locks = 0; // >0 while an element is passed ByRef or iterated: ReDim gives error 10
     bool fixed = false; // declared with bounds (Dim a(3)): ReDim gives error 10
-    std::vector<int32_t> dims; // element count per dimension (UBound + 1)
+    ArrayDims dims; // element count per dimension (UBound + 1)
     std::vector<Variant, HeldAllocator<Variant>> data; // first index fastest
 };
 
@@ -268,14 +296,20 @@ public:
 
 private:
     static bool shared(VT t) { return t == VT::String || t == VT::Object || t == VT::Array; }
+    // Strings are the common shared value: their count is kept inline, only
+    // the last release (and objects, arrays) leave the header.
     void retain() const noexcept
     {
-        if (shared(m_type))
+        if (m_type == VT::String)
+            ++m_u.str->refs;
+        else if (shared(m_type))
             retainShared();
     }
     void release() noexcept
     {
-        if (shared(m_type))
+        if (m_type == VT::String && m_u.str->refs > 1)
+            --m_u.str->refs;
+        else if (shared(m_type))
             releaseShared();
     }
     void retainShared() const noexcept;

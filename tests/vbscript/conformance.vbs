@@ -5,8 +5,6 @@ Check "vbMsgBoxHelpButton", vbMsgBoxHelpButton, CLng(16384)
 Check "vbMsgBoxSetForeground", vbMsgBoxSetForeground, CLng(65536)
 Check "vbMsgBoxRight", vbMsgBoxRight, CLng(524288)
 Check "vbMsgBoxRtlReading", vbMsgBoxRtlReading, CLng(1048576)
-Check "vbDefaultButton3", vbDefaultButton3, 512
-Check "vbSystemModal", vbSystemModal, 4096
 Check "vbBlack", vbBlack, CLng(0)
 Check "vbRed", vbRed, CLng(255)
 Check "vbGreen", vbGreen, CLng(65280)
@@ -16,8 +14,6 @@ Check "vbMagenta", vbMagenta, CLng(16711935)
 Check "vbCyan", vbCyan, CLng(16776960)
 Check "vbWhite", vbWhite, CLng(16777215)
 Check "vbObjectError", vbObjectError, CLng(-2147221504)
-Check "vbFirstJan1", vbFirstJan1, 1
-Check "vbUseSystemDayOfWeek", vbUseSystemDayOfWeek, 0
 ' ---- hex literals: 32 bits, an Integer whenever the value fits one
 Check "hex short", &h10, 16
 Check "hex short suffix", &h10&, 16

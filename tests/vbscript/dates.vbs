@@ -137,5 +137,5 @@ Check "time has no date", DateValue(Time), #12/30/1899#
 Check "date is today", DateDiff("d", Date, Now) <= 1, True
 Check "timer range", Timer >= 0 And Timer < 86400, True
 Check "timer type", TypeName(Timer), "Single"
-Check "constants", vbSunday + vbSaturday + vbFirstFullWeek + vbShortTime, 15
+Check "constants", vbSunday + vbSaturday + vbFirstFullWeek + vbShortTime, CLng(15)
 Done

