@@ -1,15 +1,13 @@
 #include "platform/ipc/RelayLink.h"
+#include "platform/ipc/Spawn.h"
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace ravelin::ipc {
 
@@ -104,23 +102,8 @@ void RelayLink::start()
         ::close(in[0]), ::close(in[1]), ::close(out[0]), ::close(out[1]);
         return fail("no pipe for the link");
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    // A session of its own: ssh can never open our terminal to ask anything.
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-    std::vector<char*> argv;
-    for (std::string& word : m_command)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
     pid_t pid = -1;
-    const int spawned = ::posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
+    const int spawned = spawnInOwnSession(m_command, in[0], out[1], err[1], pid);
     ::close(in[0]), ::close(out[1]), ::close(err[1]);
     m_in = in[1], m_out = out[0], m_err = err[0];
     for (int fd : {m_in, m_out, m_err})

@@ -1,4 +1,5 @@
 #include "platform/ipc/ReturnWatch.h"
+#include "platform/ipc/Spawn.h"
 
 #include <cerrno>
 #include <csignal>
@@ -7,13 +8,10 @@
 #include <mutex>
 #include <netdb.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace ravelin::ipc {
 
@@ -100,22 +98,8 @@ void ReturnWatch::begin(bool unreachable)
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0)
         return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-    std::vector<char*> argv;
-    for (std::string& word : m_resolve)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
     pid_t pid = -1;
-    const int spawned = ::posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
+    const int spawned = spawnInOwnSession(m_resolve, -1, out[1], -1, pid);
     ::close(out[1]);
     if (spawned != 0) {
         ::close(out[0]);
