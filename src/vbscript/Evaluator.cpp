@@ -125,15 +125,7 @@ bool Interpreter::evalCondition(const Expr* e)
         auto* b = static_cast<const BinaryExpr*>(e);
         if (b->op >= Op::Eq && b->op <= Op::Ge) {
             Variant lt, rt;
-            const Variant* lp = peek(b->left.get());
-            const Variant* rp = peek(b->right.get());
-            // Read in place only when neither side runs code (see eval).
-            if (!lp || !rp || lp->isObject() || rp->isObject()) {
-                lt = lp ? *lp : eval(b->left.get());
-                rt = eval(b->right.get());
-                lp = &lt;
-                rp = &rt;
-            }
+            const auto [lp, rp] = operands(b, lt, rt);
             const Variant& l = *lp;
             const Variant& r = *rp;
             if (isIntClass(l.type()) && isIntClass(r.type())) {
@@ -733,35 +725,8 @@ Variant Interpreter::eval(const Expr* e)
         if (b->op == Op::Concat && b->left->kind == ExprKind::Binary
             && static_cast<const BinaryExpr*>(b->left.get())->op == Op::Concat)
             return evalConcatChain(b);
-        // Both operands are read in place when they are variables or
-        // literals; a left operand is copied when the right one runs code that
-        // could change it, and objects are copied because their default
-        // member may run script code.
         Variant lt, rt;
-        const Variant* lp = peek(b->left.get());
-        if (!lp) {
-            lt = eval(b->left.get());
-            lp = &lt;
-        }
-        const Variant* rp = peek(b->right.get());
-        if (!rp) {
-            if (lp != &lt) {
-                lt = *lp;
-                lp = &lt;
-            }
-            rt = eval(b->right.get());
-            rp = &rt;
-        }
-        if ((lp->isObject() || rp->isObject())) {
-            if (lp != &lt) {
-                lt = *lp;
-                lp = &lt;
-            }
-            if (rp != &rt) {
-                rt = *rp;
-                rp = &rt;
-            }
-        }
+        const auto [lp, rp] = operands(b, lt, rt);
         const Variant& l = *lp;
         const Variant& r = *rp;
         if (isIntClass(l.type()) && isIntClass(r.type())) {
@@ -830,6 +795,28 @@ Variant Interpreter::eval(const Expr* e)
 
 // `a & b & c & ...` evaluates every operand, then builds the result once
 // instead of copying each intermediate string.
+// Both operands are read in place when they are variables or literals; a
+// left operand is copied when the right one runs code that could change it,
+// and objects are copied because their default member may run script code.
+std::pair<const Variant*, const Variant*> Interpreter::operands(const BinaryExpr* b, Variant& lt, Variant& rt)
+{
+    const Variant* lp = peek(b->left.get());
+    if (!lp) {
+        lt = eval(b->left.get());
+        lp = &lt;
+    }
+    const Variant* rp = peek(b->right.get());
+    if (!rp || lp->isObject() || rp->isObject()) {
+        if (lp != &lt) {
+            lt = *lp;
+            lp = &lt;
+        }
+        rt = rp ? *rp : eval(b->right.get());
+        rp = &rt;
+    }
+    return {lp, rp};
+}
+
 Variant Interpreter::evalConcatChain(const BinaryExpr* top)
 {
     const Expr* operands[32];
@@ -1018,8 +1005,7 @@ Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vect
         if (r)
             lockElementOwner(a, locks);
         if (!r) {
-            const Variant* p = peek(a);
-            temps.data()[i] = p ? *p : eval(a);
+            temps.data()[i] = valueOf(a);
             r = &temps.data()[i];
         }
         refs[i] = r;
@@ -1059,11 +1045,8 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
             // Arguments of a built-in live on the slot stack: no construction, no heap.
             SlotScope temps(*this, argc);
             Variant* args = temps.data();
-            for (size_t i = 0; i < argc; ++i) {
-                const Expr* a = c->args[i].get();
-                const Variant* p = peek(a);
-                args[i] = p ? *p : eval(a);
-            }
+            for (size_t i = 0; i < argc; ++i)
+                args[i] = valueOf(c->args[i].get());
             return def.function(*this, std::span<Variant>(args, argc));
         }
         case BindKind::Local:

@@ -24,6 +24,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <new>
 #include <optional>
 #include <random>
@@ -283,6 +284,15 @@ private:
         default: return nullptr;
         }
     }
+    // A value to keep: copied from where it lives when peek() reaches it.
+    Variant valueOf(const Expr* e)
+    {
+        const Variant* p = peek(e);
+        return p ? *p : eval(e);
+    }
+    // Both operands of a binary operator, read in place where they can be
+    // (`lt`, `rt` hold those that had to be evaluated or copied).
+    std::pair<const Variant*, const Variant*> operands(const BinaryExpr* b, Variant& lt, Variant& rt);
     Variant evalConcatChain(const BinaryExpr* top);
     Variant evalMember(const MemberExpr* e, std::span<Variant> args, InvokeKind kind);
     Variant evalCall(const CallExpr* e, bool wantValue);

@@ -82,6 +82,19 @@ struct ReturnWatch::Lookup {
             found = true;
         }
     }
+    // Takes the first address of `host`:`port` when getaddrinfo finds one.
+    bool lookUp(const std::string& host, const std::string& port, int flags)
+    {
+        addrinfo hints{};
+        hints.ai_socktype = SOCK_STREAM;
+        hints.ai_flags = flags | AI_NUMERICSERV;
+        addrinfo* info = nullptr;
+        if (::getaddrinfo(host.c_str(), port.c_str(), &hints, &info) != 0)
+            return false;
+        take(info);
+        ::freeaddrinfo(info);
+        return true;
+    }
 };
 
 ReturnWatch::ReturnWatch(std::vector<std::string> resolve) : m_resolve(std::move(resolve)) {}
@@ -151,24 +164,12 @@ void ReturnWatch::readResolver()
     if (!address)
         return;
     m_lookup = std::make_shared<Lookup>();
-    addrinfo hints{};
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
-    addrinfo* info = nullptr;
-    if (::getaddrinfo(address->host.c_str(), address->port.c_str(), &hints, &info) == 0) {
-        m_lookup->take(info);
-        ::freeaddrinfo(info);
+    // A plain address needs no resolver; a name is looked up aside.
+    if (m_lookup->lookUp(address->host, address->port, AI_NUMERICHOST))
         return;
-    }
     std::thread([lookup = m_lookup, host = address->host, port = address->port] {
-        addrinfo hints{};
-        hints.ai_socktype = SOCK_STREAM;
-        hints.ai_flags = AI_NUMERICSERV;
-        addrinfo* info = nullptr;
-        const bool ok = ::getaddrinfo(host.c_str(), port.c_str(), &hints, &info) == 0;
-        lookup->take(ok ? info : nullptr);
-        if (ok)
-            ::freeaddrinfo(info);
+        if (!lookup->lookUp(host, port, 0))
+            lookup->take(nullptr);
     }).detach();
 }
 
