@@ -84,19 +84,4 @@ std::string ConfigDocument::bytesFor(const std::vector<std::string>& lines) cons
     return out;
 }
 
-std::vector<std::string> splitEditorText(std::string_view text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text.substr(start));
-            return lines;
-        }
-        lines.emplace_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-}
-
 } // namespace ravelin

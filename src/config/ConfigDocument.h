@@ -43,7 +43,4 @@ private:
     std::string m_usual = "\n";
 };
 
-// Splits editor text (lines joined by "\n") back into lines.
-std::vector<std::string> splitEditorText(std::string_view text);
-
 } // namespace ravelin

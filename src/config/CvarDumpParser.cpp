@@ -4,21 +4,6 @@
 
 namespace ravelin {
 
-std::vector<std::string> splitDumpLines(std::string_view text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text.substr(start));
-            return lines;
-        }
-        lines.emplace_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-}
-
 std::optional<CvarRow> parseDumpLine(std::string_view line)
 {
     if (line.size() < 3 || asciiUpper(line[0]) != 'S' || asciiUpper(line[1]) != 'E' || asciiUpper(line[2]) != 'T')
@@ -46,7 +31,7 @@ std::optional<CvarRow> parseDumpLine(std::string_view line)
 std::vector<CvarRow> parseCvarDump(std::string_view text)
 {
     std::vector<CvarRow> rows;
-    for (const std::string& line : splitDumpLines(text))
+    for (const std::string& line : splitLines(text))
         if (auto row = parseDumpLine(line))
             rows.push_back(std::move(*row));
     return rows;

@@ -32,9 +32,6 @@ struct CvarRow {
     bool operator==(const CvarRow&) const = default;
 };
 
-// The file's text split at every LF (nothing else removed).
-std::vector<std::string> splitDumpLines(std::string_view text);
-
 // The row a single line gives, if any.
 std::optional<CvarRow> parseDumpLine(std::string_view line);
 

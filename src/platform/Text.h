@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ravelin {
 
@@ -36,6 +37,23 @@ inline std::string asciiUpper(std::string_view text)
     for (char& c : out)
         c = asciiUpper(c);
     return out;
+}
+
+// The text split at every LF and nothing else removed (a CR stays on its
+// line), so joining the parts with LF gives the text back.
+inline std::vector<std::string> splitLines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(start));
+            return lines;
+        }
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+    }
 }
 
 } // namespace ravelin

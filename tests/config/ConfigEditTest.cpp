@@ -6,6 +6,7 @@
 #include "config/ConfigLint.h"
 #include "config/ConfigSyntax.h"
 #include "config/ExecReport.h"
+#include "platform/Text.h"
 #include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
@@ -136,7 +137,7 @@ TEST(ConfigDocument, UneditedFilesSaveByteForByte)
         std::string joined;
         for (std::size_t i = 0; i < document.lines().size(); ++i)
             joined += (i ? "\n" : "") + document.lines()[i];
-        EXPECT_EQ(document.bytesFor(splitEditorText(joined)), bytes);
+        EXPECT_EQ(document.bytesFor(splitLines(joined)), bytes);
     }
 }
 

@@ -2,6 +2,7 @@
 // hand-written file may hold.
 #include "config/CvarDumpParser.h"
 #include "config/CvarListParser.h"
+#include "platform/Text.h"
 
 #include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
@@ -71,8 +72,8 @@ TEST(CvarDumpParser, LineGrammar)
 
 TEST(CvarDumpParser, SplitsAtLineFeedsOnlyAndKeepsDuplicatesInOrder)
 {
-    EXPECT_EQ(splitDumpLines("a\r\nb\n\nc"), (std::vector<std::string>{"a\r", "b", "", "c"}));
-    EXPECT_EQ(splitDumpLines(""), std::vector<std::string>{""});
+    EXPECT_EQ(splitLines("a\r\nb\n\nc"), (std::vector<std::string>{"a\r", "b", "", "c"}));
+    EXPECT_EQ(splitLines(""), std::vector<std::string>{""});
     const auto rows = parseCvarDump("seta b \"1\"\nbind x y\nseta a \"2\"\nseta b \"3\"\n");
     EXPECT_EQ(rows, (std::vector<CvarRow>{{"b", "1"}, {"a", "2"}, {"b", "3"}}));
 }

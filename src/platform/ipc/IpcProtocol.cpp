@@ -1,5 +1,7 @@
 #include "platform/ipc/IpcProtocol.h"
 
+#include <algorithm>
+
 namespace ravelin::ipc {
 
 namespace {
@@ -134,6 +136,52 @@ LineBatch decodeBatch(PayloadReader& reader)
     }
     batch.ok = reader.ok();
     return batch;
+}
+
+std::string execStartArguments(std::string_view command, int timeoutMs)
+{
+    return PayloadWriter().u32(static_cast<std::uint32_t>(std::max(timeoutMs, 0))).raw(command).payload();
+}
+
+std::uint64_t decodeExecStart(std::string_view answer, std::string& error)
+{
+    PayloadReader reader(answer);
+    const std::uint64_t id = reader.u64();
+    if (id == 0)
+        error = reader.atEnd() ? "the console refused the command" : reader.string();
+    return id;
+}
+
+ExecPoll decodeExecResult(std::string_view answer)
+{
+    ExecPoll poll;
+    PayloadReader reader(answer);
+    const auto state = static_cast<ExecState>(reader.u8());
+    poll.error = reader.string();
+    const std::uint32_t count = reader.u32();
+    for (std::uint32_t i = 0; i < count && reader.ok(); ++i) {
+        reader.u8();
+        std::string line = reader.string();
+        if (reader.ok())
+            poll.lines.push_back(std::move(line));
+    }
+    if (!reader.ok()) {
+        poll.error = "the console's answer was unreadable";
+        return poll;
+    }
+    poll.state = state == ExecState::Done ? ExecPoll::State::Done
+        : state == ExecState::Running     ? ExecPoll::State::Running
+                                          : ExecPoll::State::Failed;
+    return poll;
+}
+
+std::uint64_t decodeLineMark(std::string_view answer, bool& ok)
+{
+    PayloadReader reader(answer);
+    reader.u64(); // the newest line's number
+    const std::uint64_t start = reader.u64();
+    ok = reader.ok();
+    return start;
 }
 
 std::uint32_t frameLength(std::string_view header)

@@ -80,6 +80,7 @@
 #pragma once
 
 #include "platform/LineRing.h"
+#include "platform/WindowManager.h"
 
 #include <cstdint>
 #include <optional>
@@ -186,6 +187,14 @@ std::string frame(std::string_view payload);
 std::string encodeBatch(const LineBatch& batch);
 void putLine(PayloadWriter& writer, std::string_view text, bool continues);
 LineBatch decodeBatch(PayloadReader& reader);
+// The requests and answers of a command run for its output, read the same
+// way whether the host is local or behind a relay.
+std::string execStartArguments(std::string_view command, int timeoutMs);
+std::uint64_t decodeExecStart(std::string_view answer, std::string& error);
+ExecPoll decodeExecResult(std::string_view answer);
+// The start of the last `chars` characters (LineMark's answer); ok false for
+// an unreadable answer.
+std::uint64_t decodeLineMark(std::string_view answer, bool& ok);
 // The payload length announced by a frame header (4 bytes at `header`).
 std::uint32_t frameLength(std::string_view header);
 

@@ -598,11 +598,7 @@ std::uint64_t IpcWindowManager::tailStart(WindowHandle console, std::size_t char
     auto answer = d->request(console, Op::LineMark, PayloadWriter().u32(static_cast<std::uint32_t>(chars)).payload());
     if (!answer)
         return 0;
-    PayloadReader reader(*answer);
-    reader.u64(); // newest
-    std::uint64_t start = reader.u64();
-    ok = reader.ok();
-    return start;
+    return decodeLineMark(*answer, ok);
 }
 
 bool IpcWindowManager::sendLine(WindowHandle console, std::string_view line)
@@ -631,46 +627,23 @@ std::uint64_t IpcWindowManager::startExec(WindowHandle console, std::string_view
         error = "the command is too long";
         return 0;
     }
-    PayloadWriter arguments;
-    arguments.u32(static_cast<std::uint32_t>(std::max(timeoutMs, 0))).raw(command);
-    auto answer = d->request(console, Op::ExecStart, arguments.payload());
+    auto answer = d->request(console, Op::ExecStart, execStartArguments(command, timeoutMs));
     if (!answer) {
         error = "the console did not answer";
         return 0;
     }
-    PayloadReader reader(*answer);
-    std::uint64_t id = reader.u64();
-    if (id == 0)
-        error = reader.atEnd() ? "the console refused the command" : reader.string();
-    return id;
+    return decodeExecStart(*answer, error);
 }
 
 ExecPoll IpcWindowManager::pollExec(WindowHandle console, std::uint64_t id)
 {
-    ExecPoll poll;
     auto answer = d->request(console, Op::ExecResult, PayloadWriter().u64(id).payload());
     if (!answer) {
+        ExecPoll poll;
         poll.error = "the console is gone";
         return poll;
     }
-    PayloadReader reader(*answer);
-    auto state = static_cast<ExecState>(reader.u8());
-    poll.error = reader.string();
-    std::uint32_t count = reader.u32();
-    for (std::uint32_t i = 0; i < count && reader.ok(); ++i) {
-        reader.u8();
-        std::string line = reader.string();
-        if (reader.ok())
-            poll.lines.push_back(std::move(line));
-    }
-    if (!reader.ok()) {
-        poll.error = "the console's answer was unreadable";
-        return poll;
-    }
-    poll.state = state == ExecState::Done ? ExecPoll::State::Done
-        : state == ExecState::Running     ? ExecPoll::State::Running
-                                          : ExecPoll::State::Failed;
-    return poll;
+    return decodeExecResult(*answer);
 }
 
 std::string IpcWindowManager::stats(WindowHandle console)

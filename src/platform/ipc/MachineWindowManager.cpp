@@ -440,11 +440,7 @@ std::uint64_t MachineWindowManager::tailStart(WindowHandle window, std::size_t c
         d->ask(*console, child, Op::LineMark, PayloadWriter().u32(static_cast<std::uint32_t>(chars)).payload());
     if (!answer)
         return 0;
-    PayloadReader reader(*answer);
-    reader.u64();
-    const std::uint64_t start = reader.u64();
-    ok = reader.ok();
-    return start;
+    return decodeLineMark(*answer, ok);
 }
 
 bool MachineWindowManager::sendLine(WindowHandle window, std::string_view line)
@@ -471,18 +467,12 @@ std::uint64_t MachineWindowManager::startExec(WindowHandle window, std::string_v
         error = "the command is too long";
         return 0;
     }
-    PayloadWriter arguments;
-    arguments.u32(static_cast<std::uint32_t>(std::max(timeoutMs, 0))).raw(command);
-    auto answer = d->ask(*console, child, Op::ExecStart, arguments.payload());
+    auto answer = d->ask(*console, child, Op::ExecStart, execStartArguments(command, timeoutMs));
     if (!answer) {
         error = "the console did not answer";
         return 0;
     }
-    PayloadReader reader(*answer);
-    const std::uint64_t id = reader.u64();
-    if (id == 0)
-        error = reader.atEnd() ? "the console refused the command" : reader.string();
-    return id;
+    return decodeExecStart(*answer, error);
 }
 
 ExecPoll MachineWindowManager::pollExec(WindowHandle window, std::uint64_t id)
@@ -490,30 +480,13 @@ ExecPoll MachineWindowManager::pollExec(WindowHandle window, std::uint64_t id)
     auto [console, child] = d->remote(window);
     if (!console)
         return m_local.pollExec(window, id);
-    ExecPoll poll;
     auto answer = d->ask(*console, child, Op::ExecResult, PayloadWriter().u64(id).payload());
     if (!answer) {
+        ExecPoll poll;
         poll.error = "the console is gone";
         return poll;
     }
-    PayloadReader reader(*answer);
-    const auto state = static_cast<ExecState>(reader.u8());
-    poll.error = reader.string();
-    const std::uint32_t count = reader.u32();
-    for (std::uint32_t i = 0; i < count && reader.ok(); ++i) {
-        reader.u8();
-        std::string line = reader.string();
-        if (reader.ok())
-            poll.lines.push_back(std::move(line));
-    }
-    if (!reader.ok()) {
-        poll.error = "the console's answer was unreadable";
-        return poll;
-    }
-    poll.state = state == ExecState::Done ? ExecPoll::State::Done
-        : state == ExecState::Running     ? ExecPoll::State::Running
-                                          : ExecPoll::State::Failed;
-    return poll;
+    return decodeExecResult(*answer);
 }
 
 bool MachineWindowManager::isRemote(WindowHandle console) { return d->remote(console).first != nullptr; }
