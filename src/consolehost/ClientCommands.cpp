@@ -108,6 +108,15 @@ bool readPushed(int fd, LineBatch& batch)
     return batch.ok;
 }
 
+// The words after the console's handle, as one command line.
+std::string commandLineOf(const std::vector<std::string>& args)
+{
+    std::string line = args[2];
+    for (std::size_t i = 3; i < args.size(); ++i)
+        line += " " + args[i];
+    return line;
+}
+
 int readNumbered(ipc::IpcWindowManager& windows, WindowHandle console, const std::vector<std::string>& args,
                  std::ostream& out, std::ostream& err)
 {
@@ -256,9 +265,7 @@ int runClientCommand(const std::vector<std::string>& args, std::ostream& out, st
     if (command == "send") {
         if (args.size() < 3)
             return usage(err);
-        std::string line = args[2];
-        for (std::size_t i = 3; i < args.size(); ++i)
-            line += " " + args[i];
+        const std::string line = commandLineOf(args);
         // A busy host (a server reading one line per frame behind a
         // backlog) may answer slowly; a person or a script at the command
         // line can wait, and must hear when the line did not arrive.
@@ -280,9 +287,7 @@ int runClientCommand(const std::vector<std::string>& args, std::ostream& out, st
     if (command == "exec") {
         if (args.size() < 3)
             return usage(err);
-        std::string line = args[2];
-        for (std::size_t i = 3; i < args.size(); ++i)
-            line += " " + args[i];
+        const std::string line = commandLineOf(args);
         windows.setTimeout(std::chrono::seconds(10));
         CommandOutput output = bridge.ExecCommand(console, line, 10000);
         if (!output.ok) {

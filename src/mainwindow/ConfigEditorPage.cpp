@@ -3,7 +3,6 @@
 #include "mainwindow/ConfigTextEdit.h"
 #include "platform/qt/Accessible.h"
 
-#include <QApplication>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -163,7 +162,7 @@ ConfigEditorPage::ConfigEditorPage(ConfigEditor& editor, QWidget* page) : QWidge
 
 // The session (and its editor) is gone by the time the window's children
 // are deleted.
-ConfigEditorPage::~ConfigEditorPage() { setBusy(false); }
+ConfigEditorPage::~ConfigEditorPage() = default;
 
 QPushButton* ConfigEditorPage::addButton(const char* name, const QString& text, int y)
 {
@@ -260,13 +259,10 @@ void ConfigEditorPage::showStatus(const std::string& text) { m_lblStatus->setTex
 
 void ConfigEditorPage::setBusy(bool busy)
 {
-    if (busy == m_busy)
-        return;
-    m_busy = busy;
-    if (busy)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
+    if (!busy)
+        m_hourglass.reset();
+    else if (!m_hourglass)
+        m_hourglass.emplace();
 }
 
 void ConfigEditorPage::find()

@@ -10,8 +10,11 @@
 #pragma once
 
 #include "config/ConfigEditor.h"
+#include "platform/qt/QtWaitCursor.h"
 
 #include <QWidget>
+
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -70,7 +73,7 @@ private:
     std::string m_title;
     bool m_modified = false;
     bool m_filling = false;
-    bool m_busy = false;
+    std::optional<QtWaitCursor> m_hourglass; // while the server is asked
 };
 
 } // namespace ravelin

@@ -3,7 +3,6 @@
 #include "mainwindow/FrmSetVar.h"
 #include "platform/qt/QtText.h"
 
-#include <QApplication>
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -64,7 +63,7 @@ CvarsPage::CvarsPage(CvarTable& table, QWidget* page) : QWidget(page), m_table(t
 
 // The session (and its table) is gone by the time the window's children
 // are deleted, so only the pointer is put back here.
-CvarsPage::~CvarsPage() { setBusy(false); }
+CvarsPage::~CvarsPage() = default;
 
 bool CvarsPage::eventFilter(QObject* watched, QEvent* event)
 {
@@ -147,13 +146,10 @@ void CvarsPage::hideSearch(bool focusTable)
 
 void CvarsPage::setBusy(bool busy)
 {
-    if (busy == m_busy)
-        return;
-    m_busy = busy;
-    if (busy)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
+    if (!busy)
+        m_hourglass.reset();
+    else if (!m_hourglass)
+        m_hourglass.emplace();
 }
 
 void CvarsPage::setDumpTimerEnabled(bool enabled)

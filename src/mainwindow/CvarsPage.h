@@ -5,8 +5,11 @@
 #pragma once
 
 #include "config/CvarTable.h"
+#include "platform/qt/QtWaitCursor.h"
 
 #include <QWidget>
+
+#include <optional>
 
 class QLineEdit;
 class QTimer;
@@ -42,7 +45,7 @@ private:
     QTreeWidget* m_lvCVars = nullptr;
     QLineEdit* m_txtFind = nullptr;
     QTimer* m_tmrCvarDump = nullptr;
-    bool m_busy = false;
+    std::optional<QtWaitCursor> m_hourglass; // while the server is asked
 };
 
 } // namespace ravelin
