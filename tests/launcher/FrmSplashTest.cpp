@@ -37,9 +37,7 @@ struct FrmSplashTest : test::LauncherFixture {
     template <typename T>
     T* child(const char* name)
     {
-        T* found = window->findChild<T*>(name);
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return test::child<T>(window.data(), name);
     }
 
     QTreeWidget* tree() { return child<QTreeWidget>("tvMain"); }
@@ -52,9 +50,9 @@ struct FrmSplashTest : test::LauncherFixture {
 
 } // namespace
 
-TEST_F(FrmSplashTest, ShowsCaptionControlsToolTipsAndVersion)
+TEST_F(FrmSplashTest, ShowsCaptionControlsToolTipsAndVersionAndGivesTheConsolesBackOnClose)
 {
-    addServer("Demo Arena One");
+    SimConsole& a = addServer("Demo Arena One");
     open();
     EXPECT_EQ(window->objectName(), "frmSplash");
     EXPECT_EQ(window->windowTitle(), "Ravelin Server List");
@@ -75,6 +73,9 @@ TEST_F(FrmSplashTest, ShowsCaptionControlsToolTipsAndVersion)
     EXPECT_EQ(machine()->child(0)->text(0), "Quake 3 Arena [Demo Arena One]");
     EXPECT_FALSE(machine()->icon(0).isNull());
     EXPECT_FALSE(machine()->child(0)->icon(0).isNull());
+
+    window->close();
+    EXPECT_TRUE(desktop.isWindowVisible(a.handle()));
 }
 
 TEST_F(FrmSplashTest, ConnectWithoutSelectionAsksThenConnectsTheSelectedServer)
@@ -84,7 +85,6 @@ TEST_F(FrmSplashTest, ConnectWithoutSelectionAsksThenConnectsTheSelectedServer)
     open();
     click("imgConnect");
     EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{"Please select a server"});
-    EXPECT_EQ(dialogs.asked()[0].title, "Quake 3: Ravelin");
 
     selectRow(1);
     click("imgConnect");
@@ -93,25 +93,21 @@ TEST_F(FrmSplashTest, ConnectWithoutSelectionAsksThenConnectsTheSelectedServer)
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(FrmSplashTest, DoubleClickOnAServerConnects)
+// The refresh prompt's click rebuilds the list; a double click on a server
+// connects.
+TEST_F(FrmSplashTest, RefreshPromptClickRebuildsAndDoubleClickConnects)
 {
-    SimConsole& a = addServer("A");
     open();
-    QTreeWidgetItem* item = machine()->child(0);
-    const QPoint centre = tree()->visualItemRect(item).center();
+    ASSERT_EQ(machine()->child(0)->text(0), "No servers found: click here to refresh");
+    SimConsole& a = addServer("Late");
+    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(machine()->child(0)).center());
+    ASSERT_TRUE(test::waitForQt([&] { return machine()->child(0)->text(0) == "Quake 3 Arena [Late]"; }));
+
+    const QPoint centre = tree()->visualItemRect(machine()->child(0)).center();
     QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, centre);
     QTest::mouseDClick(tree()->viewport(), Qt::LeftButton, {}, centre);
     ASSERT_TRUE(test::waitForQt([&] { return mainShown == 1; }));
     EXPECT_EQ(bridge.SelectedConsole(), a.handle());
-}
-
-TEST_F(FrmSplashTest, RefreshPromptClickRebuildsTheList)
-{
-    open();
-    ASSERT_EQ(machine()->child(0)->text(0), "No servers found: click here to refresh");
-    addServer("Late");
-    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(machine()->child(0)).center());
-    ASSERT_TRUE(test::waitForQt([&] { return machine()->child(0)->text(0) == "Quake 3 Arena [Late]"; }));
 }
 
 TEST_F(FrmSplashTest, EachButtonReachesTheListLogic)
@@ -140,28 +136,14 @@ TEST_F(FrmSplashTest, EachButtonReachesTheListLogic)
     dialogs.clear();
     click("imgGatehop"); // the prompt is cancelled: nothing else happens
     EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{"Enter your Quake III: Arena directory below:"});
-    EXPECT_EQ(dialogs.asked()[0].title, "Installing Gatehop");
+    click("imgMin");
+    EXPECT_TRUE(test::waitForQt([&] { return window->isMinimized(); }));
 
     ASSERT_FALSE(desktop.isWindowVisible(b.handle()));
     dialogs.queueAnswer(Dialogs::Answer::Yes);
     click("imgQuit");
     EXPECT_EQ(ended, 1);
     EXPECT_TRUE(desktop.isWindowVisible(b.handle()));
-}
-
-TEST_F(FrmSplashTest, ClosingTheWindowGivesTheConsolesBack)
-{
-    SimConsole& a = addServer("A");
-    open();
-    window->close();
-    EXPECT_TRUE(desktop.isWindowVisible(a.handle()));
-}
-
-TEST_F(FrmSplashTest, MinimiseButtonMinimises)
-{
-    open();
-    click("imgMin");
-    EXPECT_TRUE(test::waitForQt([&] { return window->isMinimized(); }));
 }
 
 TEST_F(FrmSplashTest, ClosedWhileAListBuildWaitsTheWindowOutlivesTheBuild)

@@ -31,7 +31,7 @@ struct RegistryTest : testing::Test {
     }
 };
 
-TEST_F(RegistryTest, TypedValuesByKeyInAnyCase)
+TEST_F(RegistryTest, TypedValuesByKeyInAnyCaseAndQueryStatusCodes)
 {
     writeFile(file,
               "; the game's entries\n"
@@ -53,10 +53,8 @@ TEST_F(RegistryTest, TypedValuesByKeyInAnyCase)
     EXPECT_EQ(read(kGameKey, "Broken"), RegistryValue());
     EXPECT_EQ(read(kGameKey, "Other"), RegistryValue()); // another root's key
     EXPECT_EQ(read("SOFTWARE\\ID\\QUAKE3", "INSTALLPATH"), RegistryValue());
-}
 
-TEST_F(RegistryTest, QueryStatusCodes)
-{
+    // The status codes of a query on an open key.
     writeFile(file, "[HKEY_LOCAL_MACHINE\\K]\nText=a\nNumber=dword:00000004\nBlob=hex:01\nMulti=hex(7):41,00\n");
     RegistryKey key = 0;
     ASSERT_EQ(registry.openKey(RegistryRoot::LocalMachine, "k", key), ERROR_SUCCESS);
@@ -133,22 +131,18 @@ TEST_F(InstallerTest, CopiesTheShimExecutableAndTellsHowToUseIt)
     EXPECT_NE(text.find("\r\n\r\nAfter that, when you start a new server"), std::string::npos);
 }
 
+// The prompt proposes the registry's folder, a number in decimal.
 TEST_F(InstallerTest, CancelOrEmptyAnswerDoesNothing)
 {
+    writeFile(file, "[HKEY_LOCAL_MACHINE\\SOFTWARE\\ID\\QUAKE III ARENA]\nINSTALLPATH=dword:0000002a\n");
     for (std::optional<std::string> answer : {std::optional<std::string>(), std::optional<std::string>("")}) {
         dialogs.clear();
         dialogs.queuePrompt(answer);
         EXPECT_EQ(installer.Install(), fs::path());
-        EXPECT_EQ(dialogs.asked().size(), 1u);
+        ASSERT_EQ(dialogs.asked().size(), 1u);
+        EXPECT_EQ(dialogs.asked()[0].defaultText, "42");
         EXPECT_FALSE(fs::exists(game / "Gatehop"));
     }
-}
-
-TEST_F(InstallerTest, ProposesTheRegistryNumberInDecimal)
-{
-    writeFile(file, "[HKEY_LOCAL_MACHINE\\SOFTWARE\\ID\\QUAKE III ARENA]\nINSTALLPATH=dword:0000002a\n");
-    installer.Install();
-    EXPECT_EQ(dialogs.asked()[0].defaultText, "42");
 }
 
 TEST_F(InstallerTest, AFailedCopyIsReportedInsteadOfTheInstructions)
@@ -164,16 +158,6 @@ TEST_F(InstallerTest, AFailedCopyIsReportedInsteadOfTheInstructions)
     dialogs.queuePrompt(game.string());
     EXPECT_EQ(installer.Install(), fs::path());
     EXPECT_NE(dialogs.asked()[1].text.find("missing"), std::string::npos);
-}
-
-TEST(GatehopShimTest, ServerArgumentsPassUnchanged)
-{
-    const std::vector<std::string> args{"+set", "sv_hostname", "My \"Arena\"", "--", "+map", "q3dm17", ""};
-    std::vector<std::string> expected{"/usr/bin/ravelin-console", "--", "/g/ioq3dedb"};
-    expected.insert(expected.end(), args.begin(), args.end());
-    EXPECT_EQ(gatehop::consoleCommand("/usr/bin/ravelin-console", "/g/ioq3dedb", args), expected);
-    EXPECT_EQ(gatehop::ravelinCommand("/usr/bin/ravelin", 4242),
-              (std::vector<std::string>{"/usr/bin/ravelin", "--console", "4242"}));
 }
 
 TEST(GatehopShimTest, FindsTheRealServer)
@@ -193,7 +177,7 @@ TEST(GatehopShimTest, FindsTheRealServer)
     EXPECT_EQ(gatehop::findRealServer("/g/Gatehop", "/srv/gone", exists), fs::path("/g/ioq3ded"));
 }
 
-TEST(GatehopShimTest, FindsRavelinsProgramsAndItsRecordedPlace)
+TEST(GatehopShimTest, FindsRavelinsProgramsAndPassesTheServerArgumentsUnchanged)
 {
     std::set<fs::path> programs{"/opt/r/bin/ravelin", "/usr/bin/ravelin", "/usr/bin/ravelin-console"};
     auto exists = [&](const fs::path& p) { return programs.count(p) > 0; };
@@ -206,6 +190,14 @@ TEST(GatehopShimTest, FindsRavelinsProgramsAndItsRecordedPlace)
     EXPECT_EQ(gatehop::recordedProgram("[General]\nx=1\n[Settings]\nAPPPath=/opt/r\nEXEPath=/opt/r/bin/ravelin\n"),
               "/opt/r/bin/ravelin");
     EXPECT_EQ(gatehop::recordedProgram("[Launch]\nEXEPath=/wrong\n"), "");
+
+    // The commands it runs: the server's arguments pass unchanged.
+    const std::vector<std::string> args{"+set", "sv_hostname", "My \"Arena\"", "--", "+map", "q3dm17", ""};
+    std::vector<std::string> expected{"/usr/bin/ravelin-console", "--", "/g/ioq3dedb"};
+    expected.insert(expected.end(), args.begin(), args.end());
+    EXPECT_EQ(gatehop::consoleCommand("/usr/bin/ravelin-console", "/g/ioq3dedb", args), expected);
+    EXPECT_EQ(gatehop::ravelinCommand("/usr/bin/ravelin", 4242),
+              (std::vector<std::string>{"/usr/bin/ravelin", "--console", "4242"}));
 }
 
 } // namespace

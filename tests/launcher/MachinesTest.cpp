@@ -19,7 +19,7 @@ struct MachineCase {
 
 } // namespace
 
-TEST(MachinesTest, NamesAreCheckedBeforeTheyBecomeSshArguments)
+TEST(MachinesTest, NamesAreCheckedBeforeTheyBecomeSshArgumentsAndTheListIsKept)
 {
     const MachineCase cases[] = {
         {"admin@game1.example.org", "admin@game1.example.org", 0, ""},
@@ -49,12 +49,9 @@ TEST(MachinesTest, NamesAreCheckedBeforeTheyBecomeSshArguments)
     }
     std::string error;
     EXPECT_FALSE(validIdentity("-i/etc/x", error));
-}
 
-TEST(MachinesTest, ListSurvivesTheSettingsAndRemovalLeavesNoGap)
-{
+    // The list survives the settings; removal leaves no gap.
     sim::MemorySettings settings;
-    std::string error;
     for (const char* typed : {"a@one", "b@two:2200", "three"})
         storeMachine(settings, *parseMachine(typed, error));
     auto withKey = *parseMachine("b@two:2200", error);

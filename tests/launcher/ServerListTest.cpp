@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <tuple>
 
 using namespace ravelin;
 using ravelin::sim::SimConsole;
@@ -20,9 +21,7 @@ struct ServerListTest : test::LauncherFixture {
     WindowHandle selectedWhenMainShown = 0;
     std::unique_ptr<ServerList> list;
 
-    void SetUp() override { makeList(); }
-
-    void makeList()
+    void SetUp() override
     {
         ServerList::Callbacks callbacks;
         callbacks.showWindow = [this] { ++shown; };
@@ -44,45 +43,34 @@ struct ServerListTest : test::LauncherFixture {
         return out;
     }
 
+    // A node's key, text, image and tag.
+    static auto fields(const ServerNode& n) { return std::tuple(n.key, n.text, n.image, n.tag); }
     static int quits(const SimConsole& c) { return int(std::count(c.entered().begin(), c.entered().end(), "QUIT")); }
 };
 
 } // namespace
 
-TEST_F(ServerListTest, LoadWritesSettingsAndVersionLabel)
+TEST_F(ServerListTest, NoConsoleShowsTheRefreshPromptAndClickingItRebuilds)
 {
     list->load();
+    // The load records where the program is and its version.
     EXPECT_EQ(settings.getSetting("Ravelin", "Settings", "EXEPath", "-"), "/opt/ravelin/ravelin");
     EXPECT_EQ(settings.getSetting("Ravelin", "Settings", "APPPath", "-"), "/opt/ravelin");
     EXPECT_EQ(settings.getSetting("Ravelin", "Internal", "CurrentVersion", "-"), "1.0.448");
     EXPECT_EQ(list->versionLabel(), "Ravelin Version 1.0 Rev.448");
-}
-
-TEST_F(ServerListTest, NoConsoleShowsTheRefreshPromptAndClickingItRebuilds)
-{
-    list->load();
     const ServerTree& tree = list->tree();
-    EXPECT_EQ(tree.machine.key, "192.168.10.20");
-    EXPECT_EQ(tree.machine.text, "testhost   [192.168.10.20]");
-    EXPECT_EQ(tree.machine.tag, "SERVER");
-    EXPECT_EQ(tree.machine.image, 3);
+    EXPECT_EQ(fields(tree.machine), std::tuple("192.168.10.20", "testhost   [192.168.10.20]", 3, "SERVER"));
     ASSERT_EQ(tree.children.size(), 1u);
-    EXPECT_EQ(tree.children[0].key, "REFRESH");
-    EXPECT_EQ(tree.children[0].text, "No servers found: click here to refresh");
+    EXPECT_EQ(fields(tree.children[0]), std::tuple("REFRESH", "No servers found: click here to refresh", 0, ""));
     EXPECT_TRUE(tree.expanded);
     EXPECT_EQ(shown, 1);
-    list->select(std::string("REFRESH"));
-    list->KillServer();
-    EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{kSelectServer});
 
     // A rebuild never connects by itself, even to the stored default.
     SimConsole& console = addServer("Late Arena");
     setDefault("Quake 3 Arena [Late Arena]");
     list->NodeClick("REFRESH");
-    EXPECT_EQ(texts(), std::vector<std::string>{"Quake 3 Arena [Late Arena]"});
-    EXPECT_EQ(list->tree().children[0].key, keyOf(console));
-    EXPECT_EQ(list->tree().children[0].image, 2);
-    EXPECT_EQ(list->tree().children[0].tag, "GAME");
+    ASSERT_EQ(list->tree().children.size(), 1u);
+    EXPECT_EQ(fields(list->tree().children[0]), std::tuple(keyOf(console), "Quake 3 Arena [Late Arena]", 2, "GAME"));
     EXPECT_EQ(mainShown, 0);
 }
 
@@ -100,6 +88,17 @@ TEST_F(ServerListTest, ListsEveryConsoleHiddenUnderItsOwnKeyAndIgnoresOtherWindo
     EXPECT_NE(list->tree().children[0].key, list->tree().children[1].key);
     EXPECT_FALSE(desktop.isWindowVisible(a.handle()));
     EXPECT_FALSE(desktop.isWindowVisible(b.handle()));
+
+    // Clicking the machine node toggles its expansion, nothing more.
+    ASSERT_TRUE(list->tree().expanded);
+    const std::size_t probes = a.entered().size();
+    list->NodeClick(list->tree().machine.key);
+    EXPECT_FALSE(list->tree().expanded);
+    list->NodeClick(list->tree().machine.key);
+    EXPECT_TRUE(list->tree().expanded);
+    list->NodeClick(keyOf(a));
+    EXPECT_TRUE(list->tree().expanded);
+    EXPECT_EQ(a.entered().size(), probes) << "no rebuild";
 }
 
 // Host names in start order, the stored default, whether the list is being
@@ -136,9 +135,7 @@ TEST_P(DefaultAtStartTest, ConnectsOnlyToARunningDefaultOnAFreshStart)
     EXPECT_EQ(texts().size(), c.listed);
     for (std::size_t i = 0; i < consoles.size(); ++i) {
         EXPECT_EQ(desktop.isWindowVisible(consoles[i]->handle()), i >= c.listed) << i;
-        if (i >= c.listed) {
-            EXPECT_TRUE(consoles[i]->entered().empty()) << i;
-        }
+        EXPECT_TRUE(i < c.listed || consoles[i]->entered().empty()) << i;
     }
 }
 
@@ -150,25 +147,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, DefaultAtStartTest,
                                          StartCase{{"One", "Two", "Three"}, "Quake 3 Arena [Two]", false, 1, 2},
                                          StartCase{{"Twin", "Twin"}, "Quake 3 Arena [Twin]", false, 0, 1}));
 
-// Closing after the connect leaves the chosen console hidden.
-TEST_F(ServerListTest, ConnectStoresTheSelectedConsoleHidesItAndCloses)
-{
-    addServer("A");
-    SimConsole& b = addServer("B");
-    list->load();
-    desktop.showWindow(b.handle(), true);
-    list->select(keyOf(b));
-    list->Connect();
-    EXPECT_EQ(bridge.SelectedConsole(), b.handle());
-    EXPECT_FALSE(desktop.isWindowVisible(b.handle()));
-    EXPECT_EQ(mainShown, 1);
-    EXPECT_EQ(closed, 1);
-    EXPECT_TRUE(dialogs.asked().empty());
-    list->windowClosing();
-    EXPECT_FALSE(desktop.isWindowVisible(b.handle()));
-}
-
-TEST_F(ServerListTest, EveryActionOnANodeThatIsNoServerAsksToSelectOne)
+TEST_F(ServerListTest, EveryActionOnANodeThatIsNoServerAsksToSelectOneAndConnectTakesAServer)
 {
     // From its fifth character on, "1.2.3.4" reads "3.4", a number.
     host.ip = "1.2.3.4";
@@ -190,6 +169,20 @@ TEST_F(ServerListTest, EveryActionOnANodeThatIsNoServerAsksToSelectOne)
     EXPECT_EQ(bridge.SelectedConsole(), 0);
     EXPECT_EQ(mainShown, 0);
     EXPECT_EQ(quits(a), 0);
+
+    // On a server, Connect stores the console, hides it and closes the list;
+    // closing after the connect leaves it hidden.
+    dialogs.clear();
+    desktop.showWindow(a.handle(), true);
+    list->select(keyOf(a));
+    list->Connect();
+    EXPECT_EQ(bridge.SelectedConsole(), a.handle());
+    EXPECT_FALSE(desktop.isWindowVisible(a.handle()));
+    EXPECT_EQ(mainShown, 1);
+    EXPECT_EQ(closed, 1);
+    EXPECT_TRUE(dialogs.asked().empty());
+    list->windowClosing();
+    EXPECT_FALSE(desktop.isWindowVisible(a.handle()));
 }
 
 TEST_F(ServerListTest, ServerHandleAcceptsOnlyHwndWithAPositiveNumber)
@@ -200,33 +193,29 @@ TEST_F(ServerListTest, ServerHandleAcceptsOnlyHwndWithAPositiveNumber)
         EXPECT_FALSE(ServerList::serverHandle(key)) << key;
 }
 
-TEST_F(ServerListTest, ShowRevealsAndFocusesTheSelectedConsole)
+// Show reveals and focuses the selected console; Kill sends it QUIT
+// unasked and rebuilds the list.
+TEST_F(ServerListTest, ShowRevealsTheSelectedConsoleAndKillQuitsIt)
 {
     SimConsole& a = addServer("A");
+    SimConsole& b = addServer("B");
     list->load();
     ASSERT_FALSE(desktop.isWindowVisible(a.handle()));
     list->select(keyOf(a));
     list->ShowServer();
     EXPECT_TRUE(desktop.isWindowVisible(a.handle()));
     EXPECT_EQ(desktop.focused(), a.handle());
-    EXPECT_TRUE(dialogs.asked().empty());
-    EXPECT_EQ(mainShown, 0);
-}
 
-TEST_F(ServerListTest, KillSendsQuitUnaskedAndRebuildsTheList)
-{
-    SimConsole& a = addServer("A");
-    SimConsole& b = addServer("B");
-    list->load();
     list->select(keyOf(b));
     list->KillServer();
     EXPECT_EQ(b.entered().back(), "QUIT");
     EXPECT_EQ(texts(), std::vector<std::string>{"Quake 3 Arena [A]"});
     EXPECT_TRUE(dialogs.asked().empty());
     EXPECT_EQ(quits(a), 0);
+    EXPECT_EQ(mainShown, 0);
 }
 
-TEST_F(ServerListTest, SetDefaultStoresOnlyOnYesThenConfirms)
+TEST_F(ServerListTest, SetDefaultStoresOnlyOnYesThenOffersToClear)
 {
     SimConsole& a = addServer("Main Arena");
     list->load();
@@ -248,15 +237,8 @@ TEST_F(ServerListTest, SetDefaultStoresOnlyOnYesThenConfirms)
               "you will have to set it as the default again...");
     EXPECT_EQ(dialogs.asked()[1].buttons, Dialogs::Buttons::Ok);
     EXPECT_EQ(storedDefault(), "Quake 3 Arena [Main Arena]");
-}
 
-TEST_F(ServerListTest, SetDefaultOnTheCurrentDefaultOffersToClearIt)
-{
-    SimConsole& a = addServer("Main Arena");
-    setDefault("Quake 3 Arena [Main Arena]");
-    list->setReloading(true);
-    list->load();
-    list->select(keyOf(a));
+    // Set Default on the current default offers to clear it.
     for (Answer answer : {Answer::No, Answer::Yes}) {
         dialogs.clear();
         dialogs.queueAnswer(answer);
@@ -267,21 +249,6 @@ TEST_F(ServerListTest, SetDefaultOnTheCurrentDefaultOffersToClearIt)
         EXPECT_EQ(dialogs.asked()[0].buttons, Dialogs::Buttons::YesNo);
         EXPECT_EQ(storedDefault(), answer == Answer::No ? "Quake 3 Arena [Main Arena]" : "");
     }
-}
-
-TEST_F(ServerListTest, ClickingTheMachineNodeTogglesItsExpansionOnly)
-{
-    SimConsole& a = addServer("A");
-    list->load();
-    ASSERT_TRUE(list->tree().expanded);
-    const std::size_t probes = a.entered().size();
-    list->NodeClick(list->tree().machine.key);
-    EXPECT_FALSE(list->tree().expanded);
-    list->NodeClick(list->tree().machine.key);
-    EXPECT_TRUE(list->tree().expanded);
-    list->NodeClick(keyOf(a));
-    EXPECT_TRUE(list->tree().expanded);
-    EXPECT_EQ(a.entered().size(), probes) << "no rebuild";
 }
 
 TEST_F(ServerListTest, QuitAskedShowsEveryConsoleAndEnds)

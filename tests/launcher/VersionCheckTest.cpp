@@ -42,11 +42,27 @@ const FileCase kFiles[] = {
     {"version with two parts", "2.0 http://x/r.zip x", true, false, nullptr},
     {"version with a sign", "1.0.+449 http://x/r.zip x", true, false, nullptr},
     {"version overflowing 32 bits", "1.0.4294967296 http://x/r.zip x", true, false, nullptr},
+    {"newer, but no web location to offer", "9.9.9 /usr/bin/xterm http://x/v.txt", true, false, "http://x/v.txt"},
     {"oversize", "1.0.449 http://x/r.zip http://x/v.txt" + std::string(kMaxVersionFileBytes, ' '), false, false,
      nullptr},
 };
 
-class VersionFileCases : public testing::TestWithParam<FileCase> {};
+struct VersionCheckTest : testing::Test {
+    sim::MemorySettings settings;
+    sim::ScriptedDialogs dialogs;
+    sim::ScriptedDownload download;
+    std::vector<std::string> opened;
+    std::vector<std::string> failures;
+    std::vector<std::pair<double, double>> bar;
+    int closed = 0;
+    VersionCheck::Callbacks callbacks{
+        [this](double m, double v) { bar.emplace_back(m, v); }, [this](const std::string& l) { opened.push_back(l); },
+        [this] { ++closed; },
+        [this](const std::string& text, const std::string& title) { failures.push_back(title + ": " + text); }};
+    VersionCheck check{settings, dialogs, download, kRunning, callbacks};
+};
+
+class VersionFileCases : public VersionCheckTest, public testing::WithParamInterface<FileCase> {};
 
 TEST_P(VersionFileCases, ParseCompareAndStore)
 {
@@ -54,19 +70,7 @@ TEST_P(VersionFileCases, ParseCompareAndStore)
     const auto file = parseVersionFile(c.bytes);
     ASSERT_EQ(file.has_value(), c.valid);
 
-    sim::MemorySettings settings;
     settings.saveSetting("Ravelin", "Updates", "NextLoc", "http://x/first.txt");
-    sim::ScriptedDialogs dialogs;
-    sim::ScriptedDownload download;
-    std::vector<std::string> opened;
-    std::vector<std::string> failures;
-    int closed = 0;
-    VersionCheck check(
-        settings, dialogs, download, kRunning,
-        {{},
-         [&](const std::string& l) { opened.push_back(l); },
-         [&] { ++closed; },
-         [&](const std::string& text, const std::string& title) { failures.push_back(title + ": " + text); }});
     check.load();
     EXPECT_EQ(download.started, "http://x/first.txt");
     dialogs.queueAnswer(Dialogs::Answer::Yes);
@@ -96,21 +100,6 @@ INSTANTIATE_TEST_SUITE_P(Table, VersionFileCases, testing::ValuesIn(kFiles),
                              return "case" + std::to_string(info.index);
                          });
 
-struct VersionCheckTest : testing::Test {
-    sim::MemorySettings settings;
-    sim::ScriptedDialogs dialogs;
-    sim::ScriptedDownload download;
-    std::vector<std::string> opened;
-    std::vector<std::pair<double, double>> bar;
-    int closed = 0;
-    VersionCheck check{settings,
-                       dialogs,
-                       download,
-                       kRunning,
-                       {[this](double m, double v) { bar.emplace_back(m, v); },
-                        [this](const std::string& l) { opened.push_back(l); }, [this] { ++closed; }, {}}};
-};
-
 TEST_F(VersionCheckTest, DownloadsFromTheStoredLocationOnly)
 {
     for (const char* blank : {"", "  "}) {
@@ -128,7 +117,7 @@ TEST_F(VersionCheckTest, DownloadsFromTheStoredLocationOnly)
     EXPECT_EQ(download.started, "ftp://mirror/ravelin/version.txt");
 }
 
-TEST_F(VersionCheckTest, ProgressFollowsExpectedBytesOrBytesReadWhenNoSize)
+TEST_F(VersionCheckTest, ProgressFollowsExpectedBytesOrBytesReadAndCancelStops)
 {
     settings.saveSetting("Ravelin", "Updates", "NextLoc", "http://x/v.txt");
     check.load();
@@ -140,16 +129,14 @@ TEST_F(VersionCheckTest, ProgressFollowsExpectedBytesOrBytesReadWhenNoSize)
     EXPECT_EQ(bar, expected);
     for (const auto& [maximum, value] : bar)
         EXPECT_LE(value, maximum);
-}
 
-TEST_F(VersionCheckTest, NewerVersionOnlyOffersWebLocations)
-{
-    settings.saveSetting("Ravelin", "Updates", "NextLoc", "http://x/v.txt");
-    check.load();
-    dialogs.queueAnswer(Dialogs::Answer::Yes);
-    download.complete(true, "9.9.9 /usr/bin/xterm http://x/v.txt");
+    // Cancel stops the transfer and closes, once.
+    check.cmdCancel_Click();
+    EXPECT_TRUE(download.cancelled);
+    EXPECT_EQ(closed, 1);
+    download.complete(true, "1.0.449 https://x/r.zip https://x/v.txt");
     EXPECT_TRUE(dialogs.asked().empty());
-    EXPECT_TRUE(opened.empty());
+    check.cmdCancel_Click();
     EXPECT_EQ(closed, 1);
 }
 
@@ -166,26 +153,14 @@ TEST_F(VersionCheckTest, NoOpensNothingButStoresTheNextLocation)
 TEST_F(VersionCheckTest, FailedTransferIsAFailureEvenWithData)
 {
     settings.saveSetting("Ravelin", "Updates", "NextLoc", "http://x/v.txt");
+    callbacks.showFailure = {}; // no failure view given: the window just closes
+    VersionCheck check(settings, dialogs, download, kRunning, callbacks);
     check.load();
     download.complete(false, "1.0.449 https://x/r.zip https://x/v.txt");
     EXPECT_TRUE(check.finished());
-    EXPECT_EQ(closed, 1); // no failure view given: the window just closes
+    EXPECT_EQ(closed, 1);
     EXPECT_TRUE(dialogs.asked().empty());
     EXPECT_EQ(settings.getSetting("Ravelin", "Updates", "NextLoc", ""), "http://x/v.txt");
-}
-
-TEST_F(VersionCheckTest, CancelStopsTheTransferAndCloses)
-{
-    settings.saveSetting("Ravelin", "Updates", "NextLoc", "http://x/v.txt");
-    check.load();
-    download.progress(0, 5);
-    check.cmdCancel_Click();
-    EXPECT_TRUE(download.cancelled);
-    EXPECT_EQ(closed, 1);
-    download.complete(true, "1.0.449 https://x/r.zip https://x/v.txt");
-    EXPECT_TRUE(dialogs.asked().empty());
-    check.cmdCancel_Click();
-    EXPECT_EQ(closed, 1);
 }
 
 TEST(VersionNumberTest, ParsesThreeWholeNumbers)

@@ -25,8 +25,9 @@ using test::waitForQt;
 
 namespace {
 
-// Answers every request with `body`. Slow: one byte every few milliseconds.
-// Stall: announces the body, sends its first bytes, then nothing.
+// Answers every request with `body` (NotFound: as a 404 page). Slow: one byte
+// every few milliseconds. Stall: announces the body, sends its first bytes,
+// then nothing.
 class HttpServer {
 public:
     enum class Mode { Whole, Slow, Stall, NotFound };
@@ -54,15 +55,11 @@ private:
         if (m_request.find("\r\n\r\n") == std::string::npos)
             return;
         requested = m_request.substr(0, m_request.find("\r\n"));
-        if (m_mode == Mode::NotFound) {
-            socket->write("HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\nConnection: close\r\n\r\nnot found");
-            socket->disconnectFromHost();
-            return;
-        }
-        socket->write(
-            ("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(m_body.size()) + "\r\nConnection: close\r\n\r\n")
-                .c_str());
-        if (m_mode == Mode::Whole) {
+        const std::string status = m_mode == Mode::NotFound ? "404 Not Found" : "200 OK";
+        socket->write(("HTTP/1.1 " + status + "\r\nContent-Length: " + std::to_string(m_body.size())
+                       + "\r\nConnection: close\r\n\r\n")
+                          .c_str());
+        if (m_mode == Mode::Whole || m_mode == Mode::NotFound) {
             socket->write(m_body.data(), qint64(m_body.size()));
             bytesSent = int(m_body.size());
             socket->disconnectFromHost();
@@ -123,32 +120,6 @@ struct VersionDownloadTest : testing::Test {
     }
 };
 
-TEST_F(VersionDownloadTest, NewerVersionIsOfferedAndTheNextLocationStored)
-{
-    HttpServer server("1.0.449 https://example.invalid/ravelin.deb " + std::string("http://mirror/v.txt") + "\n",
-                      HttpServer::Mode::Whole);
-    open(server.url());
-    ASSERT_TRUE(closed());
-    EXPECT_EQ(server.requested, "GET /ravelin/version.txt HTTP/1.1");
-    EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{VersionCheck::kNewer}); // answered No
-    EXPECT_EQ(nextLoc(), "http://mirror/v.txt");
-}
-
-TEST_F(VersionDownloadTest, SlowServerMovesTheBarToTheEnd)
-{
-    const std::string body = "1.0.448 http://x/r.zip http://x/next.txt";
-    HttpServer server(body, HttpServer::Mode::Slow);
-    open(server.url());
-    ASSERT_TRUE(closed());
-    EXPECT_TRUE(dialogs.asked().empty());
-    EXPECT_EQ(nextLoc(), "http://x/next.txt");
-    ASSERT_GE(bars.size(), 3u) << "progress arrived in steps";
-    for (const auto& [maximum, value] : bars)
-        EXPECT_LE(value, maximum);
-    const int end = int(body.size()) + 1; // bytes + 1, filled at completion
-    EXPECT_EQ(bars.back(), std::make_pair(end, end));
-}
-
 TEST_F(VersionDownloadTest, CancelEndsAStalledTransferQuietly)
 {
     HttpServer server("1.0.449 http://x/r.zip http://x/next.txt", HttpServer::Mode::Stall);
@@ -162,28 +133,49 @@ TEST_F(VersionDownloadTest, CancelEndsAStalledTransferQuietly)
     EXPECT_TRUE(dialogs.asked().empty());
 }
 
-TEST_F(VersionDownloadTest, StalledTransferTimesOutAsAFailure)
+// A newer version is offered (answered No) and the next location stored; a
+// slow server's progress moves the bar in steps to the end.
+TEST_F(VersionDownloadTest, NewerVersionIsOfferedAndASlowServerMovesTheBarToTheEnd)
 {
-    HttpServer server("1.0.449 http://x/r.zip http://x/next.txt", HttpServer::Mode::Stall);
-    CurlDownload::Limits limits;
-    limits.stallTimeout = std::chrono::seconds(1);
-    open(server.url(), limits);
-    ASSERT_TRUE(failureShownThenClosed());
-    EXPECT_EQ(nextLoc(), server.url());
+    HttpServer newer("1.0.449 https://example.invalid/ravelin.deb http://mirror/v.txt\n", HttpServer::Mode::Whole);
+    open(newer.url());
+    ASSERT_TRUE(closed());
+    EXPECT_EQ(newer.requested, "GET /ravelin/version.txt HTTP/1.1");
+    EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{VersionCheck::kNewer});
+    EXPECT_EQ(nextLoc(), "http://mirror/v.txt");
+
+    dialogs.clear();
+    bars.clear();
+    const std::string body = "1.0.448 http://x/r.zip http://x/next.txt";
+    HttpServer slow(body, HttpServer::Mode::Slow);
+    open(slow.url());
+    ASSERT_TRUE(closed());
+    EXPECT_TRUE(dialogs.asked().empty());
+    EXPECT_EQ(nextLoc(), "http://x/next.txt");
+    ASSERT_GE(bars.size(), 3u) << "progress arrived in steps";
+    for (const auto& [maximum, value] : bars)
+        EXPECT_LE(value, maximum);
+    const int end = int(body.size()) + 1; // bytes + 1, filled at completion
+    EXPECT_EQ(bars.back(), std::make_pair(end, end));
 }
 
-TEST_F(VersionDownloadTest, OversizeMissingAndRefusedAreFailures)
+// A stalled transfer times out; none of these stores a next location.
+TEST_F(VersionDownloadTest, StalledOversizeMissingAndRefusedAreFailures)
 {
+    HttpServer stalled("1.0.449 http://x/r.zip http://x/next.txt", HttpServer::Mode::Stall);
     HttpServer big("1.0.449 http://x/r.zip http://x/next.txt" + std::string(20000, ' '), HttpServer::Mode::Whole);
-    HttpServer missing("", HttpServer::Mode::NotFound);
+    // A missing file whose error page reads like a newer version file.
+    HttpServer missing("1.0.449 http://x/r.zip http://x/next.txt", HttpServer::Mode::NotFound);
     QTcpServer closedPort;
     closedPort.listen(QHostAddress::LocalHost);
     const std::string refused = "http://127.0.0.1:" + std::to_string(closedPort.serverPort()) + "/v.txt";
     closedPort.close();
-    for (const std::string& location : {big.url(), missing.url(), refused}) {
-        dialogs.clear();
-        open(location);
+    CurlDownload::Limits limits;
+    limits.stallTimeout = std::chrono::seconds(1);
+    for (const std::string& location : {stalled.url(), big.url(), missing.url(), refused}) {
+        open(location, limits);
         ASSERT_TRUE(failureShownThenClosed()) << location;
+        EXPECT_EQ(nextLoc(), location);
     }
 }
 

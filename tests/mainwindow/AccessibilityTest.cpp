@@ -8,13 +8,13 @@
 #include "support/AccessibleAudit.h"
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QAccessible>
 #include <QCheckBox>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QApplication>
-#include <QLabel>
 #include <QTest>
 #include <QToolButton>
 
@@ -63,8 +63,7 @@ TEST_F(MainWindowTest, EveryInteractiveControlOfTheMainWindowHasAName)
 TEST_F(MainWindowTest, AccessibleActionsOfCheckAndOptionButtonsClickThem)
 {
     FrmMain& w = openWindow();
-    auto* monitor = w.findChild<QTimer*>("tmrClient");
-    ASSERT_NE(monitor, nullptr);
+    QTimer* monitor = timer("tmrClient");
     EXPECT_FALSE(monitor->isActive());
     int driven = 0;
     for (QAbstractButton* button : w.findChildren<QAbstractButton*>()) {
@@ -84,8 +83,7 @@ TEST_F(MainWindowTest, AccessibleActionsOfCheckAndOptionButtonsClickThem)
         ++driven;
     }
     EXPECT_GE(driven, 5);
-    auto* chkClient = w.findChild<QCheckBox*>("chkClient");
-    ASSERT_NE(chkClient, nullptr);
+    auto* chkClient = child<QCheckBox>("chkClient");
     QAccessible::queryAccessibleInterface(chkClient)->actionInterface()->doAction(
         QAccessibleActionInterface::toggleAction());
     EXPECT_EQ(chkClient->isChecked(), monitor->isActive()) << "monitoring follows the box";
@@ -93,11 +91,8 @@ TEST_F(MainWindowTest, AccessibleActionsOfCheckAndOptionButtonsClickThem)
 
 TEST_F(MainWindowTest, TabMovesThroughTheFrameTheTabsAndOnlyThePageInFront)
 {
-    FrmMain& w = makeWindow();
-    w.load();
-    w.show();
+    FrmMain& w = openWindow();
     QApplication::setActiveWindow(&w);
-    ASSERT_TRUE(waitForQt([&] { return w.activations() == 1; }));
     w.imgTab_Click(3);
     w.imgTab(0)->setFocus();
     // Space presses the focused tab.
@@ -121,18 +116,14 @@ TEST_F(MainWindowTest, TabMovesThroughTheFrameTheTabsAndOnlyThePageInFront)
     EXPECT_TRUE(visited.contains("txtDebug"));
 }
 
-TEST_F(MainWindowTest, TheShutdownDialogsControlsHaveNames)
+TEST_F(MainWindowTest, EveryInteractiveControlOfTheShutdownDialogAndTheStartWindowHasAName)
 {
     FrmShutdown dialog([] {}, nullptr);
     dialog.show();
     ASSERT_TRUE(waitForQt([&] { return dialog.isVisible(); }));
     EXPECT_GE(test::interactiveControls(QAccessible::queryAccessibleInterface(&dialog)), 6);
     EXPECT_EQ(unnamedControls(&dialog), std::vector<std::string>());
-    dialog.findChild<QWidget*>("cmdCancel")->setFocus();
-}
 
-TEST_F(MainWindowTest, EveryInteractiveControlOfTheStartWindowHasAName)
-{
     sim::FixedHostInfo host;
     sim::SimMessageLoop quick;
     ConsoleBridge quickBridge(desktop, quick);

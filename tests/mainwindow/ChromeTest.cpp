@@ -10,8 +10,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSystemTrayIcon>
@@ -35,18 +33,15 @@ struct ChromeTest : MainWindowTest {
 
     FrmMain& openWindow()
     {
-        MainServices services{bridge, probe, settings, dialogs, appFolder.path(), nullptr, &memory};
+        MainServices services = this->services();
+        services.memory = &memory;
         services.endProgram = [this] { ++ended; };
         services.reopenStartWindow = [this] {
             // The window is unloaded before the start window comes back.
             EXPECT_TRUE(window->Unloading());
             ++reopened;
         };
-        window = std::make_unique<FrmMain>(std::move(services));
-        window->load();
-        window->show();
-        EXPECT_TRUE(waitForQt([&] { return window->activations() == 1; }));
-        return *window;
+        return MainWindowTest::openWindow(std::move(services));
     }
 
     void sendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
@@ -59,17 +54,14 @@ struct ChromeTest : MainWindowTest {
 
 } // namespace
 
-TEST_F(ChromeTest, ABorderlessWindowCaptionedQ3ARavelin)
+// A borderless window captioned "Q3A - Ravelin", moved by its title and
+// minimised where there is no tray.
+TEST_F(ChromeTest, TheTitleMovesTheWindowAndWithoutATrayHidingMinimises)
 {
     FrmMain& w = openWindow();
     EXPECT_EQ(w.windowTitle(), "Q3A - Ravelin");
     EXPECT_TRUE(w.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_NE(w.findChild<QWidget*>("imgMode2"), nullptr) << "the third mode button, which no other test clicks";
-}
-
-TEST_F(ChromeTest, TheTitleAsksTheWindowSystemToMoveAndFollowsTheMouseWhereItCannot)
-{
-    FrmMain& w = openWindow();
     auto* title = w.findChild<QLabel*>("imgTitle");
     w.move(100, 100);
     ASSERT_TRUE(waitForQt([&] { return w.pos() == QPoint(100, 100); }));
@@ -84,12 +76,9 @@ TEST_F(ChromeTest, TheTitleAsksTheWindowSystemToMoveAndFollowsTheMouseWhereItCan
     sendMouse(title, QEvent::MouseButtonRelease, QPoint(80, 30), Qt::NoButton);
     sendMouse(title, QEvent::MouseMove, QPoint(200, 200), Qt::NoButton);
     EXPECT_EQ(w.pos(), QPoint(130, 120)) << "released: the window stays";
-}
 
-TEST_F(ChromeTest, WithoutATrayHidingMinimisesAndComingBackIsAnActivation)
-{
+    // Without a tray, hiding minimises, and coming back is an activation.
     ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()) << "offscreen has no tray";
-    FrmMain& w = openWindow();
     EXPECT_EQ(w.tryMain(), nullptr);
     EXPECT_EQ(w.findChild<QToolButton*>("imgMin")->toolTip(), "Minimise");
 
@@ -113,6 +102,7 @@ TEST_F(ChromeTest, ModeButtonsSwitchThePumpAndTheNextActivationRestartsIt)
     auto* on = w.imgMode(0);
     auto* off = w.imgMode(1);
     EXPECT_TRUE(on->isChecked());
+    const int trayFrame = w.session().tray().frame();
 
     QTest::mouseClick(off, Qt::LeftButton);
     EXPECT_TRUE(off->isChecked());
@@ -126,6 +116,12 @@ TEST_F(ChromeTest, ModeButtonsSwitchThePumpAndTheNextActivationRestartsIt)
     QTest::mouseClick(on, Qt::LeftButton);
     EXPECT_TRUE(on->isChecked());
     ASSERT_TRUE(waitForQt([&] { return w.displayText().find("while switched off\r\n") != std::string::npos; }));
+    // Every display change steps the tray animation, clearing too.
+    const int shownFrame = w.session().tray().frame();
+    EXPECT_NE(shownFrame, trayFrame);
+    QTest::mouseClick(child<QToolButton>("picClear"), Qt::LeftButton);
+    EXPECT_EQ(w.displayText(), "");
+    EXPECT_NE(w.session().tray().frame(), shownFrame);
 
     // Closing the shutdown dialog (one of ours) activates the window: the
     // pump runs again though button 1 stays highlighted.
@@ -139,19 +135,6 @@ TEST_F(ChromeTest, ModeButtonsSwitchThePumpAndTheNextActivationRestartsIt)
     EXPECT_EQ(ended + reopened, 0);
 }
 
-TEST_F(ChromeTest, EveryDisplayChangeStepsTheTrayAnimation)
-{
-    FrmMain& w = openWindow();
-    const int before = w.session().tray().frame();
-    console->print("a line for the display\n");
-    ASSERT_TRUE(waitForQt([&] { return !w.displayText().empty(); }));
-    const int frame = w.session().tray().frame();
-    EXPECT_NE(frame, before);
-    QTest::mouseClick(w.findChild<QToolButton*>("picClear"), Qt::LeftButton);
-    EXPECT_EQ(w.displayText(), "");
-    EXPECT_NE(w.session().tray().frame(), frame);
-}
-
 TEST_F(ChromeTest, TheSysPageShowsTheMonitorsFiguresGaugesAndChart)
 {
     memory.figures.memoryLoad = 37;
@@ -159,10 +142,8 @@ TEST_F(ChromeTest, TheSysPageShowsTheMonitorsFiguresGaugesAndChart)
     memory.figures.availPhys = 48 * MB;
     FrmMain& w = openWindow();
     w.imgTab_Click(1);
-    auto* used = w.findChild<QLabel*>("lblUsedMem");
-    ASSERT_NE(used, nullptr);
     ASSERT_TRUE(waitForQt([&] { return w.session().monitor().ticks() >= 3; }));
-    EXPECT_EQ(used->text(), "37% load");
+    EXPECT_EQ(child<QLabel>("lblUsedMem")->text(), "37% load");
     EXPECT_EQ(w.findChild<QLabel*>("lblTotalPhys")->text(), "128 MB");
     EXPECT_EQ(w.findChild<QLabel*>("lblAvailPhys")->text(), "49152 KB (62% used)");
     EXPECT_EQ(w.findChild<QLabel*>("lblTotalPageFile")->text(), "0 MB");
@@ -181,42 +162,12 @@ TEST_F(ChromeTest, TheSysPageShowsTheMonitorsFiguresGaugesAndChart)
         for (int x = 0; x < chart.width(); ++x)
             differing += shown.pixel(x, y) != chart.pixel(x, y);
     EXPECT_EQ(differing, 0);
-    // The newest column holds the physical point 15.625 pixels up (row 9)
-    // in green and the 37 % load (9.25 pixels up, row 16) in blue.
-    EXPECT_EQ(shown.pixel(MonitorChart::kWidth - 1, 9), MonitorChart::kPhysical);
-    EXPECT_EQ(shown.pixel(MonitorChart::kWidth - 1, 16), MonitorChart::kLoad);
 }
 
-TEST_F(ChromeTest, TheShutdownDialogOffersFourWaysWithSelectServerChosen)
-{
-    FrmMain& w = openWindow();
-    QStringList captions;
-    bool checked = false;
-    bool okDefault = false;
-    onModal([&](QWidget* d) {
-        for (int i = 0; i < 4; ++i) {
-            auto* option = d->findChild<QRadioButton*>(QStringLiteral("optDown%1").arg(i));
-            captions << option->text();
-        }
-        checked = d->findChild<QRadioButton*>("optDown1")->isChecked();
-        okDefault = d->findChild<QPushButton*>("cmdOk")->isDefault();
-        EXPECT_EQ(d->windowTitle(), "Shutdown");
-        EXPECT_FALSE(d->findChild<QWidget*>("picRest")->isVisible());
-        QTest::keyClick(d, Qt::Key_Escape);
-    });
-    w.imgQuit_Click();
-    EXPECT_EQ(captions,
-              (QStringList{"Restore Q3:A Default Console", "Select Server to Monitor",
-                           "Shutdown Quake 3: Arena && Ravelin", "Shutdown Quake 3: Arena  && Select New Server"}));
-    EXPECT_TRUE(checked);
-    EXPECT_TRUE(okDefault);
-    EXPECT_FALSE(w.Unloading());
-    EXPECT_TRUE(console->entered().empty() || console->entered().back() != "QUIT");
-}
-
-// Each way, chosen and confirmed as the operator does: only the shutdowns
-// send QUIT (the dialog does, before it closes), only Restore hands the
-// hidden console back, and the program ends or the start window returns.
+// The shutdown dialog's four ways, each chosen and confirmed as the operator
+// does: only the shutdowns send QUIT (the dialog does, before it closes),
+// only Restore hands the hidden console back, and the program ends or the
+// start window returns.
 TEST_F(ChromeTest, EachShutdownWayEndsOrReturnsToTheListAndQuitsTheServerOrNot)
 {
     const struct {
@@ -232,6 +183,18 @@ TEST_F(ChromeTest, EachShutdownWayEndsOrReturnsToTheListAndQuitsTheServerOrNot)
         auto quits = [&] { return std::count(console->entered().begin(), console->entered().end(), "QUIT"); };
         const long before = quits();
         onModal([way](QWidget* d) {
+            // Four ways offered, Select Server chosen and Ok the default.
+            QStringList captions;
+            for (int i = 0; i < 4; ++i)
+                captions << d->findChild<QRadioButton*>(QStringLiteral("optDown%1").arg(i))->text();
+            EXPECT_EQ(
+                captions,
+                (QStringList{"Restore Q3:A Default Console", "Select Server to Monitor",
+                             "Shutdown Quake 3: Arena && Ravelin", "Shutdown Quake 3: Arena  && Select New Server"}));
+            EXPECT_TRUE(d->findChild<QRadioButton*>("optDown1")->isChecked());
+            EXPECT_TRUE(d->findChild<QPushButton*>("cmdOk")->isDefault());
+            EXPECT_EQ(d->windowTitle(), "Shutdown");
+            EXPECT_FALSE(d->findChild<QWidget*>("picRest")->isVisible());
             d->findChild<QRadioButton*>(QStringLiteral("optDown%1").arg(way))->setChecked(true);
             QTest::mouseClick(d->findChild<QPushButton*>("cmdOk"), Qt::LeftButton);
         });

@@ -73,7 +73,7 @@ struct ConfigEditorPageTest : testing::Test {
 
 } // namespace
 
-TEST_F(ConfigEditorPageTest, AnEditCompletedAndSavedChangesOnlyItsLineAndKeepsTheBackup)
+TEST_F(ConfigEditorPageTest, AnEditCompletedAndSavedChangesOnlyItsLineAndKeepsTheBackupAndEveryControlIsNamed)
 {
     ConfigTextEdit* text = view->txtConfig();
     save(); // nobody edited it: byte for byte
@@ -102,6 +102,13 @@ TEST_F(ConfigEditorPageTest, AnEditCompletedAndSavedChangesOnlyItsLineAndKeepsTh
     // Undo takes the edit back.
     QTest::mouseClick(view->findChild<QPushButton*>("cmdUndo"), Qt::LeftButton);
     EXPECT_NE(text->lines().at(2), "sv_hostname \"New\" ; banana 1");
+
+    // Replace All, and every control named.
+    view->findChild<QLineEdit*>("txtFindText")->setText("Old");
+    view->findChild<QLineEdit*>("txtReplaceText")->setText("Renamed");
+    QTest::mouseClick(view->findChild<QPushButton*>("cmdReplaceAll"), Qt::LeftButton);
+    EXPECT_EQ(view->txtConfig()->lines().at(1), "seta sv_hostname \"Renamed\"");
+    EXPECT_EQ(unnamedControls(&page), std::vector<std::string>());
 }
 
 TEST_F(ConfigEditorPageTest, AFileChangedOnDiskIsOverwrittenOnlyWhenTheOperatorSaysSo)
@@ -118,15 +125,6 @@ TEST_F(ConfigEditorPageTest, AFileChangedOnDiskIsOverwrittenOnlyWhenTheOperatorS
     save();
     EXPECT_EQ(readFile(folder / "server.cfg").substr(0, 8), "set a 1 ");
     EXPECT_EQ(readFile(folder / "server.cfg.bak"), "changed elsewhere\n");
-}
-
-TEST_F(ConfigEditorPageTest, FindReplaceAndEveryControlNamed)
-{
-    view->findChild<QLineEdit*>("txtFindText")->setText("Old");
-    view->findChild<QLineEdit*>("txtReplaceText")->setText("Renamed");
-    QTest::mouseClick(view->findChild<QPushButton*>("cmdReplaceAll"), Qt::LeftButton);
-    EXPECT_EQ(view->txtConfig()->lines().at(1), "seta sv_hostname \"Renamed\"");
-    EXPECT_EQ(unnamedControls(&page), std::vector<std::string>());
 }
 
 TEST_F(ConfigEditorPageTest, ExecSavesFirstAndAsksBeforeRunningAFileThatStopsTheServer)

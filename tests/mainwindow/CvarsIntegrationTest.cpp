@@ -15,44 +15,49 @@ namespace {
 
 struct CvarsAgainstHostTest : HostedMainWindowTest {
     QTreeWidget* table() { return window->findChild<QTreeWidget*>("lvCVars"); }
-
-    QString valueOf(const QString& key)
-    {
-        auto found = table()->findItems(key, Qt::MatchExactly, 0);
-        return found.isEmpty() ? QString() : found.first()->text(1);
-    }
-
-    void fillsOnClick(const std::filesystem::path& expectedFile)
-    {
-        EXPECT_EQ(window->session().cvars().dumpTarget().file, expectedFile);
-        QTest::mouseClick(window->imgTab(kCvarsTab), Qt::LeftButton);
-        ASSERT_TRUE(waitForQt([&] { return table()->topLevelItemCount() > 200; })) << serverOutput();
-        EXPECT_EQ(valueOf("sv_hostname"), "Cvar Arena");
-        EXPECT_FALSE(std::filesystem::exists(expectedFile));
-        EXPECT_TRUE(dialogs.asked().empty());
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    }
 };
+
+// How each engine form is started, the dump command the window chooses for
+// it and where that writes (under the application folder).
+struct EngineForm {
+    const char* name;
+    std::vector<std::string> options;
+    const char* command;
+    const char* file;
+};
+
+struct CvarsOnEngineTest : CvarsAgainstHostTest, testing::WithParamInterface<EngineForm> {};
 
 } // namespace
 
-TEST_F(CvarsAgainstHostTest, ClickingTheTabFillsTheTableOnTheQuake3Engine)
+TEST_P(CvarsOnEngineTest, ClickingTheTabFillsTheTable)
 {
-    startServerAndWindow({"+set", "sv_hostname", "Cvar Arena", "+set", "net_port", "0", "+set", "fs_basepath",
-                          appFolder.path().string()});
-    EXPECT_EQ(window->session().cvars().dumpTarget().command, "WRITECONFIG ..\\ravelin_tmp.cfg");
-    fillsOnClick(appFolder.path() / "ravelin_tmp.cfg");
-}
-
-TEST_F(CvarsAgainstHostTest, ClickingTheTabFillsTheTableOnTheIoq3Engine)
-{
-    const std::filesystem::path home = appFolder.path() / "home";
-    startServerAndWindow({"--ioq3-writeconfig", "+set", "sv_hostname", "Cvar Arena", "+set", "net_port", "0", "+set",
-                          "fs_basepath", appFolder.path().string(), "+set", "fs_homepath", home.string()});
-    EXPECT_EQ(window->session().cvars().dumpTarget().command, "WRITECONFIG ravelin_tmp.cfg") << serverOutput();
-    fillsOnClick(home / "baseq3" / "ravelin_tmp.cfg");
+    std::vector<std::string> arguments = GetParam().options;
+    arguments.insert(arguments.end(),
+                     {"+set", "sv_hostname", "Cvar Arena", "+set", "net_port", "0", "+set", "fs_basepath",
+                      appFolder.path().string(), "+set", "fs_homepath", (appFolder.path() / "home").string()});
+    startServerAndWindow(arguments);
+    const std::filesystem::path file = appFolder.path() / GetParam().file;
+    EXPECT_EQ(window->session().cvars().dumpTarget().command, GetParam().command) << serverOutput();
+    EXPECT_EQ(window->session().cvars().dumpTarget().file, file);
+    QTest::mouseClick(window->imgTab(kCvarsTab), Qt::LeftButton);
+    ASSERT_TRUE(waitForQt([&] { return table()->topLevelItemCount() > 200; })) << serverOutput();
+    const auto found = table()->findItems("sv_hostname", Qt::MatchExactly, 0);
+    ASSERT_FALSE(found.isEmpty());
+    EXPECT_EQ(found.first()->text(1), "Cvar Arena");
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_TRUE(dialogs.asked().empty());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(serverOutput().find("refusing"), std::string::npos);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, CvarsOnEngineTest,
+                         testing::Values(EngineForm{"Quake3", {}, "WRITECONFIG ..\\ravelin_tmp.cfg", "ravelin_tmp.cfg"},
+                                         EngineForm{"Ioq3",
+                                                    {"--ioq3-writeconfig"},
+                                                    "WRITECONFIG ravelin_tmp.cfg",
+                                                    "home/baseq3/ravelin_tmp.cfg"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CvarsAgainstHostTest, AServerThatCannotWriteTheFileIsListedFromCvarlist)
 {

@@ -4,7 +4,6 @@
 #include "platform/qt/QtDialogs.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -12,37 +11,10 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <filesystem>
-#include <fstream>
-
 using namespace ravelin;
 using ravelin::test::MainWindowTest;
 using ravelin::test::onModal;
 using ravelin::test::waitForQt;
-
-namespace {
-
-struct TimerState {
-    const char* name;
-    bool active;
-};
-
-// Runs the zero-delay work queued so far (a queued activation among it):
-// zero timers fire in the order they were started.
-void runQueuedWork()
-{
-    bool reached = false;
-    QTimer::singleShot(0, [&] { reached = true; });
-    ravelin::test::waitForQt([&] { return reached; });
-}
-
-// Closes the next modal dialog as soon as it is up.
-void acceptNextModal()
-{
-    onModal([](QWidget* modal) { modal->close(); });
-}
-
-} // namespace
 
 TEST_F(MainWindowTest, LoadReadsTheGameBasePathAndStartsTheDesignTimeTimers)
 {
@@ -54,30 +26,14 @@ TEST_F(MainWindowTest, LoadReadsTheGameBasePathAndStartsTheDesignTimeTimers)
         (std::vector<std::string>{"console", "sys", "stats", "function", "options", "clients", "cvars", "editor"}));
     // The window's timers follow the session: the design-time ones run, the
     // pump waits for the first activation.
-    const TimerState expected[] = {{"tmrConsole", false}, {"tmrClearOut", true}, {"tmrClient", false},
-                                   {"tmrBanned", true},   {"tmrAAI", false},     {"tmrReport", true},
-                                   {"tmrSystem", true}};
-    for (const auto& t : expected) {
-        QTimer* timer = this->timer(t.name);
-        ASSERT_NE(timer, nullptr) << t.name;
-        EXPECT_EQ(timer->isActive(), t.active) << t.name;
+    const std::pair<const char*, bool> expected[] = {{"tmrConsole", false}, {"tmrClearOut", true}, {"tmrClient", false},
+                                                     {"tmrBanned", true},   {"tmrAAI", false},     {"tmrReport", true},
+                                                     {"tmrSystem", true}};
+    for (const auto& [name, active] : expected) {
+        ASSERT_NE(timer(name), nullptr) << name;
+        EXPECT_EQ(timer(name)->isActive(), active) << name;
     }
     EXPECT_EQ(w.activations(), 0);
-}
-
-TEST_F(MainWindowTest, WithoutAConsoleTheBasePathIsUnknown)
-{
-    // Giving up costs the probe's full attempt limit; yields that run no
-    // Qt events keep that quick here.
-    sim::SimMessageLoop quickLoop;
-    ConsoleBridge lonelyBridge(desktop, quickLoop);
-    CvarProbe lonelyProbe(lonelyBridge);
-    desktop.closeWindow(console->handle());
-    window = std::make_unique<FrmMain>(MainServices{lonelyBridge, lonelyProbe, settings, dialogs, appFolder.path()});
-    window->load();
-    EXPECT_EQ(window->GameBasePath(), "UNKNOWN");
-    window->unload();
-    window.reset();
 }
 
 TEST_F(MainWindowTest, FirstShowActivatesAndStartsThePump)
@@ -91,9 +47,17 @@ TEST_F(MainWindowTest, FirstShowActivatesAndStartsThePump)
 
     console->print("Bob entered the game\n");
     ASSERT_TRUE(waitForQt([&] { return w.displayText() == console->output(); }));
-    auto* display = w.findChild<QPlainTextEdit*>("txtDisplay");
-    ASSERT_NE(display, nullptr);
-    EXPECT_EQ(display->toPlainText(), "history line\nBob entered the game\n");
+    EXPECT_EQ(child<QPlainTextEdit>("txtDisplay")->toPlainText(), "history line\nBob entered the game\n");
+
+    // A double click on the background (not on a page) shows the console.
+    desktop.showWindow(console->handle(), false);
+
+    // On a page it is the page's double click, not the background's.
+    QTest::mouseDClick(w.picBase(0), Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_FALSE(desktop.isWindowVisible(console->handle()));
+
+    QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(2, w.height() - 3));
+    EXPECT_TRUE(desktop.isWindowVisible(console->handle()));
 }
 
 // The display keeps to the newest line (the last one whole, not one short
@@ -102,9 +66,7 @@ TEST_F(MainWindowTest, FirstShowActivatesAndStartsThePump)
 TEST_F(MainWindowTest, TheDisplayKeepsToTheNewestLineUntilTheOperatorScrollsUp)
 {
     FrmMain& w = openWindow();
-    auto* display = w.findChild<QPlainTextEdit*>("txtDisplay");
-    ASSERT_NE(display, nullptr);
-    QScrollBar* bar = display->verticalScrollBar();
+    QScrollBar* bar = child<QPlainTextEdit>("txtDisplay")->verticalScrollBar();
     int printed = 0;
     auto printAndWait = [&](int count) {
         std::string lines;
@@ -144,7 +106,7 @@ TEST_F(MainWindowTest, OurDialogClosingActivatesButSwitchingBackFromElsewhereDoe
     // A mode button switched the pump off; our own dialog closing brings it back.
     timer("tmrConsole")->stop();
     QtDialogs ours;
-    acceptNextModal();
+    onModal([](QWidget* modal) { modal->close(); });
     ours.messageBox("Default server has been set.");
     ASSERT_TRUE(waitForQt([&] { return w.activations() == 2; }));
     EXPECT_TRUE(timer("tmrConsole")->isActive());
@@ -157,9 +119,13 @@ TEST_F(MainWindowTest, OurDialogClosingActivatesButSwitchingBackFromElsewhereDoe
     QApplication::sendEvent(&w, &activate);
     // A dialog that is not ours closing does not count either.
     QMessageBox foreign(QMessageBox::Information, "other", "not ours", QMessageBox::Ok, &w);
-    acceptNextModal();
+    onModal([](QWidget* modal) { modal->close(); });
     foreign.exec();
-    runQueuedWork();
+    // Zero timers fire in the order they were started: this one after the
+    // activation a closing dialog queues.
+    bool reached = false;
+    QTimer::singleShot(0, [&] { reached = true; });
+    ASSERT_TRUE(waitForQt([&] { return reached; }));
     EXPECT_EQ(w.activations(), 2);
     EXPECT_FALSE(timer("tmrConsole")->isActive());
 }
@@ -179,33 +145,9 @@ TEST_F(MainWindowTest, UnloadStopsEveryTimerAndSetsUnloading)
     EXPECT_EQ(w.displayText(), "");
 }
 
-TEST_F(MainWindowTest, DoubleClickOnTheBackgroundShowsTheConsole)
+TEST_F(MainWindowTest, ReInitializeListsEachProcedureOnceAndDebugPrintKeepsTheNewestLines)
 {
-    FrmMain& w = openWindow();
-    desktop.showWindow(console->handle(), false);
-
-    // On a page it is the page's double click, not the background's.
-    QTest::mouseDClick(w.picBase(0), Qt::LeftButton, {}, QPoint(2, 2));
-    EXPECT_FALSE(desktop.isWindowVisible(console->handle()));
-
-    QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(2, w.height() - 3));
-    EXPECT_TRUE(desktop.isWindowVisible(console->handle()));
-}
-
-namespace {
-
-void writeScripts(const std::filesystem::path& app, const std::string& consoleCode)
-{
-    std::filesystem::create_directories(app / "Scripts");
-    std::ofstream(app / "Scripts" / "InitScripts.txt") << "console.vbs, Console\r\n";
-    std::ofstream(app / "Scripts" / "console.vbs") << consoleCode;
-}
-
-} // namespace
-
-TEST_F(MainWindowTest, ReInitializeReloadsTheScriptsListingEachProcedureOnce)
-{
-    writeScripts(appFolder.path(), "Sub Q3ARVL_a(d)\nEnd Sub\nSub Q3ARVL_b(d)\nEnd Sub\n");
+    test::writeConsoleScript(appFolder.path(), "Sub Q3ARVL_a(d)\nEnd Sub\nSub Q3ARVL_b(d)\nEnd Sub\n");
     FrmMain& w = openWindow();
     auto* scripts = w.findChild<QListWidget*>("lstScripts");
     ASSERT_TRUE(waitForQt([&] { return scripts->count() == 2; }));
@@ -213,22 +155,16 @@ TEST_F(MainWindowTest, ReInitializeReloadsTheScriptsListingEachProcedureOnce)
     w.findChild<QPushButton*>("cmdInitScripts")->click();
     EXPECT_EQ(scripts->count(), 2);
     EXPECT_EQ(w.findChild<QListWidget*>("lstConsoleProc")->count(), 2);
-}
 
-TEST_F(MainWindowTest, DebugPrintAppendsLinesToTheDebugBox)
-{
-    FrmMain& w = makeWindow();
-    w.load();
+    // DebugPrint appends lines to the debug box.
     w.DebugPrint("first");
     w.DebugPrint("second");
-    EXPECT_EQ(w.findChild<QPlainTextEdit*>("txtDebug")->toPlainText(), "first\nsecond\n");
+    EXPECT_TRUE(w.findChild<QPlainTextEdit*>("txtDebug")->toPlainText().endsWith("first\nsecond\n"));
     // A script that never stops reporting leaves the newest lines, not all.
     for (int i = 0; i < FunctionPage::kDebugLinesKept; ++i)
         w.DebugPrint("line " + std::to_string(i));
     const QString kept = w.findChild<QPlainTextEdit*>("txtDebug")->toPlainText();
     EXPECT_TRUE(kept.startsWith("line 0\nline 1\n")) << kept.left(40).toStdString();
     EXPECT_TRUE(kept.endsWith("line 9999\n"));
-    for (const char* name : {"lstScripts", "cmdInitScripts", "lstConsoleProc"})
-        EXPECT_NE(w.findChild<QWidget*>(name), nullptr) << name;
     EXPECT_FALSE(w.findChild<QWidget*>("lstConsoleProc")->isVisibleTo(&w));
 }

@@ -11,8 +11,6 @@
 #include "platform/sim/SimServices.h"
 #include "support/TestEnvironment.h"
 
-#include <gtest/gtest.h>
-
 #include <functional>
 #include <memory>
 #include <string>

@@ -7,15 +7,11 @@
 #include "SessionFixture.h"
 #include "mainwindow/FrmMain.h"
 #include "platform/qt/QtMessageLoop.h"
-#include "platform/sim/SimDesktop.h"
-#include "platform/sim/SimServices.h"
-#include "support/TestEnvironment.h"
 
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
 #include <memory>
+#include <optional>
 
 namespace ravelin::test {
 
@@ -44,16 +40,18 @@ struct MainWindowTest : testing::Test {
         window.reset();
     }
 
-    FrmMain& makeWindow()
+    MainServices services() { return MainServices{bridge, probe, settings, dialogs, appFolder.path()}; }
+
+    FrmMain& makeWindow(std::optional<MainServices> s = {})
     {
-        window = std::make_unique<FrmMain>(MainServices{bridge, probe, settings, dialogs, appFolder.path()});
+        window = std::make_unique<FrmMain>(s ? std::move(*s) : services());
         return *window;
     }
 
     // Loaded, shown and activated once.
-    FrmMain& openWindow()
+    FrmMain& openWindow(std::optional<MainServices> s = {})
     {
-        FrmMain& w = makeWindow();
+        FrmMain& w = makeWindow(std::move(s));
         w.load();
         w.show();
         EXPECT_TRUE(waitForQt([&] { return w.activations() == 1; }));
@@ -61,6 +59,11 @@ struct MainWindowTest : testing::Test {
     }
 
     QTimer* timer(const char* name) { return window->findChild<QTimer*>(name); }
+    template <typename T>
+    T* child(const QString& name)
+    {
+        return test::child<T>(window.get(), name);
+    }
 };
 
 } // namespace ravelin::test

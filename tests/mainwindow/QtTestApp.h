@@ -2,6 +2,10 @@
 // test runs (after the test main has given the process its own folders).
 #pragma once
 
+#include <QObject>
+
+#include <gtest/gtest.h>
+
 #include <functional>
 
 class QFont;
@@ -19,5 +23,14 @@ void onModal(std::function<void(QWidget*)> act);
 
 // Runs pending Qt events until `condition` holds or the timeout passes.
 bool waitForQt(const std::function<bool()>& condition, int timeoutMs = 10000);
+
+// The child of `root` with this object name; a failure when there is none.
+template <typename T>
+T* child(const QObject* root, const QString& name)
+{
+    T* found = root->findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name.toStdString();
+    return found;
+}
 
 } // namespace ravelin::test

@@ -2,16 +2,16 @@
 // the whole main-window logic runs here without a QApplication.
 #pragma once
 
+#include "config/PresetFile.h"
 #include "mainwindow/MainSession.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimServices.h"
 #include "support/TestEnvironment.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +27,20 @@ inline void answerAsQuake3(sim::SimConsole& c, const std::string& line)
         c.print("\"net_port\" is:\"27960\" default:\"27960\"\n");
     else // as a 1.32 server answers a name it does not know
         c.print("Unknown command \"" + line + "\"\n");
+}
+
+// One script file as the module "Console" in the application folder `app`.
+inline void writeConsoleScript(const std::filesystem::path& app, const std::string& code)
+{
+    writeFile(app / "Scripts" / "InitScripts.txt", "console.vbs, Console\n");
+    writeFile(app / "Scripts" / "console.vbs", code);
+}
+
+// A preset file as the function page saves it.
+inline void writePreset(const std::filesystem::path& app, const std::string& file, const std::string& display,
+                        std::vector<std::string> commands)
+{
+    writeFile(app / "presets" / (file + ".pst"), *encodePreset({display, file, std::move(commands)}));
 }
 
 struct RecordingSessionView : SessionView {
@@ -91,17 +105,7 @@ struct SessionTest : testing::Test {
         return *session;
     }
 
-    void writeScript(const std::string& name, const std::string& text)
-    {
-        std::ofstream(appFolder.path() / "Scripts" / name, std::ios::binary) << text;
-    }
-
-    // One script file as the module "Console".
-    void useConsoleScript(const std::string& code)
-    {
-        writeScript("InitScripts.txt", "console.vbs, Console\n");
-        writeScript("console.vbs", code);
-    }
+    void useConsoleScript(const std::string& code) { writeConsoleScript(appFolder.path(), code); }
 };
 
 } // namespace ravelin::test

@@ -1,12 +1,11 @@
-// The shutdown dialog's choice, what each way does to the session, and the
-// tray animation.
-#include "SessionFixture.h"
-
+// The shutdown dialog's choice and the tray animation (what each way does to
+// the window and the server: ChromeTest).
 #include "mainwindow/ShutdownChoice.h"
 #include "mainwindow/TrayAnimation.h"
 
+#include <gtest/gtest.h>
+
 using namespace ravelin;
-using ravelin::test::SessionTest;
 
 namespace {
 
@@ -90,13 +89,6 @@ TEST_F(ShutdownChoiceTest, HandBackFillsTheBarThenClosesAndCannotBeCancelled)
     EXPECT_EQ(view.calls.size(), 2u);
 }
 
-TEST_F(SessionTest, QuitGoesToTheConsoleInUse)
-{
-    MainSession& s = makeSession();
-    s.sendQuit();
-    EXPECT_EQ(console->entered().back(), "QUIT");
-}
-
 // The turn at the top goes 10, 9; at the bottom frame 7 shows twice, since
 // stepping below 7 puts the frame back on 7 (which also makes the very first
 // step show 7).
@@ -108,15 +100,4 @@ TEST(TrayAnimationTest, FramesRunBackAndForthOverSevenToTen)
     for (int i = 0; i < 10; ++i)
         tray.BumpTray();
     EXPECT_EQ(shown, (std::vector<int>{7, 8, 9, 10, 9, 8, 7, 7, 8, 9}));
-}
-
-TEST_F(SessionTest, ScriptsStepTheTrayAnimation)
-{
-    useConsoleScript("Sub Q3ARVL_say(data)\r\n  BumpTray\r\n  BumpTray\r\nEnd Sub\r\n");
-    MainSession& s = makeSession();
-    s.load();
-    s.activate();
-    console->print("say: hi\n");
-    s.tmrConsole_Timer();
-    EXPECT_EQ(s.tray().frame(), 8);
 }

@@ -2,7 +2,6 @@
 
 #include "mainwindow/TabPictures.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QTest>
 #include <QToolButton>
@@ -14,24 +13,16 @@ using ravelin::test::MainWindowTest;
 
 namespace {
 
-// Tab indices from the topmost down, read from the strip's stacking order.
-std::vector<int> tabsTopDown(FrmMain& w)
+// Indices of `first` and its siblings named alike, from the topmost down,
+// read from the stacking order.
+std::vector<int> topDown(QWidget* first, const QString& prefix)
 {
     std::vector<int> order;
-    const auto siblings = w.imgTab(0)->parentWidget()->children();
+    const auto siblings = first->parentWidget()->children();
     for (auto it = siblings.rbegin(); it != siblings.rend(); ++it)
-        if ((*it)->objectName().startsWith("imgTab"))
+        if ((*it)->objectName().startsWith(prefix))
             order.push_back((*it)->property("index").toInt());
     return order;
-}
-
-int topPage(FrmMain& w)
-{
-    const auto siblings = w.picBase(0)->parentWidget()->children();
-    for (auto it = siblings.rbegin(); it != siblings.rend(); ++it)
-        if ((*it)->objectName().startsWith("picBase"))
-            return (*it)->property("index").toInt();
-    return -1;
 }
 
 std::vector<int> expectedOrder(int k)
@@ -61,25 +52,21 @@ TEST_F(MainWindowTest, EveryTabClickRestacksAndSwapsPictures)
         if (k >= 0)
             QTest::mouseClick(w.imgTab(k), Qt::LeftButton);
         const int on = k < 0 ? 0 : k;
-        EXPECT_EQ(tabsTopDown(w), expectedOrder(on)) << "tab " << k;
-        EXPECT_EQ(topPage(w), on) << "tab " << k;
+        EXPECT_EQ(topDown(w.imgTab(0), "imgTab"), expectedOrder(on)) << "tab " << k;
+        EXPECT_EQ(topDown(w.picBase(0), "picBase").at(0), on) << "tab " << k;
         for (int i = 0; i < kTabCount; ++i) {
             const QPixmap& wanted = i == on ? w.TabPicOn(i) : w.TabPicOff(i);
             EXPECT_EQ(w.imgTab(i)->pixmap().cacheKey(), wanted.cacheKey()) << "tab " << k << " picture " << i;
         }
     }
-}
 
-TEST_F(MainWindowTest, TheUsersButtonBringsTheClientsPageToTheFront)
-{
-    FrmMain& w = openWindow();
+    // The users button brings the clients page to the front.
     QTest::mouseClick(w.imgTab(2), Qt::LeftButton);
-    auto* users = w.findChild<QToolButton*>("imgUsers");
-    ASSERT_NE(users, nullptr);
+    auto* users = child<QToolButton>("imgUsers");
     EXPECT_EQ(users->accessibleName(), "Clients");
     QTest::mouseClick(users, Qt::LeftButton);
-    EXPECT_EQ(tabsTopDown(w), expectedOrder(kClientsTab));
-    EXPECT_EQ(topPage(w), kClientsTab);
+    EXPECT_EQ(topDown(w.imgTab(0), "imgTab"), expectedOrder(kClientsTab));
+    EXPECT_EQ(topDown(w.picBase(0), "picBase").at(0), kClientsTab);
 }
 
 TEST_F(MainWindowTest, PicturesComeFromTheApplicationFolderWithBuiltInFallbacks)
@@ -87,11 +74,7 @@ TEST_F(MainWindowTest, PicturesComeFromTheApplicationFolderWithBuiltInFallbacks)
     copyShippedPictures(appFolder.path());
     std::filesystem::remove(appFolder.path() / "img" / "tab_cvars_on.gif");
     // An unreadable file counts as missing.
-    {
-        QFile broken(QString::fromStdString((appFolder.path() / "img" / "tab_sys_off.gif").string()));
-        ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        broken.write("not a picture");
-    }
+    test::writeFile(appFolder.path() / "img" / "tab_sys_off.gif", "not a picture");
     FrmMain& w = makeWindow();
     w.load();
     for (int i = 0; i < kTabCount; ++i) {

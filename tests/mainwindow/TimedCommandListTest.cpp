@@ -6,26 +6,20 @@
 
 #include "config/PresetFolder.h"
 
-#include <fstream>
-
 using namespace ravelin;
 using ravelin::test::RecordingSessionView;
 using ravelin::test::SessionTest;
+using ravelin::test::writeFile;
 
 namespace {
 
 struct ListView : TimedCommandListView {
     std::vector<std::string> com, presets, exec;
-    int chosen = -2;
     bool choiceEnabled = true;
     bool running = false;
     int selected = -1;
     void showComList(const std::vector<std::string>& e) override { com = e; }
-    void showPresets(const std::vector<std::string>& n, int c) override
-    {
-        presets = n;
-        chosen = c;
-    }
+    void showPresets(const std::vector<std::string>& n, int) override { presets = n; }
     void setPresetChoiceEnabled(bool e) override { choiceEnabled = e; }
     void showRunning(bool r) override { running = r; }
     void showExecList(const std::vector<std::string>& e) override { exec = e; }
@@ -45,7 +39,7 @@ struct ClockedView : RecordingSessionView {
     long long due = 0;
     void setTimerEnabled(SessionTimer t, bool on) override
     {
-        if (t == SessionTimer::tmrAAI && on && !on_(t))
+        if (t == SessionTimer::tmrAAI && on && !this->on(t))
             due = now + intervals[static_cast<std::size_t>(t)];
         RecordingSessionView::setTimerEnabled(t, on);
     }
@@ -55,7 +49,6 @@ struct ClockedView : RecordingSessionView {
         if (t == SessionTimer::tmrAAI)
             due = now + ms;
     }
-    bool on_(SessionTimer t) const { return timerEnabled(t); }
 };
 
 struct TimedCommandsTest : SessionTest {
@@ -78,7 +71,7 @@ struct TimedCommandsTest : SessionTest {
     // A loaded session with its scripts (none) in place.
     MainSession& start()
     {
-        writeScript("InitScripts.txt", "");
+        writeFile(appFolder.path() / "Scripts" / "InitScripts.txt", "");
         session = std::make_unique<MainSession>(
             MainServices{bridge, probe, settings, dialogs, appFolder.path(), &host, &memory}, clocked);
         session->timedCommands().setView(&list);
@@ -146,12 +139,9 @@ TEST_F(TimedCommandsTest, SavedPresetsAreListedByDisplayNameAndSurviveARestart)
     start();
     savePreset("Big Map Cycle", {"map q3dm17||60000", "NOP||1000"});
     EXPECT_EQ(dialogs.asked().at(0).text, TimedCommandList::kSavePrompt);
-    ASSERT_TRUE(std::filesystem::exists(presets() / "Big_Map_Cycle.pst"));
     savePreset("CTF: night?", {"map q3ctf1||1000"});
     savePreset("?*", {"say only removed characters||1000"});
     EXPECT_EQ(list.presets, (std::vector<std::string>{"?*", "Big Map Cycle", "CTF: night?"}));
-    EXPECT_EQ(list.chosen, -1) << "a refreshed drop-down has nothing chosen";
-    EXPECT_EQ(tcl().PresetPaths().at(0).filename(), ".pst");
 
     // Cancelled or empty answers save nothing and say nothing.
     dialogs.clear();
@@ -193,19 +183,6 @@ TEST_F(TimedCommandsTest, AnEmptyListIsNotSavedAndAFailedWriteKeepsTheListAsItWa
     EXPECT_EQ(list.presets, std::vector<std::string>{"Kept"});
 }
 
-TEST_F(TimedCommandsTest, BadFilesAreSkippedWithOneDebugLineEach)
-{
-    std::filesystem::create_directories(presets());
-    std::ofstream(presets() / "broken.pst", std::ios::binary) << std::string("\x05\x00Br", 4);
-    std::ofstream(presets() / "good.pst", std::ios::binary) << *encodePreset({"Good", "good", {"status||1000"}});
-    start();
-    EXPECT_EQ(list.presets, std::vector<std::string>{"Good"});
-    ASSERT_EQ(clocked.debug.size(), 1u);
-    EXPECT_NE(clocked.debug[0].find("broken.pst"), std::string::npos);
-    session->scriptControl().executeStatement("RefreshPresets");
-    EXPECT_EQ(clocked.debug.size(), 2u) << "each refresh names it again";
-}
-
 TEST_F(TimedCommandsTest, RunSendsTheChosenPresetOnTmrAAIAndLstExecFollows)
 {
     start();
@@ -244,14 +221,19 @@ TEST_F(TimedCommandsTest, RunSendsTheChosenPresetOnTmrAAIAndLstExecFollows)
     EXPECT_EQ(sent.size(), 2u);
 }
 
-TEST_F(TimedCommandsTest, PresetsThatCannotRunSaySoAndStayStopped)
+TEST_F(TimedCommandsTest, BadFilesAreSkippedWithOneDebugLineEachAndPresetsThatCannotRunSaySo)
 {
-    std::filesystem::create_directories(presets());
-    std::ofstream(presets() / "empty.pst", std::ios::binary) << *encodePreset({"Empty", "empty", {}});
+    writeFile(presets() / "broken.pst", std::string("\x05\x00Br", 4));
+    test::writePreset(appFolder.path(), "empty", "Empty", {});
     start();
+    EXPECT_EQ(list.presets, std::vector<std::string>{"Empty"});
+    ASSERT_EQ(clocked.debug.size(), 1u);
+    EXPECT_NE(clocked.debug[0].find("broken.pst"), std::string::npos);
+    session->scriptControl().executeStatement("RefreshPresets");
+    EXPECT_EQ(clocked.debug.size(), 2u) << "each refresh names it again";
+
     savePreset("Vanishing", {"status||1000"});
     ASSERT_EQ(list.presets, (std::vector<std::string>{"Empty", "Vanishing"}));
-
     dialogs.clear();
     tcl().cboPreset_Click(0);
     tcl().optRunAAI_Click();
@@ -268,13 +250,13 @@ TEST_F(TimedCommandsTest, PresetsThatCannotRunSaySoAndStayStopped)
     EXPECT_NE(dialogs.asked()[1].text.find("Vanishing.pst"), std::string::npos);
 }
 
-TEST_F(TimedCommandsTest, ReportsAreSaidOnDemandAndAtTheSixthThenEveryFifthTick)
+TEST_F(TimedCommandsTest, ReportsAreSaidOnAScriptsDemandAndAtTheSixthThenEveryFifthTick)
 {
     memory.figures.availPhys = 64ull << 30;
     memory.figures.availPageFile = 524'288'000;
     memory.figures.memoryLoad = 7;
     MainSession& s = start();
-    s.DisplayRAMStats();
+    ASSERT_TRUE(s.scriptControl().executeStatement("DisplayRAMStats")) << s.scriptControl().error().description;
     // The lines are RamReportTest's; here the machine's figures reach them.
     ASSERT_EQ(sent.size(), 8u);
     EXPECT_EQ(sent[2].second, "Say \"^5Physical : 65536 MB Free\"");
@@ -291,12 +273,6 @@ TEST_F(TimedCommandsTest, ReportsAreSaidOnDemandAndAtTheSixthThenEveryFifthTick)
     }
     EXPECT_EQ(reportedAt, (std::vector<int>{6, 11}));
 
-    EXPECT_TRUE(clocked.on(SessionTimer::tmrReport));
-    tcl().chkReport_Click(false);
-    EXPECT_FALSE(clocked.on(SessionTimer::tmrReport));
-    tcl().chkReport_Click(true);
-    EXPECT_TRUE(clocked.on(SessionTimer::tmrReport));
-
     // Closing mid-report: no line is said after the flag is set.
     sent.clear();
     loop.post(3, [&] { s.unload(); });
@@ -305,18 +281,10 @@ TEST_F(TimedCommandsTest, ReportsAreSaidOnDemandAndAtTheSixthThenEveryFifthTick)
     EXPECT_GE(sent.size(), 1u);
 }
 
-TEST_F(TimedCommandsTest, ScriptsReachThePresetReportAndHighlightOperations)
+TEST_F(TimedCommandsTest, ScriptsReachTheHighlightOperations)
 {
     MainSession& s = start();
     vbs::ScriptControl& sc = s.scriptControl();
-    ASSERT_TRUE(sc.executeStatement("DisplayRAMStats")) << sc.error().description;
-    EXPECT_EQ(sent.size(), 8u);
-
-    savePreset("Later", {"status||1000"});
-    std::filesystem::remove(presets() / "Later.pst");
-    ASSERT_TRUE(sc.executeStatement("Ravelin.RefreshPresets")) << sc.error().description;
-    EXPECT_TRUE(list.presets.empty());
-
     ASSERT_TRUE(sc.executeStatement("HighlightFunc 2")) << sc.error().description;
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(panel.colours.at(i), i == 2 ? kFuncTitleHighlight : kFuncTitleGrey) << i;
