@@ -167,12 +167,8 @@ TEST(RavelinVbs, HelpTimeoutAndQuitUnderResumeNext)
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--timeout SECONDS"), std::string::npos) << help.out;
 
-    std::string loop = (dir.path() / "loop.vbs").string();
-    std::ofstream(loop) << "On Error Resume Next\nDo\nLoop\n";
-    CommandResult timedOut = runVbs({"--timeout", "0.5", loop});
-    EXPECT_EQ(timedOut.status, 1);
-    EXPECT_EQ(timedOut.out + timedOut.err, loop + "(2, 1) error 1799: Script timed out\n");
-    EXPECT_EQ(runVbs({"--timeout", "soon", loop}).status, 2);
+    // A limit that runs out: the limits/*.vbs tests.
+    EXPECT_EQ(runVbs({"--timeout", "soon", "x.vbs"}).status, 2);
 
     // Quit is not an error a script can resume past.
     std::string quit = (dir.path() / "quit.vbs").string();
