@@ -250,7 +250,10 @@ TEST_F(CvarTableTest, AServerThatNeverWritesGivesTheMessageAndTheRowsStay)
 
     // A file left behind by a late server is not taken for the next dump.
     writeFile(table.dumpTarget().file, "seta stale \"old\"\n// padding padding\n");
-    dumpOf("seta fresh \"new\"\n// padding\n");
+    table.startDump();
+    tick(5);
+    writeFile(table.dumpTarget().file, "seta fresh \"new\"\n// padding\n");
+    tick();
     EXPECT_EQ(view.rows, (std::vector<CvarRow>{{"fresh", "new"}}));
 }
 
