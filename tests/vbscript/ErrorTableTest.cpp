@@ -20,8 +20,7 @@ struct ErrorCase {
     const char* name;
     std::string code;
     int number;
-    int line;
-    int column; // 0: not checked
+    int line, column; // 0: not checked
 };
 
 const ErrorCase compileCases[] = {
@@ -106,12 +105,8 @@ void expectError(const ErrorCase& c, bool compiles)
     ScriptControl sc;
     EXPECT_FALSE(sc.addCode(c.code));
     EXPECT_EQ(sc.error().number, c.number) << sc.error().description;
-    if (c.line) {
-        EXPECT_EQ(sc.error().line, c.line);
-    }
-    if (c.column) {
-        EXPECT_EQ(sc.error().column, c.column);
-    }
+    EXPECT_EQ(c.line ? sc.error().line : 0, c.line);
+    EXPECT_EQ(c.column ? sc.error().column : 0, c.column);
     EXPECT_FALSE(sc.error().description.empty());
     if (compiles)
         return;
