@@ -4,12 +4,6 @@
 using namespace ravelin;
 using namespace ravelin::test;
 
-namespace {
-
-const std::string kBanText = "^1 you are banned, dont let the door hit you in the ass on the way out...";
-
-} // namespace
-
 TEST_F(ClientsTest, KickAndBanNeedASelectedRowWithAName)
 {
     clients.admin().cmdKickClient_Click();
