@@ -1,22 +1,13 @@
 // The lasting ban list: its file, expiry and matching.
 #include "clients/BanList.h"
-#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
 
 using namespace ravelin;
 using namespace ravelin::test;
 
 namespace {
-
-void writeAll(const std::filesystem::path& file, const std::string& bytes)
-{
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << bytes;
-}
 
 Ban oddBan()
 {
@@ -73,7 +64,7 @@ TEST(BanList, ANewerVersionsFieldsAndLinesAreWrittenBack)
     TempDir dir;
     const auto file = BanList::fileFor(dir.path(), "local host", 27960);
     EXPECT_EQ(file.filename(), "local_host_27960.bans");
-    writeAll(file, "ravelin-bans 2\nban name=%22Bob%22 since=7 ends=never colour=^1red\nnote kept=1\nend 1\n");
+    writeFile(file, "ravelin-bans 2\nban name=%22Bob%22 since=7 ends=never colour=^1red\nnote kept=1\nend 1\n");
     BanList list;
     EXPECT_TRUE(list.load(file).empty());
     list.add(Ban{"\"Eve\"", "", "", "", 9, 0, {}});
@@ -90,7 +81,7 @@ TEST(BanList, AnUnreadableFileStaysUntilTheOperatorChangesABan)
     TempDir dir;
     const auto file = dir.path() / "bans" / "x.bans";
     const std::string damaged = "ravelin-bans 1\nban name=%22A%22 since=1 ends=never\nban name=%ZZ\n";
-    writeAll(file, damaged);
+    writeFile(file, damaged);
     BanList list;
     EXPECT_EQ(list.load(file).size(), 2u); // the broken line and the missing end
     EXPECT_EQ(list.size(), 1u);

@@ -83,14 +83,8 @@ TEST_P(BansAgainstQ3simTest, BansHoldFromTheConnectAcrossARestartUntilTheyEnd)
     std::printf("connect line to kick on q3sim (%s): name ban %.0f ms, key ban %.0f ms\n", ioq3() ? "ioq3" : "1.32",
                 byName, byKey);
     EXPECT_NE(serverOutput().find("(wall hack)"), std::string::npos);
-    if (ioq3()) {
-        // Refused by the engine itself; a map load loses nothing.
-        window->ConsoleOut("sim_connect Other 10.1.2.3 KEY2;echo REFUSED_MARK");
-        ASSERT_TRUE(waitForQt([&] { return count("REFUSED_MARK") == 2; }, 20000));
-        EXPECT_EQ(count("n\\Other\\"), 0u);
-        window->ConsoleOut("flushbans;map q3dm17");
-        EXPECT_TRUE(waitForQt([&] { return count("Added ban: 10.1.2.3/32") == 2; }, 5000)) << serverOutput();
-    } else {
+    // On 1.32 Ravelin kicks an address; the ioq3 engine refuses it itself.
+    if (!ioq3()) {
         const double byAddress = connectAndAwaitKick("Other", "10.1.2.3", "KEY2");
         std::printf("connect line to kick on q3sim (1.32): address ban %.0f ms\n", byAddress);
     }

@@ -37,6 +37,9 @@ struct RecordingFilterView : FilterView {
     int selectedLanguageOption() const override { return option; }
 };
 
+// What the ban sweep and the connect check say after the player's name.
+inline const std::string kBanText = "^1 you are banned, dont let the door hit you in the ass on the way out...";
+
 inline std::string statusReply(const std::vector<std::string>& players)
 {
     std::string reply = std::string("\xff\xff\xff\xffstatusResponse\n", 19) + "\\sv_hostname\\Test\n";

@@ -61,32 +61,21 @@ struct ClientsAgainstQ3simTest : HostedMainWindowTest {
         QTest::mouseClick(b, Qt::LeftButton);
     }
 
-    void joinsAndLeavesFillAndEmptyTheRosterWithSlots();
-
     QListWidget* list = nullptr;
 };
 
-// The same against the ioq3 engine's forms, whose STATUS table has other
-// columns (`cl score ping name address rate`).
-struct ClientsAgainstIoq3simTest : ClientsAgainstQ3simTest {
-    std::vector<std::string> engine() const override { return {"--ioq3"}; }
+// On both engines' forms: the ioq3 engine's STATUS table has other columns
+// (`cl score ping name address rate`).
+struct ClientsOnBothEnginesTest : ClientsAgainstQ3simTest, testing::WithParamInterface<bool> {
+    std::vector<std::string> engine() const override
+    {
+        return GetParam() ? std::vector<std::string>{"--ioq3"} : std::vector<std::string>{};
+    }
 };
 
 } // namespace
 
-TEST_F(ClientsAgainstQ3simTest, JoinsAndLeavesFillAndEmptyTheRosterWithSlots)
-{
-    joinsAndLeavesFillAndEmptyTheRosterWithSlots();
-}
-
-TEST_F(ClientsAgainstIoq3simTest, JoinsAndLeavesFillAndEmptyTheRosterWithSlots)
-{
-    joinsAndLeavesFillAndEmptyTheRosterWithSlots();
-    // The slots came from the ioq3 table, read for Ravelin alone.
-    EXPECT_EQ(serverOutput().find("cl score ping name"), std::string::npos) << "the table reached the window";
-}
-
-void ClientsAgainstQ3simTest::joinsAndLeavesFillAndEmptyTheRosterWithSlots()
+TEST_P(ClientsOnBothEnginesTest, JoinsAndLeavesFillAndEmptyTheRosterWithSlots)
 {
     monitor();
     EXPECT_EQ(rows().size(), 3u);
@@ -103,9 +92,14 @@ void ClientsAgainstQ3simTest::joinsAndLeavesFillAndEmptyTheRosterWithSlots()
     ASSERT_TRUE(waitForQt([&] { return rosterIndex("Sarge") < 0; }, 5000));
     EXPECT_EQ(rows().size(), 3u);
     EXPECT_EQ(list->count(), 3);
+    // The slots came from the table, read for Ravelin alone.
+    EXPECT_EQ(serverOutput().find(GetParam() ? "cl score ping name" : "num score ping name"), std::string::npos);
 }
 
-TEST_F(ClientsAgainstQ3simTest, AKickedPlayerDisappears)
+INSTANTIATE_TEST_SUITE_P(Engines, ClientsOnBothEnginesTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "ioq3" : "q3"; });
+
+TEST_F(ClientsAgainstQ3simTest, AKickedPlayerGoesAndABannedOneWhoComesBackIsKickedByTheSweep)
 {
     monitor();
     select("Two Words");
@@ -114,11 +108,7 @@ TEST_F(ClientsAgainstQ3simTest, AKickedPlayerDisappears)
     EXPECT_NE(serverOutput().find("]Kick \"Two Words\""), std::string::npos);
     EXPECT_NE(serverOutput().find("Two Words was kicked"), std::string::npos) << serverOutput();
     EXPECT_EQ(list->count(), 2);
-}
 
-TEST_F(ClientsAgainstQ3simTest, ABannedPlayerWhoComesBackIsKickedByTheSweepWithTheMessage)
-{
-    monitor();
     select("Bob");
     dialogs.queuePrompt("");
     dialogs.queuePrompt("permanent");

@@ -2,7 +2,6 @@
 // OpenArena server in a console host, with bots for players: its STATUS
 // table is the ioq3 layout, its names keep colour codes, its status reply
 // comes from its own port, and it keeps an address ban list of its own.
-#include "integration/IntegrationSupport.h"
 #include "mainwindow/HostedMainWindow.h"
 #include "realserver/RealServerSupport.h"
 

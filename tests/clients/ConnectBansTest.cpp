@@ -30,10 +30,7 @@ struct ConnectBansTest : ClientsTest {
     }
     static std::string kick(int slot, const std::string& name)
     {
-        return "Say \"^2'" + name
-            + "'^1 you are banned, dont let the door hit you in the ass on the way out... "
-              "^7(cheat)\";clientkick "
-            + std::to_string(slot);
+        return "Say \"^2'" + name + "'" + kBanText + " ^7(cheat)\";clientkick " + std::to_string(slot);
     }
 };
 

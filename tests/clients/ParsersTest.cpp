@@ -3,36 +3,20 @@
 #include "clients/PlayerText.h"
 #include "clients/StatusBlock.h"
 #include "clients/StatusReply.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <iterator>
 
 using namespace ravelin;
 
 namespace {
 
-std::string capture(const std::string& file)
-{
-    const char* source = std::getenv("RAVELIN_SOURCE_DIR");
-    std::ifstream in(std::string(source ? source : ".") + "/../shared/data/openarena-0.8.8/" + file, std::ios::binary);
-    if (!in)
-        in.open("/work/shared/data/openarena-0.8.8/" + file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 const std::string kHeader = std::string("\xff\xff\xff\xffstatusResponse\n", 19);
 
 } // namespace
 
-TEST(PlayerStatusReply, QueryIsThirteenBytesAndRepliesGiveTheirPlayerLinesInOrder)
+TEST(PlayerStatusReply, RepliesGiveTheirPlayerLinesInOrder)
 {
-    EXPECT_EQ(StatusQueryDatagram(),
-              std::string("\xff\xff\xff\xff"
-                          "getstatus",
-                          13));
-
     struct Case {
         std::string reply;
         bool isReply;
@@ -53,7 +37,8 @@ TEST(PlayerStatusReply, QueryIsThirteenBytesAndRepliesGiveTheirPlayerLinesInOrde
 
 TEST(PlayerStatusReply, TheRealServersReplyListsItsBots)
 {
-    const std::string reply = capture("getstatus-reply.bin");
+    // The captured reply, kept as a fuzz seed.
+    const std::string reply = test::readFile(test::sourceDir() / "fuzz/corpus/status_reply/openarena-three-bots");
     ASSERT_FALSE(reply.empty());
     EXPECT_TRUE(IsStatusReply(reply));
     EXPECT_EQ(ParseStatusReply(reply),

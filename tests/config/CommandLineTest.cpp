@@ -129,7 +129,7 @@ struct CommandLineTest : testing::Test {
 TEST_F(CommandLineTest, KeySequences)
 {
     struct Case {
-        const char* history; // lines entered first, '|' between them
+        std::vector<std::string> history; // lines entered first
         const char* keys;
         const char* text; // what the box then shows
         const char* selected; // its selected tail
@@ -137,39 +137,33 @@ TEST_F(CommandLineTest, KeySequences)
         const char* doskey = "1";
     };
     const Case cases[] = {
-        {"", "se", "seta", "ta"}, // first list match in list order, not set
-        {"", "se{SHIFT}", "seta", "ta"}, // a stray key release keeps the completion
-        {"", "se{BS}", "s", ""}, // tail and one typed character go
-        {"", "s?a", "s?atus", "tus"}, // ? is a wildcard
-        {"", "RAM", "RAM_STATUS", "_STATUS"},
-        {"", "say hi", "say hi", ""},
-        {"map q3dm17|map q3dm1", "map q3dm", "map q3dm17", "17"}, // oldest history match first
-        {"map q3dm17|map q3dm1", "{UP}", "map q3dm17", "7"}, // recalled, completed on release
-        {"map q3dm17|map q3dm1", "{UP}{UP}", "map q3dm17", ""},
-        {"map q3dm17|map q3dm1", "{UP}{UP}{UP}", "map q3dm17", ""}, // nothing before the oldest
-        {"a1|b2", "{UP}{UP}{DOWN}", "b2", ""},
-        {"a1|b2", "{UP}{DOWN}", "", ""}, // past the newest: empty once
-        {"a1|b2", "{UP}{DOWN}{DOWN}", "", ""},
-        {"a1|b2", "{DOWN}", "", ""},
-        {"", "se", "se", "", "0"}, // Intellisense off: no completion
-        {"a1|b2", "{UP}", "", "", "1", "0"}, // DosKey off: no browsing
-        {"map q3dm17", "MAP Q3DM17", "MAP Q3DM17", ""}, // differs only in case: left alone
-        {"", "xyz{DEL}", "xyz", ""},
-        {"", "say hi{ENTER}", "", ""},
+        {{}, "se", "seta", "ta"}, // first list match in list order, not set
+        {{}, "se{SHIFT}", "seta", "ta"}, // a stray key release keeps the completion
+        {{}, "se{BS}", "s", ""}, // tail and one typed character go
+        {{}, "s?a", "s?atus", "tus"}, // ? is a wildcard
+        {{}, "RAM", "RAM_STATUS", "_STATUS"},
+        {{}, "say hi", "say hi", ""},
+        {{"map q3dm17", "map q3dm1"}, "map q3dm", "map q3dm17", "17"}, // oldest history match first
+        {{"map q3dm17", "map q3dm1"}, "{UP}", "map q3dm17", "7"}, // recalled, completed on release
+        {{"map q3dm17", "map q3dm1"}, "{UP}{UP}", "map q3dm17", ""},
+        {{"map q3dm17", "map q3dm1"}, "{UP}{UP}{UP}", "map q3dm17", ""}, // nothing before the oldest
+        {{"a1", "b2"}, "{UP}{UP}{DOWN}", "b2", ""},
+        {{"a1", "b2"}, "{UP}{DOWN}", "", ""}, // past the newest: empty once
+        {{"a1", "b2"}, "{UP}{DOWN}{DOWN}", "", ""},
+        {{"a1", "b2"}, "{DOWN}", "", ""},
+        {{}, "se", "se", "", "0"}, // Intellisense off: no completion
+        {{"a1", "b2"}, "{UP}", "", "", "1", "0"}, // DosKey off: no browsing
+        {{"map q3dm17"}, "MAP Q3DM17", "MAP Q3DM17", ""}, // differs only in case: left alone
+        {{}, "xyz{DEL}", "xyz", ""},
+        {{}, "say hi{ENTER}", "", ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.history) + " / " + c.keys);
+        SCOPED_TRACE(testing::PrintToString(c.history) + " / " + c.keys);
         reset();
         setting("Intellisense", c.intellisense);
         setting("DosKey", c.doskey);
-        const std::string history = c.history;
-        for (std::size_t at = 0; !history.empty();) {
-            const std::size_t bar = history.find('|', at);
-            line->enter(history.substr(at, bar == std::string::npos ? std::string::npos : bar - at));
-            if (bar == std::string::npos)
-                break;
-            at = bar + 1;
-        }
+        for (const std::string& entered : c.history)
+            line->enter(entered);
         type(c.keys);
         EXPECT_EQ(box.value, c.text);
         EXPECT_EQ(box.selected(), c.selected);

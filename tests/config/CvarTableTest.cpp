@@ -6,14 +6,12 @@
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimServices.h"
-#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <functional>
-#include <iterator>
 
 using namespace ravelin;
 using namespace std::chrono_literals;
@@ -118,14 +116,26 @@ struct CvarTableTest : testing::Test {
 
     std::filesystem::path basePath() const { return base.path() / "q3"; }
 
-    // Runs the poll timer until the dump ends (each tick 10 ms of the clock).
-    void runDump(int maxTicks = 2000)
+    // Runs the poll timer up to `ticks` times while a dump runs (each tick
+    // 10 ms of the clock).
+    void tick(int ticks = 2000)
     {
-        table.startDump();
-        for (int i = 0; i < maxTicks && table.dumpRunning(); ++i) {
+        for (int i = 0; i < ticks && table.dumpRunning(); ++i) {
             clock.advance(10ms);
             table.tmrCvarDump_Timer();
         }
+    }
+    void runDump()
+    {
+        table.startDump();
+        tick();
+    }
+    // A dump from the 1.32 engine, whose WRITECONFIG writes `contents`.
+    void dumpOf(const std::string& contents)
+    {
+        table.learnDumpTarget(basePath().string());
+        onWriteConfig = [this, contents](const std::string&) { writeFile(table.dumpTarget().file, contents); };
+        runDump();
     }
 };
 
@@ -206,30 +216,19 @@ TEST_F(CvarTableTest, AFileStillGrowingOrTooShortIsReadAgain)
     const std::filesystem::path file = table.dumpTarget().file;
     onWriteConfig = [&](const std::string&) { writeFile(file, "// gen"); };
     table.startDump();
-    for (int i = 0; i < 5; ++i) {
-        clock.advance(10ms);
-        table.tmrCvarDump_Timer();
-    }
+    tick(5);
     EXPECT_TRUE(table.dumpRunning()) << "six bytes are not a dump yet";
     std::ofstream(file, std::ios::binary | std::ios::app) << "erated by quake\nseta a \"1\"\n";
-    clock.advance(10ms);
-    table.tmrCvarDump_Timer();
+    tick(1);
     std::ofstream(file, std::ios::binary | std::ios::app) << "seta b \"2\"\n";
-    for (int i = 0; i < 10 && table.dumpRunning(); ++i) {
-        clock.advance(10ms);
-        table.tmrCvarDump_Timer();
-    }
+    tick(10);
     ASSERT_FALSE(table.dumpRunning());
     EXPECT_EQ(view.rows, (std::vector<CvarRow>{{"a", "1"}, {"b", "2"}}));
 }
 
 TEST_F(CvarTableTest, AServerThatNeverWritesGivesTheMessageAndTheRowsStay)
 {
-    table.learnDumpTarget(basePath().string());
-    onWriteConfig = [&](const std::string&) {
-        writeFile(table.dumpTarget().file, "seta kept \"yes\"\n// padding...\n");
-    };
-    runDump();
+    dumpOf("seta kept \"yes\"\n// padding...\n");
     ASSERT_EQ(view.rows.size(), 1u);
 
     onWriteConfig = nullptr;
@@ -238,10 +237,7 @@ TEST_F(CvarTableTest, AServerThatNeverWritesGivesTheMessageAndTheRowsStay)
     table.startDump(); // a second click while waiting is ignored
     EXPECT_EQ(std::count(console->entered().begin(), console->entered().end(), "WRITECONFIG ..\\ravelin_tmp.cfg"), 2);
     EXPECT_TRUE(view.busy);
-    while (table.dumpRunning()) {
-        clock.advance(10ms);
-        table.tmrCvarDump_Timer();
-    }
+    tick();
     EXPECT_GE(clock.now() - started, CvarTable::kDumpLimit);
     EXPECT_LE(clock.now() - started, CvarTable::kDumpLimit + 20ms);
     ASSERT_EQ(dialogs.asked().size(), 1u);
@@ -254,8 +250,10 @@ TEST_F(CvarTableTest, AServerThatNeverWritesGivesTheMessageAndTheRowsStay)
 
     // A file left behind by a late server is not taken for the next dump.
     writeFile(table.dumpTarget().file, "seta stale \"old\"\n// padding padding\n");
-    onWriteConfig = [&](const std::string&) { writeFile(table.dumpTarget().file, "seta fresh \"new\"\n// padding\n"); };
-    runDump();
+    table.startDump();
+    tick(5);
+    writeFile(table.dumpTarget().file, "seta fresh \"new\"\n// padding\n");
+    tick();
     EXPECT_EQ(view.rows, (std::vector<CvarRow>{{"fresh", "new"}}));
 }
 
@@ -275,9 +273,7 @@ TEST_F(CvarTableTest, ClosingTheWindowEndsAWaitQuietly)
 // Searching is CvarList's (CvarListTest) and the page's (CvarsPageTest).
 TEST_F(CvarTableTest, ASortTakesTheSelectionAlong)
 {
-    table.learnDumpTarget(basePath().string());
-    onWriteConfig = [&](const std::string&) { writeFile(table.dumpTarget().file, capture()); };
-    runDump();
+    dumpOf(capture());
     view.selected = 2;
     const std::string key = view.rows[2].key;
     table.lvCVars_ColumnClick(2);
@@ -287,11 +283,7 @@ TEST_F(CvarTableTest, ASortTakesTheSelectionAlong)
 
 TEST_F(CvarTableTest, EditingSendsTheExactLineAndShowsTheTypedValueInTheRowItCameFrom)
 {
-    table.learnDumpTarget(basePath().string());
-    onWriteConfig = [&](const std::string&) {
-        writeFile(table.dumpTarget().file, "seta sv_hostname \"My Arena\"\nseta g_motd \"hi\"\n");
-    };
-    runDump();
+    dumpOf("seta sv_hostname \"My Arena\"\nseta g_motd \"hi\"\n");
     view.selected = 1; // sv_hostname
     view.dialog = [](SetVarForm& form) {
         EXPECT_EQ(form.strName, "sv_hostname");

@@ -2,7 +2,6 @@
 // that a save never loses the file it replaces.
 #include "config/PresetFolder.h"
 
-#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>

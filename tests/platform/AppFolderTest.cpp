@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 
 namespace fs = std::filesystem;
@@ -69,18 +68,14 @@ TEST_F(AppFolderTest, RavelinHomeWinsWhenSetAndIsSeededOnlyWhenEmpty)
     EXPECT_FALSE(fs::exists(own.path() / "Scripts"));
 }
 
-TEST_F(AppFolderTest, ProgramFolderWithScriptsIsUsedInPlace)
+TEST_F(AppFolderTest, ProgramFolderWithScriptsIsUsedInPlaceOtherwiseTheDataFolderIsMadeAndSeeded)
 {
     fs::create_directories(program.path() / "Scripts");
     EXPECT_EQ(AppFolder::resolve(program.path()), program.path());
     EXPECT_FALSE(fs::exists(data.path() / "ravelin"));
-}
-
-TEST_F(AppFolderTest, OtherwiseTheDataFolderIsCreatedAndSeeded)
-{
-    fs::path folder = AppFolder::resolve(program.path());
-    EXPECT_EQ(folder, data.path() / "ravelin");
-    EXPECT_EQ(readFile(folder / "img" / "tab_console_on.gif"), "picture");
+    fs::remove(program.path() / "Scripts");
+    EXPECT_EQ(AppFolder::resolve(program.path()), data.path() / "ravelin");
+    EXPECT_EQ(readFile(data.path() / "ravelin" / "img" / "tab_console_on.gif"), "picture");
 }
 
 TEST_F(AppFolderTest, SeedingNeverTouchesWhatTheOperatorHas)

@@ -39,14 +39,17 @@ TEST_F(ScriptingTest, OnlyExactlyGlobalIsTheGlobalModuleAndBlanksAroundNamesAreI
     EXPECT_TRUE(host.runConsoleProc("Q3ARVL_x", "").failed);
 }
 
+// InitScripts from top-level code is ignored: each load clears the lists once.
 TEST_F(ScriptingTest, ReloadingListsEachProcedureOnceAndForgetsScriptState)
 {
     write("InitScripts.txt", "a.vbs,Console\n");
-    write("a.vbs", "Dim count : count = 0\nSub Q3ARVL_tick(d)\n count = count + 1\nEnd Sub\n");
+    write("a.vbs", "InitScripts\nDim count : count = 0\nSub Q3ARVL_tick(d)\n count = count + 1\nEnd Sub\n");
     host.InitScripts();
+    EXPECT_EQ(view.clears, 1);
     host.runConsoleProc("Q3ARVL_tick", "");
     host.InitScripts();
     host.InitScripts();
+    EXPECT_EQ(view.clears, 3);
     EXPECT_THAT(view.consoleProcs, ElementsAre("Q3ARVL_tick"));
     EXPECT_THAT(view.scripts, ElementsAre("[Console]: Q3ARVL_tick"));
     EXPECT_EQ(eval("count", "Console"), "0");
@@ -81,6 +84,7 @@ TEST_F(ScriptingTest, EachBrokenEntryCostsOnlyItselfWithOneLine)
 {
     write("InitScripts.txt",
           "good1.vbs,Global\r\n"
+          "divide.vbs,Global\r\n"
           "missing.vbs,Console\r\n"
           "no comma here\r\n"
           "\r\n"
@@ -88,36 +92,28 @@ TEST_F(ScriptingTest, EachBrokenEntryCostsOnlyItselfWithOneLine)
           "good2.vbs,Console\r\n"
           "good3.vbs,Console\r\n");
     write("good1.vbs", "Sub G1()\nEnd Sub\n");
+    write("divide.vbs", "Dim x\nx = 1\nx = 1 / 0\n");
     write("broken.vbs", "Sub Q3ARVL_ok(d)\nEnd Sub\n\nSub Bad(\n");
     write("good2.vbs", "Sub Q3ARVL_two(d)\nEnd Sub\n");
     write("good3.vbs", "Sub Q3ARVL_three(d)\nEnd Sub\n");
     host.InitScripts();
 
-    ASSERT_EQ(view.debug.size(), 6u) << testing::PrintToString(view.debug);
-    EXPECT_THAT(view.debug[0], HasSubstr("line 2"));
-    EXPECT_THAT(view.debug[0], HasSubstr("missing.vbs"));
+    ASSERT_EQ(view.debug.size(), 7u) << testing::PrintToString(view.debug);
+    // A run-time error in top-level code is reported with its line.
+    EXPECT_THAT(view.debug[0], HasSubstr("divide.vbs line 3"));
+    EXPECT_THAT(view.debug[0], HasSubstr("[11]"));
     EXPECT_THAT(view.debug[1], HasSubstr("line 3"));
-    EXPECT_THAT(view.debug[1], HasSubstr("no comma here"));
+    EXPECT_THAT(view.debug[1], HasSubstr("missing.vbs"));
     EXPECT_THAT(view.debug[2], HasSubstr("line 4"));
-    EXPECT_THAT(view.debug[3], HasSubstr("broken.vbs line 4, column 9: Expected identifier [1010]"));
+    EXPECT_THAT(view.debug[2], HasSubstr("no comma here"));
+    EXPECT_THAT(view.debug[3], HasSubstr("line 5"));
+    EXPECT_THAT(view.debug[4], HasSubstr("broken.vbs line 4, column 9: Expected identifier [1010]"));
     // A module named again is reported, and the code joins the module (the
     // broken script had named "Console" first).
-    EXPECT_THAT(view.debug[4], HasSubstr("good2.vbs"));
-    EXPECT_THAT(view.debug[5], HasSubstr("good3.vbs"));
+    EXPECT_THAT(view.debug[5], HasSubstr("good2.vbs"));
+    EXPECT_THAT(view.debug[6], HasSubstr("good3.vbs"));
     EXPECT_THAT(view.consoleProcs, ElementsAre("Q3ARVL_two", "Q3ARVL_three"));
     EXPECT_THAT(view.scripts, testing::Contains("[Global]: G1"));
-}
-
-TEST_F(ScriptingTest, RunTimeErrorInTopLevelCodeIsReportedWithItsLine)
-{
-    write("InitScripts.txt", "a.vbs,Global\nb.vbs,Console\n");
-    write("a.vbs", "Dim x\nx = 1\nx = 1 / 0\n");
-    write("b.vbs", "Sub Q3ARVL_x(d)\nEnd Sub\n");
-    host.InitScripts();
-    ASSERT_EQ(view.debug.size(), 1u);
-    EXPECT_THAT(view.debug[0], HasSubstr("a.vbs line 3"));
-    EXPECT_THAT(view.debug[0], HasSubstr("[11]"));
-    EXPECT_THAT(view.consoleProcs, ElementsAre("Q3ARVL_x"));
 }
 
 // --- Running console procedures ---------------------------------------------------
@@ -160,15 +156,6 @@ TEST_F(ScriptingTest, InitScriptsCalledByARunningScriptWaitsUntilItReturns)
     EXPECT_EQ(view.clears, clearsBefore + 1);
     EXPECT_EQ(eval("IsEmpty(n)", "Console"), "True");
     EXPECT_THAT(view.consoleProcs, ElementsAre("Q3ARVL_reload"));
-}
-
-TEST_F(ScriptingTest, InitScriptsFromTopLevelCodeIsIgnored)
-{
-    write("InitScripts.txt", "a.vbs,Global");
-    write("a.vbs", "InitScripts\nSub Kept()\nEnd Sub\n");
-    host.InitScripts();
-    EXPECT_EQ(view.clears, 1);
-    EXPECT_THAT(view.scripts, ElementsAre("[Global]: Kept"));
 }
 
 // A script whose unit fails to resolve leaves nothing behind in the engine,

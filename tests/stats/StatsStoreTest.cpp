@@ -3,7 +3,6 @@
 // migration, and files that cannot be used.
 #include "stats/StatsRecorder.h"
 #include "stats/StatsStore.h"
-#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>

@@ -53,7 +53,10 @@ inline bool isQtInnerPart(QObject* object)
     return false;
 }
 
-inline void collectUnnamed(QAccessibleInterface* node, std::vector<std::string>& unnamed, int depth = 0)
+// Calls `visit` on each visible interactive control below `node`, without
+// entering one (its items are its own business).
+template <typename Visit>
+void forEachInteractive(QAccessibleInterface* node, const Visit& visit, int depth = 0)
 {
     if (!node || !node->isValid() || depth > 64)
         return;
@@ -61,18 +64,10 @@ inline void collectUnnamed(QAccessibleInterface* node, std::vector<std::string>&
         QAccessibleInterface* child = node->child(i);
         if (!child || !child->isValid() || child->state().invisible || isQtInnerPart(child->object()))
             continue;
-        if (isInteractiveRole(child->role())) {
-            if (child->text(QAccessible::Name).trimmed().isEmpty()) {
-                const QObject* o = child->object();
-                unnamed.push_back(QStringLiteral("%1 (%2, role 0x%3)")
-                                      .arg(o ? o->objectName() : QStringLiteral("?"),
-                                           o ? QString::fromLatin1(o->metaObject()->className()) : QStringLiteral("?"))
-                                      .arg(int(child->role()), 0, 16)
-                                      .toStdString());
-            }
-            continue;
-        }
-        collectUnnamed(child, unnamed, depth + 1);
+        if (isInteractiveRole(child->role()))
+            visit(child);
+        else
+            forEachInteractive(child, visit, depth + 1);
     }
 }
 
@@ -80,23 +75,25 @@ inline void collectUnnamed(QAccessibleInterface* node, std::vector<std::string>&
 inline std::vector<std::string> unnamedControls(QWidget* window)
 {
     std::vector<std::string> unnamed;
-    collectUnnamed(QAccessible::queryAccessibleInterface(window), unnamed);
+    forEachInteractive(QAccessible::queryAccessibleInterface(window), [&](QAccessibleInterface* child) {
+        if (!child->text(QAccessible::Name).trimmed().isEmpty())
+            return;
+        const QObject* o = child->object();
+        unnamed.push_back(QStringLiteral("%1 (%2, role 0x%3)")
+                              .arg(o ? o->objectName() : QStringLiteral("?"),
+                                   o ? QString::fromLatin1(o->metaObject()->className()) : QStringLiteral("?"))
+                              .arg(int(child->role()), 0, 16)
+                              .toStdString());
+    });
     return unnamed;
 }
 
 // How many interactive controls the walk reached (so a test can tell that
 // it looked at something).
-inline int interactiveControls(QAccessibleInterface* node, int depth = 0)
+inline int interactiveControls(QAccessibleInterface* node)
 {
     int count = 0;
-    if (!node || depth > 64)
-        return 0;
-    for (int i = 0; i < node->childCount(); ++i) {
-        QAccessibleInterface* child = node->child(i);
-        if (!child || child->state().invisible || isQtInnerPart(child->object()))
-            continue;
-        count += isInteractiveRole(child->role()) ? 1 : interactiveControls(child, depth + 1);
-    }
+    forEachInteractive(node, [&](QAccessibleInterface*) { ++count; });
     return count;
 }
 

@@ -27,17 +27,15 @@ TempDir::~TempDir()
     std::filesystem::remove_all(m_path, ignored);
 }
 
-std::filesystem::path binDir()
+// The folder an environment variable names, or the current one.
+static std::filesystem::path folderFrom(const char* variable)
 {
-    const char* dir = std::getenv("RAVELIN_BIN_DIR");
+    const char* dir = std::getenv(variable);
     return dir ? std::filesystem::path(dir) : std::filesystem::current_path();
 }
 
-std::filesystem::path sourceDir()
-{
-    const char* dir = std::getenv("RAVELIN_SOURCE_DIR");
-    return dir ? std::filesystem::path(dir) : std::filesystem::current_path();
-}
+std::filesystem::path binDir() { return folderFrom("RAVELIN_BIN_DIR"); }
+std::filesystem::path sourceDir() { return folderFrom("RAVELIN_SOURCE_DIR"); }
 
 std::string repeat(std::string_view text, int times)
 {

@@ -146,18 +146,6 @@ TEST(TransactionalCompile, FailedExecuteGlobalChangesNothing)
     EXPECT_FALSE(sc.addCode("Good"));
 }
 
-// The same module reloaded with a bad procedure again and again.
-TEST(TransactionalCompile, RepeatedFailingLoadKeepsTheModuleClean)
-{
-    ScriptControl sc;
-    for (int i = 0; i < 50; ++i) {
-        sc.reset();
-        EXPECT_FALSE(sc.addCode("Sub OnLoad()\nEnd Sub\nSub Bad(a, a)\nEnd Sub", "Script"));
-        EXPECT_EQ(sc.error().number, 1041);
-        EXPECT_TRUE(sc.procedures("Script").empty());
-    }
-}
-
 // A host object held by a reference cycle is let go when the engine resets.
 class Probe : public Object {
 public:
