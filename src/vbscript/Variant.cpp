@@ -94,20 +94,6 @@ Variant Variant::array(ArrayRep* rep)
     return v;
 }
 
-Variant Variant::fromInt64(int64_t i)
-{
-    if (i >= std::numeric_limits<int32_t>::min() && i <= std::numeric_limits<int32_t>::max())
-        return longInt(static_cast<int32_t>(i));
-    return dbl(static_cast<double>(i));
-}
-
-Variant Variant::widenedInteger(int64_t i)
-{
-    if (i >= -32768 && i <= 32767)
-        return integer(static_cast<int16_t>(i));
-    return fromInt64(i);
-}
-
 void Variant::retainShared() const noexcept
 {
     switch (m_type) {

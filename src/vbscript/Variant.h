@@ -143,19 +143,27 @@ public:
     ~Variant() { release(); }
     Variant(const Variant& o) noexcept : m_type(o.m_type), m_u(o.m_u) { retain(); }
     Variant(Variant&& o) noexcept : m_type(o.m_type), m_u(o.m_u) { o.m_type = VT::Empty; }
+    // The old value is released after the new one is in place: releasing it
+    // can run a Class_Terminate that reads this same variable.
     Variant& operator=(const Variant& o) noexcept
     {
-        if (this != &o) {
-            Variant tmp(o);
-            swap(tmp);
-        }
+        o.retain(); // first, so assigning a value to itself keeps it alive
+        VT oldType = m_type;
+        Payload oldValue = m_u;
+        m_type = o.m_type;
+        m_u = o.m_u;
+        drop(oldType, oldValue);
         return *this;
     }
     Variant& operator=(Variant&& o) noexcept
     {
         if (this != &o) {
-            Variant tmp(std::move(o));
-            swap(tmp);
+            VT oldType = m_type;
+            Payload oldValue = m_u;
+            m_type = o.m_type;
+            m_u = o.m_u;
+            o.m_type = VT::Empty;
+            drop(oldType, oldValue);
         }
         return *this;
     }
@@ -244,9 +252,19 @@ public:
     // Takes ownership of rep (its count is not increased).
     static Variant array(ArrayRep* rep);
     // A Long when the value fits a Long, else a Double (results of Len, InStr...).
-    static Variant fromInt64(int64_t i);
+    static Variant fromInt64(int64_t i)
+    {
+        if (i >= INT32_MIN && i <= INT32_MAX)
+            return longInt(static_cast<int32_t>(i));
+        return dbl(static_cast<double>(i));
+    }
     // Integer when it fits, then Long, then Double: VBScript's widening of integer results.
-    static Variant widenedInteger(int64_t i);
+    static Variant widenedInteger(int64_t i)
+    {
+        if (i >= -32768 && i <= 32767)
+            return integer(static_cast<int16_t>(i));
+        return fromInt64(i);
+    }
 
     VT type() const { return m_type; }
     bool isEmpty() const { return m_type == VT::Empty; }
@@ -315,7 +333,6 @@ private:
     void retainShared() const noexcept;
     void releaseShared() noexcept;
 
-    VT m_type;
     union Payload {
         int16_t i16;
         int32_t i32;
@@ -325,7 +342,19 @@ private:
         StringRep* str;
         Object* obj;
         ArrayRep* arr;
-    } m_u;
+    };
+    // Releases a value no Variant holds any more.
+    static void drop(VT type, Payload value) noexcept
+    {
+        if (!shared(type))
+            return;
+        Variant old;
+        old.m_type = type;
+        old.m_u = value;
+    }
+
+    VT m_type;
+    Payload m_u;
 };
 
 static_assert(sizeof(Variant) == 16, "Variant must stay two words");
