@@ -39,33 +39,33 @@ bool numericLiteral(const Expr* e)
     }
 }
 
-// Integer/Long arithmetic and comparisons of two Integer or Long values, with
-// VBScript's widening; false for an operator handled elsewhere.
-inline bool intArith(Op op, const Variant& l, const Variant& r, Variant& out)
+// The operators intArith handles.
+inline bool intArithOp(Op op) { return (op >= Op::Mul && op <= Op::Sub && op != Op::Div) || (op >= Op::Eq && op <= Op::Ge); }
+
+// Integer/Long arithmetic and comparisons (intArithOp) of two Integer or Long
+// values, with VBScript's widening.
+inline Variant intArith(Op op, const Variant& l, const Variant& r)
 {
     int64_t x = intOf(l), y = intOf(r);
     bool wide = l.type() == VT::Long || r.type() == VT::Long;
     switch (op) {
-    case Op::Add: out = wide ? Variant::fromInt64(x + y) : Variant::widenedInteger(x + y); return true;
-    case Op::Sub: out = wide ? Variant::fromInt64(x - y) : Variant::widenedInteger(x - y); return true;
-    case Op::Mul: out = wide ? Variant::fromInt64(x * y) : Variant::widenedInteger(x * y); return true;
+    case Op::Add: return wide ? Variant::fromInt64(x + y) : Variant::widenedInteger(x + y);
+    case Op::Sub: return wide ? Variant::fromInt64(x - y) : Variant::widenedInteger(x - y);
+    case Op::Mul: return wide ? Variant::fromInt64(x * y) : Variant::widenedInteger(x * y);
     case Op::Mod:
         if (y == 0)
             raise(Err::DivisionByZero);
-        out = wide ? Variant::fromInt64(x % y) : Variant::widenedInteger(x % y);
-        return true;
+        return wide ? Variant::fromInt64(x % y) : Variant::widenedInteger(x % y);
     case Op::IntDiv:
         if (y == 0)
             raise(Err::DivisionByZero);
-        out = wide ? Variant::fromInt64(x / y) : Variant::widenedInteger(x / y);
-        return true;
-    case Op::Eq: out = Variant::boolean(x == y); return true;
-    case Op::Ne: out = Variant::boolean(x != y); return true;
-    case Op::Lt: out = Variant::boolean(x < y); return true;
-    case Op::Gt: out = Variant::boolean(x > y); return true;
-    case Op::Le: out = Variant::boolean(x <= y); return true;
-    case Op::Ge: out = Variant::boolean(x >= y); return true;
-    default: return false;
+        return wide ? Variant::fromInt64(x / y) : Variant::widenedInteger(x / y);
+    case Op::Eq: return Variant::boolean(x == y);
+    case Op::Ne: return Variant::boolean(x != y);
+    case Op::Lt: return Variant::boolean(x < y);
+    case Op::Gt: return Variant::boolean(x > y);
+    case Op::Le: return Variant::boolean(x <= y);
+    default: return Variant::boolean(x >= y);
     }
 }
 
@@ -757,20 +757,19 @@ Variant Interpreter::eval(const Expr* e)
             return evalConcatChain(b);
         // Integer arithmetic on two operands read in place (variables,
         // literals): no temporaries, no copies.
-        if (const Variant* lp = peek(b->left.get()); lp && isIntClass(lp->type())) {
+        const bool intOp = intArithOp(b->op);
+        if (const Variant* lp = intOp ? peek(b->left.get()) : nullptr; lp && isIntClass(lp->type())) {
             const Variant* rp = peek(b->right.get());
-            Variant out;
-            if (rp && isIntClass(rp->type()) && intArith(b->op, *lp, *rp, out))
-                return out;
+            if (rp && isIntClass(rp->type()))
+                return intArith(b->op, *lp, *rp);
         }
         Variant lt, rt;
         const auto [lp, rp] = operands(b, lt, rt);
         const Variant& l = *lp;
         const Variant& r = *rp;
-        Variant out;
         if (isIntClass(l.type()) && isIntClass(r.type())) {
-            if (intArith(b->op, l, r, out))
-                return out;
+            if (intOp)
+                return intArith(b->op, l, r);
         } else if (b->op == Op::Concat && l.isString() && r.isString()) {
             std::string s;
             checkStringLength(l.rawString().size() + r.rawString().size());

@@ -375,7 +375,7 @@ private:
         ~SlotScope()
         {
             for (size_t i = 0; i < m_n; ++i)
-                m_slots[i] = Variant();
+                m_slots[i].clear();
             m_in.m_sp = m_base;
         }
         SlotScope(const SlotScope&) = delete;

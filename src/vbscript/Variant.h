@@ -167,6 +167,13 @@ public:
         }
         return *this;
     }
+    // Empties the variable (the old value released after, as in assignment).
+    void clear() noexcept
+    {
+        VT oldType = m_type;
+        m_type = VT::Empty;
+        drop(oldType, m_u);
+    }
     void swap(Variant& o) noexcept
     {
         std::swap(m_type, o.m_type);
@@ -313,7 +320,11 @@ public:
     int varType() const;
 
 private:
-    static bool shared(VT t) { return t == VT::String || t == VT::Object || t == VT::Array; }
+    static bool shared(VT t)
+    {
+        static_assert(int(VT::Object) == int(VT::String) + 1);
+        return static_cast<uint16_t>(static_cast<uint16_t>(t) - uint16_t(VT::String)) <= 1 || t == VT::Array;
+    }
     // Strings are the common shared value: their count is kept inline, only
     // the last release (and objects, arrays) leave the header.
     void retain() const noexcept
