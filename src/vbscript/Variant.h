@@ -49,6 +49,10 @@ struct StringRep {
     uint32_t refs = 1;
     uint32_t held = 0; // bytes counted against MaxHeldBytes (large texts only)
     std::string text;
+    // Blocks come from a per-thread free list: a script makes and drops
+    // strings by the million, and a Split's pieces all go at once.
+    static void* operator new(size_t size);
+    static void operator delete(void* block) noexcept;
 };
 
 class Variant;
