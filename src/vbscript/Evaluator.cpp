@@ -1034,6 +1034,11 @@ Variant* Interpreter::argumentRef(const Param& p, const Expr* a, Variant& slot, 
 {
     if (a->kind == ExprKind::Missing)
         raise(Err::WrongArgCount);
+    if (p.byRef && a->kind == ExprKind::Name) {
+        // A declared variable: its storage, found without a lookup.
+        if (Variant* r = directRef(static_cast<const NameExpr*>(a)))
+            return r;
+    }
     if (p.byRef && (a->kind == ExprKind::Name || a->kind == ExprKind::Call)) {
         if (Variant* r = variableRef(a, false)) {
             lockElementOwner(a, locks);
