@@ -40,7 +40,10 @@ bool numericLiteral(const Expr* e)
 }
 
 // The operators intArith handles.
-inline bool intArithOp(Op op) { return (op >= Op::Mul && op <= Op::Sub && op != Op::Div) || (op >= Op::Eq && op <= Op::Ge); }
+inline bool intArithOp(Op op)
+{
+    return (op >= Op::Mul && op <= Op::Sub && op != Op::Div) || (op >= Op::Eq && op <= Op::Ge);
+}
 
 // Integer/Long arithmetic and comparisons (intArithOp) of two Integer or Long
 // values, with VBScript's widening.
