@@ -821,18 +821,26 @@ Variant Interpreter::eval(const Expr* e)
 // and objects are copied because their default member may run script code.
 std::pair<const Variant*, const Variant*> Interpreter::operands(const BinaryExpr* b, Variant& lt, Variant& rt)
 {
-    const Variant* lp = peek(b->left.get());
+    // Brackets only group: `(a * b)` is evaluated as `a * b`.
+    auto bare = [](const Expr* e) {
+        while (e->kind == ExprKind::Paren)
+            e = static_cast<const ParenExpr*>(e)->inner.get();
+        return e;
+    };
+    const Expr* le = bare(b->left.get());
+    const Expr* re = bare(b->right.get());
+    const Variant* lp = peek(le);
     if (!lp) {
-        lt = eval(b->left.get());
+        lt = eval(le);
         lp = &lt;
     }
-    const Variant* rp = peek(b->right.get());
+    const Variant* rp = peek(re);
     if (!rp || lp->isObject() || rp->isObject()) {
         if (lp != &lt) {
             lt = *lp;
             lp = &lt;
         }
-        rt = rp ? *rp : eval(b->right.get());
+        rt = rp ? *rp : eval(re);
         rp = &rt;
     }
     return {lp, rp};
