@@ -15,7 +15,11 @@ namespace {
 
 using Args = std::span<Variant>;
 
-bool nullArg(Args a, size_t i) { return i < a.size() && argValue(a, i).isNull(); }
+bool nullArg(Args a, size_t i)
+{
+    // Only an object's default member needs reading; other values are looked at in place.
+    return i < a.size() && (a[i].isObject() ? argValue(a, i).isNull() : a[i].isNull());
+}
 
 // Length/count argument: CLng with banker's rounding, negative is error 5.
 int64_t count(Args a, size_t i)

@@ -39,6 +39,39 @@ bool numericLiteral(const Expr* e)
     }
 }
 
+// The operators intArith handles.
+inline bool intArithOp(Op op)
+{
+    return (op >= Op::Mul && op <= Op::Sub && op != Op::Div) || (op >= Op::Eq && op <= Op::Ge);
+}
+
+// Integer/Long arithmetic and comparisons (intArithOp) of two Integer or Long
+// values, with VBScript's widening.
+inline Variant intArith(Op op, const Variant& l, const Variant& r)
+{
+    int64_t x = intOf(l), y = intOf(r);
+    bool wide = l.type() == VT::Long || r.type() == VT::Long;
+    switch (op) {
+    case Op::Add: return wide ? Variant::fromInt64(x + y) : Variant::widenedInteger(x + y);
+    case Op::Sub: return wide ? Variant::fromInt64(x - y) : Variant::widenedInteger(x - y);
+    case Op::Mul: return wide ? Variant::fromInt64(x * y) : Variant::widenedInteger(x * y);
+    case Op::Mod:
+        if (y == 0)
+            raise(Err::DivisionByZero);
+        return wide ? Variant::fromInt64(x % y) : Variant::widenedInteger(x % y);
+    case Op::IntDiv:
+        if (y == 0)
+            raise(Err::DivisionByZero);
+        return wide ? Variant::fromInt64(x / y) : Variant::widenedInteger(x / y);
+    case Op::Eq: return Variant::boolean(x == y);
+    case Op::Ne: return Variant::boolean(x != y);
+    case Op::Lt: return Variant::boolean(x < y);
+    case Op::Gt: return Variant::boolean(x > y);
+    case Op::Le: return Variant::boolean(x <= y);
+    default: return Variant::boolean(x >= y);
+    }
+}
+
 // Values handed to ordinary assignments: an object is read through its default member.
 Variant valueForLet(Variant v)
 {
@@ -725,33 +758,21 @@ Variant Interpreter::eval(const Expr* e)
         if (b->op == Op::Concat && b->left->kind == ExprKind::Binary
             && static_cast<const BinaryExpr*>(b->left.get())->op == Op::Concat)
             return evalConcatChain(b);
+        // Integer arithmetic on two operands read in place (variables,
+        // literals): no temporaries, no copies.
+        const bool intOp = intArithOp(b->op);
+        if (const Variant* lp = intOp ? peek(b->left.get()) : nullptr; lp && isIntClass(lp->type())) {
+            const Variant* rp = peek(b->right.get());
+            if (rp && isIntClass(rp->type()))
+                return intArith(b->op, *lp, *rp);
+        }
         Variant lt, rt;
         const auto [lp, rp] = operands(b, lt, rt);
         const Variant& l = *lp;
         const Variant& r = *rp;
         if (isIntClass(l.type()) && isIntClass(r.type())) {
-            int64_t x = intOf(l), y = intOf(r);
-            bool wide = l.type() == VT::Long || r.type() == VT::Long;
-            switch (b->op) {
-            case Op::Add: return wide ? Variant::fromInt64(x + y) : Variant::widenedInteger(x + y);
-            case Op::Sub: return wide ? Variant::fromInt64(x - y) : Variant::widenedInteger(x - y);
-            case Op::Mul: return wide ? Variant::fromInt64(x * y) : Variant::widenedInteger(x * y);
-            case Op::Mod:
-                if (y == 0)
-                    raise(Err::DivisionByZero);
-                return wide ? Variant::fromInt64(x % y) : Variant::widenedInteger(x % y);
-            case Op::IntDiv:
-                if (y == 0)
-                    raise(Err::DivisionByZero);
-                return wide ? Variant::fromInt64(x / y) : Variant::widenedInteger(x / y);
-            case Op::Eq: return Variant::boolean(x == y);
-            case Op::Ne: return Variant::boolean(x != y);
-            case Op::Lt: return Variant::boolean(x < y);
-            case Op::Gt: return Variant::boolean(x > y);
-            case Op::Le: return Variant::boolean(x <= y);
-            case Op::Ge: return Variant::boolean(x >= y);
-            default: break;
-            }
+            if (intOp)
+                return intArith(b->op, l, r);
         } else if (b->op == Op::Concat && l.isString() && r.isString()) {
             std::string s;
             checkStringLength(l.rawString().size() + r.rawString().size());
@@ -800,18 +821,26 @@ Variant Interpreter::eval(const Expr* e)
 // and objects are copied because their default member may run script code.
 std::pair<const Variant*, const Variant*> Interpreter::operands(const BinaryExpr* b, Variant& lt, Variant& rt)
 {
-    const Variant* lp = peek(b->left.get());
+    // Brackets only group: `(a * b)` is evaluated as `a * b`.
+    auto bare = [](const Expr* e) {
+        while (e->kind == ExprKind::Paren)
+            e = static_cast<const ParenExpr*>(e)->inner.get();
+        return e;
+    };
+    const Expr* le = bare(b->left.get());
+    const Expr* re = bare(b->right.get());
+    const Variant* lp = peek(le);
     if (!lp) {
-        lt = eval(b->left.get());
+        lt = eval(le);
         lp = &lt;
     }
-    const Variant* rp = peek(b->right.get());
+    const Variant* rp = peek(re);
     if (!rp || lp->isObject() || rp->isObject()) {
         if (lp != &lt) {
             lt = *lp;
             lp = &lt;
         }
-        rt = rp ? *rp : eval(b->right.get());
+        rt = rp ? *rp : eval(re);
         rp = &rt;
     }
     return {lp, rp};
@@ -985,33 +1014,50 @@ Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vect
         }
         raise(Err::WrongArgCount);
     }
-    // Temporaries for arguments passed by value live on the slot stack.
-    SlotScope temps(*this, n);
-    ArrayLocks locks;
-    Variant* ptrs[8];
-    std::vector<Variant*> big;
-    Variant** refs = ptrs;
-    if (n > 8) {
-        big.resize(n);
-        refs = big.data();
-    }
-    for (size_t i = 0; i < n; ++i) {
-        const Expr* a = argExprs[i].get();
-        if (a->kind == ExprKind::Missing)
-            raise(Err::WrongArgCount);
-        Variant* r = nullptr;
-        if (proc->params[i].byRef && (a->kind == ExprKind::Name || a->kind == ExprKind::Call))
-            r = variableRef(a, false);
-        if (r)
-            lockElementOwner(a, locks);
-        if (!r) {
-            temps.data()[i] = valueOf(a);
-            r = &temps.data()[i];
-        }
-        refs[i] = r;
-    }
     Module* module = m_frame ? m_frame->module : globalModule();
-    return invokeFrame(proc, me, module, refs, n);
+    if (m_depth == 0) {
+        // Outside any run the call is a run of its own (invokeFrame starts it).
+        SlotScope temps(*this, n);
+        ArrayLocks locks;
+        std::vector<Variant*> refs(n);
+        for (size_t i = 0; i < n; ++i)
+            refs[i] = argumentRef(proc->params[i], argExprs[i].get(), temps.data()[i], locks);
+        return invokeFrame(proc, me, module, refs.data(), n);
+    }
+    // The callee's frame is taken first and its parameters are filled straight
+    // from the arguments: no temporaries, no second copy. The caller's frame
+    // stays current until every argument has been evaluated.
+    ArrayLocks locks; // released after the frame's slots
+    size_t slots = static_cast<size_t>(proc->slotCount);
+    SlotScope frameSlots(*this, slots);
+    Variant* own = frameSlots.data();
+    Variant** refs = &m_refStack[frameSlots.base()];
+    for (size_t i = 0; i < slots; ++i)
+        refs[i] = &own[i];
+    for (size_t i = 0; i < n; ++i)
+        refs[i + 1] = argumentRef(proc->params[i], argExprs[i].get(), own[i + 1], locks);
+    return runFrame(proc, me, module, own, refs);
+}
+
+// Where parameter `p` gets its value from: the caller's variable for a ByRef
+// parameter given one, else `slot` holding a copy of the argument's value.
+Variant* Interpreter::argumentRef(const Param& p, const Expr* a, Variant& slot, ArrayLocks& locks)
+{
+    if (a->kind == ExprKind::Missing)
+        raise(Err::WrongArgCount);
+    if (p.byRef && a->kind == ExprKind::Name) {
+        // A declared variable: its storage, found without a lookup.
+        if (Variant* r = directRef(static_cast<const NameExpr*>(a)))
+            return r;
+    }
+    if (p.byRef && (a->kind == ExprKind::Name || a->kind == ExprKind::Call)) {
+        if (Variant* r = variableRef(a, false)) {
+            lockElementOwner(a, locks);
+            return r;
+        }
+    }
+    slot = valueOf(a);
+    return &slot;
 }
 
 Variant Interpreter::callOnValue(const Variant& target, std::span<Variant> args, bool)

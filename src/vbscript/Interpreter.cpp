@@ -455,25 +455,19 @@ Variant Interpreter::invokeFrame(ProcDef* proc, ScriptObject* me, Module* module
 {
     if (argc != proc->params.size())
         raise(Err::WrongArgCount);
-    char probe = 0;
-    uintptr_t here = reinterpret_cast<uintptr_t>(&probe);
     // Entered from outside any run (a host calling a script object, a
     // terminator after the last release): this call is a run of its own,
     // which lasts until its locals are given back.
     std::optional<RunScope> run;
     if (m_depth == 0) {
-        m_stackBase = here;
+        char probe = 0;
+        m_stackBase = reinterpret_cast<uintptr_t>(&probe);
         m_stackFloor = stackFloor();
         run.emplace(*this);
     }
-    if (m_timedOut)
-        raise(Err::TimedOut);
-    if (m_depth >= MaxDepth || here < m_stackFloor || (m_stackBase > here && m_stackBase - here > StackBudget))
-        raise(Err::OutOfStack);
     size_t n = static_cast<size_t>(proc->slotCount);
     SlotScope frameSlots(*this, n);
     Variant* own = frameSlots.data();
-    tick();
     Variant** refs = &m_refStack[frameSlots.base()];
     for (size_t i = 0; i < n; ++i)
         refs[i] = &own[i];
@@ -484,6 +478,18 @@ Variant Interpreter::invokeFrame(ProcDef* proc, ScriptObject* me, Module* module
         else
             own[i + 1] = *argRefs[i];
     }
+    return runFrame(proc, me, module, own, refs);
+}
+
+Variant Interpreter::runFrame(ProcDef* proc, ScriptObject* me, Module* module, Variant* own, Variant** refs)
+{
+    char probe = 0;
+    uintptr_t here = reinterpret_cast<uintptr_t>(&probe);
+    if (m_timedOut)
+        raise(Err::TimedOut);
+    if (m_depth >= MaxDepth || here < m_stackFloor || (m_stackBase > here && m_stackBase - here > StackBudget))
+        raise(Err::OutOfStack);
+    tick();
     Frame f;
     f.proc = proc;
     f.refs = refs;

@@ -308,6 +308,9 @@ private:
     int memberIdFor(Object* obj, const MemberExpr* e);
     Variant callScript(ProcDef* proc, ScriptObject* me, const std::vector<ExprP>& argExprs);
     Variant invokeFrame(ProcDef* proc, ScriptObject* me, Module* module, Variant** argRefs, size_t argc);
+    // Runs proc in a frame whose slots already hold its parameters.
+    Variant runFrame(ProcDef* proc, ScriptObject* me, Module* module, Variant* own, Variant** refs);
+    Variant* argumentRef(const Param& p, const Expr* a, Variant& slot, ArrayLocks& locks);
     void evalArgs(const std::vector<ExprP>& argExprs, ArgVec& out, RefVec* refs, ArrayLocks* locks = nullptr);
     void lockElementOwner(const Expr* arg, ArrayLocks& locks);
     Variant* elementRef(Variant& arrayVar, std::span<Variant> indices, bool forWrite);
@@ -372,7 +375,7 @@ private:
         ~SlotScope()
         {
             for (size_t i = 0; i < m_n; ++i)
-                m_slots[i] = Variant();
+                m_slots[i].clear();
             m_in.m_sp = m_base;
         }
         SlotScope(const SlotScope&) = delete;

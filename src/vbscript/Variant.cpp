@@ -62,6 +62,59 @@ void releaseMemory(size_t bytes) noexcept
     }
 }
 
+namespace {
+// The free list of string blocks. Trivially destructible, so it needs no
+// guard on the hot path; the reaper gives the blocks back when the thread
+// ends, after which blocks go straight to the heap.
+struct StringPool {
+    void* head = nullptr;
+    size_t count = 0;
+    bool closed = false;
+};
+thread_local StringPool t_stringPool;
+constexpr size_t MaxPooledStrings = 4096;
+struct StringPoolReaper {
+    ~StringPoolReaper()
+    {
+        StringPool& p = t_stringPool;
+        while (p.head) {
+            void* next = *static_cast<void**>(p.head);
+            ::operator delete(p.head);
+            p.head = next;
+        }
+        p.count = 0;
+        p.closed = true;
+    }
+};
+thread_local StringPoolReaper t_stringPoolReaper;
+} // namespace
+
+void* StringRep::operator new(size_t size)
+{
+    StringPool& p = t_stringPool;
+    if (p.head) {
+        void* block = p.head;
+        p.head = *static_cast<void**>(block);
+        --p.count;
+        return block;
+    }
+    if (!p.closed)
+        (void)&t_stringPoolReaper; // registers the reaper for this thread
+    return ::operator new(size);
+}
+
+void StringRep::operator delete(void* block) noexcept
+{
+    StringPool& p = t_stringPool;
+    if (p.closed || p.count >= MaxPooledStrings) {
+        ::operator delete(block);
+        return;
+    }
+    *static_cast<void**>(block) = p.head;
+    p.head = block;
+    ++p.count;
+}
+
 Variant Variant::string(std::string s)
 {
     checkStringLength(s.size());
@@ -92,20 +145,6 @@ Variant Variant::array(ArrayRep* rep)
     v.m_type = VT::Array;
     v.m_u.arr = rep;
     return v;
-}
-
-Variant Variant::fromInt64(int64_t i)
-{
-    if (i >= std::numeric_limits<int32_t>::min() && i <= std::numeric_limits<int32_t>::max())
-        return longInt(static_cast<int32_t>(i));
-    return dbl(static_cast<double>(i));
-}
-
-Variant Variant::widenedInteger(int64_t i)
-{
-    if (i >= -32768 && i <= 32767)
-        return integer(static_cast<int16_t>(i));
-    return fromInt64(i);
 }
 
 void Variant::retainShared() const noexcept

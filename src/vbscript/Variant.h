@@ -49,6 +49,10 @@ struct StringRep {
     uint32_t refs = 1;
     uint32_t held = 0; // bytes counted against MaxHeldBytes (large texts only)
     std::string text;
+    // Blocks come from a per-thread free list: a script makes and drops
+    // strings by the million, and a Split's pieces all go at once.
+    static void* operator new(size_t size);
+    static void operator delete(void* block) noexcept;
 };
 
 class Variant;
@@ -143,21 +147,36 @@ public:
     ~Variant() { release(); }
     Variant(const Variant& o) noexcept : m_type(o.m_type), m_u(o.m_u) { retain(); }
     Variant(Variant&& o) noexcept : m_type(o.m_type), m_u(o.m_u) { o.m_type = VT::Empty; }
+    // The old value is released after the new one is in place: releasing it
+    // can run a Class_Terminate that reads this same variable.
     Variant& operator=(const Variant& o) noexcept
     {
-        if (this != &o) {
-            Variant tmp(o);
-            swap(tmp);
-        }
+        o.retain(); // first, so assigning a value to itself keeps it alive
+        VT oldType = m_type;
+        Payload oldValue = m_u;
+        m_type = o.m_type;
+        m_u = o.m_u;
+        drop(oldType, oldValue);
         return *this;
     }
     Variant& operator=(Variant&& o) noexcept
     {
         if (this != &o) {
-            Variant tmp(std::move(o));
-            swap(tmp);
+            VT oldType = m_type;
+            Payload oldValue = m_u;
+            m_type = o.m_type;
+            m_u = o.m_u;
+            o.m_type = VT::Empty;
+            drop(oldType, oldValue);
         }
         return *this;
+    }
+    // Empties the variable (the old value released after, as in assignment).
+    void clear() noexcept
+    {
+        VT oldType = m_type;
+        m_type = VT::Empty;
+        drop(oldType, m_u);
     }
     void swap(Variant& o) noexcept
     {
@@ -244,9 +263,19 @@ public:
     // Takes ownership of rep (its count is not increased).
     static Variant array(ArrayRep* rep);
     // A Long when the value fits a Long, else a Double (results of Len, InStr...).
-    static Variant fromInt64(int64_t i);
+    static Variant fromInt64(int64_t i)
+    {
+        if (i >= INT32_MIN && i <= INT32_MAX)
+            return longInt(static_cast<int32_t>(i));
+        return dbl(static_cast<double>(i));
+    }
     // Integer when it fits, then Long, then Double: VBScript's widening of integer results.
-    static Variant widenedInteger(int64_t i);
+    static Variant widenedInteger(int64_t i)
+    {
+        if (i >= -32768 && i <= 32767)
+            return integer(static_cast<int16_t>(i));
+        return fromInt64(i);
+    }
 
     VT type() const { return m_type; }
     bool isEmpty() const { return m_type == VT::Empty; }
@@ -295,7 +324,11 @@ public:
     int varType() const;
 
 private:
-    static bool shared(VT t) { return t == VT::String || t == VT::Object || t == VT::Array; }
+    static bool shared(VT t)
+    {
+        static_assert(int(VT::Object) == int(VT::String) + 1);
+        return static_cast<uint16_t>(static_cast<uint16_t>(t) - uint16_t(VT::String)) <= 1 || t == VT::Array;
+    }
     // Strings are the common shared value: their count is kept inline, only
     // the last release (and objects, arrays) leave the header.
     void retain() const noexcept
@@ -315,7 +348,6 @@ private:
     void retainShared() const noexcept;
     void releaseShared() noexcept;
 
-    VT m_type;
     union Payload {
         int16_t i16;
         int32_t i32;
@@ -325,7 +357,19 @@ private:
         StringRep* str;
         Object* obj;
         ArrayRep* arr;
-    } m_u;
+    };
+    // Releases a value no Variant holds any more.
+    static void drop(VT type, Payload value) noexcept
+    {
+        if (!shared(type))
+            return;
+        Variant old;
+        old.m_type = type;
+        old.m_u = value;
+    }
+
+    VT m_type;
+    Payload m_u;
 };
 
 static_assert(sizeof(Variant) == 16, "Variant must stay two words");

@@ -1,0 +1,40 @@
+' Check, CheckError and Done are shared by every script: they live in check.inc.
+ExecuteGlobal CreateObject("Scripting.FileSystemObject").OpenTextFile(Replace(WScript.ScriptFullName, WScript.ScriptName, "check.inc")).ReadAll
+' ---- checks
+' A call's frame is filled while its arguments are evaluated: calls nested in
+' the arguments, arguments that change the variables passed ByRef, values
+' released while a frame is left, and integer results keeping their types.
+Function Add3(ByVal a, b, c) : b = b + 1 : Add3 = a * 100 + b * 10 + c : End Function
+Function Bump(v) : v = v + 1 : Bump = v : End Function
+Function Fib(n) : If n < 2 Then Fib = n Else Fib = Fib(n - 1) + Fib(n - 2)
+End Function
+Dim x, y, s
+x = 1 : y = 2
+Check "nested calls in arguments", Add3(Add3(1, y, 1), Add3(0, x, 0), Bump(x)), 13313
+x = 1
+Check "argument changes a ByRef variable first", Add3(Bump(x), x, x), 233
+Check "the ByRef variable kept the change", x, 3
+Check "recursion", Fib(15), 610
+Class Tracker
+    Public Name
+    Private Sub Class_Terminate() : s = s & Name & ";" : End Sub
+End Class
+Function Keep(ByVal o) : Set Keep = o : End Function
+Sub Local_()
+    Dim t : Set t = New Tracker : t.Name = "local"
+End Sub
+s = ""
+Local_
+Check "a local object goes when its frame is left", s, "local;"
+Dim kept : Set kept = Keep(New Tracker) : kept.Name = "kept"
+Check "a returned object stays", s, "local;"
+Set kept = Nothing
+Check "and goes with its last reference", s, "local;kept;"
+Check "Integer + Integer stays Integer", TypeName(CInt(2) + CInt(3)), "Integer"
+Check "Integer overflow widens to Long", TypeName(CInt(32767) + CInt(1)), "Long"
+Check "Long overflow widens to Double", TypeName(CLng(2147483647) + 1), "Double"
+Check "Integer comparison", CInt(3) < CInt(4), True
+Check "Integer \ and Mod", (CInt(7) \ CInt(2)) * 10 + (CInt(7) Mod CInt(2)), 31
+CheckError "Mod by zero", "x = 1 Mod 0", 11
+CheckError "wrong argument count", "x = Add3(1, 2)", 450
+Done
