@@ -176,14 +176,6 @@ TEST_F(ModelTest, EnteredLinesAsTheyAreQueued)
     }
 }
 
-TEST_F(ModelTest, LinesAfterTheServerEndedAreNotQueued)
-{
-    model.setAcceptingLines(false);
-    model.submit("status");
-    EXPECT_FALSE(model.hasQueuedLine());
-    EXPECT_NE(model.output().find("not running"), std::string::npos);
-}
-
 // --- Buttons and visibility ----------------------------------------------
 
 // Clear needs down then up on the same button; quit sends "quit"; copy

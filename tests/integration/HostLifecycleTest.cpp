@@ -30,15 +30,6 @@ TEST_F(HostLifecycleTest, ServerQuitOrSigtermEndsServerAndHost)
     }
 }
 
-TEST_F(HostLifecycleTest, ServerExitStatusIsPassedOn)
-{
-    ConsoleHostProcess host;
-    ASSERT_TRUE(
-        host.start({"/bin/sh", "-c", "read line; echo got $line; exit 7"}, {"--headless", "--restart", "never"}));
-    bridge.SendConsoleCommandTo("hello", host.handle());
-    EXPECT_EQ(host.process().wait(), 7);
-}
-
 TEST_F(HostLifecycleTest, KeepLeavesTheWindowOpenAfterTheServerEnds)
 {
     ConsoleHostProcess host;

@@ -42,10 +42,6 @@ TEST_F(ServerQueriesTest, CommandLineClientListsSendsAndReads)
     ASSERT_EQ(read.status, 0);
     EXPECT_NE(read.out.find("from the client\r\n"), std::string::npos);
 
-    auto value = consoleClient({"cvar", std::to_string(host.handle()), "sv_hostname"});
-    EXPECT_EQ(value.out, "Query Arena\n");
-    auto byDefault = consoleClient({"cvar", std::to_string(host.handle()), "sv_hostname", "--default"});
-    EXPECT_EQ(byDefault.out, "noname\n");
 
     EXPECT_EQ(consoleClient({"hide", std::to_string(host.handle())}).status, 0);
     EXPECT_FALSE(windows.isWindowVisible(host.handle()));

@@ -13,14 +13,7 @@ using namespace ravelin::test;
 
 namespace {
 
-// Nothing else runs in the test; the probe's pauses sleep.
-using FrameLoop = NullMessageLoop;
-
-struct RealServerTest : testing::Test {
-    ipc::IpcWindowManager windows;
-    FrameLoop loop;
-    ConsoleBridge bridge{windows, loop};
-    CvarProbe probe{bridge};
+struct RealServerTest : ConsoleFixture {
     TempDir home{"ravelin-oahome"};
     ConsoleHostProcess host;
     int port = 0;
@@ -94,19 +87,15 @@ TEST_F(RealServerTest, ProbeAnswersUnknownNamesAndWhereTheAnswerLinesDiffer)
     EXPECT_EQ(output().find("nosuchcvar"), std::string::npos);
 }
 
-TEST(RealServerNoMapTest, UnknownNameIsKnownAtOnceBeforeAMap)
+using RealServerNoMapTest = ConsoleFixture;
+
+TEST_F(RealServerNoMapTest, UnknownNameIsKnownAtOnceBeforeAMap)
 {
     if (!openArenaInstalled())
         GTEST_SKIP() << "openarena-server not installed";
     TempDir home{"ravelin-oahome"};
     ConsoleHostProcess host;
-    ASSERT_TRUE(host.start({kOpenArenaServer, "+set", "ttycon", "0", "+set", "dedicated", "1", "+set", "net_port",
-                            std::to_string(freeUdpPort()), "+set", "fs_homepath", home.path().string()}))
-        << host.logText();
-    ipc::IpcWindowManager windows;
-    NullMessageLoop loop;
-    ConsoleBridge bridge{windows, loop};
-    CvarProbe probe{bridge};
+    ASSERT_TRUE(host.start(openArenaCommand(home.path(), freeUdpPort(), {}, ""))) << host.logText();
     // Up once it answers a known name.
     ASSERT_TRUE(
         waitFor([&] { return probe.GetCvarValue(host.handle(), "sv_maxclients") == "8"; }, std::chrono::seconds(60)));
@@ -115,52 +104,6 @@ TEST(RealServerNoMapTest, UnknownNameIsKnownAtOnceBeforeAMap)
     CommandOutput answer = bridge.ExecCommand(host.handle(), "nosuchcvar", 5000);
     ASSERT_TRUE(answer.ok) << answer.error;
     EXPECT_TRUE(answer.lines.empty());
-}
-
-TEST_F(RealServerTest, ExecCvarlistIsExactWhileAnotherClientTalks)
-{
-    CommandResult listed;
-    {
-        Chatter other(host.handle()); // another client talks meanwhile
-        listed = consoleClient({"exec", std::to_string(host.handle()), "cvarlist"});
-    }
-    ASSERT_EQ(listed.status, 0) << listed.err;
-    std::vector<std::string> lines;
-    for (std::size_t start = 0, end; (end = listed.out.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(listed.out.substr(start, end - start));
-    ASSERT_GT(lines.size(), 200u);
-    // Its first line is a cvar, its last the count of cvar indexes after
-    // the count of cvars; nothing said meanwhile is among them.
-    EXPECT_NE(lines.front().find(" \""), std::string::npos) << lines.front();
-    EXPECT_TRUE(lines.back().ends_with(" cvar indexes")) << lines.back();
-    EXPECT_TRUE(lines[lines.size() - 2].ends_with(" total cvars")) << lines[lines.size() - 2];
-    EXPECT_EQ(listed.out.find("chatter"), std::string::npos);
-    EXPECT_NE(output().find("chatter"), std::string::npos);
-}
-
-// Probes behind a backlog never mix their answers, and the backlog and a
-// line sent after it reach the server whole and in order.
-TEST_F(RealServerTest, ABacklogMixesNoProbesAndLosesNoLine)
-{
-    auto sendLines = [&](int from, int to) {
-        for (int i = from; i <= to; ++i)
-            bridge.SendConsoleCommandTo("echo line " + std::to_string(i), host.handle());
-    };
-    sendLines(1, 40);
-    for (int round = 0; round < 4; ++round) {
-        EXPECT_EQ(probe.GetCvarValue(host.handle(), "net_port"), std::to_string(port)) << round;
-        EXPECT_EQ(probe.GetCvarValue(host.handle(), "sv_hostname"), "Real Arena Test") << round;
-    }
-    sendLines(41, 200);
-    auto sent = consoleClient({"send", std::to_string(host.handle()), "say", "after the backlog"});
-    EXPECT_EQ(sent.status, 0) << sent.err;
-    ASSERT_TRUE(waitForOutput("console: after the backlog\r\n", std::chrono::seconds(30)));
-    std::string text = output();
-    std::size_t at = 0;
-    for (int i = 1; i <= 200; ++i) {
-        at = text.find("\r\nline " + std::to_string(i) + "\r\n", at);
-        ASSERT_NE(at, std::string::npos) << i;
-    }
 }
 
 TEST_F(RealServerTest, StatusTableAndStatusReplyFollowBotsAndKicks)
@@ -197,17 +140,6 @@ TEST_F(RealServerTest, StatusTableAndStatusReplyFollowBotsAndKicks)
     EXPECT_TRUE(waitFor([&] { return playersInStatusReply() == 1; }));
     bridge.SendConsoleCommandTo("kick NoSuchPlayer", host.handle());
     EXPECT_TRUE(waitForOutput("Player NoSuchPlayer is not on the server\r\n"));
-}
-
-TEST_F(RealServerTest, WriteconfigWritesUnderTheHomePathOnly)
-{
-    bridge.SendConsoleCommandTo("WRITECONFIG ravelin_tmp.cfg", host.handle());
-    auto written = home.path() / "baseoa" / "ravelin_tmp.cfg";
-    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(written); }));
-    bridge.SendConsoleCommandTo("WRITECONFIG ..\\ravelin_tmp.cfg", host.handle());
-    EXPECT_TRUE(waitForOutput("WARNING: refusing to create relative path"));
-    EXPECT_TRUE(waitForOutput("Couldn't write ..\\ravelin_tmp.cfg."));
-    EXPECT_FALSE(std::filesystem::exists(home.path() / "ravelin_tmp.cfg"));
 }
 
 TEST_F(RealServerTest, IsListedWithItsHostNameAndQuitEndsServerAndHost)

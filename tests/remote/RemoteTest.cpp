@@ -74,12 +74,10 @@ TEST_F(RemoteTest, StartWindowListsTheFarConsolesUnderASecondMachineNode)
     ASSERT_NO_FATAL_FAILURE(startFar("Far Two"));
     const std::string machine = addMachineToRavelin();
     const std::string ravelin = (binDir() / "ravelin").string();
-    // Names that would reach ssh as options or shell words are refused.
-    for (const char* bad : {"-oProxyCommand=touch x", "user@host name", "user@$(id)", "a;b@host", "user@-host"}) {
-        CommandResult refused = runCommand({ravelin, "--add-machine", bad});
-        EXPECT_EQ(refused.status, 2) << bad;
-        EXPECT_NE(refused.err.find("ravelin: The "), std::string::npos) << refused.err;
-    }
+    // A name that would reach ssh as an option is refused (MachinesTest has the rest).
+    const CommandResult refused = runCommand({ravelin, "--add-machine", "-oProxyCommand=touch x"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("ravelin: The "), std::string::npos) << refused.err;
     const CommandResult result =
         runCommand({ravelin, "--report-start", "--driver-timeout", "60"}, std::chrono::seconds(90));
     EXPECT_EQ(result.status, 0) << result.err;
