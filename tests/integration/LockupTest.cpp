@@ -136,10 +136,9 @@ TEST_F(LockupTest, StoppedHostIsListedAsNotResponding)
     auto result = consoleClient({"list"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, std::to_string(host.handle()) + "\tnot responding\n");
-    for (const char* command : {"send", "read"}) {
-        std::vector<std::string> args{command, std::to_string(host.handle())};
-        if (std::string(command) == "send")
-            args.push_back("status");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"send", std::to_string(host.handle()), "status"},
+          {"read", std::to_string(host.handle())}}) {
         result = consoleClient(args);
         EXPECT_EQ(result.status, 1);
         EXPECT_NE(result.err.find("console " + std::to_string(host.handle()) + " is not responding"), std::string::npos)

@@ -124,7 +124,7 @@ TEST_F(ServerCommands, AddBotUsesAltNameAndRefusesWhenFull)
 
 TEST_F(ServerCommands, QuitStopsTheRestOfTheBuffer)
 {
-    auto lines = run("quit;echo after");
+    run("quit;echo after");
     EXPECT_TRUE(server.quitRequested());
     EXPECT_FALSE(printed("after"));
 }
