@@ -46,29 +46,23 @@ TEST(ConsoleTextTest, SplitKeepsThePartialLineLast)
     EXPECT_TRUE(splitConsoleText("").empty());
 }
 
-TEST_F(BridgeTest, PartialLineBecomesCompleteWhenItsLineEndArrives)
-{
-    SimConsole& console = desktop.addConsole();
-    console.appendRaw("a\r\nb");
-    EXPECT_EQ(bridge.ConsoleLineCount(), 1);
-    EXPECT_EQ(bridge.ConsoleLineOf(1, console.handle()), "a");
-    EXPECT_EQ(bridge.ConsoleLineOf(2, console.handle()), "");
-    console.appendRaw("\r\n");
-    EXPECT_EQ(bridge.ConsoleLineCount(), 2);
-    EXPECT_EQ(bridge.ConsoleLineOf(2, console.handle()), "b");
-}
-
-TEST_F(BridgeTest, LineNumbersOutsideTheTextGiveEmptyLines)
+// Line numbers outside the text give empty lines; a partial line becomes
+// complete when its line end arrives.
+TEST_F(BridgeTest, ConsoleLineOfCountsOnlyCompleteLines)
 {
     SimConsole& console = desktop.addConsole();
     EXPECT_EQ(bridge.ConsoleLineCount(), -1);
-    for (int n : {-1, 0, 1, 5})
+    EXPECT_EQ(bridge.ConsoleLineOf(1, console.handle()), "");
+    console.appendRaw("a\r\nb");
+    EXPECT_EQ(bridge.ConsoleLineCount(), 1);
+    for (int n : {-3, 0, 2, 5})
         EXPECT_EQ(bridge.ConsoleLineOf(n, console.handle()), "") << n;
-    console.print("one\ntwo\n");
-    EXPECT_EQ(bridge.ConsoleLineOf(0, console.handle()), "");
-    EXPECT_EQ(bridge.ConsoleLineOf(-3, console.handle()), "");
+    console.appendRaw("\r\n");
+    EXPECT_EQ(bridge.ConsoleLineCount(), 2);
+    EXPECT_EQ(bridge.ConsoleLineOf(1, console.handle()), "a");
+    EXPECT_EQ(bridge.ConsoleLineOf(2, console.handle()), "b");
     EXPECT_EQ(bridge.ConsoleLineOf(3, console.handle()), "");
-    EXPECT_EQ(bridge.ReadConsoleOutput(), "one\r\ntwo\r\n");
+    EXPECT_EQ(bridge.ReadConsoleOutput(), "a\r\nb\r\n");
 }
 
 // --- Finding the console ---------------------------------------------------

@@ -26,19 +26,18 @@ inline bool openArenaInstalled()
     return false;
 }
 
-// The server as a dedicated console server on `map` (none when ""), on UDP
-// `port` (0: a port of its own choosing), writing under `home`, with these
-// further arguments (`+set NAME VALUE` ...).
+// The server as a dedicated console server on map oa_dm1, on UDP `port`
+// (0: a port of its own choosing), writing under `home`, with these further
+// arguments (`+set NAME VALUE` ...).
 inline std::vector<std::string> openArenaCommand(const std::filesystem::path& home, int port,
-                                                 const std::vector<std::string>& more = {},
-                                                 const std::string& map = "oa_dm1")
+                                                 const std::vector<std::string>& more = {})
 {
     std::vector<std::string> command{kOpenArenaServer, "+set", "ttycon", "0",        "+set",
                                      "dedicated",      "1",    "+set",   "net_port", std::to_string(port)};
     command.insert(command.end(), more.begin(), more.end());
-    command.insert(command.end(), {"+set", "fs_homepath", home.string()});
-    if (!map.empty())
-        command.insert(command.end(), {"+map", map});
+    for (const std::string& word :
+         {std::string("+set"), std::string("fs_homepath"), home.string(), std::string("+map"), std::string("oa_dm1")})
+        command.push_back(word);
     return command;
 }
 

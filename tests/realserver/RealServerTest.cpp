@@ -87,25 +87,6 @@ TEST_F(RealServerTest, ProbeAnswersUnknownNamesAndWhereTheAnswerLinesDiffer)
     EXPECT_EQ(output().find("nosuchcvar"), std::string::npos);
 }
 
-using RealServerNoMapTest = ConsoleFixture;
-
-TEST_F(RealServerNoMapTest, UnknownNameIsKnownAtOnceBeforeAMap)
-{
-    if (!openArenaInstalled())
-        GTEST_SKIP() << "openarena-server not installed";
-    TempDir home{"ravelin-oahome"};
-    ConsoleHostProcess host;
-    ASSERT_TRUE(host.start(openArenaCommand(home.path(), freeUdpPort(), {}, ""))) << host.logText();
-    // Up once it answers a known name.
-    ASSERT_TRUE(
-        waitFor([&] { return probe.GetCvarValue(host.handle(), "sv_maxclients") == "8"; }, std::chrono::seconds(60)));
-    EXPECT_EQ(probe.GetCvarValue(host.handle(), "nosuchcvar"), kCvarUnknownCommand);
-    // The engine says nothing at all: the answer is the end of the output.
-    CommandOutput answer = bridge.ExecCommand(host.handle(), "nosuchcvar", 5000);
-    ASSERT_TRUE(answer.ok) << answer.error;
-    EXPECT_TRUE(answer.lines.empty());
-}
-
 TEST_F(RealServerTest, StatusTableAndStatusReplyFollowBotsAndKicks)
 {
     bridge.SendConsoleCommandTo("addbot Sarge 2", host.handle());
