@@ -8,7 +8,6 @@
 #include "platform/ipc/IpcProtocol.h"
 
 #include <csignal>
-#include <fstream>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -50,13 +49,9 @@ struct LockupTest : ConsoleFixture {
 
     long residentKb(pid_t pid)
     {
-        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-        std::string line;
-        while (std::getline(status, line)) {
-            if (line.rfind("VmRSS:", 0) == 0)
-                return std::atol(line.c_str() + 6);
-        }
-        return -1;
+        const std::string status = readFile("/proc/" + std::to_string(pid) + "/status");
+        const auto at = status.find("\nVmRSS:");
+        return at == std::string::npos ? -1 : std::atol(status.c_str() + at + 7);
     }
 };
 

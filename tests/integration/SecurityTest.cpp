@@ -46,11 +46,6 @@ struct SecurityTest : ConsoleFixture {
         EXPECT_TRUE(waitForOutput(host.handle(), "\r\n" + marker + "\r\n"));
         EXPECT_TRUE(host.process().running());
     }
-
-    static bool commandWorks(const std::string& command)
-    {
-        return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-    }
 };
 
 } // namespace
@@ -61,7 +56,7 @@ TEST_F(SecurityTest, ConnectionFromAnotherUserIsRefused)
         std::printf("SKIPPED: needs root to run a client as nobody\n");
         GTEST_SKIP() << "needs root to run a client as nobody";
     }
-    if (!commandWorks("setpriv --version"))
+    if (std::system("setpriv --version >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "setpriv is not installed";
     auto path = host.endpoint().string();
     // A copy nobody can run wherever the build tree lives.

@@ -6,8 +6,6 @@
 #include "realserver/RealServerSupport.h"
 #include "integration/IntegrationSupport.h"
 
-#include "platform/ipc/EndpointFolder.h"
-
 using namespace ravelin;
 using namespace ravelin::test;
 
@@ -123,18 +121,12 @@ TEST_F(RealServerTest, StatusTableAndStatusReplyFollowBotsAndKicks)
     EXPECT_TRUE(waitForOutput("Player NoSuchPlayer is not on the server\r\n"));
 }
 
-TEST_F(RealServerTest, IsListedWithItsHostNameAndQuitEndsServerAndHost)
+// How quit ends server and host is HostLifecycleTest's.
+TEST_F(RealServerTest, IsListedWithItsHostName)
 {
     auto listed = consoleClient({"list"}, std::chrono::seconds(90));
     ASSERT_EQ(listed.status, 0) << listed.err;
     // The value arrives as "Real Arena Test^7"; the host strips the codes.
     EXPECT_EQ(listed.out, std::to_string(host.handle()) + "\tvisible\trunning\tReal Arena Test\n");
     EXPECT_EQ(bridge.FindConsoleWindow(), host.handle());
-
-    int serverPid = windows.serverPid(host.handle());
-    ASSERT_GT(serverPid, 0);
-    bridge.SendConsoleCommandTo("quit", host.handle());
-    EXPECT_EQ(host.process().wait(std::chrono::seconds(30)), 0);
-    EXPECT_TRUE(processGone(serverPid));
-    EXPECT_TRUE(ipc::listEndpoints(endpointFolder()).empty());
 }
