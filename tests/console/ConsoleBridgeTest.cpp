@@ -1,24 +1,10 @@
-#include "console/ConsoleBridge.h"
 #include "console/ConsoleText.h"
-#include "platform/sim/SimDesktop.h"
-
-#include <gtest/gtest.h>
+#include "console/PumpFixture.h"
 
 using namespace ravelin;
 using ravelin::sim::SimConsole;
 using ravelin::sim::SimConsoleOptions;
-using ravelin::sim::SimDesktop;
-using ravelin::sim::SimMessageLoop;
-
-namespace {
-
-struct BridgeTest : testing::Test {
-    SimDesktop desktop;
-    SimMessageLoop loop;
-    ConsoleBridge bridge{desktop, loop};
-};
-
-} // namespace
+using BridgeTest = ravelin::test::SimBridgeTest;
 
 // --- Line counting -------------------------------------------------------
 

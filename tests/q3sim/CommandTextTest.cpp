@@ -23,15 +23,12 @@ std::vector<std::string> commandsFromPipe(const std::string& written)
 
 } // namespace
 
+// Two commands in one read both run.
 TEST(PipedInput, LastByteOfAReadIsTakenForTheLineEnd)
 {
     EXPECT_EQ(pipedReadText("status\n"), "status\n");
     EXPECT_EQ(pipedReadText("status"), "statu\n");
     EXPECT_EQ(pipedReadText(""), "");
-}
-
-TEST(PipedInput, TwoCommandsInOneReadBothRun)
-{
     EXPECT_EQ(commandsFromPipe("echo one\necho two\n"), (std::vector<std::string>{"echo one", "echo two"}));
 }
 
