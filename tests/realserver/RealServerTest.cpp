@@ -1,10 +1,12 @@
 // The real OpenArena server in a console host: found, asked through the
-// probe, its STATUS table and UDP status reply read, a bot kicked, and quit.
+// probe, its STATUS table and UDP status reply read, a bot kicked, listed.
 // Where its console differs from a Quake III Arena 1.32 server's, the tests
 // pin down what actually arrives through the console window (colour codes
 // already stripped by the host).
 #include "realserver/RealServerSupport.h"
 #include "integration/IntegrationSupport.h"
+
+#include <algorithm>
 
 using namespace ravelin;
 using namespace ravelin::test;
@@ -38,32 +40,23 @@ struct RealServerTest : ConsoleFixture {
 
     int playersInStatusReply()
     {
-        std::string reply = udpQuery(port, "\xff\xff\xff\xffgetstatus");
-        int lines = 0;
-        for (char c : reply)
-            lines += c == '\n' ? 1 : 0;
-        return lines - 2; // statusResponse line and info line
+        const std::string reply = udpQuery(port, "\xff\xff\xff\xffgetstatus");
+        return static_cast<int>(std::count(reply.begin(), reply.end(), '\n')) - 2; // statusResponse and info lines
     }
 };
 
 } // namespace
 
+// The engine's answer lines themselves are CvarProbeTest's table (taken
+// from the captured transcript).
 TEST_F(RealServerTest, ProbeAnswersUnknownNamesAndWhereTheAnswerLinesDiffer)
 {
-    auto exec = [&](const std::string& command) {
-        CommandOutput output = bridge.ExecCommand(host.handle(), command, 5000);
-        EXPECT_TRUE(output.ok) << output.error;
-        return output.lines;
-    };
     EXPECT_EQ(probe.GetCvarValue(host.handle(), "sv_hostname"), "Real Arena Test");
     EXPECT_EQ(probe.GetCvarDefault(host.handle(), "sv_hostname"), "noname");
-    EXPECT_EQ(exec("sv_hostname"),
-              std::vector<std::string>{"\"sv_hostname\" is:\"Real Arena Test\" default:\"noname\""});
 
     // A value equal to its default: `"NAME" is:"VALUE", the default` (four
     // quotes): the default is the value.
     EXPECT_EQ(probe.GetCvarValue(host.handle(), "sv_maxclients"), "8");
-    EXPECT_EQ(exec("sv_maxclients"), std::vector<std::string>{"\"sv_maxclients\" is:\"8\", the default"});
     EXPECT_EQ(probe.GetCvarDefault(host.handle(), "sv_maxclients"), "8");
     auto viaClient = consoleClient({"cvar", std::to_string(host.handle()), "g_gametype", "--default"});
     EXPECT_EQ(viaClient.out, "0\n") << viaClient.err;
@@ -71,15 +64,10 @@ TEST_F(RealServerTest, ProbeAnswersUnknownNamesAndWhereTheAnswerLinesDiffer)
     // A read-only cvar has no default part at all: its default reads "".
     EXPECT_EQ(probe.GetCvarValue(host.handle(), "version").rfind("ioq3 ", 0), 0u);
     EXPECT_EQ(probe.GetCvarDefault(host.handle(), "version"), "");
-    std::vector<std::string> version = exec("version");
-    ASSERT_EQ(version.size(), 1u);
-    EXPECT_EQ(version[0].find("default"), std::string::npos) << version[0];
-    EXPECT_EQ(version[0].back(), '"') << version[0];
 
     // An unknown name is answered as such.
     auto result = consoleClient({"cvar", std::to_string(host.handle()), "nosuchcvar"});
     EXPECT_EQ(result.out, "UNKNOWN COMMAND\n") << result.err;
-    EXPECT_EQ(exec("nosuchcvar"), std::vector<std::string>{"unknown command: nosuchcvar"});
     // None of it reached the window.
     EXPECT_EQ(output().find("is:\""), std::string::npos);
     EXPECT_EQ(output().find("nosuchcvar"), std::string::npos);
@@ -91,13 +79,13 @@ TEST_F(RealServerTest, StatusTableAndStatusReplyFollowBotsAndKicks)
     bridge.SendConsoleCommandTo("addbot Major 3", host.handle());
     ASSERT_TRUE(waitForOutput("ClientBegin: 1\r\n", std::chrono::seconds(30)));
 
-    bridge.SendConsoleCommandTo("ECHO [BEGIN STATUS];STATUS;ECHO [END STATUS]", host.handle());
-    ASSERT_TRUE(waitForOutput("[END STATUS]\r\n"));
-    std::string text = output();
-    auto begin = text.find("\r\n[BEGIN STATUS]\r\n");
-    auto end = text.find("\r\n[END STATUS]\r\n");
-    ASSERT_NE(begin, std::string::npos);
-    std::string table = text.substr(begin, end - begin);
+    // The table as the roster reads it, from the numbered lines.
+    const CommandOutput status = bridge.ExecCommand(host.handle(), "STATUS", 5000);
+    ASSERT_TRUE(status.ok) << status.error;
+    std::string table;
+    for (const std::string& line : status.lines)
+        table += "\r\n" + line;
+    table += "\r\n";
     EXPECT_NE(table.find("map: oa_dm1\r\n"), std::string::npos) << table;
     // Header and columns differ from 1.32: "cl" for the slot (two wide,
     // names from column 15), no lastmsg or qport, a trailing blank.

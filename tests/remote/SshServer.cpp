@@ -49,6 +49,14 @@ bool keygen(const fs::path& file)
     return runCommand({"/usr/bin/ssh-keygen", "-q", "-t", "ed25519", "-N", "", "-f", file.string()}).status == 0;
 }
 
+// An ssh configuration trusting only `knownHosts`, logging in with `key`.
+void writeClientConfig(const fs::path& file, const fs::path& knownHosts, const fs::path& key)
+{
+    std::ofstream(file) << "Host *\n  UserKnownHostsFile " << knownHosts.string()
+                        << "\n  GlobalKnownHostsFile /dev/null\n  StrictHostKeyChecking yes\n  IdentityFile "
+                        << key.string() << "\n  IdentitiesOnly yes\n  LogLevel ERROR\n";
+}
+
 // The processes an sshd forked for its sessions, found by parent id.
 void killChildren(pid_t parent)
 {
@@ -113,10 +121,7 @@ bool SshServer::start(const fs::path& runtime)
             << " SHLVL=1\nUseDNS no\n";
         std::string hostKey = readFile(dir / "host_key.pub");
         std::ofstream(dir / "known_hosts") << "[127.0.0.1]:" << m_port << " " << hostKey;
-        std::ofstream(sshConfig()) << "Host *\n  UserKnownHostsFile " << (dir / "known_hosts").string()
-                                   << "\n  GlobalKnownHostsFile /dev/null\n  StrictHostKeyChecking yes\n"
-                                   << "  IdentityFile " << clientKey().string()
-                                   << "\n  IdentitiesOnly yes\n  LogLevel ERROR\n";
+        writeClientConfig(sshConfig(), dir / "known_hosts", clientKey());
         // sshd wants its privilege separation folder.
         std::error_code ignored;
         fs::create_directories("/run/sshd", ignored);
@@ -139,13 +144,9 @@ fs::path SshServer::variantConfig(const std::string& name, bool knownHost, bool 
     if (!knownKey && !fs::exists(dir / "stranger_key"))
         keygen(dir / "stranger_key");
     std::ofstream(dir / "empty_known_hosts");
-    const fs::path file = dir / name;
-    std::ofstream(file) << "Host *\n  UserKnownHostsFile "
-                        << (dir / (knownHost ? "known_hosts" : "empty_known_hosts")).string()
-                        << "\n  GlobalKnownHostsFile /dev/null\n  StrictHostKeyChecking yes\n  IdentityFile "
-                        << (dir / (knownKey ? "client_key" : "stranger_key")).string()
-                        << "\n  IdentitiesOnly yes\n  LogLevel ERROR\n";
-    return file;
+    writeClientConfig(dir / name, dir / (knownHost ? "known_hosts" : "empty_known_hosts"),
+                      dir / (knownKey ? "client_key" : "stranger_key"));
+    return dir / name;
 }
 
 } // namespace ravelin::test
