@@ -43,19 +43,6 @@ TEST_F(ConsoleWindowTest, FindsTheConsoleWithItsAnatomy)
     EXPECT_NE(bridge.FindOutputBoxOf(console), bridge.FindInputBoxOf(console));
 }
 
-TEST_F(ConsoleWindowTest, OverlongLineIsCutAndTheWindowSaysSo)
-{
-    WindowHandle console = host.handle();
-    std::string word(300, 'w');
-    bridge.SendConsoleCommandTo("echo " + word, console);
-    ASSERT_TRUE(waitForOutput(console, "line cut to 254"));
-    // The server got the first 254 bytes as one line: "echo " and 249 w.
-    ASSERT_TRUE(waitForOutput(console, "\r\n" + std::string(249, 'w') + "\r\n"));
-    // And it still takes the next line normally.
-    bridge.SendConsoleCommandTo("echo after-the-long-one", console);
-    EXPECT_TRUE(waitForOutput(console, "\r\nafter-the-long-one\r\n"));
-}
-
 TEST_F(ConsoleWindowTest, TwoConsolesAreFoundInStartOrder)
 {
     ConsoleHostProcess second;

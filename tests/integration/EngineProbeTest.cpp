@@ -35,13 +35,6 @@ struct EngineProbeTest : ConsoleFixture {
             ++copies;
         return copies;
     }
-
-    std::string client(std::vector<std::string> args)
-    {
-        auto result = consoleClient(std::move(args));
-        EXPECT_EQ(result.status, 0) << result.err;
-        return result.out;
-    }
 };
 
 } // namespace
@@ -51,10 +44,10 @@ TEST_F(EngineProbeTest, AnswerFormsAndUnknownNamesWithAMap)
     start();
     EXPECT_EQ(probe.GetCvarValue(host.handle(), "sv_hostname"), "Engine Arena");
     EXPECT_EQ(probe.GetCvarDefault(host.handle(), "sv_hostname"), "noname");
-    EXPECT_EQ(client({"cvar", std::to_string(host.handle()), "g_gametype", "--default"}), "0\n");
+    EXPECT_EQ(consoleClient({"cvar", std::to_string(host.handle()), "g_gametype", "--default"}).out, "0\n");
     EXPECT_EQ(probe.GetCvarValue(host.handle(), "version").rfind("Q3 1.32", 0), 0u);
     EXPECT_EQ(probe.GetCvarDefault(host.handle(), "version"), "");
-    EXPECT_EQ(client({"cvar", std::to_string(host.handle()), "nosuchcvar"}), "UNKNOWN COMMAND\n");
+    EXPECT_EQ(consoleClient({"cvar", std::to_string(host.handle()), "nosuchcvar"}).out, "UNKNOWN COMMAND\n");
     settle();
     // Queries run for their output alone: the window never shows them.
     EXPECT_EQ(copiesTaken("nosuchcvar"), 0);
