@@ -8,7 +8,7 @@ using BridgeTest = ravelin::test::SimBridgeTest;
 
 // --- Line counting -------------------------------------------------------
 
-TEST(ConsoleTextTest, CountsCrLfPairsAndEmptyTextAsMinusOne)
+TEST(ConsoleTextTest, CountsAndSplitsAtCrLfPairsOnly)
 {
     EXPECT_EQ(consoleLineCount(""), -1);
     EXPECT_EQ(consoleLineCount("partial"), 0);
@@ -17,6 +17,9 @@ TEST(ConsoleTextTest, CountsCrLfPairsAndEmptyTextAsMinusOne)
     // A bare LF or CR is not a line end.
     EXPECT_EQ(consoleLineCount("a\nb\rc\r\n"), 1);
     EXPECT_EQ(consoleLineCount("\r\n\r\n"), 2);
+    // Splitting keeps the partial line last.
+    EXPECT_EQ(splitConsoleText("a\r\nb\r\n"), (std::vector<std::string_view>{"a", "b", ""}));
+    EXPECT_TRUE(splitConsoleText("").empty());
 }
 
 TEST(ConsoleTextTest, PrintableTextDropsControlCharactersButTabAndLineFeed)
@@ -24,12 +27,6 @@ TEST(ConsoleTextTest, PrintableTextDropsControlCharactersButTabAndLineFeed)
     // A real chat line: the engine puts 0x19 between the name and the colon.
     EXPECT_EQ(printableConsoleText("say: Sarge: hi\r\nSarge\x19: hi\r\n"), "say: Sarge: hi\nSarge: hi\n");
     EXPECT_EQ(printableConsoleText(std::string("a\0b\tc\x7f\x1b[0m\xe9", 11)), "ab\tc[0m\xe9");
-}
-
-TEST(ConsoleTextTest, SplitKeepsThePartialLineLast)
-{
-    EXPECT_EQ(splitConsoleText("a\r\nb\r\n"), (std::vector<std::string_view>{"a", "b", ""}));
-    EXPECT_TRUE(splitConsoleText("").empty());
 }
 
 // Line numbers outside the text give empty lines; a partial line becomes

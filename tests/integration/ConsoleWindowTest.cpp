@@ -68,9 +68,7 @@ TEST_F(ConsoleWindowTest, ConsoleKilledWhileInUseBehavesLikeNoWindow)
     WindowHandle console = bridge.FindConsoleWindow();
     WindowHandle input = bridge.FindInputBoxOf(console);
     WindowHandle outputBox = bridge.FindOutputBoxOf(console);
-    ASSERT_TRUE(waitFor([&] {
-        return bridge.ReadConsoleOutputOf(console).find("Opening IP socket") != std::string::npos;
-    })) << bridge.ReadConsoleOutputOf(console);
+    ASSERT_TRUE(waitForOutput(console, "Opening IP socket"));
     const int serverPid = windows.serverPid(console);
     ASSERT_GT(serverPid, 0);
 
