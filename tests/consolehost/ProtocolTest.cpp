@@ -66,16 +66,14 @@ Status statusOf(const std::string& answer) { return static_cast<Status>(static_c
 
 } // namespace
 
-TEST(ProtocolCodecTest, FramesCarryABigEndianLength)
+TEST(ProtocolCodecTest, FramesCarryABigEndianLengthAndReadersStopAtTheEnd)
 {
     std::string framed = frame("abc");
     ASSERT_EQ(framed.size(), 7u);
     EXPECT_EQ(framed.substr(0, 4), std::string("\0\0\0\3", 4));
     EXPECT_EQ(frameLength(std::string("\x01\x02\x03\x04", 4)), 0x01020304u);
-}
 
-TEST(ProtocolCodecTest, ReaderStopsSafelyAtTheEnd)
-{
+    // A reader stops safely at the end.
     std::string payload = PayloadWriter().u32(7).string("hello").payload();
     PayloadReader reader(payload);
     EXPECT_EQ(reader.u32(), 7u);

@@ -64,8 +64,7 @@ void killChildren(pid_t parent)
         const std::string name = entry.path().filename();
         if (name.find_first_not_of("0123456789") != std::string::npos)
             continue;
-        std::ifstream stat(entry.path() / "stat");
-        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        const std::string text = readFile(entry.path() / "stat");
         const auto close = text.rfind(')');
         if (close == std::string::npos)
             continue;
