@@ -149,11 +149,8 @@ TEST_F(ModelTest, LineCountFollowsEveryChangeOfTheBox)
 // 254 characters go whole and a longer line is cut to 255 bytes, saying so.
 TEST_F(ModelTest, EnteredLinesAsTheyAreQueued)
 {
-    model.typeChar('e');
-    model.typeChar('c');
-    model.typeChar('x');
-    model.typeChar('\b');
-    model.typeChar('h');
+    for (char c : std::string("ecx\bh"))
+        model.typeChar(c);
     EXPECT_EQ(model.input(), "ech");
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {"echo a;status;echo b", {"echo a;status;echo b\n"}},

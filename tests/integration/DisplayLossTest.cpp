@@ -86,8 +86,8 @@ protected:
     WindowHandle startOn(const VirtualDisplay& display, std::vector<std::string> args = {})
     {
         setenv("DISPLAY", display.name.c_str(), 1);
-        args.insert(args.begin(), {(binDir() / "q3sim").string(), "+set", "net_port", "0"});
-        return host.start(args, {}) ? host.handle() : 0;
+        args.insert(args.begin(), {"+set", "net_port", "0"});
+        return host.startQ3sim(args, {}) ? host.handle() : 0;
     }
     bool headless() { return commandLineOf(host.process().pid()).find("--headless") != std::string::npos; }
     bool windowedAgain()

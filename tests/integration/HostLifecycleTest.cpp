@@ -80,8 +80,7 @@ TEST_F(HostLifecycleTest, WindowedHostServesTheSameWindow)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ConsoleHostProcess host;
-    bool started =
-        host.start({(binDir() / "q3sim").string(), "+set", "sv_hostname", "Windowed", "+set", "net_port", "0"}, {});
+    bool started = host.startQ3sim({"+set", "sv_hostname", "Windowed", "+set", "net_port", "0"}, {});
     unsetenv("QT_QPA_PLATFORM");
     ASSERT_TRUE(started) << host.logText();
     WindowHandle console = host.handle();

@@ -26,14 +26,10 @@ struct LockupTest : ConsoleFixture {
             ::close(fd);
     }
 
-    void start(const std::vector<std::string>& q3simArgs = {},
-               const std::vector<std::string>& hostOptions = {"--headless"},
-               const std::string& ready = "Opening IP socket")
+    void start(std::vector<std::string> q3simArgs = {}, const std::string& ready = "Opening IP socket")
     {
-        std::vector<std::string> command{
-            (binDir() / "q3sim").string(), "+set", "net_port", "0", "+set", "sv_hostname", "Sturdy"};
-        command.insert(command.end(), q3simArgs.begin(), q3simArgs.end());
-        ASSERT_TRUE(host.start(command, hostOptions));
+        q3simArgs.insert(q3simArgs.begin(), {"+set", "net_port", "0", "+set", "sv_hostname", "Sturdy"});
+        ASSERT_TRUE(host.startQ3sim(q3simArgs));
         ASSERT_TRUE(waitForOutput(host.handle(), ready));
     }
 
@@ -74,7 +70,7 @@ TEST_F(LockupTest, ClientsThatNeverReadAreDroppedBeforeTheyEatTheHost)
 {
     // The flood pushes the socket line out of the window's box, so its last
     // line is what says the server is up.
-    start({"--flood", "2500"}, {"--headless"}, "flood: 2500\r\n");
+    start({"--flood", "2500"}, "flood: 2500\r\n");
     long before = residentKb(host.process().pid());
     std::string requests;
     for (int i = 0; i < 240; ++i)
