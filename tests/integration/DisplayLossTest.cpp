@@ -92,7 +92,8 @@ protected:
     bool headless() { return commandLineOf(host.process().pid()).find("--headless") != std::string::npos; }
     bool windowedAgain()
     {
-        return waitFor([&] { return !headless() && commandLineOf(host.process().pid()).find("--adopt") != npos; });
+        return waitFor(
+            [&] { return !headless() && commandLineOf(host.process().pid()).find("--adopt") != std::string::npos; });
     }
     void quit()
     {
@@ -100,7 +101,6 @@ protected:
         EXPECT_EQ(host.process().wait(), 0);
     }
 
-    static constexpr auto npos = std::string::npos;
     ConsoleHostProcess host;
     TempDir auth;
     // What a display started with it demands; the file "none" has nothing.

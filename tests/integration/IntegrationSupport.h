@@ -96,14 +96,12 @@ struct FarLink {
                             const std::function<bool(WindowHandle)>& ready = {})
     {
         WindowHandle console = 0;
-        waitFor(
-            [&] {
-                auto consoles = windows.consolesOf("far");
-                console = consoles.empty() ? 0 : consoles.front();
-                return console > 0 && (!ready || ready(console));
-            },
-            timeout);
-        return console > 0 && (!ready || ready(console)) ? console : 0;
+        auto found = [&] {
+            auto consoles = windows.consolesOf("far");
+            console = consoles.empty() ? 0 : consoles.front();
+            return console > 0 && (!ready || ready(console));
+        };
+        return waitFor(found, timeout) ? console : 0;
     }
 
     // Waits with the links polled, as the program's timer polls them.

@@ -25,17 +25,10 @@ struct RealServerTest : ConsoleFixture {
         port = freeUdpPort();
         // Ready once the map runs and the status port answers.
         ASSERT_TRUE(startOpenArena(host, bridge, home.path(), port, {"+set", "sv_hostname", "Real ^1Arena^7 Test"}))
-            << host.logText() << output();
+            << host.logText() << output(host.handle());
         ASSERT_TRUE(waitFor(
             [&] { return !udpQuery(port, "\xff\xff\xff\xffgetstatus", std::chrono::milliseconds(300)).empty(); },
             std::chrono::seconds(20)));
-    }
-
-    std::string output() { return bridge.ReadConsoleOutputOf(host.handle()); }
-
-    bool waitForOutput(const std::string& needle, std::chrono::milliseconds timeout = std::chrono::seconds(20))
-    {
-        return waitFor([&] { return output().find(needle) != std::string::npos; }, timeout);
     }
 
     int playersInStatusReply()
@@ -69,15 +62,15 @@ TEST_F(RealServerTest, ProbeAnswersUnknownNamesAndWhereTheAnswerLinesDiffer)
     auto result = consoleClient({"cvar", std::to_string(host.handle()), "nosuchcvar"});
     EXPECT_EQ(result.out, "UNKNOWN COMMAND\n") << result.err;
     // None of it reached the window.
-    EXPECT_EQ(output().find("is:\""), std::string::npos);
-    EXPECT_EQ(output().find("nosuchcvar"), std::string::npos);
+    EXPECT_EQ(output(host.handle()).find("is:\""), std::string::npos);
+    EXPECT_EQ(output(host.handle()).find("nosuchcvar"), std::string::npos);
 }
 
 TEST_F(RealServerTest, StatusTableAndStatusReplyFollowBotsAndKicks)
 {
     bridge.SendConsoleCommandTo("addbot Sarge 2", host.handle());
     bridge.SendConsoleCommandTo("addbot Major 3", host.handle());
-    ASSERT_TRUE(waitForOutput("ClientBegin: 1\r\n", std::chrono::seconds(30)));
+    ASSERT_TRUE(waitForOutput(host.handle(), "ClientBegin: 1\r\n", std::chrono::seconds(30)));
 
     // The table as the roster reads it, from the numbered lines.
     const CommandOutput status = bridge.ExecCommand(host.handle(), "STATUS", 5000);
@@ -103,10 +96,10 @@ TEST_F(RealServerTest, StatusTableAndStatusReplyFollowBotsAndKicks)
     EXPECT_EQ(playersInStatusReply(), 2);
 
     bridge.SendConsoleCommandTo("kick Sarge", host.handle());
-    ASSERT_TRUE(waitForOutput("broadcast: print \"Sarge was kicked\\n\"\r\n"));
+    ASSERT_TRUE(waitForOutput(host.handle(), "broadcast: print \"Sarge was kicked\\n\"\r\n"));
     EXPECT_TRUE(waitFor([&] { return playersInStatusReply() == 1; }));
     bridge.SendConsoleCommandTo("kick NoSuchPlayer", host.handle());
-    EXPECT_TRUE(waitForOutput("Player NoSuchPlayer is not on the server\r\n"));
+    EXPECT_TRUE(waitForOutput(host.handle(), "Player NoSuchPlayer is not on the server\r\n"));
 }
 
 // How quit ends server and host is HostLifecycleTest's.

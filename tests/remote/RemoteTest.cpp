@@ -162,10 +162,8 @@ TEST_F(RemoteTest, FarOpenArenaServerAnswersProbeStatusDumpAndMainWindow)
                         std::chrono::seconds(30)))
         << reply;
     ASSERT_TRUE(bridge.ExecCommand(console, "WRITECONFIG ravelin_tmp.cfg", 5000).ok);
-    EXPECT_NE(serverDump(console, home.path() / "baseoa" / "ravelin_tmp.cfg")
-                  .value_or("")
-                  .find("sv_hostname \"Far Real Arena\""),
-              std::string::npos);
+    const std::string dump = serverDump(console, home.path() / "baseoa" / "ravelin_tmp.cfg").value_or("");
+    EXPECT_NE(dump.find("sv_hostname \"Far Real Arena\""), std::string::npos) << dump;
 
     // Ravelin's main window, opened on it from the start window, shows its console.
     addMachineToRavelin();
