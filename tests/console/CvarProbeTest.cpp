@@ -1,15 +1,11 @@
 #include "console/CvarProbe.h"
-#include "platform/sim/SimDesktop.h"
-
-#include <gtest/gtest.h>
+#include "console/PumpFixture.h"
 
 #include <map>
 
 using namespace ravelin;
 using ravelin::sim::SimConsole;
 using ravelin::sim::SimConsoleOptions;
-using ravelin::sim::SimDesktop;
-using ravelin::sim::SimMessageLoop;
 
 namespace {
 
@@ -18,10 +14,7 @@ std::string answer(const std::string& name, const std::string& value, const std:
     return "\"" + name + "\" is:\"" + value + "\" default:\"" + def + "\"\n";
 }
 
-struct CvarProbeTest : testing::Test {
-    SimDesktop desktop;
-    SimMessageLoop loop;
-    ConsoleBridge bridge{desktop, loop};
+struct CvarProbeTest : test::SimBridgeTest {
     CvarProbe probe{bridge};
 
     // A server that knows some cvars and answers the way Quake III does.

@@ -1,5 +1,6 @@
-// A pump wired to a console on the simulated desktop, with a display that
-// keeps its bytes and hooks that record what they were handed.
+// A bridge over the simulated desktop, and a pump wired to a console there,
+// with a display that keeps its bytes and hooks that record what they were
+// handed.
 #pragma once
 
 #include "console/ConsolePump.h"
@@ -25,10 +26,14 @@ public:
     void setDisplayText(std::string_view replacement) override { text = std::string(replacement); }
 };
 
-struct PumpTest : testing::Test {
+// A console bridge over the simulated desktop.
+struct SimBridgeTest : testing::Test {
     sim::SimDesktop desktop;
     sim::SimMessageLoop loop;
     ConsoleBridge bridge{desktop, loop};
+};
+
+struct PumpTest : SimBridgeTest {
     StringDisplay display;
     bool unloading = false;
     ConsolePump pump{bridge, display, unloading};

@@ -66,16 +66,14 @@ Status statusOf(const std::string& answer) { return static_cast<Status>(static_c
 
 } // namespace
 
-TEST(ProtocolCodecTest, FramesCarryABigEndianLength)
+TEST(ProtocolCodecTest, FramesCarryABigEndianLengthAndReadersStopAtTheEnd)
 {
     std::string framed = frame("abc");
     ASSERT_EQ(framed.size(), 7u);
     EXPECT_EQ(framed.substr(0, 4), std::string("\0\0\0\3", 4));
     EXPECT_EQ(frameLength(std::string("\x01\x02\x03\x04", 4)), 0x01020304u);
-}
 
-TEST(ProtocolCodecTest, ReaderStopsSafelyAtTheEnd)
-{
+    // A reader stops safely at the end.
     std::string payload = PayloadWriter().u32(7).string("hello").payload();
     PayloadReader reader(payload);
     EXPECT_EQ(reader.u32(), 7u);
@@ -155,6 +153,7 @@ TEST_F(RequestsTest, ClientsTypingAtOnceEachEnterTheirOwnLine)
     EXPECT_EQ(model.takeQueuedLine(), "say hi\n");
 }
 
+// Show and hide act on the top-level window only; an unknown window is not fatal.
 TEST_F(RequestsTest, ShowAndHideActOnTheTopLevelWindowOnly)
 {
     ask(Op::Show, kOutputBox, std::string(1, '\0'));
@@ -162,6 +161,8 @@ TEST_F(RequestsTest, ShowAndHideActOnTheTopLevelWindowOnly)
     ask(Op::Show, kConsoleWindow, std::string(1, '\0'));
     EXPECT_FALSE(model.visible());
     EXPECT_EQ(ask(Op::IsVisible, kConsoleWindow).substr(1), std::string(1, '\0'));
+    EXPECT_EQ(statusOf(ask(Op::TextLength, 9)), Status::NoWindow);
+    EXPECT_FALSE(closeAfter);
 }
 
 TEST_F(RequestsTest, MalformedRequestsAreAnsweredAndCloseTheConnection)
@@ -177,12 +178,6 @@ TEST_F(RequestsTest, MalformedRequestsAreAnsweredAndCloseTheConnection)
     closeAfter = false;
     EXPECT_EQ(statusOf(ask(Op::GetText, kOutputBox, "ab")), Status::Malformed); // capacity cut short
     EXPECT_TRUE(closeAfter);
-}
-
-TEST_F(RequestsTest, UnknownWindowIsNotFatal)
-{
-    EXPECT_EQ(statusOf(ask(Op::TextLength, 9)), Status::NoWindow);
-    EXPECT_FALSE(closeAfter);
 }
 
 TEST_F(RequestsTest, LinesAreNumberedWhateverTheWindowDoes)

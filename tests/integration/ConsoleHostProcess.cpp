@@ -21,11 +21,12 @@ bool ConsoleHostProcess::start(const std::vector<std::string>& serverCommand,
     return waitFor([&] { return !m_process.running() || !endpoint().empty(); }) && m_process.running();
 }
 
-bool ConsoleHostProcess::startQ3sim(const std::vector<std::string>& arguments)
+bool ConsoleHostProcess::startQ3sim(const std::vector<std::string>& arguments,
+                                    const std::vector<std::string>& hostOptions)
 {
     std::vector<std::string> command{(binDir() / "q3sim").string()};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    return start(command);
+    return start(command, hostOptions);
 }
 
 std::filesystem::path ConsoleHostProcess::endpoint() const

@@ -22,7 +22,8 @@ public:
     bool start(const std::vector<std::string>& serverCommand,
                const std::vector<std::string>& hostOptions = {"--headless"});
     // q3sim from the build with these arguments.
-    bool startQ3sim(const std::vector<std::string>& arguments);
+    bool startQ3sim(const std::vector<std::string>& arguments,
+                    const std::vector<std::string>& hostOptions = {"--headless"});
 
     WindowHandle handle() const { return static_cast<WindowHandle>(m_process.pid()); }
     ChildProcess& process() { return m_process; }

@@ -82,19 +82,26 @@ protected:
         unsetenv("XAUTHORITY");
     }
 
-    bool windowedAgain(ConsoleHostProcess& host)
+    // q3sim in a windowed host on `display` (its handle, 0 when it did not start).
+    WindowHandle startOn(const VirtualDisplay& display, std::vector<std::string> args = {})
     {
-        return waitFor([&] {
-            std::string line = commandLineOf(host.process().pid());
-            return line.find("--adopt") != std::string::npos && line.find("--headless") == std::string::npos;
-        });
+        setenv("DISPLAY", display.name.c_str(), 1);
+        args.insert(args.begin(), {"+set", "net_port", "0"});
+        return host.startQ3sim(args, {}) ? host.handle() : 0;
     }
-    void quit(ConsoleHostProcess& host, WindowHandle console)
+    bool headless() { return commandLineOf(host.process().pid()).find("--headless") != std::string::npos; }
+    bool windowedAgain()
     {
-        bridge.SendConsoleCommandTo("quit", console);
+        return waitFor(
+            [&] { return !headless() && commandLineOf(host.process().pid()).find("--adopt") != std::string::npos; });
+    }
+    void quit()
+    {
+        bridge.SendConsoleCommandTo("quit", host.handle());
         EXPECT_EQ(host.process().wait(), 0);
     }
 
+    ConsoleHostProcess host;
     TempDir auth;
     // What a display started with it demands; the file "none" has nothing.
     std::filesystem::path cookie = auth.path() / "Xauthority";
@@ -105,22 +112,17 @@ TEST_F(DisplayLossTest, ServerOutlivesTheDisplayAndTheWindowComesBackOnAnother)
 {
     VirtualDisplay first;
     ASSERT_TRUE(first.start());
-    setenv("DISPLAY", first.name.c_str(), 1);
-    ConsoleHostProcess host;
-    ASSERT_TRUE(
-        host.start({(binDir() / "q3sim").string(), "+set", "net_port", "0", "+set", "sv_hostname", "Survivor"}, {}))
-        << host.logText();
-    WindowHandle console = host.handle();
+    const WindowHandle console = startOn(first, {"+set", "sv_hostname", "Survivor"});
+    ASSERT_GT(console, 0) << host.logText();
     ASSERT_TRUE(waitForOutput(console, "Opening IP socket"));
     int serverPid = windows.serverPid(console);
     ASSERT_GT(serverPid, 0);
-    ASSERT_EQ(commandLineOf(host.process().pid()).find("--headless"), std::string::npos);
+    ASSERT_FALSE(headless());
 
     first.process.signal(SIGKILL);
     ASSERT_TRUE(first.process.wait().has_value());
     // Same host process (the handle is its pid), now without a window.
-    ASSERT_TRUE(waitFor([&] { return commandLineOf(host.process().pid()).find("--headless") != std::string::npos; }))
-        << host.logText();
+    ASSERT_TRUE(waitFor([&] { return headless(); })) << host.logText();
     EXPECT_TRUE(host.process().running());
     EXPECT_FALSE(processGone(serverPid));
     EXPECT_EQ(consoleClient({"list"}).out, std::to_string(console) + "\thidden\trunning\tSurvivor\n");
@@ -135,18 +137,18 @@ TEST_F(DisplayLossTest, ServerOutlivesTheDisplayAndTheWindowComesBackOnAnother)
     EXPECT_EQ(consoleClient({"show", std::to_string(console)}).status, 0);
     EXPECT_TRUE(waitForOutput(console, "it refused the connection")) << host.logText();
     EXPECT_TRUE(host.process().running());
-    EXPECT_NE(commandLineOf(host.process().pid()).find("--headless"), std::string::npos);
+    EXPECT_TRUE(headless());
     EXPECT_EQ(consoleClient({"send", std::to_string(console), "echo", "after", "refusal"}).status, 0);
     EXPECT_TRUE(waitForOutput(console, "\r\nafter refusal\r\n"));
 
     setenv("XAUTHORITY", cookie.c_str(), 1);
     EXPECT_EQ(consoleClient({"show", std::to_string(console)}).status, 0);
-    EXPECT_TRUE(windowedAgain(host)) << host.logText();
+    EXPECT_TRUE(windowedAgain()) << host.logText();
     EXPECT_TRUE(waitFor([&] { return windows.isWindowVisible(console); }));
     EXPECT_EQ(windows.serverPid(console), serverPid);
     EXPECT_NE(output(console).find("\r\nstill here\r\n"), std::string::npos);
 
-    quit(host, console);
+    quit();
     EXPECT_TRUE(processGone(serverPid));
 }
 
@@ -156,19 +158,17 @@ TEST_F(DisplayLossTest, ADisplayThatRefusesTheHostLeavesItHeadlessUntilShown)
 {
     VirtualDisplay display;
     ASSERT_TRUE(display.start(cookie.string()));
-    setenv("DISPLAY", display.name.c_str(), 1);
     setenv("XAUTHORITY", noCookie.c_str(), 1);
-    ConsoleHostProcess host;
-    ASSERT_TRUE(host.start({(binDir() / "q3sim").string(), "+set", "net_port", "0"}, {})) << host.logText();
-    WindowHandle console = host.handle();
+    const WindowHandle console = startOn(display);
+    ASSERT_GT(console, 0) << host.logText();
     ASSERT_TRUE(waitForOutput(console, "refused the connection; the server runs without a window")) << host.logText();
     ASSERT_TRUE(waitForOutput(console, "Opening IP socket"));
 
     setenv("XAUTHORITY", cookie.c_str(), 1);
     EXPECT_EQ(consoleClient({"show", std::to_string(console)}).status, 0);
-    EXPECT_TRUE(windowedAgain(host)) << host.logText();
+    EXPECT_TRUE(windowedAgain()) << host.logText();
     EXPECT_TRUE(waitFor([&] { return windows.isWindowVisible(console); }));
-    quit(host, console);
+    quit();
 }
 
 // The display goes while the server waits for its restart: the headless self
@@ -177,10 +177,8 @@ TEST_F(DisplayLossTest, ARestartPendingWhenTheDisplayGoesStillHappens)
 {
     VirtualDisplay display;
     ASSERT_TRUE(display.start());
-    setenv("DISPLAY", display.name.c_str(), 1);
-    ConsoleHostProcess host;
-    ASSERT_TRUE(host.start({(binDir() / "q3sim").string(), "+set", "net_port", "0"}, {})) << host.logText();
-    WindowHandle console = host.handle();
+    const WindowHandle console = startOn(display);
+    ASSERT_GT(console, 0) << host.logText();
     for (int restart : {1, 2}) {
         ASSERT_TRUE(waitFor([&] { return windows.supervise(console).text == "running"; })) << host.logText();
         bridge.SendConsoleCommandTo("sim_crash", console);
@@ -188,11 +186,10 @@ TEST_F(DisplayLossTest, ARestartPendingWhenTheDisplayGoesStillHappens)
     }
     // Restart 2 waits 4 s: time enough to lose the display first.
     display.process.signal(SIGKILL);
-    ASSERT_TRUE(waitFor([&] { return commandLineOf(host.process().pid()).find("--headless") != std::string::npos; }))
-        << host.logText();
+    ASSERT_TRUE(waitFor([&] { return headless(); })) << host.logText();
     EXPECT_TRUE(waitForOutput(console, "*** The server was started again (start 3)")) << host.logText();
     EXPECT_TRUE(waitFor([&] { return windows.supervise(console).text == "running"; }));
     EXPECT_EQ(consoleClient({"send", std::to_string(console), "echo", "back"}).status, 0);
     EXPECT_TRUE(waitForOutput(console, "\r\nback\r\n"));
-    quit(host, console);
+    quit();
 }

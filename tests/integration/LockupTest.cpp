@@ -1,6 +1,6 @@
 // Nobody can lock a console host up: not a crowd of idle connections, not
-// clients that never read their answers, not a burst into the input line,
-// not removing the endpoint folder; and a host that stops answering is
+// clients that never read their answers (a burst into the input line:
+// HostLifecycleTest's windowed host), not removing the endpoint folder; and a host that stops answering is
 // listed as not responding instead of being left out.
 #include "integration/IntegrationSupport.h"
 
@@ -8,7 +8,6 @@
 #include "platform/ipc/IpcProtocol.h"
 
 #include <csignal>
-#include <fstream>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -27,14 +26,10 @@ struct LockupTest : ConsoleFixture {
             ::close(fd);
     }
 
-    void start(const std::vector<std::string>& q3simArgs = {},
-               const std::vector<std::string>& hostOptions = {"--headless"},
-               const std::string& ready = "Opening IP socket")
+    void start(std::vector<std::string> q3simArgs = {}, const std::string& ready = "Opening IP socket")
     {
-        std::vector<std::string> command{
-            (binDir() / "q3sim").string(), "+set", "net_port", "0", "+set", "sv_hostname", "Sturdy"};
-        command.insert(command.end(), q3simArgs.begin(), q3simArgs.end());
-        ASSERT_TRUE(host.start(command, hostOptions));
+        q3simArgs.insert(q3simArgs.begin(), {"+set", "net_port", "0", "+set", "sv_hostname", "Sturdy"});
+        ASSERT_TRUE(host.startQ3sim(q3simArgs));
         ASSERT_TRUE(waitForOutput(host.handle(), ready));
     }
 
@@ -50,13 +45,9 @@ struct LockupTest : ConsoleFixture {
 
     long residentKb(pid_t pid)
     {
-        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-        std::string line;
-        while (std::getline(status, line)) {
-            if (line.rfind("VmRSS:", 0) == 0)
-                return std::atol(line.c_str() + 6);
-        }
-        return -1;
+        const std::string status = readFile("/proc/" + std::to_string(pid) + "/status");
+        const auto at = status.find("\nVmRSS:");
+        return at == std::string::npos ? -1 : std::atol(status.c_str() + at + 7);
     }
 };
 
@@ -79,7 +70,7 @@ TEST_F(LockupTest, ClientsThatNeverReadAreDroppedBeforeTheyEatTheHost)
 {
     // The flood pushes the socket line out of the window's box, so its last
     // line is what says the server is up.
-    start({"--flood", "2500"}, {"--headless"}, "flood: 2500\r\n");
+    start({"--flood", "2500"}, "flood: 2500\r\n");
     long before = residentKb(host.process().pid());
     std::string requests;
     for (int i = 0; i < 240; ++i)
@@ -104,21 +95,6 @@ TEST_F(LockupTest, ClientsThatNeverReadAreDroppedBeforeTheyEatTheHost)
     EXPECT_LT(residentKb(host.process().pid()) - before, kAllowedKb);
 }
 
-TEST_F(LockupTest, InputLineBurstIsCutAtItsLimit)
-{
-    // The window path, on the offscreen platform.
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    start({}, {});
-    WindowHandle input = bridge.FindInputBoxOf(host.handle());
-    ASSERT_GT(input, 0);
-    for (int i = 0; i < 20000; ++i)
-        windows.sendChar(input, 'x');
-    EXPECT_EQ(windows.textLength(input), 1024);
-    EXPECT_TRUE(waitForOutput(host.handle(), "input line takes at most 1024 characters"));
-    windows.setText(input, std::string(5000, 'y'));
-    EXPECT_EQ(windows.textLength(input), 0);
-}
-
 TEST_F(LockupTest, RemovedEndpointFolderIsMadeAgain)
 {
     start();
@@ -136,10 +112,9 @@ TEST_F(LockupTest, StoppedHostIsListedAsNotResponding)
     auto result = consoleClient({"list"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, std::to_string(host.handle()) + "\tnot responding\n");
-    for (const char* command : {"send", "read"}) {
-        std::vector<std::string> args{command, std::to_string(host.handle())};
-        if (std::string(command) == "send")
-            args.push_back("status");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"send", std::to_string(host.handle()), "status"},
+          {"read", std::to_string(host.handle())}}) {
         result = consoleClient(args);
         EXPECT_EQ(result.status, 1);
         EXPECT_NE(result.err.find("console " + std::to_string(host.handle()) + " is not responding"), std::string::npos)

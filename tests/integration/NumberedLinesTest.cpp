@@ -10,15 +10,13 @@ namespace {
 
 struct NumberedLinesTest : ConsoleFixture {
     ConsoleHostProcess host;
-
-    void start(std::vector<std::string> extra = {}) { startQ3sim(host, std::move(extra)); }
 };
 
 } // namespace
 
 TEST_F(NumberedLinesTest, EveryLineOfAFloodReachesTheScriptOnceInOrder)
 {
-    start();
+    startQ3sim(host);
     bool unloading = false;
     StringDisplay display;
     ConsolePump pump(bridge, display, unloading);
@@ -53,7 +51,7 @@ TEST_F(NumberedLinesTest, EveryLineOfAFloodReachesTheScriptOnceInOrder)
 
 TEST_F(NumberedLinesTest, ExecPrintsOnlyTheCommandsOutputAndLeavesNoTrace)
 {
-    start({"--chat-every", "0.01"});
+    startQ3sim(host, {"--chat-every", "0.01"});
     const std::string handle = std::to_string(host.handle());
     std::uint64_t before = windows.readLines(host.handle(), 0, 1 << 20).newest;
     CommandResult listed, status;
@@ -82,7 +80,7 @@ TEST_F(NumberedLinesTest, ExecPrintsOnlyTheCommandsOutputAndLeavesNoTrace)
 
 TEST_F(NumberedLinesTest, ReadByNumberAndExecFailureAreReported)
 {
-    start();
+    startQ3sim(host);
     const std::string handle = std::to_string(host.handle());
     bridge.SendConsoleCommandTo("echo numbered-one", host.handle());
     ASSERT_TRUE(waitForOutput(host.handle(), "\r\nnumbered-one\r\n"));

@@ -1,9 +1,8 @@
 // Ravelin's side against `ravelin-console relay` over a pipe pair (no ssh):
 // the consoles of the "far" machine are reached only through the relay (the
 // local window manager looks at an empty folder), and used as local ones.
+#include "console/PumpFixture.h"
 #include "integration/IntegrationSupport.h"
-#include "console/ConsolePump.h"
-#include "platform/ipc/MachineWindowManager.h"
 
 #include <algorithm>
 #include <fstream>
@@ -15,32 +14,15 @@ using namespace ravelin::test;
 
 namespace {
 
-struct RelayTest : testing::Test {
-    TempDir empty{"ravelin-no-consoles"};
+struct RelayTest : testing::Test, FarLink {
     TempDir basepath{"ravelin-basepath"};
-    ipc::IpcWindowManager nothingLocal{empty.path() / "consoles"};
-    ipc::MachineWindowManager windows{nothingLocal};
-    SleepingLoop loop;
-    ConsoleBridge bridge{windows, loop};
-    CvarProbe probe{bridge};
     ConsoleHostProcess host;
 
     void SetUp() override
     {
         ASSERT_TRUE(host.startQ3sim({"--players", "Bob,Two Words", "+set", "sv_hostname", "Far Arena", "+set",
                                      "net_port", "0", "+set", "fs_basepath", basepath.path().string()}));
-        windows.addMachine("far", {(binDir() / "ravelin-console").string(), "relay"});
-    }
-
-    WindowHandle farConsole()
-    {
-        WindowHandle found = 0;
-        waitFor([&] {
-            auto consoles = windows.consolesOf("far");
-            found = consoles.empty() ? 0 : consoles.front();
-            return found > 0;
-        });
-        return found;
+        connect({(binDir() / "ravelin-console").string(), "relay"});
     }
 };
 
@@ -53,15 +35,14 @@ TEST_F(RelayTest, FarConsoleIsFoundProbedAndDrivenThroughTheBridge)
     EXPECT_EQ(windows.machineOf(console), "far");
     EXPECT_TRUE(windows.isRemote(console));
     EXPECT_EQ(windows.findNextWindow(0, kConsoleTitle), console);
-    EXPECT_EQ(bridge.FindOutputBoxOf(console) > 0, true);
+    EXPECT_GT(bridge.FindOutputBoxOf(console), 0);
     EXPECT_EQ(probe.GetCvarValue(console, "sv_hostname"), "Far Arena");
 
     CommandOutput output = bridge.ExecCommand(console, "status", 5000);
     ASSERT_TRUE(output.ok) << output.error;
-    std::string table;
-    for (const std::string& line : output.lines)
-        table += line + "\n";
-    EXPECT_NE(table.find("Two Words"), std::string::npos) << table;
+    EXPECT_TRUE(std::any_of(output.lines.begin(), output.lines.end(), [](const std::string& line) {
+        return line.find("Two Words") != std::string::npos;
+    })) << testing::PrintToString(output.lines);
 
     // A line sent is numbered on the far host and read back after the mark.
     bool ok = false;
@@ -85,16 +66,7 @@ TEST_F(RelayTest, StatusQueryIsMadeByTheRelayOnItsLoopback)
 {
     const WindowHandle console = farConsole();
     ASSERT_GT(console, 0);
-    std::string reply;
-    bool answered = false;
-    ASSERT_TRUE(windows.queryStatus(console, [&](const std::string& data) {
-        reply = data;
-        answered = true;
-    }));
-    ASSERT_TRUE(waitFor([&] {
-        windows.pollMachines();
-        return answered;
-    }));
+    const std::string reply = statusReply(console);
     EXPECT_EQ(reply.rfind("\xff\xff\xff\xffstatusResponse\n", 0), 0u) << reply;
     EXPECT_NE(reply.find("\"Two Words\""), std::string::npos);
 
@@ -104,20 +76,17 @@ TEST_F(RelayTest, StatusQueryIsMadeByTheRelayOnItsLoopback)
     for (int i = 0; i < 6; ++i)
         ASSERT_TRUE(windows.queryStatus(
             console, [&](const std::string&) { tables += bridge.ExecCommand(console, "status", 5000).ok ? 1 : 0; }));
-    EXPECT_TRUE(waitFor([&] {
-        windows.pollMachines();
-        return tables == 6;
-    })) << tables;
+    EXPECT_TRUE(pollUntil([&] { return tables == 6; })) << tables;
 }
 
 TEST_F(RelayTest, RelayReadsTheServersOwnDumpAndNothingElse)
 {
     const WindowHandle console = farConsole();
     ASSERT_GT(console, 0);
-    const std::string dump = (basepath.path() / "ravelin_tmp.cfg").string();
+    const auto dump = basepath.path() / "ravelin_tmp.cfg";
     ASSERT_TRUE(bridge.ExecCommand(console, "WRITECONFIG ..\\ravelin_tmp.cfg", 5000).ok);
-    std::optional<std::string> text;
-    ASSERT_TRUE(waitFor([&] { return (text = windows.readServerFile(console, dump, true)).has_value(); }));
+    const std::optional<std::string> text = serverDump(console, dump);
+    ASSERT_TRUE(text);
     EXPECT_NE(text->find("seta sv_hostname \"Far Arena\""), std::string::npos) << *text;
     EXPECT_FALSE(std::filesystem::exists(dump));
 
@@ -135,12 +104,7 @@ TEST_F(RelayTest, PumpSaysConsoleGoneAndCarriesOnFromItsLineWhenTheLinkIsBack)
 {
     const WindowHandle console = farConsole();
     ASSERT_GT(console, 0);
-    struct : ConsoleDisplay {
-        std::string text;
-        void appendDisplay(std::string_view more) override { text += more; }
-        std::string displayText() const override { return text; }
-        void setDisplayText(std::string_view all) override { text = all; }
-    } display;
+    StringDisplay display;
     std::vector<std::string> notes, lines;
     const bool unloading = false;
     bridge.setSelectedConsole(console);
@@ -155,10 +119,7 @@ TEST_F(RelayTest, PumpSaysConsoleGoneAndCarriesOnFromItsLineWhenTheLinkIsBack)
     EXPECT_EQ(notes, std::vector<std::string>{"console gone"});
     EXPECT_TRUE(windows.consolesOf("far").empty());
     // Printed while the link was down: still in the far ring.
-    ASSERT_EQ(runCommand({(binDir() / "ravelin-console").string(), "send", std::to_string(host.handle()),
-                          "say while the link was down"})
-                  .status,
-              0);
+    ASSERT_EQ(consoleClient({"send", std::to_string(host.handle()), "say while the link was down"}).status, 0);
     windows.link("far")->start();
     ASSERT_EQ(farConsole(), console);
     ASSERT_TRUE(waitFor([&] {
@@ -178,11 +139,11 @@ struct LinkFailure {
     const char* said;
 };
 
+// A refused key: RemoteTest's real sshd.
 TEST(RelayLinkTest, FailuresAreSaidWithTheFarEndsOwnWords)
 {
     const LinkFailure cases[] = {
         {"echo 'Host key verification failed.' >&2; exit 255", "host key is unknown or has changed: Host key"},
-        {"echo 'root@127.0.0.1: Permission denied (publickey).' >&2; exit 255", "refused the key"},
         {"echo 'bash: line 1: ravelin-console: command not found' >&2; exit 127", "no ravelin-console on the"},
         {"printf '\\000\\000\\000\\021ravelin-relay\\000\\000\\000\\143'; sleep 5", "protocol version 99"},
         {"echo 'Welcome to the machine'; sleep 5", "not the relay protocol"},

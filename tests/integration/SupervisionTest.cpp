@@ -14,8 +14,8 @@ struct SupervisionTest : ConsoleFixture {
     std::uint32_t starts() { return windows.supervise(host.handle()).starts; }
     CommandResult cli(const std::string& command, std::vector<std::string> more = {})
     {
-        more.insert(more.begin(), {(binDir() / "ravelin-console").string(), command, std::to_string(host.handle())});
-        return runCommand(more);
+        more.insert(more.begin(), {command, std::to_string(host.handle())});
+        return consoleClient(more);
     }
 };
 

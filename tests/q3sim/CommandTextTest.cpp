@@ -23,15 +23,12 @@ std::vector<std::string> commandsFromPipe(const std::string& written)
 
 } // namespace
 
+// Two commands in one read both run.
 TEST(PipedInput, LastByteOfAReadIsTakenForTheLineEnd)
 {
     EXPECT_EQ(pipedReadText("status\n"), "status\n");
     EXPECT_EQ(pipedReadText("status"), "statu\n");
     EXPECT_EQ(pipedReadText(""), "");
-}
-
-TEST(PipedInput, TwoCommandsInOneReadBothRun)
-{
     EXPECT_EQ(commandsFromPipe("echo one\necho two\n"), (std::vector<std::string>{"echo one", "echo two"}));
 }
 
@@ -51,11 +48,8 @@ TEST(SplitCommands, SemicolonsOutsideQuotesSeparate)
               (std::vector<std::string>{"ECHO [BEGIN STATUS]", "STATUS", "ECHO [END STATUS]"}));
     EXPECT_EQ(splitCommands("say \"a;b\";echo c"), (std::vector<std::string>{"say \"a;b\"", "echo c"}));
     EXPECT_EQ(splitCommands("echo a\r\necho b\n\n"), (std::vector<std::string>{"echo a", "echo b"}));
-}
-
-TEST(SplitCommands, QuoteCountStartsAfreshOnEachLine)
-{
-    // An unclosed quote does not swallow the commands of the next line.
+    // The quote count starts afresh on each line: an unclosed quote does not
+    // swallow the commands of the next line.
     EXPECT_EQ(splitCommands("echo \"open\necho a;echo b"),
               (std::vector<std::string>{"echo \"open", "echo a", "echo b"}));
 }
@@ -67,10 +61,7 @@ TEST(Tokenize, QuotesGroupAndBareWordsEndAtAQuote)
     EXPECT_EQ(joinArgs(tokenize("Say \"^2\"Gargoyle\"^1 you are banned\"")), "^2 Gargoyle ^1 you are banned");
     EXPECT_EQ(tokenize("echo \"\""), (std::vector<std::string>{"echo", ""}));
     EXPECT_EQ(tokenize("echo \"unclosed text"), (std::vector<std::string>{"echo", "unclosed text"}));
-}
-
-TEST(Tokenize, CommentsEndOrSkip)
-{
+    // Comments end the line or are skipped.
     EXPECT_EQ(tokenize("echo a // b"), (std::vector<std::string>{"echo", "a"}));
     EXPECT_EQ(tokenize("echo /* b */ c"), (std::vector<std::string>{"echo", "c"}));
     EXPECT_EQ(tokenize("writeconfig ..\\ravelin_tmp.cfg"),

@@ -6,22 +6,30 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <sstream>
 
 using namespace q3sim;
 
 namespace {
 
+// A server on q3dm17 whose console lines go to `lines`.
+std::unique_ptr<Server> started(std::vector<std::string>& lines, std::uint64_t seed)
+{
+    auto server = std::make_unique<Server>([&lines](const std::string& line) { lines.push_back(line); }, seed, "/srv");
+    server->finishStartupSets();
+    server->spawnMap("q3dm17");
+    return server;
+}
+
 std::vector<std::string> playGame(std::uint64_t seed, double seconds)
 {
     std::vector<std::string> lines;
-    Server server([&lines](const std::string& line) { lines.push_back(line); }, seed, "/srv/q3");
-    server.finishStartupSets();
-    server.spawnMap("q3dm17");
-    server.connectPlayer("Bob", false);
+    auto server = started(lines, seed);
+    server->connectPlayer("Bob", false);
     Simulation simulation({1.5, 4.0, 0.7, 0.5, 0.9});
     for (double t = 0; t <= seconds; t += 0.37)
-        simulation.advance(server, t);
+        simulation.advance(*server, t);
     return lines;
 }
 
@@ -49,16 +57,11 @@ TEST(Simulation, EventsFallOnTheirIntervalWhateverTheTicks)
 {
     // Advancing in one step or in many gives the same events.
     std::vector<std::string> coarse, fine;
-    Server a([&coarse](const std::string& l) { coarse.push_back(l); }, 9, "/srv");
-    Server b([&fine](const std::string& l) { fine.push_back(l); }, 9, "/srv");
-    for (Server* s : {&a, &b}) {
-        s->finishStartupSets();
-        s->spawnMap("q3dm17");
-    }
+    auto a = started(coarse, 9), b = started(fine, 9);
     Simulation one({1, 0, 0.25, 0.5, 0}), many({1, 0, 0.25, 0.5, 0});
-    one.advance(a, 10);
+    one.advance(*a, 10);
     for (int i = 1; i <= 1000; ++i)
-        many.advance(b, i / 100.0);
+        many.advance(*b, i / 100.0);
     EXPECT_EQ(coarse, fine);
     EXPECT_NEAR(one.nextDue(10), 0.25, 1e-9);
     EXPECT_LT(Simulation({}).nextDue(0), 0);
@@ -67,14 +70,12 @@ TEST(Simulation, EventsFallOnTheirIntervalWhateverTheTicks)
 TEST(Simulation, KillsChangeScoresAsTheyAreReported)
 {
     std::vector<std::string> lines;
-    Server server([&lines](const std::string& l) { lines.push_back(l); }, 5, "/srv");
-    server.finishStartupSets();
-    server.spawnMap("q3dm17");
+    auto server = started(lines, 5);
     for (auto name : {"A", "B", "C"})
-        server.connectPlayer(name, false);
+        server->connectPlayer(name, false);
     lines.clear();
     for (int i = 0; i < 200; ++i)
-        server.simulateKill();
+        server->simulateKill();
     std::map<int, int> expected;
     for (const auto& line : lines) {
         int killer = 0, victim = 0;
@@ -86,7 +87,7 @@ TEST(Simulation, KillsChangeScoresAsTheyAreReported)
         EXPECT_NE(line.find(" killed "), std::string::npos);
         EXPECT_NE(line.find(" by MOD_"), std::string::npos);
     }
-    for (const auto& player : server.players().all())
+    for (const auto& player : server->players().all())
         EXPECT_EQ(player.score, expected[player.slot]) << player.name;
 }
 

@@ -7,15 +7,12 @@ namespace {
 
 const std::string kMarker = "\xff\xff\xff\xff";
 
+// The lines between line feeds, the last one after the last line feed.
 std::vector<std::string> splitLines(const std::string& text)
 {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (auto lf = text.find('\n'); lf != std::string::npos; lf = text.find('\n', start)) {
-        lines.push_back(text.substr(start, lf - start));
-        start = lf + 1;
-    }
-    lines.push_back(text.substr(start));
+    std::vector<std::string> lines{""};
+    for (char c : text)
+        c == '\n' ? void(lines.emplace_back()) : lines.back().push_back(c);
     return lines;
 }
 

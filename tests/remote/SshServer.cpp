@@ -15,28 +15,30 @@ namespace ravelin::test {
 
 namespace {
 
+sockaddr_in loopback(int port)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
 int freePort()
 {
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address = loopback(0);
     socklen_t length = sizeof address;
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
-        && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+        && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
     ::close(fd);
-    return port;
+    return bound ? ntohs(address.sin_port) : 0;
 }
 
 bool accepting(int port)
 {
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address = loopback(port);
     const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     ::close(fd);
     return ok;
@@ -47,6 +49,14 @@ bool keygen(const fs::path& file)
     return runCommand({"/usr/bin/ssh-keygen", "-q", "-t", "ed25519", "-N", "", "-f", file.string()}).status == 0;
 }
 
+// An ssh configuration trusting only `knownHosts`, logging in with `key`.
+void writeClientConfig(const fs::path& file, const fs::path& knownHosts, const fs::path& key)
+{
+    std::ofstream(file) << "Host *\n  UserKnownHostsFile " << knownHosts.string()
+                        << "\n  GlobalKnownHostsFile /dev/null\n  StrictHostKeyChecking yes\n  IdentityFile "
+                        << key.string() << "\n  IdentitiesOnly yes\n  LogLevel ERROR\n";
+}
+
 // The processes an sshd forked for its sessions, found by parent id.
 void killChildren(pid_t parent)
 {
@@ -54,8 +64,7 @@ void killChildren(pid_t parent)
         const std::string name = entry.path().filename();
         if (name.find_first_not_of("0123456789") != std::string::npos)
             continue;
-        std::ifstream stat(entry.path() / "stat");
-        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        const std::string text = readFile(entry.path() / "stat");
         const auto close = text.rfind(')');
         if (close == std::string::npos)
             continue;
@@ -111,10 +120,7 @@ bool SshServer::start(const fs::path& runtime)
             << " SHLVL=1\nUseDNS no\n";
         std::string hostKey = readFile(dir / "host_key.pub");
         std::ofstream(dir / "known_hosts") << "[127.0.0.1]:" << m_port << " " << hostKey;
-        std::ofstream(sshConfig()) << "Host *\n  UserKnownHostsFile " << (dir / "known_hosts").string()
-                                   << "\n  GlobalKnownHostsFile /dev/null\n  StrictHostKeyChecking yes\n"
-                                   << "  IdentityFile " << clientKey().string()
-                                   << "\n  IdentitiesOnly yes\n  LogLevel ERROR\n";
+        writeClientConfig(sshConfig(), dir / "known_hosts", clientKey());
         // sshd wants its privilege separation folder.
         std::error_code ignored;
         fs::create_directories("/run/sshd", ignored);
@@ -137,13 +143,9 @@ fs::path SshServer::variantConfig(const std::string& name, bool knownHost, bool 
     if (!knownKey && !fs::exists(dir / "stranger_key"))
         keygen(dir / "stranger_key");
     std::ofstream(dir / "empty_known_hosts");
-    const fs::path file = dir / name;
-    std::ofstream(file) << "Host *\n  UserKnownHostsFile "
-                        << (dir / (knownHost ? "known_hosts" : "empty_known_hosts")).string()
-                        << "\n  GlobalKnownHostsFile /dev/null\n  StrictHostKeyChecking yes\n  IdentityFile "
-                        << (dir / (knownKey ? "client_key" : "stranger_key")).string()
-                        << "\n  IdentitiesOnly yes\n  LogLevel ERROR\n";
-    return file;
+    writeClientConfig(dir / name, dir / (knownHost ? "known_hosts" : "empty_known_hosts"),
+                      dir / (knownKey ? "client_key" : "stranger_key"));
+    return dir / name;
 }
 
 } // namespace ravelin::test
