@@ -78,20 +78,17 @@ TEST_F(StatsStoreTest, CapturedOpenArenaGameGivesItsFigures)
     EXPECT_EQ(std::tie(sarge->kills, sarge->deaths, sarge->suicides), std::make_tuple(0, 10, 5));
     EXPECT_EQ(major->favouriteWeapon, "MOD_ROCKET");
     EXPECT_DOUBLE_EQ(major->ratio(), 2.0);
-    EXPECT_EQ(grism->kills, 2);
-    EXPECT_EQ(grism->favouriteWeapon, "MOD_SHOTGUN");
+    EXPECT_EQ(std::tie(grism->kills, grism->favouriteWeapon), std::make_tuple(2, "MOD_SHOTGUN"));
     EXPECT_EQ(std::tie(tester2->bot, tester2->secondsPlayed), std::make_tuple(false, 57 + 9));
 
     EXPECT_EQ(store.killCount(), 23);
     const auto games = store.games(kAll, 10);
     ASSERT_EQ(games.size(), 3u);
-    EXPECT_EQ(games.back().map, "oa_dm1");
-    EXPECT_EQ(games.back().how, "shut down");
+    EXPECT_EQ(std::tie(games.back().map, games.back().how), std::make_tuple("oa_dm1", "shut down"));
     EXPECT_EQ(games.back().ended - games.back().started, 7 * 60 + 4);
     const auto weapons = store.weapons(kAll, true);
     ASSERT_FALSE(weapons.empty());
-    EXPECT_EQ(weapons.front().means, "MOD_ROCKET");
-    EXPECT_EQ(weapons.front().kills, 5);
+    EXPECT_EQ(std::tie(weapons.front().means, weapons.front().kills), std::make_tuple("MOD_ROCKET", 5));
 }
 
 TEST_F(StatsStoreTest, RatioFavouriteWeaponTeamKillsAndFinalScores)
@@ -121,13 +118,11 @@ TEST_F(StatsStoreTest, RatioFavouriteWeaponTeamKillsAndFinalScores)
     const PlayerFigures* bob = find(players, "Bob");
     const PlayerFigures* ann = find(players, "Ann");
     ASSERT_TRUE(bob && ann);
-    EXPECT_EQ(bob->kills, 3) << "the team kill of Ann is not a kill";
-    EXPECT_EQ(bob->teamKills, 1);
-    EXPECT_EQ(bob->deaths, 0);
+    // The team kill of Ann is not a kill.
+    EXPECT_EQ(std::tie(bob->kills, bob->teamKills, bob->deaths, bob->secondsPlayed), std::make_tuple(3, 1, 0, 120));
     EXPECT_DOUBLE_EQ(bob->ratio(), 3.0) << "no deaths: rated on kills alone";
     // Two kills each: the tie goes to the means used last.
     EXPECT_EQ(bob->favouriteWeapon, "MOD_ROCKET_SPLASH");
-    EXPECT_EQ(bob->secondsPlayed, 120);
     EXPECT_DOUBLE_EQ(ann->ratio(), 1.0);
     const auto games = store.games(kAll, 5);
     ASSERT_EQ(games.size(), 1u);
@@ -138,8 +133,7 @@ TEST_F(StatsStoreTest, RatioFavouriteWeaponTeamKillsAndFinalScores)
     // A window of the first half minute sees Bob playing, without frags.
     const auto early = store.players({kBase, kBase + 30, 0}, false, kBase + 200);
     ASSERT_NE(find(early, "Bob"), nullptr);
-    EXPECT_EQ(find(early, "Bob")->kills, 0);
-    EXPECT_EQ(find(early, "Bob")->secondsPlayed, 30);
+    EXPECT_EQ(std::tie(find(early, "Bob")->kills, find(early, "Bob")->secondsPlayed), std::make_tuple(0, 30));
 }
 
 TEST_F(StatsStoreTest, APassIsOneTransactionAndOutlivesTheProgram)
@@ -178,10 +172,9 @@ TEST_F(StatsStoreTest, AHistoryReadBesideThePumpCountsEveryKillOnce)
     recorder.line("Kill: 1 0 7: Ann killed Bob by MOD_ROCKET", kBase + 2);
     recorder.endPass(kBase + 2);
     const auto players = store.players(kAll, false, kBase + 3);
-    ASSERT_NE(find(players, "Bob"), nullptr);
-    EXPECT_EQ(find(players, "Bob")->kills, 2);
-    EXPECT_EQ(find(players, "Ann")->kills, 1);
-    EXPECT_EQ(find(players, "Ann")->deaths, 2);
+    ASSERT_TRUE(find(players, "Bob") && find(players, "Ann"));
+    EXPECT_EQ(std::tie(find(players, "Bob")->kills, find(players, "Ann")->kills, find(players, "Ann")->deaths),
+              std::make_tuple(2, 1, 2));
 }
 
 TEST_F(StatsStoreTest, VersionOneIsMigratedKeepingItsData)
@@ -203,40 +196,26 @@ TEST_F(StatsStoreTest, VersionOneIsMigratedKeepingItsData)
     EXPECT_EQ(check.scalar("PRAGMA user_version"), StatsStore::kSchemaVersion);
     const auto players = store.players(kAll, false, 300);
     ASSERT_FALSE(players.empty());
-    EXPECT_EQ(players[0].name, "Bob");
-    EXPECT_EQ(players[0].kills, 1);
-    EXPECT_EQ(players[0].favouriteWeapon, "MOD_RAILGUN");
+    EXPECT_EQ(std::tie(players[0].name, players[0].kills, players[0].favouriteWeapon),
+              std::make_tuple("Bob", 1, "MOD_RAILGUN"));
     const auto samples = store.samples(0, 1000);
     ASSERT_EQ(samples.size(), 1u);
-    EXPECT_EQ(samples[0].players, 2);
-    EXPECT_EQ(samples[0].bots, 0);
+    EXPECT_EQ(std::tie(samples[0].players, samples[0].bots), std::make_tuple(2, 0));
     store.player("Cid", false, "00112233");
 }
 
 TEST_F(StatsStoreTest, UnusableFilesAreLeftAloneAndStatisticsRunInMemory)
 {
     std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-    struct Case {
-        const char* what;
+    const struct {
+        const char *what, *reason;
         std::function<void()> make;
-        const char* reason;
+    } cases[] = {
+        {"corrupt", "not a database", [&] { std::ofstream(file, std::ios::binary) << std::string(4096, '\x5a'); }},
+        {"newer", "newer Ravelin", [&] { sql::Database(file).exec("CREATE TABLE future(x); PRAGMA user_version=7;"); }},
+        {"another program's", "another program", [&] { sql::Database(file).exec("CREATE TABLE accounts(x);"); }},
     };
-    const Case cases[] = {
-        {"corrupt", [&] { std::ofstream(file, std::ios::binary) << std::string(4096, '\x5a'); }, "not a database"},
-        {"newer",
-         [&] {
-             sql::Database newer(file);
-             newer.exec("CREATE TABLE future(x); PRAGMA user_version=7;");
-         },
-         "newer Ravelin"},
-        {"another program's",
-         [&] {
-             sql::Database other(file);
-             other.exec("CREATE TABLE accounts(x);");
-         },
-         "another program"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::filesystem::remove(file);
         c.make();
         const std::string before = test::readFile(file);
@@ -256,9 +235,7 @@ TEST_F(StatsStoreTest, ReadOnlyFileIsLeftAlone)
 {
     if (geteuid() == 0)
         GTEST_SKIP() << "root writes read-only files";
-    {
-        StatsStore create(file);
-    }
+    StatsStore{file}; // creates the file
     std::filesystem::permissions(file, std::filesystem::perms::owner_read);
     StatsStore store(file);
     EXPECT_NE(store.problem().find("read-only"), std::string::npos) << store.problem();
