@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 using namespace ravelin;
 
@@ -128,15 +129,12 @@ struct CommandLineTest : testing::Test {
 
 TEST_F(CommandLineTest, KeySequences)
 {
-    struct Case {
-        std::vector<std::string> history; // lines entered first
-        const char* keys;
-        const char* text; // what the box then shows
-        const char* selected; // its selected tail
-        const char* intellisense = "1";
-        const char* doskey = "1";
-    };
-    const Case cases[] = {
+    // History: lines entered first; text and selected: what the box then
+    // shows and its selected tail.
+    const struct {
+        std::vector<std::string> history;
+        const char *keys, *text, *selected, *intellisense = "1", *doskey = "1";
+    } cases[] = {
         {{}, "se", "seta", "ta"}, // first list match in list order, not set
         {{}, "se{SHIFT}", "seta", "ta"}, // a stray key release keeps the completion
         {{}, "se{BS}", "s", ""}, // tail and one typed character go
@@ -157,7 +155,7 @@ TEST_F(CommandLineTest, KeySequences)
         {{}, "xyz{DEL}", "xyz", ""},
         {{}, "say hi{ENTER}", "", ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.history) + " / " + c.keys);
         reset();
         setting("Intellisense", c.intellisense);
@@ -165,8 +163,7 @@ TEST_F(CommandLineTest, KeySequences)
         for (const std::string& entered : c.history)
             line->enter(entered);
         type(c.keys);
-        EXPECT_EQ(box.value, c.text);
-        EXPECT_EQ(box.selected(), c.selected);
+        EXPECT_EQ(box.value + "|" + box.selected(), c.text + std::string("|") + c.selected);
     }
 }
 
@@ -182,17 +179,16 @@ TEST_F(CommandLineTest, EnterSendsRecordsRefusesAndRunsTheReport)
         dialogs.clear();
         line->enter(refused);
         ASSERT_EQ(dialogs.asked().size(), 1u) << refused;
-        EXPECT_EQ(dialogs.asked()[0].text, "Please use the 'STOP' or 'Quit' buttons!");
-        EXPECT_EQ(dialogs.asked()[0].title, "Action Failed");
-        EXPECT_EQ(dialogs.asked()[0].icon, Dialogs::Icon::Critical);
+        EXPECT_EQ(
+            std::tie(dialogs.asked()[0].text, dialogs.asked()[0].title, dialogs.asked()[0].icon),
+            std::make_tuple("Please use the 'STOP' or 'Quit' buttons!", "Action Failed", Dialogs::Icon::Critical));
     }
     for (const char* report : {"RAM_STATUS", "  ram_status  ", "Ram_Status"})
         line->enter(report);
     EXPECT_EQ(reports, 3);
     EXPECT_EQ(sent.size(), 2u) << "neither refused lines nor reports reach the server";
+    EXPECT_EQ(std::make_tuple(box.value, line->HistoryPos()), std::make_tuple("", 3));
     EXPECT_EQ(line->CommandHistory().size(), 2u);
-    EXPECT_EQ(box.value, "");
-    EXPECT_EQ(line->HistoryPos(), 3);
 }
 
 TEST_F(CommandLineTest, HistoryKeepsTheNewestHundredAndUpWalksThemAll)
@@ -219,17 +215,16 @@ TEST_F(CommandLineTest, HistoryPopupClearsAndRecalls)
     line->enter("status");
     line->imgHistory_Click();
     ASSERT_TRUE(box.historyShown);
-    ASSERT_EQ(box.historyRows.size(), 3u);
-    EXPECT_EQ(box.historyRows[0].text, "---- CLEAR LIST ----");
-    EXPECT_EQ(box.historyRows[0].itemData, 1024);
-    EXPECT_EQ(box.historyRows[1].text, "map q3dm17");
-    EXPECT_EQ(box.historyRows[1].itemData, 0);
+    std::vector<std::string> rows;
+    for (const auto& r : box.historyRows)
+        rows.push_back(r.text + "=" + std::to_string(r.itemData));
+    EXPECT_EQ(rows, (std::vector<std::string>{"---- CLEAR LIST ----=1024", "map q3dm17=0", "status=0"}));
     EXPECT_EQ(box.historySelected, 2) << "the newest entry";
 
     line->lstHistory_Click(1, "map q3dm17", 0);
     EXPECT_FALSE(box.historyShown);
-    EXPECT_EQ(box.value, "map q3dm17");
-    EXPECT_EQ(line->HistoryPos(), 3) << "a recall leaves the browse position";
+    EXPECT_EQ(std::make_tuple(box.value, line->HistoryPos()), std::make_tuple("map q3dm17", 3))
+        << "a recall leaves the browse position";
 
     line->imgHistory_Click();
     line->lstHistory_Click(0, "---- CLEAR LIST ----", 1024);
@@ -258,8 +253,7 @@ TEST_F(CommandLineTest, SettingsAreStoredAsZeroOrOneAndMissingMeansOn)
     setting("DosKey", "0");
     box.intel = box.doskey = -1;
     line->applySettings();
-    EXPECT_EQ(box.doskey, 0);
-    EXPECT_EQ(box.intel, 0);
+    EXPECT_EQ(std::tie(box.doskey, box.intel), std::make_tuple(0, 0));
     EXPECT_EQ(settings.getSetting(kSettingsApp, "Settings", "Intellisense", ""), "0");
 
     line->txtOut_GotFocus();
