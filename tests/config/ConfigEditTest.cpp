@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace ravelin;
 using ravelin::test::readFile;
 using ravelin::test::writeFile;
@@ -34,8 +36,7 @@ std::string paint(std::string_view line, bool inBlock = false)
 TEST(ConfigSyntax, ColoursEachPartOfALine)
 {
     const struct {
-        const char* line;
-        const char* colours;
+        const char *line, *colours;
     } cases[] = {
         {"seta sv_hostname \"My Arena\" // name", "KKKK VVVVVVVVVVV QQQQQQQQQQ ///////"},
         {"g_gametype 4;map oa_ctf4", "CCCCCCCCCC W;KKK WWWWWWW"},
@@ -81,10 +82,7 @@ TEST(ConfigLint, FindsEachProblemOnItsLine)
         "/* a comment; that runs on",
         "*/ say \"" + std::string(1100, 'x') + "\"",
     };
-    LintOptions options;
-    options.ioq3 = false;
-    options.execBuffer = kExecBuffer132;
-    options.fileBytes = 100;
+    const LintOptions options{kExecBuffer132, 100, false};
     std::vector<std::pair<int, LintKind>> found;
     for (const LintFinding& f : lintConfig(file, tokenizeConfigLines(file), server, options))
         found.emplace_back(f.line, f.kind);
@@ -106,13 +104,11 @@ TEST(ConfigLint, FindsEachProblemOnItsLine)
 TEST(ConfigLint, FileOverTheExecBufferIsFlaggedWhereItStopsFitting)
 {
     const std::vector<std::string> file(200, std::string(99, 'x'));
-    LintOptions options;
-    options.execBuffer = kExecBuffer132;
-    options.fileBytes = 200 * 100;
+    LintOptions options{kExecBuffer132, 200 * 100};
     const auto findings = lintConfig(file, tokenizeConfigLines(file), ServerKnowledge{}, options);
     ASSERT_FALSE(findings.empty());
-    EXPECT_EQ(findings[0].kind, LintKind::FileTooBig);
-    EXPECT_EQ(findings[0].line, 163); // 164 lines of 100 bytes and one more pass 16,384
+    // 164 lines of 100 bytes and one more pass 16,384.
+    EXPECT_EQ(std::tie(findings[0].kind, findings[0].line), std::make_tuple(LintKind::FileTooBig, 163));
     options.fileBytes = kExecBuffer132 - 1;
     EXPECT_TRUE(lintConfig(file, tokenizeConfigLines(file), ServerKnowledge{}, options).empty());
     // Without the server's lists no name is called unknown.
@@ -209,12 +205,9 @@ TEST(ExecReport, TiesUnknownCommandsAndRefusalsToTheirLines)
     const auto report = readExecOutput({"execing x.cfg", "Unknown command \"banana\"", "unknown command: banana",
                                         "version is read only.", "broadcast: print \"server: kiwi 1\\n\""},
                                        syntax);
-    ASSERT_EQ(report.size(), 5u);
-    EXPECT_EQ(report[0].kind, ExecOutputLine::Kind::Plain);
-    EXPECT_EQ(report[1].fileLine, 1);
-    EXPECT_EQ(report[2].fileLine, 3);
-    EXPECT_EQ(report[3].kind, ExecOutputLine::Kind::CvarRefused);
-    EXPECT_EQ(report[3].fileLine, 3);
-    EXPECT_EQ(report[4].name, "kiwi");
-    EXPECT_EQ(report[4].fileLine, -1);
+    // Kind, name and file line of each output line.
+    std::vector<std::string> seen;
+    for (const ExecOutputLine& l : report)
+        seen.push_back(std::to_string(static_cast<int>(l.kind)) + " " + l.name + " " + std::to_string(l.fileLine));
+    EXPECT_EQ(seen, (std::vector<std::string>{"0  -1", "1 banana 1", "1 banana 3", "2 version 3", "1 kiwi -1"}));
 }
