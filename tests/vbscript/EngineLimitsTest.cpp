@@ -59,9 +59,8 @@ std::vector<LimitCase> limitCases()
         // Strings past the cap are error 14, trappable; so is memory running out.
         {"string_doubling", "s = \"x\"\nDo : s = s & s : Loop", 14},
         {"string_doubling_trapped",
-         "On Error Resume Next\ns = \"x\"\nDo : s = s & s : Loop Until Err.Number <> 0\nn = Err.Number\nOn Error GoTo "
-         "0\n"
-         "If n <> 14 Then Err.Raise 1000",
+         "On Error Resume Next\ns = \"x\"\nDo : s = s & s : Loop Until Err.Number <> 0\nn = Err.Number\n"
+         "On Error GoTo 0\nIf n <> 14 Then Err.Raise 1000",
          0},
         {"space_over_cap", "s = Space(300000000)", 14},
         {"string_over_cap", "s = String(300000000, \"a\")", 14},
@@ -86,16 +85,16 @@ std::vector<LimitCase> limitCases()
          32811},
         {"remove_terminator_adds",
          "Class T\n  Private Sub Class_Terminate() : d.Add \"k\" & d.Count, 1 : End Sub\nEnd Class\n"
-         "Set d = CreateObject(\"Scripting.Dictionary\")\nd.Add 1, New T\nd.Remove 1\nIf d.Count <> 1 Then Err.Raise "
-         "1000",
+         "Set d = CreateObject(\"Scripting.Dictionary\")\nd.Add 1, New T\nd.Remove 1\n"
+         "If d.Count <> 1 Then Err.Raise 1000",
          0},
         // An object that stores Me from its own Class_Terminate lives on and terminates once.
         {"terminate_resurrects",
          counted
-             + "Dim g\nClass R\n  Public v\n  Private Sub Class_Terminate() : Set g = Me : terminated = terminated + 1 "
-               ": End Sub\n"
-               "End Class\nSet o = New R\no.v = 7\nSet o = Nothing\nIf g.v <> 7 Then Err.Raise 1000\n"
-               "Set g = Nothing\nIf terminated <> 1 Then Err.Raise 1001",
+             + "Dim g\nClass R\n  Public v\n  Private Sub Class_Terminate()\n"
+               "    Set g = Me : terminated = terminated + 1\n  End Sub\nEnd Class\nSet o = New R\no.v = 7\n"
+               "Set o = Nothing\nIf g.v <> 7 Then Err.Raise 1000\nSet g = Nothing\nIf terminated <> 1 Then Err.Raise "
+               "1001",
          0},
         {"terminate_self_field",
          "Class R\n  Public me2\n  Private Sub Class_Terminate() : Set me2 = Me : End Sub\nEnd Class\n"
@@ -119,9 +118,7 @@ TEST_P(EngineLimits, EndWithAnErrorNotACrash)
     EXPECT_EQ(ok, c.number == 0);
     // The engine is still usable after it.
     sc.reset();
-    auto v = sc.eval("1 + 1");
-    ASSERT_TRUE(v.has_value());
-    EXPECT_EQ(v->toLong(), 2);
+    EXPECT_EQ(sc.eval("1 + 1").value_or(Variant()).toLong(), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, EngineLimits, ::testing::ValuesIn(limitCases()),
@@ -138,9 +135,8 @@ TEST(TransactionalCompile, FailedExecuteGlobalChangesNothing)
                            "\"x = 2\" & vbCrLf & \"End Sub\" & vbCrLf & \"Sub Bad(a, a)\" & vbCrLf & \"End Sub\"\n"
                            "n = Err.Number\nOn Error GoTo 0"));
     EXPECT_EQ(sc.eval("n")->toLong(), 1041);
-    auto procs = sc.procedures();
-    ASSERT_EQ(procs.size(), 1u);
-    EXPECT_EQ(procs[0].name, "Keep");
+    ASSERT_EQ(sc.procedures().size(), 1u);
+    EXPECT_EQ(sc.procedures()[0].name, "Keep");
     ASSERT_TRUE(sc.run("Global", "Keep"));
     EXPECT_EQ(sc.eval("x")->toLong(), 1);
     EXPECT_FALSE(sc.addCode("Good"));
