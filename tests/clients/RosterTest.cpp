@@ -51,9 +51,8 @@ TEST_F(ClientsTest, PassesDropAbsentPlayersAndAskForSlotsOncePerPass)
     clients.roster().UpdateClients();
     EXPECT_EQ(statusRequests(), before) << "every slot known, every player there";
     ASSERT_EQ(socket.sent.size(), 1u);
-    EXPECT_EQ(socket.sent[0].host, "127.0.0.1");
-    EXPECT_EQ(socket.sent[0].port, kPort);
-    EXPECT_EQ(socket.sent[0].data, std::string("\xff\xff\xff\xffgetstatus", 13));
+    EXPECT_EQ(std::tie(socket.sent[0].host, socket.sent[0].port, socket.sent[0].data),
+              std::make_tuple("127.0.0.1", kPort, std::string("\xff\xff\xff\xffgetstatus", 13)));
 
     reply({"2 2 \"B\""});
     clients.roster().UpdateClients();

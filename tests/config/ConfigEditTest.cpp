@@ -150,9 +150,8 @@ TEST(ConfigDocument, AnEditChangesOnlyItsOwnLines)
     EXPECT_EQ(ConfigDocument(crs.bytesFor({"a", ""})).lines(), (std::vector<std::string>{"a", ""}));
 }
 
-class ConfigFilesTest : public ::testing::Test {
-protected:
-    void SetUp() override
+struct ConfigFilesTest : ::testing::Test {
+    ConfigFilesTest()
     {
         home = dir.path() / "home" / "baseoa";
         base = dir.path() / "base" / "baseoa";

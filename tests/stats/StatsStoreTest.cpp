@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <tuple>
 #include <unistd.h>
@@ -32,10 +33,8 @@ struct StatsStoreTest : testing::Test {
 
     static const PlayerFigures* find(const std::vector<PlayerFigures>& players, const std::string& name)
     {
-        for (const PlayerFigures& p : players)
-            if (p.name == name)
-                return &p;
-        return nullptr;
+        auto it = std::find_if(players.begin(), players.end(), [&](const PlayerFigures& p) { return p.name == name; });
+        return it == players.end() ? nullptr : &*it;
     }
 };
 
@@ -55,9 +54,7 @@ TEST_F(StatsStoreTest, CapturedOpenArenaGameGivesItsFigures)
     std::string line;
     std::int64_t offset = 0, last = 0, lines = 0;
     while (std::getline(log, line)) {
-        const int minutes = std::atoi(line.c_str());
-        const auto colon = line.find(':');
-        std::int64_t clock = minutes * 60 + std::atoi(line.c_str() + colon + 1);
+        const std::int64_t clock = std::atoi(line.c_str()) * 60 + std::atoi(line.c_str() + line.find(':') + 1);
         if (clock < last) // a new game restarts the clock
             offset += last;
         last = clock;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <tuple>
 
 using namespace ravelin::vbs;
 using ravelin::test::CommandResult;
@@ -104,9 +105,9 @@ void expectError(const ErrorCase& c, bool compiles)
 {
     ScriptControl sc;
     EXPECT_FALSE(sc.addCode(c.code));
-    EXPECT_EQ(sc.error().number, c.number) << sc.error().description;
-    EXPECT_EQ(c.line ? sc.error().line : 0, c.line);
-    EXPECT_EQ(c.column ? sc.error().column : 0, c.column);
+    EXPECT_EQ(std::make_tuple(sc.error().number, c.line ? sc.error().line : 0, c.column ? sc.error().column : 0),
+              std::make_tuple(c.number, c.line, c.column))
+        << sc.error().description;
     EXPECT_FALSE(sc.error().description.empty());
     if (compiles)
         return;
