@@ -204,7 +204,6 @@ TEST(ExecReport, TiesUnknownCommandsAndRefusalsToTheirLines)
     const auto report = readExecOutput({"execing x.cfg", "Unknown command \"banana\"", "unknown command: banana",
                                         "version is read only.", "broadcast: print \"server: kiwi 1\\n\""},
                                        syntax);
-    // Kind, name and file line of each output line.
     std::vector<std::string> seen;
     for (const ExecOutputLine& l : report)
         seen.push_back(std::to_string(static_cast<int>(l.kind)) + " " + l.name + " " + std::to_string(l.fileLine));

@@ -178,7 +178,7 @@ TEST_F(CvarTableTest, LearnsWhereEachEngineWritesAskingEachCvarOnce)
     EXPECT_EQ(console->entered(), (std::vector<std::string>{"com_basegame", "com_basegame", "fs_homepath", "fs_game"}));
 }
 
-TEST_F(CvarTableTest, ADumpFillsTheTableSortedOnceAndDeletesTheFile)
+TEST_F(CvarTableTest, ADumpFillsTheTableSortedOnceAndDeletesTheFileAndASortKeepsTheSelection)
 {
     for (bool ioq3Engine : {false, true}) {
         SCOPED_TRACE(ioq3Engine ? "ioq3" : "1.32");
@@ -199,6 +199,12 @@ TEST_F(CvarTableTest, ADumpFillsTheTableSortedOnceAndDeletesTheFile)
                   std::make_tuple(0, 1, false, 2, false));
         EXPECT_FALSE(std::filesystem::exists(file));
     }
+    // A sort takes the selection along.
+    view.selected = 2;
+    const std::string key = view.rows[2].key;
+    table.lvCVars_ColumnClick(2);
+    EXPECT_EQ(view.sortColumn, 1);
+    EXPECT_EQ(view.rows[static_cast<std::size_t>(view.selected)].key, key);
 }
 
 TEST_F(CvarTableTest, AFileStillGrowingOrTooShortIsReadAgain)
@@ -261,15 +267,6 @@ TEST_F(CvarTableTest, ClosingTheWindowEndsAWaitQuietly)
 }
 
 // Searching is CvarList's (CvarListTest) and the page's (CvarsPageTest).
-TEST_F(CvarTableTest, ASortTakesTheSelectionAlong)
-{
-    dumpOf(capture());
-    view.selected = 2;
-    const std::string key = view.rows[2].key;
-    table.lvCVars_ColumnClick(2);
-    EXPECT_EQ(view.sortColumn, 1);
-    EXPECT_EQ(view.rows[static_cast<std::size_t>(view.selected)].key, key);
-}
 
 TEST_F(CvarTableTest, EditingSendsTheExactLineAndShowsTheTypedValueInTheRowItCameFrom)
 {

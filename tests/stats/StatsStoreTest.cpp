@@ -70,7 +70,6 @@ TEST_F(StatsStoreTest, CapturedOpenArenaGameGivesItsFigures)
     const PlayerFigures* grism = find(all, "Grism");
     const PlayerFigures* tester2 = find(all, "Tester2");
     ASSERT_TRUE(major && sarge && grism && tester2);
-    // Bot, kills, deaths, suicides.
     EXPECT_EQ(std::tie(major->bot, major->kills, major->deaths, major->suicides), std::make_tuple(true, 12, 6, 4));
     EXPECT_EQ(std::tie(sarge->kills, sarge->deaths, sarge->suicides), std::make_tuple(0, 10, 5));
     EXPECT_EQ(major->favouriteWeapon, "MOD_ROCKET");

@@ -143,7 +143,7 @@ TEST(RavelinVbs, UncaughtErrorIsReportedWithFileLineColumnAndExitCode)
     EXPECT_EQ(r.err, script + "(3, 3) error 11: Division by zero\n");
 }
 
-TEST(RavelinVbs, ArgumentsQuitAndScriptName)
+TEST(RavelinVbs, ArgumentsScriptNameHelpTimeoutAndQuitEvenUnderResumeNext)
 {
     ravelin::test::TempDir dir;
     std::string script = (dir.path() / "args.vbs").string();
@@ -154,11 +154,7 @@ TEST(RavelinVbs, ArgumentsQuitAndScriptName)
     CommandResult r = runVbs({script, "one", "two words"});
     EXPECT_EQ(r.status, 7);
     EXPECT_EQ(r.out, "args.vbs 2 [one][two words]|two words\n");
-}
 
-TEST(RavelinVbs, HelpTimeoutAndQuitUnderResumeNext)
-{
-    ravelin::test::TempDir dir;
     CommandResult help = runVbs({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--timeout SECONDS"), std::string::npos) << help.out;

@@ -54,6 +54,10 @@ TEST(RegexSyntax, BadPatternsAreRefused)
         auto r = Regex::compile(bad);
         EXPECT_TRUE(!r && !r.error.empty()) << bad;
     }
+    // A huge repetition of a group is refused, not allocated; of one item it
+    // is one instruction whatever the count.
+    EXPECT_FALSE(Regex::compile("(ab){2000000}"));
+    EXPECT_TRUE(Regex::compile("a{2000000}"));
 }
 
 // The first match of a pattern, case by case: literals, classes, anchors,
@@ -183,13 +187,7 @@ TEST(Regex, Groups)
         EXPECT_EQ(groups(r.pattern, r.subject), r.groups) << r.pattern;
 }
 
-TEST(Regex, HugeRepetitionIsRefusedNotAllocated)
-{
-    EXPECT_FALSE(Regex::compile("(ab){2000000}"));
-    EXPECT_TRUE(Regex::compile("a{2000000}")); // one instruction whatever the count
-}
-
-TEST(Regex, MatchPositions)
+TEST(RegexSearch, MatchPositionsStartPositionAndGlobalWalk)
 {
     for (const auto& [pattern, subject] : {std::pair{"\\bcat\\b", "concat cat"}, std::pair{"\\Bcat", "cat concat"},
                                            std::pair{"foo(?=bar)", "foobaz foobar"}}) {
@@ -198,10 +196,6 @@ TEST(Regex, MatchPositions)
     }
     EXPECT_EQ(make("^x").searchAll("x\nx\rx").size(), 1u);
     EXPECT_EQ(make("^x", multi()).searchAll("x\nx\rx").size(), 3u);
-}
-
-TEST(RegexSearch, StartPositionAndGlobalWalk)
-{
     Regex r = make("\\d+");
     RegexMatch m;
     ASSERT_TRUE(r.search("a1b22c333", 2, m));
@@ -215,7 +209,7 @@ TEST(RegexSearch, StartPositionAndGlobalWalk)
     EXPECT_FALSE(make("^a").search("ba", 1, m));
 }
 
-TEST(RegexReplace, TemplatesAndGlobal)
+TEST(RegexReplace, TemplatesGlobalAndTwoDigitGroups)
 {
     Regex r = make("(\\w+)@(\\w+)");
     // First or all, $&, $$, $` and $' are also regexp.vbs's.
@@ -224,11 +218,8 @@ TEST(RegexReplace, TemplatesAndGlobal)
     EXPECT_EQ(make("b").replace("abc", "<$`|$'>", true), "a<a|c>c");
     EXPECT_EQ(make("(a)(b)?").replace("ab a", "[$2|$1]", true), "[b|a] [|a]");
     EXPECT_EQ(make("o").replace("foo", "0", false), "f0o");
-}
-
-TEST(RegexReplace, TwoDigitGroupsWhenTheyExist)
-{
-    Regex r = make("(.)(.)(.)(.)(.)(.)(.)(.)(.)(.)(.)"); // eleven groups
+    // Two-digit groups when they exist.
+    r = make("(.)(.)(.)(.)(.)(.)(.)(.)(.)(.)(.)"); // eleven groups
     EXPECT_EQ(r.replace("abcdefghijk", "$11$10$1", false), "kja");
     EXPECT_EQ(make("(a)").replace("a", "$10", false), "a0");
 }
