@@ -239,8 +239,7 @@ TEST_F(CommandLineTest, HistoryPopupClearsAndRecalls)
 
 TEST_F(CommandLineTest, SettingsAreStoredAsZeroOrOneAndMissingMeansOn)
 {
-    EXPECT_EQ(line->Intellisense(), 1);
-    EXPECT_EQ(line->DosKey(), 1);
+    EXPECT_EQ(std::make_tuple(line->Intellisense(), line->DosKey()), std::make_tuple(1, 1));
     EXPECT_FALSE(settings.has(kSettingsApp, "Settings", "DosKey"));
     line->setIntellisense(0);
     EXPECT_EQ(settings.getSetting(kSettingsApp, "Settings", "Intellisense", ""), "0");

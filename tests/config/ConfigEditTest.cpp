@@ -33,7 +33,7 @@ std::string paint(std::string_view line, bool inBlock = false)
 
 } // namespace
 
-TEST(ConfigSyntax, ColoursEachPartOfALine)
+TEST(ConfigSyntax, ColoursEachPartOfALineSplitsCommandsAndCarriesBlockComments)
 {
     const struct {
         const char *line, *colours;
@@ -49,10 +49,7 @@ TEST(ConfigSyntax, ColoursEachPartOfALine)
     for (const auto& c : cases)
         EXPECT_EQ(paint(c.line), c.colours) << c.line;
     EXPECT_EQ(paint("still */ set a 1", true), "//////// KKK V W");
-}
-
-TEST(ConfigSyntax, SplitsCommandsAndCarriesBlockComments)
-{
+    // Commands are split, block comments carried to the next lines.
     const auto lines = tokenizeConfigLines({"set a \"x;y\"; exec b // c; d", "/* open", "set hidden 1", "*/ echo z"});
     ASSERT_EQ(lines[0].commands.size(), 2u);
     EXPECT_EQ(lines[0].commands[0].words, (std::vector<std::string>{"set", "a", "x;y"}));
@@ -115,7 +112,7 @@ TEST(ConfigLint, FileOverTheExecBufferIsFlaggedWhereItStopsFitting)
     EXPECT_TRUE(lintConfig({"banana 1"}, tokenizeConfigLines({"banana 1"}), ServerKnowledge{}, {}).empty());
 }
 
-TEST(ConfigDocument, UneditedFilesSaveByteForByte)
+TEST(ConfigDocument, UneditedFilesSaveByteForByteAndAnEditChangesOnlyItsOwnLines)
 {
     std::vector<std::string> files = {
         readFile(test::sourceDir() / "tests/config/data/openarena-0.8.8-writeconfig.cfg"),
@@ -135,10 +132,7 @@ TEST(ConfigDocument, UneditedFilesSaveByteForByte)
             joined += (i ? "\n" : "") + document.lines()[i];
         EXPECT_EQ(document.bytesFor(splitLines(joined)), bytes);
     }
-}
-
-TEST(ConfigDocument, AnEditChangesOnlyItsOwnLines)
-{
+    // An edit changes only its own lines.
     const ConfigDocument document("a  \r\nb\nc\r\nd");
     EXPECT_EQ(document.bytesFor({"a  ", "B", "c", "d"}), "a  \r\nB\r\nc\r\nd");
     EXPECT_EQ(document.bytesFor({"a  ", "b", "new", "c", "d"}), "a  \r\nb\nnew\r\nc\r\nd");

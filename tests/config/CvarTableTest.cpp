@@ -8,6 +8,7 @@
 #include "platform/sim/SimServices.h"
 #include "support/TestEnvironment.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -238,9 +239,9 @@ TEST_F(CvarTableTest, AServerThatNeverWritesGivesTheMessageAndTheRowsStay)
     EXPECT_GE(clock.now() - started, CvarTable::kDumpLimit);
     EXPECT_LE(clock.now() - started, CvarTable::kDumpLimit + 20ms);
     ASSERT_EQ(dialogs.asked().size(), 1u);
-    EXPECT_NE(dialogs.asked()[0].text.find((basePath() / "ravelin_tmp.cfg").string()), std::string::npos)
-        << dialogs.asked()[0].text;
-    EXPECT_NE(dialogs.asked()[0].text.find("10 seconds"), std::string::npos);
+    EXPECT_THAT(dialogs.asked()[0].text,
+                testing::AllOf(testing::HasSubstr((basePath() / "ravelin_tmp.cfg").string()),
+                               testing::HasSubstr("10 seconds")));
     EXPECT_EQ(view.rows, (std::vector<CvarRow>{{"kept", "yes"}}));
     EXPECT_EQ(std::tie(view.busy, view.timer), std::make_tuple(false, false));
 
@@ -259,9 +260,8 @@ TEST_F(CvarTableTest, ClosingTheWindowEndsAWaitQuietly)
     table.startDump();
     unloading = true;
     table.tmrCvarDump_Timer();
-    EXPECT_FALSE(table.dumpRunning());
-    EXPECT_FALSE(view.busy);
-    EXPECT_TRUE(dialogs.asked().empty());
+    EXPECT_EQ(std::make_tuple(table.dumpRunning(), view.busy, dialogs.asked().size()),
+              std::make_tuple(false, false, 0u));
     table.startDump();
     EXPECT_FALSE(table.dumpRunning());
 }

@@ -6,8 +6,6 @@ using testing::AllOf;
 using testing::ElementsAre;
 using testing::HasSubstr;
 
-// --- Loading by the index ----------------------------------------------------
-
 TEST_F(ScriptingTest, GlobalAndConsoleModulesFromTheIndex)
 {
     write("InitScripts.txt", "a.vbs,Global\r\nb.vbs,Console");
@@ -69,8 +67,6 @@ TEST_F(ScriptingTest, ScriptsReachTheWindowByBareNameAndThroughRavelinAndSeeAppP
     EXPECT_EQ(eval("Where()"), app.path().string());
 }
 
-// --- Loading failures ----------------------------------------------------------
-
 TEST_F(ScriptingTest, MissingIndexIsReportedAndNothingLoads)
 {
     host.InitScripts();
@@ -107,8 +103,6 @@ TEST_F(ScriptingTest, EachBrokenEntryCostsOnlyItselfWithOneLine)
     EXPECT_THAT(view.consoleProcs, ElementsAre("Q3ARVL_two", "Q3ARVL_three"));
     EXPECT_THAT(view.scripts, testing::Contains("[Global]: G1"));
 }
-
-// --- Running console procedures ---------------------------------------------------
 
 TEST_F(ScriptingTest, AFailingOrStuckProcedureReportsItsErrorAndTheNextOneRuns)
 {

@@ -148,8 +148,7 @@ TEST_F(StatsStoreTest, APassIsOneTransactionAndOutlivesTheProgram)
         EXPECT_EQ(mode.text(0), "wal");
     }
     StatsStore again(file);
-    EXPECT_EQ(again.problem(), "");
-    EXPECT_EQ(again.killCount(), 1);
+    EXPECT_EQ(std::make_tuple(again.problem(), again.killCount()), std::make_tuple("", 1));
     const auto games = again.games(kAll, 5);
     ASSERT_EQ(games.size(), 1u);
     EXPECT_EQ(games[0].how, "interrupted");

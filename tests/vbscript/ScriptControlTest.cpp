@@ -228,11 +228,7 @@ TEST(ScriptControl, NamedModulesSeeGlobalsAndShadowThem)
     EXPECT_EQ(sc.run("Other", "Mine")->toString(), "own helper|own");
     EXPECT_EQ(sc.run("Console", "Where")->toString(), "/opt/app|global helper|global");
     EXPECT_EQ(sc.eval("Shared")->toString(), "global");
-}
-
-TEST(ScriptControl, EvalAndExecuteStatementWorkInAModule)
-{
-    ScriptControl sc;
+    // Eval and ExecuteStatement work in a module.
     ASSERT_TRUE(sc.addModule("M"));
     ASSERT_TRUE(sc.executeStatement("Dim counter : counter = 40", "M"));
     ASSERT_TRUE(sc.executeStatement("counter = counter + 2", "M"));
@@ -325,9 +321,7 @@ TEST(ScriptControl, ScriptObjectKeptByTheHostOutlivesTheEngine)
         ScriptControl sc;
         ASSERT_TRUE(sc.addCode(
             "Class T\nPublic V\nPrivate Sub Class_Terminate() : V = 0 : End Sub\nEnd Class\nSet o = New T\no.V = 5"));
-        auto v = sc.eval("o");
-        ASSERT_TRUE(v);
-        kept = *v;
+        kept = sc.eval("o").value_or(Variant());
     }
     EXPECT_EQ(kept.typeName(), "T");
     kept = Variant(); // released after the engine: no terminator, no crash
