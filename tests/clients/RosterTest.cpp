@@ -61,9 +61,7 @@ TEST_F(ClientsTest, PassesDropAbsentPlayersAndAskForSlotsOncePerPass)
 
     reply({});
     clients.roster().UpdateClients();
-    EXPECT_TRUE(rows().empty());
-    EXPECT_TRUE(view.rows.empty());
-    EXPECT_EQ(statusRequests(), before + 2);
+    EXPECT_EQ(std::make_tuple(rows().size(), view.rows.size(), statusRequests()), std::make_tuple(0u, 0u, before + 2));
 }
 
 TEST_F(ClientsTest, StatusTablesFillSlotsByTheNameColumn)
@@ -123,8 +121,7 @@ TEST_F(ClientsTest, OnlyTheServersOwnRepliesAreTaken)
 {
     socket.deliver(statusReply({"1 1 \"Spoof\""}), kPort + 1);
     socket.deliver(statusReply({"1 1 \"Spoof\""}), kPort, /*fromLoopback=*/false);
-    EXPECT_TRUE(rows().empty());
-    EXPECT_TRUE(clients.query().StatusPlayers().empty());
+    EXPECT_EQ(std::make_tuple(rows().size(), clients.query().StatusPlayers().size()), std::make_tuple(0u, 0u));
     reply({"1 1 \"Real\""});
     EXPECT_EQ(rows().size(), 1u);
     // Not a status reply: the players stay, the merge runs on them again.
@@ -138,8 +135,7 @@ TEST_F(ClientsTest, ATakenQueryPortFallsBackToAnyFreePort)
     clients.roster().UpdateClients();
     clients.roster().UpdateClients();
     EXPECT_EQ(socket.bindAttempts, (std::vector<int>{StatusQuery::kLocalPort, 0}));
-    EXPECT_TRUE(socket.bound());
-    EXPECT_EQ(socket.sent.size(), 2u);
+    EXPECT_EQ(std::make_tuple(socket.bound(), socket.sent.size()), std::make_tuple(true, 2u));
 }
 
 TEST_F(ClientsTest, ServerPortComesFromNetPortAndANonNumberKeepsIt)

@@ -242,8 +242,8 @@ TEST_F(CommandLineTest, SettingsAreStoredAsZeroOrOneAndMissingMeansOn)
     EXPECT_EQ(std::make_tuple(line->Intellisense(), line->DosKey()), std::make_tuple(1, 1));
     EXPECT_FALSE(settings.has(kSettingsApp, "Settings", "DosKey"));
     line->setIntellisense(0);
-    EXPECT_EQ(settings.getSetting(kSettingsApp, "Settings", "Intellisense", ""), "0");
-    EXPECT_EQ(box.intel, 0);
+    EXPECT_EQ(std::make_tuple(settings.getSetting(kSettingsApp, "Settings", "Intellisense", ""), box.intel),
+              std::make_tuple("0", 0));
     line->setDosKey(7);
     EXPECT_EQ(settings.getSetting(kSettingsApp, "Settings", "DosKey", ""), "1");
     setting("DosKey", "garbage");

@@ -155,8 +155,7 @@ TEST(ScriptControl, ErrorStateCarriesNumberPositionAndSourceLineUntilTheNextSucc
     EXPECT_FALSE(sc.hasError());
     EXPECT_FALSE(sc.addCode("x = 1 / 0"));
     sc.clearError();
-    EXPECT_FALSE(sc.hasError());
-    EXPECT_EQ(sc.error().number, 0);
+    EXPECT_EQ(std::make_tuple(sc.hasError(), sc.error().number), std::make_tuple(false, 0));
 }
 
 TEST_F(ScriptControlTest, AddedObjectMembersAreGlobalNamesAndTopLevelCodeRunsOnAdd)
