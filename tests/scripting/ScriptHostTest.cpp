@@ -70,8 +70,7 @@ TEST_F(ScriptingTest, ScriptsReachTheWindowByBareNameAndThroughRavelinAndSeeAppP
 TEST_F(ScriptingTest, MissingIndexIsReportedAndNothingLoads)
 {
     host.InitScripts();
-    ASSERT_EQ(view.debug.size(), 1u);
-    EXPECT_THAT(view.debug[0], HasSubstr("InitScripts.txt"));
+    EXPECT_THAT(view.debug, ElementsAre(HasSubstr("InitScripts.txt")));
     EXPECT_TRUE(view.scripts.empty());
     // AppPath is still defined for scripts added later.
     EXPECT_EQ(eval("AppPath"), app.path().string());
