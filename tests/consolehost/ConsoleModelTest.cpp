@@ -80,10 +80,13 @@ TEST_F(ModelTest, EnterQueuesAndEmptiesTheLineWhichIsEchoedOnceTaken)
 
 TEST_F(ModelTest, BacklogGoesOutAsWholeLinesJoinedUpTo255Bytes)
 {
-    for (int i = 0; i < 40; ++i)
+    std::string expected, echoed, all;
+    for (int i = 0; i < 40; ++i) {
         model.submit("echo " + std::to_string(i)); // 7 or 8 bytes with the LF
+        expected += "echo " + std::to_string(i) + "\n";
+        echoed += "]echo " + std::to_string(i) + "\r\n";
+    }
     std::vector<std::string> batches;
-    std::string all;
     while (model.hasQueuedLine()) {
         batches.push_back(model.takeBatch());
         model.inputTaken();
@@ -92,12 +95,6 @@ TEST_F(ModelTest, BacklogGoesOutAsWholeLinesJoinedUpTo255Bytes)
         EXPECT_EQ(batches.back().back(), '\n');
     }
     EXPECT_EQ(batches.size(), 2u);
-    std::string expected;
-    std::string echoed;
-    for (int i = 0; i < 40; ++i) {
-        expected += "echo " + std::to_string(i) + "\n";
-        echoed += "]echo " + std::to_string(i) + "\r\n";
-    }
     EXPECT_EQ(all, expected);
     EXPECT_EQ(model.output(), echoed);
 
@@ -189,8 +186,7 @@ TEST_F(ModelTest, ButtonsAndVisibility)
     model.buttonDown(ravelin::ipc::kClearButton);
     model.buttonUp(ravelin::ipc::kClearButton);
     EXPECT_EQ(model.output(), "");
-    model.buttonDown(ravelin::ipc::kQuitButton);
-    model.buttonUp(ravelin::ipc::kQuitButton);
+    model.click(ravelin::ipc::kQuitButton);
     EXPECT_EQ(drain(), (std::vector<std::string>{"quit\n"}));
 
     EXPECT_TRUE(model.visible());

@@ -101,14 +101,12 @@ TEST_F(RequestsTest, DescribeListsTheWindowAndItsChildrenInOrder)
     EXPECT_EQ(reader.string(), "Q3 WinConsole");
     EXPECT_EQ(reader.string(), "Quake 3 Console");
     ASSERT_EQ(reader.u8(), 5);
-    std::vector<std::pair<std::string, std::string>> children;
-    for (int i = 0; i < 5; ++i) {
-        std::string cls = reader.string();
-        children.emplace_back(cls, reader.string());
-    }
-    EXPECT_EQ(children,
-              (std::vector<std::pair<std::string, std::string>>{
-                  {"Edit", ""}, {"Button", "copy"}, {"Button", "clear"}, {"Button", "quit"}, {"Edit", ""}}));
+    std::vector<std::string> children(10); // class and text of each
+    for (std::string& s : children)
+        s = reader.string();
+    EXPECT_EQ(
+        children,
+        (std::vector<std::string>{"Edit", "", "Button", "copy", "Button", "clear", "Button", "quit", "Edit", ""}));
     EXPECT_TRUE(reader.ok());
 }
 
@@ -167,17 +165,14 @@ TEST_F(RequestsTest, ShowAndHideActOnTheTopLevelWindowOnly)
 
 TEST_F(RequestsTest, MalformedRequestsAreAnsweredAndCloseTheConnection)
 {
-    std::string answer = requests.answer(std::string(1, '\x01'), closeAfter);
-    EXPECT_EQ(statusOf(answer), Status::Malformed);
-    EXPECT_TRUE(closeAfter);
-
-    closeAfter = false;
-    EXPECT_EQ(statusOf(ask(static_cast<Op>(200), 0)), Status::Malformed);
-    EXPECT_TRUE(closeAfter);
-
-    closeAfter = false;
-    EXPECT_EQ(statusOf(ask(Op::GetText, kOutputBox, "ab")), Status::Malformed); // capacity cut short
-    EXPECT_TRUE(closeAfter);
+    // Too short, an unknown operation, GetText on the output box with its capacity cut short.
+    static_assert(static_cast<int>(Op::GetText) == 3 && kOutputBox == 5);
+    for (const std::string& request :
+         {std::string(1, '\x01'), std::string("\xc8\0", 2), std::string("\x03\x05") + "ab"}) {
+        closeAfter = false;
+        EXPECT_EQ(statusOf(requests.answer(request, closeAfter)), Status::Malformed) << request;
+        EXPECT_TRUE(closeAfter);
+    }
 }
 
 TEST_F(RequestsTest, LinesAreNumberedWhateverTheWindowDoes)

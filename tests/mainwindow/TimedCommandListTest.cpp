@@ -128,10 +128,9 @@ TEST_F(TimedCommandsTest, ComposingAddsRemovesAndClearsOnlyAfterYes)
     tcl().cmdClearComList_Click();
     EXPECT_TRUE(list.com.empty());
     ASSERT_EQ(dialogs.asked().size(), 2u);
-    EXPECT_EQ(dialogs.asked()[0].text, TimedCommandList::kClearPrompt);
-    EXPECT_EQ(dialogs.asked()[0].buttons, Dialogs::Buttons::YesNo);
-    EXPECT_EQ(dialogs.asked()[0].icon, Dialogs::Icon::None);
-    EXPECT_EQ(dialogs.asked()[0].title, kAppTitle);
+    const auto& asked = dialogs.asked()[0];
+    EXPECT_EQ(std::tuple(asked.text, asked.buttons, asked.icon, asked.title),
+              std::tuple(TimedCommandList::kClearPrompt, Dialogs::Buttons::YesNo, Dialogs::Icon::None, kAppTitle));
 }
 
 TEST_F(TimedCommandsTest, SavedPresetsAreListedByDisplayNameAndSurviveARestart)
@@ -259,9 +258,9 @@ TEST_F(TimedCommandsTest, ReportsAreSaidOnAScriptsDemandAndAtTheSixthThenEveryFi
     ASSERT_TRUE(s.scriptControl().executeStatement("DisplayRAMStats")) << s.scriptControl().error().description;
     // The lines are RamReportTest's; here the machine's figures reach them.
     ASSERT_EQ(sent.size(), 8u);
-    EXPECT_EQ(sent[2].second, "Say \"^5Physical : 65536 MB Free\"");
-    EXPECT_EQ(sent[3].second, "Say \"^5Paging   : 500 MB Free\"");
-    EXPECT_EQ(sent[5].second, "Say \"^5Activity Payload : 7% Load\"");
+    EXPECT_EQ(std::tuple(sent[2].second, sent[3].second, sent[5].second),
+              std::tuple("Say \"^5Physical : 65536 MB Free\"", "Say \"^5Paging   : 500 MB Free\"",
+                         "Say \"^5Activity Payload : 7% Load\""));
 
     sent.clear();
     std::vector<int> reportedAt;
