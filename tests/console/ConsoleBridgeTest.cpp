@@ -5,8 +5,6 @@ using namespace ravelin;
 using ravelin::sim::SimConsole;
 using BridgeTest = ravelin::test::SimBridgeTest;
 
-// --- Line counting -------------------------------------------------------
-
 TEST(ConsoleTextTest, CountsAndSplitsAtCrLfPairsOnly)
 {
     // A bare LF or CR is not a line end.
@@ -43,8 +41,6 @@ TEST_F(BridgeTest, ConsoleLineOfCountsOnlyCompleteLines)
         EXPECT_EQ(bridge.ConsoleLineOf(n, console.handle()), line) << n;
     EXPECT_EQ(bridge.ReadConsoleOutput(), "a\r\nb\r\n");
 }
-
-// --- Finding the console ---------------------------------------------------
 
 TEST_F(BridgeTest, NoConsoleCostsTenThousandRetriesAndGivesZero)
 {
@@ -98,8 +94,6 @@ TEST_F(BridgeTest, ChildLookupsIgnoreCaseAndMatchPrefixes)
     EXPECT_EQ(bridge.FindChildByClass(0, "Edit"), 0);
 }
 
-// --- The output-box walk ----------------------------------------------------
-
 TEST_F(BridgeTest, OutputBoxIsTheFirstEditAfterTheInputLine)
 {
     SimConsole& console = desktop.addConsole({.extraButtonsBeforeOutput = 5});
@@ -135,8 +129,6 @@ TEST_F(BridgeTest, WalkEndsAtOnceWhenTheConsoleIsGone)
     EXPECT_EQ(bridge.ConsoleLineCountOf(0), -1);
     EXPECT_EQ(loop.yields() - before, 0);
 }
-
-// --- Sending -----------------------------------------------------------------
 
 TEST_F(BridgeTest, CommandIsSentWholeAfterSixYieldsLeavingTheHalfTypedLine)
 {
@@ -174,8 +166,6 @@ TEST_F(BridgeTest, ACommandSentDuringTheYieldsDoesNotSwallowThisOne)
     bridge.SendConsoleCommand("mine");
     EXPECT_EQ(console.entered(), (std::vector<std::string>{"inner", "mine"}));
 }
-
-// --- Clear and show -----------------------------------------------------------
 
 TEST_F(BridgeTest, ClearClicksTheConsolesClearButton)
 {

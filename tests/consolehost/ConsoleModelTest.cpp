@@ -29,8 +29,6 @@ struct ModelTest : testing::Test {
 
 } // namespace
 
-// --- Output box ----------------------------------------------------------
-
 // LF becomes CR LF, colour codes go (also across reads), "^^" keeps one
 // caret, a caret before a line end stays, other bytes pass untouched.
 TEST_F(ModelTest, ServerOutputAsTheBoxShowsIt)
@@ -63,8 +61,6 @@ TEST_F(ModelTest, TextPassingTheLimitReplacesTheWholeBox)
     EXPECT_EQ(model.output().size(), ConsoleModel::kOutputLimit);
     EXPECT_EQ(model.output().substr(model.output().size() - 3), "END");
 }
-
-// --- Input line and feeding ----------------------------------------------
 
 TEST_F(ModelTest, EnterQueuesAndEmptiesTheLineWhichIsEchoedOnceTaken)
 {
@@ -163,8 +159,6 @@ TEST_F(ModelTest, EnteredLinesAsTheyAreQueued)
         EXPECT_EQ(model.output().find("line cut to 254") != std::string::npos, typed.size() > 255) << typed;
     }
 }
-
-// --- Buttons and visibility ----------------------------------------------
 
 // Clear needs down then up on the same button; quit sends "quit"; copy
 // hands over the box; hiding twice is one change.

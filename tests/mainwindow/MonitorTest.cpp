@@ -94,16 +94,13 @@ TEST(MonitorArithmetic, AReadingFillsEveryLabelGaugeAndChartPoint)
     EXPECT_EQ(std::pair(r.gauge[0], r.gauge[2]), std::pair(0.0, 0.0));
     // The physical point stands 25 × 0.625 pixels above the bottom edge; a
     // load of 0 % still stands 2 pixels above it.
-    EXPECT_DOUBLE_EQ(r.physicalHeight, 15.625);
-    EXPECT_DOUBLE_EQ(r.loadHeight, 2.0);
+    EXPECT_EQ(std::pair(r.physicalHeight, r.loadHeight), std::pair(15.625, 2.0));
 
     s.memoryLoad = 100;
     s.availPhys = 0;
     const MonitorReading full = readMonitor(s);
-    EXPECT_EQ(full.usedMem, "100% load");
-    EXPECT_DOUBLE_EQ(full.gauge[0], 1.0);
-    EXPECT_DOUBLE_EQ(full.physicalHeight, 25.0);
-    EXPECT_DOUBLE_EQ(full.loadHeight, 25.0);
+    EXPECT_EQ(std::tuple(full.usedMem, full.gauge[0], full.physicalHeight, full.loadHeight),
+              std::tuple("100% load", 1.0, 25.0, 25.0));
 }
 
 TEST(MonitorChartPixels, PreparedChartIsAnEmptyGridWithLinesEveryFifthColumn)
