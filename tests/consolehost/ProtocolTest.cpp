@@ -220,17 +220,13 @@ TEST_F(RequestsTest, ExecOutputGoesOnlyToItsOwner)
 
 TEST_F(RequestsTest, ExecRefusalsAndTimeoutsSayWhy)
 {
-    struct Case {
-        std::string command;
-        const char* error;
-    };
-    const Case cases[] = {{"", "no command given"},
-                          {"a\nb", "a command is one line"},
-                          {std::string(250, 'x'), "the command is too long"}};
-    for (const Case& c : cases) {
-        PayloadReader reader = ok(Op::ExecStart, PayloadWriter().u32(1000).raw(c.command).payload());
+    const std::pair<std::string, const char*> cases[] = {{"", "no command given"},
+                                                         {"a\nb", "a command is one line"},
+                                                         {std::string(250, 'x'), "the command is too long"}};
+    for (const auto& [command, error] : cases) {
+        PayloadReader reader = ok(Op::ExecStart, PayloadWriter().u32(1000).raw(command).payload());
         EXPECT_EQ(reader.u64(), 0u);
-        EXPECT_EQ(reader.string().rfind(c.error, 0), 0u) << c.command;
+        EXPECT_EQ(reader.string().rfind(error, 0), 0u) << command;
     }
     // Never taken: it fails once its time is up, and is never sent.
     PayloadReader started = ok(Op::ExecStart, PayloadWriter().u32(0).raw("status").payload());

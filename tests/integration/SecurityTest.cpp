@@ -140,8 +140,9 @@ TEST_F(SecurityTest, GarbageIsAnsweredAsMalformedAndTheHostGoesOn)
         ::close(fd);
         ASSERT_GE(answer.size(), 5u) << answer;
         EXPECT_EQ(static_cast<ipc::Status>(answer[4]), ipc::Status::Malformed);
-        if (&bytes == &garbage.front())
+        if (&bytes == &garbage.front()) {
             EXPECT_NE(answer.find("request too large"), std::string::npos) << answer;
+        }
     }
     int half = host.connectRaw();
     ASSERT_GE(half, 0);
