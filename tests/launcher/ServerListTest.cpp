@@ -43,14 +43,10 @@ struct ServerListTest : test::LauncherFixture {
         return out;
     }
 
-    // A node's key, text, image and tag.
+    // A node's key, text, image and tag; the i-th box's text, title and buttons.
     static auto fields(const ServerNode& n) { return std::tuple(n.key, n.text, n.image, n.tag); }
-    // The i-th box asked: its text, title and buttons.
-    auto box(std::size_t i) const
-    {
-        const auto& a = dialogs.asked().at(i);
-        return std::tuple(a.text, a.title, a.buttons);
-    }
+    static auto boxOf(const sim::ScriptedDialogs::Asked& a) { return std::tuple(a.text, a.title, a.buttons); }
+    auto box(std::size_t i) const { return boxOf(dialogs.asked().at(i)); }
     static int quits(const SimConsole& c) { return int(std::count(c.entered().begin(), c.entered().end(), "QUIT")); }
 };
 
