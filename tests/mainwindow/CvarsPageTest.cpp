@@ -206,12 +206,10 @@ TEST_F(CvarsPageTest, TheCommandLineBoxDrivesTheCommandLine)
     EXPECT_EQ(txtOut->text(), "status");
 
     // The switches on the options page: stored at once, obeyed at once.
-    auto* chkIntel = child<QCheckBox>("chkIntel");
-    auto* chkDoskey = child<QCheckBox>("chkDoskey");
-    EXPECT_TRUE(chkIntel->isChecked());
+    EXPECT_TRUE(child<QCheckBox>("chkIntel")->isChecked());
     window->imgTab_Click(4);
-    QTest::mouseClick(chkIntel, Qt::LeftButton);
-    QTest::mouseClick(chkDoskey, Qt::LeftButton);
+    for (const char* name : {"chkIntel", "chkDoskey"})
+        QTest::mouseClick(child<QCheckBox>(name), Qt::LeftButton);
     EXPECT_EQ(settings.getSetting(kSettingsApp, "Settings", "Intellisense", ""), "0");
     EXPECT_EQ(settings.getSetting(kSettingsApp, "Settings", "DosKey", ""), "0");
     txtOut->clear();
