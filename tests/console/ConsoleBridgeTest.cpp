@@ -3,20 +3,15 @@
 
 using namespace ravelin;
 using ravelin::sim::SimConsole;
-using ravelin::sim::SimConsoleOptions;
 using BridgeTest = ravelin::test::SimBridgeTest;
-
-// --- Line counting -------------------------------------------------------
 
 TEST(ConsoleTextTest, CountsAndSplitsAtCrLfPairsOnly)
 {
-    EXPECT_EQ(consoleLineCount(""), -1);
-    EXPECT_EQ(consoleLineCount("partial"), 0);
-    EXPECT_EQ(consoleLineCount("a\r\nb"), 1);
-    EXPECT_EQ(consoleLineCount("a\r\nb\r\n"), 2);
     // A bare LF or CR is not a line end.
-    EXPECT_EQ(consoleLineCount("a\nb\rc\r\n"), 1);
-    EXPECT_EQ(consoleLineCount("\r\n\r\n"), 2);
+    const std::pair<const char*, int> counts[] = {{"", -1},          {"partial", 0},     {"a\r\nb", 1},
+                                                  {"a\r\nb\r\n", 2}, {"a\nb\rc\r\n", 1}, {"\r\n\r\n", 2}};
+    for (const auto& [text, lines] : counts)
+        EXPECT_EQ(consoleLineCount(text), lines) << text;
     // Splitting keeps the partial line last.
     EXPECT_EQ(splitConsoleText("a\r\nb\r\n"), (std::vector<std::string_view>{"a", "b", ""}));
     EXPECT_TRUE(splitConsoleText("").empty());
@@ -42,13 +37,10 @@ TEST_F(BridgeTest, ConsoleLineOfCountsOnlyCompleteLines)
         EXPECT_EQ(bridge.ConsoleLineOf(n, console.handle()), "") << n;
     console.appendRaw("\r\n");
     EXPECT_EQ(bridge.ConsoleLineCount(), 2);
-    EXPECT_EQ(bridge.ConsoleLineOf(1, console.handle()), "a");
-    EXPECT_EQ(bridge.ConsoleLineOf(2, console.handle()), "b");
-    EXPECT_EQ(bridge.ConsoleLineOf(3, console.handle()), "");
+    for (auto [n, line] : {std::pair(1, "a"), std::pair(2, "b"), std::pair(3, "")})
+        EXPECT_EQ(bridge.ConsoleLineOf(n, console.handle()), line) << n;
     EXPECT_EQ(bridge.ReadConsoleOutput(), "a\r\nb\r\n");
 }
-
-// --- Finding the console ---------------------------------------------------
 
 TEST_F(BridgeTest, NoConsoleCostsTenThousandRetriesAndGivesZero)
 {
@@ -102,13 +94,9 @@ TEST_F(BridgeTest, ChildLookupsIgnoreCaseAndMatchPrefixes)
     EXPECT_EQ(bridge.FindChildByClass(0, "Edit"), 0);
 }
 
-// --- The output-box walk ----------------------------------------------------
-
 TEST_F(BridgeTest, OutputBoxIsTheFirstEditAfterTheInputLine)
 {
-    SimConsoleOptions options;
-    options.extraButtonsBeforeOutput = 5;
-    SimConsole& console = desktop.addConsole(options);
+    SimConsole& console = desktop.addConsole({.extraButtonsBeforeOutput = 5});
     EXPECT_EQ(bridge.FindInputBox(), console.inputBox());
     EXPECT_EQ(bridge.FindOutputBox(), console.outputBox());
     EXPECT_EQ(bridge.FindOutputBoxOf(console.handle()), console.outputBox());
@@ -116,10 +104,7 @@ TEST_F(BridgeTest, OutputBoxIsTheFirstEditAfterTheInputLine)
 
 TEST_F(BridgeTest, MissingOutputBoxWalksToTheStepLimitYieldingTwicePerStep)
 {
-    SimConsoleOptions options;
-    options.withOutputBox = false;
-    SimConsole& console = desktop.addConsole(options);
-
+    SimConsole& console = desktop.addConsole({.withOutputBox = false});
     EXPECT_EQ(bridge.FindOutputBox(), 0);
     // Steps 1..4001 each yield once before the limit test; all but the last
     // yield again after it.
@@ -133,10 +118,7 @@ TEST_F(BridgeTest, MissingOutputBoxWalksToTheStepLimitYieldingTwicePerStep)
 
 TEST_F(BridgeTest, WalkEndsAtOnceWhenTheConsoleIsGone)
 {
-    SimConsoleOptions options;
-    options.withOutputBox = false;
-    SimConsole& console = desktop.addConsole(options);
-    WindowHandle handle = console.handle();
+    WindowHandle handle = desktop.addConsole({.withOutputBox = false}).handle();
     // The console closes while the walk yields.
     loop.post(3, [&] { desktop.closeWindow(handle); });
     EXPECT_EQ(bridge.FindOutputBoxOf(handle), 0);
@@ -147,8 +129,6 @@ TEST_F(BridgeTest, WalkEndsAtOnceWhenTheConsoleIsGone)
     EXPECT_EQ(bridge.ConsoleLineCountOf(0), -1);
     EXPECT_EQ(loop.yields() - before, 0);
 }
-
-// --- Sending -----------------------------------------------------------------
 
 TEST_F(BridgeTest, CommandIsSentWholeAfterSixYieldsLeavingTheHalfTypedLine)
 {
@@ -187,16 +167,13 @@ TEST_F(BridgeTest, ACommandSentDuringTheYieldsDoesNotSwallowThisOne)
     EXPECT_EQ(console.entered(), (std::vector<std::string>{"inner", "mine"}));
 }
 
-// --- Clear and show -----------------------------------------------------------
-
 TEST_F(BridgeTest, ClearClicksTheConsolesClearButton)
 {
     SimConsole& console = desktop.addConsole();
     console.print("lots\nof\noutput\n");
     bridge.ClearConsoleWindow();
     EXPECT_EQ(console.output(), "");
-    EXPECT_EQ(desktop.calls().buttonDown, 1);
-    EXPECT_EQ(desktop.calls().buttonUp, 1);
+    EXPECT_EQ(std::pair(desktop.calls().buttonDown, desktop.calls().buttonUp), std::pair(1, 1));
     EXPECT_EQ(bridge.ConsoleLineCount(), -1);
 }
 

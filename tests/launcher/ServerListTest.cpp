@@ -43,8 +43,10 @@ struct ServerListTest : test::LauncherFixture {
         return out;
     }
 
-    // A node's key, text, image and tag.
+    // A node's key, text, image and tag; the i-th box's text, title and buttons.
     static auto fields(const ServerNode& n) { return std::tuple(n.key, n.text, n.image, n.tag); }
+    static auto boxOf(const sim::ScriptedDialogs::Asked& a) { return std::tuple(a.text, a.title, a.buttons); }
+    auto box(std::size_t i) const { return boxOf(dialogs.asked().at(i)); }
     static int quits(const SimConsole& c) { return int(std::count(c.entered().begin(), c.entered().end(), "QUIT")); }
 };
 
@@ -156,9 +158,8 @@ TEST_F(ServerListTest, EveryActionOnANodeThatIsNoServerAsksToSelectOneAndConnect
     list->KillServer(); // nothing selected: Kill does nothing
     EXPECT_TRUE(dialogs.asked().empty());
     list->Connect();
-    EXPECT_EQ(dialogs.askedTexts(), std::vector<std::string>{kSelectServer});
-    EXPECT_EQ(dialogs.asked()[0].title, "Quake 3: Ravelin");
-    EXPECT_EQ(dialogs.asked()[0].buttons, Dialogs::Buttons::Ok);
+    EXPECT_EQ(dialogs.asked().size(), 1u);
+    EXPECT_EQ(box(0), std::tuple(kSelectServer, "Quake 3: Ravelin", Dialogs::Buttons::Ok));
     dialogs.clear();
     list->select(std::string("1.2.3.4"));
     list->Connect();
@@ -229,13 +230,13 @@ TEST_F(ServerListTest, SetDefaultStoresOnlyOnYesThenOffersToClear)
     dialogs.queueAnswer(Answer::Yes);
     list->SetDefaultServer();
     ASSERT_EQ(dialogs.asked().size(), 2u);
-    EXPECT_EQ(dialogs.asked()[0].text, "Would you like to set \"Quake 3 Arena [Main Arena]\" as the default server?");
-    EXPECT_EQ(dialogs.asked()[0].buttons, Dialogs::Buttons::YesNo);
-    EXPECT_EQ(dialogs.asked()[0].title, "Quake 3: Ravelin");
-    EXPECT_EQ(dialogs.asked()[1].text,
-              "Default server has been set.  If you change the Name of your server, "
-              "you will have to set it as the default again...");
-    EXPECT_EQ(dialogs.asked()[1].buttons, Dialogs::Buttons::Ok);
+    EXPECT_EQ(box(0),
+              std::tuple("Would you like to set \"Quake 3 Arena [Main Arena]\" as the default server?",
+                         "Quake 3: Ravelin", Dialogs::Buttons::YesNo));
+    EXPECT_EQ(box(1),
+              std::tuple("Default server has been set.  If you change the Name of your server, you will have "
+                         "to set it as the default again...",
+                         "Quake 3: Ravelin", Dialogs::Buttons::Ok));
     EXPECT_EQ(storedDefault(), "Quake 3 Arena [Main Arena]");
 
     // Set Default on the current default offers to clear it.
@@ -259,9 +260,7 @@ TEST_F(ServerListTest, QuitAskedShowsEveryConsoleAndEnds)
     desktop.showWindow(late.handle(), false);
     list->Quit();
     ASSERT_EQ(dialogs.asked().size(), 1u);
-    EXPECT_EQ(dialogs.asked()[0].text, "Are you sure you want to quit?");
-    EXPECT_EQ(dialogs.asked()[0].title, "Quit Quake 3:Ravelin?");
-    EXPECT_EQ(dialogs.asked()[0].buttons, Dialogs::Buttons::YesNo);
+    EXPECT_EQ(box(0), std::tuple("Are you sure you want to quit?", "Quit Quake 3:Ravelin?", Dialogs::Buttons::YesNo));
     EXPECT_EQ(ended, 0);
     EXPECT_FALSE(desktop.isWindowVisible(a.handle()));
 

@@ -59,18 +59,13 @@ private:
         socket->write(("HTTP/1.1 " + status + "\r\nContent-Length: " + std::to_string(m_body.size())
                        + "\r\nConnection: close\r\n\r\n")
                           .c_str());
-        if (m_mode == Mode::Whole || m_mode == Mode::NotFound) {
-            socket->write(m_body.data(), qint64(m_body.size()));
-            bytesSent = int(m_body.size());
-            socket->disconnectFromHost();
-            return;
-        }
         auto* timer = new QTimer(socket);
         QObject::connect(timer, &QTimer::timeout, socket, [this, socket, timer] {
             if (m_mode == Mode::Stall && bytesSent >= 3)
                 return;
-            socket->write(m_body.data() + bytesSent, 1);
-            if (++bytesSent == int(m_body.size())) {
+            const int piece = m_mode == Mode::Slow || m_mode == Mode::Stall ? 1 : int(m_body.size());
+            socket->write(m_body.data() + bytesSent, piece);
+            if ((bytesSent += piece) == int(m_body.size())) {
                 timer->stop();
                 socket->disconnectFromHost();
             }

@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSystemTrayIcon>
-#include <QCoreApplication>
 #include <QTest>
 #include <QToolButton>
 
@@ -110,7 +109,7 @@ TEST_F(ChromeTest, ModeButtonsSwitchThePumpAndTheNextActivationRestartsIt)
     EXPECT_FALSE(timer("tmrConsole")->isActive());
     console->print("while switched off\n");
     // With tmrConsole stopped no tick can come; whatever is queued runs now.
-    QCoreApplication::processEvents();
+    QApplication::processEvents();
     EXPECT_EQ(w.displayText().find("while switched off"), std::string::npos);
 
     QTest::mouseClick(on, Qt::LeftButton);
@@ -170,11 +169,8 @@ TEST_F(ChromeTest, TheSysPageShowsTheMonitorsFiguresGaugesAndChart)
 // start window returns.
 TEST_F(ChromeTest, EachShutdownWayEndsOrReturnsToTheListAndQuitsTheServerOrNot)
 {
-    const struct {
-        int ends;
-        int reopens;
-        long quits;
-    } ways[] = {{1, 0, 0}, {0, 1, 0}, {1, 0, 1}, {0, 1, 1}};
+    // Ends, reopens and QUITs sent for each way.
+    const std::tuple<int, int, long> ways[] = {{1, 0, 0}, {0, 1, 0}, {1, 0, 1}, {0, 1, 1}};
     for (int way = 0; way < 4; ++way) {
         SCOPED_TRACE(way);
         ended = reopened = 0;
@@ -201,9 +197,7 @@ TEST_F(ChromeTest, EachShutdownWayEndsOrReturnsToTheListAndQuitsTheServerOrNot)
         QTest::mouseClick(w.findChild<QToolButton*>("imgQuit"), Qt::LeftButton);
         EXPECT_TRUE(w.Unloading());
         EXPECT_FALSE(w.isVisible());
-        EXPECT_EQ(ended, ways[way].ends);
-        EXPECT_EQ(reopened, ways[way].reopens);
-        EXPECT_EQ(quits() - before, ways[way].quits);
+        EXPECT_EQ(std::tuple(ended, reopened, quits() - before), ways[way]);
         EXPECT_EQ(desktop.isWindowVisible(console->handle()), way == 0);
     }
 }

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 
 using namespace ravelin;
 
@@ -22,6 +23,37 @@ struct Amount {
     const char* totalText;
     const char* availText;
     double usedShare;
+};
+
+// One chart column from top to bottom, a letter per pixel.
+std::string column(const MonitorChart& chart, int x)
+{
+    static const std::map<std::uint32_t, char> letters = {
+        {MonitorChart::kBack, '.'},      {MonitorChart::kGrid, 'g'},     {MonitorChart::kBorder, 'B'},
+        {MonitorChart::kFirstMark, 'm'}, {MonitorChart::kPhysical, 'P'}, {MonitorChart::kLoad, 'L'}};
+    std::string text;
+    for (int y = 0; y < chart.height(); ++y) {
+        auto it = letters.find(chart.pixel(x, y));
+        text += it == letters.end() ? '?' : it->second;
+    }
+    return text;
+}
+
+// Rows:                         0    5    10   15   20   24
+constexpr const char* kEmpty = "B....g....g....g....g...B";
+constexpr const char* kGridLine = "ggggggggggggggggggggggggg";
+const std::string kTickGridLine = "B" + std::string(23, 'g') + "B";
+
+struct RecordingMonitorView : SystemMonitorView {
+    MonitorReading last;
+    int figures = 0;
+    int chartChanges = 0;
+    void showMemoryFigures(const MonitorReading& r) override
+    {
+        last = r;
+        ++figures;
+    }
+    void chartChanged() override { ++chartChanges; }
 };
 
 } // namespace
@@ -48,59 +80,28 @@ TEST(MonitorArithmetic, LabelsAndGaugeSharesForEachAmount)
 
 TEST(MonitorArithmetic, AReadingFillsEveryLabelGaugeAndChartPoint)
 {
-    MemoryStatus s;
-    s.memoryLoad = 0;
-    s.totalPhys = 134'217'728;
-    s.availPhys = 48 * MB;
-    s.totalPageFile = 2 * GB;
-    s.availPageFile = 2 * GB;
-    s.totalVirtual = 128ull << 40;
-    s.availVirtual = (128ull << 40) - 3 * GB;
+    MemoryStatus s{.memoryLoad = 0,
+                   .totalPhys = 134'217'728,
+                   .availPhys = 48 * MB,
+                   .totalPageFile = 2 * GB,
+                   .availPageFile = 2 * GB,
+                   .totalVirtual = 128ull << 40,
+                   .availVirtual = (128ull << 40) - 3 * GB};
     // The physical figures as the sys page shows them: ChromeTest.
     const MonitorReading r = readMonitor(s);
-    EXPECT_EQ(r.usedMem, "0% load");
-    EXPECT_EQ(r.totalPageFile, "2048 MB");
-    EXPECT_EQ(r.availPageFile, "2097152 KB (0% used)");
-    EXPECT_EQ(r.totalVirt, "134217728 MB");
-    EXPECT_EQ(r.availVirt, "137435807744 KB (0% used)");
-    EXPECT_DOUBLE_EQ(r.gauge[0], 0.0);
-    EXPECT_DOUBLE_EQ(r.gauge[2], 0.0);
+    EXPECT_EQ(std::tuple(r.usedMem, r.totalPageFile, r.availPageFile, r.totalVirt, r.availVirt),
+              std::tuple("0% load", "2048 MB", "2097152 KB (0% used)", "134217728 MB", "137435807744 KB (0% used)"));
+    EXPECT_EQ(std::pair(r.gauge[0], r.gauge[2]), std::pair(0.0, 0.0));
     // The physical point stands 25 × 0.625 pixels above the bottom edge; a
     // load of 0 % still stands 2 pixels above it.
-    EXPECT_DOUBLE_EQ(r.physicalHeight, 15.625);
-    EXPECT_DOUBLE_EQ(r.loadHeight, 2.0);
+    EXPECT_EQ(std::pair(r.physicalHeight, r.loadHeight), std::pair(15.625, 2.0));
 
     s.memoryLoad = 100;
     s.availPhys = 0;
     const MonitorReading full = readMonitor(s);
-    EXPECT_EQ(full.usedMem, "100% load");
-    EXPECT_DOUBLE_EQ(full.gauge[0], 1.0);
-    EXPECT_DOUBLE_EQ(full.physicalHeight, 25.0);
-    EXPECT_DOUBLE_EQ(full.loadHeight, 25.0);
+    EXPECT_EQ(std::tuple(full.usedMem, full.gauge[0], full.physicalHeight, full.loadHeight),
+              std::tuple("100% load", 1.0, 25.0, 25.0));
 }
-
-namespace {
-
-// One chart column from top to bottom, a letter per pixel.
-std::string column(const MonitorChart& chart, int x)
-{
-    static const std::map<std::uint32_t, char> letters = {
-        {MonitorChart::kBack, '.'},      {MonitorChart::kGrid, 'g'},     {MonitorChart::kBorder, 'B'},
-        {MonitorChart::kFirstMark, 'm'}, {MonitorChart::kPhysical, 'P'}, {MonitorChart::kLoad, 'L'}};
-    std::string text;
-    for (int y = 0; y < chart.height(); ++y) {
-        auto it = letters.find(chart.pixel(x, y));
-        text += it == letters.end() ? '?' : it->second;
-    }
-    return text;
-}
-
-// Rows:                         0    5    10   15   20   24
-constexpr const char* kEmpty = "B....g....g....g....g...B";
-constexpr const char* kGridLine = "ggggggggggggggggggggggggg";
-const std::string kTickGridLine = "B" + std::string(23, 'g') + "B";
-
-} // namespace
 
 TEST(MonitorChartPixels, PreparedChartIsAnEmptyGridWithLinesEveryFifthColumn)
 {
@@ -173,29 +174,11 @@ TEST(MonitorChartPixels, TheChartHoldsTheLastWidthTicks)
         EXPECT_EQ(chart.pixel(x, x < 5 ? 0 : 15), MonitorChart::kLoad) << x;
 }
 
-namespace {
-
-struct RecordingMonitorView : SystemMonitorView {
-    MonitorReading last;
-    int figures = 0;
-    int chartChanges = 0;
-    void showMemoryFigures(const MonitorReading& r) override
-    {
-        last = r;
-        ++figures;
-    }
-    void chartChanged() override { ++chartChanges; }
-};
-
-} // namespace
-
 // A first tick before the load prepares the chart; it is prepared once.
 TEST(SystemMonitorTick, ReadsTheMachineEachTickAndStopsWhenUnloading)
 {
     sim::FixedMemoryInfo memory;
-    memory.figures.memoryLoad = 40;
-    memory.figures.totalPhys = 64 * GB;
-    memory.figures.availPhys = 48 * GB;
+    memory.figures = {.memoryLoad = 40, .totalPhys = 64 * GB, .availPhys = 48 * GB};
     bool unloading = false;
     SystemMonitor monitor(&memory, unloading);
     RecordingMonitorView view;

@@ -128,10 +128,9 @@ TEST_F(TimedCommandsTest, ComposingAddsRemovesAndClearsOnlyAfterYes)
     tcl().cmdClearComList_Click();
     EXPECT_TRUE(list.com.empty());
     ASSERT_EQ(dialogs.asked().size(), 2u);
-    EXPECT_EQ(dialogs.asked()[0].text, TimedCommandList::kClearPrompt);
-    EXPECT_EQ(dialogs.asked()[0].buttons, Dialogs::Buttons::YesNo);
-    EXPECT_EQ(dialogs.asked()[0].icon, Dialogs::Icon::None);
-    EXPECT_EQ(dialogs.asked()[0].title, kAppTitle);
+    const auto& asked = dialogs.asked()[0];
+    EXPECT_EQ(std::tuple(asked.text, asked.buttons, asked.icon, asked.title),
+              std::tuple(TimedCommandList::kClearPrompt, Dialogs::Buttons::YesNo, Dialogs::Icon::None, kAppTitle));
 }
 
 TEST_F(TimedCommandsTest, SavedPresetsAreListedByDisplayNameAndSurviveARestart)
@@ -191,16 +190,14 @@ TEST_F(TimedCommandsTest, RunSendsTheChosenPresetOnTmrAAIAndLstExecFollows)
     // Run with nothing chosen falls back to Stop, silently.
     dialogs.clear();
     tcl().optRunAAI_Click();
-    EXPECT_FALSE(clocked.on(SessionTimer::tmrAAI));
-    EXPECT_FALSE(list.running);
-    EXPECT_TRUE(dialogs.asked().empty());
+    EXPECT_EQ(std::tuple(clocked.on(SessionTimer::tmrAAI), list.running, dialogs.asked().size()),
+              std::tuple(false, false, 0u));
 
     // The schedule itself is RotationRunnerTest's; here the session's
     // timer drives it and lstExec follows.
     tcl().cboPreset_Click(0);
     tcl().optRunAAI_Click();
-    EXPECT_TRUE(list.running);
-    EXPECT_FALSE(list.choiceEnabled);
+    EXPECT_EQ(std::pair(list.running, list.choiceEnabled), std::pair(true, false));
     EXPECT_EQ(list.exec, (std::vector<std::string>{"", "say hello||2000", "NOP||5000", "map_restart||3000"}));
     runUntil(8000);
     EXPECT_EQ(sent, (std::vector<std::pair<long long, std::string>>{{1000, "say hello"}, {8000, "map_restart"}}));
@@ -208,11 +205,10 @@ TEST_F(TimedCommandsTest, RunSendsTheChosenPresetOnTmrAAIAndLstExecFollows)
 
     // Choosing a preset stops the rotation; lstExec keeps its entries.
     tcl().cboPreset_Click(0);
-    EXPECT_FALSE(clocked.on(SessionTimer::tmrAAI));
-    EXPECT_EQ(clocked.intervals[static_cast<std::size_t>(SessionTimer::tmrAAI)], 1000);
-    EXPECT_TRUE(list.choiceEnabled);
-    EXPECT_FALSE(list.running);
-    EXPECT_EQ(list.exec.size(), 4u);
+    EXPECT_EQ(std::tuple(clocked.on(SessionTimer::tmrAAI),
+                         clocked.intervals[static_cast<std::size_t>(SessionTimer::tmrAAI)], list.choiceEnabled,
+                         list.running, list.exec.size()),
+              std::tuple(false, 1000, true, false, 4u));
 
     // Run then Stop: nothing more is sent.
     tcl().optRunAAI_Click();
@@ -237,8 +233,7 @@ TEST_F(TimedCommandsTest, BadFilesAreSkippedWithOneDebugLineEachAndPresetsThatCa
     dialogs.clear();
     tcl().cboPreset_Click(0);
     tcl().optRunAAI_Click();
-    EXPECT_FALSE(clocked.on(SessionTimer::tmrAAI));
-    EXPECT_FALSE(list.running);
+    EXPECT_EQ(std::pair(clocked.on(SessionTimer::tmrAAI), list.running), std::pair(false, false));
 
     std::filesystem::remove(presets() / "Vanishing.pst");
     tcl().cboPreset_Click(1);
@@ -259,9 +254,9 @@ TEST_F(TimedCommandsTest, ReportsAreSaidOnAScriptsDemandAndAtTheSixthThenEveryFi
     ASSERT_TRUE(s.scriptControl().executeStatement("DisplayRAMStats")) << s.scriptControl().error().description;
     // The lines are RamReportTest's; here the machine's figures reach them.
     ASSERT_EQ(sent.size(), 8u);
-    EXPECT_EQ(sent[2].second, "Say \"^5Physical : 65536 MB Free\"");
-    EXPECT_EQ(sent[3].second, "Say \"^5Paging   : 500 MB Free\"");
-    EXPECT_EQ(sent[5].second, "Say \"^5Activity Payload : 7% Load\"");
+    EXPECT_EQ(std::tuple(sent[2].second, sent[3].second, sent[5].second),
+              std::tuple("Say \"^5Physical : 65536 MB Free\"", "Say \"^5Paging   : 500 MB Free\"",
+                         "Say \"^5Activity Payload : 7% Load\""));
 
     sent.clear();
     std::vector<int> reportedAt;
