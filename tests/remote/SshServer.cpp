@@ -1,5 +1,7 @@
 #include "remote/SshServer.h"
 
+#include "support/UdpQuery.h"
+
 #include <arpa/inet.h>
 #include <csignal>
 #include <cstdlib>
@@ -14,15 +16,6 @@ namespace fs = std::filesystem;
 namespace ravelin::test {
 
 namespace {
-
-sockaddr_in loopback(int port)
-{
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
 
 int freePort()
 {

@@ -8,8 +8,6 @@
 
 namespace ravelin::test {
 
-namespace {
-
 sockaddr_in loopback(int port)
 {
     sockaddr_in address{};
@@ -18,8 +16,6 @@ sockaddr_in loopback(int port)
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     return address;
 }
-
-} // namespace
 
 std::string udpQuery(int port, const std::string& datagram, std::chrono::milliseconds timeout)
 {

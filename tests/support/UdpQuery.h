@@ -1,6 +1,8 @@
 // UDP over loopback for tests that query a server's port.
 #pragma once
 
+#include <netinet/in.h>
+
 #include <chrono>
 #include <string>
 
@@ -10,6 +12,9 @@ namespace ravelin::test {
 // after `timeout`).
 std::string udpQuery(int port, const std::string& datagram,
                      std::chrono::milliseconds timeout = std::chrono::seconds(3));
+
+// 127.0.0.1:port, for sockets of any kind.
+sockaddr_in loopback(int port);
 
 // A UDP port nobody uses right now.
 int freeUdpPort();
