@@ -4,9 +4,9 @@
 #include "console/PumpFixture.h"
 #include "integration/IntegrationSupport.h"
 
-#include <algorithm>
+#include <gmock/gmock.h>
+
 #include <fstream>
-#include <iterator>
 #include <set>
 
 using namespace ravelin;
@@ -40,9 +40,7 @@ TEST_F(RelayTest, FarConsoleIsFoundProbedAndDrivenThroughTheBridge)
 
     CommandOutput output = bridge.ExecCommand(console, "status", 5000);
     ASSERT_TRUE(output.ok) << output.error;
-    EXPECT_TRUE(std::any_of(output.lines.begin(), output.lines.end(), [](const std::string& line) {
-        return line.find("Two Words") != std::string::npos;
-    })) << testing::PrintToString(output.lines);
+    EXPECT_THAT(output.lines, testing::Contains(testing::HasSubstr("Two Words")));
 
     // A line sent is numbered on the far host and read back after the mark.
     bool ok = false;
@@ -128,27 +126,23 @@ TEST_F(RelayTest, PumpSaysConsoleGoneAndCarriesOnFromItsLineWhenTheLinkIsBack)
     }));
     EXPECT_EQ(notes.back(), "console back: following it after line " + std::to_string(mark));
     // Nothing handled twice: the echo and the server's answer, each once.
-    std::vector<std::string> about;
-    std::copy_if(lines.begin(), lines.end(), std::back_inserter(about),
-                 [](const std::string& l) { return l.find("while the link") != std::string::npos; });
-    EXPECT_EQ(std::set<std::string>(about.begin(), about.end()).size(), about.size()) << testing::PrintToString(about);
+    std::set<std::string> seen;
+    for (const std::string& line : lines)
+        EXPECT_TRUE(line.find("while the link") == std::string::npos || seen.insert(line).second) << line;
 }
 
-struct LinkFailure {
-    const char* script; // run by /bin/sh in place of ssh
-    const char* said;
-};
-
-// A refused key: RemoteTest's real sshd.
+// Each script runs in place of ssh. A refused key: RemoteTest's real sshd.
 TEST(RelayLinkTest, FailuresAreSaidWithTheFarEndsOwnWords)
 {
-    const LinkFailure cases[] = {
+    const struct {
+        const char *script, *said;
+    } cases[] = {
         {"echo 'Host key verification failed.' >&2; exit 255", "host key is unknown or has changed: Host key"},
         {"echo 'bash: line 1: ravelin-console: command not found' >&2; exit 127", "no ravelin-console on the"},
         {"printf '\\000\\000\\000\\021ravelin-relay\\000\\000\\000\\143'; sleep 5", "protocol version 99"},
         {"echo 'Welcome to the machine'; sleep 5", "not the relay protocol"},
     };
-    for (const LinkFailure& failure : cases) {
+    for (const auto& failure : cases) {
         ipc::RelayLink link({"/bin/sh", "-c", failure.script});
         link.start();
         ASSERT_TRUE(waitFor([&] {

@@ -156,7 +156,6 @@ TEST_F(MainWindowTest, ReInitializeListsEachProcedureOnceAndDebugPrintKeepsTheNe
     EXPECT_EQ(scripts->count(), 2);
     EXPECT_EQ(w.findChild<QListWidget*>("lstConsoleProc")->count(), 2);
 
-    // DebugPrint appends lines to the debug box.
     w.DebugPrint("first");
     w.DebugPrint("second");
     EXPECT_TRUE(w.findChild<QPlainTextEdit*>("txtDebug")->toPlainText().endsWith("first\nsecond\n"));

@@ -13,19 +13,11 @@ namespace {
 
 std::string trim(std::string_view text) { return std::string(ravelin::trimBlanks(text)); }
 
-struct ParsedRow {
-    std::string slot, score, ping, name;
-};
-
-ParsedRow parseRow(const std::string& row)
+// Slot, score, ping and name as the roster cuts them out of a row.
+std::vector<std::string> parseRow(const std::string& row)
 {
-    ParsedRow parsed;
-    parsed.slot = trim(row.substr(0, 3));
-    parsed.score = trim(row.substr(4, 5));
-    parsed.ping = trim(row.substr(10, 4));
-    auto blank = row.find(' ', 15);
-    parsed.name = row.substr(15, blank - 15);
-    return parsed;
+    return {trim(row.substr(0, 3)), trim(row.substr(4, 5)), trim(row.substr(10, 4)),
+            row.substr(15, row.find(' ', 15) - 15)};
 }
 
 Player player(int slot, const std::string& name, int score, int ping, bool bot = false)
@@ -47,40 +39,33 @@ Player player(int slot, const std::string& name, int score, int ping, bool bot =
 
 TEST(StatusTable, HeaderAndRuleLines)
 {
-    auto lines = statusTable("q3dm17", {});
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], "map: q3dm17");
-    EXPECT_EQ(lines[1], "num score ping name            lastmsg address               qport rate");
-    EXPECT_EQ(lines[2], "--- ----- ---- --------------- ------- --------------------- ----- -----");
-    EXPECT_EQ(lines[3], "");
+    EXPECT_EQ(statusTable("q3dm17", {}),
+              (std::vector<std::string>{
+                  "map: q3dm17", "num score ping name            lastmsg address               qport rate",
+                  "--- ----- ---- --------------- ------- --------------------- ----- -----", ""}));
 }
 
 TEST(StatusTable, RowColumnsForOneToThreeDigitSlots)
 {
     struct Case {
         Player p;
-        std::string slot, score, ping, name;
+        std::vector<std::string> fields; // slot, score, ping, name
     };
     const Case cases[] = {
-        {player(3, "Bob", 12, 50), "3", "12", "50", "Bob"},
-        {player(42, "^1Red^7Guy", -3, 999), "42", "-3", "999", "^1Red^7Guy"},
-        {player(123, "^2Green^9Angel", 10000, 9999), "123", "10000", "9999", "^2Green^9Angel"},
-        {player(0, "Sarge", 0, 0, true), "0", "0", "0", "Sarge"},
+        {player(3, "Bob", 12, 50), {"3", "12", "50", "Bob"}},
+        {player(42, "^1Red^7Guy", -3, 999), {"42", "-3", "999", "^1Red^7Guy"}},
+        {player(123, "^2Green^9Angel", 10000, 9999), {"123", "10000", "9999", "^2Green^9Angel"}},
+        {player(0, "Sarge", 0, 0, true), {"0", "0", "0", "Sarge"}},
         // The roster's known limit: it reads the name up to the first blank,
         // which a name of sixteen letters still has after it.
-        {player(4, "Two Words", 0, 30), "4", "0", "30", "Two"},
-        {player(4, std::string(16, 'N'), 0, 30), "4", "0", "30", std::string(16, 'N')},
+        {player(4, "Two Words", 0, 30), {"4", "0", "30", "Two"}},
+        {player(4, std::string(16, 'N'), 0, 30), {"4", "0", "30", std::string(16, 'N')}},
     };
     for (const auto& c : cases) {
-        std::string row = statusRow(c.p);
-        SCOPED_TRACE(row);
-        auto parsed = parseRow(row);
-        EXPECT_EQ(parsed.slot, c.slot);
-        EXPECT_EQ(parsed.score, c.score);
-        EXPECT_EQ(parsed.ping, c.ping);
-        EXPECT_EQ(parsed.name, c.name);
+        const std::string row = statusRow(c.p);
+        EXPECT_EQ(parseRow(row), c.fields) << row;
         // Slot right-aligned in columns 1-3.
-        EXPECT_EQ(row.substr(0, 3), std::string(3 - c.slot.size(), ' ') + c.slot);
+        EXPECT_EQ(row.substr(0, 3), std::string(3 - c.fields[0].size(), ' ') + c.fields[0]) << row;
     }
 }
 
