@@ -6,6 +6,7 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <fstream>
 #include <set>
 
@@ -48,11 +49,9 @@ TEST_F(RelayTest, FarConsoleIsFoundProbedAndDrivenThroughTheBridge)
     ASSERT_TRUE(ok);
     ASSERT_TRUE(windows.sendLine(console, "say over the relay"));
     EXPECT_TRUE(waitFor([&] {
-        LineBatch batch = windows.readLines(console, mark, 65536);
-        for (const NumberedLine& line : batch.lines)
-            if (line.text.find("over the relay") != std::string::npos)
-                return true;
-        return false;
+        return std::ranges::any_of(windows.readLines(console, mark, 65536).lines, [](const NumberedLine& l) {
+            return l.text.find("over the relay") != std::string::npos;
+        });
     }));
     // Showing acts on this desktop only: the far window stays as it was.
     const bool visible = windows.isWindowVisible(console);

@@ -27,7 +27,9 @@ struct ClientsPageTest : MainWindowTest {
     {
         MainServices services = this->services();
         services.udp = &socket;
-        return openWindow(std::move(services));
+        FrmMain& w = openWindow(std::move(services));
+        EXPECT_TRUE(waitForQt([&] { return w.session().clients().query().ServerPort() == 27960; }));
+        return w;
     }
     void reply(const std::string& players)
     {
@@ -101,7 +103,6 @@ TEST_F(ClientsPageTest, RowsLineUpUnderTheHeaderInAFixedPitchFontAndTheFilterSta
 TEST_F(ClientsPageTest, ThePageShowsTheRosterAndItsButtonsReachTheLogic)
 {
     FrmMain& w = makeWindowWithSocket();
-    ASSERT_TRUE(waitForQt([&] { return w.session().clients().query().ServerPort() == 27960; }));
     auto* list = child<QListWidget>("lstClients");
     auto* chkClient = child<QCheckBox>("chkClient");
     EXPECT_EQ(chkClient->text(), "Enable Client Monitoring (Requires UDP)");
@@ -152,7 +153,6 @@ TEST_F(ClientsPageTest, ThePageShowsTheRosterAndItsButtonsReachTheLogic)
 TEST_F(ClientsPageTest, BansAreListedLiftedAndChangedFromThePage)
 {
     makeWindowWithSocket();
-    ASSERT_TRUE(waitForQt([&] { return window->session().clients().query().ServerPort() == 27960; }));
     reply("1 20 \"Bob\"\n");
     auto* list = child<QListWidget>("lstClients");
     auto* bans = child<QTreeWidget>("lvBans");

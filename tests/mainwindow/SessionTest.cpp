@@ -25,8 +25,7 @@ TEST_F(SessionTest, ActivationLoadsTheScriptsWhichGetTheirLinesAndReloadReplaces
     console->print("say: Bob: hi\n");
     s.tmrConsole_Timer();
     EXPECT_THAT(view.display, HasSubstr("say: Bob: hi\r\n"));
-    EXPECT_EQ(view.lastProc, "Q3ARVL_say");
-    EXPECT_EQ(view.lastData, " Bob: hi");
+    EXPECT_EQ(view.lastProc + "(" + view.lastData + ")", "Q3ARVL_say( Bob: hi)");
     EXPECT_EQ(console->entered().back(), "say heard Bob: hi");
     EXPECT_EQ(s.tray().frame(), 8) << "scripts step the tray animation";
 
