@@ -27,9 +27,7 @@ struct ClientsPageTest : MainWindowTest {
     {
         MainServices services = this->services();
         services.udp = &socket;
-        FrmMain& w = openWindow(std::move(services));
-        EXPECT_TRUE(waitForQt([&] { return w.session().clients().query().ServerPort() == 27960; }));
-        return w;
+        return openWindow(std::move(services));
     }
     void reply(const std::string& players)
     {
@@ -103,6 +101,7 @@ TEST_F(ClientsPageTest, RowsLineUpUnderTheHeaderInAFixedPitchFontAndTheFilterSta
 TEST_F(ClientsPageTest, ThePageShowsTheRosterAndItsButtonsReachTheLogic)
 {
     FrmMain& w = makeWindowWithSocket();
+    ASSERT_TRUE(waitForQt([&] { return w.session().clients().query().ServerPort() == 27960; }));
     auto* list = child<QListWidget>("lstClients");
     auto* chkClient = child<QCheckBox>("chkClient");
     EXPECT_EQ(chkClient->text(), "Enable Client Monitoring (Requires UDP)");
@@ -153,6 +152,7 @@ TEST_F(ClientsPageTest, ThePageShowsTheRosterAndItsButtonsReachTheLogic)
 TEST_F(ClientsPageTest, BansAreListedLiftedAndChangedFromThePage)
 {
     makeWindowWithSocket();
+    ASSERT_TRUE(waitForQt([&] { return window->session().clients().query().ServerPort() == 27960; }));
     reply("1 20 \"Bob\"\n");
     auto* list = child<QListWidget>("lstClients");
     auto* bans = child<QTreeWidget>("lvBans");
