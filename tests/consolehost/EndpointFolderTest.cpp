@@ -56,11 +56,9 @@ TEST(EndpointFolderTest, NamesSortInStartOrderAndCarryThePid)
     EXPECT_LT(early, late);
     auto parsed = parseEndpointName(late);
     ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->pid, 1);
-    EXPECT_EQ(parsed->startNs, 0xf0u);
-    EXPECT_FALSE(parseEndpointName("notasocket"));
-    EXPECT_FALSE(parseEndpointName("00000000000000zz-12.sock"));
-    EXPECT_FALSE(parseEndpointName("000000000000000f-.sock"));
+    EXPECT_EQ(std::pair(parsed->pid, parsed->startNs), std::pair(1, std::uint64_t(0xf0)));
+    for (const char* bad : {"notasocket", "00000000000000zz-12.sock", "000000000000000f-.sock"})
+        EXPECT_FALSE(parseEndpointName(bad)) << bad;
 }
 
 TEST(EndpointFolderTest, DeepFoldersStillBindAndConnect)

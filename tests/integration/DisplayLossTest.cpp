@@ -90,10 +90,15 @@ protected:
         return host.startQ3sim(args, {}) ? host.handle() : 0;
     }
     bool headless() { return commandLineOf(host.process().pid()).find("--headless") != std::string::npos; }
-    bool windowedAgain()
+    // `show` with the credentials the display takes: the window comes back.
+    void showAgain(WindowHandle console)
     {
-        return waitFor(
-            [&] { return !headless() && commandLineOf(host.process().pid()).find("--adopt") != std::string::npos; });
+        setenv("XAUTHORITY", cookie.c_str(), 1);
+        EXPECT_EQ(consoleClient({"show", std::to_string(console)}).status, 0);
+        EXPECT_TRUE(waitFor([&] {
+            return !headless() && commandLineOf(host.process().pid()).find("--adopt") != std::string::npos;
+        })) << host.logText();
+        EXPECT_TRUE(waitFor([&] { return windows.isWindowVisible(console); }));
     }
     void quit()
     {
@@ -141,10 +146,7 @@ TEST_F(DisplayLossTest, ServerOutlivesTheDisplayAndTheWindowComesBackOnAnother)
     EXPECT_EQ(consoleClient({"send", std::to_string(console), "echo", "after", "refusal"}).status, 0);
     EXPECT_TRUE(waitForOutput(console, "\r\nafter refusal\r\n"));
 
-    setenv("XAUTHORITY", cookie.c_str(), 1);
-    EXPECT_EQ(consoleClient({"show", std::to_string(console)}).status, 0);
-    EXPECT_TRUE(windowedAgain()) << host.logText();
-    EXPECT_TRUE(waitFor([&] { return windows.isWindowVisible(console); }));
+    showAgain(console);
     EXPECT_EQ(windows.serverPid(console), serverPid);
     EXPECT_NE(output(console).find("\r\nstill here\r\n"), std::string::npos);
 
@@ -164,10 +166,7 @@ TEST_F(DisplayLossTest, ADisplayThatRefusesTheHostLeavesItHeadlessUntilShown)
     ASSERT_TRUE(waitForOutput(console, "refused the connection; the server runs without a window")) << host.logText();
     ASSERT_TRUE(waitForOutput(console, "Opening IP socket"));
 
-    setenv("XAUTHORITY", cookie.c_str(), 1);
-    EXPECT_EQ(consoleClient({"show", std::to_string(console)}).status, 0);
-    EXPECT_TRUE(windowedAgain()) << host.logText();
-    EXPECT_TRUE(waitFor([&] { return windows.isWindowVisible(console); }));
+    showAgain(console);
     quit();
 }
 

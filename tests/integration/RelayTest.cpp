@@ -24,15 +24,16 @@ struct RelayTest : testing::Test, FarLink {
         ASSERT_TRUE(host.startQ3sim({"--players", "Bob,Two Words", "+set", "sv_hostname", "Far Arena", "+set",
                                      "net_port", "0", "+set", "fs_basepath", basepath.path().string()}));
         connect({(binDir() / "ravelin-console").string(), "relay"});
+        console = farConsole();
+        ASSERT_GT(console, 0);
     }
+    WindowHandle console = 0;
 };
 
 } // namespace
 
 TEST_F(RelayTest, FarConsoleIsFoundProbedAndDrivenThroughTheBridge)
 {
-    const WindowHandle console = farConsole();
-    ASSERT_GT(console, 0);
     EXPECT_EQ(windows.machineOf(console), "far");
     EXPECT_TRUE(windows.isRemote(console));
     EXPECT_EQ(windows.findNextWindow(0, kConsoleTitle), console);
@@ -61,8 +62,6 @@ TEST_F(RelayTest, FarConsoleIsFoundProbedAndDrivenThroughTheBridge)
 
 TEST_F(RelayTest, StatusQueryIsMadeByTheRelayOnItsLoopback)
 {
-    const WindowHandle console = farConsole();
-    ASSERT_GT(console, 0);
     const std::string reply = statusReply(console);
     EXPECT_EQ(reply.rfind("\xff\xff\xff\xffstatusResponse\n", 0), 0u) << reply;
     EXPECT_NE(reply.find("\"Two Words\""), std::string::npos);
@@ -78,8 +77,6 @@ TEST_F(RelayTest, StatusQueryIsMadeByTheRelayOnItsLoopback)
 
 TEST_F(RelayTest, RelayReadsTheServersOwnDumpAndNothingElse)
 {
-    const WindowHandle console = farConsole();
-    ASSERT_GT(console, 0);
     const auto dump = basepath.path() / "ravelin_tmp.cfg";
     ASSERT_TRUE(bridge.ExecCommand(console, "WRITECONFIG ..\\ravelin_tmp.cfg", 5000).ok);
     const std::optional<std::string> text = serverDump(console, dump);
@@ -99,8 +96,6 @@ TEST_F(RelayTest, RelayReadsTheServersOwnDumpAndNothingElse)
 
 TEST_F(RelayTest, PumpSaysConsoleGoneAndCarriesOnFromItsLineWhenTheLinkIsBack)
 {
-    const WindowHandle console = farConsole();
-    ASSERT_GT(console, 0);
     StringDisplay display;
     std::vector<std::string> notes, lines;
     const bool unloading = false;

@@ -40,7 +40,6 @@ public:
     WindowHandle handle() const { return m_window; }
     WindowHandle inputBox() const { return m_input; }
     WindowHandle outputBox() const { return m_output; }
-    WindowHandle clearButton() const { return m_clear; }
 
     void setServer(Server server) { m_server = std::move(server); }
     // Appends server output, turning LF into CR LF as the real window does.
