@@ -1028,12 +1028,9 @@ Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vect
     // from the arguments: no temporaries, no second copy. The caller's frame
     // stays current until every argument has been evaluated.
     ArrayLocks locks; // released after the frame's slots
-    size_t slots = static_cast<size_t>(proc->slotCount);
-    SlotScope frameSlots(*this, slots);
+    SlotScope frameSlots(*this, static_cast<size_t>(proc->slotCount));
     Variant* own = frameSlots.data();
-    Variant** refs = &m_refStack[frameSlots.base()];
-    for (size_t i = 0; i < slots; ++i)
-        refs[i] = &own[i];
+    Variant** refs = frameSlots.ownRefs();
     for (size_t i = 0; i < n; ++i)
         refs[i + 1] = argumentRef(proc->params[i], argExprs[i].get(), own[i + 1], locks);
     return runFrame(proc, me, module, own, refs);

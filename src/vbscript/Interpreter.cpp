@@ -465,12 +465,9 @@ Variant Interpreter::invokeFrame(ProcDef* proc, ScriptObject* me, Module* module
         m_stackFloor = stackFloor();
         run.emplace(*this);
     }
-    size_t n = static_cast<size_t>(proc->slotCount);
-    SlotScope frameSlots(*this, n);
+    SlotScope frameSlots(*this, static_cast<size_t>(proc->slotCount));
     Variant* own = frameSlots.data();
-    Variant** refs = &m_refStack[frameSlots.base()];
-    for (size_t i = 0; i < n; ++i)
-        refs[i] = &own[i];
+    Variant** refs = frameSlots.ownRefs();
     for (size_t i = 0; i < argc; ++i) {
         const Param& p = proc->params[i];
         if (p.byRef)

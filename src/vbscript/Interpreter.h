@@ -382,6 +382,15 @@ private:
         SlotScope& operator=(const SlotScope&) = delete;
         Variant* data() const { return m_slots; }
         size_t base() const { return m_base; }
+        // The frame's references, each pointing at its own slot until a
+        // ByRef argument points it elsewhere.
+        Variant** ownRefs() const
+        {
+            Variant** refs = &m_in.m_refStack[m_base];
+            for (size_t i = 0; i < m_n; ++i)
+                refs[i] = &m_slots[i];
+            return refs;
+        }
 
     private:
         Interpreter& m_in;
