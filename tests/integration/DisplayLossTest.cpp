@@ -6,7 +6,9 @@
 // with the XAUTHORITY `show` was run with.
 #include "integration/IntegrationSupport.h"
 
+#include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <unistd.h>
 
@@ -17,27 +19,55 @@ namespace {
 
 const char* const kXvfb = "/usr/bin/Xvfb";
 
+// The lock and socket files of display `number`.
+std::filesystem::path lockOf(int number) { return "/tmp/.X" + std::to_string(number) + "-lock"; }
+std::filesystem::path socketOf(int number) { return "/tmp/.X11-unix/X" + std::to_string(number); }
+
+// Whether display `number` is free: no lock, or the lock of an X server that
+// is gone (killed, as these tests kill theirs), whose files are then removed.
+bool freeDisplay(int number)
+{
+    if (std::filesystem::exists(lockOf(number))) {
+        const pid_t owner = static_cast<pid_t>(std::atol(readFile(lockOf(number)).c_str()));
+        if (owner > 0 && (::kill(owner, 0) == 0 || errno != ESRCH))
+            return false;
+        std::filesystem::remove(lockOf(number));
+    }
+    std::filesystem::remove(socketOf(number));
+    return true;
+}
+
 // An X server of our own on a display number nobody uses.
 struct VirtualDisplay {
     ChildProcess process;
     std::string name;
+    int number = 0;
+
+    // A killed server leaves its files behind; enough of them would use up
+    // every number the tests may take.
+    ~VirtualDisplay()
+    {
+        process.stop();
+        if (number > 0)
+            freeDisplay(number);
+    }
 
     // `authority`: an Xauthority file the server is to demand.
     bool start(const std::string& authority = {})
     {
-        for (int number = 140; number < 200; ++number) {
-            if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))
-                || std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock"))
+        for (number = 140; number < 200; ++number) {
+            if (!freeDisplay(number))
                 continue;
             name = ":" + std::to_string(number);
             std::vector<std::string> command{kXvfb, name, "-nolisten", "tcp"};
             if (!authority.empty())
                 command.insert(command.end(), {"-auth", authority});
             process = ChildProcess(command);
-            std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            if (waitFor([&] { return std::filesystem::exists(socket) || !process.running(); }) && process.running())
+            if (waitFor([&] { return std::filesystem::exists(socketOf(number)) || !process.running(); })
+                && process.running())
                 return true;
         }
+        number = 0;
         return false;
     }
 };
