@@ -111,6 +111,10 @@ struct UnaryExpr : Expr {
 struct BinaryExpr : Expr {
     BinaryExpr() : Expr(ExprKind::Binary) {}
     Op op = Op::Add;
+    // Integer fast-path misses in a row; past 8 the fast path is skipped
+    // until the count wraps, so a node whose operands are not integers
+    // stops paying for the attempt yet notices when they become integers.
+    mutable uint8_t intMisses = 0;
     ExprP left, right;
 };
 

@@ -46,11 +46,10 @@ inline bool intArithOp(Op op)
 }
 
 // Integer/Long arithmetic and comparisons (intArithOp) of two Integer or Long
-// values, with VBScript's widening.
-inline Variant intArith(Op op, const Variant& l, const Variant& r)
+// values, given as numbers with a flag for Long.
+inline Variant intArith(Op op, int64_t x, bool xLong, int64_t y, bool yLong)
 {
-    int64_t x = intOf(l), y = intOf(r);
-    bool wide = l.type() == VT::Long || r.type() == VT::Long;
+    bool wide = xLong || yLong;
     switch (op) {
     case Op::Add: return wide ? Variant::fromInt64(x + y) : Variant::widenedInteger(x + y);
     case Op::Sub: return wide ? Variant::fromInt64(x - y) : Variant::widenedInteger(x - y);
@@ -70,6 +69,11 @@ inline Variant intArith(Op op, const Variant& l, const Variant& r)
     case Op::Le: return Variant::boolean(x <= y);
     default: return Variant::boolean(x >= y);
     }
+}
+
+inline Variant intArith(Op op, const Variant& l, const Variant& r)
+{
+    return intArith(op, intOf(l), l.type() == VT::Long, intOf(r), r.type() == VT::Long);
 }
 
 // Values handed to ordinary assignments: an object is read through its default member.
@@ -157,6 +161,8 @@ bool Interpreter::evalCondition(const Expr* e)
     if (e->kind == ExprKind::Binary) {
         auto* b = static_cast<const BinaryExpr*>(e);
         if (b->op >= Op::Eq && b->op <= Op::Ge) {
+            if (IntValue l, r; peekInt(b->left.get(), l, IntNesting) && peekInt(b->right.get(), r, IntNesting))
+                return intArith(b->op, l.value, l.isLong, r.value, r.isLong).rawBool();
             Variant lt, rt;
             const auto [lp, rp] = operands(b, lt, rt);
             const Variant& l = *lp;
@@ -761,10 +767,13 @@ Variant Interpreter::eval(const Expr* e)
         // Integer arithmetic on two operands read in place (variables,
         // literals): no temporaries, no copies.
         const bool intOp = intArithOp(b->op);
-        if (const Variant* lp = intOp ? peek(b->left.get()) : nullptr; lp && isIntClass(lp->type())) {
-            const Variant* rp = peek(b->right.get());
-            if (rp && isIntClass(rp->type()))
-                return intArith(b->op, *lp, *rp);
+        if (intOp) {
+            if (IntValue l, r;
+                b->intMisses < 8 && peekInt(b->left.get(), l, IntNesting) && peekInt(b->right.get(), r, IntNesting)) {
+                b->intMisses = 0;
+                return intArith(b->op, l.value, l.isLong, r.value, r.isLong);
+            }
+            ++b->intMisses;
         }
         Variant lt, rt;
         const auto [lp, rp] = operands(b, lt, rt);
@@ -812,6 +821,39 @@ Variant Interpreter::eval(const Expr* e)
     case ExprKind::Missing: return missingArgument();
     }
     return {};
+}
+
+// The operator part of peekInt, out of line so that the leaves stay cheap.
+bool Interpreter::peekIntBinary(const BinaryExpr* b, IntValue& out, int nesting) const
+{
+    if (nesting == 0)
+        return false;
+    IntValue l, r;
+    switch (b->op) {
+    case Op::Add:
+    case Op::Sub:
+    case Op::Mul:
+    case Op::Mod:
+    case Op::IntDiv: break;
+    default: return false;
+    }
+    if (!peekInt(b->left.get(), l, nesting - 1) || !peekInt(b->right.get(), r, nesting - 1))
+        return false;
+    int64_t v;
+    switch (b->op) {
+    case Op::Add: v = l.value + r.value; break;
+    case Op::Sub: v = l.value - r.value; break;
+    case Op::Mul: v = l.value * r.value; break;
+    default:
+        if (r.value == 0)
+            return false; // the general path raises the error
+        v = b->op == Op::Mod ? l.value % r.value : l.value / r.value;
+        break;
+    }
+    if (v < INT32_MIN || v > INT32_MAX)
+        return false; // a Double
+    out = {v, l.isLong || r.isLong || v < -32768 || v > 32767};
+    return true;
 }
 
 // `a & b & c & ...` evaluates every operand, then builds the result once

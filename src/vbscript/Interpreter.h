@@ -270,6 +270,36 @@ private:
         default: return nullptr;
         }
     }
+    struct IntValue {
+        int64_t value;
+        bool isLong;
+    };
+    static constexpr int IntNesting = 8; // bounds the re-reads when peekInt gives up
+    // Integer/Long literals and variables joined by + - * \ Mod (brackets allowed),
+    // computed without a Variant per step. It only reads, so when it gives up
+    // (anything else in the tree, a result past Long) the general path simply
+    // evaluates the expression again.
+    bool peekInt(const Expr* e, IntValue& out, int nesting) const
+    {
+        const Variant* p;
+        switch (e->kind) {
+        case ExprKind::Literal: p = &static_cast<const LiteralExpr*>(e)->value; break;
+        case ExprKind::Name:
+            p = peek(e);
+            if (!p)
+                return false;
+            break;
+        case ExprKind::Paren: return peekInt(static_cast<const ParenExpr*>(e)->inner.get(), out, nesting);
+        case ExprKind::Binary: return peekIntBinary(static_cast<const BinaryExpr*>(e), out, nesting);
+        default: return false;
+        }
+        switch (p->type()) {
+        case VT::Integer: out = {p->rawInt16(), false}; return true;
+        case VT::Long: out = {p->rawInt32(), true}; return true;
+        default: return false;
+        }
+    }
+    bool peekIntBinary(const BinaryExpr* b, IntValue& out, int nesting) const;
     bool evalCondition(const Expr* e);
     Variant evalName(const NameExpr* e);
     // The storage of a variable a name is bound to (a local, a field, a

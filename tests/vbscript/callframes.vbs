@@ -37,4 +37,19 @@ Check "Integer comparison", CInt(3) < CInt(4), True
 Check "Integer \ and Mod", (CInt(7) \ CInt(2)) * 10 + (CInt(7) Mod CInt(2)), 31
 CheckError "Mod by zero", "x = 1 Mod 0", 11
 CheckError "wrong argument count", "x = Add3(1, 2)", 450
+' Integer expressions of variables are worked out in place: same types and
+' errors as the general path, also once a hot expression's operands change type.
+Dim i16, i32, z, t, types : i16 = CInt(32767) : i32 = CLng(2147483647) : z = 0
+Check "in place: a nested Integer sum stays Integer", TypeName(i16 + (i16 - i16)), "Integer"
+Check "in place: Integer overflow inside brackets widens", (i16 + 1) * 1, CLng(32768)
+Check "in place: Long overflow widens to Double", i32 + i16 - i16, CDbl(2147483647)
+Check "in place: Mod and \ of variables", (i16 Mod 10) * 3 - i16 \ 10000, 18
+CheckError "in place: Mod by a zero variable", "x = i16 Mod z", 11
+CheckError "in place: \ by a zero variable", "x = i16 \ (z * 2)", 11
+types = ""
+For x = 1 To 20
+    If x <= 10 Then t = 1.5 Else t = CInt(x)
+    types = types & Left(TypeName(t * 2 + 1), 1)
+Next
+Check "a hot expression follows its operands' type", types, "DDDDDDDDDDIIIIIIIIII"
 Done
