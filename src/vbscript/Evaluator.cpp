@@ -107,6 +107,11 @@ Flow Interpreter::execBlock(const Block& block)
     for (const StmtP& sp : block) {
         const Stmt* s = sp.get();
         try {
+            // Assignments, the commonest statement, skip the dispatch.
+            if (s->kind == StmtKind::Assign) {
+                execAssign(static_cast<const AssignStmt*>(s));
+                continue;
+            }
             Flow f = execStmt(s);
             if (f != Flow::Normal)
                 return f;
@@ -507,6 +512,17 @@ void Interpreter::execAssign(const AssignStmt* s)
     // `variable = value`: stored straight into the variable, a variable or
     // literal on the right copied from where it lives.
     if (!s->isSet && s->target->kind == ExprKind::Name) {
+        auto* target = static_cast<const NameExpr*>(s->target.get());
+        // An integer sum of variables and literals, stored without a temporary.
+        if (IntValue v; s->value->kind == ExprKind::Binary
+            && static_cast<const BinaryExpr*>(s->value.get())->intMisses < 8
+            && peekInt(s->value.get(), v, IntNesting)) {
+            if (Variant* dst = directRef(target); dst && !(dst->isArray() && dst->rawArray()->locks)) {
+                *dst = v.isLong ? Variant::longInt(static_cast<int32_t>(v.value))
+                                : Variant::integer(static_cast<int16_t>(v.value));
+                return;
+            }
+        }
         Variant temp;
         const Variant* src = peek(s->value.get());
         if (!src) {
@@ -515,7 +531,7 @@ void Interpreter::execAssign(const AssignStmt* s)
         }
         if (!src->isObject()) {
             // Looked up after the right side ran: it may have declared or changed things.
-            if (Variant* dst = directRef(static_cast<const NameExpr*>(s->target.get()))) {
+            if (Variant* dst = directRef(target)) {
                 if (dst->isArray() && dst->rawArray()->locks)
                     raise(Err::ArrayLocked);
                 if (src == &temp)
@@ -755,10 +771,14 @@ void Interpreter::assignTo(const Expr* target, Variant value, bool isSet)
 
 Variant Interpreter::eval(const Expr* e)
 {
-    guardStack();
     switch (e->kind) {
     case ExprKind::Literal: return static_cast<const LiteralExpr*>(e)->value;
     case ExprKind::Name: return evalName(static_cast<const NameExpr*>(e));
+    default: break;
+    }
+    // Only the kinds below nest expressions.
+    guardStack();
+    switch (e->kind) {
     case ExprKind::Binary: {
         auto* b = static_cast<const BinaryExpr*>(e);
         if (b->op == Op::Concat && b->left->kind == ExprKind::Binary
@@ -819,6 +839,8 @@ Variant Interpreter::eval(const Expr* e)
     case ExprKind::New: return evalNew(static_cast<const NewExpr*>(e));
     case ExprKind::Me: return Variant::object(m_frame->me);
     case ExprKind::Missing: return missingArgument();
+    case ExprKind::Literal:
+    case ExprKind::Name: break; // handled above
     }
     return {};
 }
@@ -1078,17 +1100,11 @@ Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vect
     return runFrame(proc, me, module, own, refs);
 }
 
-// Where parameter `p` gets its value from: the caller's variable for a ByRef
-// parameter given one, else `slot` holding a copy of the argument's value.
-Variant* Interpreter::argumentRef(const Param& p, const Expr* a, Variant& slot, ArrayLocks& locks)
+// The cases of argumentRef other than literals and declared variables.
+Variant* Interpreter::argumentRefSlow(const Param& p, const Expr* a, Variant& slot, ArrayLocks& locks)
 {
     if (a->kind == ExprKind::Missing)
         raise(Err::WrongArgCount);
-    if (p.byRef && a->kind == ExprKind::Name) {
-        // A declared variable: its storage, found without a lookup.
-        if (Variant* r = directRef(static_cast<const NameExpr*>(a)))
-            return r;
-    }
     if (p.byRef && (a->kind == ExprKind::Name || a->kind == ExprKind::Call)) {
         if (Variant* r = variableRef(a, false)) {
             lockElementOwner(a, locks);

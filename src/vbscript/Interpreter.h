@@ -340,7 +340,24 @@ private:
     Variant invokeFrame(ProcDef* proc, ScriptObject* me, Module* module, Variant** argRefs, size_t argc);
     // Runs proc in a frame whose slots already hold its parameters.
     Variant runFrame(ProcDef* proc, ScriptObject* me, Module* module, Variant* own, Variant** refs);
-    Variant* argumentRef(const Param& p, const Expr* a, Variant& slot, ArrayLocks& locks);
+    // Where parameter `p` gets its value from: the caller's variable for a ByRef
+    // parameter given one, else `slot` holding a copy of the argument's value.
+    Variant* argumentRef(const Param& p, const Expr* a, Variant& slot, ArrayLocks& locks)
+    {
+        if (a->kind == ExprKind::Literal) {
+            slot = static_cast<const LiteralExpr*>(a)->value;
+            return &slot;
+        }
+        // A declared variable: its storage, found without a lookup.
+        if (Variant* r = a->kind == ExprKind::Name ? directRef(static_cast<const NameExpr*>(a)) : nullptr) {
+            if (p.byRef)
+                return r;
+            slot = *r;
+            return &slot;
+        }
+        return argumentRefSlow(p, a, slot, locks);
+    }
+    Variant* argumentRefSlow(const Param& p, const Expr* a, Variant& slot, ArrayLocks& locks);
     void evalArgs(const std::vector<ExprP>& argExprs, ArgVec& out, RefVec* refs, ArrayLocks* locks = nullptr);
     void lockElementOwner(const Expr* arg, ArrayLocks& locks);
     Variant* elementRef(Variant& arrayVar, std::span<Variant> indices, bool forWrite);

@@ -46,6 +46,10 @@ Check "in place: Long overflow widens to Double", i32 + i16 - i16, CDbl(21474836
 Check "in place: Mod and \ of variables", (i16 Mod 10) * 3 - i16 \ 10000, 18
 CheckError "in place: Mod by a zero variable", "x = i16 Mod z", 11
 CheckError "in place: \ by a zero variable", "x = i16 \ (z * 2)", 11
+Dim arr(1)
+Sub ReplaceArr(e) : arr = i16 + 1 : End Sub
+CheckError "in place: an array locked by a ByRef element stays", "ReplaceArr arr(0)", 10
+Check "in place: the locked array is kept", IsArray(arr), True
 types = ""
 For x = 1 To 20
     If x <= 10 Then t = 1.5 Else t = CInt(x)
