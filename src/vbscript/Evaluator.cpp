@@ -769,70 +769,65 @@ void Interpreter::assignTo(const Expr* target, Variant value, bool isSet)
 
 // ---- Expressions.
 
-Variant Interpreter::eval(const Expr* e)
+Variant Interpreter::evalBinary(const BinaryExpr* b)
 {
-    switch (e->kind) {
-    case ExprKind::Literal: return static_cast<const LiteralExpr*>(e)->value;
-    case ExprKind::Name: return evalName(static_cast<const NameExpr*>(e));
-    default: break;
+    guardStack();
+    if (b->op == Op::Concat && b->left->kind == ExprKind::Binary
+        && static_cast<const BinaryExpr*>(b->left.get())->op == Op::Concat)
+        return evalConcatChain(b);
+    // Integer arithmetic on two operands read in place (variables,
+    // literals): no temporaries, no copies.
+    const bool intOp = intArithOp(b->op);
+    if (intOp) {
+        if (IntValue l, r;
+            b->intMisses < 8 && peekInt(b->left.get(), l, IntNesting) && peekInt(b->right.get(), r, IntNesting)) {
+            b->intMisses = 0;
+            return intArith(b->op, l.value, l.isLong, r.value, r.isLong);
+        }
+        ++b->intMisses;
     }
-    // Only the kinds below nest expressions.
+    Variant lt, rt;
+    const auto [lp, rp] = operands(b, lt, rt);
+    const Variant& l = *lp;
+    const Variant& r = *rp;
+    if (isIntClass(l.type()) && isIntClass(r.type())) {
+        if (intOp)
+            return intArith(b->op, l, r);
+    } else if (b->op == Op::Concat && l.isString() && r.isString()) {
+        std::string s;
+        checkStringLength(l.rawString().size() + r.rawString().size());
+        s.reserve(l.rawString().size() + r.rawString().size());
+        s += l.rawString();
+        s += r.rawString();
+        return Variant::string(std::move(s));
+    } else if ((l.type() == VT::Double || r.type() == VT::Double) && (l.type() == VT::Double || isIntClass(l.type()))
+               && (r.type() == VT::Double || isIntClass(r.type()))) {
+        double x = l.type() == VT::Double ? l.rawDouble() : intOf(l);
+        double y = r.type() == VT::Double ? r.rawDouble() : intOf(r);
+        double r;
+        switch (b->op) {
+        case Op::Add: r = x + y; break;
+        case Op::Sub: r = x - y; break;
+        case Op::Mul: r = x * y; break;
+        case Op::Lt: return Variant::boolean(x < y);
+        case Op::Gt: return Variant::boolean(x > y);
+        default: r = 0; break;
+        }
+        if ((b->op == Op::Add || b->op == Op::Sub || b->op == Op::Mul) && std::isfinite(r))
+            return Variant::dbl(r);
+    }
+    return binaryOp(b->op, l, r, numericLiteral(b->left.get()), numericLiteral(b->right.get()));
+}
+
+// The kinds eval() leaves to a call: they nest expressions.
+Variant Interpreter::evalOther(const Expr* e)
+{
     guardStack();
     switch (e->kind) {
-    case ExprKind::Binary: {
-        auto* b = static_cast<const BinaryExpr*>(e);
-        if (b->op == Op::Concat && b->left->kind == ExprKind::Binary
-            && static_cast<const BinaryExpr*>(b->left.get())->op == Op::Concat)
-            return evalConcatChain(b);
-        // Integer arithmetic on two operands read in place (variables,
-        // literals): no temporaries, no copies.
-        const bool intOp = intArithOp(b->op);
-        if (intOp) {
-            if (IntValue l, r;
-                b->intMisses < 8 && peekInt(b->left.get(), l, IntNesting) && peekInt(b->right.get(), r, IntNesting)) {
-                b->intMisses = 0;
-                return intArith(b->op, l.value, l.isLong, r.value, r.isLong);
-            }
-            ++b->intMisses;
-        }
-        Variant lt, rt;
-        const auto [lp, rp] = operands(b, lt, rt);
-        const Variant& l = *lp;
-        const Variant& r = *rp;
-        if (isIntClass(l.type()) && isIntClass(r.type())) {
-            if (intOp)
-                return intArith(b->op, l, r);
-        } else if (b->op == Op::Concat && l.isString() && r.isString()) {
-            std::string s;
-            checkStringLength(l.rawString().size() + r.rawString().size());
-            s.reserve(l.rawString().size() + r.rawString().size());
-            s += l.rawString();
-            s += r.rawString();
-            return Variant::string(std::move(s));
-        } else if ((l.type() == VT::Double || r.type() == VT::Double)
-                   && (l.type() == VT::Double || isIntClass(l.type()))
-                   && (r.type() == VT::Double || isIntClass(r.type()))) {
-            double x = l.type() == VT::Double ? l.rawDouble() : intOf(l);
-            double y = r.type() == VT::Double ? r.rawDouble() : intOf(r);
-            double r;
-            switch (b->op) {
-            case Op::Add: r = x + y; break;
-            case Op::Sub: r = x - y; break;
-            case Op::Mul: r = x * y; break;
-            case Op::Lt: return Variant::boolean(x < y);
-            case Op::Gt: return Variant::boolean(x > y);
-            default: r = 0; break;
-            }
-            if ((b->op == Op::Add || b->op == Op::Sub || b->op == Op::Mul) && std::isfinite(r))
-                return Variant::dbl(r);
-        }
-        return binaryOp(b->op, l, r, numericLiteral(b->left.get()), numericLiteral(b->right.get()));
-    }
     case ExprKind::Unary: {
         auto* u = static_cast<const UnaryExpr*>(e);
         return unaryOp(u->op, eval(u->operand.get()));
     }
-    case ExprKind::Call: return evalCall(static_cast<const CallExpr*>(e), true);
     case ExprKind::Member:
         return evalMember(static_cast<const MemberExpr*>(e), {}, InvokeKind(InvokeGet | InvokeMethod));
     case ExprKind::Paren: return eval(static_cast<const ParenExpr*>(e)->inner.get());
@@ -840,7 +835,9 @@ Variant Interpreter::eval(const Expr* e)
     case ExprKind::Me: return Variant::object(m_frame->me);
     case ExprKind::Missing: return missingArgument();
     case ExprKind::Literal:
-    case ExprKind::Name: break; // handled above
+    case ExprKind::Name:
+    case ExprKind::Binary:
+    case ExprKind::Call: break; // eval() handles these itself
     }
     return {};
 }
@@ -1066,28 +1063,9 @@ void Interpreter::evalArgs(const std::vector<ExprP>& argExprs, ArgVec& out, RefV
 
 Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vector<ExprP>& argExprs)
 {
-    size_t n = argExprs.size();
-    if (n != proc->params.size()) {
-        // `o.List(0)` on a parameterless property or function indexes its result.
-        if (proc->params.empty() && proc->returnsValue()) {
-            std::vector<Variant> none;
-            Variant result = callScript(proc, me, {});
-            ArgVec args;
-            evalArgs(argExprs, args, nullptr);
-            return callOnValue(result, args, true);
-        }
-        raise(Err::WrongArgCount);
-    }
-    Module* module = m_frame ? m_frame->module : globalModule();
-    if (m_depth == 0) {
-        // Outside any run the call is a run of its own (invokeFrame starts it).
-        SlotScope temps(*this, n);
-        ArrayLocks locks;
-        std::vector<Variant*> refs(n);
-        for (size_t i = 0; i < n; ++i)
-            refs[i] = argumentRef(proc->params[i], argExprs[i].get(), temps.data()[i], locks);
-        return invokeFrame(proc, me, module, refs.data(), n);
-    }
+    const size_t n = argExprs.size();
+    if (n != proc->params.size() || m_depth == 0) [[unlikely]]
+        return callScriptRare(proc, me, argExprs);
     // The callee's frame is taken first and its parameters are filled straight
     // from the arguments: no temporaries, no second copy. The caller's frame
     // stays current until every argument has been evaluated.
@@ -1095,9 +1073,35 @@ Variant Interpreter::callScript(ProcDef* proc, ScriptObject* me, const std::vect
     SlotScope frameSlots(*this, static_cast<size_t>(proc->slotCount));
     Variant* own = frameSlots.data();
     Variant** refs = frameSlots.ownRefs();
+    const Param* params = proc->params.data();
     for (size_t i = 0; i < n; ++i)
-        refs[i + 1] = argumentRef(proc->params[i], argExprs[i].get(), own[i + 1], locks);
-    return runFrame(proc, me, module, own, refs);
+        refs[i + 1] = argumentRef(params[i], argExprs[i].get(), own[i + 1], locks);
+    return runFrame(proc, me, m_frame->module, own, refs);
+}
+
+// The calls callScript leaves aside, so that its common path stays small: a
+// count of arguments that does not match, and a call from outside any run.
+Variant Interpreter::callScriptRare(ProcDef* proc, ScriptObject* me, const std::vector<ExprP>& argExprs)
+{
+    const size_t n = argExprs.size();
+    if (n != proc->params.size()) {
+        // `o.List(0)` on a parameterless property or function indexes its result.
+        if (proc->params.empty() && proc->returnsValue()) {
+            Variant result = callScript(proc, me, {});
+            ArgVec args;
+            evalArgs(argExprs, args, nullptr);
+            return callOnValue(result, args, true);
+        }
+        raise(Err::WrongArgCount);
+    }
+    // Outside any run the call is a run of its own (invokeFrame starts it).
+    Module* module = m_frame ? m_frame->module : globalModule();
+    SlotScope temps(*this, n);
+    ArrayLocks locks;
+    std::vector<Variant*> refs(n);
+    for (size_t i = 0; i < n; ++i)
+        refs[i] = argumentRef(proc->params[i], argExprs[i].get(), temps.data()[i], locks);
+    return invokeFrame(proc, me, module, refs.data(), n);
 }
 
 // The cases of argumentRef other than literals and declared variables.

@@ -249,7 +249,20 @@ private:
     void execAssign(const AssignStmt* s);
     void execCallStmt(const CallStmt* s);
 
-    Variant eval(const Expr* e);
+    // Literals, names, operators and calls are dispatched here, inline, so
+    // the common cases do not pass through one more large function.
+    Variant eval(const Expr* e)
+    {
+        switch (e->kind) {
+        case ExprKind::Literal: return static_cast<const LiteralExpr*>(e)->value;
+        case ExprKind::Name: return evalName(static_cast<const NameExpr*>(e));
+        case ExprKind::Binary: return evalBinary(static_cast<const BinaryExpr*>(e));
+        case ExprKind::Call: guardStack(); return evalCall(static_cast<const CallExpr*>(e), true);
+        default: return evalOther(e);
+        }
+    }
+    Variant evalBinary(const BinaryExpr* b);
+    Variant evalOther(const Expr* e);
     // The value of an operand that can be read where it lives (a literal, a
     // constant, a declared variable) without copying, or nullptr when it must
     // be evaluated.
@@ -337,6 +350,7 @@ private:
     Object* withObject(const MemberExpr* e);
     int memberIdFor(Object* obj, const MemberExpr* e);
     Variant callScript(ProcDef* proc, ScriptObject* me, const std::vector<ExprP>& argExprs);
+    [[gnu::noinline]] Variant callScriptRare(ProcDef* proc, ScriptObject* me, const std::vector<ExprP>& argExprs);
     Variant invokeFrame(ProcDef* proc, ScriptObject* me, Module* module, Variant** argRefs, size_t argc);
     // Runs proc in a frame whose slots already hold its parameters.
     Variant runFrame(ProcDef* proc, ScriptObject* me, Module* module, Variant* own, Variant** refs);
