@@ -108,9 +108,23 @@ struct UnaryExpr : Expr {
     ExprP operand;
 };
 
+// One step of an integer operator tree laid out flat (operands before their
+// operator), so that it is worked out in one loop (Interpreter::peekIntBinary).
+struct IntStep {
+    enum Kind : uint8_t { Value, Local, Field, Global, Add, Sub, Mul, Mod, IntDiv };
+    Kind kind = Value;
+    int index = 0; // Local, Field
+    const void* ptr = nullptr; // Value: the Variant; Global: the Cell
+};
+
 struct BinaryExpr : Expr {
     BinaryExpr() : Expr(ExprKind::Binary) {}
     Op op = Op::Add;
+    // Whether the tree is integer operators over literals and variables only,
+    // found on first use; the flat form is kept in intSteps.
+    enum class IntShape : uint8_t { Unknown, Flat, No };
+    mutable IntShape intShape = IntShape::Unknown;
+    mutable std::vector<IntStep> intSteps;
     // Integer fast-path misses in a row; past 8 the fast path is skipped
     // until the count wraps, so a node whose operands are not integers
     // stops paying for the attempt yet notices when they become integers.

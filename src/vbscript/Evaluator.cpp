@@ -166,7 +166,7 @@ bool Interpreter::evalCondition(const Expr* e)
     if (e->kind == ExprKind::Binary) {
         auto* b = static_cast<const BinaryExpr*>(e);
         if (b->op >= Op::Eq && b->op <= Op::Ge) {
-            if (IntValue l, r; peekInt(b->left.get(), l, IntNesting) && peekInt(b->right.get(), r, IntNesting))
+            if (IntValue l, r; peekInt(b->left.get(), l) && peekInt(b->right.get(), r))
                 return intArith(b->op, l.value, l.isLong, r.value, r.isLong).rawBool();
             Variant lt, rt;
             const auto [lp, rp] = operands(b, lt, rt);
@@ -516,10 +516,9 @@ void Interpreter::execAssign(const AssignStmt* s)
         // An integer sum of variables and literals, stored without a temporary.
         if (IntValue v; s->value->kind == ExprKind::Binary
             && static_cast<const BinaryExpr*>(s->value.get())->intMisses < 8
-            && peekInt(s->value.get(), v, IntNesting)) {
+            && peekIntBinary(static_cast<const BinaryExpr*>(s->value.get()), v)) {
             if (Variant* dst = directRef(target); dst && !(dst->isArray() && dst->rawArray()->locks)) {
-                *dst = v.isLong ? Variant::longInt(static_cast<int32_t>(v.value))
-                                : Variant::integer(static_cast<int16_t>(v.value));
+                *dst = intVariant(v);
                 return;
             }
         }
@@ -779,10 +778,16 @@ Variant Interpreter::evalBinary(const BinaryExpr* b)
     // literals): no temporaries, no copies.
     const bool intOp = intArithOp(b->op);
     if (intOp) {
-        if (IntValue l, r;
-            b->intMisses < 8 && peekInt(b->left.get(), l, IntNesting) && peekInt(b->right.get(), r, IntNesting)) {
-            b->intMisses = 0;
-            return intArith(b->op, l.value, l.isLong, r.value, r.isLong);
+        if (b->intMisses < 8) {
+            if (b->op >= Op::Eq) {
+                if (IntValue l, r; peekInt(b->left.get(), l) && peekInt(b->right.get(), r)) {
+                    b->intMisses = 0;
+                    return intArith(b->op, l.value, l.isLong, r.value, r.isLong);
+                }
+            } else if (IntValue v; peekIntBinary(b, v)) {
+                b->intMisses = 0;
+                return intVariant(v);
+            }
         }
         ++b->intMisses;
     }
@@ -842,36 +847,121 @@ Variant Interpreter::evalOther(const Expr* e)
     return {};
 }
 
-// The operator part of peekInt, out of line so that the leaves stay cheap.
-bool Interpreter::peekIntBinary(const BinaryExpr* b, IntValue& out, int nesting) const
+// Lays out an integer operator tree flat; false when some part of it can
+// never be an Integer or Long (a call, a string or Double literal, a tree
+// deeper than `depth`).
+static bool flattenInt(const Expr* e, std::vector<IntStep>& steps, int depth)
 {
-    if (nesting == 0)
-        return false;
-    IntValue l, r;
-    switch (b->op) {
-    case Op::Add:
-    case Op::Sub:
-    case Op::Mul:
-    case Op::Mod:
-    case Op::IntDiv: break;
+    while (e->kind == ExprKind::Paren)
+        e = static_cast<const ParenExpr*>(e)->inner.get();
+    switch (e->kind) {
+    case ExprKind::Literal: {
+        const Variant& v = static_cast<const LiteralExpr*>(e)->value;
+        if (!isIntClass(v.type()))
+            return false;
+        steps.push_back({IntStep::Value, 0, &v});
+        return true;
+    }
+    case ExprKind::Name: {
+        auto* n = static_cast<const NameExpr*>(e);
+        switch (n->bind.kind) {
+        case BindKind::Local: steps.push_back({IntStep::Local, n->bind.index, nullptr}); return true;
+        case BindKind::Field: steps.push_back({IntStep::Field, n->bind.index, nullptr}); return true;
+        case BindKind::Global:
+            if (!n->bind.cell)
+                return false;
+            steps.push_back({IntStep::Global, 0, n->bind.cell});
+            return true;
+        case BindKind::Constant:
+            if (!isIntClass(n->constValue.type()))
+                return false;
+            steps.push_back({IntStep::Value, 0, &n->constValue});
+            return true;
+        default: return false;
+        }
+    }
+    case ExprKind::Binary: {
+        auto* b = static_cast<const BinaryExpr*>(e);
+        IntStep::Kind op;
+        switch (b->op) {
+        case Op::Add: op = IntStep::Add; break;
+        case Op::Sub: op = IntStep::Sub; break;
+        case Op::Mul: op = IntStep::Mul; break;
+        case Op::Mod: op = IntStep::Mod; break;
+        case Op::IntDiv: op = IntStep::IntDiv; break;
+        default: return false;
+        }
+        if (depth == 0 || !flattenInt(b->left.get(), steps, depth - 1) || !flattenInt(b->right.get(), steps, depth - 1))
+            return false;
+        steps.push_back({op, 0, nullptr});
+        return true;
+    }
     default: return false;
     }
-    if (!peekInt(b->left.get(), l, nesting - 1) || !peekInt(b->right.get(), r, nesting - 1))
-        return false;
-    int64_t v;
-    switch (b->op) {
-    case Op::Add: v = l.value + r.value; break;
-    case Op::Sub: v = l.value - r.value; break;
-    case Op::Mul: v = l.value * r.value; break;
-    default:
-        if (r.value == 0)
-            return false; // the general path raises the error
-        v = b->op == Op::Mod ? l.value % r.value : l.value / r.value;
-        break;
+}
+
+// The operator part of peekInt: the tree's flat form worked out in one loop.
+bool Interpreter::peekIntBinary(const BinaryExpr* b, IntValue& out) const
+{
+    if (b->intShape != BinaryExpr::IntShape::Flat) [[unlikely]] {
+        if (b->intShape == BinaryExpr::IntShape::No)
+            return false;
+        std::vector<IntStep> steps;
+        const bool flat = flattenInt(b, steps, IntNesting);
+        b->intShape = flat ? BinaryExpr::IntShape::Flat : BinaryExpr::IntShape::No;
+        if (!flat)
+            return false;
+        b->intSteps = std::move(steps);
     }
-    if (v < INT32_MIN || v > INT32_MAX)
-        return false; // a Double
-    out = {v, l.isLong || r.isLong || v < -32768 || v > 32767};
+    // A node is Long when any value below it is Long or any step below it
+    // left the Integer range, so one flag serves the whole tree.
+    int64_t stack[IntNesting + 2]; // a tree of depth d needs at most d + 1
+    size_t sp = 0;
+    bool wide = false;
+    for (const IntStep& step : b->intSteps) {
+        const Variant* v;
+        switch (step.kind) {
+        case IntStep::Value: v = static_cast<const Variant*>(step.ptr); break;
+        case IntStep::Local: v = m_frame->refs[step.index]; break;
+        case IntStep::Field: v = &m_frame->me->fields[static_cast<size_t>(step.index)]; break;
+        case IntStep::Global: {
+            auto* c = static_cast<const Cell*>(step.ptr);
+            if (c->kind != CellKind::Variable && c->kind != CellKind::Constant)
+                return false;
+            v = &c->value;
+            break;
+        }
+        default: {
+            const int64_t y = stack[--sp];
+            int64_t& x = stack[sp - 1];
+            switch (step.kind) {
+            case IntStep::Add: x += y; break;
+            case IntStep::Sub: x -= y; break;
+            case IntStep::Mul: x *= y; break;
+            default:
+                if (y == 0)
+                    return false; // the general path raises the error
+                x = step.kind == IntStep::Mod ? x % y : x / y;
+                break;
+            }
+            if (x < -32768 || x > 32767) {
+                if (x < INT32_MIN || x > INT32_MAX)
+                    return false; // a Double
+                wide = true;
+            }
+            continue;
+        }
+        }
+        if (v->type() == VT::Integer) {
+            stack[sp++] = v->rawInt16();
+        } else if (v->type() == VT::Long) {
+            stack[sp++] = v->rawInt32();
+            wide = true;
+        } else {
+            return false;
+        }
+    }
+    out = {stack[0], wide};
     return true;
 }
 

@@ -287,12 +287,17 @@ private:
         int64_t value;
         bool isLong;
     };
-    static constexpr int IntNesting = 8; // bounds the re-reads when peekInt gives up
+    static constexpr int IntNesting = 8; // deepest operator tree worked out in one loop
+    static Variant intVariant(IntValue v)
+    {
+        return v.isLong ? Variant::longInt(static_cast<int32_t>(v.value))
+                        : Variant::integer(static_cast<int16_t>(v.value));
+    }
     // Integer/Long literals and variables joined by + - * \ Mod (brackets allowed),
     // computed without a Variant per step. It only reads, so when it gives up
     // (anything else in the tree, a result past Long) the general path simply
     // evaluates the expression again.
-    bool peekInt(const Expr* e, IntValue& out, int nesting) const
+    bool peekInt(const Expr* e, IntValue& out) const
     {
         const Variant* p;
         switch (e->kind) {
@@ -302,8 +307,8 @@ private:
             if (!p)
                 return false;
             break;
-        case ExprKind::Paren: return peekInt(static_cast<const ParenExpr*>(e)->inner.get(), out, nesting);
-        case ExprKind::Binary: return peekIntBinary(static_cast<const BinaryExpr*>(e), out, nesting);
+        case ExprKind::Paren: return peekInt(static_cast<const ParenExpr*>(e)->inner.get(), out);
+        case ExprKind::Binary: return peekIntBinary(static_cast<const BinaryExpr*>(e), out);
         default: return false;
         }
         switch (p->type()) {
@@ -312,7 +317,7 @@ private:
         default: return false;
         }
     }
-    bool peekIntBinary(const BinaryExpr* b, IntValue& out, int nesting) const;
+    bool peekIntBinary(const BinaryExpr* b, IntValue& out) const;
     bool evalCondition(const Expr* e);
     Variant evalName(const NameExpr* e);
     // The storage of a variable a name is bound to (a local, a field, a

@@ -50,6 +50,15 @@ Dim arr(1)
 Sub ReplaceArr(e) : arr = i16 + 1 : End Sub
 CheckError "in place: an array locked by a ByRef element stays", "ReplaceArr arr(0)", 10
 Check "in place: the locked array is kept", IsArray(arr), True
+Class Counter
+    Public n
+    Function Next3() : n = n + 1 : Next3 = n * 3 - 1 : End Function
+End Class
+Function Five() : Five = 5 : End Function
+Const Seven = 7
+Dim cnt : Set cnt = New Counter : cnt.n = CInt(1)
+Check "in place: an object's fields", cnt.Next3() + cnt.n, 7
+Check "in place: a function named without brackets is still called", Five + Seven * 2, 19
 types = ""
 For x = 1 To 20
     If x <= 10 Then t = 1.5 Else t = CInt(x)
