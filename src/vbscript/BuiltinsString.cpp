@@ -75,12 +75,11 @@ Variant fnMid(Context&, Args a)
     int64_t len = hasArg(a, 2) ? count(a, 2) : -1;
     if (nullArg(a, 0))
         return Variant::null();
-    const Variant& v = a[0];
-    std::string local;
-    const std::string& s = v.isString() ? v.rawString() : (local = argString(a, 0));
+    std::string scratch;
+    std::string_view s = argView(a, 0, scratch);
     size_t from = static_cast<size_t>(start - 1);
     if (from >= s.size())
-        return Variant::string(std::string());
+        return Variant::string(std::string_view());
     size_t n = len < 0 ? std::string::npos : static_cast<size_t>(len);
     return Variant::string(s.substr(from, n));
 }
@@ -139,7 +138,12 @@ Variant fnLCase(Context&, Args a)
     if (nullArg(a, 0))
         return Variant::null();
     std::string scratch;
-    return Variant::string(lowerCase(argView(a, 0, scratch)));
+    std::string_view s = argView(a, 0, scratch);
+    StringBuffer out(s.size());
+    char* d = out.data();
+    for (char c : s)
+        *d++ = foldCase(c);
+    return out.take(s.size());
 }
 
 Variant fnUCase(Context&, Args a)
@@ -282,7 +286,8 @@ Variant fnJoin(Context&, Args a)
         const Variant& v = rep.data[i];
         if (v.isNull())
             raise(Err::TypeMismatch);
-        std::string piece = v.isString() ? v.rawString() : v.toText();
+        std::string text;
+        std::string_view piece = v.isString() ? v.rawString() : std::string_view(text = v.toText());
         checkStringLength(out.size() + piece.size() + delim.size());
         out += piece;
     }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <typeinfo>
 
@@ -883,17 +884,24 @@ Variant Interpreter::evalConcatChain(const BinaryExpr* top)
     }
     if (allNull)
         return Variant::null();
-    checkStringLength(total);
-    std::string out;
-    out.reserve(total);
+    // The result is written straight into its block (room for the longest
+    // number texts; the length used is set at the end).
+    StringBuffer out(total);
+    char* d = out.data();
     for (size_t i = 0; i < count; ++i) {
         const Variant& v = values[i];
-        if (v.isString())
-            out += v.rawString();
-        else if (v.isNumeric())
-            out += v.toText();
+        if (v.isString()) {
+            std::string_view t = v.rawString();
+            if (!t.empty())
+                std::memcpy(d, t.data(), t.size());
+            d += t.size();
+        } else if (v.isNumeric()) {
+            std::string t = v.toText();
+            std::memcpy(d, t.data(), std::min(t.size(), NumberText));
+            d += std::min(t.size(), NumberText);
+        }
     }
-    return Variant::string(std::move(out));
+    return out.take(static_cast<size_t>(d - out.data()));
 }
 
 Variant Interpreter::readCell(Cell* c, const Expr*)
