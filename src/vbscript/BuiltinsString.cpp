@@ -234,12 +234,40 @@ Variant fnSplit(Context&, Args a)
     // The pieces go straight into the array block: Split is on hot paths.
     auto* rep = new ArrayRep;
     Variant result = Variant::array(rep);
-    if (!s.empty() && limit != 0) {
+    if (s.empty() || limit == 0) {
+        rep->dims.push_back(0);
+        return result;
+    }
+    // The common case (a short line split on one character, no limit): one
+    // pass finds the cuts, then the block is allocated once and filled.
+    if (delim.size() == 1 && mode == CompareMode::Binary && limit < 0 && s.size() <= 4096) {
+        constexpr size_t MaxCuts = 128;
+        uint16_t cuts[MaxCuts];
+        size_t n = 0;
+        const char* base = s.data();
+        const char* end = base + s.size();
+        for (const char* p = base; n < MaxCuts;) {
+            const void* hit = std::memchr(p, delim[0], static_cast<size_t>(end - p));
+            if (!hit)
+                break;
+            p = static_cast<const char*>(hit);
+            cuts[n++] = static_cast<uint16_t>(p - base);
+            ++p;
+        }
+        if (n < MaxCuts) {
+            rep->data.reserve(n + 1);
+            size_t pos = 0;
+            for (size_t i = 0; i < n; ++i) {
+                rep->data.push_back(Variant::string(s.substr(pos, cuts[i] - pos)));
+                pos = cuts[i] + 1u;
+            }
+            rep->data.push_back(Variant::string(s.substr(pos)));
+            rep->dims.push_back(static_cast<int32_t>(n + 1));
+            return result;
+        }
+    }
+    {
         size_t pos = 0;
-        // One pass to count the pieces of a one-character split, so the block
-        // is allocated once.
-        if (delim.size() == 1 && mode == CompareMode::Binary && limit < 0 && s.size() <= 4096)
-            rep->data.reserve(static_cast<size_t>(std::count(s.begin(), s.end(), delim[0])) + 1);
         if (!delim.empty()) {
             for (;;) {
                 if (limit > 0 && static_cast<int32_t>(rep->data.size()) == limit - 1)

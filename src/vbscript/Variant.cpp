@@ -71,6 +71,7 @@ namespace {
 // which blocks go straight to the heap.
 constexpr size_t ClassBytes[] = {32, 64, 128, 256};
 constexpr size_t ClassCount = std::size(ClassBytes);
+static_assert(ClassCount == 4, "StringRep::allocate picks among four classes");
 constexpr uint8_t NoClass = 0xff;
 constexpr size_t MaxPooledStrings = 4096; // per class
 struct StringPool {
@@ -96,26 +97,39 @@ struct StringPoolReaper {
 };
 thread_local StringPoolReaper t_stringPoolReaper;
 
-uint8_t sizeClassOf(size_t bytes)
+} // namespace
+
+namespace {
+// Blocks past the largest class come from the heap; large ones count as held.
+[[gnu::noinline]] StringRep* allocateLarge(size_t capacity)
 {
-    for (size_t c = 0; c < ClassCount; ++c)
-        if (bytes <= ClassBytes[c])
-            return static_cast<uint8_t>(c);
-    return NoClass;
+    const size_t bytes = sizeof(StringRep) + capacity;
+    checkStringLength(capacity);
+    uint32_t held = 0;
+    if (bytes >= HeldStringThreshold) {
+        holdMemory(bytes);
+        held = static_cast<uint32_t>(bytes);
+    }
+    void* block;
+    try {
+        block = ::operator new(bytes);
+    } catch (...) {
+        if (held)
+            releaseMemory(held);
+        throw;
+    }
+    return new (block) StringRep{1, held, 0, NoClass};
 }
 } // namespace
 
 StringRep* StringRep::allocate(size_t capacity)
 {
-    checkStringLength(capacity);
     const size_t bytes = sizeof(StringRep) + capacity;
-    uint8_t cls = sizeClassOf(bytes);
-    void* block = nullptr;
-    uint32_t held = 0;
-    if (cls != NoClass) {
+    if (bytes <= ClassBytes[ClassCount - 1]) {
+        const uint8_t cls = bytes <= ClassBytes[0] ? 0 : bytes <= ClassBytes[1] ? 1 : bytes <= ClassBytes[2] ? 2 : 3;
         StringPool& p = t_stringPool;
-        if (p.head[cls]) {
-            block = p.head[cls];
+        void* block = p.head[cls];
+        if (block) {
             p.head[cls] = *static_cast<void**>(block);
             --p.count[cls];
         } else {
@@ -123,20 +137,9 @@ StringRep* StringRep::allocate(size_t capacity)
                 (void)&t_stringPoolReaper; // registers the reaper for this thread
             block = ::operator new(ClassBytes[cls]);
         }
-    } else {
-        if (bytes >= HeldStringThreshold) {
-            holdMemory(bytes);
-            held = static_cast<uint32_t>(bytes);
-        }
-        try {
-            block = ::operator new(bytes);
-        } catch (...) {
-            if (held)
-                releaseMemory(held);
-            throw;
-        }
+        return new (block) StringRep{1, 0, 0, cls};
     }
-    return new (block) StringRep{1, held, 0, cls};
+    return allocateLarge(capacity);
 }
 
 void StringRep::destroy(StringRep* rep) noexcept
