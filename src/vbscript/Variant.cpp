@@ -65,25 +65,24 @@ void releaseMemory(size_t bytes) noexcept
 }
 
 namespace {
-// Free lists of small string blocks, one per size class (the block sizes
-// below, header included). Trivially destructible, so they need no guard on
-// the hot path; the reaper gives the blocks back when the thread ends, after
-// which blocks go straight to the heap.
+// Free lists of small blocks (strings with their characters, array blocks
+// and their elements), one per size class. Trivially destructible, so they
+// need no guard on the hot path; the reaper gives the blocks back when the
+// thread ends, after which blocks go straight to the heap.
 constexpr size_t ClassBytes[] = {32, 64, 128, 256};
 constexpr size_t ClassCount = std::size(ClassBytes);
-static_assert(ClassCount == 4, "StringRep::allocate picks among four classes");
 constexpr uint8_t NoClass = 0xff;
-constexpr size_t MaxPooledStrings = 4096; // per class
-struct StringPool {
+constexpr size_t MaxPooledBlocks = 4096; // per class
+struct BlockPool {
     void* head[ClassCount] = {};
     size_t count[ClassCount] = {};
     bool closed = false;
 };
-thread_local StringPool t_stringPool;
-struct StringPoolReaper {
-    ~StringPoolReaper()
+thread_local BlockPool t_blockPool;
+struct BlockPoolReaper {
+    ~BlockPoolReaper()
     {
-        StringPool& p = t_stringPool;
+        BlockPool& p = t_blockPool;
         for (size_t c = 0; c < ClassCount; ++c) {
             while (p.head[c]) {
                 void* next = *static_cast<void**>(p.head[c]);
@@ -95,11 +94,44 @@ struct StringPoolReaper {
         p.closed = true;
     }
 };
-thread_local StringPoolReaper t_stringPoolReaper;
+thread_local BlockPoolReaper t_blockPoolReaper;
 
-} // namespace
+inline uint8_t classOf(size_t bytes)
+{
+    static_assert(ClassCount == 4, "classOf picks among four classes");
+    return bytes <= ClassBytes[0] ? 0
+        : bytes <= ClassBytes[1]  ? 1
+        : bytes <= ClassBytes[2]  ? 2
+        : bytes <= ClassBytes[3]  ? 3
+                                  : NoClass;
+}
 
-namespace {
+inline void* takeBlock(uint8_t cls)
+{
+    BlockPool& p = t_blockPool;
+    void* block = p.head[cls];
+    if (block) {
+        p.head[cls] = *static_cast<void**>(block);
+        --p.count[cls];
+        return block;
+    }
+    if (!p.closed)
+        (void)&t_blockPoolReaper; // registers the reaper for this thread
+    return ::operator new(ClassBytes[cls]);
+}
+
+inline void giveBlock(void* block, uint8_t cls) noexcept
+{
+    BlockPool& p = t_blockPool;
+    if (cls == NoClass || p.closed || p.count[cls] >= MaxPooledBlocks) {
+        ::operator delete(block);
+        return;
+    }
+    *static_cast<void**>(block) = p.head[cls];
+    p.head[cls] = block;
+    ++p.count[cls];
+}
+
 // Blocks past the largest class come from the heap; large ones count as held.
 [[gnu::noinline]] StringRep* allocateLarge(size_t capacity)
 {
@@ -122,22 +154,20 @@ namespace {
 }
 } // namespace
 
+void* allocateBlock(size_t bytes)
+{
+    uint8_t cls = classOf(bytes);
+    return cls == NoClass ? ::operator new(bytes) : takeBlock(cls);
+}
+
+void freeBlock(void* block, size_t bytes) noexcept { giveBlock(block, classOf(bytes)); }
+
 StringRep* StringRep::allocate(size_t capacity)
 {
     const size_t bytes = sizeof(StringRep) + capacity;
     if (bytes <= ClassBytes[ClassCount - 1]) {
-        const uint8_t cls = bytes <= ClassBytes[0] ? 0 : bytes <= ClassBytes[1] ? 1 : bytes <= ClassBytes[2] ? 2 : 3;
-        StringPool& p = t_stringPool;
-        void* block = p.head[cls];
-        if (block) {
-            p.head[cls] = *static_cast<void**>(block);
-            --p.count[cls];
-        } else {
-            if (!p.closed)
-                (void)&t_stringPoolReaper; // registers the reaper for this thread
-            block = ::operator new(ClassBytes[cls]);
-        }
-        return new (block) StringRep{1, 0, 0, cls};
+        const uint8_t cls = classOf(bytes);
+        return new (takeBlock(cls)) StringRep{1, 0, 0, cls};
     }
     return allocateLarge(capacity);
 }
@@ -146,15 +176,7 @@ void StringRep::destroy(StringRep* rep) noexcept
 {
     if (rep->held) // short texts stay off the shared count
         releaseMemory(rep->held);
-    uint8_t cls = rep->sizeClass;
-    StringPool& p = t_stringPool;
-    if (cls == NoClass || p.closed || p.count[cls] >= MaxPooledStrings) {
-        ::operator delete(static_cast<void*>(rep));
-        return;
-    }
-    *reinterpret_cast<void**>(rep) = p.head[cls];
-    p.head[cls] = rep;
-    ++p.count[cls];
+    giveBlock(rep, rep->sizeClass);
 }
 
 Variant Variant::string(std::string_view s)

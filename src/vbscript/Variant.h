@@ -82,6 +82,12 @@ inline constexpr int64_t MaxHeldBytes = int64_t(1280) << 20;
 void holdMemory(size_t bytes);
 void releaseMemory(size_t bytes) noexcept;
 
+// Raw blocks from the per-thread free lists (up to 256 bytes; larger ones
+// from the heap): array blocks and their elements are made and dropped as
+// often as strings (every Split). freeBlock takes the size given to allocateBlock.
+void* allocateBlock(size_t bytes);
+void freeBlock(void* block, size_t bytes) noexcept;
+
 // The allocator of array blocks: every element block is counted as held.
 template <class T>
 struct HeldAllocator {
@@ -94,7 +100,7 @@ struct HeldAllocator {
     {
         holdMemory(n * sizeof(T));
         try {
-            return std::allocator<T>().allocate(n);
+            return static_cast<T*>(allocateBlock(n * sizeof(T)));
         } catch (...) {
             releaseMemory(n * sizeof(T));
             throw;
@@ -102,7 +108,7 @@ struct HeldAllocator {
     }
     void deallocate(T* p, size_t n) noexcept
     {
-        std::allocator<T>().deallocate(p, n);
+        freeBlock(p, n * sizeof(T));
         releaseMemory(n * sizeof(T));
     }
     template <class U>
@@ -151,6 +157,9 @@ struct ArrayRep {
     bool fixed = false; // declared with bounds (Dim a(3)): ReDim gives error 10
     ArrayDims dims; // element count per dimension (UBound + 1)
     std::vector<Variant, HeldAllocator<Variant>> data; // first index fastest
+
+    static void* operator new(size_t size) { return allocateBlock(size); }
+    static void operator delete(void* block, size_t size) noexcept { freeBlock(block, size); }
 };
 
 class Variant {
@@ -360,10 +369,12 @@ private:
     }
     void release() noexcept
     {
-        if (m_type == VT::String && m_u.str->refs > 1)
-            --m_u.str->refs;
-        else if (shared(m_type))
+        if (m_type == VT::String) {
+            if (--m_u.str->refs == 0)
+                StringRep::destroy(m_u.str);
+        } else if (shared(m_type)) {
             releaseShared();
+        }
     }
     void retainShared() const noexcept;
     void releaseShared() noexcept;
