@@ -9,6 +9,7 @@
 #include "vbscript/Operators.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -870,7 +871,7 @@ Variant Interpreter::evalConcatChain(const BinaryExpr* top)
     constexpr size_t NumberText = 32; // room reserved for one number's text
     for (size_t i = 0; i < count; ++i) {
         Variant& v = values[i];
-        v = eval(operands[i]);
+        v = valueOf(operands[i]);
         if (!v.isNull())
             allNull = false;
         if (v.isString())
@@ -895,6 +896,9 @@ Variant Interpreter::evalConcatChain(const BinaryExpr* top)
             if (!t.empty())
                 std::memcpy(d, t.data(), t.size());
             d += t.size();
+        } else if (v.type() == VT::Long || v.type() == VT::Integer) {
+            int32_t n = v.type() == VT::Long ? v.rawInt32() : v.rawInt16();
+            d = std::to_chars(d, d + NumberText, n).ptr;
         } else if (v.isNumeric()) {
             std::string t = v.toText();
             std::memcpy(d, t.data(), std::min(t.size(), NumberText));
