@@ -151,14 +151,20 @@ Variant fnUCase(Context&, Args a)
     if (nullArg(a, 0))
         return Variant::null();
     std::string scratch;
-    return Variant::string(upperCase(argView(a, 0, scratch)));
+    std::string_view s = argView(a, 0, scratch);
+    StringBuffer out(s.size());
+    char* d = out.data();
+    for (char c : s)
+        *d++ = upperChar(c);
+    return out.take(s.size());
 }
 
 Variant trimmed(Args a, bool left, bool right)
 {
     if (nullArg(a, 0))
         return Variant::null();
-    std::string s = argString(a, 0);
+    std::string scratch;
+    std::string_view s = argView(a, 0, scratch);
     size_t b = 0, e = s.size();
     if (left)
         while (b < e && s[b] == ' ')

@@ -580,14 +580,19 @@ std::string lowerCase(std::string_view s)
     return r;
 }
 
+char upperChar(char c)
+{
+    unsigned char u = static_cast<unsigned char>(c);
+    if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7))
+        return static_cast<char>(u - 32);
+    return c;
+}
+
 std::string upperCase(std::string_view s)
 {
     std::string r(s);
-    for (char& c : r) {
-        unsigned char u = static_cast<unsigned char>(c);
-        if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7))
-            c = static_cast<char>(u - 32);
-    }
+    for (char& c : r)
+        c = upperChar(c);
     return r;
 }
 

@@ -460,6 +460,7 @@ int compareVariants(const Variant& a, const Variant& b, CompareMode mode, bool& 
                     bool bLiteral = false);
 // Case folding used by text comparisons and identifiers (ASCII and Latin-1).
 char foldCase(char c);
+char upperChar(char c);
 std::string lowerCase(std::string_view s);
 std::string upperCase(std::string_view s);
 // Text comparison of two strings: -1, 0, 1.
