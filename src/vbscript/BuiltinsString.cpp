@@ -75,12 +75,11 @@ Variant fnMid(Context&, Args a)
     int64_t len = hasArg(a, 2) ? count(a, 2) : -1;
     if (nullArg(a, 0))
         return Variant::null();
-    const Variant& v = a[0];
-    std::string local;
-    const std::string& s = v.isString() ? v.rawString() : (local = argString(a, 0));
+    std::string scratch;
+    std::string_view s = argView(a, 0, scratch);
     size_t from = static_cast<size_t>(start - 1);
     if (from >= s.size())
-        return Variant::string(std::string());
+        return Variant::string(std::string_view());
     size_t n = len < 0 ? std::string::npos : static_cast<size_t>(len);
     return Variant::string(s.substr(from, n));
 }
@@ -139,7 +138,12 @@ Variant fnLCase(Context&, Args a)
     if (nullArg(a, 0))
         return Variant::null();
     std::string scratch;
-    return Variant::string(lowerCase(argView(a, 0, scratch)));
+    std::string_view s = argView(a, 0, scratch);
+    StringBuffer out(s.size());
+    char* d = out.data();
+    for (char c : s)
+        *d++ = foldCase(c);
+    return out.take(s.size());
 }
 
 Variant fnUCase(Context&, Args a)
@@ -147,14 +151,20 @@ Variant fnUCase(Context&, Args a)
     if (nullArg(a, 0))
         return Variant::null();
     std::string scratch;
-    return Variant::string(upperCase(argView(a, 0, scratch)));
+    std::string_view s = argView(a, 0, scratch);
+    StringBuffer out(s.size());
+    char* d = out.data();
+    for (char c : s)
+        *d++ = upperChar(c);
+    return out.take(s.size());
 }
 
 Variant trimmed(Args a, bool left, bool right)
 {
     if (nullArg(a, 0))
         return Variant::null();
-    std::string s = argString(a, 0);
+    std::string scratch;
+    std::string_view s = argView(a, 0, scratch);
     size_t b = 0, e = s.size();
     if (left)
         while (b < e && s[b] == ' ')
@@ -230,12 +240,40 @@ Variant fnSplit(Context&, Args a)
     // The pieces go straight into the array block: Split is on hot paths.
     auto* rep = new ArrayRep;
     Variant result = Variant::array(rep);
-    if (!s.empty() && limit != 0) {
+    if (s.empty() || limit == 0) {
+        rep->dims.push_back(0);
+        return result;
+    }
+    // The common case (a short line split on one character, no limit): one
+    // pass finds the cuts, then the block is allocated once and filled.
+    if (delim.size() == 1 && mode == CompareMode::Binary && limit < 0 && s.size() <= 4096) {
+        constexpr size_t MaxCuts = 128;
+        uint16_t cuts[MaxCuts];
+        size_t n = 0;
+        const char* base = s.data();
+        const char* end = base + s.size();
+        for (const char* p = base; n < MaxCuts;) {
+            const void* hit = std::memchr(p, delim[0], static_cast<size_t>(end - p));
+            if (!hit)
+                break;
+            p = static_cast<const char*>(hit);
+            cuts[n++] = static_cast<uint16_t>(p - base);
+            ++p;
+        }
+        if (n < MaxCuts) {
+            rep->data.reserve(n + 1);
+            size_t pos = 0;
+            for (size_t i = 0; i < n; ++i) {
+                rep->data.push_back(Variant::string(s.substr(pos, cuts[i] - pos)));
+                pos = cuts[i] + 1u;
+            }
+            rep->data.push_back(Variant::string(s.substr(pos)));
+            rep->dims.push_back(static_cast<int32_t>(n + 1));
+            return result;
+        }
+    }
+    {
         size_t pos = 0;
-        // One pass to count the pieces of a one-character split, so the block
-        // is allocated once.
-        if (delim.size() == 1 && mode == CompareMode::Binary && limit < 0 && s.size() <= 4096)
-            rep->data.reserve(static_cast<size_t>(std::count(s.begin(), s.end(), delim[0])) + 1);
         if (!delim.empty()) {
             for (;;) {
                 if (limit > 0 && static_cast<int32_t>(rep->data.size()) == limit - 1)
@@ -282,7 +320,8 @@ Variant fnJoin(Context&, Args a)
         const Variant& v = rep.data[i];
         if (v.isNull())
             raise(Err::TypeMismatch);
-        std::string piece = v.isString() ? v.rawString() : v.toText();
+        std::string text;
+        std::string_view piece = v.isString() ? v.rawString() : std::string_view(text = v.toText());
         checkStringLength(out.size() + piece.size() + delim.size());
         out += piece;
     }

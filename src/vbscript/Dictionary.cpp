@@ -49,6 +49,7 @@ void Dictionary::dropReferences() noexcept
     keys.swap(m_keys);
     values.swap(m_values);
     m_index.clear();
+    m_lastKey.clear();
 }
 
 int Dictionary::memberId(std::string_view name) const
@@ -99,13 +100,26 @@ const std::string& Dictionary::hashKey(const Variant& key) const
     }
 }
 
+size_t Dictionary::find(const Variant& key)
+{
+    if (key.isString() && m_lastKey.isString() && key.rawStringRep() == m_lastKey.rawStringRep())
+        return m_lastIndex;
+    auto it = m_index.find(hashKey(key));
+    if (it == m_index.end())
+        return std::string::npos;
+    if (key.isString()) {
+        m_lastKey = key;
+        m_lastIndex = it->second;
+    }
+    return it->second;
+}
+
 Variant& Dictionary::itemFor(const Variant& key)
 {
-    const std::string& h = hashKey(key);
-    auto it = m_index.find(h);
-    if (it != m_index.end())
-        return m_values[it->second];
-    m_index.emplace(h, m_keys.size());
+    size_t i = find(key);
+    if (i != std::string::npos)
+        return m_values[i];
+    m_index.emplace(hashKey(key), m_keys.size());
     m_keys.push_back(key);
     m_values.emplace_back();
     return m_values.back();
@@ -113,6 +127,7 @@ Variant& Dictionary::itemFor(const Variant& key)
 
 void Dictionary::removeAt(size_t index)
 {
+    m_lastKey.clear(); // indices past this one move
     // Released when the dictionary is consistent again (see dropReferences).
     Variant key = std::move(m_keys[index]);
     Variant value = std::move(m_values[index]);
@@ -151,7 +166,7 @@ Variant Dictionary::invoke(int id, InvokeKind kind, std::span<Variant> args)
         m_values.push_back(args[1]);
         return {};
     }
-    case Exists: expectArgs(args, 1, 1); return Variant::boolean(m_index.count(hashKey(args[0])) != 0);
+    case Exists: expectArgs(args, 1, 1); return Variant::boolean(find(args[0]) != std::string::npos);
     case Items: expectArgs(args, 0, 0); return arrayOf(m_values);
     case Keys: expectArgs(args, 0, 0); return arrayOf(m_keys);
     case Key: {
@@ -168,6 +183,7 @@ Variant Dictionary::invoke(int id, InvokeKind kind, std::span<Variant> args)
         size_t i = it->second;
         m_index.erase(it);
         m_index.emplace(std::move(newH), i);
+        m_lastKey.clear();
         m_keys[i] = args[1];
         return {};
     }

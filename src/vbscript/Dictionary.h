@@ -31,6 +31,7 @@ public:
 
 private:
     const std::string& hashKey(const Variant& key) const; // valid until the next call
+    size_t find(const Variant& key); // index of the key, npos when absent
     Variant& itemFor(const Variant& key); // adds Empty when absent
     void removeAt(size_t index);
 
@@ -40,6 +41,11 @@ private:
     CompareMode m_mode = CompareMode::Binary;
     std::shared_ptr<ObjectRegistry> m_registry;
     mutable std::string m_scratch; // hashKey's buffer
+    // The last string key found and its index: a line handler asks Exists,
+    // then reads and writes the same key. The key is held, so its (immutable)
+    // block cannot come back as another text while it is remembered.
+    Variant m_lastKey;
+    size_t m_lastIndex = 0;
 };
 
 } // namespace ravelin::vbs

@@ -233,7 +233,7 @@ private:
     std::string literal(const Variant& v)
     {
         if (v.isString())
-            return enclosed("\"", v.rawString(), "\"");
+            return enclosed("\"", std::string(v.rawString()), "\"");
         if (v.isObject())
             return v.isNothing() ? "Nothing" : enclosed("<", v.typeName(), ">");
         if (v.isNull())

@@ -9,7 +9,9 @@
 #include "vbscript/Operators.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <typeinfo>
 
@@ -1020,7 +1022,7 @@ Variant Interpreter::evalConcatChain(const BinaryExpr* top)
     constexpr size_t NumberText = 32; // room reserved for one number's text
     for (size_t i = 0; i < count; ++i) {
         Variant& v = values[i];
-        v = eval(operands[i]);
+        v = valueOf(operands[i]);
         if (!v.isNull())
             allNull = false;
         if (v.isString())
@@ -1034,17 +1036,27 @@ Variant Interpreter::evalConcatChain(const BinaryExpr* top)
     }
     if (allNull)
         return Variant::null();
-    checkStringLength(total);
-    std::string out;
-    out.reserve(total);
+    // The result is written straight into its block (room for the longest
+    // number texts; the length used is set at the end).
+    StringBuffer out(total);
+    char* d = out.data();
     for (size_t i = 0; i < count; ++i) {
         const Variant& v = values[i];
-        if (v.isString())
-            out += v.rawString();
-        else if (v.isNumeric())
-            out += v.toText();
+        if (v.isString()) {
+            std::string_view t = v.rawString();
+            if (!t.empty())
+                std::memcpy(d, t.data(), t.size());
+            d += t.size();
+        } else if (v.type() == VT::Long || v.type() == VT::Integer) {
+            int32_t n = v.type() == VT::Long ? v.rawInt32() : v.rawInt16();
+            d = std::to_chars(d, d + NumberText, n).ptr;
+        } else if (v.isNumeric()) {
+            std::string t = v.toText();
+            std::memcpy(d, t.data(), std::min(t.size(), NumberText));
+            d += std::min(t.size(), NumberText);
+        }
     }
-    return Variant::string(std::move(out));
+    return out.take(static_cast<size_t>(d - out.data()));
 }
 
 Variant Interpreter::readCell(Cell* c, const Expr*)

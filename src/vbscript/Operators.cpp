@@ -224,7 +224,7 @@ Variant binaryOp(Op op, const Variant& a, const Variant& b, bool leftLiteral, bo
         if (x.isObject() || y.isObject())
             return binaryOp(op, x.dereferenced(), y.dereferenced());
         if (x.isString() && y.isString())
-            return Variant::string(x.rawString() + y.rawString());
+            return concatStrings(x.rawString(), y.rawString());
         if (x.isString() && y.isEmpty())
             return x;
         if (y.isString() && x.isEmpty())
@@ -276,8 +276,7 @@ Variant binaryOp(Op op, const Variant& a, const Variant& b, bool leftLiteral, bo
         if (a.isNull() && b.isNull())
             return Variant::null();
         if (a.isString() && b.isString()) {
-            checkStringLength(a.rawString().size() + b.rawString().size());
-            return Variant::string(a.rawString() + b.rawString());
+            return concatStrings(a.rawString(), b.rawString());
         }
         std::string left = a.toText(), right = b.toText();
         checkStringLength(left.size() + right.size());

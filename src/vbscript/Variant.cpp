@@ -14,7 +14,9 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <iterator>
 #include <memory>
+#include <new>
 
 namespace ravelin::vbs {
 
@@ -63,70 +65,137 @@ void releaseMemory(size_t bytes) noexcept
 }
 
 namespace {
-// The free list of string blocks. Trivially destructible, so it needs no
-// guard on the hot path; the reaper gives the blocks back when the thread
-// ends, after which blocks go straight to the heap.
-struct StringPool {
-    void* head = nullptr;
-    size_t count = 0;
+// Free lists of small blocks (strings with their characters, array blocks
+// and their elements), one per size class. Trivially destructible, so they
+// need no guard on the hot path; the reaper gives the blocks back when the
+// thread ends, after which blocks go straight to the heap.
+constexpr size_t ClassBytes[] = {32, 64, 128, 256};
+constexpr size_t ClassCount = std::size(ClassBytes);
+constexpr uint8_t NoClass = 0xff;
+constexpr size_t MaxPooledBlocks = 4096; // per class
+struct BlockPool {
+    void* head[ClassCount] = {};
+    size_t count[ClassCount] = {};
     bool closed = false;
 };
-thread_local StringPool t_stringPool;
-constexpr size_t MaxPooledStrings = 4096;
-struct StringPoolReaper {
-    ~StringPoolReaper()
+thread_local BlockPool t_blockPool;
+struct BlockPoolReaper {
+    ~BlockPoolReaper()
     {
-        StringPool& p = t_stringPool;
-        while (p.head) {
-            void* next = *static_cast<void**>(p.head);
-            ::operator delete(p.head);
-            p.head = next;
+        BlockPool& p = t_blockPool;
+        for (size_t c = 0; c < ClassCount; ++c) {
+            while (p.head[c]) {
+                void* next = *static_cast<void**>(p.head[c]);
+                ::operator delete(p.head[c]);
+                p.head[c] = next;
+            }
+            p.count[c] = 0;
         }
-        p.count = 0;
         p.closed = true;
     }
 };
-thread_local StringPoolReaper t_stringPoolReaper;
-} // namespace
+thread_local BlockPoolReaper t_blockPoolReaper;
 
-void* StringRep::operator new(size_t size)
+inline uint8_t classOf(size_t bytes)
 {
-    StringPool& p = t_stringPool;
-    if (p.head) {
-        void* block = p.head;
-        p.head = *static_cast<void**>(block);
-        --p.count;
+    static_assert(ClassCount == 4, "classOf picks among four classes");
+    return bytes <= ClassBytes[0] ? 0
+        : bytes <= ClassBytes[1]  ? 1
+        : bytes <= ClassBytes[2]  ? 2
+        : bytes <= ClassBytes[3]  ? 3
+                                  : NoClass;
+}
+
+inline void* takeBlock(uint8_t cls)
+{
+    BlockPool& p = t_blockPool;
+    void* block = p.head[cls];
+    if (block) {
+        p.head[cls] = *static_cast<void**>(block);
+        --p.count[cls];
         return block;
     }
     if (!p.closed)
-        (void)&t_stringPoolReaper; // registers the reaper for this thread
-    return ::operator new(size);
+        (void)&t_blockPoolReaper; // registers the reaper for this thread
+    return ::operator new(ClassBytes[cls]);
 }
 
-void StringRep::operator delete(void* block) noexcept
+inline void giveBlock(void* block, uint8_t cls) noexcept
 {
-    StringPool& p = t_stringPool;
-    if (p.closed || p.count >= MaxPooledStrings) {
+    BlockPool& p = t_blockPool;
+    if (cls == NoClass || p.closed || p.count[cls] >= MaxPooledBlocks) {
         ::operator delete(block);
         return;
     }
-    *static_cast<void**>(block) = p.head;
-    p.head = block;
-    ++p.count;
+    *static_cast<void**>(block) = p.head[cls];
+    p.head[cls] = block;
+    ++p.count[cls];
 }
 
-Variant Variant::string(std::string s)
+// Blocks past the largest class come from the heap; large ones count as held.
+[[gnu::noinline]] StringRep* allocateLarge(size_t capacity)
 {
-    checkStringLength(s.size());
+    const size_t bytes = sizeof(StringRep) + capacity;
+    checkStringLength(capacity);
     uint32_t held = 0;
-    if (s.capacity() >= HeldStringThreshold) {
-        holdMemory(s.capacity());
-        held = static_cast<uint32_t>(s.capacity());
+    if (bytes >= HeldStringThreshold) {
+        holdMemory(bytes);
+        held = static_cast<uint32_t>(bytes);
     }
-    Variant v;
-    v.m_type = VT::String;
-    v.m_u.str = new StringRep{1, held, std::move(s)};
-    return v;
+    void* block;
+    try {
+        block = ::operator new(bytes);
+    } catch (...) {
+        if (held)
+            releaseMemory(held);
+        throw;
+    }
+    return new (block) StringRep{1, held, 0, NoClass};
+}
+} // namespace
+
+void* allocateBlock(size_t bytes)
+{
+    uint8_t cls = classOf(bytes);
+    return cls == NoClass ? ::operator new(bytes) : takeBlock(cls);
+}
+
+void freeBlock(void* block, size_t bytes) noexcept { giveBlock(block, classOf(bytes)); }
+
+StringRep* StringRep::allocate(size_t capacity)
+{
+    const size_t bytes = sizeof(StringRep) + capacity;
+    if (bytes <= ClassBytes[ClassCount - 1]) {
+        const uint8_t cls = classOf(bytes);
+        return new (takeBlock(cls)) StringRep{1, 0, 0, cls};
+    }
+    return allocateLarge(capacity);
+}
+
+void StringRep::destroy(StringRep* rep) noexcept
+{
+    if (rep->held) // short texts stay off the shared count
+        releaseMemory(rep->held);
+    giveBlock(rep, rep->sizeClass);
+}
+
+Variant Variant::string(std::string_view s)
+{
+    StringRep* rep = StringRep::allocate(s.size());
+    if (!s.empty())
+        std::memcpy(rep->chars(), s.data(), s.size());
+    rep->size = static_cast<uint32_t>(s.size());
+    return string(rep);
+}
+
+Variant concatStrings(std::string_view a, std::string_view b)
+{
+    StringBuffer out(a.size() + b.size());
+    if (!a.empty())
+        std::memcpy(out.data(), a.data(), a.size());
+    if (!b.empty())
+        std::memcpy(out.data() + a.size(), b.data(), b.size());
+    return out.take(a.size() + b.size());
 }
 
 Variant Variant::object(Object* obj)
@@ -192,11 +261,8 @@ void Variant::releaseShared() noexcept
     void* block = nullptr;
     switch (m_type) {
     case VT::String:
-        if (--m_u.str->refs == 0) {
-            if (m_u.str->held) // short texts stay off the shared count
-                releaseMemory(m_u.str->held);
-            delete m_u.str;
-        }
+        if (--m_u.str->refs == 0)
+            StringRep::destroy(m_u.str);
         return;
     case VT::Object:
         if (!m_u.obj)
@@ -291,13 +357,13 @@ double Variant::toDouble() const
     case VT::String: {
         double d;
         bool overflow = false;
-        if (parseNumericText(m_u.str->text, d, &overflow))
+        if (parseNumericText(m_u.str->view(), d, &overflow))
             return d;
         // A number too large for a Double ("1E+400") overflows; only text
         // that is no number at all is a type mismatch.
         if (overflow)
             raise(Err::Overflow);
-        if (parseDate(m_u.str->text, d))
+        if (parseDate(m_u.str->view(), d))
             return d;
         raise(Err::TypeMismatch);
     }
@@ -368,9 +434,9 @@ double Variant::toDate() const
 {
     double d;
     if (m_type == VT::String) {
-        if (parseDate(m_u.str->text, d))
+        if (parseDate(m_u.str->view(), d))
             return d;
-        if (!parseNumber(m_u.str->text, d))
+        if (!parseNumber(m_u.str->view(), d))
             raise(Err::TypeMismatch);
     } else {
         d = toDouble();
@@ -390,7 +456,7 @@ bool Variant::toBool() const
     case VT::Long: return m_u.i32 != 0;
     case VT::Byte: return rawByte() != 0;
     case VT::String: {
-        const std::string& s = m_u.str->text;
+        std::string_view s = m_u.str->view();
         std::string l = lowerCase(s);
         size_t a = l.find_first_not_of(" \t");
         size_t b = l.find_last_not_of(" \t");
@@ -422,7 +488,7 @@ std::string Variant::toString() const
     case VT::Double: return formatDouble(m_u.d);
     case VT::Currency: return formatCurrency(m_u.i64);
     case VT::Date: return formatDate(m_u.d);
-    case VT::String: return m_u.str->text;
+    case VT::String: return std::string(m_u.str->view());
     case VT::Error: return "Error " + std::to_string(m_u.i32);
     case VT::Object: return dereferenced().toString();
     default: raise(Err::TypeMismatch);
@@ -434,7 +500,7 @@ std::string Variant::toText() const
     if (m_type == VT::Null || m_type == VT::Empty)
         return {};
     if (m_type == VT::String)
-        return m_u.str->text;
+        return std::string(m_u.str->view());
     if (m_type == VT::Object) {
         Variant v = dereferenced();
         return v.toText();
@@ -514,14 +580,19 @@ std::string lowerCase(std::string_view s)
     return r;
 }
 
+char upperChar(char c)
+{
+    unsigned char u = static_cast<unsigned char>(c);
+    if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7))
+        return static_cast<char>(u - 32);
+    return c;
+}
+
 std::string upperCase(std::string_view s)
 {
     std::string r(s);
-    for (char& c : r) {
-        unsigned char u = static_cast<unsigned char>(c);
-        if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7))
-            c = static_cast<char>(u - 32);
-    }
+    for (char& c : r)
+        c = upperChar(c);
     return r;
 }
 

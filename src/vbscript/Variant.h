@@ -44,16 +44,28 @@ enum class VT : uint16_t {
     Array = 8192, // VarType of an array is Array + Variant (8204)
 };
 
-// Immutable reference-counted string block.
+// Immutable reference-counted string block. The characters follow the
+// header in the same allocation, so a string costs one block whatever its
+// length; small blocks come from per-thread free lists by size class (a
+// script makes and drops strings by the million, and a Split's pieces all go
+// at once).
 struct StringRep {
-    uint32_t refs = 1;
-    uint32_t held = 0; // bytes counted against MaxHeldBytes (large texts only)
-    std::string text;
-    // Blocks come from a per-thread free list: a script makes and drops
-    // strings by the million, and a Split's pieces all go at once.
-    static void* operator new(size_t size);
-    static void operator delete(void* block) noexcept;
+    uint32_t refs;
+    uint32_t held; // bytes counted against MaxHeldBytes (large texts only)
+    uint32_t size; // characters in use
+    uint8_t sizeClass; // free list the block returns to (NoClass: the heap)
+
+    char* chars() { return reinterpret_cast<char*>(this + 1); }
+    const char* chars() const { return reinterpret_cast<const char*>(this + 1); }
+    std::string_view view() const { return {chars(), size}; }
+
+    // A block with room for `capacity` characters (unset), one reference,
+    // size 0. Raises 14 past MaxStringLength and 7 past MaxHeldBytes.
+    static StringRep* allocate(size_t capacity);
+    // Gives a block no Variant holds back (and its held bytes).
+    static void destroy(StringRep* rep) noexcept;
 };
+static_assert(sizeof(StringRep) == 16, "characters start 16 bytes into a string block");
 
 class Variant;
 
@@ -70,6 +82,12 @@ inline constexpr int64_t MaxHeldBytes = int64_t(1280) << 20;
 void holdMemory(size_t bytes);
 void releaseMemory(size_t bytes) noexcept;
 
+// Raw blocks from the per-thread free lists (up to 256 bytes; larger ones
+// from the heap): array blocks and their elements are made and dropped as
+// often as strings (every Split). freeBlock takes the size given to allocateBlock.
+void* allocateBlock(size_t bytes);
+void freeBlock(void* block, size_t bytes) noexcept;
+
 // The allocator of array blocks: every element block is counted as held.
 template <class T>
 struct HeldAllocator {
@@ -82,7 +100,7 @@ struct HeldAllocator {
     {
         holdMemory(n * sizeof(T));
         try {
-            return std::allocator<T>().allocate(n);
+            return static_cast<T*>(allocateBlock(n * sizeof(T)));
         } catch (...) {
             releaseMemory(n * sizeof(T));
             throw;
@@ -90,7 +108,7 @@ struct HeldAllocator {
     }
     void deallocate(T* p, size_t n) noexcept
     {
-        std::allocator<T>().deallocate(p, n);
+        freeBlock(p, n * sizeof(T));
         releaseMemory(n * sizeof(T));
     }
     template <class U>
@@ -139,6 +157,9 @@ struct ArrayRep {
     bool fixed = false; // declared with bounds (Dim a(3)): ReDim gives error 10
     ArrayDims dims; // element count per dimension (UBound + 1)
     std::vector<Variant, HeldAllocator<Variant>> data; // first index fastest
+
+    static void* operator new(size_t size) { return allocateBlock(size); }
+    static void operator delete(void* block, size_t size) noexcept { freeBlock(block, size); }
 };
 
 class Variant {
@@ -254,9 +275,17 @@ public:
         v.m_u.i32 = code;
         return v;
     }
-    static Variant string(std::string s);
-    static Variant string(std::string_view s) { return string(std::string(s)); }
-    static Variant string(const char* s) { return string(std::string(s)); }
+    static Variant string(std::string_view s);
+    static Variant string(const std::string& s) { return string(std::string_view(s)); }
+    static Variant string(const char* s) { return string(std::string_view(s)); }
+    // Takes a block from StringRep::allocate (its one reference).
+    static Variant string(StringRep* rep)
+    {
+        Variant v;
+        v.m_type = VT::String;
+        v.m_u.str = rep;
+        return v;
+    }
     // Takes a new reference to obj; a null pointer is Nothing.
     static Variant object(Object* obj);
     static Variant nothing() { return object(nullptr); }
@@ -294,7 +323,7 @@ public:
     float rawSingle() const { return m_u.f; }
     double rawDouble() const { return m_u.d; }
     int64_t rawCurrency() const { return m_u.i64; }
-    const std::string& rawString() const { return m_u.str->text; }
+    std::string_view rawString() const { return m_u.str->view(); }
     StringRep* rawStringRep() const { return m_u.str; }
     Object* rawObject() const { return m_u.obj; }
     ArrayRep* rawArray() const { return m_u.arr; }
@@ -340,10 +369,12 @@ private:
     }
     void release() noexcept
     {
-        if (m_type == VT::String && m_u.str->refs > 1)
-            --m_u.str->refs;
-        else if (shared(m_type))
+        if (m_type == VT::String) {
+            if (--m_u.str->refs == 0)
+                StringRep::destroy(m_u.str);
+        } else if (shared(m_type)) {
             releaseShared();
+        }
     }
     void retainShared() const noexcept;
     void releaseShared() noexcept;
@@ -374,6 +405,33 @@ private:
 
 static_assert(sizeof(Variant) == 16, "Variant must stay two words");
 
+// Builds a string in its own block: room for the most it can need, the
+// characters written through data(), then take() with the length used. A
+// buffer never taken (an error while filling it) frees its block.
+class StringBuffer {
+public:
+    explicit StringBuffer(size_t capacity) : m_rep(StringRep::allocate(capacity)) {}
+    ~StringBuffer()
+    {
+        if (m_rep)
+            StringRep::destroy(m_rep);
+    }
+    StringBuffer(const StringBuffer&) = delete;
+    StringBuffer& operator=(const StringBuffer&) = delete;
+    char* data() { return m_rep->chars(); }
+    Variant take(size_t length)
+    {
+        m_rep->size = static_cast<uint32_t>(length);
+        return Variant::string(std::exchange(m_rep, nullptr));
+    }
+
+private:
+    StringRep* m_rep;
+};
+
+// The two texts one after the other, built in one block (error 14 past the cap).
+Variant concatStrings(std::string_view a, std::string_view b);
+
 // ---- Numeric text, number and date formatting (NumberFormat.h and
 // DateTime.h hold the rules; these are the names the engine calls).
 
@@ -402,6 +460,7 @@ int compareVariants(const Variant& a, const Variant& b, CompareMode mode, bool& 
                     bool bLiteral = false);
 // Case folding used by text comparisons and identifiers (ASCII and Latin-1).
 char foldCase(char c);
+char upperChar(char c);
 std::string lowerCase(std::string_view s);
 std::string upperCase(std::string_view s);
 // Text comparison of two strings: -1, 0, 1.

@@ -54,4 +54,18 @@ For Each w In Split("a b a c a b", " ")
     cnt(w) = cnt(w) + 1
 Next
 Check "counting idiom", cnt("a"), 3
+' Lookups of a key just found stay right after the dictionary changes.
+Dim dk : Set dk = CreateObject("Scripting.Dictionary")
+Dim dkey : dkey = LCase("KEY")
+dk.Add "first", 1 : dk.Add dkey, 2
+Check "found key", dk.Exists(dkey) And dk(dkey) = 2, True
+dk.Remove "first"
+Check "found key after an earlier one goes", dk(dkey), 2
+dk.Key(dkey) = "other"
+Check "found key renamed", dk.Exists(dkey), False
+dk.Add dkey, 3 : dk.Remove dkey
+Check "found key removed", dk.Exists(dkey), False
+dk.Add dkey, 4 : Check "found key again", dk(dkey), 4
+dk.RemoveAll
+Check "found key after remove all", dk.Exists(dkey), False
 Done

@@ -60,4 +60,23 @@ Check "unescape", Unescape("a%20b%26c"), "a b&c"
 Check "concat numbers", 1 & 2, "12"
 Check "vbcrlf", Len(vbCrLf), CLng(2)
 Check "string compare in if", "abc" < "abd", True
+' Strings across the block size boundaries, embedded NULs, a string joined
+' to itself, and Split past its one-pass limits.
+Dim sn, sv, sbad : sbad = ""
+For Each sn In Array(0, 1, 15, 16, 17, 47, 48, 49, 111, 112, 113, 239, 240, 241, 5000)
+    sv = String(sn, "a") & "b"
+    If Len(sv) <> sn + 1 Or Left(sv, sn) <> String(sn, "a") Or Mid(sv, sn + 1) <> "b" Or LCase(UCase(sv)) <> sv Then sbad = sbad & sn & " "
+Next
+Check "lengths across block sizes", sbad, ""
+sv = "a" & Chr(0) & "b"
+Check "embedded nul", Len(sv) & InStr(sv, Chr(0)) & Mid(sv, 3) & UBound(Split(sv, Chr(0))), "32b1"
+sv = "abc" : sv = sv & sv : sv = sv & sv
+Check "joined to itself", sv, "abcabcabcabc"
+For sn = 1 To 10 : sv = sv & sv : Next
+Check "joined to itself past the small blocks", Len(sv) & Right(sv, 4), "12288cabc"
+Check "concat of integer types", "x" & CInt(-32768) & CLng(-2147483647) & 1.5 & CByte(7), "x-32768-21474836471.57"
+Check "split many pieces", UBound(Split(String(300, ","), ",")) & Join(Split("a,b", ","), ""), "300ab"
+sv = String(5000, "x") & " y"
+Check "split long line", UBound(Split(sv, " ")) & Split(sv, " ")(1), "1y"
+Check "split empty pieces at the ends", Join(Split(",a,", ","), "|") & UBound(Split("", ",")), "|a|-1"
 Done
