@@ -801,12 +801,7 @@ Variant Interpreter::evalBinary(const BinaryExpr* b)
         if (intOp)
             return intArith(b->op, l, r);
     } else if (b->op == Op::Concat && l.isString() && r.isString()) {
-        std::string s;
-        checkStringLength(l.rawString().size() + r.rawString().size());
-        s.reserve(l.rawString().size() + r.rawString().size());
-        s += l.rawString();
-        s += r.rawString();
-        return Variant::string(std::move(s));
+        return concatStrings(l.rawString(), r.rawString());
     } else if ((l.type() == VT::Double || r.type() == VT::Double) && (l.type() == VT::Double || isIntClass(l.type()))
                && (r.type() == VT::Double || isIntClass(r.type()))) {
         double x = l.type() == VT::Double ? l.rawDouble() : intOf(l);
