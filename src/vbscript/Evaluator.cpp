@@ -793,12 +793,28 @@ Variant Interpreter::evalBinary(const BinaryExpr* b)
         }
         ++b->intMisses;
     }
+    if (intOp && b->left->kind == ExprKind::Call) {
+        // `f(x) - 1`: the call's result is used where it lands and the other
+        // operand read in place, after the call as VBScript reads it.
+        if (const Variant* rp = peek(b->right.get()); rp && isIntClass(rp->type())) {
+            Variant l = evalCall(static_cast<const CallExpr*>(b->left.get()), true);
+            if (isIntClass(l.type()))
+                return intArith(b->op, l, *rp);
+            const Variant r = *rp; // kept: a default member of `l` may run script code
+            return binaryValues(b, l, r);
+        }
+    }
     Variant lt, rt;
     const auto [lp, rp] = operands(b, lt, rt);
-    const Variant& l = *lp;
-    const Variant& r = *rp;
+    return binaryValues(b, *lp, *rp);
+}
+
+// The operator applied to operands already evaluated: the common number and
+// text cases first, the rest through binaryOp.
+Variant Interpreter::binaryValues(const BinaryExpr* b, const Variant& l, const Variant& r)
+{
     if (isIntClass(l.type()) && isIntClass(r.type())) {
-        if (intOp)
+        if (intArithOp(b->op))
             return intArith(b->op, l, r);
     } else if (b->op == Op::Concat && l.isString() && r.isString()) {
         return concatStrings(l.rawString(), r.rawString());
@@ -1235,6 +1251,21 @@ Variant Interpreter::callOnValue(const Variant& target, std::span<Variant> args,
 
 Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
 {
+    // A script procedure called by name, the commonest call, goes through a
+    // small door; evalCallGeneral has the rest.
+    if (c->target->kind == ExprKind::Name) {
+        auto* n = static_cast<const NameExpr*>(c->target.get());
+        if (n->bind.kind == BindKind::Global) {
+            Cell* cell = liveCell(n->bind.cell);
+            if (cell && cell->kind == CellKind::Procedure)
+                return callScript(cell->proc, nullptr, c->args);
+        }
+    }
+    return evalCallGeneral(c, wantValue);
+}
+
+Variant Interpreter::evalCallGeneral(const CallExpr* c, bool wantValue)
+{
     const Expr* t = c->target.get();
     if (t->kind == ExprKind::Name) {
         auto* n = static_cast<const NameExpr*>(t);
@@ -1286,9 +1317,7 @@ Variant Interpreter::evalCall(const CallExpr* c, bool wantValue)
             return invokeMember(m_frame->me, n->bind.index, InvokeKind(InvokeGet | InvokeMethod), args);
         }
         case BindKind::Global: {
-            Cell* cell = liveCell(n->bind.cell);
-            if (cell && cell->kind == CellKind::Procedure)
-                return callScript(cell->proc, nullptr, c->args);
+            Cell* cell = liveCell(n->bind.cell); // a procedure went through evalCall
             if (cell && cell->kind == CellKind::HostMember) {
                 ArgVec args;
                 RefVec refs;

@@ -262,6 +262,7 @@ private:
         }
     }
     Variant evalBinary(const BinaryExpr* b);
+    Variant binaryValues(const BinaryExpr* b, const Variant& l, const Variant& r);
     Variant evalOther(const Expr* e);
     // The value of an operand that can be read where it lives (a literal, a
     // constant, a declared variable) without copying, or nullptr when it must
@@ -344,6 +345,7 @@ private:
     Variant evalConcatChain(const BinaryExpr* top);
     Variant evalMember(const MemberExpr* e, std::span<Variant> args, InvokeKind kind);
     Variant evalCall(const CallExpr* e, bool wantValue);
+    Variant evalCallGeneral(const CallExpr* e, bool wantValue);
     Variant evalNew(const NewExpr* e);
     Variant callOnValue(const Variant& target, std::span<Variant> args, bool wantValue);
     Variant readCell(Cell* c, const Expr* at);

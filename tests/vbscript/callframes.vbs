@@ -59,6 +59,14 @@ Const Seven = 7
 Dim cnt : Set cnt = New Counter : cnt.n = CInt(1)
 Check "in place: an object's fields", cnt.Next3() + cnt.n, 7
 Check "in place: a function named without brackets is still called", Five + Seven * 2, 19
+Dim g : g = 1
+Function Grow() : g = g + 1 : Grow = 10 : End Function
+Function Half() : Half = 2.5 : End Function
+Function Txt() : Txt = "7" : End Function
+Check "a call minus a variable it changes reads the variable after", Grow() - g, 8
+Check "a call's Double result minus an Integer", Half() - 1, 1.5
+Check "a call's text result minus an Integer", Txt() - 1, CDbl(6)
+Check "a call's result compared", Grow() > g, True
 types = ""
 For x = 1 To 20
     If x <= 10 Then t = 1.5 Else t = CInt(x)
