@@ -125,10 +125,7 @@ struct BinaryExpr : Expr {
     enum class IntShape : uint8_t { Unknown, Flat, No };
     mutable IntShape intShape = IntShape::Unknown;
     mutable std::vector<IntStep> intSteps;
-    // Integer fast-path misses in a row; past 8 the fast path is skipped
-    // until the count wraps, so a node whose operands are not integers
-    // stops paying for the attempt yet notices when they become integers.
-    mutable uint8_t intMisses = 0;
+    mutable uint8_t intMisses = 0; // see Interpreter::tryIntBinary
     ExprP left, right;
 };
 

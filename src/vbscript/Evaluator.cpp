@@ -516,9 +516,8 @@ void Interpreter::execAssign(const AssignStmt* s)
     if (!s->isSet && s->target->kind == ExprKind::Name) {
         auto* target = static_cast<const NameExpr*>(s->target.get());
         // An integer sum of variables and literals, stored without a temporary.
-        if (IntValue v; s->value->kind == ExprKind::Binary
-            && static_cast<const BinaryExpr*>(s->value.get())->intMisses < 8
-            && peekIntBinary(static_cast<const BinaryExpr*>(s->value.get()), v)) {
+        if (IntValue v;
+            s->value->kind == ExprKind::Binary && tryIntBinary(static_cast<const BinaryExpr*>(s->value.get()), v)) {
             if (Variant* dst = directRef(target); dst && !(dst->isArray() && dst->rawArray()->locks)) {
                 *dst = intVariant(v);
                 return;
@@ -779,19 +778,12 @@ Variant Interpreter::evalBinary(const BinaryExpr* b)
     // Integer arithmetic on two operands read in place (variables,
     // literals): no temporaries, no copies.
     const bool intOp = intArithOp(b->op);
-    if (intOp) {
-        if (b->intMisses < 8) {
-            if (b->op >= Op::Eq) {
-                if (IntValue l, r; peekInt(b->left.get(), l) && peekInt(b->right.get(), r)) {
-                    b->intMisses = 0;
-                    return intArith(b->op, l.value, l.isLong, r.value, r.isLong);
-                }
-            } else if (IntValue v; peekIntBinary(b, v)) {
-                b->intMisses = 0;
-                return intVariant(v);
-            }
-        }
-        ++b->intMisses;
+    if (intOp && b->op < Op::Eq) {
+        if (IntValue v; tryIntBinary(b, v))
+            return intVariant(v);
+    } else if (intOp) {
+        if (IntValue l, r; peekInt(b->left.get(), l) && peekInt(b->right.get(), r))
+            return intArith(b->op, l.value, l.isLong, r.value, r.isLong);
     }
     if (intOp && b->left->kind == ExprKind::Call) {
         // `f(x) - 1`: the call's result is used where it lands and the other
@@ -913,6 +905,19 @@ static bool flattenInt(const Expr* e, std::vector<IntStep>& steps, int depth)
     }
 }
 
+// peekIntBinary behind the node's count of misses in a row: past 8 the node
+// is skipped until the count wraps, so one whose operands are not integers
+// stops paying for the attempt yet notices when they become integers.
+bool Interpreter::tryIntBinary(const BinaryExpr* b, IntValue& out) const
+{
+    if (b->intMisses < 8 && peekIntBinary(b, out)) {
+        b->intMisses = 0;
+        return true;
+    }
+    ++b->intMisses;
+    return false;
+}
+
 // The operator part of peekInt: the tree's flat form worked out in one loop.
 bool Interpreter::peekIntBinary(const BinaryExpr* b, IntValue& out) const
 {
@@ -978,8 +983,6 @@ bool Interpreter::peekIntBinary(const BinaryExpr* b, IntValue& out) const
     return true;
 }
 
-// `a & b & c & ...` evaluates every operand, then builds the result once
-// instead of copying each intermediate string.
 // Both operands are read in place when they are variables or literals; a
 // left operand is copied when the right one runs code that could change it,
 // and objects are copied because their default member may run script code.
@@ -1010,6 +1013,8 @@ std::pair<const Variant*, const Variant*> Interpreter::operands(const BinaryExpr
     return {lp, rp};
 }
 
+// `a & b & c & ...` evaluates every operand, then builds the result once
+// instead of copying each intermediate string.
 Variant Interpreter::evalConcatChain(const BinaryExpr* top)
 {
     const Expr* operands[32];
@@ -1027,10 +1032,10 @@ Variant Interpreter::evalConcatChain(const BinaryExpr* top)
     Variant* values = slots.data();
     bool allNull = true;
     size_t total = 0;
-    // Numbers are turned into text while the result is built (their text
-    // needs no string block of its own); anything else is converted as soon
-    // as it is evaluated, so its errors and default members come in order.
-    constexpr size_t NumberText = 32; // room reserved for one number's text
+    // Whole numbers are written while the result is built (their text needs
+    // no string block of its own); anything else is converted as soon as it
+    // is evaluated, so its errors and default members come in order.
+    constexpr size_t WholeNumberText = 11; // "-2147483648"
     for (size_t i = 0; i < count; ++i) {
         Variant& v = values[i];
         v = valueOf(operands[i]);
@@ -1038,8 +1043,8 @@ Variant Interpreter::evalConcatChain(const BinaryExpr* top)
             allNull = false;
         if (v.isString())
             total += v.rawString().size();
-        else if (v.isNumeric())
-            total += NumberText;
+        else if (v.type() == VT::Long || v.type() == VT::Integer)
+            total += WholeNumberText;
         else if (!v.isNull() && !v.isEmpty()) {
             v = Variant::string(v.toText());
             total += v.rawString().size();
@@ -1048,7 +1053,7 @@ Variant Interpreter::evalConcatChain(const BinaryExpr* top)
     if (allNull)
         return Variant::null();
     // The result is written straight into its block (room for the longest
-    // number texts; the length used is set at the end).
+    // whole numbers; the length used is set at the end).
     StringBuffer out(total);
     char* d = out.data();
     for (size_t i = 0; i < count; ++i) {
@@ -1060,11 +1065,7 @@ Variant Interpreter::evalConcatChain(const BinaryExpr* top)
             d += t.size();
         } else if (v.type() == VT::Long || v.type() == VT::Integer) {
             int32_t n = v.type() == VT::Long ? v.rawInt32() : v.rawInt16();
-            d = std::to_chars(d, d + NumberText, n).ptr;
-        } else if (v.isNumeric()) {
-            std::string t = v.toText();
-            std::memcpy(d, t.data(), std::min(t.size(), NumberText));
-            d += std::min(t.size(), NumberText);
+            d = std::to_chars(d, d + WholeNumberText, n).ptr;
         }
     }
     return out.take(static_cast<size_t>(d - out.data()));

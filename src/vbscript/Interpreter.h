@@ -319,6 +319,7 @@ private:
         }
     }
     bool peekIntBinary(const BinaryExpr* b, IntValue& out) const;
+    bool tryIntBinary(const BinaryExpr* b, IntValue& out) const;
     bool evalCondition(const Expr* e);
     Variant evalName(const NameExpr* e);
     // The storage of a variable a name is bound to (a local, a field, a

@@ -75,6 +75,7 @@ Check "joined to itself", sv, "abcabcabcabc"
 For sn = 1 To 10 : sv = sv & sv : Next
 Check "joined to itself past the small blocks", Len(sv) & Right(sv, 4), "12288cabc"
 Check "concat of integer types", "x" & CInt(-32768) & CLng(-2147483647) & 1.5 & CByte(7), "x-32768-21474836471.57"
+Check "concat of long number and date texts", "[" & CCur("-12345678901.2345") & "|" & (DateSerial(9999, 12, 31) + TimeSerial(23, 59, 59)) & "]", "[-12345678901.2345|12/31/9999 11:59:59 PM]"
 Check "split many pieces", UBound(Split(String(300, ","), ",")) & Join(Split("a,b", ","), ""), "300ab"
 sv = String(5000, "x") & " y"
 Check "split long line", UBound(Split(sv, " ")) & Split(sv, " ")(1), "1y"
